@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "System.h"
+
+namespace {
+
+class TBase : public TObject {
+  VARNEL_CLASS(TBase, TObject)
+ public:
+  int Calls = 0;
+  void Hit(TObject*) { ++Calls; }
+  void Other(TObject*) { Calls += 10; }
+};
+
+class TDerived : public TBase {
+  VARNEL_CLASS(TDerived, TBase)
+};
+
+TEST(ClassReference, NamesParentsAndInheritance) {
+  TDerived d;
+  EXPECT_EQ(d.ClassName(), "TDerived");
+  EXPECT_EQ(d.ClassParent(), TBase::StaticClass());
+  EXPECT_TRUE(d.InheritsFrom(TObject::StaticClass()));
+  EXPECT_FALSE(TBase().InheritsFrom(TDerived::StaticClass()));
+}
+
+TEST(ClassReference, VirtualConstructorThroughRegistry) {
+  RegisterClass(TDerived::StaticClass());
+  TClass cls = FindClass("tderived");
+  std::unique_ptr<TObject> obj(cls->NewInstance());
+  EXPECT_EQ(obj->ClassType(), TDerived::StaticClass());
+  EXPECT_EQ(GetClass("TNoSuchClass"), nullptr);
+  EXPECT_THROW(FindClass("TNoSuchClass"), EClassNotFound);
+  UnRegisterClass(TDerived::StaticClass());
+  EXPECT_EQ(GetClass("TDerived"), nullptr);
+}
+
+TEST(Closure, EqualityIsSameObjectAndSameMethod) {
+  TBase a, b;
+  TNotifyEvent e1(&a, &TBase::Hit), e2(&a, &TBase::Hit);
+  TNotifyEvent e3(&b, &TBase::Hit), e4(&a, &TBase::Other);
+  EXPECT_EQ(e1, e2);
+  EXPECT_NE(e1, e3);
+  EXPECT_NE(e1, e4);
+  EXPECT_NE(e1, TNotifyEvent());
+  EXPECT_EQ(TNotifyEvent(), TNotifyEvent(nullptr));
+  e1(nullptr);
+  e4(nullptr);
+  EXPECT_EQ(a.Calls, 11);
+  TNotifyEvent()(nullptr);  // unassigned: nothing happens
+}
+
+TEST(Closure, DerivedObjectWithBaseMethod) {
+  TDerived d;
+  TNotifyEvent e(&d, &TBase::Hit);
+  e(&d);
+  EXPECT_EQ(d.Calls, 1);
+  EXPECT_EQ(e.Data(), static_cast<void*>(static_cast<TBase*>(&d)));
+}
+
+TEST(Exception, FormattedMessageAndHierarchy) {
+  try {
+    throw EReadError("Bad %s at %d", {String("value"), 7});
+  } catch (const EFilerError& e) {
+    EXPECT_EQ(e.Message(), "Bad value at 7");
+    EXPECT_EQ(e.ClassName(), "EReadError");
+    EXPECT_TRUE(e.InheritsFrom(EStreamError::StaticClass()));
+  }
+  EXPECT_THROW(Abort(), EAbort);
+}
+
+TEST(UnitOrder, DependenciesFirstTiesByName) {
+  std::vector<TUnitInfo> units = {
+      {"Main", {"Forms", "Classes"}},
+      {"Forms", {"Classes", "Graphics"}},
+      {"Graphics", {"Classes"}},
+      {"Classes", {"System"}},
+      {"System", {}},
+      {"Alpha", {"System"}},
+  };
+  std::vector<String> want = {"System", "Alpha", "Classes", "Graphics", "Forms", "Main"};
+  EXPECT_EQ(OrderUnits(units), want);
+}
+
+TEST(UnitOrder, CycleAndUnknownUnitAreErrors) {
+  EXPECT_THROW(OrderUnits({{"A", {"B"}}, {"B", {"A"}}}), EInvalidOperation);
+  EXPECT_THROW(OrderUnits({{"A", {"Missing"}}}), EInvalidOperation);
+  EXPECT_THROW(OrderUnits({{"A", {}}, {"A", {}}}), EInvalidOperation);
+}
+
+class Counted : public TInterfacedObject {
+  VARNEL_CLASS(Counted, TInterfacedObject)
+ public:
+  explicit Counted(bool* freed) : freed_(freed) {}
+  ~Counted() override { *freed_ = true; }
+
+ private:
+  bool* freed_;
+};
+
+TEST(Interface, LastReferenceFreesTheObject) {
+  bool freed = false;
+  {
+    TIntfPtr<IInterface> a(new Counted(&freed));
+    TIntfPtr<IInterface> b = a;
+    auto c = TIntfPtr<IInterface>::Query(a.get());
+    EXPECT_TRUE(c);
+    EXPECT_FALSE(freed);
+  }
+  EXPECT_TRUE(freed);
+}
+
+}  // namespace

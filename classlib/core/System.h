@@ -148,7 +148,36 @@ class TObject {
   bool Is() const {
     return dynamic_cast<const T*>(this) != nullptr;
   }
+
+  // Runs while the object is still whole, just before it is deleted through
+  // the ownership mechanism (Free, TObjectPtr, owners freeing what they own),
+  // so that others can be told about the destruction while virtual calls
+  // still reach the real class. Must not throw.
+  virtual void BeforeDestruction() {}
 };
+
+// The ownership mechanism: runs BeforeDestruction, then deletes.
+struct TObjectDeleter {
+  void operator()(TObject* obj) const noexcept {
+    if (!obj) return;
+    obj->BeforeDestruction();
+    delete obj;
+  }
+};
+
+// An owning pointer to an object of the TObject tree.
+template <class T>
+using TObjectPtr = std::unique_ptr<T, TObjectDeleter>;
+
+// Frees an object (nothing for null).
+inline void Free(TObject* obj) noexcept { TObjectDeleter()(obj); }
+
+template <class T>
+void FreeAndNil(T*& obj) noexcept {
+  T* p = obj;
+  obj = nullptr;
+  Free(p);
+}
 
 // The registry of classes by name, used by form streams and every
 // name-keyed class registry.
@@ -206,8 +235,12 @@ struct TVarRec {
 
   TVarRec(int v) : VType(vtInteger), VInteger(v) {}
   TVarRec(unsigned v) : VType(vtInt64), VInt64(v) {}
-  TVarRec(long v) : VType(vtInteger), VInteger(static_cast<Integer>(v)) {
-    if (static_cast<long>(VInteger) != v) {
+  // long is 32 bits on Windows and 64 bits (and Int64) on 64-bit Linux: it
+  // maps to the argument type of its own width on both.
+  TVarRec(long v) : VType(vtInteger), VInteger(0) {
+    if constexpr (sizeof(long) == sizeof(Integer)) {
+      VInteger = static_cast<Integer>(v);
+    } else {
       VType = vtInt64;
       VInt64 = v;
     }
@@ -254,8 +287,6 @@ class Exception : public TObject, public std::exception {
   explicit Exception(const String& msg) : message_(msg) {}
   // Formatted constructor: Exception(fmt, {arg1, arg2}).
   Exception(const String& fmt, TVarRecs args) : message_(Format(fmt, args)) {}
-  Exception(const String& msg, int helpContext)
-      : message_(msg), helpContext_(helpContext) {}
 
   const String& Message() const { return message_; }
   void SetMessage(const String& msg) { message_ = msg; }

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "Classes.h"
+#include "IniFilesWin.h"
+
+namespace {
+
+std::vector<String> ListOf(TStrings* strings) {
+  std::vector<String> out;
+  for (Integer i = 0; i < strings->Count(); ++i)
+    out.push_back(strings->Strings(i));
+  return out;
+}
+
+class IniFilesWinTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char dir[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, dir);
+    fileName_ = String(dir) + "varnel-inifileswin-" +
+                std::to_string(GetCurrentProcessId()) + ".ini";
+    DeleteFileA(fileName_.c_str());
+  }
+  void TearDown() override {
+    // Let the profile cache go before the file does.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, fileName_.c_str());
+    DeleteFileA(fileName_.c_str());
+  }
+  String fileName_;
+};
+
+TEST_F(IniFilesWinTest, EntriesRoundTripThroughTheFile) {
+  {
+    TIniFile ini(fileName_);
+    ini.WriteString("Main", "Caption", "Places");
+    ini.WriteInteger("Main", "Left", -10);
+    ini.WriteBool("Main", "Visible", true);
+    ini.WriteString("Other", "Key", "v");
+  }
+  TIniFile ini(fileName_);
+  EXPECT_EQ(ini.ReadString("main", "CAPTION", ""), "Places");
+  EXPECT_EQ(ini.ReadInteger("Main", "Left", 0), -10);
+  EXPECT_TRUE(ini.ReadBool("Main", "Visible", false));
+  EXPECT_EQ(ini.ReadString("Main", "Missing", "def"), "def");
+
+  TObjectPtr<TStringList> list(new TStringList);
+  ini.ReadSections(list.get());
+  EXPECT_EQ(ListOf(list.get()), (std::vector<String>{"Main", "Other"}));
+  ini.ReadSection("Main", list.get());
+  EXPECT_EQ(ListOf(list.get()),
+            (std::vector<String>{"Caption", "Left", "Visible"}));
+  ini.ReadSectionValues("Main", list.get());
+  EXPECT_EQ(ListOf(list.get()),
+            (std::vector<String>{"Caption=Places", "Left=-10", "Visible=1"}));
+
+  EXPECT_TRUE(ini.ValueExists("Main", "Left"));
+  ini.DeleteKey("Main", "Left");
+  EXPECT_FALSE(ini.ValueExists("Main", "Left"));
+  ini.EraseSection("Other");
+  EXPECT_FALSE(ini.SectionExists("Other"));
+  EXPECT_TRUE(ini.SectionExists("Main"));
+}
+
+TEST_F(IniFilesWinTest, LongValuesAreNotCut) {
+  const String text(5000, 'x');
+  TIniFile ini(fileName_);
+  ini.WriteString("S", "Long", text);
+  EXPECT_EQ(ini.ReadString("S", "Long", ""), text);
+}
+
+}  // namespace

@@ -18,15 +18,7 @@ bool NeedsQuotes(const String& s, char quote, char delimiter) {
   return false;
 }
 
-String Quote(const String& s, char quote) {
-  String r(1, quote);
-  for (char c : s) {
-    r += c;
-    if (c == quote) r += c;
-  }
-  r += quote;
-  return r;
-}
+String Quote(const String& s, char quote) { return AnsiQuotedStr(s, quote); }
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "Platform.h"
+#include "SysUtils.h"
 #include "Variants.h"
 
 using namespace formstreams_detail;
@@ -722,28 +723,14 @@ void TWriter::WriteUTF8String(const std::string& value) {
   Write(value.data(), static_cast<Integer>(value.size()));
 }
 
-namespace {
-bool SameIdent(const String& a, const char* b) {
-  const std::size_t n = std::strlen(b);
-  if (a.size() != n) return false;
-  for (std::size_t i = 0; i < n; ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-}  // namespace
-
 void TWriter::WriteIdent(const String& ident) {
-  if (SameIdent(ident, "False")) {
+  if (SameText(ident, "False")) {
     WriteValue(vaFalse);
-  } else if (SameIdent(ident, "True")) {
+  } else if (SameText(ident, "True")) {
     WriteValue(vaTrue);
-  } else if (SameIdent(ident, "Null")) {
+  } else if (SameText(ident, "Null")) {
     WriteValue(vaNull);
-  } else if (SameIdent(ident, "nil")) {
+  } else if (SameText(ident, "nil")) {
     WriteValue(vaNil);
   } else {
     WriteValue(vaIdent);

@@ -243,6 +243,8 @@ class TReader : public TFiler {
   const String& PropName() const { return propName_; }
 
  private:
+  TObjectPtr<TComponent> NewComponent(const String& className,
+                                      TComponent* owner);
   // A component reference, resolved by name once the root is read.
   struct TFixup {
     TPersistent* Instance;

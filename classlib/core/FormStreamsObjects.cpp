@@ -270,6 +270,21 @@ void TReader::DropFixupsOf(TCollection* collection) {
                 fixups_.end());
 }
 
+// A component of the class named in the stream, through the class's
+// virtual constructor; a class that is no component is as good as unknown.
+TObjectPtr<TComponent> TReader::NewComponent(const String& className,
+                                             TComponent* owner) {
+  TClass cls = FindClass(className);
+  if (!cls->InheritsFrom(TComponent::StaticClass())) {
+    ReadError(Format(SClassNotFound, {className}));
+  }
+  TObjectPtr<TObject> obj(cls->NewInstance(owner));
+  if (!dynamic_cast<TComponent*>(obj.get())) {
+    ReadError(Format(SClassNotFound, {className}));
+  }
+  return TObjectPtr<TComponent>(static_cast<TComponent*>(obj.release()));
+}
+
 TComponent* TReader::ReadRootComponent(TComponent* root) {
   ReadSignature();
   TFilerFlags flags;
@@ -281,17 +296,8 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
   TObjectPtr<TComponent> created;
   TComponent* result = root;
   if (!result) {
-    TClass cls = FindClass(className);
-    if (!cls->InheritsFrom(TComponent::StaticClass())) {
-      ReadError(Format(SClassNotFound, {className}));
-    }
-    TObject* obj = cls->NewInstance(nullptr);
-    result = dynamic_cast<TComponent*>(obj);
-    if (!result) {
-      Free(obj);
-      ReadError(Format(SClassNotFound, {className}));
-    }
-    created.reset(result);
+    created = NewComponent(className, nullptr);
+    result = created.get();
   }
   result->IncludeState(csLoading);
   result->IncludeState(csReading);
@@ -338,17 +344,8 @@ TComponent* TReader::ReadComponent(TComponent* component) {
       result = owner_ ? owner_->FindComponent(name) : nullptr;
       if (!result) ReadError(Format(SAncestorNotFound, {name}));
     } else {
-      TClass cls = FindClass(className);
-      if (!cls->InheritsFrom(TComponent::StaticClass())) {
-        ReadError(Format(SClassNotFound, {className}));
-      }
-      TObject* obj = cls->NewInstance(owner_);
-      result = dynamic_cast<TComponent*>(obj);
-      if (!result) {
-        Free(obj);
-        ReadError(Format(SClassNotFound, {className}));
-      }
-      created.reset(result);
+      created = NewComponent(className, owner_);
+      result = created.get();
     }
   }
   result->IncludeState(csLoading);

@@ -47,6 +47,19 @@ bool HexToBytes(const String& text, std::vector<Byte>& bytes) {
 
 }  // namespace
 
+void classlib_detail::FillStrings(TStrings* strings,
+                                  const std::vector<String>& lines) {
+  strings->BeginUpdate();
+  try {
+    strings->Clear();
+    for (const String& line : lines) strings->Add(line);
+  } catch (...) {
+    strings->EndUpdate();
+    throw;
+  }
+  strings->EndUpdate();
+}
+
 Integer TCustomIniFile::ReadInteger(const String& section, const String& ident,
                                     Integer def) {
   String text = ReadString(section, ident, String());
@@ -173,19 +186,6 @@ String TrimBlanks(const String& s) {
 
 bool SameName(const String& a, const String& b) { return AnsiSameText(a, b); }
 
-// Replaces the content of strings in one update.
-void FillStrings(TStrings* strings, const std::vector<String>& lines) {
-  strings->BeginUpdate();
-  try {
-    strings->Clear();
-    for (const String& line : lines) strings->Add(line);
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
-}
-
 // Splits text into lines at CR LF, LF or CR; a final line break ends the
 // last line rather than starting an empty one.
 std::vector<String> SplitLines(const String& text) {
@@ -263,7 +263,9 @@ std::vector<String> TMemIniFile::Lines() const {
   return lines;
 }
 
-void TMemIniFile::GetStrings(TStrings* list) { FillStrings(list, Lines()); }
+void TMemIniFile::GetStrings(TStrings* list) {
+  classlib_detail::FillStrings(list, Lines());
+}
 
 void TMemIniFile::SetStrings(TStrings* list) {
   std::vector<String> lines;
@@ -331,7 +333,7 @@ void TMemIniFile::ReadSection(const String& section, TStrings* strings) {
   if (TSection* s = FindSection(section))
     for (const TLine& line : s->Lines)
       if (line.IsEntry) names.push_back(line.Name);
-  FillStrings(strings, names);
+  classlib_detail::FillStrings(strings, names);
 }
 
 void TMemIniFile::ReadSections(TStrings* strings) {
@@ -340,7 +342,7 @@ void TMemIniFile::ReadSections(TStrings* strings) {
   for (std::size_t i = 0; i < sections_.size(); ++i)
     if (FindSection(sections_[i].Name) == &sections_[i])
       names.push_back(sections_[i].Name);
-  FillStrings(strings, names);
+  classlib_detail::FillStrings(strings, names);
 }
 
 void TMemIniFile::ReadSectionValues(const String& section, TStrings* strings) {
@@ -348,7 +350,7 @@ void TMemIniFile::ReadSectionValues(const String& section, TStrings* strings) {
   if (TSection* s = FindSection(section))
     for (const TLine& line : s->Lines)
       if (line.IsEntry) lines.push_back(line.Name + "=" + line.Value);
-  FillStrings(strings, lines);
+  classlib_detail::FillStrings(strings, lines);
 }
 
 void TMemIniFile::EraseSection(const String& section) {

@@ -132,3 +132,8 @@ class TMemIniFile : public TCustomIniFile {
   std::vector<String> preamble_;  // lines before the first section
   std::vector<TSection> sections_;
 };
+
+namespace classlib_detail {
+// Replaces the content of strings with lines in one update.
+void FillStrings(TStrings* strings, const std::vector<String>& lines);
+}  // namespace classlib_detail

@@ -17,11 +17,13 @@ bool TClassInfo::InheritsFrom(TClass other) const {
 
 TObject* TClassInfo::NewInstance(TObject* arg) const {
   if (!Factory) {
-    throw EInvalidOperation(String("Cannot create an instance of abstract class ") + Name);
+    throw EInvalidOperation(
+        String("Cannot create an instance of abstract class ") + Name);
   }
   TObject* obj = Factory(arg);
   if (!obj) {
-    throw EInvalidOperation(String("Cannot create an instance of class ") + Name);
+    throw EInvalidOperation(String("Cannot create an instance of class ") +
+                            Name);
   }
   return obj;
 }

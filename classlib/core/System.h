@@ -117,16 +117,16 @@ TObject* DefaultFactory(TObject* arg) {
 }  // namespace classlib_detail
 
 // Put at the top of every class body of the TObject tree.
-#define VARNEL_CLASS(Self, Parent)                                            \
- public:                                                                      \
-  using inherited = Parent;                                                   \
-  static TClass StaticClass() {                                               \
-    static const TClassInfo info{#Self, Parent::StaticClass(),                \
-                                 &::classlib_detail::DefaultFactory<Self>};   \
-    return &info;                                                             \
-  }                                                                           \
-  TClass ClassType() const override { return StaticClass(); }                 \
-                                                                              \
+#define VARNEL_CLASS(Self, Parent)                                          \
+ public:                                                                    \
+  using inherited = Parent;                                                 \
+  static TClass StaticClass() {                                             \
+    static const TClassInfo info{#Self, Parent::StaticClass(),              \
+                                 &::classlib_detail::DefaultFactory<Self>}; \
+    return &info;                                                           \
+  }                                                                         \
+  TClass ClassType() const override { return StaticClass(); }               \
+                                                                            \
  private:
 
 // The root class.
@@ -247,7 +247,8 @@ struct TVarRec {
   }
   TVarRec(unsigned long v) : VType(vtInt64), VInt64(static_cast<Int64>(v)) {}
   TVarRec(long long v) : VType(vtInt64), VInt64(v) {}
-  TVarRec(unsigned long long v) : VType(vtInt64), VInt64(static_cast<Int64>(v)) {}
+  TVarRec(unsigned long long v)
+      : VType(vtInt64), VInt64(static_cast<Int64>(v)) {}
   TVarRec(short v) : VType(vtInteger), VInteger(v) {}
   TVarRec(unsigned short v) : VType(vtInteger), VInteger(v) {}
   TVarRec(signed char v) : VType(vtInteger), VInteger(v) {}
@@ -460,8 +461,8 @@ constexpr Integer E_NOINTERFACE_ = static_cast<Integer>(0x80004002u);
 // Interfaces carry a GUID through a static member IID.
 class IInterface {
  public:
-  static constexpr TGUID IID{0x00000000, 0x0000, 0x0000,
-                             {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+  static constexpr TGUID IID{
+      0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
   virtual Integer QueryInterface(const TGUID& iid, void** obj) = 0;
   virtual Integer _AddRef() = 0;
   virtual Integer _Release() = 0;
@@ -563,7 +564,7 @@ std::vector<String> InitializedUnitOrder();
 
 // Registers a unit from file scope. Static libraries must be linked whole so
 // that the registration object is not dropped.
-#define VARNEL_UNIT(Name, Uses, Startup, Shutdown)                   \
+#define VARNEL_UNIT(Name, Uses, Startup, Shutdown)                  \
   static const ::TUnitRegistration varnel_unit_registration_##Name( \
       #Name, std::initializer_list<const char*> Uses, Startup, Shutdown)
 

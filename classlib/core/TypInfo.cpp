@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "SysUtils.h"
+
 namespace {
 
 struct TClassData {
@@ -24,15 +26,6 @@ const TClassData* DataOf(TClass cls) {
 
 char Upper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Identifiers are ASCII, so folding ASCII letters is enough.
-bool SameIdent(const String& a, const String& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
 }
 
 // The class chain from the root down to cls.
@@ -122,7 +115,7 @@ TPropInfo& AddProperty(TClass cls, TPropInfo info) {
   auto& data = Published()[cls];
   for (auto& p : data.props) {
     // Publishing the same name again (a unit started twice) replaces it.
-    if (SameIdent(p->Name, info.Name)) {
+    if (SameText(p->Name, info.Name)) {
       info.NameIndex = p->NameIndex;
       *p = std::move(info);
       return *p;
@@ -136,7 +129,7 @@ TPropInfo& AddProperty(TClass cls, TPropInfo info) {
 void AddMethod(TClass cls, TMethodInfo info) {
   auto& data = Published()[cls];
   for (auto& m : data.methods) {
-    if (SameIdent(m->Name, info.Name)) {
+    if (SameText(m->Name, info.Name)) {
       *m = std::move(info);
       return;
     }
@@ -160,7 +153,7 @@ PPropInfo GetPropInfo(TClass cls, const String& propName) {
   for (TClass c = cls; c; c = c->Parent) {
     if (const TClassData* data = DataOf(c)) {
       for (const auto& p : data->props) {
-        if (SameIdent(p->Name, propName)) return p.get();
+        if (SameText(p->Name, propName)) return p.get();
       }
     }
   }
@@ -184,7 +177,7 @@ TPropList GetPropInfos(TClass cls) {
     if (!data) continue;
     for (const auto& p : data->props) {
       auto same = std::find_if(list.begin(), list.end(), [&](PPropInfo q) {
-        return SameIdent(q->Name, p->Name);
+        return SameText(q->Name, p->Name);
       });
       // A descendant publishing an inherited name again keeps its place.
       if (same != list.end()) {
@@ -479,7 +472,7 @@ TMethod MethodAddress(TObject* instance, const String& methodName) {
   for (TClass c = ClassOf(instance); c; c = c->Parent) {
     if (const TClassData* data = DataOf(c)) {
       for (const auto& m : data->methods) {
-        if (SameIdent(m->Name, methodName)) return m->Bind(instance);
+        if (SameText(m->Name, methodName)) return m->Bind(instance);
       }
     }
   }
@@ -527,7 +520,7 @@ String GetEnumName(PTypeInfo typeInfo, Integer value) {
 Integer GetEnumValue(PTypeInfo typeInfo, const String& name) {
   if (!typeInfo || typeInfo->Kind != tkEnumeration) return -1;
   for (std::size_t i = 0; i < typeInfo->EnumNames.size(); ++i) {
-    if (SameIdent(typeInfo->EnumNames[i], name)) return static_cast<Integer>(i);
+    if (SameText(typeInfo->EnumNames[i], name)) return static_cast<Integer>(i);
   }
   return -1;
 }

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <new>
 
-#include "SysConst.h"
 #include "Platform.h"
+#include "SysConst.h"
 #include "SysUtils.h"
 
 namespace {
@@ -869,7 +869,7 @@ void StopVariants() {
 
 }  // namespace
 
-VARNEL_UNIT(Variants, ({}), &StartVariants, &StopVariants);
+VARNEL_UNIT(Variants, ({"SysUtils"}), &StartVariants, &StopVariants);
 
 // ---------------------------------------------------------------------------
 // Variant

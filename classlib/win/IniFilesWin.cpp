@@ -38,18 +38,6 @@ std::vector<String> SplitNames(const String& text) {
   return names;
 }
 
-void Fill(TStrings* strings, const std::vector<String>& lines) {
-  strings->BeginUpdate();
-  try {
-    strings->Clear();
-    for (const String& line : lines) strings->Add(line);
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
-}
-
 }  // namespace
 
 TIniFile::~TIniFile() { UpdateFile(); }
@@ -68,12 +56,14 @@ void TIniFile::WriteString(const String& section, const String& ident,
 }
 
 void TIniFile::ReadSection(const String& section, TStrings* strings) {
-  Fill(strings,
-       SplitNames(ProfileText(section.c_str(), nullptr, "", FileName(), 2)));
+  classlib_detail::FillStrings(
+      strings,
+      SplitNames(ProfileText(section.c_str(), nullptr, "", FileName(), 2)));
 }
 
 void TIniFile::ReadSections(TStrings* strings) {
-  Fill(strings, SplitNames(ProfileText(nullptr, nullptr, "", FileName(), 2)));
+  classlib_detail::FillStrings(
+      strings, SplitNames(ProfileText(nullptr, nullptr, "", FileName(), 2)));
 }
 
 void TIniFile::ReadSectionValues(const String& section, TStrings* strings) {
@@ -81,7 +71,7 @@ void TIniFile::ReadSectionValues(const String& section, TStrings* strings) {
   for (const String& key :
        SplitNames(ProfileText(section.c_str(), nullptr, "", FileName(), 2)))
     lines.push_back(key + "=" + ReadString(section, key, String()));
-  Fill(strings, lines);
+  classlib_detail::FillStrings(strings, lines);
 }
 
 void TIniFile::EraseSection(const String& section) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "System.h"
 
 namespace {
@@ -78,7 +80,8 @@ TEST(UnitOrder, DependenciesFirstTiesByName) {
       {"System", {}},
       {"Alpha", {"System"}},
   };
-  std::vector<String> want = {"System", "Alpha", "Classes", "Graphics", "Forms", "Main"};
+  std::vector<String> want = {"System",   "Alpha", "Classes",
+                              "Graphics", "Forms", "Main"};
   EXPECT_EQ(OrderUnits(units), want);
 }
 
@@ -108,6 +111,23 @@ TEST(Interface, LastReferenceFreesTheObject) {
     EXPECT_FALSE(freed);
   }
   EXPECT_TRUE(freed);
+}
+
+}  // namespace
+
+namespace {
+
+// The test main starts the units as the program does: every unit of the
+// layer ran, each after the units it uses.
+TEST(UnitOrder, LayerUnitsStartAfterWhatTheyUse) {
+  std::vector<String> order = InitializedUnitOrder();
+  auto at = [&](const char* name) {
+    auto it = std::find(order.begin(), order.end(), name);
+    EXPECT_NE(it, order.end()) << name << " was not started";
+    return it - order.begin();
+  };
+  EXPECT_LT(at("SysUtils"), at("Classes"));
+  EXPECT_LT(at("SysUtils"), at("Variants"));
 }
 
 }  // namespace

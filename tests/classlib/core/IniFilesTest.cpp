@@ -7,16 +7,10 @@
 
 #include "Classes.h"
 #include "IniFiles.h"
+#include "StringsHelpers.h"
 #include "SysUtils.h"
 
 namespace {
-
-std::vector<String> ListOf(TStrings* strings) {
-  std::vector<String> out;
-  for (Integer i = 0; i < strings->Count(); ++i)
-    out.push_back(strings->Strings(i));
-  return out;
-}
 
 // A file under the system's temporary folder, removed at the end.
 class TTempFile {

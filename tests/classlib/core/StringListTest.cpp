@@ -1,14 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "Classes.h"
+#include "StringsHelpers.h"
 
 namespace {
-
-std::vector<String> Lines(TStrings& s) {
-  std::vector<String> r;
-  for (Integer i = 0; i < s.Count(); ++i) r.push_back(s[i]);
-  return r;
-}
 
 using V = std::vector<String>;
 
@@ -35,7 +30,7 @@ TEST(StringList, CommaTextReadTable) {
     SCOPED_TRACE(c.text);
     TStringList s;
     s.SetCommaText(c.text);
-    EXPECT_EQ(Lines(s), c.lines);
+    EXPECT_EQ(ListOf(s), c.lines);
   }
 }
 
@@ -62,7 +57,7 @@ TEST(StringList, CommaTextWriteAndRoundTrip) {
     EXPECT_EQ(s.CommaText(), c.text);
     TStringList back;
     back.SetCommaText(s.CommaText());
-    EXPECT_EQ(Lines(back), c.lines);
+    EXPECT_EQ(ListOf(back), c.lines);
   }
 }
 
@@ -71,7 +66,7 @@ TEST(StringList, DelimitedTextUsesDelimiterAndQuoteChar) {
   s.SetDelimiter(';');
   s.SetQuoteChar('\'');
   s.SetDelimitedText("a;'b;c';'it''s'");
-  EXPECT_EQ(Lines(s), (V{"a", "b;c", "it's"}));
+  EXPECT_EQ(ListOf(s), (V{"a", "b;c", "it's"}));
   EXPECT_EQ(s.DelimitedText(), "a;'b;c';'it''s'");
   // CommaText ignores them and leaves them as they were.
   EXPECT_EQ(s.CommaText(), "a,b;c,it's");
@@ -95,7 +90,7 @@ TEST(StringList, TextSplitsEveryLineBreakStyleAndWritesCrLf) {
     SCOPED_TRACE(c.text);
     TStringList s;
     s.SetText(c.text);
-    EXPECT_EQ(Lines(s), c.lines);
+    EXPECT_EQ(ListOf(s), c.lines);
   }
   TStringList s;
   s.Add("x");
@@ -118,7 +113,7 @@ TEST(StringList, SortedListsAndDuplicates) {
     s.SetSorted(true);
     s.SetDuplicates(c.dup);
     for (const char* x : {"cherry", "Banana", "apple", "banana"}) s.Add(x);
-    EXPECT_EQ(Lines(s), c.lines);
+    EXPECT_EQ(ListOf(s), c.lines);
     EXPECT_EQ(s.IndexOf("CHERRY"), static_cast<Integer>(c.lines.size()) - 1);
   }
   TStringList s;
@@ -139,7 +134,7 @@ TEST(StringList, SortedListsAndDuplicates) {
   }
   s.Add("two");
   EXPECT_THROW(s.Move(0, 1), EStringListError);
-  EXPECT_EQ(Lines(s), (V{"one", "two"}));  // nothing lost
+  EXPECT_EQ(ListOf(s), (V{"one", "two"}));  // nothing lost
   EXPECT_THROW(s.SetStrings(0, "x"), EStringListError);
 }
 
@@ -166,7 +161,7 @@ TEST(StringList, SortIsStableAndCustomSortSeesOriginalIndexes) {
     return static_cast<Integer>(l->Strings(i)[0]) -
            static_cast<Integer>(l->Strings(j)[0]);
   });
-  EXPECT_EQ(Lines(s), (V{"a1", "a2", "b1", "b2", "b3"}));
+  EXPECT_EQ(ListOf(s), (V{"a1", "a2", "b1", "b2", "b3"}));
   // A comparison that is not an order must not break the list.
   s.CustomSort([](TStringList*, Integer, Integer) { return -1; });
   EXPECT_EQ(s.Count(), 5);
@@ -198,12 +193,12 @@ TEST(StringList, ObjectsInsertDeleteMoveExchange) {
   s.Insert(0, "zero");
   EXPECT_EQ(s.IndexOfObject(&o2), 2);
   s.Move(2, 0);
-  EXPECT_EQ(Lines(s), (V{"two", "zero", "one"}));
+  EXPECT_EQ(ListOf(s), (V{"two", "zero", "one"}));
   EXPECT_EQ(s.Objects(0), &o2);
   s.Exchange(0, 2);
   EXPECT_EQ(s.Objects(2), &o2);
   s.Delete(1);
-  EXPECT_EQ(Lines(s), (V{"one", "two"}));
+  EXPECT_EQ(ListOf(s), (V{"one", "two"}));
   try {
     s.Delete(5);
     FAIL();
@@ -250,7 +245,7 @@ TEST(StringList, AssignEqualsAndAddStrings) {
   EXPECT_TRUE(b.Equals(&a));
   EXPECT_EQ(b.Objects(0), &o);
   b.AddStrings(&b);
-  EXPECT_EQ(Lines(b), (V{"x", "y", "x", "y"}));
+  EXPECT_EQ(ListOf(b), (V{"x", "y", "x", "y"}));
   EXPECT_FALSE(b.Equals(&a));
   TComponent notStrings(nullptr);
   EXPECT_THROW(b.Assign(&notStrings), EConvertError);

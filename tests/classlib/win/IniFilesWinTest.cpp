@@ -3,15 +3,9 @@
 
 #include "Classes.h"
 #include "IniFilesWin.h"
+#include "StringsHelpers.h"
 
 namespace {
-
-std::vector<String> ListOf(TStrings* strings) {
-  std::vector<String> out;
-  for (Integer i = 0; i < strings->Count(); ++i)
-    out.push_back(strings->Strings(i));
-  return out;
-}
 
 class IniFilesWinTest : public testing::Test {
  protected:

@@ -5,15 +5,9 @@
 #include "Classes.h"
 #include "Registry.h"
 #include "RegistrySandbox.h"
+#include "StringsHelpers.h"
 
 namespace {
-
-std::vector<String> ListOf(TStrings* strings) {
-  std::vector<String> out;
-  for (Integer i = 0; i < strings->Count(); ++i)
-    out.push_back(strings->Strings(i));
-  return out;
-}
 
 // Stores a value with any type and bytes, as another program might have.
 void PutRaw(TRegistry& reg, const String& name, DWORD type,

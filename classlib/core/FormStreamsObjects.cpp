@@ -15,11 +15,26 @@
 
 using namespace formstreams_detail;
 
+namespace {
+
+// Puts a member back to its value at construction when the scope ends,
+// whether it ends normally or by an exception.
+template <class T>
+class TRestoreOnExit {
+ public:
+  explicit TRestoreOnExit(T& ref) : ref_(ref), saved_(ref) {}
+  TRestoreOnExit(const TRestoreOnExit&) = delete;
+  TRestoreOnExit& operator=(const TRestoreOnExit&) = delete;
+  ~TRestoreOnExit() { ref_ = std::move(saved_); }
+
+ private:
+  T& ref_;
+  T saved_;
+};
+
 // ---------------------------------------------------------------------------
 // Stream adapters
 // ---------------------------------------------------------------------------
-
-namespace {
 
 class TStreamSource : public TByteSource {
  public:
@@ -365,20 +380,12 @@ void TReader::ReadData(TComponent* instance) {
   TReaderDepth depth(*this);
   while (!EndOfList()) ReadProperty(instance);
   ReadListEnd();
-  TComponent* savedParent = parent_;
-  TComponent* savedOwner = owner_;
+  TRestoreOnExit<TComponent*> keepParent(parent_);
+  TRestoreOnExit<TComponent*> keepOwner(owner_);
   parent_ = instance->GetChildParent();
   if (TComponent* childOwner = instance->GetChildOwner()) owner_ = childOwner;
-  try {
-    while (!EndOfList()) ReadComponent(nullptr);
-    ReadListEnd();
-  } catch (...) {
-    parent_ = savedParent;
-    owner_ = savedOwner;
-    throw;
-  }
-  parent_ = savedParent;
-  owner_ = savedOwner;
+  while (!EndOfList()) ReadComponent(nullptr);
+  ReadListEnd();
 }
 
 void TReader::ReadProperty(TPersistent* instance) {
@@ -635,7 +642,7 @@ void TWriter::WriteDescendent(TComponent* root, TComponent* ancestor) {
 }
 
 void TWriter::WriteComponent(TComponent* component) {
-  TPersistent* savedAncestor = ancestor_;
+  TRestoreOnExit<TPersistent*> keepAncestor(ancestor_);
   if (component != root_) {
     ancestor_ = rootAncestor_ ? rootAncestor_->FindComponent(component->Name())
                               : nullptr;
@@ -646,11 +653,9 @@ void TWriter::WriteComponent(TComponent* component) {
     component->WriteState(this);
   } catch (...) {
     if (!wasWriting) component->ExcludeState(csWriting);
-    ancestor_ = savedAncestor;
     throw;
   }
   if (!wasWriting) component->ExcludeState(csWriting);
-  ancestor_ = savedAncestor;
 }
 
 void TWriter::WriteData(TComponent* instance) {
@@ -664,10 +669,11 @@ void TWriter::WriteData(TComponent* instance) {
   WritePrefix(flags, 0);
   WriteStr(instance->ClassName());
   WriteStr(instance->Name());
-  const String savedPath = propPath_;
-  propPath_.clear();
-  WriteProperties(instance);
-  propPath_ = savedPath;
+  {
+    TRestoreOnExit<String> keepPath(propPath_);
+    propPath_.clear();
+    WriteProperties(instance);
+  }
   WriteListEnd();
   if (!IgnoreChildren) {
     instance->GetChildren([this](TComponent* child) { WriteComponent(child); },
@@ -856,19 +862,13 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop) {
       }
       auto* persistent = dynamic_cast<TPersistent*>(value);
       if (!persistent) return;
-      const String savedPath = propPath_;
-      TPersistent* savedAncestor = ancestor_;
-      propPath_ += prop->Name + ".";
-      ancestor_ = dynamic_cast<TPersistent*>(ancestorValue);
-      try {
+      {
+        TRestoreOnExit<String> keepPath(propPath_);
+        TRestoreOnExit<TPersistent*> keepAncestor(ancestor_);
+        propPath_ += prop->Name + ".";
+        ancestor_ = dynamic_cast<TPersistent*>(ancestorValue);
         WriteProperties(persistent);
-      } catch (...) {
-        propPath_ = savedPath;
-        ancestor_ = savedAncestor;
-        throw;
       }
-      propPath_ = savedPath;
-      ancestor_ = savedAncestor;
       if (auto* collection = dynamic_cast<TCollection*>(value)) {
         if (!ancestor ||
             !CollectionsEqual(collection,
@@ -885,27 +885,19 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop) {
 }
 
 void TWriter::WriteCollection(TCollection* collection) {
-  TPersistent* savedAncestor = ancestor_;
-  const String savedPath = propPath_;
+  TRestoreOnExit<TPersistent*> keepAncestor(ancestor_);
+  TRestoreOnExit<String> keepPath(propPath_);
   ancestor_ = nullptr;
   propPath_.clear();
-  try {
-    WriteValue(vaCollection);
-    if (collection) {
-      for (Integer i = 0; i < collection->Count(); ++i) {
-        WriteListBegin();
-        WriteProperties(collection->Items(i));
-        WriteListEnd();
-      }
+  WriteValue(vaCollection);
+  if (collection) {
+    for (Integer i = 0; i < collection->Count(); ++i) {
+      WriteListBegin();
+      WriteProperties(collection->Items(i));
+      WriteListEnd();
     }
-    WriteListEnd();
-  } catch (...) {
-    ancestor_ = savedAncestor;
-    propPath_ = savedPath;
-    throw;
   }
-  ancestor_ = savedAncestor;
-  propPath_ = savedPath;
+  WriteListEnd();
 }
 
 // ---------------------------------------------------------------------------

@@ -243,6 +243,13 @@ class TReader : public TFiler {
   const String& PropName() const { return propName_; }
 
  private:
+  struct TObjectHeader {
+    TFilerFlags Flags = 0;
+    Integer ChildPos = 0;
+    String ClassName;
+    String Name;
+  };
+  TObjectHeader ReadObjectHeader();
   TObjectPtr<TComponent> NewComponent(const String& className,
                                       TComponent* owner);
   // A component reference, resolved by name once the root is read.

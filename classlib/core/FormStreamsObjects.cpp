@@ -300,13 +300,20 @@ TObjectPtr<TComponent> TReader::NewComponent(const String& className,
   return TObjectPtr<TComponent>(static_cast<TComponent*>(obj.release()));
 }
 
+// The start of an object: its filer flags, class name and name.
+TReader::TObjectHeader TReader::ReadObjectHeader() {
+  TObjectHeader header;
+  ReadPrefix(header.Flags, header.ChildPos);
+  header.ClassName = ReadStr();
+  header.Name = ReadStr();
+  return header;
+}
+
 TComponent* TReader::ReadRootComponent(TComponent* root) {
   ReadSignature();
-  TFilerFlags flags;
-  Integer childPos;
-  ReadPrefix(flags, childPos);
-  const String className = ReadStr();
-  const String name = ReadStr();
+  const TObjectHeader header = ReadObjectHeader();
+  const String& className = header.ClassName;
+  const String& name = header.Name;
 
   TObjectPtr<TComponent> created;
   TComponent* result = root;
@@ -346,11 +353,10 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
 
 TComponent* TReader::ReadComponent(TComponent* component) {
   TReaderDepth depth(*this);
-  TFilerFlags flags;
-  Integer childPos;
-  ReadPrefix(flags, childPos);
-  const String className = ReadStr();
-  const String name = ReadStr();
+  const TObjectHeader header = ReadObjectHeader();
+  const TFilerFlags flags = header.Flags;
+  const String& className = header.ClassName;
+  const String& name = header.Name;
 
   TObjectPtr<TComponent> created;
   TComponent* result = component;
@@ -366,7 +372,8 @@ TComponent* TReader::ReadComponent(TComponent* component) {
   result->IncludeState(csLoading);
   result->IncludeState(csReading);
   if (!(flags & ffInherited)) result->SetName(name);
-  if ((flags & ffChildPos) && parent_) parent_->SetChildOrder(result, childPos);
+  if ((flags & ffChildPos) && parent_)
+    parent_->SetChildOrder(result, header.ChildPos);
   result->ReadState(this);
   result->ExcludeState(csReading);
   if (std::find(loaded_.begin(), loaded_.end(), result) == loaded_.end()) {

@@ -12,14 +12,20 @@ endfunction()
 # Declares a layer library from the .cpp files of a folder; later files need
 # no CMake edit (CONFIGURE_DEPENDS re-globs). A folder without sources yet
 # makes no library, so callers test `if(TARGET name)`.
-#   varnel_add_layer(name DIRS dir... [LAYERS lib...] [SYSTEM_LIBS lib...])
+#   varnel_add_layer(name DIRS dir... [LAYERS lib...] [SYSTEM_LIBS lib...]
+#                    [PORTABLE unit...])
+# PORTABLE names the units (file names without .cpp) that build off Windows;
+# with it, the native and fuzz builds compile only those units of the layer.
 function(varnel_add_layer name)
-  cmake_parse_arguments(ARG "" "" "DIRS;LAYERS;SYSTEM_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DIRS;LAYERS;SYSTEM_LIBS;PORTABLE" ${ARGN})
   set(sources)
   foreach(dir IN LISTS ARG_DIRS)
     file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp)
     list(APPEND sources ${found})
   endforeach()
+  if(NOT WIN32 AND ARG_PORTABLE)
+    varnel_filter_units(sources "${sources}" "${ARG_PORTABLE}" "")
+  endif()
   if(NOT sources)
     return()
   endif()
@@ -34,11 +40,27 @@ function(varnel_add_layer name)
   list(REMOVE_DUPLICATES below)
   set_target_properties(${name} PROPERTIES
     VARNEL_LAYER TRUE
-    VARNEL_LAYERS_BELOW "${below}")
+    VARNEL_LAYERS_BELOW "${below}"
+    VARNEL_PORTABLE "${ARG_PORTABLE}")
   varnel_link_layers(${name} PUBLIC ${ARG_LAYERS})
   if(ARG_SYSTEM_LIBS)
     target_link_libraries(${name} PUBLIC ${ARG_SYSTEM_LIBS})
   endif()
+endfunction()
+
+# Keeps the files of `files` whose name is one of `units` followed by
+# `suffix` and ".cpp" (cxRegExpr.cpp, or cxRegExprTest.cpp with suffix Test).
+function(varnel_filter_units out files units suffix)
+  set(kept)
+  foreach(f IN LISTS files)
+    get_filename_component(base ${f} NAME_WE)
+    foreach(unit IN LISTS units)
+      if(base STREQUAL "${unit}${suffix}")
+        list(APPEND kept ${f})
+      endif()
+    endforeach()
+  endforeach()
+  set(${out} ${kept} PARENT_SCOPE)
 endfunction()
 
 # Links libraries into an executable: layer libraries whole, the rest plainly.

@@ -10,6 +10,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACKAGES=(
   g++-mingw-w64-i686-posix
   libz-mingw-w64-dev
+  zlib1g-dev
+  unzip
   wine
   wine32:i386
   wine64

@@ -529,8 +529,10 @@ bool TPlaceGroups::LoadGroups() {
         reg.CloseKey();
       }
     }
+    // Each group comes in as a new group would, list refill included; the
+    // refill below shows them under their stored names.
     for (Integer i = 0; i < names.Count(); ++i) {
-      auto* group = static_cast<TGroupItem*>(Add());
+      TGroupItem* group = AddGroup();
       group->SetName(names[i]);
       group->LoadGroup();
     }

@@ -216,6 +216,18 @@ TEST_F(OfficeDialogPlacesTest, InstallShowsExactlyTheGroupsPlaces) {
       (Values{{"Flags", "REG_DWORD:2"}, {"OfficeVersion", "REG_DWORD:4"}}));
 }
 
+TEST_F(OfficeDialogPlacesTest, AFolderWithoutNameIsNamedByItsLastComponent) {
+  String reports = folders.Make("Reports");
+  group->SetOfficeVersion(3);
+  SetPlaces(*p, {{-1, reports}, {-1, reports + "\\"}, {-1, reports, "Own"}});
+  p->InstallCurrentGroup();
+  String u = OfficeKey("11.0") + "\\UserDefinedPlaces\\";
+  const char* names[] = {"REG_SZ:Reports", "REG_SZ:", "REG_SZ:Own"};
+  for (Integer k = 0; k < 3; ++k)
+    EXPECT_EQ(KeyValues(u + "Place" + std::to_string(k))["Name"], names[k])
+        << k;
+}
+
 TEST_F(OfficeDialogPlacesTest, InstallTouchesOnlyItsOwnVersion) {
   SetPlaces(*p, {{5}, {}});
   group->SetOfficeVersion(3);

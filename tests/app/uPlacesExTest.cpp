@@ -136,16 +136,17 @@ TEST_F(PlacesModelTest, TheMirrorIsRefilledOnlyWhenTheGroupSetChanges) {
   ASSERT_EQ(items.Count(), 2);
   EXPECT_EQ(items[1]->Caption(), "New Group 1");
 
-  // Reloading shows the stored names, never the interim ones.
+  // Reloading adds each group as a new group is added, refill included,
+  // and refills once more: the stored names, never the interim ones, stay.
   p->Groups()->LoadGroups();
-  EXPECT_EQ(fills, 5);
+  EXPECT_EQ(fills, 6);
   ASSERT_EQ(items.Count(), 1);
   EXPECT_EQ(items[0]->Caption(), "Gamma");
   EXPECT_EQ(items[0]->Data(), p->Groups()->GetItem(0));
 
   p->Groups()->SetListItemsProvider(nullptr);
   p->Groups()->AddGroup();
-  EXPECT_EQ(fills, 5);
+  EXPECT_EQ(fills, 6);
 }
 
 TEST_F(PlacesModelTest, MarkInstalledKeepsTheOtherBits) {
@@ -283,6 +284,48 @@ TEST_F(PlacesStoreTest, CommonGroupsNeitherReadNorTouchOfficeValues) {
             (Values{{"Flags", "REG_DWORD:0"},
                     {"OfficeVersion", "REG_DWORD:3"},
                     {"OfficeFlags", "REG_DWORD:16"}}));
+}
+
+TEST_F(PlacesStoreTest, LoadGroupsShowsEachGroupAsItComesIn) {
+  PutDword(kCommon + "\\A", "Flags", gfChecked);
+  PutDword(kCommon + "\\B", "Flags", gfSelected);
+  auto p = Make<TPlaces>(kCommon);
+  TListItems items;
+  // What the list showed each time the provider was asked for it.
+  std::vector<Lines> shown;
+  p->Groups()->SetListItemsProvider(
+      TListItemsProvider::FromFunction([&]() -> TListItems* {
+        Lines captions;
+        for (Integer i = 0; i < items.Count(); ++i)
+          captions.push_back(items[i]->Caption());
+        shown.push_back(captions);
+        return &items;
+      }));
+  shown.clear();
+  p->Groups()->LoadGroups();
+  // A refill after each group is added (still under its new-group name),
+  // then one under the stored names.
+  EXPECT_EQ(shown, (std::vector<Lines>{
+                       {"A", "B"}, {"New Group 1"}, {"A", "New Group 1"}}));
+  ASSERT_EQ(items.Count(), 2);
+  EXPECT_EQ(items[0]->Caption(), "A");
+  EXPECT_TRUE(items[0]->Checked());
+  EXPECT_FALSE(items[0]->Selected());
+  EXPECT_EQ(items[1]->Caption(), "B");
+  EXPECT_FALSE(items[1]->Checked());
+  EXPECT_TRUE(items[1]->Selected());
+}
+
+TEST_F(PlacesStoreTest, SavingPlacesWithoutACurrentGroupWritesNothing) {
+  PutDword(kCommon + "\\G\\Place0", "Path", 5);
+  auto p = Make<TCommonDialogPlaces>(kCommon);
+  SetPlaces(*p, {{6}, {8}, {}});
+  p->SaveChanges(false);
+  EXPECT_EQ(SubKeys(kCommon), (Lines{"G"}));
+  EXPECT_EQ(SubKeys(kCommon + "\\G"), (Lines{"Place0"}));
+  EXPECT_EQ(KeyValues(kCommon + "\\G\\Place0"),
+            (Values{{"Path", "REG_DWORD:5"}}));
+  EXPECT_TRUE(KeyValues(kCommon + "\\G").empty());
 }
 
 TEST_F(PlacesStoreTest, SavePlacesStoresTheValidPlacesWithoutGaps) {

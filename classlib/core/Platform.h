@@ -46,6 +46,13 @@ Cardinal UserDefaultLCID();
 // The locale's text for item; false (and value untouched) when the system
 // has none.
 bool GetLocaleString(Cardinal lcid, Cardinal item, String& value);
+// The locale's text for a date or a time: the picture format, or the
+// locale's default for flags when the format is empty (date flags: 1 short,
+// 2 long). False when the system cannot format it.
+bool FormatDateLocale(Cardinal lcid, const TSystemTime& date, Cardinal flags,
+                      const String& format, String& value);
+bool FormatTimeLocale(Cardinal lcid, const TSystemTime& time, Cardinal flags,
+                      const String& format, String& value);
 bool FarEastLocale();     // double-byte character sets enabled
 bool MiddleEastLocale();  // right-to-left scripts enabled
 

@@ -194,6 +194,108 @@ bool GetLocaleString(Cardinal lcid, Cardinal item, String& value) {
   return true;
 }
 
+namespace {
+
+// The system's date and time pictures: runs of one letter are fields,
+// 'quoted' text is literal ('' is a quote), everything else is copied.
+String FormatPicture(const String& picture, const TSystemTime& t, bool date) {
+  String r;
+  std::size_t i = 0;
+  auto two = [](unsigned v) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02u", v % 100);
+    return String(buf);
+  };
+  while (i < picture.size()) {
+    char c = picture[i];
+    if (c == '\'') {
+      std::size_t j = i + 1;
+      while (j < picture.size()) {
+        if (picture[j] == '\'') {
+          if (j + 1 < picture.size() && picture[j + 1] == '\'') {
+            r += '\'';
+            j += 2;
+            continue;
+          }
+          break;
+        }
+        r += picture[j++];
+      }
+      i = j + 1;
+      continue;
+    }
+    std::size_t n = 1;
+    while (i + n < picture.size() && picture[i + n] == c) ++n;
+    i += n;
+    // Monday first in the locale table; wDayOfWeek counts from Sunday.
+    Cardinal day = (t.wDayOfWeek + 6u) % 7u;
+    if (date && c == 'd') {
+      if (n <= 2) {
+        r += n == 1 ? std::to_string(t.wDay) : two(t.wDay);
+      } else {
+        r += UsLocale((n == 3 ? liSAbbrevDayName1 : liSDayName1) + day);
+      }
+    } else if (date && c == 'M') {
+      if (n <= 2) {
+        r += n == 1 ? std::to_string(t.wMonth) : two(t.wMonth);
+      } else {
+        r += UsLocale((n == 3 ? liSAbbrevMonthName1 : liSMonthName1) +
+                      t.wMonth - 1u);
+      }
+    } else if (date && c == 'y') {
+      if (n <= 2) {
+        r += n == 1 ? std::to_string(t.wYear % 100) : two(t.wYear);
+      } else {
+        r += std::to_string(t.wYear);
+      }
+    } else if (date && c == 'g') {
+      r += "A.D.";
+    } else if (!date && (c == 'h' || c == 'H')) {
+      unsigned h = t.wHour;
+      if (c == 'h') h = h % 12 == 0 ? 12 : h % 12;
+      r += n == 1 ? std::to_string(h) : two(h);
+    } else if (!date && c == 'm') {
+      r += n == 1 ? std::to_string(t.wMinute) : two(t.wMinute);
+    } else if (!date && c == 's') {
+      r += n == 1 ? std::to_string(t.wSecond) : two(t.wSecond);
+    } else if (!date && c == 't') {
+      String mark = t.wHour < 12 ? "AM" : "PM";
+      r += n == 1 ? mark.substr(0, 1) : mark;
+    } else {
+      r.append(n, c);
+    }
+  }
+  return r;
+}
+
+}  // namespace
+
+bool FormatDateLocale(Cardinal lcid, const TSystemTime& date, Cardinal flags,
+                      const String& format, String& value) {
+  (void)lcid;
+  if (!format.empty() && (flags & 3u)) return false;
+  if (date.wMonth < 1 || date.wMonth > 12 || date.wDay < 1 ||
+      date.wDay > MonthDays(IsLeapYear(date.wYear), date.wMonth)) {
+    return false;
+  }
+  String picture = format;
+  if (picture.empty()) {
+    picture = UsLocale((flags & 2u) ? liSLongDate : liSShortDate);
+  }
+  value = FormatPicture(picture, date, true);
+  return true;
+}
+
+bool FormatTimeLocale(Cardinal lcid, const TSystemTime& time, Cardinal flags,
+                      const String& format, String& value) {
+  (void)lcid;
+  (void)flags;
+  if (time.wHour > 23 || time.wMinute > 59 || time.wSecond > 59) return false;
+  value = FormatPicture(
+      format.empty() ? String(UsLocale(liSTimeFormat)) : format, time, false);
+  return true;
+}
+
 bool FarEastLocale() { return false; }
 bool MiddleEastLocale() { return false; }
 

@@ -67,6 +67,32 @@ bool GetLocaleString(Cardinal lcid, Cardinal item, String& value) {
   return true;
 }
 
+bool FormatDateLocale(Cardinal lcid, const TSystemTime& date, Cardinal flags,
+                      const String& format, String& value) {
+  SYSTEMTIME st{date.wYear, date.wMonth,  date.wDayOfWeek, date.wDay,
+                date.wHour, date.wMinute, date.wSecond,    date.wMilliseconds};
+  char buf[256];
+  int n = GetDateFormatA(lcid, flags, &st,
+                         format.empty() ? nullptr : format.c_str(), buf,
+                         sizeof buf);
+  if (n <= 0) return false;
+  value.assign(buf, static_cast<std::size_t>(n - 1));
+  return true;
+}
+
+bool FormatTimeLocale(Cardinal lcid, const TSystemTime& time, Cardinal flags,
+                      const String& format, String& value) {
+  SYSTEMTIME st{time.wYear, time.wMonth,  time.wDayOfWeek, time.wDay,
+                time.wHour, time.wMinute, time.wSecond,    time.wMilliseconds};
+  char buf[256];
+  int n = GetTimeFormatA(lcid, flags, &st,
+                         format.empty() ? nullptr : format.c_str(), buf,
+                         sizeof buf);
+  if (n <= 0) return false;
+  value.assign(buf, static_cast<std::size_t>(n - 1));
+  return true;
+}
+
 bool FarEastLocale() { return GetSystemMetrics(SM_DBCSENABLED) != 0; }
 bool MiddleEastLocale() { return GetSystemMetrics(SM_MIDEASTENABLED) != 0; }
 

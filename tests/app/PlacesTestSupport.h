@@ -171,10 +171,10 @@ class TScratchFolders {
 };
 
 // One place as a test gives it.
-struct TPlaceSpec {
-  TPlaceSpec(Integer folderId = -1, String path = String(),
-             String name = String(), String description = String(),
-             Integer view = 2)
+struct TPlaceSetup {
+  TPlaceSetup(Integer folderId = -1, String path = String(),
+              String name = String(), String description = String(),
+              Integer view = 2)
       : FolderId(folderId),
         Path(std::move(path)),
         Name(std::move(name)),
@@ -187,10 +187,10 @@ struct TPlaceSpec {
   Integer View;
 };
 
-// Replaces the places of p with specs.
-inline void SetPlaces(TCustomPlaces& p, std::vector<TPlaceSpec> specs) {
+// Replaces the places of p with setups.
+inline void SetPlaces(TCustomPlaces& p, std::vector<TPlaceSetup> setups) {
   p.Places()->Clear();
-  for (const TPlaceSpec& s : specs) {
+  for (const TPlaceSetup& s : setups) {
     TPlaceItem* place = p.Places()->Add();
     place->SetFolderId(s.FolderId);
     place->SetPath(s.Path);

@@ -74,7 +74,7 @@ TEST_F(CommonDialogPlacesTest, ABarKeyThatCannotBeMadeInstallsNothing) {
 
 TEST_F(CommonDialogPlacesTest, RestoreRemovesTheBarAndEveryMark) {
   PutDword(kComDlg32PolicyKey, "NoPlacesBar", 0);
-  std::vector<TPlaceSpec> twelve(12, TPlaceSpec{6});
+  std::vector<TPlaceSetup> twelve(12, TPlaceSetup{6});
   SetPlaces(*p, twelve);
   p->InstallCurrentGroup();
   ASSERT_EQ(KeyValues(kBar).size(), 12u);

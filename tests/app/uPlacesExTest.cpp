@@ -63,7 +63,7 @@ TEST_F(PlacesModelTest, EnsureTrailingBlankFollowsTheLastPlace) {
   String existing = folders.Make("Existing");
   const struct {
     const char* what;
-    std::vector<TPlaceSpec> places;
+    std::vector<TPlaceSetup> places;
     Integer count;
   } cases[] = {
       {"empty list", {}, 0},
@@ -196,7 +196,7 @@ TEST_F(PlacesModelTest, DisplayTextAndViewName) {
   String existing = folders.Make("Shown");
   String missing = folders.Missing("Gone");
   const struct {
-    TPlaceSpec place;
+    TPlaceSetup place;
     const char* text;
   } cases[] = {
       {{-1, existing}, ""},  // filled in below: the path itself
@@ -407,10 +407,10 @@ TEST_F(PlacesStoreTest, MoreThanTenPlacesReloadInTheirSavedOrder) {
   const Integer ids[] = {5, 0, 6, 8, 13, 17, 18, 26, 31, 35, 39, 46};
   auto p = Make<TCommonDialogPlaces>(kCommon);
   AddCurrentGroup(*p, "Many");
-  std::vector<TPlaceSpec> specs;
-  for (Integer id : ids) specs.push_back({id});
-  specs.push_back({});
-  SetPlaces(*p, specs);
+  std::vector<TPlaceSetup> setups;
+  for (Integer id : ids) setups.push_back({id});
+  setups.push_back({});
+  SetPlaces(*p, setups);
   p->SaveChanges(false);
   EXPECT_EQ(SubKeys(kCommon + "\\Many").size(), 12u);
 

@@ -1,0 +1,3 @@
+#include "PellorTypes.h"
+
+PellorException::PellorException(const String& message) : message_(message) {}

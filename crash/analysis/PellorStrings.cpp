@@ -102,7 +102,9 @@ String UnsignedToDec(UInt64 v) {
 String SignedToDec(Int64 v) {
   if (v >= 0) return UnsignedToDec(static_cast<UInt64>(v));
   // Negating as unsigned keeps the most negative value in range.
-  return "-" + UnsignedToDec(0 - static_cast<UInt64>(v));
+  String r(1, '-');
+  r += UnsignedToDec(0 - static_cast<UInt64>(v));
+  return r;
 }
 
 // Pads by the PadStr rule: |minLen| wide, left for a positive minLen.
@@ -115,8 +117,11 @@ String PadByRule(String s, Integer minLen, char fill) {
 }
 
 String HexPadded(String digits, Integer minLen, char fill) {
-  if (minLen < 0 || IsHexDigit(fill))
-    return "$" + PadByRule(std::move(digits), minLen, fill);
+  if (minLen < 0 || IsHexDigit(fill)) {
+    String r(1, '$');
+    r += PadByRule(std::move(digits), minLen, fill);
+    return r;
+  }
   Int64 width = static_cast<Int64>(minLen) + 1;
   String s = "$" + digits;
   Int64 missing = width - static_cast<Int64>(s.size());

@@ -1,0 +1,536 @@
+// Controls on a shown form: mouse and keyboard messages reaching the right
+// control, focus moving by Tab, drag and drop between controls.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "ControlsTestHelpers.h"
+#include "ExtCtrls.h"
+#include "Forms.h"
+#include "StdCtrls.h"
+
+using namespace visual_test;
+
+namespace {
+
+struct MouseHit {
+  TObject* sender = nullptr;
+  TMouseButton button = mbLeft;
+  Integer x = -1, y = -1;
+};
+
+class ControlsWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.reset(new TForm(nullptr));
+    form->SetBounds(20, 20, 420, 320);
+    form->SetCaption("Controls");
+    panel = new TPanel(form.get());
+    panel->SetBounds(10, 10, 200, 120);
+    panel->SetParent(form.get());
+    label = new TLabel(form.get());
+    label->SetAutoSize(false);
+    label->SetBounds(20, 30, 60, 20);
+    label->SetCaption("Label");
+    label->SetParent(panel);
+    edit1 = NewEdit(10, 150);
+    edit2 = NewEdit(10, 180);
+    edit3 = NewEdit(10, 210);
+  }
+  void TearDown() override {
+    form.reset();
+    Pump();
+  }
+  TEdit* NewEdit(Integer x, Integer y) {
+    auto* e = new TEdit(form.get());
+    e->SetBounds(x, y, 120, 21);
+    e->SetParent(form.get());
+    return e;
+  }
+  void ShowForm() {
+    form->Show();
+    Pump();
+    ASSERT_TRUE(form->Showing());
+  }
+
+  TObjectPtr<TForm> form;
+  TPanel* panel = nullptr;
+  TLabel* label = nullptr;
+  TEdit* edit1 = nullptr;
+  TEdit* edit2 = nullptr;
+  TEdit* edit3 = nullptr;
+};
+
+TEST_F(ControlsWindowTest, MouseMessagesReachGraphicChildOrWindow) {
+  ShowForm();
+  std::vector<MouseHit> downs;
+  auto record = TMouseEvent::FromFunction(
+      [&](TObject* s, TMouseButton b, TShiftState, Integer x, Integer y) {
+        downs.push_back({s, b, x, y});
+      });
+  label->OnMouseDown = record;
+  panel->OnMouseDown = record;
+  int labelClicks = 0;
+  label->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++labelClicks; });
+
+  HWND h = panel->Handle();
+  // Over the label: the label gets it, in its own coordinates.
+  ::SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, ClientLParam(23, 34));
+  ::SendMessageA(h, WM_LBUTTONUP, 0, ClientLParam(23, 34));
+  // Elsewhere on the panel: the panel.
+  ::SendMessageA(h, WM_RBUTTONDOWN, MK_RBUTTON, ClientLParam(150, 90));
+  ::SendMessageA(h, WM_RBUTTONUP, 0, ClientLParam(150, 90));
+  ASSERT_EQ(downs.size(), 2u);
+  EXPECT_EQ(downs[0].sender, label);
+  EXPECT_EQ(downs[0].x, 3);
+  EXPECT_EQ(downs[0].y, 4);
+  EXPECT_EQ(downs[1].sender, panel);
+  EXPECT_EQ(downs[1].button, mbRight);
+  EXPECT_EQ(downs[1].x, 150);
+  EXPECT_EQ(labelClicks, 1);
+}
+
+TEST_F(ControlsWindowTest, ReleaseOutsideDoesNotClick) {
+  ShowForm();
+  int clicks = 0;
+  label->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+  HWND h = panel->Handle();
+  ::SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, ClientLParam(23, 34));
+  // The label holds the mouse: the release outside still goes to it.
+  ::SendMessageA(h, WM_LBUTTONUP, 0, ClientLParam(190, 110));
+  EXPECT_EQ(clicks, 0);
+  EXPECT_FALSE(label->MouseCapture());
+}
+
+TEST_F(ControlsWindowTest, WheelGoesToFocusedControlThenToItsParents) {
+  ShowForm();
+  edit2->SetFocus();
+  Pump();
+  std::vector<TObject*> who;
+  Integer delta = 0;
+  edit2->OnMouseWheel = TMouseWheelEvent::FromFunction(
+      [&](TObject* s, TShiftState, Integer, TPoint, bool& handled) {
+        who.push_back(s);
+        handled = false;
+      });
+  form->OnMouseWheel = TMouseWheelEvent::FromFunction(
+      [&](TObject* s, TShiftState, Integer d, TPoint, bool& handled) {
+        who.push_back(s);
+        delta = d;
+        handled = true;
+      });
+  // Sent to the panel's window, the wheel still goes to the focused edit.
+  ::SendMessageA(panel->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -120),
+                 ScreenLParam(panel, 5, 5));
+  EXPECT_EQ(who, (std::vector<TObject*>{edit2, form.get()}));
+  EXPECT_EQ(delta, -120);
+}
+
+TEST_F(ControlsWindowTest, KeysReachFocusedEditUnlessFormPreviewTakesThem) {
+  ShowForm();
+  edit2->SetFocus();
+  Pump();
+  ASSERT_TRUE(edit2->Focused());
+  std::vector<Word> editKeys;
+  std::vector<char> editChars;
+  edit2->OnKeyDown = TKeyEvent::FromFunction(
+      [&](TObject*, Word& key, TShiftState) { editKeys.push_back(key); });
+  edit2->OnKeyPress = TKeyPressEvent::FromFunction(
+      [&](TObject*, char& key) { editChars.push_back(key); });
+  std::vector<Word> formKeys;
+  form->SetKeyPreview(true);
+  form->OnKeyDown =
+      TKeyEvent::FromFunction([&](TObject*, Word& key, TShiftState) {
+        formKeys.push_back(key);
+        if (key == VK_F2) key = 0;  // taken by the form
+      });
+
+  ::PostMessageA(edit2->Handle(), WM_KEYDOWN, VK_F5, 0x003F0001);
+  ::PostMessageA(edit2->Handle(), WM_CHAR, 'a', 0x001E0001);
+  ::PostMessageA(edit2->Handle(), WM_KEYDOWN, VK_F2, 0x003C0001);
+  Pump();
+  EXPECT_EQ(formKeys, (std::vector<Word>{VK_F5, VK_F2}));
+  EXPECT_EQ(editKeys, (std::vector<Word>{VK_F5}));
+  EXPECT_EQ(editChars, (std::vector<char>{'a'}));
+  EXPECT_EQ(edit2->Text(), "a");
+}
+
+TEST_F(ControlsWindowTest, TabMovesFocusInTabOrderSkippingNonStops) {
+  ShowForm();
+  edit2->SetTabStop(false);
+  std::vector<String> events;
+  auto enter = [&](const char* name) {
+    return TNotifyEvent::FromFunction([&events, name](TObject*) {
+      events.push_back(String("enter ") + name);
+    });
+  };
+  auto exit = [&](const char* name) {
+    return TNotifyEvent::FromFunction([&events, name](TObject*) {
+      events.push_back(String("exit ") + name);
+    });
+  };
+  edit1->OnEnter = enter("1");
+  edit1->OnExit = exit("1");
+  edit3->OnEnter = enter("3");
+  edit1->SetFocus();
+  Pump();
+  ASSERT_EQ(form->ActiveControl(), edit1);
+  events.clear();
+
+  ::PostMessageA(edit1->Handle(), WM_KEYDOWN, VK_TAB, 0x000F0001);
+  Pump();
+  EXPECT_EQ(form->ActiveControl(), edit3);
+  EXPECT_TRUE(edit3->Focused());
+  EXPECT_EQ(events, (std::vector<String>{"exit 1", "enter 3"}));
+
+  // Backwards from the first: around to the last tab stop.
+  form->SelectNext(edit1, false, true);
+  Pump();
+  EXPECT_EQ(form->ActiveControl(), edit3);
+}
+
+TEST_F(ControlsWindowTest, AltAcceleratorOfLabelFocusesItsControl) {
+  ShowForm();
+  label->SetCaption("&Name");
+  label->SetFocusControl(edit3);
+  edit1->SetFocus();
+  Pump();
+  ::PostMessageA(edit1->Handle(), WM_SYSCHAR, 'n', 0x20310001);
+  Pump();
+  EXPECT_EQ(form->ActiveControl(), edit3);
+  EXPECT_TRUE(edit3->Focused());
+}
+
+TEST_F(ControlsWindowTest, MouseEnterAndLeaveFollowThePointer) {
+  ShowForm();
+  std::vector<String> events;
+  label->OnMouseEnter = TNotifyEvent::FromFunction(
+      [&](TObject*) { events.push_back("enter label"); });
+  label->OnMouseLeave = TNotifyEvent::FromFunction(
+      [&](TObject*) { events.push_back("leave label"); });
+  panel->OnMouseEnter = TNotifyEvent::FromFunction(
+      [&](TObject*) { events.push_back("enter panel"); });
+  HWND h = panel->Handle();
+  ::SendMessageA(h, WM_MOUSEMOVE, 0, ClientLParam(150, 100));
+  ::SendMessageA(h, WM_MOUSEMOVE, 0, ClientLParam(25, 35));
+  ::SendMessageA(h, WM_MOUSEMOVE, 0, ClientLParam(150, 100));
+  EXPECT_EQ(events, (std::vector<String>{"enter panel", "enter label",
+                                         "leave label", "enter panel"}));
+}
+
+TEST_F(ControlsWindowTest, DragFromOneControlDropsOnAnother) {
+  auto* target = new TPanel(form.get());
+  target->SetBounds(230, 10, 150, 120);
+  target->SetParent(form.get());
+  ShowForm();
+
+  std::vector<TDragState> overStates;
+  TObject* overSource = nullptr;
+  target->OnDragOver = TDragOverEvent::FromFunction(
+      [&](TObject*, TObject* source, Integer, Integer, TDragState state,
+          bool& accept) {
+        overStates.push_back(state);
+        overSource = source;
+        accept = source == label;
+      });
+  TObject* dropSource = nullptr;
+  TPoint dropAt{-1, -1};
+  target->OnDragDrop = TDragDropEvent::FromFunction(
+      [&](TObject*, TObject* source, Integer x, Integer y) {
+        dropSource = source;
+        dropAt = {x, y};
+      });
+  TObject* endTarget = reinterpret_cast<TObject*>(1);
+  label->OnEndDrag = TEndDragEvent::FromFunction(
+      [&](TObject*, TObject* t, Integer, Integer) { endTarget = t; });
+
+  label->BeginDrag(true);
+  ASSERT_TRUE(label->Dragging());
+  HWND capture = ::GetCapture();
+  ASSERT_NE(capture, nullptr);
+  POINT origin{0, 0};
+  ::ClientToScreen(capture, &origin);
+  auto at = [&](TControl* c, Integer x, Integer y) {
+    TPoint p = c->ClientToScreen({x, y});
+    return ClientLParam(p.X - origin.x, p.Y - origin.y);
+  };
+  ::SendMessageA(capture, WM_MOUSEMOVE, MK_LBUTTON, at(target, 40, 50));
+  ::SendMessageA(capture, WM_MOUSEMOVE, MK_LBUTTON, at(target, 41, 52));
+  ::SendMessageA(capture, WM_LBUTTONUP, 0, at(target, 41, 52));
+  Pump();
+
+  EXPECT_FALSE(label->Dragging());
+  ASSERT_GE(overStates.size(), 2u);
+  EXPECT_EQ(overStates[0], dsDragEnter);
+  EXPECT_EQ(overStates[1], dsDragMove);
+  EXPECT_EQ(overSource, label);
+  EXPECT_EQ(dropSource, label);
+  EXPECT_EQ(dropAt.X, 41);
+  EXPECT_EQ(dropAt.Y, 52);
+  EXPECT_EQ(endTarget, target);
+}
+
+TEST_F(ControlsWindowTest, RefusedOrCancelledDragEndsWithoutTarget) {
+  ShowForm();
+  bool dropped = false;
+  edit1->OnDragDrop = TDragDropEvent::FromFunction(
+      [&](TObject*, TObject*, Integer, Integer) { dropped = true; });
+  int ends = 0;
+  TObject* endTarget = nullptr;
+  panel->OnEndDrag =
+      TEndDragEvent::FromFunction([&](TObject*, TObject* t, Integer, Integer) {
+        ++ends;
+        endTarget = t;
+      });
+  // edit1 has no OnDragOver: it refuses.
+  panel->BeginDrag(true);
+  HWND capture = ::GetCapture();
+  ASSERT_NE(capture, nullptr);
+  POINT origin{0, 0};
+  ::ClientToScreen(capture, &origin);
+  TPoint p = edit1->ClientToScreen({5, 5});
+  const LPARAM lp = ClientLParam(p.X - origin.x, p.Y - origin.y);
+  ::SendMessageA(capture, WM_MOUSEMOVE, MK_LBUTTON, lp);
+  ::SendMessageA(capture, WM_LBUTTONUP, 0, lp);
+  EXPECT_FALSE(dropped);
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(endTarget, nullptr);
+
+  // Escape cancels a drag under way.
+  panel->BeginDrag(true);
+  ::SendMessageA(::GetCapture(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(panel->Dragging());
+  EXPECT_EQ(ends, 2);
+}
+
+TEST_F(ControlsWindowTest, AutomaticDragStartsAfterThreshold) {
+  ShowForm();
+  label->SetDragMode(dmAutomatic);
+  int starts = 0;
+  label->OnStartDrag =
+      TStartDragEvent::FromFunction([&](TObject*, TDragObject*&) { ++starts; });
+  ::SendMessageA(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 ClientLParam(25, 35));
+  ASSERT_TRUE(label->Dragging());
+  HWND capture = ::GetCapture();
+  ASSERT_NE(capture, nullptr);
+  POINT start;
+  ::GetCursorPos(&start);
+  POINT origin{0, 0};
+  ::ClientToScreen(capture, &origin);
+  // Within the threshold nothing starts; beyond it the drag does.
+  ::SendMessageA(capture, WM_MOUSEMOVE, MK_LBUTTON,
+                 ClientLParam(start.x - origin.x + 1, start.y - origin.y));
+  EXPECT_EQ(starts, 0);
+  ::SendMessageA(capture, WM_MOUSEMOVE, MK_LBUTTON,
+                 ClientLParam(start.x - origin.x + 40, start.y - origin.y));
+  EXPECT_EQ(starts, 1);
+  CancelDrag();
+  EXPECT_FALSE(label->Dragging());
+}
+
+TEST_F(ControlsWindowTest, RecreatedWindowKeepsTextAndChildren) {
+  ShowForm();
+  edit1->SetText("kept");
+  HWND before = panel->Handle();
+  panel->SetBorderStyle(bsSingle);
+  EXPECT_NE(panel->Handle(), before);
+  EXPECT_TRUE(panel->Showing());
+  edit1->SetBorderStyle(bsNone);
+  EXPECT_EQ(edit1->Text(), "kept");
+  EXPECT_TRUE(::IsWindowVisible(edit1->Handle()));
+  EXPECT_EQ(FindControl(edit1->Handle()), edit1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ControlsWindowTest, HintShowsShortPartAfterPauseAndCanBeRefused) {
+  ShowForm();
+  label->SetHint("Tip|The long hint");
+  label->SetShowHint(true);
+  const Integer oldPause = Application->HintPause();
+  Application->SetHintPause(10);
+  ::SendMessageA(panel->Handle(), WM_MOUSEMOVE, 0, ClientLParam(150, 100));
+  ::SendMessageA(panel->Handle(), WM_MOUSEMOVE, 0, ClientLParam(25, 35));
+  EXPECT_EQ(Application->Hint(), "The long hint");
+  ASSERT_TRUE(PumpUntil([] {
+    return Application->HintWindow() &&
+           Application->HintWindow()->IsHintShowing();
+  }));
+  EXPECT_EQ(Application->HintWindow()->Caption(), "Tip");
+  Application->CancelHint();
+  EXPECT_FALSE(Application->HintWindow()->IsHintShowing());
+
+  // A control that answers CM_HINTSHOW with non-zero gets no hint.
+  edit1->SetHint("never");
+  edit1->SetShowHint(true);
+  TWndMethod old = edit1->WindowProc;
+  bool asked = false;
+  edit1->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg == CM_HINTSHOW) {
+      asked = true;
+      m.Result = 1;
+      return;
+    }
+    old(m);
+  });
+  ::SendMessageA(edit1->Handle(), WM_MOUSEMOVE, 0, ClientLParam(3, 3));
+  EXPECT_TRUE(PumpUntil([&] { return asked; }));
+  Pump();
+  EXPECT_FALSE(Application->HintWindow()->IsHintShowing());
+  edit1->WindowProc = old;
+  Application->SetHintPause(oldPause);
+  Application->CancelHint();
+}
+
+}  // namespace
+
+namespace {
+
+// Paints its client area in one colour.
+class TSolidControl : public TCustomControl {
+  VARNEL_CLASS(TSolidControl, TCustomControl)
+ public:
+  explicit TSolidControl(TComponent* AOwner) : TCustomControl(AOwner) {}
+  TColor Fill = clRed;
+  int Paints = 0;
+
+ protected:
+  void Paint() override {
+    ++Paints;
+    Canvas()->Brush()->SetColor(Fill);
+    Canvas()->FillRect(ClientRect());
+  }
+};
+
+class TSolidGraphic : public TGraphicControl {
+  VARNEL_CLASS(TSolidGraphic, TGraphicControl)
+ public:
+  explicit TSolidGraphic(TComponent* AOwner) : TGraphicControl(AOwner) {}
+
+ protected:
+  void Paint() override {
+    Canvas()->Brush()->SetColor(clBlue);
+    Canvas()->FillRect(ClientRect());
+  }
+};
+
+COLORREF PixelOf(TWinControl* c, int x, int y) {
+  HDC dc = ::GetDC(c->Handle());
+  const COLORREF p = ::GetPixel(dc, x, y);
+  ::ReleaseDC(c->Handle(), dc);
+  return p;
+}
+
+TEST(ControlsPaint, CustomAndGraphicControlsPaintTheirAreas) {
+  for (bool buffered : {false, true}) {
+    SCOPED_TRACE(buffered);
+    TObjectPtr<TForm> form(new TForm(nullptr));
+    form->SetBounds(50, 50, 300, 200);
+    auto* solid = new TSolidControl(form.get());
+    solid->SetBounds(10, 10, 120, 80);
+    solid->SetDoubleBuffered(buffered);
+    solid->SetParent(form.get());
+    auto* graphic = new TSolidGraphic(form.get());
+    graphic->SetBounds(20, 20, 30, 30);
+    graphic->SetParent(solid);
+    form->Show();
+    solid->Repaint();
+    visual_test::Pump();
+    EXPECT_GT(solid->Paints, 0);
+    EXPECT_EQ(PixelOf(solid, 5, 5), RGB(255, 0, 0));
+    EXPECT_EQ(PixelOf(solid, 25, 25), RGB(0, 0, 255));
+    EXPECT_EQ(PixelOf(solid, 60, 60), RGB(255, 0, 0));
+  }
+}
+
+TEST(ControlsPaint, ApplicationMinimizeAndRestoreReachApplicationEvents) {
+  TApplicationEvents events(nullptr);
+  int minimized = 0, restored = 0;
+  events.OnMinimize =
+      TNotifyEvent::FromFunction([&](TObject*) { ++minimized; });
+  events.OnRestore = TNotifyEvent::FromFunction([&](TObject*) { ++restored; });
+  Application->Minimize();
+  Application->Minimize();  // already minimized: nothing more
+  Application->Restore();
+  visual_test::Pump();
+  EXPECT_EQ(minimized, 1);
+  EXPECT_EQ(restored, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ControlsWindowTest, CursorOfControlOrScreenIsSetOverTheWindow) {
+  ShowForm();
+  panel->SetCursor(crHandPoint);
+  const LPARAM hit = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+  HWND h = panel->Handle();
+  POINT p;
+  ::GetCursorPos(&p);
+  // Only meaningful when the pointer is not over the label.
+  if (FindDragTarget({p.x, p.y}, true) != label) {
+    ::SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), hit);
+    EXPECT_EQ(::GetCursor(), Screen->Cursors(crHandPoint));
+  }
+  Screen->SetCursor(crHourGlass);
+  ::SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), hit);
+  EXPECT_EQ(::GetCursor(), Screen->Cursors(crHourGlass));
+  Screen->SetCursor(crDefault);
+}
+
+TEST_F(ControlsWindowTest, DisablingFocusedControlDisablesWindowAndDropsFocus) {
+  ShowForm();
+  edit2->SetFocus();
+  Pump();
+  ASSERT_EQ(form->ActiveControl(), edit2);
+  edit2->SetEnabled(false);
+  EXPECT_FALSE(::IsWindowEnabled(edit2->Handle()));
+  EXPECT_NE(form->ActiveControl(), edit2);
+  EXPECT_FALSE(edit2->CanFocus());
+  edit2->SetEnabled(true);
+  EXPECT_TRUE(::IsWindowEnabled(edit2->Handle()));
+  // Hiding works the same way.
+  edit2->SetFocus();
+  Pump();
+  edit2->SetVisible(false);
+  EXPECT_FALSE(::IsWindowVisible(edit2->Handle()));
+  EXPECT_NE(form->ActiveControl(), edit2);
+}
+
+TEST_F(ControlsWindowTest, PopupParentOwnsTheFormWindow) {
+  ShowForm();
+  TObjectPtr<TForm> popup(new TForm(nullptr));
+  popup->SetPopupParent(form.get());
+  popup->SetFormStyle(fsStayOnTop);
+  popup->Show();
+  EXPECT_EQ(::GetWindow(popup->Handle(), GW_OWNER), form->Handle());
+  EXPECT_NE(::GetWindowLongA(popup->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  // The popup parent going away leaves no dangling reference.
+  form.reset();
+  EXPECT_EQ(popup->PopupParent(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ControlsWindowTest, SystemSettingChangesReachNestedControls) {
+  ShowForm();
+  std::vector<UINT> seen;
+  TWndMethod old = label->WindowProc;
+  label->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+    if (m.Msg >= CM_BASE && m.Msg < CN_BASE) seen.push_back(m.Msg);
+    old(m);
+  });
+  ::SendMessageA(form->Handle(), WM_SETTINGCHANGE, 0, 0);
+  ::SendMessageA(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  label->WindowProc = old;
+  EXPECT_EQ(seen, (std::vector<UINT>{CM_WININICHANGE, CM_SYSCOLORCHANGE}));
+}
+
+}  // namespace

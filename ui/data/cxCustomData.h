@@ -1,0 +1,1272 @@
+// The record engine behind the library's data-aware controls: data fields,
+// the provider (unbound records, or an application's custom data source),
+// the data controller with its update brackets and change records, the row
+// list (filtering, sorting, grouping, focus, selection), incremental search
+// and the editing state machine. Platform independent.
+//
+// Three numbers address data: a record index (position in the record
+// storage; negative for internal records), a row index (position among the
+// filtered, sorted and grouped rows; -1 = none) and an item index (position
+// among the non-internal fields).
+//
+// Sorting never hands VarCompare to a sort: every comparison used for
+// ordering is a strict weak order and ties are broken by record index, so
+// the order is total and does not depend on the sort algorithm.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "Classes.h"
+#include "TypInfo.h"
+#include "Variants.h"
+#include "cxClasses.h"
+#include "cxDataStorage.h"
+#include "cxDataUtils.h"
+
+// ---------------------------------------------------------------------------
+// Texts
+// ---------------------------------------------------------------------------
+
+inline constexpr TcxResourceString cxSDataItemExistError{64880,
+                                                         "Item already exists"};
+inline constexpr TcxResourceString cxSDataRecordIndexError{
+    64881, "RecordIndex out of range"};
+inline constexpr TcxResourceString cxSDataItemIndexError{
+    64882, "ItemIndex out of range"};
+inline constexpr TcxResourceString cxSDataProviderModeError{
+    64883, "This operation is not supported in provider mode"};
+inline constexpr TcxResourceString cxSDataInvalidStreamFormat{
+    64884, "Invalid stream format"};
+inline constexpr TcxResourceString cxSDataCustomDataSourceInvalidCompare{
+    64885, "GetInfoForCompare not implemented"};
+inline constexpr TcxResourceString cxSDataRowIndexError{
+    64886, "RowIndex out of range"};
+
+VARNEL_EXCEPTION(EcxInvalidDataControllerOperation, Exception)
+
+[[noreturn]] void InvalidOperation(const String& AMessage);
+
+// ---------------------------------------------------------------------------
+// Enumerations
+// ---------------------------------------------------------------------------
+
+enum TcxDataChange { dcField, dcRecord, dcNew, dcDeleted, dcTotal };
+enum TcxDataLayoutChange { lcStructure, lcData };
+using TcxDataLayoutChanges = TSet<TcxDataLayoutChange>;
+enum TcxDataControllerChange {
+  dccLayout,
+  dccData,
+  dccFocus,
+  dccSelection,
+  dccDetail,
+  dccSummary,
+  dccSearch,
+  dccSorting,
+  dccGrouping,
+  dccSyncMasterPos,
+  dccBookmark,
+  dccUpdateRecord
+};
+using TcxDataControllerChanges = TSet<TcxDataControllerChange>;
+enum TcxDataControllerComparisonMode { dccmSorting, dccmGrouping, dccmOther };
+enum TcxDataControllerEditKind { dceInsert, dceEdit, dceChanging, dceModified };
+using TcxDataControllerEditState = TSet<TcxDataControllerEditKind>;
+enum TcxDataControllerEditOperation {
+  dceoAppend,
+  dceoDelete,
+  dceoEdit,
+  dceoInsert,
+  dceoShowEdit
+};
+using TcxDataControllerEditOperations = TSet<TcxDataControllerEditOperation>;
+enum TcxDataSortOrder : Byte { soNone, soAscending, soDescending };
+enum TcxDataControllerOption {
+  dcoAnsiSort,
+  dcoCaseInsensitive,
+  dcoAssignGroupingValues,
+  dcoAssignMasterDetailKeys,
+  dcoSaveExpanding,
+  dcoSortByDisplayText,
+  dcoFocusTopRowAfterSorting,
+  dcoGroupsAlwaysExpanded,
+  dcoImmediatePost,
+  dcoInsertOnNewItemRowFocusing
+};
+using TcxDataControllerOptions = TSet<TcxDataControllerOption>;
+enum TcxDataControllerInfoChange {
+  dcicLoad,
+  dcicGrouping,
+  dcicSorting,
+  dcicFocusedRow,
+  dcicView,
+  dcicExpanding,
+  dcicResetFocusedRow,
+  dcicSelection,
+  dcicSummary,
+  dcicFocusedRecord
+};
+using TcxDataControllerInfoChanges = TSet<TcxDataControllerInfoChange>;
+
+// No record is being edited. -1 cannot say so: it is a valid internal
+// record index.
+constexpr Integer cxNullEditingRecordIndex = -2147483647;
+
+class TcxCustomDataController;
+class TcxCustomDataControllerInfo;
+class TcxCustomDataField;
+class TcxCustomDataFieldList;
+class TcxCustomDataProvider;
+class TcxCustomDataSource;
+
+// ---------------------------------------------------------------------------
+// Change records handed to the control (one per kind of change)
+// ---------------------------------------------------------------------------
+
+class TcxUpdateControlInfo : public TObject {
+  VARNEL_CLASS(TcxUpdateControlInfo, TObject)
+};
+
+class TcxDataChangedInfo : public TcxUpdateControlInfo {
+  VARNEL_CLASS(TcxDataChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxDataChangedInfo() = default;
+  TcxDataChangedInfo(TcxDataChange AKind, Integer AItemIndex,
+                     Integer ARecordIndex)
+      : Kind(AKind), ItemIndex(AItemIndex), RecordIndex(ARecordIndex) {}
+  TcxDataChange Kind = dcTotal;
+  Integer ItemIndex = -1;
+  Integer RecordIndex = -1;
+};
+
+class TcxLayoutChangedInfo : public TcxUpdateControlInfo {
+  VARNEL_CLASS(TcxLayoutChangedInfo, TcxUpdateControlInfo)
+};
+
+class TcxUpdateRecordInfo : public TcxUpdateControlInfo {
+  VARNEL_CLASS(TcxUpdateRecordInfo, TcxUpdateControlInfo)
+ public:
+  TcxUpdateRecordInfo() = default;
+  explicit TcxUpdateRecordInfo(Integer ARecordIndex)
+      : RecordIndex(ARecordIndex) {}
+  Integer RecordIndex = -1;
+};
+
+class TcxFocusedRowChangedInfo : public TcxUpdateControlInfo {
+  VARNEL_CLASS(TcxFocusedRowChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxFocusedRowChangedInfo() = default;
+  TcxFocusedRowChangedInfo(Integer APrevFocusedRowIndex,
+                           Integer AFocusedRowIndex)
+      : FocusedRowIndex(AFocusedRowIndex),
+        PrevFocusedRowIndex(APrevFocusedRowIndex) {}
+  Integer FocusedRowIndex = -1;
+  Integer PrevFocusedRowIndex = -1;
+};
+
+class TcxFocusedRecordChangedInfo : public TcxUpdateControlInfo {
+  VARNEL_CLASS(TcxFocusedRecordChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxFocusedRecordChangedInfo() = default;
+  TcxFocusedRecordChangedInfo(Integer APrevFocusedRecordIndex,
+                              Integer AFocusedRecordIndex,
+                              Integer APrevFocusedRowIndex,
+                              Integer AFocusedRowIndex,
+                              bool ANewItemRowFocusingChanged)
+      : PrevFocusedRecordIndex(APrevFocusedRecordIndex),
+        FocusedRecordIndex(AFocusedRecordIndex),
+        FocusedRowIndex(AFocusedRowIndex),
+        PrevFocusedRowIndex(APrevFocusedRowIndex),
+        NewItemRowFocusingChanged(ANewItemRowFocusingChanged) {}
+  Integer PrevFocusedRecordIndex = -1;
+  Integer FocusedRecordIndex = -1;
+  Integer FocusedRowIndex = -1;
+  Integer PrevFocusedRowIndex = -1;
+  bool NewItemRowFocusingChanged = false;
+};
+
+class TcxSelectionChangedInfo : public TcxUpdateControlInfo {
+  VARNEL_CLASS(TcxSelectionChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxSelectionChangedInfo() = default;
+  // Names ARowIndex1 unless it is -1, and ARowIndex2 unless it is -1 or the
+  // same row.
+  TcxSelectionChangedInfo(Integer ARowIndex1, Integer ARowIndex2);
+  Integer Count() const { return static_cast<Integer>(rows_.size()); }
+  Integer RowIndexes(Integer AIndex) const { return rows_.at(AIndex); }
+
+ private:
+  std::vector<Integer> rows_;
+};
+
+class TcxSearchChangedInfo : public TcxUpdateControlInfo {
+  VARNEL_CLASS(TcxSearchChangedInfo, TcxUpdateControlInfo)
+};
+
+class TcxBookmarkChangedInfo : public TcxUpdateControlInfo {
+  VARNEL_CLASS(TcxBookmarkChangedInfo, TcxUpdateControlInfo)
+};
+
+// ---------------------------------------------------------------------------
+// Data fields
+// ---------------------------------------------------------------------------
+
+// One per item of the control, plus internal fields (the record-handle field
+// of provider mode). Owns the field's value definition in the storage.
+class TcxCustomDataField : public TObject {
+  VARNEL_CLASS(TcxCustomDataField, TObject)
+ public:
+  explicit TcxCustomDataField(TcxCustomDataFieldList* AFieldList = nullptr);
+  ~TcxCustomDataField() override;
+  void BeforeDestruction() override;
+
+  virtual bool CanModify(TcxDataEditValueSource AEditValueSource) const;
+  virtual bool IsUnbound() const { return false; }
+  virtual bool IsValueDefInternal() const { return isInternal_; }
+
+  TcxCustomDataController* GetDataController() const;
+  TcxCustomDataFieldList* FieldList() const { return fieldList_; }
+  Integer GetIndex() const;
+  bool IsInternal() const { return isInternal_; }
+  void SetIsInternal(bool AValue);
+  TObject* Item() const { return item_; }
+  void SetItem(TObject* AItem) { item_ = AItem; }
+  bool NeedConversion() const { return needConversion_; }
+  void SetNeedConversion(bool AValue) { needConversion_ = AValue; }
+
+  TcxValueTypeClass GetValueTypeClass() const { return valueTypeClass_; }
+  void SetValueTypeClass(TcxValueTypeClass AValue);
+  bool GetTextStored() const { return textStored_; }
+  void SetTextStored(bool AValue);
+  TcxValueDef* GetValueDef() const { return valueDef_; }
+
+  // 0 = not decided, -1 = native compare, 1 = converted values, 2 = display
+  // texts. Set while the row list sorts.
+  Integer CompareConversion = 0;
+
+ private:
+  friend class TcxCustomDataFieldList;
+  friend class TcxCustomDataController;
+  void BeginRecreateData();
+  void EndRecreateData();
+  void CreateData();
+  void ClearData();
+
+  TcxCustomDataFieldList* fieldList_ = nullptr;
+  bool isInternal_ = false;
+  TObject* item_ = nullptr;
+  Integer recreateLock_ = 0;
+  bool needConversion_ = false;
+  bool textStored_ = false;
+  TcxValueDef* valueDef_ = nullptr;  // owned by the storage's definitions
+  TcxValueTypeClass valueTypeClass_ = nullptr;
+};
+
+// Non-internal fields first (their position is the item index), internal
+// fields after them. Owns its fields.
+class TcxCustomDataFieldList : public TObject {
+  VARNEL_CLASS(TcxCustomDataFieldList, TObject)
+ public:
+  explicit TcxCustomDataFieldList(
+      TcxCustomDataController* ADataController = nullptr);
+  ~TcxCustomDataFieldList() override;
+
+  // Takes ownership.
+  void Add(TcxCustomDataField* AField);
+  // Frees AField.
+  void Delete(TcxCustomDataField* AField);
+  void Clear();
+  TcxCustomDataField* FieldByItem(TObject* AItem) const;
+  Integer GetCount() const { return static_cast<Integer>(items_.size()); }
+  TcxCustomDataField* GetItem(Integer AIndex) const {
+    return items_.at(AIndex);
+  }
+  Integer GetItemCount() const { return GetCount() - internalCount_; }
+  Integer IndexOf(const TcxCustomDataField* AField) const;
+  void Move(TcxCustomDataField* AField, Integer ANewIndex);
+  TcxCustomDataController* DataController() const { return dataController_; }
+  void Update();
+
+ private:
+  TcxCustomDataController* dataController_;
+  std::vector<TcxCustomDataField*> items_;
+  Integer internalCount_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Custom data source (provider mode)
+// ---------------------------------------------------------------------------
+
+using TcxDataRecordHandle = void*;
+using TcxDataItemHandle = void*;
+
+// An application derives from it to serve records itself. Record handles
+// are opaque; item handles default to the item index.
+class TcxCustomDataSource : public TObject {
+  VARNEL_CLASS(TcxCustomDataSource, TObject)
+ public:
+  TcxCustomDataSource() = default;
+  ~TcxCustomDataSource() override;
+
+  virtual TcxDataRecordHandle AppendRecord();
+  virtual void CustomSort() {}
+  virtual void DeleteRecord(TcxDataRecordHandle) {}
+  virtual String GetDisplayText(TcxDataRecordHandle ARecordHandle,
+                                TcxDataItemHandle AItemHandle);
+  virtual TcxDataItemHandle GetItemHandle(Integer AItemIndex);
+  virtual Integer GetRecordCount() { return 0; }
+  virtual Variant GetRecordId(TcxDataRecordHandle) { return Null(); }
+  virtual TcxDataRecordHandle GetRecordHandle(Integer ARecordIndex);
+  virtual Variant GetValue(TcxDataRecordHandle, TcxDataItemHandle) {
+    return Null();
+  }
+  virtual TcxDataRecordHandle InsertRecord(TcxDataRecordHandle) {
+    return AppendRecord();
+  }
+  virtual bool IsCustomSorting() { return false; }
+  virtual bool IsRecordIdSupported() { return false; }
+  virtual void SetRecordCount(Integer) {}
+  virtual void SetValue(TcxDataRecordHandle, TcxDataItemHandle,
+                        const Variant&) {}
+  // The application calls it after changing its data: reloads the records
+  // and ends any edit.
+  virtual void DataChanged();
+
+  TcxCustomDataProvider* CurrentProvider() const { return provider_; }
+  TcxCustomDataController* GetDataController() const;
+
+ private:
+  friend class TcxCustomDataProvider;
+  friend class TcxCustomDataController;
+  TcxCustomDataProvider* provider_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// Provider: where records come from, and the edit state
+// ---------------------------------------------------------------------------
+
+class TcxCustomDataProvider : public TObject {
+  VARNEL_CLASS(TcxCustomDataProvider, TObject)
+ public:
+  explicit TcxCustomDataProvider(
+      TcxCustomDataController* ADataController = nullptr);
+  ~TcxCustomDataProvider() override;
+
+  TcxCustomDataController* DataController() const { return dataController_; }
+  TcxCustomDataSource* CustomDataSource() const { return dataSource_; }
+  void SetCustomDataSource(TcxCustomDataSource* AValue);
+
+  virtual bool IsCustomDataSourceSupported() const { return true; }
+  virtual bool IsGridMode() const { return false; }
+  virtual bool IsDataSource() const { return false; }
+  virtual bool IsSyncMode() const { return false; }
+  virtual bool IsActive() const { return dataSource_ != nullptr; }
+  virtual bool IsUnboundColumnMode() const { return !CanModify(); }
+  virtual bool CanModify() const { return true; }
+  virtual bool CanAppend() const { return CanModify(); }
+  virtual bool CanInsert() const { return CanModify(); }
+  virtual bool CanDelete() const;
+  bool IsCustomSorting();
+
+  // Edit state.
+  bool IsEditing() const {
+    return editingRecordIndex_ != cxNullEditingRecordIndex;
+  }
+  bool IsInserting() const { return IsEditing() && inserting_; }
+  bool IsChanging() const { return changing_; }
+  bool IsModified() const { return modified_; }
+  Integer EditingRecordIndex() const { return editingRecordIndex_; }
+  Integer EditingPrevRecordIndex() const { return prevRecordIndex_; }
+  Integer EditingNextRecordIndex() const { return nextRecordIndex_; }
+  Integer SavedRecordIndex() const { return savedRecordIndex_; }
+  Integer InsertedRecordIndex() const { return insertedRecordIndex_; }
+  void SetInsertedRecordIndex(Integer AValue) { insertedRecordIndex_ = AValue; }
+  bool DataChangedLocked() const { return dataChangedLocked_; }
+  Integer LocateCount() const { return locateCount_; }
+  Integer LockCount() const { return lockCount_; }
+
+  virtual void Edit();
+  virtual void Insert() { InsertingRecord(false); }
+  virtual void Append() { InsertingRecord(true); }
+  virtual void Post();
+  virtual void Cancel();
+  virtual void Delete();
+  virtual void DeleteRecords(const std::vector<Integer>& AList);
+  virtual void DeleteSelection();
+  virtual Variant GetEditValue(Integer AItemIndex);
+  virtual bool SetEditValue(Integer AItemIndex, const Variant& AValue,
+                            TcxDataEditValueSource AEditValueSource);
+  virtual bool CanInitEditing(Integer ARecordIndex);
+  virtual void PostEditingData();
+  virtual void DoUpdateData();
+  virtual void BeginDeleting();
+  virtual void EndDeleting();
+  void ResetEditing();
+  void ResetChanging() { changing_ = false; }
+  void SetChanging() { changing_ = true; }
+  void ResetModified() { modified_ = false; }
+  void SetModified() { modified_ = true; }
+  // Forgets the editing record without touching the storage (the record is
+  // being deleted).
+  void ForgetEditingRecord();
+
+  void BeginLocate() { ++locateCount_; }
+  void EndLocate() { --locateCount_; }
+  void Freeze() { ++lockCount_; }
+  void Unfreeze() { --lockCount_; }
+
+  // Record access through the data source (provider mode).
+  Integer AppendRecord();
+  Integer InsertRecord(Integer ARecordIndex);
+  void DeleteRecord(Integer ARecordIndex);
+  Variant GetValue(Integer ARecordIndex, TcxCustomDataField* AField);
+  String GetDisplayText(Integer ARecordIndex, TcxCustomDataField* AField);
+  void SetValue(Integer ARecordIndex, TcxCustomDataField* AField,
+                const Variant& AValue);
+  Variant GetRecordId(Integer ARecordIndex);
+  bool IsRecordIdSupported();
+  void SetRecordCount(Integer ACount);
+  void LoadRecordHandles();
+  TcxDataRecordHandle GetRecordHandleByIndex(Integer ARecordIndex);
+  Integer GetRecordIndexByHandle(TcxDataRecordHandle AHandle);
+
+  // Notifications from the data source.
+  void DataChanged(TcxDataChange ADataChange, Integer AItemIndex,
+                   Integer ARecordIndex);
+
+ protected:
+  void InsertingRecord(bool AIsAppending);
+  void EditingRecord();
+
+ private:
+  friend class TcxCustomDataController;
+  friend class TcxCustomDataSource;
+  TcxDataItemHandle ItemHandle(TcxCustomDataField* AField);
+
+  TcxCustomDataController* dataController_;
+  TcxCustomDataSource* dataSource_ = nullptr;
+  bool changing_ = false;
+  bool dataChangedLocked_ = false;
+  Integer editingRecordIndex_ = cxNullEditingRecordIndex;
+  Integer prevRecordIndex_ = -1;  // the record before the edited row
+  Integer nextRecordIndex_ = -1;  // the record after the edited row
+  Integer insertedRecordIndex_ = -1;
+  bool inUpdateData_ = false;
+  Integer locateCount_ = 0;
+  Integer lockCount_ = 0;
+  bool modified_ = false;
+  Integer savedRecordIndex_ = 0;  // internal record with the values before
+                                  // the edit; 0 = none
+  bool inInserting_ = false;
+  bool inserting_ = false;
+};
+
+// ---------------------------------------------------------------------------
+// Sorting and grouping field lists
+// ---------------------------------------------------------------------------
+
+struct TcxDataSortInfo {
+  TcxCustomDataField* Field = nullptr;
+  TcxDataSortOrder SortOrder = soNone;
+};
+
+class TcxSortingFieldList : public TObject {
+  VARNEL_CLASS(TcxSortingFieldList, TObject)
+ public:
+  TcxSortingFieldList() = default;
+
+  void Add(TcxCustomDataField* AField, TcxDataSortOrder ASortOrder);
+  void Insert(Integer AIndex, TcxCustomDataField* AField,
+              TcxDataSortOrder ASortOrder);
+  void Delete(Integer AIndex);
+  void Move(Integer ACurIndex, Integer ANewIndex);
+  void Remove(TcxCustomDataField* AField);
+  void SetSortOrder(Integer AIndex, TcxDataSortOrder ASortOrder);
+  void Clear();
+  Integer Find(const TcxCustomDataField* AField) const;
+  Integer SortIndexByField(const TcxCustomDataField* AField) const {
+    return Find(AField);
+  }
+  TcxDataSortOrder SortOrderByField(const TcxCustomDataField* AField) const;
+  void CheckField(const TcxCustomDataField* AField);
+  void AppendFrom(const TcxSortingFieldList& AList);
+  virtual void ChangeSorting(TcxCustomDataField* AField,
+                             TcxDataSortOrder ASortOrder);
+  Integer Count() const { return static_cast<Integer>(items_.size()); }
+  const TcxDataSortInfo& Items(Integer AIndex) const {
+    return items_.at(AIndex);
+  }
+
+  std::function<void()> OnChanged;
+
+ protected:
+  void Changed() {
+    if (OnChanged) OnChanged();
+  }
+
+ private:
+  std::vector<TcxDataSortInfo> items_;
+};
+
+class TcxGroupingFieldList : public TcxSortingFieldList {
+  VARNEL_CLASS(TcxGroupingFieldList, TcxSortingFieldList)
+ public:
+  void ChangeSorting(TcxCustomDataField* AField,
+                     TcxDataSortOrder ASortOrder) override;
+  void ChangeGrouping(TcxCustomDataField* AField, Integer AGroupIndex);
+  Integer GroupIndexByField(const TcxCustomDataField* AField) const {
+    return Find(AField);
+  }
+  void UpdateSorting(const TcxSortingFieldList& ASortingList);
+};
+
+// ---------------------------------------------------------------------------
+// Group tree and selection
+// ---------------------------------------------------------------------------
+
+struct TcxRowInfo {
+  bool Expanded = false;
+  Integer Level = 0;
+  Integer RecordIndex = -1;
+};
+
+struct TcxDataGroupInfo {
+  Integer RowIndex = 0;
+  bool Expanded = false;
+  Integer Level = 0;
+  // Deepest group: first and last record list positions of its records.
+  // Other groups: item indexes of its first child and of the last item of
+  // its subtree.
+  Integer BeginIndex = 0;
+  Integer EndIndex = 0;
+};
+
+// The groups in pre-order (each group followed by its subtree).
+class TcxDataGroups : public TObject {
+  VARNEL_CLASS(TcxDataGroups, TObject)
+ public:
+  TcxDataGroups() = default;
+
+  void AddField(TcxCustomDataField* AField) { fields_.push_back(AField); }
+  Integer GetFieldCount() const { return static_cast<Integer>(fields_.size()); }
+  TcxCustomDataField* GetField(Integer AIndex) const {
+    return fields_.at(AIndex);
+  }
+  TcxDataGroupInfo& AddEmpty();
+  void Reserve(Integer ACount) { items_.reserve(ACount); }
+  Integer GetItemCount() const { return static_cast<Integer>(items_.size()); }
+  TcxDataGroupInfo& GetItem(Integer AIndex) { return items_.at(AIndex); }
+  const TcxDataGroupInfo& GetItem(Integer AIndex) const {
+    return items_.at(AIndex);
+  }
+  void Clear();
+
+  Integer GetLevel(Integer AIndex) const;
+  bool IsDeepest(Integer AIndex) const {
+    return GetLevel(AIndex) == GetFieldCount() - 1;
+  }
+  Integer GetParentIndex(Integer AIndex) const;
+  Integer GetFirstLevelCount() const;
+  Integer GetFirstLevelIndex(Integer AN) const;
+  Integer GetChildCount(Integer AIndex) const;
+  Integer GetChildIndex(Integer AIndex, Integer AN) const;
+  Integer GetChildRecordListIndex(Integer AIndex, Integer AN) const;
+  Integer GetDataRecordListIndex(Integer AIndex) const;
+  // Index of the item shown at ARowIndex, or -1 with AGroup = the group
+  // whose data rows include ARowIndex.
+  Integer Find(Integer ARowIndex, Integer& AGroup) const;
+  void GetTopVisibleItem(Integer ARowIndex, Integer& AIndex) const;
+  Integer GetIndexByRowIndex(Integer ARowIndex) const {
+    return GetIndexByRowIndexLevel(ARowIndex, -1);
+  }
+  Integer GetIndexByRowIndexLevel(Integer ARowIndex, Integer ALevel) const;
+  // The deepest group whose record range holds AListIndex, or -1.
+  Integer FindDataGroup(Integer AListIndex) const;
+  Integer FindByIndex(Integer AListIndex, Integer ALevel) const;
+  bool IsVisible(Integer AIndex) const;
+  bool MakeVisible(Integer AIndex, bool AExpandSelf);
+  void ChangeExpanding(Integer ARowIndex, bool AExpand, bool ARecursive);
+  void FullExpanding(bool AExpand);
+  Integer GetRowCount() const;
+  // Record list position in RecordIndex.
+  TcxRowInfo GetRowInfo(Integer ARowIndex) const;
+  void Rebuild();
+
+ private:
+  std::vector<TcxCustomDataField*> fields_;
+  std::vector<TcxDataGroupInfo> items_;
+};
+
+struct TcxDataSelectionInfo {
+  Integer Level = 0;        // -1 for a group row
+  Integer RecordIndex = 0;  // record of a data row; group index of a group row
+  Integer RowIndex = 0;
+};
+
+// Selected rows, ordered by row index.
+class TcxDataSelection : public TObject {
+  VARNEL_CLASS(TcxDataSelection, TObject)
+ public:
+  explicit TcxDataSelection(TcxCustomDataController* ADataController = nullptr)
+      : dataController_(ADataController) {}
+
+  void Add(Integer AIndex, Integer ARowIndex, Integer ALevel,
+           Integer ARecordIndex);
+  void Delete(Integer AIndex);
+  void Clear();
+  void ClearAll();
+  void ClearAnchor() { AnchorRowIndex = -1; }
+  bool FindByRowIndex(Integer ARowIndex, Integer& AIndex) const;
+  Integer FindByGroupIndex(Integer AGroupIndex) const;
+  Integer FindByRecordIndex(Integer ARecordIndex) const;
+  bool IsRowSelected(Integer ARowIndex) const;
+  bool IsRecordSelected(Integer ARecordIndex) const {
+    return FindByRecordIndex(ARecordIndex) != -1;
+  }
+  void Sort();
+  Integer Count() const { return static_cast<Integer>(items_.size()); }
+  TcxDataSelectionInfo& Items(Integer AIndex) { return items_.at(AIndex); }
+  const TcxDataSelectionInfo& Items(Integer AIndex) const {
+    return items_.at(AIndex);
+  }
+  // Drops entries without firing (used while renumbering).
+  void InternalDelete(Integer AIndex);
+
+  Integer AnchorRowIndex = -1;
+  std::function<void()> OnChanged;
+
+ private:
+  void Changed() {
+    if (OnChanged) OnChanged();
+  }
+  TcxCustomDataController* dataController_;
+  std::vector<TcxDataSelectionInfo> items_;
+};
+
+// ---------------------------------------------------------------------------
+// Row list
+// ---------------------------------------------------------------------------
+
+class TcxDataFocusingInfo : public TObject {
+  VARNEL_CLASS(TcxDataFocusingInfo, TObject)
+ public:
+  explicit TcxDataFocusingInfo(TcxCustomDataControllerInfo* AOwner = nullptr)
+      : owner_(AOwner) {}
+  void Clear();
+  void Assign(const TcxDataFocusingInfo& ASource);
+  bool IsEqual(const TcxDataFocusingInfo& AOther) const;
+  void ResetPos();
+  void SavePos();
+
+  bool Changed = false;
+  Integer Level = -1;
+  Integer PrevRecordIndex = -1;
+  Integer RecordIndex = -1;
+  Integer RowIndex = -1;
+
+ private:
+  TcxCustomDataControllerInfo* owner_;
+};
+
+// Filters, sorts, groups, focuses and selects the controller's records.
+// Changes are collected and applied in one update pass.
+class TcxCustomDataControllerInfo : public TObject {
+  VARNEL_CLASS(TcxCustomDataControllerInfo, TObject)
+ public:
+  explicit TcxCustomDataControllerInfo(
+      TcxCustomDataController* ADataController = nullptr);
+  ~TcxCustomDataControllerInfo() override;
+
+  TcxCustomDataController* DataController() const { return dataController_; }
+  TcxDataGroups& DataGroups() { return groups_; }
+  TcxDataSelection& Selection() { return *selection_; }
+  TcxSortingFieldList& SortingFieldList() { return sortingFields_; }
+  TcxGroupingFieldList& GroupingFieldList() { return groupingFields_; }
+  TcxSortingFieldList& TotalSortingFieldList() { return totalSortingFields_; }
+  TcxDataFocusingInfo& FocusingInfo() { return focusingInfo_; }
+  TcxDataFocusingInfo& PrevFocusingInfo() { return prevFocusingInfo_; }
+  TcxDataControllerInfoChanges Changes() const { return changes_; }
+  Integer LockCount() const { return lockCount_; }
+  bool InfoCalculation() const { return infoCalculation_; }
+  bool InCanFocusedRowChanging() const { return inCanFocusedRowChanging_; }
+  bool Focusing() const { return focusing_; }
+
+  // Rows.
+  Integer GetRowCount() const;
+  TcxRowInfo GetRowInfo(Integer ARowIndex) const;
+  Integer GetInternalRecordCount() const {
+    return static_cast<Integer>(recordList_.size());
+  }
+  Integer GetInternalRecordIndex(Integer AListIndex) const {
+    return recordList_.at(AListIndex);
+  }
+  Integer GetInternalRecordListIndex(Integer ARecordIndex) const;
+  Integer GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible);
+  Integer GetNearestRowIndex(Integer ARowIndex) const;
+  bool IsGrouped() const { return groups_.GetItemCount() > 0; }
+  bool IsAlwaysExpanded() const;
+  void CheckRowIndex(Integer ARowIndex) const;
+
+  // Change entry points.
+  void BeginUpdate() { ++lockCount_; }
+  void EndUpdate();
+  void Refresh();
+  void RefreshFocused();
+  void RefreshSummary(bool AOnlyView);
+  void FocusedRecordChanged(bool ANewItemRowChanged);
+  void ChangeSorting(TcxCustomDataField* AField, TcxDataSortOrder AOrder);
+  void ChangeSortIndex(TcxCustomDataField* AField, Integer AIndex);
+  void ClearSorting(bool AKeepGroupedItems);
+  void ChangeGrouping(TcxCustomDataField* AField, Integer AGroupIndex);
+  void ClearGrouping() { groupingFields_.Clear(); }
+  void RemoveField(TcxCustomDataField* AField);
+  void UpdateField(TcxCustomDataField* AField);
+
+  // Expanding and selection.
+  void ChangeExpanding(Integer ARowIndex, bool AExpand, bool ARecursive);
+  void FullExpand();
+  void FullCollapse();
+  Integer LocateGroupByLevel(Integer AGroupIndex, Integer ALevel);
+  Integer LocateDetail(Integer AGroupIndex, Integer AListIndex,
+                       bool AMakeVisible);
+  void ChangeRowSelection(Integer ARowIndex, bool ASelect);
+  void ClearSelection() { selection_->Clear(); }
+  void ClearSelectionAnchor() { selection_->ClearAnchor(); }
+  Integer GetSelectedCount() const { return selection_->Count(); }
+  Integer GetSelectedRowIndex(Integer AIndex) const {
+    return selection_->Items(AIndex).RowIndex;
+  }
+  bool IsRowSelected(Integer ARowIndex) const;
+  virtual void TruncateSelection();
+  void RecalcSelection();
+
+  // Focus.
+  Integer GetFocusedRowIndex() const { return focusingInfo_.RowIndex; }
+  Integer GetFocusedRecordIndex() const;
+  Integer GetPrevFocusedRowIndex() const { return prevFocusingInfo_.RowIndex; }
+  Integer GetPrevFocusedRecordIndex() const {
+    return prevFocusingInfo_.PrevRecordIndex;
+  }
+  bool GetNewItemRowFocusingChanged() const {
+    return prevFocusingInfo_.Changed;
+  }
+  void SetFocusedRowIndex(Integer ARowIndex);
+  void CorrectFocusedRow(Integer ARowIndex);
+  bool CanFocusedRowChanging(Integer ARowIndex);
+  Integer FindFocusedRow(bool AKeepCollapsed);
+
+  // Record comparison used by sorting and grouping.
+  Integer CompareRecords(Integer ARecordIndex1, Integer ARecordIndex2);
+  Integer CompareGroupRecords(Integer ARecordIndex1, Integer ARecordIndex2,
+                              Integer ALevel);
+  void PrepareSorting();
+  void UnprepareSorting();
+
+  virtual void Update();
+
+ protected:
+  void CheckChanges();
+  void DoLoad();
+  void DoFilter();
+  void DoSort();
+  void DoGrouping();
+  void ResetFocusing();
+  void CheckInfo();
+  void CheckExpanding();
+  void CheckFocusing();
+  void CheckAfterCollapsing();
+  void DoChangeFocusedRow(Integer ARowIndex, bool AForced);
+  void ForwardChanges();
+  void MarkExpandingChanged();
+  std::vector<Variant> GroupPath(Integer AIndex);
+  void SaveExpanded();
+  void RestoreExpanded();
+
+ private:
+  TcxCustomDataController* dataController_;
+  TcxDataControllerInfoChanges changes_;
+  TcxDataGroups groups_;
+  bool expanding_ = false;
+  bool focusing_ = false;
+  TcxDataFocusingInfo focusingInfo_;
+  TcxGroupingFieldList groupingFields_;
+  bool inCanFocusedRowChanging_ = false;
+  bool infoCalculation_ = false;
+  Integer lockCount_ = 0;
+  TcxDataFocusingInfo prevFocusingInfo_;
+  std::vector<Integer> recordList_;
+  TObjectPtr<TcxDataSelection> selection_;
+  TcxSortingFieldList sortingFields_;
+  TcxSortingFieldList totalSortingFields_;
+  std::vector<std::vector<Variant>> savedExpanded_;
+  std::vector<TcxCustomDataField*> savedExpandedFields_;
+};
+
+// ---------------------------------------------------------------------------
+// Incremental search, value readers, locate objects
+// ---------------------------------------------------------------------------
+
+class TcxDataControllerSearch : public TObject {
+  VARNEL_CLASS(TcxDataControllerSearch, TObject)
+ public:
+  explicit TcxDataControllerSearch(
+      TcxCustomDataController* ADataController = nullptr)
+      : dataController_(ADataController) {}
+
+  virtual bool Locate(Integer AItemIndex, const String& AText);
+  virtual bool LocateNext(bool ADown);
+  virtual void Cancel();
+  void Lock() { locked_ = true; }
+  void Unlock() { locked_ = false; }
+  Integer GetItemIndex() const;
+  void SetItemIndex(Integer AValue);
+  bool Searching() const;
+  String SearchText() const;
+
+ protected:
+  virtual void DoFocusedRecord(Integer AFilteredIndex);
+  virtual Integer DoSearch(Integer AStartIndex, Integer AEndIndex, bool ADown,
+                           const String& AText);
+
+ private:
+  TcxCustomDataController* dataController_;
+  bool locked_ = false;
+};
+
+// Feeds a set of values into a storage record.
+class TcxValueDefUnboundReader : public TcxValueDefReader {
+  VARNEL_CLASS(TcxValueDefUnboundReader, TcxValueDefReader)
+ public:
+  TcxValueDefUnboundReader() = default;
+  Variant GetValue(TcxValueDef* AValueDef) override;
+  bool IsInternal(TcxValueDef* AValueDef) override;
+  void SetValue(TcxValueDef* AValueDef, const Variant& AValue);
+  void Truncate(Integer ACount);
+  void Clear() { Truncate(0); }
+
+ private:
+  std::vector<TcxValueDef*> defs_;
+  std::vector<std::unique_ptr<Variant>> values_;
+};
+
+// Reads one record of a controller.
+class TcxValueDefRecordReader : public TcxValueDefReader {
+  VARNEL_CLASS(TcxValueDefRecordReader, TcxValueDefReader)
+ public:
+  TcxValueDefRecordReader(TcxCustomDataController* ADataController = nullptr,
+                          Integer ARecordIndex = -1)
+      : dataController_(ADataController), recordIndex_(ARecordIndex) {}
+  String GetDisplayText(TcxValueDef* AValueDef) override;
+  Variant GetValue(TcxValueDef* AValueDef) override;
+  bool IsInternal(TcxValueDef* AValueDef) override;
+
+ private:
+  TcxCustomDataController* dataController_;
+  Integer recordIndex_;
+};
+
+// Holds key values in an internal record and finds a record with equal
+// values on the key fields.
+class TcxDataControllerKeyLocateObject : public TObject {
+  VARNEL_CLASS(TcxDataControllerKeyLocateObject, TObject)
+ public:
+  explicit TcxDataControllerKeyLocateObject(
+      TcxCustomDataController* ADataController = nullptr)
+      : dataController_(ADataController) {}
+  ~TcxDataControllerKeyLocateObject() override;
+  void AddField(TcxCustomDataField* AField) { fields_.push_back(AField); }
+  void ClearFields() { fields_.clear(); }
+  void Clear();
+  void ReadData(TcxValueDefReader* AReader);
+  Integer FindRecordIndex();
+  Integer RecordIndex() const { return recordIndex_; }
+
+ private:
+  TcxCustomDataController* dataController_;
+  Integer recordIndex_ = 0;
+  std::vector<TcxCustomDataField*> fields_;
+};
+
+// A strict weak order on variants for sorting and grouping: kinds rank
+// Empty, Null, Boolean, numbers and dates, texts, arrays, others; values of
+// one kind compare as VarCompare would. Use it wherever VarCompare would
+// decide an order.
+Integer cxSortCompareVariants(const Variant& A, const Variant& B);
+
+// ---------------------------------------------------------------------------
+// Data controller
+// ---------------------------------------------------------------------------
+
+using TcxDataControllerNotifyEvent =
+    std::function<void(TcxCustomDataController* ADataController)>;
+using TcxDataControllerRecordEvent = std::function<void(
+    TcxCustomDataController* ADataController, Integer ARecordIndex)>;
+using TcxDataFilterRecordEvent =
+    std::function<void(TcxCustomDataController* ADataController,
+                       Integer ARecordIndex, bool& AAccept)>;
+using TcxDataControllerCompareEvent = std::function<void(
+    TcxCustomDataController* ADataController, Integer ARecordIndex1,
+    Integer ARecordIndex2, Integer AItemIndex, const Variant& V1,
+    const Variant& V2, Integer& ACompare)>;
+using TcxDataRecordChangedEvent =
+    std::function<void(TcxCustomDataController* ADataController,
+                       Integer ARecordIndex, Integer AItemIndex)>;
+// The control's view of every change record; the record is freed after the
+// call.
+using TcxUpdateControlEvent = std::function<void(TcxUpdateControlInfo* AInfo)>;
+
+class TcxCustomDataController : public TPersistent {
+  VARNEL_CLASS(TcxCustomDataController, TPersistent)
+ public:
+  explicit TcxCustomDataController(TComponent* AOwner = nullptr);
+  ~TcxCustomDataController() override;
+  void BeforeDestruction() override;
+
+  TComponent* Owner() const { return owner_; }
+  TcxDataStorage* DataStorage() const { return storage_.get(); }
+  TcxCustomDataProvider* Provider() const { return provider_.get(); }
+  TcxCustomDataControllerInfo* DataControllerInfo() const {
+    return info_.get();
+  }
+  TcxCustomDataFieldList* Fields() const { return fields_.get(); }
+  TcxDataControllerSearch* Search() const { return search_.get(); }
+
+  // Items and fields.
+  virtual TcxCustomDataField* AddItem(TObject* AItem);
+  virtual void RemoveItem(TObject* AItem);
+  virtual TObject* GetItem(Integer AIndex) const;
+  virtual Integer GetItemCount() const;
+  TcxCustomDataField* GetItemField(Integer AItemIndex) const;
+  TcxCustomDataField* AddInternalField();
+  void ChangeValueTypeClass(Integer AItemIndex,
+                            TcxValueTypeClass AValueTypeClass);
+  TcxValueTypeClass GetItemValueTypeClass(Integer AItemIndex) const;
+  void ChangeTextStored(Integer AItemIndex, bool AValue);
+  bool GetItemTextStored(Integer AItemIndex) const;
+  void CheckItemRange(Integer AItemIndex) const;
+  void CheckRecordRange(Integer ARecordIndex);
+
+  // Records and values.
+  virtual Integer GetRecordCount() const;
+  virtual void SetRecordCount(Integer ACount);
+  Integer AppendRecord();
+  Integer InsertRecord(Integer ARecordIndex);
+  void DeleteRecord(Integer ARecordIndex);
+  virtual Variant GetValue(Integer ARecordIndex, Integer AItemIndex);
+  virtual void SetValue(Integer ARecordIndex, Integer AItemIndex,
+                        const Variant& AValue);
+  virtual String GetDisplayText(Integer ARecordIndex, Integer AItemIndex);
+  virtual void SetDisplayText(Integer ARecordIndex, Integer AItemIndex,
+                              const String& AText);
+  Variant GetInternalValue(Integer ARecordIndex, TcxCustomDataField* AField);
+  String GetInternalDisplayText(Integer ARecordIndex,
+                                TcxCustomDataField* AField);
+  Variant GetRecordId(Integer ARecordIndex);
+  Variant GetRowId(Integer ARowIndex) const { return Variant(ARowIndex); }
+  Variant GetGroupValue(Integer ARecordIndex, TcxCustomDataField* AField) {
+    return GetInternalValue(ARecordIndex, AField);
+  }
+  // One value per grouping item; Null for a record out of range.
+  std::vector<Variant> GetGroupValues(Integer ARecordIndex);
+  // A group row shows the value of its level's grouping item.
+  Variant GetRowValue(const TcxRowInfo& ARowInfo, Integer AItemIndex);
+  String GetRowDisplayText(const TcxRowInfo& ARowInfo, Integer& AItemIndex);
+  void ForEachRow(bool ASelectedOnly,
+                  const std::function<void(Integer ARowIndex,
+                                           const TcxRowInfo& ARowInfo)>& AProc);
+  Integer FindRecordByFields(Integer ARecordIndex,
+                             const std::vector<TcxCustomDataField*>& AFields);
+  virtual bool UseRecordID() const { return false; }
+  bool IsRecordID() const { return IsUnboundMode() && UseRecordID(); }
+
+  // Rows.
+  Integer GetFilteredRecordCount() const;
+  Integer GetFilteredRecordIndex(Integer AIndex) const;
+  Integer GetFilteredIndexByRecordIndex(Integer ARecordIndex) const;
+  Integer GetRowCount() const;
+  TcxRowInfo GetRowInfo(Integer ARowIndex) const;
+  Integer GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible);
+  void MakeRecordVisible(Integer ARecordIndex);
+  Integer GetNearestRowIndex(Integer ARowIndex) const;
+
+  // Update brackets and change delivery.
+  void BeginUpdate();
+  void EndUpdate();
+  virtual void BeginFullUpdate() { BeginUpdate(); }
+  virtual void EndFullUpdate() { EndUpdate(); }
+  Integer GetLockCount() const;
+  void Change(TcxDataControllerChanges AChanges);
+  virtual void DataChanged(TcxDataChange ADataChange, Integer AItemIndex,
+                           Integer ARecordIndex);
+  virtual void LayoutChanged(TcxDataLayoutChanges AChanges);
+  virtual void Refresh();
+  void UpdateFocused();
+  void AddDataChangedListener(TObject* AInstance, const TNotifyEvent& AEvent);
+  void RemoveDataChangedListener(TObject* AInstance,
+                                 const TNotifyEvent& AEvent);
+
+  // Modes.
+  bool IsProviderMode() const;
+  bool IsUnboundMode() const;
+  bool IsGridMode() const;
+  bool IsDestroying() const { return destroying_; }
+  bool IsLoading() const;
+  bool IsFocusedSelectedMode() const { return !multiSelect_; }
+  bool IsImmediatePost() const;
+  TcxCustomDataSource* GetCustomDataSource() const;
+  void SetCustomDataSource(TcxCustomDataSource* AValue);
+  TcxDataControllerOptions Options() const { return options_; }
+  void SetOptions(TcxDataControllerOptions AValue);
+
+  // Comparison.
+  virtual Integer CompareByField(Integer ARecordIndex1, Integer ARecordIndex2,
+                                 TcxCustomDataField* AField,
+                                 TcxDataControllerComparisonMode AMode);
+  Integer CompareRecords(Integer ARecordIndex1, Integer ARecordIndex2,
+                         const TcxDataSortInfo& ASortInfo,
+                         TcxDataControllerComparisonMode AMode);
+  virtual Integer CompareEqualRecords(Integer ARecordIndex1,
+                                      Integer ARecordIndex2) {
+    return ARecordIndex1 - ARecordIndex2;
+  }
+  Variant GetComparedValue(Integer ARecordIndex, TcxCustomDataField* AField);
+  virtual bool IsConversionNeededForCompare(TcxCustomDataField* AField);
+  bool IsStringConversionNeeded(TcxCustomDataField* AField) const;
+  virtual bool IsSortByDisplayTextNeeded(TcxCustomDataField* AField) const;
+  virtual bool GetItemSortByDisplayText(Integer, bool) const { return false; }
+  bool IsCompareEventAssigned() const { return static_cast<bool>(OnCompare); }
+
+  // Sorting and grouping requests.
+  void ChangeSorting(Integer AItemIndex, TcxDataSortOrder ASortOrder);
+  void ClearSorting(bool AKeepGroupedItems);
+  TcxDataSortOrder GetItemSortOrder(Integer AItemIndex) const;
+  Integer GetSortingItemCount() const;
+  Integer GetSortingItemIndex(Integer AIndex) const;
+  void ChangeGrouping(Integer AItemIndex, Integer AGroupIndex);
+  void ClearGrouping();
+  Integer GetGroupingItemCount() const;
+  void ChangeExpanding(Integer ARowIndex, bool AExpanded, bool ARecursive);
+  void FullExpand();
+  void FullCollapse();
+
+  // Editing.
+  TcxDataControllerEditState GetEditState() const;
+  TcxDataControllerEditOperations GetEditOperations() const;
+  bool IsEditing() const;
+  Integer GetEditingRecordIndex() const;
+  Integer CalcEditingRecordIndex() const;
+  Variant GetEditValue(Integer AItemIndex,
+                       TcxDataEditValueSource AEditValueSource);
+  bool SetEditValue(Integer AItemIndex, const Variant& AValue,
+                    TcxDataEditValueSource AEditValueSource);
+  bool CanInitEditing(Integer AItemIndex);
+  void PostEditingData() { provider_->PostEditingData(); }
+  void Edit();
+  void Insert();
+  void Append();
+  void Post();
+  void Cancel();
+  void DeleteFocused();
+  void DeleteSelection();
+  virtual void UpdateData() {}
+  virtual void CheckBrowseMode() {}
+  bool CanFocusRecord(Integer ARecordIndex);
+  void CheckEditingRecordIndex(Integer ARecordIndex);
+  void CopyRecord(Integer AFromRecordIndex, Integer AToRecordIndex);
+  Integer GetNewItemRecordIndex();
+  bool IsNewItemRecordIndex(Integer ARecordIndex) const;
+  bool GetNewItemRowFocused() const;
+  void SetNewItemRowFocused(bool AValue);
+  bool UseNewItemRowForEditing() const { return useNewItemRowForEditing_; }
+  void SetUseNewItemRowForEditing(bool AValue);
+  bool InCancel() const { return inCancel_; }
+
+  // Focus and navigation.
+  Integer GetFocusedRowIndex() const;
+  Integer GetFocusedRecordIndex() const;
+  void SetFocusedRowIndex(Integer ARowIndex) {
+    ChangeFocusedRowIndex(ARowIndex);
+  }
+  bool ChangeFocusedRowIndex(Integer ARowIndex);
+  bool ChangeFocusedRecordIndex(Integer ARecordIndex);
+  void SetFocusedRecordIndex(Integer ARecordIndex) {
+    ChangeFocusedRecordIndex(ARecordIndex);
+  }
+  void CheckFocusedRow();
+  void GotoFirst();
+  void GotoLast();
+  void GotoNext();
+  void GotoPrev();
+  void MoveBy(Integer ADistance);
+  bool IsBOF() const;
+  bool IsEOF() const;
+  Integer GetRecordIndex() const { return GetFocusedRecordIndex(); }
+
+  // Bookmark (follows its record when earlier records come or go).
+  void SaveBookmark();
+  void GotoBookmark();
+  void ClearBookmark();
+  bool IsBookmarkAvailable() const { return bookmarkRecordIndex_ != -1; }
+  bool IsBookmarkRow(Integer ARowIndex) const;
+  Integer BookmarkRecordIndex() const { return bookmarkRecordIndex_; }
+  void CheckBookmarkValid(Integer ARecordIndex);
+
+  // Selection.
+  bool MultiSelect() const { return multiSelect_; }
+  void SetMultiSelect(bool AValue);
+  Integer GetSelectedCount() const;
+  Integer GetSelectedRowIndex(Integer AIndex) const;
+  bool IsRowSelected(Integer ARowIndex) const;
+  void ChangeRowSelection(Integer ARowIndex, bool ASelect);
+  void SelectRows(Integer AFromRowIndex, Integer AToRowIndex);
+  void SelectAll();
+  void SelectFromAnchor(Integer ARowIndex, bool AKeepSelection);
+  void SetSelectionAnchor(Integer ARowIndex);
+  void ClearSelectionAnchor();
+  Integer GetSelectionAnchorRowIndex() const;
+  bool IsSelectionAnchorExist() const {
+    return GetSelectionAnchorRowIndex() != -1;
+  }
+  bool FocusSelectedRow(Integer AIndex);
+  void ClearSelection();
+  void SyncSelected(bool AValue);
+  void SyncSelectionFocusedRecord();
+  void CheckFocusedSelected();
+  void CheckSelectedCount(Integer ARecordIndex);
+
+  // Incremental filter and search.
+  Integer SetIncrementalFilter(Integer AItemIndex, const String& AText);
+  void ResetIncrementalFilter();
+  bool ChangeIncrementalFilterText(const String& AText);
+  bool IsIncrementalFilter() const;
+  String GetIncrementalFilterText() const { return incrementalFilterText_; }
+  bool DoIncrementalFilterRecord(Integer ARecordIndex);
+  Integer FindRecordIndexByText(Integer AStartIndex, Integer AItemIndex,
+                                const String& AText, bool APartialCompare,
+                                bool AWrap, bool AForward);
+  String GetIncrementalSearchText(Integer ARecordIndex, Integer AItemIndex) {
+    return GetDisplayText(ARecordIndex, AItemIndex);
+  }
+  bool IsFilterRecord() const { return static_cast<bool>(OnFilterRecord); }
+  bool DoFilterRecord(Integer ARecordIndex);
+  // The criteria filter of the filtering interface; off in this class.
+  virtual bool IsCriteriaFiltering() const { return false; }
+  virtual bool DoCriteriaFilterRecord(Integer) { return true; }
+
+  // Hooks for summaries and the filtering interface (empty here).
+  virtual void DoBeginSummary() {}
+  virtual void DoEndSummary() {}
+  virtual bool LockOnAfterSummary() const { return false; }
+
+  // Events.
+  TcxDataControllerNotifyEvent OnAfterCancel, OnAfterDelete, OnAfterInsert,
+      OnAfterPost, OnBeforeCancel, OnBeforeInsert, OnBeforePost, OnDataChanged,
+      OnGroupingChanged, OnSortingChanged;
+  TcxDataControllerRecordEvent OnBeforeDelete, OnNewRecord;
+  TcxDataFilterRecordEvent OnFilterRecord;
+  TcxDataControllerCompareEvent OnCompare;
+  TcxDataRecordChangedEvent OnRecordChanged;
+  TcxUpdateControlEvent OnUpdateControl;
+
+ protected:
+  friend class TcxCustomDataControllerInfo;
+  friend class TcxCustomDataProvider;
+  friend class TcxCustomDataSource;
+  friend class TcxCustomDataField;
+  friend class TcxCustomDataFieldList;
+  friend class TcxDataControllerSearch;
+  friend class TcxDataFocusingInfo;
+
+  virtual void UpdateControl(TcxUpdateControlInfo* AInfo);
+  virtual void DoDataChanged(TcxDataChange AKind, Integer AItemIndex,
+                             Integer ARecordIndex);
+  virtual void DoBeforeFocusedRowChange(Integer) {}
+  virtual void DoAfterCancel() { Fire(OnAfterCancel); }
+  virtual void DoAfterDelete() { Fire(OnAfterDelete); }
+  virtual void DoAfterInsert() { Fire(OnAfterInsert); }
+  virtual void DoAfterPost() { Fire(OnAfterPost); }
+  virtual void DoBeforeCancel() { Fire(OnBeforeCancel); }
+  virtual void DoBeforeDelete(Integer ARecordIndex);
+  virtual void DoBeforeInsert() { Fire(OnBeforeInsert); }
+  virtual void DoBeforePost() { Fire(OnBeforePost); }
+  virtual void DoNewRecord(Integer ARecordIndex);
+  virtual void RemoveField(TcxCustomDataField* AField);
+  void RestructData();
+  void LoadStorage();
+  void CheckChanges();
+  void Update();
+  void NotifyControl(TcxUpdateControlInfo* AInfo);
+  void BeforeSorting();
+  void CheckNearestFocusRow();
+  void DeleteFocusedRecord();
+  void DeleteRecords(std::vector<Integer> AList);
+  void ResetNewItemRowFocused();
+  void CorrectPrevSelectionChangedInfo();
+  void DataStorageClearInternalRecords(TObject* ASender);
+  bool IsDataField(TcxCustomDataField* AField) const;
+  TcxCustomDataField* RecordHandleField() const { return recordHandleField_; }
+  Integer CompareStrings(const Variant& A, const Variant& B) const;
+  // Bookmark and nearest record follow inserts and deletes.
+  void ShiftAfterInsert(Integer ARecordIndex);
+  void ShiftAfterDelete(Integer ARecordIndex);
+
+ private:
+  void Fire(const TcxDataControllerNotifyEvent& AEvent) {
+    if (AEvent) AEvent(this);
+  }
+
+  TComponent* owner_;
+  std::unique_ptr<TcxDataStorage, TObjectDeleter> storage_;
+  TObjectPtr<TcxCustomDataFieldList> fields_;
+  TObjectPtr<TcxDataControllerSearch> search_;
+  TObjectPtr<TcxCustomDataProvider> provider_;
+  TObjectPtr<TcxCustomDataControllerInfo> info_;
+  struct TListener {
+    TObject* Instance;
+    TNotifyEvent Event;
+  };
+  std::vector<TListener> listeners_;
+
+  bool destroying_ = false;
+  TcxDataControllerOptions options_{
+      dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding};
+  TcxDataControllerChanges changes_;
+  TcxDataChange dataChangeKind_ = dcTotal;
+  Integer dataChangeItem_ = -1;
+  Integer dataChangeRecord_ = -1;
+  bool structureChanged_ = false;
+  bool inNotifyControl_ = false;
+  bool inUpdateItems_ = false;
+  bool checkFocusingAfterFilter_ = false;
+  bool filterChanged_ = false;
+  bool groupingChanged_ = false;
+  bool sortingChanged_ = false;
+  bool loadedStorage_ = false;
+  bool inSortingChangedEvent_ = false;
+  bool inCancel_ = false;
+  bool inDeleteSelection_ = false;
+  bool internalFindRecord_ = false;
+  Integer bookmarkRecordIndex_ = -1;
+  Integer nearestRecordIndex_ = -1;
+  Integer newItemRecordIndex_ = 0;
+  bool newItemRowFocused_ = false;
+  bool useNewItemRowForEditing_ = false;
+  bool multiSelect_ = false;
+  bool focusedSelected_ = true;
+  Integer prevSelectedCount_ = 0;
+  Integer prevSelectedRowIndex_ = -1;
+  TcxCustomDataField* incrementalFilterField_ = nullptr;
+  String incrementalFilterText_;
+  TcxCustomDataField* searchField_ = nullptr;
+  bool searching_ = false;
+  String searchText_;
+  TcxCustomDataField* recordHandleField_ = nullptr;
+};
+
+// The concrete controller the controls create.
+class TcxDataController : public TcxCustomDataController {
+  VARNEL_CLASS(TcxDataController, TcxCustomDataController)
+ public:
+  explicit TcxDataController(TComponent* AOwner = nullptr);
+};

@@ -617,6 +617,7 @@ class TcxDataSelection : public TObject {
   void Clear();
   void ClearAll();
   void ClearAnchor() { AnchorRowIndex = -1; }
+  TcxCustomDataController* DataController() const { return dataController_; }
   bool FindByRowIndex(Integer ARowIndex, Integer& AIndex) const;
   Integer FindByGroupIndex(Integer AGroupIndex) const;
   Integer FindByRecordIndex(Integer ARecordIndex) const;

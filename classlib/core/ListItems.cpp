@@ -6,7 +6,17 @@
 // TListItem
 // ---------------------------------------------------------------------------
 
-Integer TListItem::Index() const { return owner_ ? owner_->IndexOf(this) : -1; }
+TListItem::TListItem(TListItems* Owner)
+    : owner_(Owner), subItems_(new TStringList) {
+  subItems_->OnChange = TNotifyEvent(this, &TListItem::SubItemsChanged);
+}
+
+TListItem::~TListItem() { subItems_->OnChange = TNotifyEvent(); }
+
+Integer TListItem::Index() const {
+  const Integer at = owner_ ? owner_->IndexOf(this) : -1;
+  return at >= 0 ? at : virtualIndex_;
+}
 
 void TListItem::SetCaption(const String& Value) {
   if (caption_ == Value) return;
@@ -30,6 +40,28 @@ void TListItem::SetSelected(bool Value) {
   if (selected_ == Value) return;
   selected_ = Value;
   Changed(licSelected);
+}
+
+void TListItem::SetImageIndex(Integer Value) {
+  if (imageIndex_ == Value) return;
+  imageIndex_ = Value;
+  Changed(licImageIndex);
+}
+
+void TListItem::SetSubItems(TStrings* Value) { subItems_->Assign(Value); }
+
+void TListItem::SubItemsChanged(TObject*) { Changed(licSubItems); }
+
+bool TListItem::EditCaption() {
+  return owner_ ? owner_->EditItemCaption(this) : false;
+}
+
+void TListItem::CancelEdit() {
+  if (owner_) owner_->CancelItemEdit(this);
+}
+
+TRect TListItem::DisplayRect(TDisplayCode Code) const {
+  return owner_ ? owner_->ItemDisplayRect(this, Code) : TRect();
 }
 
 TPersistent* TListItem::GetOwner() { return owner_; }
@@ -78,6 +110,14 @@ Integer TListItems::IndexOf(const TListItem* Item) const {
 }
 
 void TListItems::Notify(TListItem*, TListItemChange) {}
+
+bool TListItems::EditItemCaption(TListItem*) { return false; }
+
+void TListItems::CancelItemEdit(TListItem*) {}
+
+TRect TListItems::ItemDisplayRect(const TListItem*, TDisplayCode) const {
+  return TRect();
+}
 
 void TListItems::CheckIndex(Integer Index) const {
   if (Index < 0 || Index >= Count()) throw EListError(SListIndexError, {Index});

@@ -4,9 +4,11 @@
 // code that fills the items works the same with or without a window.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "Classes.h"
+#include "Types.h"
 
 class TListItems;
 
@@ -18,15 +20,22 @@ enum TListItemChange : Byte {
   licData,
   licChecked,
   licSelected,
+  licSubItems,
+  licImageIndex,
 };
+
+// Which part of an item DisplayRect measures.
+enum TDisplayCode : Byte { drBounds, drIcon, drLabel, drSelectBounds };
 
 class TListItem : public TPersistent {
   VARNEL_CLASS(TListItem, TPersistent)
  public:
-  explicit TListItem(TListItems* Owner) : owner_(Owner) {}
+  explicit TListItem(TListItems* Owner);
+  ~TListItem() override;
 
   TListItems* Owner() const { return owner_; }
-  // Position in the owner; -1 without one.
+  // Position in the owner; -1 without one. An item a list view with owner
+  // data lends to its OnData handler reports the row it stands for.
   Integer Index() const;
 
   const String& Caption() const { return caption_; }
@@ -37,16 +46,32 @@ class TListItem : public TPersistent {
   void SetChecked(bool Value);
   bool Selected() const { return selected_; }
   void SetSelected(bool Value);
+  Integer ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(Integer Value);
+  // The texts of the columns after the first; owned by the item.
+  TStrings* SubItems() const { return subItems_.get(); }
+  void SetSubItems(TStrings* Value);
+
+  // Starts editing the caption in place; false when the list cannot (no
+  // window, label editing off, or the item is not shown).
+  bool EditCaption();
+  void CancelEdit();
+  // Where the item shows in its list view's client area; empty without one.
+  TRect DisplayRect(TDisplayCode Code) const;
 
   TPersistent* GetOwner() override;
 
  private:
   friend class TListItems;
   void Changed(TListItemChange Change);
+  void SubItemsChanged(TObject* Sender);
 
   TListItems* owner_;
   String caption_;
   void* data_ = nullptr;
+  std::unique_ptr<TStringList> subItems_;
+  Integer imageIndex_ = -1;
+  Integer virtualIndex_ = -1;
   bool checked_ = false;
   bool selected_ = false;
 };
@@ -74,10 +99,21 @@ class TListItems : public TPersistent {
 
   TPersistent* GetOwner() override { return owner_; }
 
+  // Makes Item (not one of the list) stand for row Index: lists whose rows
+  // live elsewhere lend such items to the code that fills them.
+  static void SetVirtualIndex(TListItem* Item, Integer Index) {
+    Item->virtualIndex_ = Index;
+  }
+
  protected:
   // Called after an item was added or changed and before one is deleted.
   // Nothing here.
   virtual void Notify(TListItem* Item, TListItemChange Change);
+  // What EditCaption, CancelEdit and DisplayRect do for an item of this
+  // list: nothing without a window.
+  virtual bool EditItemCaption(TListItem* Item);
+  virtual void CancelItemEdit(TListItem* Item);
+  virtual TRect ItemDisplayRect(const TListItem* Item, TDisplayCode Code) const;
 
  private:
   friend class TListItem;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "ActnList.h"
 #include "FormStreams.h"
 #include "Forms.h"
+#include "Menus.h"
 #include "SysUtils.h"
 
 TMouse* Mouse = nullptr;
@@ -842,6 +844,16 @@ void TControl::Dispatch(TMessage& M) {
         M.Result = 1;
         return;
       }
+      if (popupMenu_ && popupMenu_->AutoPopup() &&
+          !ComponentState().Contains(csDesigning)) {
+        // From the keyboard the menu opens at the control's corner.
+        TPoint at = LParamToPoint(M.LParam);
+        if (at.X == -1 && at.Y == -1) at = ClientToScreen(TPoint(0, 0));
+        popupMenu_->SetPopupComponent(this);
+        popupMenu_->Popup(at.X, at.Y);
+        M.Result = 1;
+        return;
+      }
       break;
     }
     case CM_PARENTCOLORCHANGED:
@@ -995,7 +1007,41 @@ void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {
   OnContextPopup(this, MousePos, Handled);
 }
 
-void TControl::Click() { OnClick(this); }
+void TControl::Click() {
+  // A control bound to an action runs it unless it has its own handler.
+  if (!OnClick && actionLink_) {
+    actionLink_->Execute(this);
+    return;
+  }
+  OnClick(this);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+  if (popupMenu_ == Value) return;
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  popupMenu_ = Value;
+  if (popupMenu_) popupMenu_->FreeNotification(this);
+}
+
+TBasicAction* TControl::Action() const {
+  return actionLink_ ? actionLink_->Action() : nullptr;
+}
+
+void TControl::SetAction(TBasicAction* Value) {
+  if (!Value) {
+    actionLink_.reset();
+    return;
+  }
+  if (!actionLink_) actionLink_.reset(new TControlActionLink(this));
+  actionLink_->SetAction(Value);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == popupMenu_) popupMenu_ = nullptr;
+  if (actionLink_ && AComponent == actionLink_->Action()) actionLink_.reset();
+}
 void TControl::DblClick() { OnDblClick(this); }
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
@@ -2277,9 +2323,33 @@ void TWinControl::KeyPress(char& Key) { OnKeyPress(this, Key); }
 void TWinControl::DoEnter() { OnEnter(this); }
 void TWinControl::DoExit() { OnExit(this); }
 
+namespace {
+
+// A key that is a shortcut of a popup menu of the control or its parents,
+// or of the main menu or an action list of its form, runs that item.
+bool IsShortCutKey(TWinControl* Control, const TMessage& M) {
+  for (TControl* c = Control; c; c = c->Parent()) {
+    if (c->PopupMenu() && c->PopupMenu()->IsShortCut(M)) return true;
+  }
+  TCustomForm* form = GetParentForm(Control);
+  if (!form) return false;
+  for (Integer i = 0; i < form->ComponentCount(); ++i) {
+    TComponent* c = form->Components(i);
+    if (auto* menu = dynamic_cast<TMainMenu*>(c)) {
+      if (menu->IsShortCut(M)) return true;
+    } else if (auto* list = dynamic_cast<TCustomActionList*>(c)) {
+      if (list->IsShortCut(M)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 void TWinControl::CNKeyDown(TMessage& M) {
   M.Result = 1;
   if (!ComponentState().Contains(csDesigning)) {
+    if (IsShortCutKey(this, M)) return;
     UINT mask = 0;
     switch (M.WParam) {
       case VK_TAB:
@@ -2645,6 +2715,8 @@ void ControlsStartup() {
       .Event("OnMouseLeave", &TControl::OnMouseLeave, &TControl::OnMouseLeave)
       .Event("OnResize", &TControl::OnResize, &TControl::OnResize)
       .Event("OnCanResize", &TControl::OnCanResize, &TControl::OnCanResize)
+      .Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
+      .Property("Action", &TControl::Action, &TControl::SetAction)
       .Event("OnContextPopup", &TControl::OnContextPopup,
              &TControl::OnContextPopup)
       .Event("OnDragOver", &TControl::OnDragOver, &TControl::OnDragOver)

@@ -28,6 +28,9 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TDragImageList;
+class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
 
 using TWndMethod = TClosure<void(TMessage& Message)>;
 
@@ -431,6 +434,17 @@ class TControl : public TComponent {
   bool IsShowHintStored() const { return !parentShowHint_; }
   bool IsRightToLeft() const { return biDiMode_ != bdLeftToRight; }
 
+  // --- Popup menu and action ---
+  // The menu a right click opens (when its AutoPopup is set).
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* Value);
+  // The action whose caption, state and hint the control shows and which
+  // a click runs (when the control has no OnClick).
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* Value);
+  TControlActionLink* ActionLink() const { return actionLink_.get(); }
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
   // --- Drag ---
   TDragMode DragMode() const { return dragMode_; }
   virtual void SetDragMode(TDragMode Value) { dragMode_ = Value; }
@@ -586,6 +600,8 @@ class TControl : public TComponent {
   bool anchorsValid_ = false;
   std::unique_ptr<TFont> font_;
   std::unique_ptr<TSizeConstraints> constraints_;
+  TPopupMenu* popupMenu_ = nullptr;
+  TObjectPtr<TControlActionLink> actionLink_;
 };
 
 // ---------------------------------------------------------------------------

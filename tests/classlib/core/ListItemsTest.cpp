@@ -89,4 +89,49 @@ TEST(ListItemsTest, ChangesReachTheListOnlyWhenSomethingChanges) {
                                           {a, licDeleting}}));
 }
 
+TEST(ListItemsTest, SubItemsAndImageIndexReachTheList) {
+  TRecordingItems items;
+  TListItem* a = items.Add();
+  items.Events.clear();
+  a->SetImageIndex(-1);  // the default already
+  a->SetImageIndex(3);
+  a->SubItems()->Add("path");
+  TStringList other;
+  other.Add("x");
+  other.Add("y");
+  a->SetSubItems(&other);
+  EXPECT_EQ(a->ImageIndex(), 3);
+  ASSERT_EQ(a->SubItems()->Count(), 2);
+  EXPECT_EQ(a->SubItems()->Strings(1), "y");
+  ASSERT_GE(items.Events.size(), 3u);
+  using E = TRecordingItems::TEvent;
+  EXPECT_EQ(items.Events[0], (E{a, licImageIndex}));
+  EXPECT_EQ(items.Events[1], (E{a, licSubItems}));
+  for (const E& e : items.Events) EXPECT_NE(e.Change, licCaption);
+}
+
+TEST(ListItemsTest, WithoutAWindowItemsCannotBeEditedOrMeasured) {
+  TListItems items;
+  TListItem* a = items.Add();
+  a->SetCaption("plain");
+  EXPECT_FALSE(a->EditCaption());
+  a->CancelEdit();
+  EXPECT_EQ(a->Caption(), "plain");
+  const TRect r = a->DisplayRect(drBounds);
+  EXPECT_EQ(r.Width(), 0);
+  EXPECT_EQ(r.Height(), 0);
+}
+
+TEST(ListItemsTest, ALentItemReportsTheRowItStandsFor) {
+  TListItems items;
+  items.Add();
+  TListItem lent(&items);
+  EXPECT_EQ(lent.Index(), -1);
+  TListItems::SetVirtualIndex(&lent, 41);
+  EXPECT_EQ(lent.Index(), 41);
+  // An item of the list keeps its real place.
+  TListItems::SetVirtualIndex(items.Item(0), 7);
+  EXPECT_EQ(items.Item(0)->Index(), 0);
+}
+
 }  // namespace

@@ -220,7 +220,23 @@ TEST(Office11SchemeTest, FailingThemeNameGivesTheClassicColors) {
 // The shared brushes and bitmaps
 // ---------------------------------------------------------------------------
 
+// Gives back the references that started units hold (the palette listener
+// keeps one) for the length of a test, and takes them again afterwards.
+class WithoutOtherOffice11Users {
+ public:
+  WithoutOtherOffice11Users() : held_(dxOffice11ColorsRefCount()) {
+    for (Integer i = 0; i < held_; ++i) ReleaseOffice11Colors();
+  }
+  ~WithoutOtherOffice11Users() {
+    for (Integer i = 0; i < held_; ++i) CreateOffice11Colors();
+  }
+
+ private:
+  Integer held_;
+};
+
 TEST(Office11ColorSetTest, LastReleaseDestroysTheBrushes) {
+  WithoutOtherOffice11Users alone;
   ASSERT_EQ(dxOffice11ColorsRefCount(), 0);
   CreateOffice11Colors();
   HBRUSH finger = dxOffice11BarFingerBrush1;

@@ -326,7 +326,8 @@ Cardinal AccumulateCrc32(Cardinal crc, const void* buffer, std::size_t length) {
 
 std::size_t CompressBuffer(const void* source, void* destination,
                            std::size_t sourceLength,
-                           std::size_t destinationCapacity) {
+                           std::size_t destinationCapacity, int level) {
+  if (level < 1 || level > 9) level = kPellorDeflateLevel;
   if ((!source && sourceLength) || !destination || destinationCapacity == 0 ||
       !FitsZlib(sourceLength) || !FitsZlib(destinationCapacity)) {
     return 0;
@@ -335,8 +336,7 @@ std::size_t CompressBuffer(const void* source, void* destination,
   // Raw deflate (negative window bits), a 32 KB window; memory level 8
   // gives a hash of 15 bits, 16384 literals per block and a 64 KB pending
   // buffer.
-  if (deflateInit2(&z, kPellorDeflateLevel, Z_DEFLATED, -15, 8,
-                   Z_DEFAULT_STRATEGY) != Z_OK) {
+  if (deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
     return 0;
   }
   z.next_in = static_cast<Bytef*>(const_cast<void*>(source));

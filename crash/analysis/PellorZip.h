@@ -18,12 +18,14 @@ Cardinal AccumulateCrc32(Cardinal crc, const void* buffer, std::size_t length);
 // bytes into the hash. Attachments are made while the user waits.
 constexpr int kPellorDeflateLevel = 2;
 
-// Raw deflate (no zlib header or trailer) of source into destination. The
-// output length; 0 when it does not fit or on any failure. An output that
-// exactly fills the destination is a success.
+// Raw deflate (no zlib header or trailer) of source into destination at
+// zlib level (1..9; others give kPellorDeflateLevel). The output length; 0
+// when it does not fit or on any failure. An output that exactly fills the
+// destination is a success.
 std::size_t CompressBuffer(const void* source, void* destination,
                            std::size_t sourceLength,
-                           std::size_t destinationCapacity);
+                           std::size_t destinationCapacity,
+                           int level = kPellorDeflateLevel);
 
 // Raw inflate of source into destination. The output length when the whole
 // source was consumed and it inflated to exactly expectedLength bytes;

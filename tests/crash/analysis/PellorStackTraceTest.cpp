@@ -1,0 +1,550 @@
+// The stack walker on real stacks of this test program (a known call chain
+// in three source files, on the calling thread and on a suspended one), on
+// stacks of garbage, and its checksums at another load address.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <random>
+#include <regex>
+
+#include "PellorStackTrace.h"
+#include "callchain/CallChain.h"
+
+namespace {
+
+Cardinal Addr(const void* p) {
+  return static_cast<Cardinal>(reinterpret_cast<std::uintptr_t>(p));
+}
+
+const char* const kModule = "crash_analysis_tests.exe";
+
+std::vector<String> SplitLines(const String& text) {
+  std::vector<String> lines;
+  std::size_t from = 0;
+  while (from <= text.size()) {
+    std::size_t at = text.find("\r\n", from);
+    if (at == String::npos) at = text.size();
+    lines.push_back(text.substr(from, at - from));
+    from = at + 2;
+  }
+  return lines;
+}
+
+// The position of the item with that name, -1 when absent.
+int IndexOf(const TStackTrace& items, const String& name) {
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (items[i].functionName == name) return static_cast<int>(i);
+  return -1;
+}
+
+// Checks that C, B and A follow each other, newest first, with their units
+// and the lines of their calls.
+void ExpectChain(const TStackTrace& items) {
+  const int c = IndexOf(items, "CallChainC");
+  ASSERT_GE(c, 0);
+  ASSERT_LT(c + 2, static_cast<int>(items.size()));
+  const char* names[] = {"CallChainC", "CallChainB", "CallChainA"};
+  const char* units[] = {"CallChainC.cpp", "CallChainB.cpp", "CallChainA.cpp"};
+  const int lines[] = {gCallChainLineC, gCallChainLineB, gCallChainLineA};
+  for (int k = 0; k < 3; ++k) {
+    const TStackItem& item = items[c + k];
+    EXPECT_EQ(names[k], item.functionName) << k;
+    EXPECT_EQ(units[k], item.unitName) << k;
+    EXPECT_EQ(lines[k], item.relativeLine) << k;  // plain line numbers
+    EXPECT_TRUE(SameTextFolded(kModule, item.moduleName)) << item.moduleName;
+    EXPECT_NE(0u, item.relativeAddress) << k;
+  }
+}
+
+}  // namespace
+
+// Outside any namespace, so that their map names are plain.
+struct TCurrentWalk {
+  TTraceStackRequest request;
+  TTraceStackResult result;
+  TStackTrace items;
+};
+
+__attribute__((noinline)) int WalkHere(void* context) {
+  auto* walk = static_cast<TCurrentWalk*>(context);
+  TraceStack(walk->request, walk->result, &walk->items);
+  return 0;
+}
+
+namespace {
+
+TEST(PellorStackTrace, CurrentThreadShowsTheCallChainInOrder) {
+  TCurrentWalk walk;
+  TSilentProgressAlert progress;
+  walk.request.progress = &progress;
+  CallChainA(&WalkHere, &walk);
+  SCOPED_TRACE(walk.result.text);
+  ExpectChain(walk.items);
+  // The newest frame is the one that asked for the walk.
+  EXPECT_EQ("WalkHere", walk.items.front().functionName);
+  EXPECT_EQ(1, IndexOf(walk.items, "CallChainC"));
+  // And the chain continues into this test.
+  EXPECT_GE(IndexOf(walk.items, "CallChainA"), 0);
+  EXPECT_GT(static_cast<int>(walk.items.size()),
+            IndexOf(walk.items, "CallChainA") + 1);
+  EXPECT_TRUE(walk.result.hasLineNumbers);
+  EXPECT_EQ(1000, progress.GetProgress());
+
+  // One printed line per item, newest first.
+  const std::vector<String> lines = SplitLines(walk.result.text);
+  ASSERT_EQ(walk.items.size(), lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08x", walk.items[i].address);
+    EXPECT_EQ(0u, lines[i].find(hex)) << lines[i];
+    EXPECT_TRUE(lines[i].ends_with(" " + walk.items[i].functionName))
+        << lines[i];
+  }
+  // The exception's function is the newest one with a line.
+  EXPECT_EQ(walk.items.front().address, walk.result.exceptionCodeAddress);
+  EXPECT_EQ(walk.items.front().address, walk.result.exceptionFunctionEntry +
+                                            walk.items.front().relativeAddress);
+}
+
+TEST(PellorStackTrace, TheSameStackGivesTheSameChecksums) {
+  TCurrentWalk walks[2];
+  for (TCurrentWalk& walk : walks) CallChainA(&WalkHere, &walk);
+  EXPECT_EQ(walks[0].result.text, walks[1].result.text);
+  EXPECT_EQ(walks[0].result.crc1, walks[1].result.crc1);
+  EXPECT_EQ(walks[0].result.crc2, walks[1].result.crc2);
+  // Another caller of the chain changes CRC 2 but not CRC 1.
+  TCurrentWalk other;
+  CallChainA(&WalkHere, &other);
+  EXPECT_EQ(walks[0].result.crc1, other.result.crc1);
+  EXPECT_NE(walks[0].result.crc2, other.result.crc2);
+}
+
+TEST(PellorStackTrace, RelativeColumnsAreAligned) {
+  TCurrentWalk walk;
+  walk.request.showRelativeAddresses = true;
+  walk.request.showRelativeLines = true;
+  CallChainA(&WalkHere, &walk);
+  SCOPED_TRACE(walk.result.text);
+  const int c = IndexOf(walk.items, "CallChainC");
+  ASSERT_GE(c, 0);
+  // Absolute line, then the offset from the function's first line.
+  EXPECT_EQ(gCallChainLineC, walk.items[c].line);
+  EXPECT_GT(walk.items[c].relativeLine, 0);
+  EXPECT_LT(walk.items[c].relativeLine, 6);
+
+  const std::vector<String> lines = SplitLines(walk.result.text);
+  ASSERT_EQ(walk.items.size(), lines.size());
+  const std::regex shape(
+      "[0-9a-f]{8} \\+[0-9a-f]+ +crash_analysis_tests\\.exe +CallChainC\\.cpp"
+      " +([0-9]+) +\\+([0-9]+) CallChainC",
+      std::regex::icase);
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(lines[c], m, shape)) << lines[c];
+  EXPECT_EQ(IntToDec(gCallChainLineC), m[1].str());
+  EXPECT_EQ(IntToDec(walk.items[c].relativeLine), m[2].str());
+  // Every column is padded, so the function names start in one column and
+  // the relative addresses have one width.
+  const std::size_t nameAt =
+      lines[0].size() - walk.items[0].functionName.size();
+  const std::size_t relEnd = lines[0].find(' ', 9);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(nameAt, lines[i].size() - walk.items[i].functionName.size())
+        << lines[i];
+    EXPECT_EQ(relEnd, lines[i].find(' ', 9)) << lines[i];
+    char rel[16];
+    std::snprintf(rel, sizeof rel, "%x", walk.items[i].relativeAddress);
+    const String digits = lines[i].substr(10, relEnd - 10);
+    EXPECT_EQ(std::strtoul(rel, nullptr, 16),
+              std::strtoul(digits.c_str(), nullptr, 16))
+        << lines[i];
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Another thread, suspended inside the chain
+// ---------------------------------------------------------------------------
+
+}  // namespace
+
+struct TSpinner {
+  std::atomic<int> ready{0};
+  std::atomic<int> release{0};
+  Cardinal stackTop = 0;
+};
+
+__attribute__((noinline)) int Spin(void* context) {
+  auto* spinner = static_cast<TSpinner*>(context);
+  spinner->ready = 1;
+  while (!spinner->release) YieldProcessor();
+  return 0;
+}
+
+DWORD WINAPI SpinnerThread(void* context) {
+  auto* spinner = static_cast<TSpinner*>(context);
+  spinner->stackTop =
+      Addr(reinterpret_cast<NT_TIB*>(NtCurrentTeb())->StackBase);
+  return static_cast<DWORD>(CallChainA(&Spin, context));
+}
+
+namespace {
+
+TEST(PellorStackTrace, SuspendedThreadShowsTheCallChain) {
+  TSpinner spinner;
+  HANDLE thread =
+      CreateThread(nullptr, 0, &SpinnerThread, &spinner, 0, nullptr);
+  ASSERT_NE(nullptr, thread);
+  const DWORD start = GetTickCount();
+  while (!spinner.ready && GetTickCount() - start < 20000) Sleep(1);
+  ASSERT_TRUE(spinner.ready) << "the thread did not reach the probe";
+
+  TTraceStackResult result;
+  TStackTrace items;
+  ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(thread));
+  CONTEXT context = {};
+  context.ContextFlags = CONTEXT_FULL;
+  const bool gotContext = GetThreadContext(thread, &context);
+  if (gotContext) {
+    TTraceStackRequest request;
+    request.framePointer = context.Ebp;
+    request.stackTop = spinner.stackTop;
+    request.stackBottom = context.Esp;
+    request.currentAddress = context.Eip;
+    TraceStack(request, result, &items);
+  }
+  ResumeThread(thread);
+  spinner.release = 1;
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 20000));
+  CloseHandle(thread);
+  ASSERT_TRUE(gotContext);
+
+  SCOPED_TRACE(result.text);
+  ExpectChain(items);
+  // The thread may stop inside a helper of the loop: the newest item is
+  // where it stopped, and the spinning function calls C's probe.
+  EXPECT_EQ(context.Eip, items.front().address);
+  EXPECT_EQ(IndexOf(items, "CallChainC") - 1, IndexOf(items, "Spin"));
+  EXPECT_NE(String::npos,
+            items[IndexOf(items, "CallChainA") + 1].functionName.find(
+                "SpinnerThread"));
+}
+
+// ---------------------------------------------------------------------------
+// Captured candidates
+// ---------------------------------------------------------------------------
+
+}  // namespace
+
+__attribute__((noinline)) int CaptureHere(void* context) {
+  return CaptureRawStack(0, 0, 0, *static_cast<TDAPreStackItem*>(context),
+                         false, 0);
+}
+
+namespace {
+
+TEST(PellorStackTrace, CapturedCandidatesWalkLikeTheStack) {
+  TDAPreStackItem pre;
+  CallChainA(&CaptureHere, &pre);
+  ASSERT_FALSE(pre.empty());
+  for (const TDAPreStackEntry& e : pre) EXPECT_TRUE(CouldFollowCall(e.address));
+  EXPECT_TRUE(std::any_of(pre.begin(), pre.end(),
+                          [](const TDAPreStackEntry& e) { return e.kept; }));
+
+  TTraceStackRequest request;
+  request.preCollected = &pre;
+  request.omitTopItem = true;
+  TTraceStackResult result;
+  TStackTrace items;
+  TraceStack(request, result, &items);
+  SCOPED_TRACE(result.text);
+  ExpectChain(items);
+}
+
+// ---------------------------------------------------------------------------
+// Recursion
+// ---------------------------------------------------------------------------
+
+}  // namespace
+
+struct TRecursion {
+  int depth = 0;
+  TCurrentWalk walk;
+};
+
+__attribute__((noinline)) int Recurse(void* context, int n) {
+  auto& r = *static_cast<TRecursion*>(context);
+  volatile int after = 1;
+  int result = n > 0 ? Recurse(context, n - 1) : WalkHere(&r.walk);
+  asm volatile("" ::: "memory");
+  return result + after;
+}
+
+namespace {
+
+TEST(PellorStackTrace, RecursionIsFolded) {
+  TRecursion r;
+  Recurse(&r, 6);
+  SCOPED_TRACE(r.walk.result.text);
+  // The call from this test and one recursive call remain.
+  int count = 0;
+  for (const TStackItem& item : r.walk.items)
+    count += item.functionName == "Recurse";
+  EXPECT_EQ(2, count);
+}
+
+// ---------------------------------------------------------------------------
+// Return-address test and garbage
+// ---------------------------------------------------------------------------
+
+TEST(PellorStackTrace, CouldFollowCallKnowsCallsFromJumps) {
+  struct Case {
+    const char* what;
+    std::vector<Byte> before;  // the bytes ending at the value
+    bool expected;
+  };
+  const Case cases[] = {
+      {"call rel32", {0xE8, 1, 2, 3, 4}, true},
+      {"call [mem]", {0xFF, 0x15, 1, 2, 3, 4}, true},
+      {"call eax", {0xFF, 0xD0}, true},
+      {"call [eax+8]", {0xFF, 0x50, 0x08}, true},
+      {"call far [mem] (/3)", {0xFF, 0x1D, 1, 2, 3, 4}, true},
+      {"call [esp+disp32]", {0xFF, 0x94, 0x24, 1, 2, 3, 4}, true},
+      {"call far ptr", {0x9A, 1, 2, 3, 4, 5, 6}, true},
+      {"jmp eax (/4)", {0xFF, 0xE0}, false},
+      {"jmp [mem] (/4)", {0xFF, 0x25, 1, 2, 3, 4}, false},
+      {"push [mem] (/6)", {0xFF, 0x35, 1, 2, 3, 4}, false},
+      {"jmp rel32", {0xE9, 1, 2, 3, 4}, false},
+      {"plain data", {0x90, 0x90, 0x90, 0x90}, false},
+  };
+  for (const Case& c : cases) {
+    Byte buffer[32];
+    std::memset(buffer, 0x90, sizeof buffer);
+    std::memcpy(buffer + 16 - c.before.size(), c.before.data(),
+                c.before.size());
+    EXPECT_EQ(c.expected, CouldFollowCall(Addr(buffer + 16))) << c.what;
+  }
+  EXPECT_FALSE(CouldFollowCall(0));
+  EXPECT_FALSE(CouldFollowCall(7));
+  // Memory that is reserved but not committed.
+  void* reserved = VirtualAlloc(nullptr, 0x10000, MEM_RESERVE, PAGE_NOACCESS);
+  ASSERT_NE(nullptr, reserved);
+  EXPECT_FALSE(CouldFollowCall(Addr(reserved) + 0x100));
+  VirtualFree(reserved, 0, MEM_RELEASE);
+}
+
+// The return address of a real call, for planting into fake stacks.
+__attribute__((noinline)) Cardinal ReturnAddressProbe() {
+  return Addr(__builtin_return_address(0));
+}
+__attribute__((noinline)) Cardinal RealReturnAddress() {
+  volatile Cardinal r = ReturnAddressProbe();
+  return r;
+}
+
+TEST(PellorStackTrace, GarbageStacksFailCleanly) {
+  std::vector<Cardinal> stack(4096);
+  std::mt19937 random(1234);
+  const Cardinal code = Addr(reinterpret_cast<const void*>(&TraceStack));
+  const Cardinal realReturn = RealReturnAddress();
+  const Cardinal base = Addr(stack.data());
+  const Cardinal top = base + 4 * static_cast<Cardinal>(stack.size());
+  void* reserved = VirtualAlloc(nullptr, 0x10000, MEM_RESERVE, PAGE_NOACCESS);
+  ASSERT_NE(nullptr, reserved);
+  const Cardinal special[] = {0,          7,
+                              8,          0xFFFFFFFF,
+                              0x80000000, Addr(reserved) + 5,
+                              code,       code + 1,
+                              realReturn, realReturn + 1,
+                              base,       top,
+                              top - 4};
+  for (int round = 0; round < 4; ++round) {
+    for (std::size_t i = 0; i < stack.size(); ++i) {
+      switch (random() % 4) {
+        case 0:
+          stack[i] = random();
+          break;
+        case 1:
+          stack[i] = special[random() % std::size(special)];
+          break;
+        case 2:  // a "frame pointer" into the stack, often backwards
+          stack[i] = base + 4 * (random() % stack.size());
+          break;
+        default:
+          stack[i] = code + random() % 0x4000;
+      }
+    }
+    TTraceStackRequest request;
+    request.stackTop = top;
+    request.stackBottom = base;
+    request.framePointer = stack[random() % stack.size()];
+    request.currentAddress = round % 2 ? realReturn : 0xDEADBEEF;
+    request.isException = round == 3;
+    request.externalException = round == 3;
+    request.creatorAddress = round == 2 ? code : 0;
+    request.showRelativeAddresses = true;
+    request.showRelativeLines = true;
+    TTraceStackResult result;
+    TStackTrace items;
+    TraceStack(request, result, &items);
+    EXPECT_FALSE(result.text.empty()) << round;
+    EXPECT_EQ(SplitLines(result.text).size(), items.size()) << round;
+    // The forced top item is always shown, newest first.
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(request.currentAddress, items.front().address) << round;
+
+    TDAPreStackItem pre;
+    CaptureRawStack(request.framePointer, top, base, pre, false, 0);
+    request.preCollected = &pre;
+    TraceStack(request, result, &items);
+    EXPECT_FALSE(items.empty()) << round;
+  }
+  // An unreadable or empty range gives nothing at all.
+  const std::pair<Cardinal, Cardinal> ranges[] = {
+      {Addr(reserved) + 0x1000, Addr(reserved)},
+      {base, base},
+      {base, top},  // top below bottom
+      {top + 0x10000000, base},
+  };
+  for (const auto& [rangeTop, rangeBottom] : ranges) {
+    TTraceStackRequest request;
+    request.stackTop = rangeTop;
+    request.stackBottom = rangeBottom;
+    request.framePointer = rangeBottom;
+    request.currentAddress = realReturn;
+    TTraceStackResult result;
+    TStackTrace items;
+    TraceStack(request, result, &items);
+    EXPECT_EQ("", result.text);
+    EXPECT_TRUE(items.empty());
+    TDAPreStackItem pre(3);
+    EXPECT_EQ(
+        0, CaptureRawStack(rangeBottom, rangeTop, rangeBottom, pre, false, 0));
+    EXPECT_TRUE(pre.empty());
+  }
+  VirtualFree(reserved, 0, MEM_RELEASE);
+}
+
+// ---------------------------------------------------------------------------
+// Checksums and address texts
+// ---------------------------------------------------------------------------
+
+TEST(PellorStackTrace, ChecksumsDoNotDependOnTheLoadAddress) {
+  TCurrentWalk walk;
+  CallChainA(&WalkHere, &walk);
+  ASSERT_FALSE(walk.items.empty());
+  std::vector<TCallstackCrcLine> lines;
+  for (const TStackItem& item : walk.items) {
+    if (!item.relativeAddress) continue;  // entry unknown
+    lines.push_back({item.address, item.address - item.relativeAddress,
+                     item.moduleName, item.unitName, item.functionName});
+  }
+  ASSERT_GE(lines.size(), 4u);
+  Cardinal crc1 = 0, crc2 = 0;
+  CallstackCrcs(lines, crc1, crc2);
+
+  // The same stack with the module loaded 0x01230000 higher.
+  std::vector<TCallstackCrcLine> moved = lines;
+  for (TCallstackCrcLine& l : moved) {
+    l.codeAddress += 0x01230000;
+    l.entry += 0x01230000;
+  }
+  Cardinal movedCrc1 = 0, movedCrc2 = 0;
+  CallstackCrcs(moved, movedCrc1, movedCrc2);
+  EXPECT_EQ(crc1, movedCrc1);
+  EXPECT_EQ(crc2, movedCrc2);
+  // Case does not matter either.
+  moved[1].moduleName = UpperStr(moved[1].moduleName);
+  moved[1].functionName = UpperStr(moved[1].functionName);
+  CallstackCrcs(moved, movedCrc1, movedCrc2);
+  EXPECT_EQ(crc2, movedCrc2);
+
+  // CRC 1 is the first line alone; CRC 2 covers the order of all of them.
+  std::vector<TCallstackCrcLine> swapped = lines;
+  std::swap(swapped[1], swapped[2]);
+  Cardinal swappedCrc1 = 0, swappedCrc2 = 0;
+  CallstackCrcs(swapped, swappedCrc1, swappedCrc2);
+  EXPECT_EQ(crc1, swappedCrc1);
+  EXPECT_NE(crc2, swappedCrc2);
+
+  // What each line contributes depends on what is known of it.
+  struct Case {
+    const char* what;
+    TCallstackCrcLine line;
+    bool movesWithTheModule;
+  };
+  const Case cases[] = {
+      {"fully known", {0x401234, 0x401200, "m.exe", "u.cpp", "F"}, false},
+      {"no unit", {0x401234, 0x401200, "m.exe", "", "F"}, false},
+      {"no entry", {0x401234, 0, "m.exe", "u.cpp", "F"}, true},
+      {"no module", {0x401234, 0x401200, "???", "u.cpp", "F"}, true},
+      {"no name", {0x401234, 0x401200, "m.exe", "u.cpp", ""}, true},
+  };
+  for (const Case& c : cases) {
+    TCallstackCrcLine shifted = c.line;
+    shifted.codeAddress += 0x10000;
+    if (shifted.entry) shifted.entry += 0x10000;
+    Cardinal a1, a2, b1, b2;
+    CallstackCrcs({c.line}, a1, a2);
+    CallstackCrcs({shifted}, b1, b2);
+    EXPECT_EQ(a1, a2) << c.what;
+    EXPECT_EQ(c.movesWithTheModule, a1 != b1) << c.what;
+    if (c.movesWithTheModule) {
+      EXPECT_EQ(c.line.codeAddress, a1) << c.what;
+    }
+  }
+}
+
+TEST(PellorStackTrace, FormatStackAddressNamesTheFrame) {
+  TCurrentWalk walk;
+  CallChainA(&WalkHere, &walk);
+  const int b = IndexOf(walk.items, "CallChainB");
+  ASSERT_GE(b, 0);
+  const TStackItem& item = walk.items[b];
+  const String text = FormatStackAddress(item.address, true, false);
+  char expected[128];
+  std::snprintf(expected, sizeof expected, "%08x +%x ", item.address,
+                item.relativeAddress);
+  EXPECT_EQ(String(expected) + "crash_analysis_tests.exe CallChainB.cpp " +
+                IntToDec(gCallChainLineB) + " CallChainB",
+            text);
+  const String relative = FormatStackAddress(item.address, false, true);
+  EXPECT_TRUE(std::regex_match(
+      relative, std::regex("[0-9a-f]{8} crash_analysis_tests\\.exe "
+                           "CallChainB\\.cpp [0-9]+ \\+[0-9]+ CallChainB")))
+      << relative;
+
+  EXPECT_EQ("00000010 +0 ???", FormatStackAddress(0x10, true, false));
+  EXPECT_EQ("00000010 ???", FormatStackAddress(0x10, false, false));
+
+  EXPECT_EQ(">> internal error in InDeepChecks",
+            FormatInternalError("InDeepChecks", false, false));
+  EXPECT_EQ(">> internal error in ComposeResult:\r\n00000010 ???",
+            FormatInternalError("ComposeResult", false, false, 0x10));
+}
+
+TEST(PellorStackTrace, HiddenLinelessFramesKeepTheTopItem) {
+  // A top item in memory without debug information still heads the trace
+  // when items without lines are hidden.
+  void* page =
+      VirtualAlloc(nullptr, 0x1000, MEM_COMMIT, PAGE_EXECUTE_READWRITE);
+  ASSERT_NE(nullptr, page);
+  std::memset(page, 0x90, 0x1000);
+  // Not on the stack: for an exception, the slot holding the exception
+  // address is where the walk starts.
+  static TCurrentWalk walk;
+  walk.request.hideItemsWithoutLines = true;
+  walk.request.isException = true;
+  walk.request.currentAddress = Addr(page) + 0x10;
+  CallChainA(&WalkHere, &walk);
+  VirtualFree(page, 0, MEM_RELEASE);
+  SCOPED_TRACE(walk.result.text);
+  ASSERT_FALSE(walk.items.empty());
+  EXPECT_EQ(Addr(page) + 0x10, walk.items.front().address);
+  EXPECT_EQ("???", walk.items.front().moduleName);
+  ExpectChain(walk.items);
+  for (std::size_t i = 1; i < walk.items.size(); ++i)
+    EXPECT_NE(0, walk.items[i].relativeLine) << walk.items[i].functionName;
+}
+
+}  // namespace

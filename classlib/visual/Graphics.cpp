@@ -460,21 +460,15 @@ TFont::TFont() : pixelsPerInch_(ScreenLogPixels()) {
 TFont::~TFont() { Manager().Release(resource_); }
 
 void TFont::Change(const std::function<void(TResource&)>& edit) {
-  Lock();
-  try {
-    graphics_detail::SwapResource(
-        resource_, edit, [this] { Changing(); }, [this] { Changed(); });
-  } catch (...) {
-    Unlock();
-    throw;
-  }
-  Unlock();
+  TLockScope lock(this);
+  graphics_detail::SwapResource(
+      resource_, edit, [this] { Changing(); }, [this] { Changed(); });
 }
 
 void TFont::Assign(TPersistent* Source) {
   if (auto* f = dynamic_cast<TFont*>(Source)) {
     if (f == this) return;
-    Lock();
+    TLockScope lock(this);
     const bool colorChanged = color_ != f->color_;
     const bool shared = ShareResource(
         resource_, f->resource_, [this] { Changing(); },
@@ -489,7 +483,6 @@ void TFont::Assign(TPersistent* Source) {
       Changed();
     }
     pixelsPerInch_ = f->pixelsPerInch_;
-    Unlock();
     return;
   }
   TPersistent::Assign(Source);
@@ -520,24 +513,22 @@ void TFont::SetHandle(HFONT Value) {
   data.Name = lf.lfFaceName;
   data.Adopted = true;
   data.Handle = Value;
-  Lock();
+  TLockScope lock(this);
   Changing();
   TResource* old = resource_;
   resource_ = Manager().Allocate(data);
   Changed();
   Manager().Release(old);
-  Unlock();
 }
 
 bool TFont::HandleAllocated() const { return resource_->Handle != nullptr; }
 
 void TFont::SetColor(TColor Value) {
   if (color_ == Value) return;
-  Lock();
+  TLockScope lock(this);
   Changing();
   color_ = Value;
   Changed();
-  Unlock();
 }
 
 TFontCharset TFont::Charset() const { return resource_->Charset; }
@@ -585,21 +576,15 @@ TPen::TPen() { resource_ = Manager().Allocate(DefaultPenData()); }
 TPen::~TPen() { Manager().Release(resource_); }
 
 void TPen::Change(const std::function<void(TResource&)>& edit) {
-  Lock();
-  try {
-    graphics_detail::SwapResource(
-        resource_, edit, [this] { Changing(); }, [this] { Changed(); });
-  } catch (...) {
-    Unlock();
-    throw;
-  }
-  Unlock();
+  TLockScope lock(this);
+  graphics_detail::SwapResource(
+      resource_, edit, [this] { Changing(); }, [this] { Changed(); });
 }
 
 void TPen::Assign(TPersistent* Source) {
   if (auto* p = dynamic_cast<TPen*>(Source)) {
     if (p == this) return;
-    Lock();
+    TLockScope lock(this);
     const bool shared = ShareResource(
         resource_, p->resource_, [this] { Changing(); },
         [this, p] {
@@ -611,7 +596,6 @@ void TPen::Assign(TPersistent* Source) {
       mode_ = p->mode_;
       Changed();
     }
-    Unlock();
     return;
   }
   TPersistent::Assign(Source);
@@ -632,13 +616,12 @@ void TPen::SetHandle(HPEN Value) {
       style <= PS_INSIDEFRAME ? static_cast<TPenStyle>(style) : psSolid;
   data.Adopted = true;
   data.Handle = Value;
-  Lock();
+  TLockScope lock(this);
   Changing();
   TResource* old = resource_;
   resource_ = Manager().Allocate(data);
   Changed();
   Manager().Release(old);
-  Unlock();
 }
 
 bool TPen::HandleAllocated() const { return resource_->Handle != nullptr; }
@@ -659,11 +642,10 @@ void TPen::SetStyle(TPenStyle Value) {
 }
 void TPen::SetMode(TPenMode Value) {
   if (mode_ == Value || Value > pmNotXor) return;
-  Lock();
+  TLockScope lock(this);
   Changing();
   mode_ = Value;
   Changed();
-  Unlock();
 }
 
 // ---------------------------------------------------------------------------
@@ -674,28 +656,21 @@ TBrush::TBrush() { resource_ = Manager().Allocate(DefaultBrushData()); }
 TBrush::~TBrush() { Manager().Release(resource_); }
 
 void TBrush::Change(const std::function<void(TResource&)>& edit) {
-  Lock();
-  try {
-    graphics_detail::SwapResource(
-        resource_, edit, [this] { Changing(); }, [this] { Changed(); });
-  } catch (...) {
-    Unlock();
-    throw;
-  }
-  Unlock();
+  TLockScope lock(this);
+  graphics_detail::SwapResource(
+      resource_, edit, [this] { Changing(); }, [this] { Changed(); });
 }
 
 void TBrush::Assign(TPersistent* Source) {
   if (auto* b = dynamic_cast<TBrush*>(Source)) {
     if (b == this) return;
-    Lock();
+    TLockScope lock(this);
     ShareResource(
         resource_, b->resource_, [this] { Changing(); },
         [this, b] {
           bitmap_ = b->bitmap_;
           Changed();
         });
-    Unlock();
     return;
   }
   TPersistent::Assign(Source);
@@ -727,14 +702,13 @@ void TBrush::SetHandle(HBRUSH Value) {
   }
   data.Adopted = true;
   data.Handle = Value;
-  Lock();
+  TLockScope lock(this);
   bitmap_ = nullptr;
   Changing();
   TResource* old = resource_;
   resource_ = Manager().Allocate(data);
   Changed();
   Manager().Release(old);
-  Unlock();
 }
 
 bool TBrush::HandleAllocated() const { return resource_->Handle != nullptr; }

@@ -227,6 +227,20 @@ class TGraphicsObject : public TPersistent {
   virtual void Changing();
   void Lock();
   void Unlock();
+  // Holds Lock() for a scope, so that a throwing change handler never
+  // leaves the owner's lock taken.
+  class TLockScope {
+   public:
+    explicit TLockScope(TGraphicsObject* Object) : object_(Object) {
+      object_->Lock();
+    }
+    ~TLockScope() { object_->Unlock(); }
+    TLockScope(const TLockScope&) = delete;
+    TLockScope& operator=(const TLockScope&) = delete;
+
+   private:
+    TGraphicsObject* object_;
+  };
 
  private:
   std::recursive_mutex* ownerLock_ = nullptr;

@@ -40,7 +40,7 @@ Integer TcxCustomDataField::GetIndex() const {
 
 bool TcxCustomDataField::CanModify(TcxDataEditValueSource) const {
   TcxCustomDataController* dc = GetDataController();
-  return valueDef_ != nullptr || (dc && dc->IsProviderMode());
+  return GetValueDef() != nullptr || (dc && dc->IsProviderMode());
 }
 
 void TcxCustomDataField::SetIsInternal(bool AValue) {
@@ -50,14 +50,14 @@ void TcxCustomDataField::SetIsInternal(bool AValue) {
 }
 
 void TcxCustomDataField::SetValueTypeClass(TcxValueTypeClass AValue) {
-  if (valueTypeClass_ == AValue) return;
+  if (referenceField_ || valueTypeClass_ == AValue) return;
   BeginRecreateData();
   valueTypeClass_ = AValue;
   EndRecreateData();
 }
 
 void TcxCustomDataField::SetTextStored(bool AValue) {
-  if (textStored_ == AValue) return;
+  if (referenceField_ || textStored_ == AValue) return;
   BeginRecreateData();
   textStored_ = AValue;
   EndRecreateData();
@@ -74,7 +74,7 @@ void TcxCustomDataField::EndRecreateData() {
 void TcxCustomDataField::CreateData() {
   ClearData();
   TcxCustomDataController* dc = GetDataController();
-  if (!valueTypeClass_ || !dc) return;
+  if (referenceField_ || !valueTypeClass_ || !dc) return;
   valueDef_ = dc->DataStorage()->ValueDefs()->Add(valueTypeClass_, isInternal_,
                                                   textStored_, this);
 }
@@ -108,6 +108,7 @@ void TcxCustomDataFieldList::Add(TcxCustomDataField* AField) {
 void TcxCustomDataFieldList::Delete(TcxCustomDataField* AField) {
   auto it = std::find(items_.begin(), items_.end(), AField);
   if (it == items_.end()) return;
+  ReassignFields(AField);
   items_.erase(it);
   if (dataController_) dataController_->RemoveField(AField);
   Update();
@@ -519,7 +520,8 @@ void TcxCustomDataController::SetOptions(TcxDataControllerOptions AValue) {
 }
 
 bool TcxCustomDataController::IsDataField(TcxCustomDataField* AField) const {
-  return !AField->IsInternal();
+  return !AField->IsInternal() ||
+         (AField->ReferenceField() && !AField->DataOwner()->IsInternal());
 }
 
 // ---------------------------------------------------------------------------
@@ -547,6 +549,7 @@ void TcxCustomDataController::SetRecordCount(Integer ACount) {
 }
 
 Integer TcxCustomDataController::AppendRecord() {
+  if (IsSmartLoad()) return AppendInSmartLoad();
   if (IsProviderMode()) return provider_->AppendRecord();
   Integer r = storage_->AppendRecord();
   DataChanged(dcNew, -1, r);
@@ -556,6 +559,7 @@ Integer TcxCustomDataController::AppendRecord() {
 Integer TcxCustomDataController::InsertRecord(Integer ARecordIndex) {
   if (ARecordIndex < 0 || ARecordIndex > GetRecordCount())
     InvalidOperation(cxGetResourceString(cxSDataRecordIndexError));
+  if (IsSmartLoad()) return AppendInSmartLoad();
   if (IsProviderMode()) {
     Integer r = provider_->InsertRecord(ARecordIndex);
     ShiftAfterInsert(r);
@@ -571,13 +575,16 @@ void TcxCustomDataController::DeleteRecord(Integer ARecordIndex) {
   CheckRecordRange(ARecordIndex);
   if (provider_->EditingRecordIndex() == ARecordIndex)
     provider_->ForgetEditingRecord();
-  if (IsProviderMode() && ARecordIndex >= 0) {
+  if (IsProviderMode() && ARecordIndex >= 0 && !IsSmartLoad()) {
     CheckBookmarkValid(ARecordIndex);
     ShiftAfterDelete(ARecordIndex);
     provider_->DeleteRecord(ARecordIndex);
     return;
   }
-  storage_->DeleteRecord(ARecordIndex);
+  if (IsSmartLoad() && ARecordIndex >= 0)
+    DeleteInSmartLoad(ARecordIndex);
+  else
+    storage_->DeleteRecord(ARecordIndex);
   if (ARecordIndex == newItemRecordIndex_) {
     newItemRecordIndex_ = 0;
     DataChanged(dcDeleted, -1, ARecordIndex);
@@ -618,6 +625,8 @@ Variant TcxCustomDataController::GetInternalValue(Integer ARecordIndex,
                                                   TcxCustomDataField* AField) {
   if (IsProviderMode() && ARecordIndex >= 0 && IsDataField(AField))
     return provider_->GetValue(ARecordIndex, AField);
+  if (IsGridMode() && IsDataField(AField))
+    return provider_->GetExternalDataValue(ARecordIndex, AField);
   if (!AField->GetValueDef()) return Null();
   return storage_->GetValue(ARecordIndex, AField->GetValueDef());
 }
@@ -626,6 +635,8 @@ String TcxCustomDataController::GetInternalDisplayText(
     Integer ARecordIndex, TcxCustomDataField* AField) {
   if (IsProviderMode() && ARecordIndex >= 0 && IsDataField(AField))
     return provider_->GetDisplayText(ARecordIndex, AField);
+  if (IsGridMode() && IsDataField(AField))
+    return provider_->GetExternalDataDisplayText(ARecordIndex, AField);
   if (!AField->GetValueDef()) return String();
   return storage_->GetDisplayText(ARecordIndex, AField->GetValueDef());
 }
@@ -898,6 +909,7 @@ void TcxCustomDataController::DoDataChanged(TcxDataChange AKind,
       ARecordIndex != -1)
     OnRecordChanged(this, ARecordIndex, AItemIndex);
   if (OnDataChanged) OnDataChanged(this);
+  if (IsGridMode() && provider_->LocateCount() != 0) return;
   std::vector<TListener> listeners = listeners_;
   for (TListener& l : listeners)
     if (l.Event) l.Event(this);
@@ -937,7 +949,7 @@ void TcxCustomDataController::DataChanged(TcxDataChange ADataChange,
     dataChangeItem_ = -1;
     dataChangeRecord_ = -1;
   }
-  if (ADataChange == dcTotal && IsProviderMode()) {
+  if (ADataChange == dcTotal && IsDataBound()) {
     LoadStorage();
     return;
   }
@@ -949,8 +961,12 @@ void TcxCustomDataController::LayoutChanged(TcxDataLayoutChanges) {
   if (inUpdateItems_) return;
   inUpdateItems_ = true;
   try {
-    if (GetLockCount() != 0) structureChanged_ = true;
-    if (IsProviderMode()) LoadStorage();
+    // Inside a bracket the load waits for its end (CheckChanges), so that
+    // the records are read once.
+    if (GetLockCount() != 0)
+      structureChanged_ = true;
+    else if (IsDataBound())
+      LoadStorage();
     info_->Refresh();
   } catch (...) {
     inUpdateItems_ = false;
@@ -1003,14 +1019,6 @@ void TcxCustomDataController::RestructData() {
   EndFullUpdate();
 }
 
-void TcxCustomDataController::LoadStorage() {
-  if (IsProviderMode()) provider_->LoadRecordHandles();
-  loadedStorage_ = true;
-  CheckSelectedCount(-1);
-  UpdateFocused();
-  info_->Refresh();
-}
-
 void TcxCustomDataController::DataStorageClearInternalRecords(TObject*) {
   newItemRecordIndex_ = 0;
 }
@@ -1037,7 +1045,8 @@ bool TcxCustomDataController::IsConversionNeededForCompare(
     TcxCustomDataField* AField) {
   if (AField->CompareConversion != 0) return AField->CompareConversion > 0;
   return AField->NeedConversion() || IsStringConversionNeeded(AField) ||
-         IsSortByDisplayTextNeeded(AField) || IsProviderMode();
+         IsSortByDisplayTextNeeded(AField) ||
+         (IsProviderMode() && !provider_->IsNativeCompare());
 }
 
 Variant TcxCustomDataController::GetComparedValue(Integer ARecordIndex,
@@ -1069,6 +1078,9 @@ Integer TcxCustomDataController::CompareByField(
   bool ordering = AMode != dccmOther;
   if ((OnCompare && !AField->IsInternal()) ||
       IsConversionNeededForCompare(AField)) {
+    if (!OnCompare && IsProviderMode() && provider_->IsNativeCompareFunc() &&
+        ARecordIndex1 >= 0 && ARecordIndex2 >= 0)
+      return provider_->NativeCompareFunc(ARecordIndex1, ARecordIndex2, AField);
     Variant v1 = GetComparedValue(ARecordIndex1, AField);
     Variant v2 = GetComparedValue(ARecordIndex2, AField);
     if (OnCompare) {
@@ -1082,6 +1094,9 @@ Integer TcxCustomDataController::CompareByField(
   }
   TcxValueDef* def = AField->GetValueDef();
   if (!def) return 0;
+  if (IsProviderMode())
+    return provider_->NativeCompare(ARecordIndex1, ARecordIndex2, AField,
+                                    AMode);
   // The variant type compares with VarCompare, which is no order: sorting
   // and grouping compare its values with the strict order instead.
   if (ordering && def->ValueTypeClass() == TcxVariantValueType::Class())

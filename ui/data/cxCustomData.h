@@ -235,11 +235,24 @@ class TcxCustomDataField : public TObject {
   bool NeedConversion() const { return needConversion_; }
   void SetNeedConversion(bool AValue) { needConversion_ = AValue; }
 
-  TcxValueTypeClass GetValueTypeClass() const { return valueTypeClass_; }
+  // A referencing field has none of these itself: they are those of the end
+  // of its reference chain, and its setters are ignored.
+  TcxValueTypeClass GetValueTypeClass() const {
+    return DataOwner()->valueTypeClass_;
+  }
   void SetValueTypeClass(TcxValueTypeClass AValue);
-  bool GetTextStored() const { return textStored_; }
+  bool GetTextStored() const { return DataOwner()->textStored_; }
   void SetTextStored(bool AValue);
-  TcxValueDef* GetValueDef() const { return valueDef_; }
+  TcxValueDef* GetValueDef() const { return DataOwner()->valueDef_; }
+
+  // Referenced fields (cxCustomDataProvider.cpp): this field shows the data
+  // of another one. A reference that would lead back to this field is
+  // refused (the reference stays as it was).
+  TcxCustomDataField* ReferenceField() const { return referenceField_; }
+  void SetReferenceField(TcxCustomDataField* AValue);
+  // Takes over ASource's value definition and value type (ASource keeps
+  // neither) and drops this field's own reference.
+  virtual void Reassign(TcxCustomDataField* ASource);
 
   // 0 = not decided, -1 = native compare, 1 = converted values, 2 = display
   // texts. Set while the row list sorts.
@@ -252,8 +265,15 @@ class TcxCustomDataField : public TObject {
   void EndRecreateData();
   void CreateData();
   void ClearData();
+  // The end of the reference chain (the field itself without a reference).
+  const TcxCustomDataField* DataOwner() const {
+    const TcxCustomDataField* f = this;
+    while (f->referenceField_) f = f->referenceField_;
+    return f;
+  }
 
   TcxCustomDataFieldList* fieldList_ = nullptr;
+  TcxCustomDataField* referenceField_ = nullptr;
   bool isInternal_ = false;
   TObject* item_ = nullptr;
   Integer recreateLock_ = 0;
@@ -289,6 +309,8 @@ class TcxCustomDataFieldList : public TObject {
   void Update();
 
  private:
+  // Hands AField's data to the fields that refer to it, before it goes.
+  void ReassignFields(TcxCustomDataField* AField);
   TcxCustomDataController* dataController_;
   std::vector<TcxCustomDataField*> items_;
   Integer internalCount_ = 0;
@@ -332,6 +354,23 @@ class TcxCustomDataSource : public TObject {
   // The application calls it after changing its data: reloads the records
   // and ends any edit.
   virtual void DataChanged();
+
+  // Native comparison (cxCustomDataProvider.cpp). With IsNativeCompare the
+  // controller compares the source's own values: GetInfoForCompare answers
+  // whether the record has a value and points APValue at it in the form
+  // the field's value type compares (the number itself, a String, a
+  // Variant ...), valid until the next call. A source that answers
+  // IsNativeCompare must override it. With IsNativeCompareFunc the source
+  // orders two records itself.
+  virtual bool IsNativeCompare() { return false; }
+  virtual bool IsNativeCompareFunc() { return false; }
+  virtual bool GetInfoForCompare(TcxDataRecordHandle ARecordHandle,
+                                 TcxDataItemHandle AItemHandle,
+                                 const void*& APValue);
+  virtual Integer NativeCompareFunc(TcxDataRecordHandle, TcxDataRecordHandle,
+                                    TcxDataItemHandle) {
+    return 0;
+  }
 
   TcxCustomDataProvider* CurrentProvider() const { return provider_; }
   TcxCustomDataController* GetDataController() const;
@@ -435,6 +474,48 @@ class TcxCustomDataProvider : public TObject {
   void DataChanged(TcxDataChange ADataChange, Integer AItemIndex,
                    Integer ARecordIndex);
 
+  // Grid mode and loading (cxCustomDataProvider.cpp). A provider in grid
+  // mode works on a window of an outside record set: navigation moves the
+  // set, LoadDataBuffer lays the window into the storage and the values of
+  // data fields come from GetExternalDataValue. Loading outside grid mode
+  // walks the set from First to EOF and reads each record through a reader
+  // from CreateValueDefReader. The plain provider has no set: it is at BOF
+  // and EOF and moves nowhere.
+  virtual bool IsBOF() const { return true; }
+  virtual bool IsEOF() const { return true; }
+  virtual bool IsGridModeUpdating() const { return false; }
+  virtual void First() {}
+  virtual void Prev() {}
+  virtual void Next() {}
+  virtual void Last() {}
+  virtual void MoveBy(Integer) {}
+  virtual void Scroll(Integer) {}
+  virtual void SavePos() {}
+  virtual void RestorePos() {}
+  virtual void LoadDataBuffer() {}
+  virtual Variant GetExternalDataValue(Integer, TcxCustomDataField*) {
+    return Null();
+  }
+  virtual String GetExternalDataDisplayText(Integer, TcxCustomDataField*) {
+    return String();
+  }
+  // The caller owns the reader.
+  virtual TcxValueDefReader* CreateValueDefReader();
+  // Appends a storage record for a record of the data source.
+  Integer AddRecordHandle(TcxDataRecordHandle AHandle);
+
+  // Native comparison of a field's values; records 0 or more come from the
+  // data source, internal records from the storage. In sorting and
+  // grouping (AMode other than dccmOther) Variant values compare in the
+  // strict order of cxSortCompareVariants.
+  bool IsNativeCompare();
+  bool IsNativeCompareFunc();
+  Integer NativeCompare(Integer ARecordIndex1, Integer ARecordIndex2,
+                        TcxCustomDataField* AField,
+                        TcxDataControllerComparisonMode AMode = dccmOther);
+  Integer NativeCompareFunc(Integer ARecordIndex1, Integer ARecordIndex2,
+                            TcxCustomDataField* AField);
+
  protected:
   void InsertingRecord(bool AIsAppending);
   void EditingRecord();
@@ -443,6 +524,7 @@ class TcxCustomDataProvider : public TObject {
   friend class TcxCustomDataController;
   friend class TcxCustomDataSource;
   TcxDataItemHandle ItemHandle(TcxCustomDataField* AField);
+  void SetRecordHandle(Integer ARecordIndex, TcxDataRecordHandle AHandle);
 
   TcxCustomDataController* dataController_;
   TcxCustomDataSource* dataSource_ = nullptr;
@@ -1020,6 +1102,30 @@ class TcxCustomDataController : public TPersistent {
   TcxDataControllerOptions Options() const { return options_; }
   void SetOptions(TcxDataControllerOptions AValue);
 
+  // Grid mode, loading and smart load (cxCustomDataProvider.cpp).
+  // The records are loaded from the provider (not kept by the controller):
+  // provider mode, or a provider over an outside record set.
+  bool IsDataBound() const;
+  void Scroll(Integer ADistance);
+  void SaveDataSetPos();
+  void RestoreDataSetPos();
+  // Data-changed listeners stay silent while a grid-mode locate runs.
+  void LockGridModeNotify();
+  void UnlockGridModeNotify();
+  // Incremental search in grid mode; finds nothing here.
+  virtual bool DoSearchInGridMode(const String&, bool, bool) { return false; }
+  // A smart-loading controller keeps its records when the storage reloads;
+  // it adds and deletes them itself, one at a time.
+  virtual bool IsSmartLoad() const { return false; }
+  // Nested brackets count; the outermost does the work.
+  void BeginSmartLoad();
+  void EndSmartLoad();
+  // Inside BeginSmartLoad/EndSmartLoad: appends a record read from AReader
+  // (provider mode: for the data source's next record).
+  Integer LoadRecord(TcxValueDefReader* AReader);
+  virtual Integer AppendInSmartLoad();
+  virtual void DeleteInSmartLoad(Integer ARecordIndex);
+
   // Comparison.
   virtual Integer CompareByField(Integer ARecordIndex1, Integer ARecordIndex2,
                                  TcxCustomDataField* AField,
@@ -1195,6 +1301,11 @@ class TcxCustomDataController : public TPersistent {
   virtual void RemoveField(TcxCustomDataField* AField);
   void RestructData();
   void LoadStorage();
+  // Takes ownership of AProvider in place of the current provider and
+  // rebuilds the storage for it (a subclass's constructor calls it).
+  void SetDataProvider(TcxCustomDataProvider* AProvider);
+  void LoadRecords();
+  virtual void DoReadRecord(Integer) {}
   void CheckChanges();
   void Update();
   void NotifyControl(TcxUpdateControlInfo* AInfo);
@@ -1263,6 +1374,8 @@ class TcxCustomDataController : public TPersistent {
   bool searching_ = false;
   String searchText_;
   TcxCustomDataField* recordHandleField_ = nullptr;
+  Integer smartLoadLock_ = 0;
+  Integer gridModeNotifyLock_ = 0;
 };
 
 // The concrete controller the controls create.

@@ -68,6 +68,12 @@ void TcxCustomDataProvider::EditingRecord() {
 void TcxCustomDataProvider::InsertingRecord(bool AIsAppending) {
   TcxCustomDataController* dc = dataController_;
   if (!IsDataSource() && IsInserting() && !changing_ && !modified_) return;
+  // In grid mode the new record takes the active record's place; without
+  // one, -1 would name an internal record and the new values would land in
+  // whatever that holds.
+  if (dc->IsGridMode() && !dc->UseNewItemRowForEditing() &&
+      dc->GetFocusedRecordIndex() < 0)
+    return;
   if (IsEditing() && !IsDataSource()) {
     if (changing_ || modified_) {
       if (changing_) DoUpdateData();
@@ -92,7 +98,12 @@ void TcxCustomDataProvider::InsertingRecord(bool AIsAppending) {
     } else {
       if (!AIsAppending) dc->ClearSelection();
       Integer rows = dc->GetRowCount();
-      if (AIsAppending) {
+      if (dc->IsGridMode()) {
+        reference = dc->GetFocusedRecordIndex();
+        editingRecordIndex_ = reference;
+        prevRecordIndex_ = -1;
+        nextRecordIndex_ = -1;
+      } else if (AIsAppending) {
         reference = rows > 0 ? dc->GetRowInfo(rows - 1).RecordIndex : -1;
         editingRecordIndex_ = dc->AppendRecord();
         prevRecordIndex_ = reference;
@@ -171,7 +182,9 @@ void TcxCustomDataProvider::Cancel() {
     Integer r = editingRecordIndex_;
     if (IsEditing() && (r >= 0 || dc->IsNewItemRecordIndex(r))) {
       if (IsInserting()) {
-        if (r >= 0) {
+        // A grid-mode insert took the active record's place, not a record
+        // of its own: deleting would shift the window under its values.
+        if (r >= 0 && !dc->IsGridMode()) {
           ForgetEditingRecord();
           dc->DeleteRecord(r);
           Integer count = dc->GetRecordCount();
@@ -239,7 +252,7 @@ void TcxCustomDataProvider::BeginDeleting() {
   TcxCustomDataController* dc = dataController_;
   dc->nearestRecordIndex_ = -1;
   Integer row = dc->GetFocusedRowIndex();
-  if (row < 0) return;
+  if (row < 0 || dc->IsGridMode()) return;
   if (dc->MultiSelect() &&
       (dc->GetSelectedCount() > 1 ||
        (dc->GetSelectedCount() == 1 && !dc->IsRowSelected(row))))
@@ -611,29 +624,51 @@ void TcxCustomDataController::CheckFocusedRow() {
     ChangeFocusedRowIndex(0);
 }
 
-void TcxCustomDataController::GotoFirst() { ChangeFocusedRowIndex(0); }
+// In grid mode the rows are a window of the provider's record set, so
+// navigation moves the set instead of the focus.
+void TcxCustomDataController::GotoFirst() {
+  if (IsGridMode())
+    provider_->First();
+  else
+    ChangeFocusedRowIndex(0);
+}
 
 void TcxCustomDataController::GotoLast() {
-  ChangeFocusedRowIndex(GetRowCount() - 1);
+  if (IsGridMode())
+    provider_->Last();
+  else
+    ChangeFocusedRowIndex(GetRowCount() - 1);
 }
 
 void TcxCustomDataController::GotoNext() {
-  ChangeFocusedRowIndex(GetFocusedRowIndex() + 1);
+  if (IsGridMode())
+    provider_->Next();
+  else
+    ChangeFocusedRowIndex(GetFocusedRowIndex() + 1);
 }
 
 void TcxCustomDataController::GotoPrev() {
-  ChangeFocusedRowIndex(std::max<Integer>(GetFocusedRowIndex() - 1, 0));
+  if (IsGridMode())
+    provider_->Prev();
+  else
+    ChangeFocusedRowIndex(std::max<Integer>(GetFocusedRowIndex() - 1, 0));
 }
 
 void TcxCustomDataController::MoveBy(Integer ADistance) {
-  ChangeFocusedRowIndex(std::max<Integer>(GetFocusedRowIndex() + ADistance, 0));
+  if (IsGridMode())
+    provider_->MoveBy(ADistance);
+  else
+    ChangeFocusedRowIndex(
+        std::max<Integer>(GetFocusedRowIndex() + ADistance, 0));
 }
 
 bool TcxCustomDataController::IsBOF() const {
+  if (IsGridMode()) return provider_->IsBOF();
   return GetRowCount() == 0 || GetFocusedRowIndex() == 0;
 }
 
 bool TcxCustomDataController::IsEOF() const {
+  if (IsGridMode()) return provider_->IsEOF();
   return GetRowCount() == 0 || GetFocusedRowIndex() == GetRowCount() - 1;
 }
 
@@ -910,14 +945,18 @@ bool TcxDataControllerSearch::Locate(Integer AItemIndex, const String& AText) {
   TcxCustomDataController* dc = dataController_;
   if (AText.empty() || dc->GetFilteredRecordCount() == 0) return false;
   SetItemIndex(AItemIndex);
-  Integer start = 0;
-  Integer focused = dc->GetFocusedRecordIndex();
-  if (focused >= 0)
-    start = std::max<Integer>(0, dc->GetFilteredIndexByRecordIndex(focused));
-  Integer found = DoSearch(start, -1, true, AText);
-  if (found < 0 && start > 0) found = DoSearch(0, start - 1, true, AText);
-  if (found < 0) return false;
-  DoFocusedRecord(found);
+  if (dc->IsGridMode()) {
+    if (!dc->DoSearchInGridMode(AText, true, false)) return false;
+  } else {
+    Integer start = 0;
+    Integer focused = dc->GetFocusedRecordIndex();
+    if (focused >= 0)
+      start = std::max<Integer>(0, dc->GetFilteredIndexByRecordIndex(focused));
+    Integer found = DoSearch(start, -1, true, AText);
+    if (found < 0 && start > 0) found = DoSearch(0, start - 1, true, AText);
+    if (found < 0) return false;
+    DoFocusedRecord(found);
+  }
   dc->searching_ = true;
   dc->searchText_ = AText;
   dc->Change({dccSearch});
@@ -930,6 +969,8 @@ bool TcxDataControllerSearch::LocateNext(bool ADown) {
   if (!Searching() || SearchText().empty() || GetItemIndex() < 0 ||
       dc->GetFilteredRecordCount() == 0)
     return false;
+  if (dc->IsGridMode())
+    return dc->DoSearchInGridMode(SearchText(), ADown, true);
   Integer focused = dc->GetFocusedRecordIndex();
   if (focused < 0) return false;
   Integer index = dc->GetFilteredIndexByRecordIndex(focused);

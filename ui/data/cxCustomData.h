@@ -483,7 +483,6 @@ class TcxCustomDataProvider : public TObject {
   // and EOF and moves nowhere.
   virtual bool IsBOF() const { return true; }
   virtual bool IsEOF() const { return true; }
-  virtual bool IsGridModeUpdating() const { return false; }
   virtual void First() {}
   virtual void Prev() {}
   virtual void Next() {}

@@ -641,4 +641,16 @@ TEST_F(ReferencedFieldTest, RemovingABorrowerKeepsItsReferrersOnTheData) {
   EXPECT_EQ(Values(c), Numbers({1, 2, 3}));
 }
 
+TEST(ReferencedField, AnInternalFieldOnADataFieldReadsTheDataSource) {
+  KeyedSource source;
+  source.rows = {{1, Variant("a")}, {2, Variant("b")}};
+  TcxDataController dc;
+  TcxCustomDataField* item = dc.AddItem(nullptr);
+  dc.ChangeValueTypeClass(0, TcxStringValueType::Class());
+  dc.SetCustomDataSource(&source);
+  TcxCustomDataField* internal = dc.AddInternalField();
+  internal->SetReferenceField(item);
+  EXPECT_EQ(dc.GetInternalValue(1, internal).AsString(), "b");
+}
+
 }  // namespace

@@ -106,7 +106,14 @@ void Run(Integer ACount) {
 
 int main(int argc, char** argv) {
   std::vector<Integer> counts;
-  for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
+  for (int i = 1; i < argc; ++i) {
+    Integer n = std::atoi(argv[i]);
+    if (n <= 0) {
+      std::fprintf(stderr, "usage: %s [record count > 0]...\n", argv[0]);
+      return 2;
+    }
+    counts.push_back(n);
+  }
   if (counts.empty()) counts = {100000, 1000000};
   for (Integer n : counts) Run(n);
   return 0;

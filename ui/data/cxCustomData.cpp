@@ -365,6 +365,7 @@ TcxCustomDataController::TcxCustomDataController(TComponent* AOwner)
 
 TcxCustomDataController::~TcxCustomDataController() {
   destroying_ = true;
+  notifier_.reset();
   info_.reset();
   search_.reset();
   if (provider_ && provider_->CustomDataSource())
@@ -375,6 +376,7 @@ TcxCustomDataController::~TcxCustomDataController() {
   fields_.reset();
   provider_.reset();
   storage_.reset();
+  ClearListenerLinks();
 }
 
 void TcxCustomDataController::BeforeDestruction() { destroying_ = true; }
@@ -888,19 +890,6 @@ void TcxCustomDataController::NotifyControl(TcxUpdateControlInfo* AInfo) {
 
 void TcxCustomDataController::UpdateControl(TcxUpdateControlInfo* AInfo) {
   if (OnUpdateControl) OnUpdateControl(AInfo);
-}
-
-void TcxCustomDataController::DoDataChanged(TcxDataChange AKind,
-                                            Integer AItemIndex,
-                                            Integer ARecordIndex) {
-  if (destroying_) return;
-  if (OnRecordChanged && (AKind == dcField || AKind == dcRecord) &&
-      ARecordIndex != -1)
-    OnRecordChanged(this, ARecordIndex, AItemIndex);
-  if (OnDataChanged) OnDataChanged(this);
-  std::vector<TListener> listeners = listeners_;
-  for (TListener& l : listeners)
-    if (l.Event) l.Event(this);
 }
 
 void TcxCustomDataController::AddDataChangedListener(

@@ -639,8 +639,8 @@ class TcxDataSelection : public TObject {
   void InternalDelete(Integer AIndex);
   // Drops every entry APred accepts, without firing; keeps the anchor only
   // while an entry still has its row.
-  void InternalDeleteIf(const std::function<bool(const TcxDataSelectionInfo&)>&
-                            APred);
+  void InternalDeleteIf(
+      const std::function<bool(const TcxDataSelectionInfo&)>& APred);
 
   Integer AnchorRowIndex = -1;
   std::function<void()> OnChanged;
@@ -683,7 +683,9 @@ class TcxDataExpandingInfos : public TObject {
     return items_.at(AIndex);
   }
   Integer FieldCount() const { return static_cast<Integer>(fields_.size()); }
-  TcxCustomDataField* Fields(Integer AIndex) const { return fields_.at(AIndex); }
+  TcxCustomDataField* Fields(Integer AIndex) const {
+    return fields_.at(AIndex);
+  }
   bool Empty() const { return items_.empty() || fields_.empty(); }
 
   TcxDataExpandingInfoStates SaveStates;
@@ -768,7 +770,10 @@ class TcxCustomDataControllerInfo : public TObject {
   void ChangeSortIndex(TcxCustomDataField* AField, Integer AIndex);
   void ClearSorting(bool AKeepGroupedItems);
   void ChangeGrouping(TcxCustomDataField* AField, Integer AGroupIndex);
-  void ClearGrouping() { groupingFields_.Clear(); }
+  void ClearGrouping() {
+    groupingFields_.Clear();
+    CheckChanges();
+  }
   void RemoveField(TcxCustomDataField* AField);
   void UpdateField(TcxCustomDataField* AField);
 
@@ -859,8 +864,8 @@ class TcxCustomDataControllerInfo : public TObject {
   TcxSortingFieldList sortingFields_;
   TcxSortingFieldList totalSortingFields_;
   TcxDataExpandingInfos expandingInfos_;
-  // The value of each expanded or selected group, taken at the end of the
-  // last pass, while the tree and the values agreed.
+  // By group index, the values of groups shown expanded or selected, taken
+  // while the tree and the values agreed; cleared by regrouping.
   std::vector<std::pair<Integer, Variant>> groupValues_;
   bool selectionReset_ = false;
 };
@@ -1014,8 +1019,7 @@ class TcxDataListenerLinkScope {
   explicit TcxDataListenerLinkScope(TcxCustomDataController* AController);
   ~TcxDataListenerLinkScope();
   TcxDataListenerLinkScope(const TcxDataListenerLinkScope&) = delete;
-  TcxDataListenerLinkScope& operator=(const TcxDataListenerLinkScope&) =
-      delete;
+  TcxDataListenerLinkScope& operator=(const TcxDataListenerLinkScope&) = delete;
   bool Alive() const { return link_->Ref != nullptr; }
 
  private:

@@ -13,8 +13,7 @@ namespace {
 // compare handler) leaves that sort's marks alone.
 class TPreparedSorting {
  public:
-  explicit TPreparedSorting(TcxCustomDataControllerInfo* AInfo)
-      : info_(AInfo) {
+  explicit TPreparedSorting(TcxCustomDataControllerInfo* AInfo) : info_(AInfo) {
     TcxSortingFieldList& fields = info_->TotalSortingFieldList();
     for (Integer i = 0; i < fields.Count(); ++i)
       marks_.push_back(fields.Items(i).Field->CompareConversion);
@@ -130,8 +129,7 @@ Integer TcxDataControllerGroupLocateObject::FindRecordListIndex() {
   Integer result = -1;
   try {
     TPreparedSorting prepared(info);
-    for (Integer p = 0; p < info->GetInternalRecordCount() && result < 0;
-         ++p) {
+    for (Integer p = 0; p < info->GetInternalRecordCount() && result < 0; ++p) {
       Integer r = info->GetInternalRecordIndex(p);
       bool equal = true;
       for (TcxCustomDataField* f : findFields_)
@@ -241,41 +239,48 @@ std::vector<bool> SelectedGroups(const TcxDataSelection& ASelection,
 
 // Records the values of the groups whose state a later pass may save. At the
 // start of that pass the records may already hold other values (a changed
-// first record, deleted records shifting the indexes), so the values are
-// taken now, while the tree and the values agree.
+// first record, deleted records shifting the indexes), so each value is
+// taken at the end of the first pass that shows the group expanded or
+// selected, while it still agrees with the tree. A group's value never
+// changes while the tree stands; regrouping forgets them all.
 void TcxCustomDataControllerInfo::CacheGroupValues() {
-  groupValues_.clear();
   if (!IsGrouped()) return;
   std::vector<bool> selected =
       SelectedGroups(*selection_, groups_.GetItemCount());
-  bool anySelected = std::find(selected.begin(), selected.end(), true) !=
-                     selected.end();
-  if (!anySelected &&
-      !dataController_->Options().Contains(dcoSaveExpanding))
+  bool anySelected =
+      std::find(selected.begin(), selected.end(), true) != selected.end();
+  if (!anySelected && !dataController_->Options().Contains(dcoSaveExpanding))
     return;
+  std::vector<bool> cached(groups_.GetItemCount(), false);
+  for (const auto& e : groupValues_)
+    if (e.first < Integer(cached.size())) cached[e.first] = true;
+  size_t before = groupValues_.size();
   try {
     ForEachSavedGroup(anySelected, [&](Integer AIndex) {
       const TcxDataGroupInfo& g = groups_.GetItem(AIndex);
-      if (!g.Expanded && !selected[AIndex]) return;
+      if (cached[AIndex] || (!g.Expanded && !selected[AIndex])) return;
       Integer record = recordList_[groups_.GetDataRecordListIndex(AIndex)];
-      groupValues_.push_back(
-          {AIndex, dataController_->GetComparedValue(
-                       record, groups_.GetField(g.Level))});
+      groupValues_.push_back({AIndex, dataController_->GetComparedValue(
+                                          record, groups_.GetField(g.Level))});
     });
   } catch (const std::exception&) {
-    // A source that cannot answer now leaves the values to be read when
-    // the states are saved, as they then are.
-    groupValues_.clear();
+    // A source that cannot answer now leaves the value to be read when the
+    // states are saved.
   }
+  if (groupValues_.size() != before)
+    std::sort(
+        groupValues_.begin(), groupValues_.end(),
+        [](const std::pair<Integer, Variant>& a,
+           const std::pair<Integer, Variant>& b) { return a.first < b.first; });
 }
 
 std::optional<Variant> TcxCustomDataControllerInfo::SavedGroupValue(
     Integer AGroupIndex) {
-  auto it = std::lower_bound(
-      groupValues_.begin(), groupValues_.end(), AGroupIndex,
-      [](const std::pair<Integer, Variant>& e, Integer i) {
-        return e.first < i;
-      });
+  auto it =
+      std::lower_bound(groupValues_.begin(), groupValues_.end(), AGroupIndex,
+                       [](const std::pair<Integer, Variant>& e, Integer i) {
+                         return e.first < i;
+                       });
   if (it != groupValues_.end() && it->first == AGroupIndex) return it->second;
   const TcxDataGroupInfo& g = groups_.GetItem(AGroupIndex);
   Integer record = recordList_[groups_.GetDataRecordListIndex(AGroupIndex)];
@@ -304,8 +309,7 @@ void TcxCustomDataControllerInfo::SaveExpanding(
     fieldsDiffer = groups_.GetField(l) != groupingFields_.Items(l).Field;
   expandingInfos_.Clear();
   expandingInfos_.SaveStates = AStates;
-  if (AStates.Empty() || fieldsDiffer ||
-      dataController_->GetRecordCount() == 0)
+  if (AStates.Empty() || fieldsDiffer || dataController_->GetRecordCount() == 0)
     return;
   for (Integer l = 0; l < groups_.GetFieldCount(); ++l)
     expandingInfos_.AddField(groups_.GetField(l));
@@ -336,15 +340,13 @@ void TcxCustomDataControllerInfo::RestoreGroupStates() {
     return;
   }
   Integer levels = groups_.GetFieldCount();
-  selection_->InternalDeleteIf([levels](const TcxDataSelectionInfo& e) {
-    return e.Level != levels;
-  });
+  selection_->InternalDeleteIf(
+      [levels](const TcxDataSelectionInfo& e) { return e.Level != levels; });
   bool restoreSelected = saved.Contains(eisSelected) && !selectionReset_;
   if (IsGrouped()) {
     std::vector<Integer> selectedGroups;
     auto finish = [&] {
-      if (!IsAlwaysExpanded() && saved.Contains(eisExpanded))
-        groups_.Rebuild();
+      if (!IsAlwaysExpanded() && saved.Contains(eisExpanded)) groups_.Rebuild();
       for (Integer g : selectedGroups) selection_->Add(-1, -1, -1, g);
       RenumberSelection();
     };
@@ -383,10 +385,10 @@ void TcxCustomDataControllerInfo::RestoreGroupStates() {
     TcxDataSelection& sel = *selection_;
     for (Integer i = 0; i < sel.Count(); ++i) {
       TcxDataSelectionInfo& e = sel.Items(i);
-      e.RowIndex = e.RecordIndex >= 0 &&
-                           e.RecordIndex < Integer(positions.size())
-                       ? positions[e.RecordIndex]
-                       : -1;
+      e.RowIndex =
+          e.RecordIndex >= 0 && e.RecordIndex < Integer(positions.size())
+              ? positions[e.RecordIndex]
+              : -1;
     }
     sel.InternalDeleteIf(
         [](const TcxDataSelectionInfo& e) { return e.RowIndex < 0; });

@@ -164,8 +164,7 @@ TObject* TcxCustomDataController::FindProperItemLink(TObject* AItem) const {
   return FindItemByInternalID(GetItemID(AItem));
 }
 
-Integer TcxCustomDataController::GetItemSortingIndex(
-    Integer AItemIndex) const {
+Integer TcxCustomDataController::GetItemSortingIndex(Integer AItemIndex) const {
   return info_->SortingFieldList().Find(GetItemField(AItemIndex));
 }
 

@@ -1431,6 +1431,7 @@ void TcxCustomDataControllerInfo::DoSort() {
 
 void TcxCustomDataControllerInfo::DoGrouping() {
   groups_.Clear();
+  groupValues_.clear();
   Integer n = GetInternalRecordCount();
   Integer levels = groupingFields_.Count();
   if (n == 0 || levels == 0) return;

@@ -224,15 +224,23 @@ std::vector<Integer> TcxCustomDataControllerInfo::ListPositions() const {
 
 namespace {
 
-std::vector<bool> SelectedGroups(const TcxDataSelection& ASelection,
-                                 Integer AGroupCount) {
-  std::vector<bool> selected(std::max<Integer>(0, AGroupCount), false);
-  for (Integer i = 0; i < ASelection.Count(); ++i) {
-    const TcxDataSelectionInfo& e = ASelection.Items(i);
-    if (e.Level == -1 && e.RecordIndex >= 0 && e.RecordIndex < AGroupCount)
-      selected[e.RecordIndex] = true;
-  }
-  return selected;
+// The data group indexes of the selected group rows, ascending.
+std::vector<Integer> SelectedGroups(const TcxDataSelection& ASelection) {
+  std::vector<Integer> groups;
+  for (Integer i = 0; i < ASelection.Count(); ++i)
+    if (ASelection.Items(i).Level == -1)
+      groups.push_back(ASelection.Items(i).RecordIndex);
+  std::sort(groups.begin(), groups.end());
+  return groups;
+}
+
+bool Contains(const std::vector<Integer>& ASorted, Integer AValue) {
+  return std::binary_search(ASorted.begin(), ASorted.end(), AValue);
+}
+
+bool ByGroup(const std::pair<Integer, Variant>& A,
+             const std::pair<Integer, Variant>& B) {
+  return A.first < B.first;
 }
 
 }  // namespace
@@ -244,21 +252,24 @@ std::vector<bool> SelectedGroups(const TcxDataSelection& ASelection,
 // selected, while it still agrees with the tree. A group's value never
 // changes while the tree stands; regrouping forgets them all.
 void TcxCustomDataControllerInfo::CacheGroupValues() {
-  if (!IsGrouped()) return;
-  std::vector<bool> selected =
-      SelectedGroups(*selection_, groups_.GetItemCount());
-  bool anySelected =
-      std::find(selected.begin(), selected.end(), true) != selected.end();
-  if (!anySelected && !dataController_->Options().Contains(dcoSaveExpanding))
+  // Only these changes show a group expanded or selected for the first time.
+  if (!IsGrouped() ||
+      !(changes_.Contains(dcicLoad) || changes_.Contains(dcicGrouping) ||
+        changes_.Contains(dcicExpanding) || changes_.Contains(dcicSelection)))
     return;
-  std::vector<bool> cached(groups_.GetItemCount(), false);
-  for (const auto& e : groupValues_)
-    if (e.first < Integer(cached.size())) cached[e.first] = true;
+  std::vector<Integer> selected = SelectedGroups(*selection_);
+  if (selected.empty() &&
+      !dataController_->Options().Contains(dcoSaveExpanding))
+    return;
   size_t before = groupValues_.size();
   try {
-    ForEachSavedGroup(anySelected, [&](Integer AIndex) {
+    ForEachSavedGroup(!selected.empty(), [&](Integer AIndex) {
       const TcxDataGroupInfo& g = groups_.GetItem(AIndex);
-      if (cached[AIndex] || (!g.Expanded && !selected[AIndex])) return;
+      if (!g.Expanded && !Contains(selected, AIndex)) return;
+      std::pair<Integer, Variant> key{AIndex, Variant()};
+      if (std::binary_search(groupValues_.begin(),
+                             groupValues_.begin() + before, key, ByGroup))
+        return;
       Integer record = recordList_[groups_.GetDataRecordListIndex(AIndex)];
       groupValues_.push_back({AIndex, dataController_->GetComparedValue(
                                           record, groups_.GetField(g.Level))});
@@ -268,19 +279,14 @@ void TcxCustomDataControllerInfo::CacheGroupValues() {
     // states are saved.
   }
   if (groupValues_.size() != before)
-    std::sort(
-        groupValues_.begin(), groupValues_.end(),
-        [](const std::pair<Integer, Variant>& a,
-           const std::pair<Integer, Variant>& b) { return a.first < b.first; });
+    std::sort(groupValues_.begin(), groupValues_.end(), ByGroup);
 }
 
 std::optional<Variant> TcxCustomDataControllerInfo::SavedGroupValue(
     Integer AGroupIndex) {
-  auto it =
-      std::lower_bound(groupValues_.begin(), groupValues_.end(), AGroupIndex,
-                       [](const std::pair<Integer, Variant>& e, Integer i) {
-                         return e.first < i;
-                       });
+  auto it = std::lower_bound(
+      groupValues_.begin(), groupValues_.end(),
+      std::pair<Integer, Variant>{AGroupIndex, Variant()}, ByGroup);
   if (it != groupValues_.end() && it->first == AGroupIndex) return it->second;
   const TcxDataGroupInfo& g = groups_.GetItem(AGroupIndex);
   Integer record = recordList_[groups_.GetDataRecordListIndex(AGroupIndex)];
@@ -316,13 +322,12 @@ void TcxCustomDataControllerInfo::SaveExpanding(
   if (!IsGrouped()) return;
   bool saveSelected = AStates.Contains(eisSelected);
   bool keepExpanded = selection_->Count() > 0 || !IsAlwaysExpanded();
-  std::vector<bool> selected =
-      SelectedGroups(*selection_, groups_.GetItemCount());
+  std::vector<Integer> selected = SelectedGroups(*selection_);
   ForEachSavedGroup(saveSelected, [&](Integer AIndex) {
     const TcxDataGroupInfo& g = groups_.GetItem(AIndex);
     TcxDataExpandingInfoStates state;
     if (g.Expanded && keepExpanded) state.Include(eisExpanded);
-    if (saveSelected && selected[AIndex]) state.Include(eisSelected);
+    if (saveSelected && Contains(selected, AIndex)) state.Include(eisSelected);
     if (state.Empty()) return;
     if (std::optional<Variant> value = SavedGroupValue(AIndex))
       expandingInfos_.AddItem(g.Level, *value, state);

@@ -841,6 +841,7 @@ class TcxCustomDataControllerInfo : public TObject {
   void SaveExpanding(TcxDataExpandingInfoStates AStates);
   void RestoreGroupStates();
   void RenumberSelection();
+  Integer SelectedGroupRow(Integer AGroupIndex) const;
   std::vector<Integer> ListPositions() const;
   void CacheGroupValues();
   std::optional<Variant> SavedGroupValue(Integer AGroupIndex);

@@ -404,6 +404,15 @@ void TcxCustomDataControllerInfo::RestoreGroupStates() {
     sel.ClearAnchor();
 }
 
+Integer TcxCustomDataControllerInfo::SelectedGroupRow(
+    Integer AGroupIndex) const {
+  // A group inside a collapsed one shows on its ancestor's row: it has none.
+  if (AGroupIndex < 0 || AGroupIndex >= groups_.GetItemCount() ||
+      !groups_.IsVisible(AGroupIndex))
+    return -1;
+  return groups_.GetItem(AGroupIndex).RowIndex;
+}
+
 // After regrouping: group entries take their group's row; data rows keep
 // their selection only inside expanded groups, with their new row numbers.
 void TcxCustomDataControllerInfo::RenumberSelection() {
@@ -413,17 +422,12 @@ void TcxCustomDataControllerInfo::RenumberSelection() {
   std::vector<std::pair<Integer, Integer>> byPosition;  // (position, entry)
   for (Integer i = 0; i < sel.Count(); ++i) {
     TcxDataSelectionInfo& e = sel.Items(i);
-    Integer row = -1;
-    if (e.Level == -1) {
-      if (e.RecordIndex >= 0 && e.RecordIndex < groups_.GetItemCount() &&
-          groups_.IsVisible(e.RecordIndex))
-        row = groups_.GetItem(e.RecordIndex).RowIndex;
-    } else if (e.RecordIndex >= 0 &&
-               e.RecordIndex < Integer(positions.size()) &&
-               positions[e.RecordIndex] >= 0) {
+    e.RowIndex = -1;
+    if (e.Level == -1)
+      e.RowIndex = SelectedGroupRow(e.RecordIndex);
+    else if (e.RecordIndex >= 0 && e.RecordIndex < Integer(positions.size()) &&
+             positions[e.RecordIndex] >= 0)
       byPosition.push_back({positions[e.RecordIndex], i});
-    }
-    e.RowIndex = row;
   }
   std::sort(byPosition.begin(), byPosition.end());
   size_t k = 0;

@@ -884,9 +884,7 @@ void TcxCustomDataControllerInfo::RecalcSelection() {
     TcxDataSelectionInfo& e = sel.Items(i);
     Integer row = -1;
     if (e.Level == -1) {
-      if (e.RecordIndex >= 0 && e.RecordIndex < groups_.GetItemCount() &&
-          groups_.IsVisible(e.RecordIndex))
-        row = groups_.GetItem(e.RecordIndex).RowIndex;
+      row = SelectedGroupRow(e.RecordIndex);
     } else if (e.RecordIndex >= 0 &&
                e.RecordIndex < static_cast<Integer>(positions.size())) {
       Integer pos = positions[e.RecordIndex];

@@ -12,12 +12,10 @@ namespace {
 class GroupsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dc_.AddItem(nullptr);
-    dc_.ChangeValueTypeClass(0, TcxIntegerValueType::Class());
-    dc_.AddItem(nullptr);
-    dc_.ChangeValueTypeClass(1, TcxStringValueType::Class());
-    dc_.AddItem(nullptr);
-    dc_.ChangeValueTypeClass(2, TcxStringValueType::Class());
+    for (TcxValueTypeClass type :
+         {TcxIntegerValueType::Class(), TcxStringValueType::Class(),
+          TcxStringValueType::Class()})
+      dc_.ChangeValueTypeClass(dc_.AddItem(nullptr)->GetIndex(), type);
   }
 
   // One record per entry: (group text, subgroup text); item 0 = position.

@@ -240,6 +240,26 @@ TEST_F(GroupsTest, SelectedGroupsAndRecordsFollowAReload) {
   EXPECT_EQ(SelectedRows(), (std::vector<Integer>{0, 2}));
 }
 
+TEST_F(GroupsTest, SelectedSubgroupsAreFoundByTheirWholePath) {
+  Load({{"a", "x"}, {"a", "y"}, {"b", "x"}, {"b", "y"}});
+  dc_.SetMultiSelect(true);
+  dc_.ChangeGrouping(1, 0);
+  dc_.ChangeGrouping(2, 1);
+  dc_.FullExpand();
+  // a, a/x, 0, a/y, 1, b, b/x, 2, b/y, 3
+  dc_.ChangeExpanding(1, false, false);  // a/x
+  dc_.ChangeExpanding(5, false, false);  // b/x
+  ASSERT_EQ(Rows(), (std::vector<String>{"[0:a+]", "[1:x]", "[1:y+]", "1",
+                                         "[0:b+]", "[1:x]", "[1:y+]", "3"}));
+  dc_.ChangeRowSelection(1, true);  // a/x
+  dc_.ChangeRowSelection(6, true);  // b/y
+  // Swapping the subgroups' order keeps the same two groups selected.
+  dc_.ChangeSorting(2, soDescending);
+  ASSERT_EQ(Rows(), (std::vector<String>{"[0:a+]", "[1:y+]", "1", "[1:x]",
+                                         "[0:b+]", "[1:y+]", "3", "[1:x]"}));
+  EXPECT_EQ(SelectedRows(), (std::vector<Integer>{3, 5}));
+}
+
 TEST_F(GroupsTest, GroupingByAnotherFieldClearsTheSelection) {
   Load({{"a", "x"}, {"b", "y"}});
   dc_.SetMultiSelect(true);

@@ -571,6 +571,7 @@ Integer TcxCustomDataController::InsertRecord(Integer ARecordIndex) {
 
 void TcxCustomDataController::DeleteRecord(Integer ARecordIndex) {
   CheckRecordRange(ARecordIndex);
+  if (ARecordIndex >= 0) info_->ShiftSelectedRecords(ARecordIndex, -1);
   if (provider_->EditingRecordIndex() == ARecordIndex)
     provider_->ForgetEditingRecord();
   if (IsProviderMode() && ARecordIndex >= 0) {
@@ -594,6 +595,7 @@ void TcxCustomDataController::DeleteRecord(Integer ARecordIndex) {
 void TcxCustomDataController::ShiftAfterInsert(Integer ARecordIndex) {
   if (ARecordIndex < 0) return;
   if (bookmarkRecordIndex_ >= ARecordIndex) ++bookmarkRecordIndex_;
+  info_->ShiftSelectedRecords(ARecordIndex, 1);
 }
 
 void TcxCustomDataController::ShiftAfterDelete(Integer ARecordIndex) {

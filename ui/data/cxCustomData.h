@@ -793,6 +793,8 @@ class TcxCustomDataControllerInfo : public TObject {
   }
   bool IsRowSelected(Integer ARowIndex) const;
   virtual void TruncateSelection();
+  // A record was inserted (ADelta 1) or deleted (-1) at ARecordIndex.
+  void ShiftSelectedRecords(Integer ARecordIndex, Integer ADelta);
   void RecalcSelection();
 
   // Focus.

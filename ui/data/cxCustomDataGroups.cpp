@@ -443,3 +443,22 @@ void TcxCustomDataControllerInfo::RenumberSelection() {
       [](const TcxDataSelectionInfo& e) { return e.RowIndex < 0; });
   sel.Sort();
 }
+
+// Selected records are kept by record index: they move with the records
+// after them, as the bookmark does, and the deleted record's entry goes.
+void TcxCustomDataControllerInfo::ShiftSelectedRecords(Integer ARecordIndex,
+                                                       Integer ADelta) {
+  TcxDataSelection& sel = *selection_;
+  Integer gone = -1;
+  for (Integer i = 0; i < sel.Count(); ++i) {
+    TcxDataSelectionInfo& e = sel.Items(i);
+    if (e.Level == -1 || e.RecordIndex < ARecordIndex) continue;
+    if (ADelta < 0 && e.RecordIndex == ARecordIndex)
+      gone = i;
+    else
+      e.RecordIndex += ADelta;
+  }
+  if (gone < 0) return;
+  sel.InternalDelete(gone);
+  changes_.Include(dcicSelection);
+}

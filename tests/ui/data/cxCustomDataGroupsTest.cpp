@@ -260,6 +260,25 @@ TEST_F(GroupsTest, SelectedSubgroupsAreFoundByTheirWholePath) {
   EXPECT_EQ(SelectedRows(), (std::vector<Integer>{3, 5}));
 }
 
+TEST_F(GroupsTest, SelectedRecordsFollowInsertsAndDeletesBeforeThem) {
+  Load({{"a", ""}, {"b", ""}, {"c", ""}, {"d", ""}});
+  dc_.SetMultiSelect(true);
+  dc_.SelectRows(2, 3);  // c, d
+  auto selectedTexts = [this] {
+    std::vector<String> texts;
+    for (Integer row : SelectedRows())
+      texts.push_back(dc_.GetDisplayText(dc_.GetRowInfo(row).RecordIndex, 1));
+    return texts;
+  };
+  dc_.DeleteRecord(0);
+  EXPECT_EQ(selectedTexts(), (std::vector<String>{"c", "d"}));
+  dc_.DeleteRecord(1);  // c itself
+  EXPECT_EQ(selectedTexts(), (std::vector<String>{"d"}));
+  dc_.SetValue(dc_.InsertRecord(0), 1, "0");
+  EXPECT_EQ(selectedTexts(), (std::vector<String>{"d"}));
+  EXPECT_EQ(SelectedRows(), (std::vector<Integer>{2}));
+}
+
 TEST_F(GroupsTest, GroupingByAnotherFieldClearsTheSelection) {
   Load({{"a", "x"}, {"b", "y"}});
   dc_.SetMultiSelect(true);

@@ -366,6 +366,7 @@ TcxCustomDataController::TcxCustomDataController(TComponent* AOwner)
 
 TcxCustomDataController::~TcxCustomDataController() {
   destroying_ = true;
+  notifier_.reset();
   info_.reset();
   search_.reset();
   if (provider_ && provider_->CustomDataSource())
@@ -376,6 +377,7 @@ TcxCustomDataController::~TcxCustomDataController() {
   fields_.reset();
   provider_.reset();
   storage_.reset();
+  ClearListenerLinks();
 }
 
 void TcxCustomDataController::BeforeDestruction() { destroying_ = true; }
@@ -573,6 +575,7 @@ Integer TcxCustomDataController::InsertRecord(Integer ARecordIndex) {
 
 void TcxCustomDataController::DeleteRecord(Integer ARecordIndex) {
   CheckRecordRange(ARecordIndex);
+  if (ARecordIndex >= 0) info_->ShiftSelectedRecords(ARecordIndex, -1);
   if (provider_->EditingRecordIndex() == ARecordIndex)
     provider_->ForgetEditingRecord();
   if (IsProviderMode() && ARecordIndex >= 0 && !IsSmartLoad()) {
@@ -599,6 +602,7 @@ void TcxCustomDataController::DeleteRecord(Integer ARecordIndex) {
 void TcxCustomDataController::ShiftAfterInsert(Integer ARecordIndex) {
   if (ARecordIndex < 0) return;
   if (bookmarkRecordIndex_ >= ARecordIndex) ++bookmarkRecordIndex_;
+  info_->ShiftSelectedRecords(ARecordIndex, 1);
 }
 
 void TcxCustomDataController::ShiftAfterDelete(Integer ARecordIndex) {
@@ -899,20 +903,6 @@ void TcxCustomDataController::NotifyControl(TcxUpdateControlInfo* AInfo) {
 
 void TcxCustomDataController::UpdateControl(TcxUpdateControlInfo* AInfo) {
   if (OnUpdateControl) OnUpdateControl(AInfo);
-}
-
-void TcxCustomDataController::DoDataChanged(TcxDataChange AKind,
-                                            Integer AItemIndex,
-                                            Integer ARecordIndex) {
-  if (destroying_) return;
-  if (OnRecordChanged && (AKind == dcField || AKind == dcRecord) &&
-      ARecordIndex != -1)
-    OnRecordChanged(this, ARecordIndex, AItemIndex);
-  if (OnDataChanged) OnDataChanged(this);
-  if (IsGridMode() && provider_->LocateCount() != 0) return;
-  std::vector<TListener> listeners = listeners_;
-  for (TListener& l : listeners)
-    if (l.Event) l.Event(this);
 }
 
 void TcxCustomDataController::AddDataChangedListener(

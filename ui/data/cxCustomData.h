@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "Classes.h"
@@ -224,6 +225,8 @@ class TcxCustomDataField : public TObject {
   virtual bool CanModify(TcxDataEditValueSource AEditValueSource) const;
   virtual bool IsUnbound() const { return false; }
   virtual bool IsValueDefInternal() const { return isInternal_; }
+  // A component the field may refer to is being freed.
+  virtual void RemoveNotification(TComponent*) {}
 
   TcxCustomDataController* GetDataController() const;
   TcxCustomDataFieldList* FieldList() const { return fieldList_; }
@@ -307,6 +310,7 @@ class TcxCustomDataFieldList : public TObject {
   void Move(TcxCustomDataField* AField, Integer ANewIndex);
   TcxCustomDataController* DataController() const { return dataController_; }
   void Update();
+  void RemoveNotification(TComponent* AComponent);
 
  private:
   // Hands AField's data to the fields that refer to it, before it goes.
@@ -714,6 +718,10 @@ class TcxDataSelection : public TObject {
   }
   // Drops entries without firing (used while renumbering).
   void InternalDelete(Integer AIndex);
+  // Drops every entry APred accepts, without firing; keeps the anchor only
+  // while an entry still has its row.
+  void InternalDeleteIf(
+      const std::function<bool(const TcxDataSelectionInfo&)>& APred);
 
   Integer AnchorRowIndex = -1;
   std::function<void()> OnChanged;
@@ -724,6 +732,48 @@ class TcxDataSelection : public TObject {
   }
   TcxCustomDataController* dataController_;
   std::vector<TcxDataSelectionInfo> items_;
+};
+
+// Expanded and selected groups saved across a regrouping: one entry per
+// group, by level and group value.
+enum TcxDataExpandingInfoState { eisExpanded, eisSelected };
+using TcxDataExpandingInfoStates = TSet<TcxDataExpandingInfoState>;
+
+struct TcxDataExpandingInfo {
+  Integer Level = 0;
+  Variant Value;
+  TcxDataExpandingInfoStates State;
+};
+
+class TcxDataExpandingInfos : public TObject {
+  VARNEL_CLASS(TcxDataExpandingInfos, TObject)
+ public:
+  TcxDataExpandingInfos() = default;
+  // Raises "Item already exists" for a field already present.
+  void AddField(TcxCustomDataField* AField);
+  void AddItem(Integer ALevel, const Variant& AValue,
+               TcxDataExpandingInfoStates AState);
+  // Forgets everything when AField is one of the fields.
+  void CheckField(const TcxCustomDataField* AField);
+  void Clear();
+  void ClearFields();
+  void ClearValues() { items_.clear(); }
+  Integer Find(const TcxCustomDataField* AField) const;
+  Integer Count() const { return static_cast<Integer>(items_.size()); }
+  const TcxDataExpandingInfo& Items(Integer AIndex) const {
+    return items_.at(AIndex);
+  }
+  Integer FieldCount() const { return static_cast<Integer>(fields_.size()); }
+  TcxCustomDataField* Fields(Integer AIndex) const {
+    return fields_.at(AIndex);
+  }
+  bool Empty() const { return items_.empty() || fields_.empty(); }
+
+  TcxDataExpandingInfoStates SaveStates;
+
+ private:
+  std::vector<TcxCustomDataField*> fields_;
+  std::vector<TcxDataExpandingInfo> items_;
 };
 
 // ---------------------------------------------------------------------------
@@ -801,7 +851,10 @@ class TcxCustomDataControllerInfo : public TObject {
   void ChangeSortIndex(TcxCustomDataField* AField, Integer AIndex);
   void ClearSorting(bool AKeepGroupedItems);
   void ChangeGrouping(TcxCustomDataField* AField, Integer AGroupIndex);
-  void ClearGrouping() { groupingFields_.Clear(); }
+  void ClearGrouping() {
+    groupingFields_.Clear();
+    CheckChanges();
+  }
   void RemoveField(TcxCustomDataField* AField);
   void UpdateField(TcxCustomDataField* AField);
 
@@ -821,6 +874,8 @@ class TcxCustomDataControllerInfo : public TObject {
   }
   bool IsRowSelected(Integer ARowIndex) const;
   virtual void TruncateSelection();
+  // A record was inserted (ADelta 1) or deleted (-1) at ARecordIndex.
+  void ShiftSelectedRecords(Integer ARecordIndex, Integer ADelta);
   void RecalcSelection();
 
   // Focus.
@@ -842,6 +897,9 @@ class TcxCustomDataControllerInfo : public TObject {
   Integer CompareRecords(Integer ARecordIndex1, Integer ARecordIndex2);
   Integer CompareGroupRecords(Integer ARecordIndex1, Integer ARecordIndex2,
                               Integer ALevel);
+  // The first record list position whose group values on levels
+  // 0 .. ALevel - 1 equal those of ARecordIndex, or -1.
+  Integer FindGroupRecordListIndex(Integer ARecordIndex, Integer ALevel);
   void PrepareSorting();
   void UnprepareSorting();
 
@@ -861,9 +919,17 @@ class TcxCustomDataControllerInfo : public TObject {
   void DoChangeFocusedRow(Integer ARowIndex, bool AForced);
   void ForwardChanges();
   void MarkExpandingChanged();
-  std::vector<Variant> GroupPath(Integer AIndex);
-  void SaveExpanded();
-  void RestoreExpanded();
+  // Saved expanded and selected groups (cxCustomDataGroups.cpp).
+  void SaveInfo();
+  void SaveExpanding(TcxDataExpandingInfoStates AStates);
+  void RestoreGroupStates();
+  void RenumberSelection();
+  Integer SelectedGroupRow(Integer AGroupIndex) const;
+  std::vector<Integer> ListPositions() const;
+  void CacheGroupValues();
+  std::optional<Variant> SavedGroupValue(Integer AGroupIndex);
+  template <class Visit>
+  void ForEachSavedGroup(bool AVisitCollapsed, Visit AVisit);
 
  private:
   TcxCustomDataController* dataController_;
@@ -881,8 +947,11 @@ class TcxCustomDataControllerInfo : public TObject {
   TObjectPtr<TcxDataSelection> selection_;
   TcxSortingFieldList sortingFields_;
   TcxSortingFieldList totalSortingFields_;
-  std::vector<std::vector<Variant>> savedExpanded_;
-  std::vector<TcxCustomDataField*> savedExpandedFields_;
+  TcxDataExpandingInfos expandingInfos_;
+  // By group index, the values of groups shown expanded or selected, taken
+  // while the tree and the values agreed; cleared by regrouping.
+  std::vector<std::pair<Integer, Variant>> groupValues_;
+  bool selectionReset_ = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -948,26 +1017,63 @@ class TcxValueDefRecordReader : public TcxValueDefReader {
   Integer recordIndex_;
 };
 
-// Holds key values in an internal record and finds a record with equal
-// values on the key fields.
-class TcxDataControllerKeyLocateObject : public TObject {
-  VARNEL_CLASS(TcxDataControllerKeyLocateObject, TObject)
+// Holds a set of values in an internal record of the storage and finds a
+// record with equal values.
+class TcxDataControllerLocateObject : public TObject {
+  VARNEL_CLASS(TcxDataControllerLocateObject, TObject)
  public:
-  explicit TcxDataControllerKeyLocateObject(
+  explicit TcxDataControllerLocateObject(
       TcxCustomDataController* ADataController = nullptr)
       : dataController_(ADataController) {}
-  ~TcxDataControllerKeyLocateObject() override;
-  void AddField(TcxCustomDataField* AField) { fields_.push_back(AField); }
-  void ClearFields() { fields_.clear(); }
-  void Clear();
+  ~TcxDataControllerLocateObject() override;
+  virtual void Clear();
   void ReadData(TcxValueDefReader* AReader);
-  Integer FindRecordIndex();
+  // -1 before ReadData or when no record matches.
+  virtual Integer FindRecordIndex() = 0;
+  TcxCustomDataController* DataController() const { return dataController_; }
+  // 0 = no internal record yet.
   Integer RecordIndex() const { return recordIndex_; }
 
  private:
   TcxCustomDataController* dataController_;
   Integer recordIndex_ = 0;
+};
+
+// Finds the first record whose key fields equal the held values.
+class TcxDataControllerKeyLocateObject : public TcxDataControllerLocateObject {
+  VARNEL_CLASS(TcxDataControllerKeyLocateObject, TcxDataControllerLocateObject)
+ public:
+  using TcxDataControllerLocateObject::TcxDataControllerLocateObject;
+  void AddField(TcxCustomDataField* AField) { fields_.push_back(AField); }
+  void ClearFields() { fields_.clear(); }
+  Integer FindRecordIndex() override;
+
+ private:
   std::vector<TcxCustomDataField*> fields_;
+};
+
+// Finds a shown record whose grouping values on levels 0 .. Level equal the
+// held values: by binary search of the sorted records, or, when a grouping
+// field sorts by display text, by comparing values record by record.
+class TcxDataControllerGroupLocateObject
+    : public TcxDataControllerLocateObject {
+  VARNEL_CLASS(TcxDataControllerGroupLocateObject,
+               TcxDataControllerLocateObject)
+ public:
+  explicit TcxDataControllerGroupLocateObject(
+      TcxCustomDataController* ADataController = nullptr);
+  Integer FindRecordIndex() override;
+  // The record list position of the record found, or -1.
+  Integer FindRecordListIndex();
+  Integer GetLevel() const { return level_; }
+  void SetLevel(Integer AValue);
+  bool FindGroupRecordEnabled() const { return findGroupRecordEnabled_; }
+
+ private:
+  std::vector<TcxCustomDataField*> groupingFields_;
+  std::vector<TcxCustomDataField*> findFields_;
+  bool findGroupRecordEnabled_ = true;
+  Integer level_ = -1;
 };
 
 // A strict weak order on variants for sorting and grouping: kinds rank
@@ -975,6 +1081,49 @@ class TcxDataControllerKeyLocateObject : public TObject {
 // one kind compare as VarCompare would. Use it wherever VarCompare would
 // decide an order.
 Integer cxSortCompareVariants(const Variant& A, const Variant& B);
+
+// ---------------------------------------------------------------------------
+// Listener links and the notifier
+// ---------------------------------------------------------------------------
+
+// A weak reference to a controller: Ref becomes null when the controller is
+// destroyed. Made by AddListenerLink; freeing it unregisters it.
+class TcxDataListenerLink : public TObject {
+  VARNEL_CLASS(TcxDataListenerLink, TObject)
+ public:
+  TcxDataListenerLink() = default;
+  ~TcxDataListenerLink() override;
+  TcxCustomDataController* Ref = nullptr;
+};
+
+// Holds a listener link for one scope: code that may lose its controller to
+// an event handler asks Alive() before touching it again.
+class TcxDataListenerLinkScope {
+ public:
+  explicit TcxDataListenerLinkScope(TcxCustomDataController* AController);
+  ~TcxDataListenerLinkScope();
+  TcxDataListenerLinkScope(const TcxDataListenerLinkScope&) = delete;
+  TcxDataListenerLinkScope& operator=(const TcxDataListenerLinkScope&) = delete;
+  bool Alive() const { return link_->Ref != nullptr; }
+
+ private:
+  TcxDataListenerLink* link_;
+};
+
+// Hears, for its controller, that a component the controller refers to is
+// being freed: such components add it with FreeNotification.
+class TcxDataControllerNotifier : public TComponent {
+  VARNEL_CLASS(TcxDataControllerNotifier, TComponent)
+ public:
+  explicit TcxDataControllerNotifier(
+      TcxCustomDataController* ADataController = nullptr)
+      : TComponent(nullptr), dataController_(ADataController) {}
+  TcxCustomDataController* DataController() const { return dataController_; }
+  void Notification(TComponent* AComponent, TOperation AOperation) override;
+
+ private:
+  TcxCustomDataController* dataController_;
+};
 
 // ---------------------------------------------------------------------------
 // Data controller
@@ -1265,6 +1414,39 @@ class TcxCustomDataController : public TPersistent {
   virtual void DoEndSummary() {}
   virtual bool LockOnAfterSummary() const { return false; }
 
+  // Groups, listener links, the notifier, notify locking, loading and item
+  // operations (cxCustomDataGroups.cpp, cxCustomDataNotify.cpp).
+  // The first filtered record whose group values on levels 0 .. ALevel - 1
+  // equal those of ARecordIndex, or -1 (also for ALevel out of 1 .. the
+  // number of grouping items).
+  Integer FindGroupRecord(Integer ARecordIndex, Integer ALevel);
+  static TcxDataListenerLink* AddListenerLink(
+      TcxCustomDataController* AController);
+  static void RemoveListenerLink(TcxDataListenerLink* ALink);
+  TcxDataControllerNotifier* Notifier() const { return notifier_.get(); }
+  virtual void RemoveNotification(TComponent* AComponent);
+  void LockDataChangedNotify() { ++dataChangedNotifyLock_; }
+  void UnlockDataChangedNotify();
+  virtual bool DataChangedNotifyLocked() const {
+    return dataChangedNotifyLock_ != 0;
+  }
+  // After the owner was read from a form stream: sends what waited for it.
+  virtual void Loaded();
+  // Set by the summaries when their after-summary event falls while the
+  // owner loads; Loaded raises it through DoAfterSummary.
+  void SetAfterSummaryPending(bool AValue) { afterSummaryPending_ = AValue; }
+  bool AfterSummaryPending() const { return afterSummaryPending_; }
+  virtual void DoAfterSummary() {}
+  virtual void UpdateItemIndexes();
+  virtual bool ItemPropertiesChanged(Integer AItemIndex);
+  virtual String GetItemName(TObject* AItem) const;
+  virtual Integer GetItemID(TObject*) const { return -1; }
+  virtual TObject* FindItemByName(const String& AName) const;
+  virtual TObject* FindItemByInternalID(Integer AID) const;
+  virtual TObject* FindProperItemLink(TObject* AItem) const;
+  void ChangeItemSortingIndex(Integer AItemIndex, Integer AIndex);
+  Integer GetItemSortingIndex(Integer AItemIndex) const;
+
   // Events.
   TcxDataControllerNotifyEvent OnAfterCancel, OnAfterDelete, OnAfterInsert,
       OnAfterPost, OnBeforeCancel, OnBeforeInsert, OnBeforePost, OnDataChanged,
@@ -1282,6 +1464,8 @@ class TcxCustomDataController : public TPersistent {
   friend class TcxCustomDataField;
   friend class TcxCustomDataFieldList;
   friend class TcxDataControllerSearch;
+  friend class TcxDataListenerLink;
+  friend class TcxDataControllerGroupLocateObject;
   friend class TcxDataFocusingInfo;
 
   virtual void UpdateControl(TcxUpdateControlInfo* AInfo);
@@ -1318,6 +1502,9 @@ class TcxCustomDataController : public TPersistent {
   bool IsDataField(TcxCustomDataField* AField) const;
   TcxCustomDataField* RecordHandleField() const { return recordHandleField_; }
   Integer CompareStrings(const Variant& A, const Variant& B) const;
+  void NotifyDataChangedListeners(TcxDataChange AKind, Integer AItemIndex,
+                                  Integer ARecordIndex);
+  void ClearListenerLinks();
   // Bookmark and nearest record follow inserts and deletes.
   void ShiftAfterInsert(Integer ARecordIndex);
   void ShiftAfterDelete(Integer ARecordIndex);
@@ -1375,6 +1562,13 @@ class TcxCustomDataController : public TPersistent {
   TcxCustomDataField* recordHandleField_ = nullptr;
   Integer smartLoadLock_ = 0;
   Integer gridModeNotifyLock_ = 0;
+
+  TObjectPtr<TcxDataControllerNotifier> notifier_{
+      new TcxDataControllerNotifier(this)};
+  std::vector<TcxDataListenerLink*> listenerLinks_;  // not owned
+  Integer dataChangedNotifyLock_ = 0;
+  bool dataChangedPending_ = false;
+  bool afterSummaryPending_ = false;
 };
 
 // The concrete controller the controls create.

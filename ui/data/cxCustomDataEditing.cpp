@@ -147,6 +147,8 @@ void TcxCustomDataProvider::InsertingRecord(bool AIsAppending) {
 
 void TcxCustomDataProvider::Post() {
   TcxCustomDataController* dc = dataController_;
+  // The after-post event may free the controller and with it this provider.
+  TcxDataListenerLinkScope link(dc);
   dc->BeginFullUpdate();
   try {
     DoUpdateData();
@@ -168,10 +170,10 @@ void TcxCustomDataProvider::Post() {
       dc->DataChanged(dcRecord, -1, -1);
     }
   } catch (...) {
-    dc->EndFullUpdate();
+    if (link.Alive()) dc->EndFullUpdate();
     throw;
   }
-  dc->EndFullUpdate();
+  if (link.Alive()) dc->EndFullUpdate();
 }
 
 void TcxCustomDataProvider::Cancel() {
@@ -406,9 +408,16 @@ void TcxCustomDataController::Append() {
 }
 
 void TcxCustomDataController::Post() {
+  // An after-post handler may free the controller (closing its form).
+  TcxDataListenerLinkScope link(this);
   checkFocusingAfterFilter_ = true;
-  if (provider_->IsEditing()) provider_->Post();
-  provider_->SetInsertedRecordIndex(-1);
+  try {
+    if (provider_->IsEditing()) provider_->Post();
+  } catch (...) {
+    if (link.Alive()) provider_->SetInsertedRecordIndex(-1);
+    throw;
+  }
+  if (link.Alive()) provider_->SetInsertedRecordIndex(-1);
 }
 
 void TcxCustomDataController::Cancel() {
@@ -1085,24 +1094,7 @@ bool TcxValueDefRecordReader::IsInternal(TcxValueDef* AValueDef) {
 // Key locate object
 // ---------------------------------------------------------------------------
 
-TcxDataControllerKeyLocateObject::~TcxDataControllerKeyLocateObject() {
-  Clear();
-}
-
-void TcxDataControllerKeyLocateObject::Clear() {
-  if (recordIndex_ == 0) return;
-  Integer r = recordIndex_;
-  recordIndex_ = 0;
-  dataController_->DataStorage()->DeleteInternalRecord(r);
-}
-
-void TcxDataControllerKeyLocateObject::ReadData(TcxValueDefReader* AReader) {
-  if (recordIndex_ == 0)
-    recordIndex_ = dataController_->DataStorage()->AddInternalRecord();
-  dataController_->DataStorage()->ReadRecord(recordIndex_, AReader);
-}
-
 Integer TcxDataControllerKeyLocateObject::FindRecordIndex() {
-  if (recordIndex_ == 0) return -1;
-  return dataController_->FindRecordByFields(recordIndex_, fields_);
+  if (RecordIndex() == 0) return -1;
+  return DataController()->FindRecordByFields(RecordIndex(), fields_);
 }

@@ -474,6 +474,18 @@ void TcxDataSelection::InternalDelete(Integer AIndex) {
   items_.erase(items_.begin() + AIndex);
 }
 
+void TcxDataSelection::InternalDeleteIf(
+    const std::function<bool(const TcxDataSelectionInfo&)>& APred) {
+  items_.erase(std::remove_if(items_.begin(), items_.end(), APred),
+               items_.end());
+  if (AnchorRowIndex != -1 &&
+      std::none_of(items_.begin(), items_.end(),
+                   [this](const TcxDataSelectionInfo& e) {
+                     return e.RowIndex == AnchorRowIndex;
+                   }))
+    AnchorRowIndex = -1;
+}
+
 void TcxDataSelection::Delete(Integer AIndex) {
   InternalDelete(AIndex);
   Changed();
@@ -736,6 +748,7 @@ void TcxCustomDataControllerInfo::RemoveField(TcxCustomDataField* AField) {
     groupingFields_.Remove(AField);
   }
   groupingFields_.UpdateSorting(sortingFields_);
+  expandingInfos_.CheckField(AField);
 }
 
 void TcxCustomDataControllerInfo::UpdateField(TcxCustomDataField* AField) {
@@ -743,6 +756,7 @@ void TcxCustomDataControllerInfo::UpdateField(TcxCustomDataField* AField) {
   sortingFields_.CheckField(AField);
   if (groupingFields_.Find(AField) >= 0) selection_->ClearAll();
   groupingFields_.CheckField(AField);
+  expandingInfos_.CheckField(AField);
   CheckChanges();
 }
 
@@ -862,21 +876,29 @@ void TcxCustomDataControllerInfo::TruncateSelection() {
 
 void TcxCustomDataControllerInfo::RecalcSelection() {
   TcxDataSelection& sel = *selection_;
-  for (Integer i = sel.Count() - 1; i >= 0; --i) {
+  if (sel.Count() == 0) return;
+  std::vector<Integer> positions = ListPositions();
+  // Rows hidden in collapsed groups leave the selection: a row index of -1
+  // would name no row.
+  for (Integer i = 0; i < sel.Count(); ++i) {
     TcxDataSelectionInfo& e = sel.Items(i);
     Integer row = -1;
     if (e.Level == -1) {
-      if (e.RecordIndex < groups_.GetItemCount() &&
-          groups_.IsVisible(e.RecordIndex))
-        row = groups_.GetItem(e.RecordIndex).RowIndex;
-    } else {
-      row = GetRowIndexByRecordIndex(e.RecordIndex, false);
+      row = SelectedGroupRow(e.RecordIndex);
+    } else if (e.RecordIndex >= 0 &&
+               e.RecordIndex < static_cast<Integer>(positions.size())) {
+      Integer pos = positions[e.RecordIndex];
+      if (pos >= 0 && IsGrouped()) {
+        Integer g = groups_.FindDataGroup(pos);
+        row = g < 0 ? -1 : LocateDetail(g, pos, false);
+      } else {
+        row = pos;
+      }
     }
-    if (row < 0)
-      sel.InternalDelete(i);
-    else
-      e.RowIndex = row;
+    e.RowIndex = row;
   }
+  sel.InternalDeleteIf(
+      [](const TcxDataSelectionInfo& e) { return e.RowIndex < 0; });
   sel.Sort();
 }
 
@@ -1032,10 +1054,13 @@ void TcxCustomDataControllerInfo::ResetFocusing() {
   focusingInfo_.Clear();
   DoChangeFocusedRow(0, false);
   if (selection_->Count() > 0) selection_->ClearAll();
+  // The saved selected groups must not come back over this reset.
+  selectionReset_ = true;
 }
 
 void TcxCustomDataControllerInfo::CheckExpanding() {
   if (IsGrouped() && IsAlwaysExpanded()) groups_.FullExpanding(true);
+  RestoreGroupStates();
 }
 
 void TcxCustomDataControllerInfo::CheckInfo() {
@@ -1052,16 +1077,18 @@ void TcxCustomDataControllerInfo::Update() {
   bool calcSummary =
       changes_.Contains(dcicSummary) && !dc->IsLoading() && !dc->IsDestroying();
   expanding_ = false;
-  bool renumberSelection =
-      selection_->Count() > 0 &&
-      (changes_.Contains(dcicLoad) || changes_.Contains(dcicSorting) ||
-       changes_.Contains(dcicGrouping));
+  selectionReset_ = false;
   auto finish = [&] {
-    if (expanding_ || renumberSelection) RecalcSelection();
+    expandingInfos_.Clear();
+    if (expanding_) RecalcSelection();
+    if (changes_.Contains(dcicSorting) || changes_.Contains(dcicExpanding))
+      dc->CorrectPrevSelectionChangedInfo();
+    CacheGroupValues();
     infoCalculation_ = false;
     ForwardChanges();
   };
   try {
+    SaveInfo();
     if (changes_.Contains(dcicLoad)) {
       DoLoad();
       DoFilter();
@@ -1070,13 +1097,9 @@ void TcxCustomDataControllerInfo::Update() {
     bool grouping = changes_.Contains(dcicGrouping);
     if (grouping || changes_.Contains(dcicSorting)) DoSort();
     if (grouping) DoGrouping();
-    if (grouping) RestoreExpanded();
     if (grouping || changes_.Contains(dcicSorting)) ResetFocusing();
     CheckInfo();
     if (calcSummary) dc->DoEndSummary();
-    if (changes_.Contains(dcicLoad) || changes_.Contains(dcicGrouping) ||
-        changes_.Contains(dcicExpanding))
-      SaveExpanded();
   } catch (...) {
     finish();
     throw;
@@ -1406,6 +1429,7 @@ void TcxCustomDataControllerInfo::DoSort() {
 
 void TcxCustomDataControllerInfo::DoGrouping() {
   groups_.Clear();
+  groupValues_.clear();
   Integer n = GetInternalRecordCount();
   Integer levels = groupingFields_.Count();
   if (n == 0 || levels == 0) return;
@@ -1449,65 +1473,4 @@ void TcxCustomDataControllerInfo::DoGrouping() {
   for (Integer k = 0; k < levels; ++k)
     groups_.GetItem(current[k]).EndIndex = k < deepest ? last : n - 1;
   groups_.Rebuild();
-}
-
-// Expanded groups across a reload -------------------------------------------
-
-namespace {
-
-bool PathLess(const std::vector<Variant>& A, const std::vector<Variant>& B) {
-  for (size_t i = 0; i < A.size() && i < B.size(); ++i) {
-    Integer c = cxSortCompareVariants(A[i], B[i]);
-    if (c != 0) return c < 0;
-  }
-  return A.size() < B.size();
-}
-
-}  // namespace
-
-std::vector<Variant> TcxCustomDataControllerInfo::GroupPath(Integer AIndex) {
-  std::vector<Variant> path;
-  Integer record = recordList_[groups_.GetDataRecordListIndex(AIndex)];
-  for (Integer l = 0; l <= groups_.GetItem(AIndex).Level; ++l)
-    path.push_back(
-        dataController_->GetInternalValue(record, groups_.GetField(l)));
-  return path;
-}
-
-// Remembers the value paths of the expanded groups while the tree and the
-// values agree (at the end of a pass), so that the next regrouping can
-// expand the groups that still exist.
-void TcxCustomDataControllerInfo::SaveExpanded() {
-  savedExpanded_.clear();
-  savedExpandedFields_.clear();
-  if (!dataController_->Options().Contains(dcoSaveExpanding) || !IsGrouped() ||
-      IsAlwaysExpanded())
-    return;
-  for (Integer l = 0; l < groups_.GetFieldCount(); ++l)
-    savedExpandedFields_.push_back(groups_.GetField(l));
-  for (Integer i = 0; i < groups_.GetItemCount(); ++i)
-    if (groups_.GetItem(i).Expanded) savedExpanded_.push_back(GroupPath(i));
-  std::sort(savedExpanded_.begin(), savedExpanded_.end(), PathLess);
-}
-
-void TcxCustomDataControllerInfo::RestoreExpanded() {
-  if (savedExpanded_.empty() || !IsGrouped() ||
-      !dataController_->Options().Contains(dcoSaveExpanding))
-    return;
-  if (static_cast<Integer>(savedExpandedFields_.size()) !=
-      groups_.GetFieldCount())
-    return;
-  for (Integer l = 0; l < groups_.GetFieldCount(); ++l)
-    if (groups_.GetField(l) != savedExpandedFields_[l]) return;
-  bool changed = false;
-  for (Integer i = 0; i < groups_.GetItemCount(); ++i) {
-    std::vector<Variant> path = GroupPath(i);
-    auto it = std::lower_bound(savedExpanded_.begin(), savedExpanded_.end(),
-                               path, PathLess);
-    if (it != savedExpanded_.end() && !PathLess(path, *it)) {
-      groups_.GetItem(i).Expanded = true;
-      changed = true;
-    }
-  }
-  if (changed) groups_.Rebuild();
 }

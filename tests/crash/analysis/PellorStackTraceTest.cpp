@@ -262,6 +262,210 @@ TEST(PellorStackTrace, CapturedCandidatesWalkLikeTheStack) {
 }
 
 // ---------------------------------------------------------------------------
+// Frames of the exception machinery, and the abort flag
+// ---------------------------------------------------------------------------
+
+}  // namespace
+
+// Stand-ins under the names of the runtime's and the system's exception
+// routines: the walker knows those frames by name only.
+#define PELLOR_PASS_THROUGH(name)                                      \
+  extern "C" __attribute__((noinline)) int name(TCallChainProbe probe, \
+                                                void* context) {       \
+    volatile int after = 1;                                            \
+    int result = probe(context);                                       \
+    asm volatile("" ::: "memory");                                     \
+    return result + after;                                             \
+  }
+PELLOR_PASS_THROUGH(_ThrowExceptionLDTC)
+PELLOR_PASS_THROUGH(_ReThrowException)
+PELLOR_PASS_THROUGH(__ExceptionHandler)
+#undef PELLOR_PASS_THROUGH
+
+// Calls the chain from inside the given runtime routine.
+struct TThroughRoutine {
+  int (*routine)(TCallChainProbe, void*);
+  TCallChainProbe probe;
+  void* context;
+};
+
+__attribute__((noinline)) int ChainThenRoutine(void* context) {
+  auto* through = static_cast<TThroughRoutine*>(context);
+  return through->routine(through->probe, through->context);
+}
+
+__attribute__((noinline)) int RoutineCaller(TThroughRoutine* through) {
+  volatile int after = 1;
+  int result = CallChainA(&ChainThenRoutine, through);
+  asm volatile("" ::: "memory");
+  return result + after;
+}
+
+namespace {
+
+TEST(PellorStackTrace, AbnormalTerminationHidesTheThrowingFrames) {
+  for (auto* routine : {&_ThrowExceptionLDTC, &_ReThrowException}) {
+    for (bool abnormal : {false, true}) {
+      TCurrentWalk walk;
+      walk.request.abnormalTermination = abnormal;
+      TThroughRoutine through{routine, &WalkHere, &walk};
+      RoutineCaller(&through);
+      SCOPED_TRACE(walk.result.text);
+      const String name = routine == &_ThrowExceptionLDTC
+                              ? "_ThrowExceptionLDTC"
+                              : "_ReThrowException";
+      // The chain calls the routine, which calls the walk.
+      ExpectChain(walk.items);
+      if (!abnormal) {
+        EXPECT_EQ("WalkHere", walk.items.front().functionName);
+        EXPECT_EQ(1, IndexOf(walk.items, name));
+        continue;
+      }
+      // The routine and everything newer go, the top item too; the
+      // report starts with the frame that called the routine.
+      EXPECT_EQ(-1, IndexOf(walk.items, name));
+      EXPECT_EQ(-1, IndexOf(walk.items, "WalkHere"));
+      EXPECT_EQ("ChainThenRoutine", walk.items.front().functionName);
+      EXPECT_EQ(1, IndexOf(walk.items, "CallChainC"));
+      EXPECT_GE(IndexOf(walk.items, "RoutineCaller"), 0);
+    }
+  }
+}
+
+}  // namespace
+
+// Where the exception is handled: the system's dispatcher calls the
+// handler, which captures the candidates and walks its own stack.
+struct TDispatchCapture {
+  TDAPreStackItem pre;
+  TCurrentWalk live;
+};
+
+__attribute__((noinline)) int CaptureInHandler(void* context) {
+  auto* capture = static_cast<TDispatchCapture*>(context);
+  CaptureRawStack(0, 0, 0, capture->pre, false, 0);
+  return WalkHere(&capture->live);
+}
+
+// The dispatcher calls the handler directly, as the system's does after
+// frames without names.
+extern "C" __attribute__((noinline)) int KiUserExceptionDispatcher(
+    void* context) {
+  volatile int after = 1;
+  int result = __ExceptionHandler(&CaptureInHandler, context);
+  asm volatile("" ::: "memory");
+  return result + after;
+}
+
+// Where the fault is.
+__attribute__((noinline)) int FaultSite(void* context) {
+  return context != nullptr;
+}
+
+__attribute__((noinline)) int RaiseAndDispatch(void* context) {
+  volatile int after = 1;
+  int result = KiUserExceptionDispatcher(context);
+  asm volatile("" ::: "memory");
+  return result + after;
+}
+
+namespace {
+
+TEST(PellorStackTrace, CapturedStacksHideTheExceptionDispatch) {
+  // The fault: the top item.
+  const Cardinal fault = Addr(reinterpret_cast<const void*>(&FaultSite)) + 1;
+  TDispatchCapture capture;
+  capture.live.request.currentAddress = fault;
+  CallChainA(&RaiseAndDispatch, &capture);
+  ASSERT_FALSE(capture.pre.empty());
+
+  // Walked live, every frame shows.
+  {
+    const TStackTrace& items = capture.live.items;
+    SCOPED_TRACE(capture.live.result.text);
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(fault, items.front().address);
+    for (const char* name :
+         {"CaptureInHandler", "__ExceptionHandler", "KiUserExceptionDispatcher",
+          "RaiseAndDispatch", "CallChainA"})
+      EXPECT_GE(IndexOf(items, name), 1) << name;
+  }
+
+  // From the captured candidates, the handler, what it called and the
+  // dispatcher are gone; the top item stays, followed by the frame that
+  // raised.
+  TTraceStackRequest request;
+  request.preCollected = &capture.pre;
+  request.currentAddress = fault;
+  TTraceStackResult result;
+  TStackTrace items;
+  TraceStack(request, result, &items);
+  SCOPED_TRACE(result.text);
+  ASSERT_GE(items.size(), 3u);
+  EXPECT_EQ(fault, items.front().address);
+  for (const char* gone :
+       {"CaptureInHandler", "__ExceptionHandler", "KiUserExceptionDispatcher"})
+    EXPECT_EQ(-1, IndexOf(items, gone)) << gone;
+  EXPECT_EQ("RaiseAndDispatch", items[1].functionName);
+  EXPECT_EQ(2, IndexOf(items, "CallChainC"));
+  ExpectChain(items);
+}
+
+// Sets the abort flag when the walk reports the given progress.
+class TAbortingProgress : public TSilentProgressAlert {
+ public:
+  TAbortingProgress(volatile Byte& flag, Integer at) : flag_(flag), at_(at) {}
+  void SetProgress(Integer perMille) override {
+    TSilentProgressAlert::SetProgress(perMille);
+    if (perMille >= at_) flag_ = 1;
+  }
+
+ private:
+  volatile Byte& flag_;
+  Integer at_;
+};
+
+TEST(PellorStackTrace, AbortFlagEndsTheWalkEarly) {
+  TDAPreStackItem pre;
+  CallChainA(&CaptureHere, &pre);
+  ASSERT_FALSE(pre.empty());
+  for (bool captured : {false, true}) {
+    SCOPED_TRACE(captured ? "captured" : "live");
+    // Aborted as the collecting starts: only the top item is left.
+    volatile Byte abort = 0;
+    TAbortingProgress progress(abort, 0);
+    TCurrentWalk walk;
+    walk.request.abortFlag = &abort;
+    walk.request.progress = &progress;
+    walk.request.preCollected = captured ? &pre : nullptr;
+    CallChainA(&WalkHere, &walk);
+    EXPECT_TRUE(abort);
+    // At most the slot read before the flag was seen joins the top item.
+    ASSERT_FALSE(walk.items.empty());
+    EXPECT_LE(walk.items.size(), 2u) << walk.result.text;
+    EXPECT_EQ("WalkHere", walk.items.front().functionName);
+
+    // Aborted in the deep checks: the walk still ends with a text and
+    // progress at its end, and the next walk is whole again.
+    volatile Byte late = 0;
+    TAbortingProgress lateProgress(late, 26);
+    TCurrentWalk partial;
+    partial.request.abortFlag = &late;
+    partial.request.progress = &lateProgress;
+    partial.request.preCollected = captured ? &pre : nullptr;
+    CallChainA(&WalkHere, &partial);
+    EXPECT_TRUE(late);
+    EXPECT_FALSE(partial.items.empty());
+    EXPECT_EQ(1000, lateProgress.GetProgress());
+  }
+  TCurrentWalk whole;
+  CallChainA(&WalkHere, &whole);
+  SCOPED_TRACE(whole.result.text);
+  ExpectChain(whole.items);
+  EXPECT_GT(whole.items.size(), 5u);
+}
+
+// ---------------------------------------------------------------------------
 // Recursion
 // ---------------------------------------------------------------------------
 

@@ -255,10 +255,11 @@ class TWalker {
   bool AddCandidate(Cardinal value, bool forcedTop, bool anchor, bool preKept);
   void Follow(Integer i, Cardinal target, bool hasTarget, bool approve);
   Integer Valid(Integer from, Integer step) const;
-  void ResolveRange(Integer lo, Integer hi);
-  void ResolveOldest(Integer anchor);
-  unsigned Exponent(const TCandidate& from, const TCandidate& to,
-                    const TLink& link, UInt64 score) const;
+  using TChainTable = std::vector<std::vector<pellor_detail::TChainLink>>;
+  void ResolveRange(Integer lo, Integer hi, const TChainTable& up,
+                    const TChainTable& down);
+  unsigned LineBonus(const TCandidate& from, const TCandidate& to) const;
+  TChainTable ChainLinks(bool upward) const;
 
   const TTraceStackRequest& rq_;
   Cardinal top_, bottom_, current_;
@@ -511,107 +512,57 @@ void TWalker::DeepChecks() {
   }
 }
 
-unsigned TWalker::Exponent(const TCandidate& from, const TCandidate& to,
-                           const TLink& link, UInt64 score) const {
-  unsigned c = 0;
-  if (link.function >= 0) {
-    c = 14;
-    if (score & (UInt64(1) << 61)) c += 14;
-    if (Functions()[link.function].approved) c += 14;
-  }
-  if (from.module >= 0 && to.module >= 0 && Modules()[from.module].map) {
-    const void* next;
-    c += 3;
-    if (Modules()[from.module].map->LineNumberOf(Ptr(from.returnAddress - 1),
-                                                 next) > 0)
-      c += 3;
-    if (Modules()[to.module].map && Modules()[to.module].map->LineNumberOf(
-                                        Ptr(to.returnAddress - 1), next) > 0)
-      c += 3;
-  }
-  return c;
+// What the debug information adds to a link's weight: 3 when the owner's
+// module has a map, 3 more for a line at the owner's call, 3 more for a
+// line at the other candidate's call.
+unsigned TWalker::LineBonus(const TCandidate& from,
+                            const TCandidate& to) const {
+  if (from.module < 0 || to.module < 0 || !Modules()[from.module].map) return 0;
+  const void* next;
+  unsigned bonus = 3;
+  if (Modules()[from.module].map->LineNumberOf(Ptr(from.returnAddress - 1),
+                                               next) > 0)
+    bonus += 3;
+  if (Modules()[to.module].map && Modules()[to.module].map->LineNumberOf(
+                                      Ptr(to.returnAddress - 1), next) > 0)
+    bonus += 3;
+  return bonus;
+}
+
+TWalker::TChainTable TWalker::ChainLinks(bool upward) const {
+  TChainTable links(c_.size());
+  for (std::size_t i = 0; i < c_.size(); ++i)
+    for (const TLink& l : upward ? c_[i].callees : c_[i].callers) {
+      if (l.other < 0) continue;
+      pellor_detail::TChainLink link;
+      link.other = l.other;
+      link.hasFunction = l.function >= 0;
+      link.approved = l.function >= 0 && Functions()[l.function].approved;
+      link.lineBonus = LineBonus(c_[i], c_[l.other]);
+      links[i].push_back(link);
+    }
+  return links;
 }
 
 // Keeps between the anchors lo (older) and hi (newer) only the candidates
-// of the best-scored chain of links.
-void TWalker::ResolveRange(Integer lo, Integer hi) {
-  for (Integer k = lo + 1; k < hi; ++k) c_[k].invalid = true;
-  const auto n = static_cast<std::size_t>(hi - lo + 1);
-  constexpr UInt64 kNone = UInt64(1) << 60;
-  constexpr UInt64 kGoal = UInt64(1) << 62;
-  // Upward: from lo along callee links towards hi.
-  std::vector<UInt64> up(n, kNone);
-  std::vector<Integer> upNext(n, -1);
-  for (Integer i = hi - 1; i >= lo; --i) {
-    UInt64 best = 0;
-    bool any = false;
-    for (const TLink& l : c_[i].callees) {
-      if (l.other <= i || l.other > hi) continue;
-      UInt64 s;
-      if (l.other == hi) {
-        s = l.function >= 0 ? 0x7000000000000000ull : 0x5000000000000000ull;
-      } else {
-        s = up[l.other - lo];
-      }
-      if (l.function < 0) s &= ~(UInt64(1) << 61);
-      s += UInt64(1) << Exponent(c_[i], c_[l.other], l, s);
-      if (!any || s > best) {
-        best = s;
-        upNext[i - lo] = l.other;
-        any = true;
-      }
-    }
-    up[i - lo] = any ? best : kNone;
-  }
-  std::vector<Integer> path;
-  UInt64 upScore = up[0];
-  for (Integer i = lo; i >= 0 && i != hi; i = upNext[i - lo]) path.push_back(i);
-  if (!(upScore & kGoal)) {
-    // Downward: from hi along caller links towards lo.
-    std::vector<UInt64> down(n, kNone);
-    std::vector<Integer> downNext(n, -1);
-    for (Integer i = lo + 1; i <= hi; ++i) {
-      UInt64 best = 0;
-      bool any = false;
-      for (const TLink& l : c_[i].callers) {
-        if (l.other < lo || l.other >= i) continue;
-        UInt64 s;
-        if (l.other == lo)
-          s = l.function >= 0 ? 0x7000000000000000ull : 0x5000000000000000ull;
-        else
-          s = down[l.other - lo];
-        if (l.function < 0) s &= ~(UInt64(1) << 61);
-        s += UInt64(1) << Exponent(c_[i], c_[l.other], l, s);
-        if (!any || s > best) {
-          best = s;
-          downNext[i - lo] = l.other;
-          any = true;
-        }
-      }
-      down[i - lo] = any ? best : kNone;
-    }
-    if (down[hi - lo] > upScore) {
-      path.clear();
-      for (Integer i = hi; i >= 0 && i != lo; i = downNext[i - lo])
-        path.push_back(i);
+// of the best-scored chain of links; lo < 0 stands for everything older
+// than hi, where the chain runs down as far as its links reach.
+void TWalker::ResolveRange(Integer lo, Integer hi, const TChainTable& up,
+                           const TChainTable& down) {
+  for (Integer k = std::max<Integer>(lo + 1, 0); k < hi; ++k)
+    if (!c_[k].creator) c_[k].invalid = true;
+  pellor_detail::TChainChoice best;
+  if (lo >= 0) {
+    best = pellor_detail::ChooseLinkChain(up, lo, hi);
+    if (best.reachesGoal) {
+      for (Integer k : best.path) c_[k].invalid = false;
+      return;
     }
   }
-  for (Integer k : path) c_[k].invalid = false;
-}
-
-// Older than the oldest anchor only what its calls chain back to stays.
-void TWalker::ResolveOldest(Integer anchor) {
-  for (Integer i = anchor; i > 0;) {
-    Integer next = -1;
-    for (const TLink& l : c_[i].callers)
-      if (l.other >= 0 && l.other < i && l.function >= 0) {
-        next = std::max(next, l.other);
-      }
-    for (Integer k = (next < 0 ? 0 : next + 1); k < i; ++k)
-      if (!c_[k].creator) c_[k].invalid = true;
-    if (next < 0) break;
-    i = next;
-  }
+  pellor_detail::TChainChoice downward =
+      pellor_detail::ChooseLinkChain(down, hi, lo);
+  if (lo < 0 || downward.score > best.score) best = std::move(downward);
+  for (Integer k : best.path) c_[k].invalid = false;
 }
 
 void TWalker::Chains() {
@@ -620,11 +571,14 @@ void TWalker::Chains() {
   for (Integer i = static_cast<Integer>(c_.size()) - 1; i >= 0; --i)
     if (c_[i].kept && !c_[i].invalid) anchors.push_back(i);
   const auto count = static_cast<Integer>(anchors.size());
+  if (count == 0) return;
+  const TChainTable up = ChainLinks(true);
+  const TChainTable down = ChainLinks(false);
   for (Integer k = 0; k + 1 < count && !Aborted(); ++k) {
-    ResolveRange(anchors[k + 1], anchors[k]);
-    Progress(650 + (k + 1) * 350 / std::max<Integer>(count, 1));
+    ResolveRange(anchors[k + 1], anchors[k], up, down);
+    Progress(650 + (k + 1) * 350 / count);
   }
-  if (count > 0) ResolveOldest(anchors.back());
+  if (!Aborted()) ResolveRange(-1, anchors.back(), up, down);
 }
 
 // ---------------------------------------------------------------------------
@@ -853,6 +807,75 @@ void CallstackCrcs(const std::vector<TCallstackCrcLine>& lines, Cardinal& crc1,
       crc2 = AccumulateCrc32(crc2, &value, 4);
   }
 }
+
+namespace pellor_detail {
+
+TChainChoice ChooseLinkChain(const std::vector<std::vector<TChainLink>>& links,
+                             Integer from, Integer goal) {
+  constexpr UInt64 kNone = UInt64(1) << 60;
+  constexpr UInt64 kDirect = UInt64(1) << 61;
+  constexpr UInt64 kGoal = UInt64(1) << 62;
+  TChainChoice choice;
+  const auto n = static_cast<Integer>(links.size());
+  if (from < 0 || from >= n || goal >= n) return choice;
+  const Integer step = goal > from ? 1 : -1;
+  // Candidates strictly beyond from towards the goal (or index 0).
+  const Integer limit = goal >= 0 ? goal : -1;
+  auto towards = [&](Integer i, Integer other) {
+    return step > 0 ? other > i && other <= limit
+                    : other < i && other >= std::max<Integer>(limit, 0);
+  };
+  std::vector<UInt64> score(n, kNone);
+  // Whether every link of the node's best chain has a function; a chain
+  // that ends without links has no link against it.
+  std::vector<char> direct(n, 1);
+  std::vector<Integer> next(n, -1);
+  auto scoreNode = [&](Integer i) {
+    bool any = false;
+    for (const TChainLink& l : links[i]) {
+      if (!towards(i, l.other)) continue;
+      UInt64 s;
+      bool otherDirect;
+      if (l.other == goal) {
+        s = l.hasFunction ? 0x7000000000000000ull : 0x5000000000000000ull;
+        otherDirect = true;
+      } else {
+        s = score[l.other];
+        otherDirect = direct[l.other] != 0;
+      }
+      unsigned c = 0;
+      if (!l.hasFunction) {
+        s &= ~kDirect;
+      } else {
+        c = 14;
+        if (otherDirect || (s & kDirect)) c += 14;
+        if (l.approved) c += 14;
+      }
+      c += l.lineBonus;
+      s += UInt64(1) << c;
+      if (!any || s > score[i]) {
+        score[i] = s;
+        next[i] = l.other;
+        direct[i] = l.hasFunction && otherDirect;
+        any = true;
+      }
+    }
+  };
+  if (step > 0) {
+    for (Integer i = limit - 1; i >= from; --i) scoreNode(i);
+  } else {
+    for (Integer i = std::max<Integer>(limit + 1, 0); i <= from; ++i)
+      scoreNode(i);
+  }
+  choice.score = score[from];
+  choice.reachesGoal = goal >= 0 && (choice.score & kGoal) != 0;
+  for (Integer i = from; i >= 0 && i != goal; i = next[i])
+    choice.path.push_back(i);
+  if (choice.reachesGoal) choice.path.push_back(goal);
+  return choice;
+}
+
+}  // namespace pellor_detail
 
 namespace {
 

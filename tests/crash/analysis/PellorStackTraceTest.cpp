@@ -752,3 +752,93 @@ TEST(PellorStackTrace, HiddenLinelessFramesKeepTheTopItem) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Choosing the chain between anchors
+// ---------------------------------------------------------------------------
+
+namespace {
+
+using pellor_detail::ChooseLinkChain;
+using pellor_detail::TChainLink;
+
+TChainLink Fn(Integer other, bool approved, unsigned lineBonus = 0) {
+  return {other, true, approved, lineBonus};
+}
+TChainLink NoFn(Integer other, unsigned lineBonus = 0) {
+  return {other, false, false, lineBonus};
+}
+
+TEST(PellorStackTrace, ChainChoiceKeepsTheBestConnectedPath) {
+  struct Case {
+    const char* what;
+    std::vector<std::vector<TChainLink>> links;
+    Integer from, goal;
+    std::vector<Integer> path;
+    bool reachesGoal;
+  };
+  const Case cases[] = {
+      {"reaching the goal beats a longer chain that does not",
+       {{Fn(1, true, 9), NoFn(3)}, {Fn(2, true, 9)}, {}, {}},
+       0,
+       3,
+       {0, 3},
+       true},
+      {"calls inside functions beat calls without",
+       {{NoFn(2, 9), Fn(1, false)}, {Fn(3, false)}, {NoFn(3, 9)}, {}},
+       0,
+       3,
+       {0, 1, 3},
+       true},
+      {"an approved function outweighs debug lines",
+       {{Fn(1, false, 9), Fn(2, true)}, {Fn(3, false, 9)}, {Fn(3, true)}, {}},
+       0,
+       3,
+       {0, 2, 3},
+       true},
+      {"downward along caller links",
+       {{}, {Fn(0, true)}, {NoFn(0)}, {Fn(1, true), NoFn(2)}},
+       3,
+       0,
+       {3, 1, 0},
+       true},
+      {"links that leave the range are not followed",
+       {{Fn(2, true), Fn(5, true), Fn(-1, true)}, {}, {}},
+       0,
+       2,
+       {0, 2},
+       true},
+      {"no link reaches the goal",
+       {{Fn(1, true)}, {}, {}},
+       0,
+       2,
+       {0, 1},
+       false},
+      // Older than the oldest anchor there is no goal: the chain runs down
+      // as far as its links reach.
+      {"no goal: the best-linked chain down",
+       {{}, {}, {NoFn(0)}, {Fn(1, true)}, {Fn(3, true), NoFn(2, 9)}},
+       4,
+       -1,
+       {4, 3, 1},
+       false},
+      // A chain whose every link lies in a function keeps its bonus even
+      // though it never reached a goal; one through a call outside any
+      // function loses it, however approved its first link.
+      {"no goal: a directly connected chain wins",
+       {{}, {NoFn(0)}, {}, {Fn(2, false, 3), Fn(1, true)}},
+       3,
+       -1,
+       {3, 2},
+       false},
+      {"start out of range", {{}, {}}, 5, 1, {}, false},
+  };
+  for (const Case& c : cases) {
+    const pellor_detail::TChainChoice choice =
+        ChooseLinkChain(c.links, c.from, c.goal);
+    EXPECT_EQ(c.path, choice.path) << c.what;
+    EXPECT_EQ(c.reachesGoal, choice.reachesGoal) << c.what;
+  }
+}
+
+}  // namespace

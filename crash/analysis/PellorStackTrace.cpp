@@ -219,6 +219,7 @@ struct TCandidate {
   bool invalid = false;
   Cardinal codeAddress = 0;
   Integer function = -1;  // the function holding the call site
+  bool followedUntargeted = false;
 };
 
 class TWalker {
@@ -254,6 +255,8 @@ class TWalker {
   std::vector<Cardinal> Anchors() const;
   bool AddCandidate(Cardinal value, bool forcedTop, bool anchor, bool preKept);
   void Follow(Integer i, Cardinal target, bool hasTarget, bool approve);
+  Integer ApprovedCallerLink(const TCandidate& cand) const;
+  void Reject(Integer function);
   Integer Valid(Integer from, Integer step) const;
   using TChainTable = std::vector<std::vector<pellor_detail::TChainLink>>;
   void ResolveRange(Integer lo, Integer hi, const TChainTable& up,
@@ -449,27 +452,55 @@ void TWalker::Follow(Integer i, Cardinal target, bool hasTarget, bool approve) {
         info.externalCalls[0].target)
       fi = AnalyzeWalkFunction(env_, helpers_, info.externalCalls[0].target, -1,
                                String(), approve);
+    if (Functions()[fi].rejected) return;
+  } else {
+    // Any newer candidate fits a call without target: once is enough.
+    if (c_[i].followedUntargeted) return;
+    c_[i].followedUntargeted = true;
   }
   for (Integer k = i + 1; k < static_cast<Integer>(c_.size()); ++k) {
     TCandidate& newer = c_[k];
     if (newer.invalid) continue;
-    TCallSite site;
+    TCallSite site{newer.codeAddress, false, 0};
     bool fits = fi < 0;
     if (!fits) {
       const TFunctionEntry& f = Functions()[fi];
       fits = newer.isTop ? FunctionContains(f, newer.codeAddress)
                          : FindCallSite(f, newer.returnAddress, site);
     }
-    if (fits && !approve && newer.function >= 0 &&
-        Functions()[newer.function].approved && fi >= 0 && newer.function != fi)
+    if (fits && !approve && ApprovedCallerLink(newer) >= 0 &&
+        newer.callers[ApprovedCallerLink(newer)].codeAddress !=
+            site.codeAddress)
       fits = false;
     if (fits) {
-      TLink link{k, c_[i].codeAddress, hasTarget, target, fi};
-      c_[i].callees.push_back(link);
-      link.other = i;
-      newer.callers.push_back(link);
+      // The caller link tells where newer's own call is and what it calls;
+      // the callee link where i's call is.
+      newer.callers.push_back(
+          {i, site.codeAddress, site.hasTarget, site.target, fi});
+      c_[i].callees.push_back({k, c_[i].codeAddress, hasTarget, target, fi});
     }
     if (newer.kept) break;
+  }
+}
+
+Integer TWalker::ApprovedCallerLink(const TCandidate& cand) const {
+  for (std::size_t l = 0; l < cand.callers.size(); ++l) {
+    const Integer f = cand.callers[l].function;
+    if (f >= 0 && Functions()[f].approved && !Functions()[f].rejected)
+      return static_cast<Integer>(l);
+  }
+  return -1;
+}
+
+// A function that claims a call where a trusted one has another is wrong
+// about its code: nothing it says is used any more.
+void TWalker::Reject(Integer function) {
+  Functions()[function].rejected = true;
+  for (TCandidate& cand : c_) {
+    auto byIt = [&](const TLink& l) { return l.function == function; };
+    std::erase_if(cand.callers, byIt);
+    std::erase_if(cand.callees, byIt);
+    if (cand.function == function) cand.function = -1;
   }
 }
 
@@ -480,14 +511,37 @@ void TWalker::DeepChecks() {
     Progress(25 + i * 625 / std::max<Integer>(count, 1));
     TCandidate& cand = c_[i];
     if (cand.invalid || cand.isTop) continue;
-    const TLink* link = nullptr;
-    for (const TLink& l : cand.callers)
-      if (l.function >= 0 && Functions()[l.function].approved) link = &l;
-    if (link) {
-      if (link->hasTarget)
-        Follow(i, link->target, true, true);
-      else
-        Follow(i, 0, false, true);
+    Integer at = ApprovedCallerLink(cand);
+    if (at < 0) {
+      // A trusted function around the return address must hold the call.
+      const auto& functions = Functions();
+      for (std::size_t f = 0; f < functions.size(); ++f) {
+        if (!functions[f].approved || functions[f].rejected ||
+            !FunctionContains(functions[f], cand.returnAddress))
+          continue;
+        TCallSite site;
+        if (!FindCallSite(functions[f], cand.returnAddress, site)) {
+          if (!cand.kept) cand.invalid = true;
+          break;
+        }
+        cand.callers.push_back({-1, site.codeAddress, site.hasTarget,
+                                site.target, static_cast<Integer>(f)});
+        at = static_cast<Integer>(cand.callers.size() - 1);
+        break;
+      }
+      if (cand.invalid) continue;
+    }
+    if (at >= 0) {
+      const TLink link = cand.callers[at];
+      std::vector<Integer> conflicting;
+      for (const TLink& l : cand.callers)
+        if (l.function >= 0 && l.function != link.function &&
+            l.codeAddress != link.codeAddress)
+          conflicting.push_back(l.function);
+      for (Integer f : conflicting) Reject(f);
+      cand.function = link.function;
+      cand.codeAddress = link.codeAddress;
+      Follow(i, link.target, link.hasTarget, true);
       continue;
     }
     // No function known: any call instruction that ends at the return
@@ -499,14 +553,14 @@ void TWalker::DeepChecks() {
           reinterpret_cast<std::uintptr_t>(mbi.AllocationBase));
       low = std::max(low, alloc);
     }
-    bool followed = false;
-    for (Cardinal at = low; at < cand.returnAddress && !followed; ++at) {
+    bool firstCall = true;
+    for (Cardinal pos = low; pos < cand.returnAddress; ++pos) {
       TDAInstruction instr;
-      if (DecodeInstruction(env_, at, instr) && instr.valid && instr.isCall &&
+      if (DecodeInstruction(env_, pos, instr) && instr.valid && instr.isCall &&
           instr.next == cand.returnAddress) {
-        cand.codeAddress = at;
+        if (firstCall) cand.codeAddress = pos;
+        firstCall = false;
         Follow(i, instr.target, instr.target != 0, false);
-        followed = true;
       }
     }
   }

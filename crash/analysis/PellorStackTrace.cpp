@@ -49,6 +49,12 @@ bool RangeReadable(const TDATryRead& snapshot, Cardinal start,
   return true;
 }
 
+Cardinal Addr(const void* p) {
+  return static_cast<Cardinal>(reinterpret_cast<std::uintptr_t>(p));
+}
+
+Cardinal ProgramBase() { return Addr(GetModuleHandleA(nullptr)); }
+
 String FileNameOnly(const String& path) {
   const auto slash = path.find_last_of("\\/");
   return slash == String::npos ? path : path.substr(slash + 1);
@@ -317,29 +323,43 @@ bool TWalker::AddCandidate(Cardinal value, bool forcedTop, bool anchor,
     const bool inCode = m.codeStart <= search && search < m.codeEnd;
     const bool inData = m.dataStart <= search && search < m.dataEnd;
     if (!inCode && !inData && !top && !creatorSlot) return false;
+    Integer fi = -1;
     if (inCode && m.map) {
       TMfPublic pub = m.map->PublicOfAddress(Ptr(search));
-      if (pub.valid && pub.isCode) {
-        const auto entry = static_cast<Cardinal>(
-            reinterpret_cast<std::uintptr_t>(pub.address));
-        Integer fi = AnalyzeWalkFunction(env_, helpers_, entry, cand.module,
-                                         pub.name, true);
-        TCallSite site;
-        if (top) {
-          if (FunctionContains(Functions()[fi], value) ||
-              Functions()[fi].pseudo) {
-            site.codeAddress = value;
-            found = true;
-          }
-        } else {
-          found = FindCallSite(Functions()[fi], value, site);
+      if (pub.valid && pub.isCode)
+        fi = AnalyzeWalkFunction(env_, helpers_, Addr(pub.address), cand.module,
+                                 pub.name, true);
+    } else if (inCode && m.base != ProgramBase()) {
+      // No debug information: the nearest export below, or the entry
+      // point, is the best guess at the function around the value.
+      Cardinal entry = Addr(ImageNearestExport(Ptr(m.base), Ptr(search)));
+      PIMAGE_NT_HEADERS nt = ImageNtHeaders(Ptr(m.base));
+      const Cardinal start =
+          nt ? m.base + nt->OptionalHeader.AddressOfEntryPoint : 0;
+      if (start > m.base && start <= search && start > entry) entry = start;
+      if (entry) {
+        fi = AnalyzeWalkFunction(
+            env_, helpers_, entry, cand.module,
+            ImageExportNameOf(Ptr(m.base), Ptr(entry), true), false);
+        if (!FunctionContains(Functions()[fi], search)) fi = -1;
+      }
+    }
+    if (fi >= 0) {
+      TCallSite site;
+      if (top) {
+        if (FunctionContains(Functions()[fi], value) ||
+            Functions()[fi].pseudo) {
+          site.codeAddress = value;
+          found = true;
         }
-        if (found) {
-          cand.function = fi;
-          cand.codeAddress = site.codeAddress;
-          cand.callers.push_back(
-              {-1, site.codeAddress, site.hasTarget, site.target, fi});
-        }
+      } else {
+        found = FindCallSite(Functions()[fi], value, site);
+      }
+      if (found) {
+        cand.function = fi;
+        cand.codeAddress = site.codeAddress;
+        cand.callers.push_back(
+            {-1, site.codeAddress, site.hasTarget, site.target, fi});
       }
     }
   }

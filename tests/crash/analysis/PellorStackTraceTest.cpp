@@ -842,3 +842,73 @@ TEST(PellorStackTrace, ChainChoiceKeepsTheBestConnectedPath) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Modules without debug information
+// ---------------------------------------------------------------------------
+
+namespace {
+
+TEST(PellorStackTrace, NearestExportIsTheHighestAtOrBelow) {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  ASSERT_NE(nullptr, ntdll);
+  for (const char* name : {"RtlAllocateHeap", "RtlFreeHeap", "NtClose"}) {
+    const auto* entry =
+        reinterpret_cast<const Byte*>(GetProcAddress(ntdll, name));
+    ASSERT_NE(nullptr, entry) << name;
+    EXPECT_EQ(entry, ImageNearestExport(ntdll, entry)) << name;
+    EXPECT_EQ(entry, ImageNearestExport(ntdll, entry + 1)) << name;
+    EXPECT_EQ(name,
+              ImageExportNameOf(ntdll, ImageNearestExport(ntdll, entry + 1)));
+  }
+  // Below every export, and images without exports.
+  EXPECT_EQ(nullptr, ImageNearestExport(ntdll, ntdll));
+  EXPECT_EQ(nullptr, ImageNearestExport(GetModuleHandleA(nullptr),
+                                        GetModuleHandleA(nullptr)));
+}
+
+}  // namespace
+
+TCurrentWalk* gSearchWalk = nullptr;
+
+// The system's binary search calls back into this program.
+extern "C" int WalkFromSearch(const void* key, const void* element) {
+  if (gSearchWalk) WalkHere(gSearchWalk);
+  gSearchWalk = nullptr;
+  return *static_cast<const int*>(key) - *static_cast<const int*>(element);
+}
+
+__attribute__((noinline)) int SearchThenWalk(void* context) {
+  static const int sorted[] = {1, 2, 3};
+  const int key = 2;
+  gSearchWalk = static_cast<TCurrentWalk*>(context);
+  return bsearch(&key, sorted, 3, sizeof(int), &WalkFromSearch) != nullptr;
+}
+
+namespace {
+
+// The C runtime's search is a frame without debug information: it is
+// named after the export it lies in.
+TEST(PellorStackTrace, SystemFramesAreNamedByTheirExports) {
+  TCurrentWalk walk;
+  CallChainA(&SearchThenWalk, &walk);
+  const TStackTrace& items = walk.items;
+  SCOPED_TRACE(walk.result.text);
+  const int callback = IndexOf(items, "WalkFromSearch");
+  const int caller = IndexOf(items, "SearchThenWalk");
+  ASSERT_GE(callback, 0);
+  ASSERT_EQ(callback + 2, caller);
+  const TStackItem& system = items[callback + 1];
+  EXPECT_TRUE(SameTextFolded("msvcrt.dll", system.moduleName))
+      << system.moduleName;
+  EXPECT_EQ("bsearch", system.functionName);
+  EXPECT_EQ("", system.unitName);
+  EXPECT_EQ(0, system.relativeLine);
+  // The export's entry is known, so the address is relative to it.
+  EXPECT_EQ(Addr(reinterpret_cast<const void*>(
+                GetProcAddress(GetModuleHandleA("msvcrt.dll"), "bsearch"))),
+            system.address - system.relativeAddress);
+  ExpectChain(items);
+}
+
+}  // namespace

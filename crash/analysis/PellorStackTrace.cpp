@@ -156,6 +156,22 @@ Integer AnalyzeWalkFunction(const TDAEnvironment& env,
       f.info.lowestAddress = entry;
     }
     if (f.name.empty()) f.name = env.SymbolName(entry);
+    TOS os;
+    QueryOsVersion(os);
+    if (os.is9x) {
+      // The dispatch may reach the program's code through its import stub.
+      static const Cardinal dispatch = Addr(reinterpret_cast<const void*>(
+          GetProcAddress(GetModuleHandleA("user32.dll"), "DispatchMessageA")));
+      std::vector<Cardinal> targets{dispatch};
+      for (const TDAExternalCall& call : f.info.externalCalls) {
+        TDAInstruction stub;
+        if (call.isCall && call.target && call.target != dispatch &&
+            DecodeInstruction(env, call.target, stub) && stub.valid &&
+            stub.isJump && stub.target == dispatch)
+          targets.push_back(call.target);
+      }
+      pellor_detail::AddDispatchBranches(f.info, true, targets);
+    }
     functions.push_back(std::move(f));
     at = static_cast<Integer>(functions.size() - 1);
     index[entry] = at;
@@ -883,6 +899,22 @@ void CallstackCrcs(const std::vector<TCallstackCrcLine>& lines, Cardinal& crc1,
 }
 
 namespace pellor_detail {
+
+void AddDispatchBranches(TFunctionInfo& info, bool is9x,
+                         const std::vector<Cardinal>& dispatchTargets) {
+  if (!is9x) return;
+  for (const TDAExternalCall& call : info.externalCalls) {
+    if (!call.isCall || !call.target ||
+        std::find(dispatchTargets.begin(), dispatchTargets.end(),
+                  call.target) == dispatchTargets.end())
+      continue;
+    const bool known = std::any_of(
+        info.unresolvedBranches.begin(), info.unresolvedBranches.end(),
+        [&](const TDABranch& b) { return b.address == call.address; });
+    if (!known)
+      info.unresolvedBranches.push_back({true, call.address, call.next});
+  }
+}
 
 TChainChoice ChooseLinkChain(const std::vector<std::vector<TChainLink>>& links,
                              Integer from, Integer goal) {

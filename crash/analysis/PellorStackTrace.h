@@ -128,6 +128,13 @@ void CallstackCrcs(const std::vector<TCallstackCrcLine>& lines, Cardinal& crc1,
 void ClearStackTraceCaches();
 
 namespace pellor_detail {
+// On the Windows 9x line a window procedure that DispatchMessageA runs is
+// not entered from that routine's own code, so any newer frame may be the
+// one it called: its calls (to one of dispatchTargets, the routine and the
+// import stubs that lead there) also count as calls without a known target.
+void AddDispatchBranches(TFunctionInfo& info, bool is9x,
+                         const std::vector<Cardinal>& dispatchTargets);
+
 // A link between two stack candidates, as the chain scoring sees it.
 struct TChainLink {
   Integer other = -1;

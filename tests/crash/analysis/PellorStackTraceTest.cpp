@@ -912,3 +912,38 @@ TEST(PellorStackTrace, SystemFramesAreNamedByTheirExports) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PellorStackTrace, DispatchCallsCountAsUntargetedOnWindows9x) {
+  const Cardinal dispatch = 0x7E418000, stub = 0x00401230, other = 0x7E410000;
+  TFunctionInfo info;
+  info.externalCalls = {
+      {true, 0x401000, 0x401006, dispatch},   // call [import]
+      {true, 0x401010, 0x401015, stub},       // call stub (jmp [import])
+      {true, 0x401020, 0x401026, other},      // another routine
+      {false, 0x401030, 0x401036, dispatch},  // a tail jump, no frame
+      {true, 0x401040, 0x401042, 0},          // call eax
+  };
+  info.unresolvedBranches = {{true, 0x401040, 0x401042}};
+  struct Case {
+    bool is9x;
+    std::vector<Cardinal> calls;  // the new untargeted calls
+  };
+  const Case cases[] = {{false, {}}, {true, {0x401000, 0x401010}}};
+  for (const Case& c : cases) {
+    TFunctionInfo f = info;
+    pellor_detail::AddDispatchBranches(f, c.is9x, {dispatch, stub});
+    // Run twice: nothing is recorded twice.
+    pellor_detail::AddDispatchBranches(f, c.is9x, {dispatch, stub});
+    ASSERT_EQ(1 + c.calls.size(), f.unresolvedBranches.size()) << c.is9x;
+    for (std::size_t i = 0; i < c.calls.size(); ++i) {
+      const TDABranch& b = f.unresolvedBranches[1 + i];
+      EXPECT_TRUE(b.isCall);
+      EXPECT_EQ(c.calls[i], b.address);
+      EXPECT_EQ(c.calls[i] == 0x401000 ? 0x401006u : 0x401015u, b.next);
+    }
+  }
+}
+
+}  // namespace

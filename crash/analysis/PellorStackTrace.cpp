@@ -278,6 +278,8 @@ class TWalker {
   bool AddCandidate(Cardinal value, bool forcedTop, bool anchor, bool preKept);
   void Follow(Integer i, Cardinal target, bool hasTarget, bool approve);
   Integer ApprovedCallerLink(const TCandidate& cand) const;
+  Integer FindInParts(Integer function, const TMfPublic& pub, Integer module,
+                      Cardinal value, TCallSite& site);
   void Reject(Integer function);
   Integer Valid(Integer from, Integer step) const;
   using TChainTable = std::vector<std::vector<pellor_detail::TChainLink>>;
@@ -340,8 +342,9 @@ bool TWalker::AddCandidate(Cardinal value, bool forcedTop, bool anchor,
     const bool inData = m.dataStart <= search && search < m.dataEnd;
     if (!inCode && !inData && !top && !creatorSlot) return false;
     Integer fi = -1;
+    TMfPublic pub;
     if (inCode && m.map) {
-      TMfPublic pub = m.map->PublicOfAddress(Ptr(search));
+      pub = m.map->PublicOfAddress(Ptr(search));
       if (pub.valid && pub.isCode)
         fi = AnalyzeWalkFunction(env_, helpers_, Addr(pub.address), cand.module,
                                  pub.name, true);
@@ -360,23 +363,24 @@ bool TWalker::AddCandidate(Cardinal value, bool forcedTop, bool anchor,
         if (!FunctionContains(Functions()[fi], search)) fi = -1;
       }
     }
-    if (fi >= 0) {
-      TCallSite site;
-      if (top) {
-        if (FunctionContains(Functions()[fi], value) ||
-            Functions()[fi].pseudo) {
-          site.codeAddress = value;
-          found = true;
-        }
-      } else {
-        found = FindCallSite(Functions()[fi], value, site);
+    TCallSite site;
+    if (fi >= 0 && top) {
+      found =
+          FunctionContains(Functions()[fi], value) || Functions()[fi].pseudo;
+      site.codeAddress = value;
+    } else if (fi >= 0) {
+      found = FindCallSite(Functions()[fi], value, site);
+      if (!found && pub.valid) {
+        const Integer part = FindInParts(fi, pub, cand.module, value, site);
+        found = part >= 0;
+        if (found) fi = part;
       }
-      if (found) {
-        cand.function = fi;
-        cand.codeAddress = site.codeAddress;
-        cand.callers.push_back(
-            {-1, site.codeAddress, site.hasTarget, site.target, fi});
-      }
+    }
+    if (found) {
+      cand.function = fi;
+      cand.codeAddress = site.codeAddress;
+      cand.callers.push_back(
+          {-1, site.codeAddress, site.hasTarget, site.target, fi});
     }
   }
   if (!found && top) cand.codeAddress = value;
@@ -392,6 +396,26 @@ bool TWalker::AddCandidate(Cardinal value, bool forcedTop, bool anchor,
   if (cand.isTop) topFound_ = true;
   c_.push_back(std::move(cand));
   return true;
+}
+
+// Code of a public that its analysis reached only by jumping out of it is
+// analysed as a part of its own, named after the public and the part's
+// offset; the function holding the call, or -1.
+Integer TWalker::FindInParts(Integer function, const TMfPublic& pub,
+                             Integer module, Cardinal value, TCallSite& site) {
+  const Cardinal entry = Addr(pub.address);
+  std::vector<Cardinal> jumps;
+  for (const TDAExternalCall& call : Functions()[function].info.externalCalls)
+    if (!call.isCall && call.target > entry) jumps.push_back(call.target);
+  for (Cardinal target : jumps) {
+    TMfPublic owner = Modules()[module].map->PublicOfAddress(Ptr(target));
+    if (!owner.valid || Addr(owner.address) != entry) continue;
+    const Integer part =
+        AnalyzeWalkFunction(env_, helpers_, target, module,
+                            pub.name + ".@" + HexOf(target - entry), true);
+    if (FindCallSite(Functions()[part], value, site)) return part;
+  }
+  return -1;
 }
 
 void TWalker::Collect() {

@@ -267,16 +267,22 @@ TEST(PellorStackTrace, CapturedCandidatesWalkLikeTheStack) {
 
 }  // namespace
 
+// A frame that calls on (call in parentheses) and works after the call,
+// which keeps it a call (no tail jump) at any optimisation.
+#define PELLOR_FRAME(call, ...)    \
+  __VA_ARGS__ {                    \
+    volatile int after = 1;        \
+    int result = call;             \
+    asm volatile("" ::: "memory"); \
+    return result + after;         \
+  }
+
 // Stand-ins under the names of the runtime's and the system's exception
 // routines: the walker knows those frames by name only.
-#define PELLOR_PASS_THROUGH(name)                                      \
-  extern "C" __attribute__((noinline)) int name(TCallChainProbe probe, \
-                                                void* context) {       \
-    volatile int after = 1;                                            \
-    int result = probe(context);                                       \
-    asm volatile("" ::: "memory");                                     \
-    return result + after;                                             \
-  }
+#define PELLOR_PASS_THROUGH(name)                             \
+  PELLOR_FRAME((probe(context)),                              \
+               extern "C" __attribute__((noinline)) int name( \
+                   TCallChainProbe probe, void* context))
 PELLOR_PASS_THROUGH(_ThrowExceptionLDTC)
 PELLOR_PASS_THROUGH(_ReThrowException)
 PELLOR_PASS_THROUGH(__ExceptionHandler)
@@ -294,12 +300,9 @@ __attribute__((noinline)) int ChainThenRoutine(void* context) {
   return through->routine(through->probe, through->context);
 }
 
-__attribute__((noinline)) int RoutineCaller(TThroughRoutine* through) {
-  volatile int after = 1;
-  int result = CallChainA(&ChainThenRoutine, through);
-  asm volatile("" ::: "memory");
-  return result + after;
-}
+PELLOR_FRAME(
+    (CallChainA(&ChainThenRoutine, through)),
+    __attribute__((noinline)) int RoutineCaller(TThroughRoutine* through))
 
 namespace {
 
@@ -349,25 +352,17 @@ __attribute__((noinline)) int CaptureInHandler(void* context) {
 
 // The dispatcher calls the handler directly, as the system's does after
 // frames without names.
-extern "C" __attribute__((noinline)) int KiUserExceptionDispatcher(
-    void* context) {
-  volatile int after = 1;
-  int result = __ExceptionHandler(&CaptureInHandler, context);
-  asm volatile("" ::: "memory");
-  return result + after;
-}
+PELLOR_FRAME(
+    (__ExceptionHandler(&CaptureInHandler, context)), extern "C"
+    __attribute__((noinline)) int KiUserExceptionDispatcher(void* context))
 
 // Where the fault is.
 __attribute__((noinline)) int FaultSite(void* context) {
   return context != nullptr;
 }
 
-__attribute__((noinline)) int RaiseAndDispatch(void* context) {
-  volatile int after = 1;
-  int result = KiUserExceptionDispatcher(context);
-  asm volatile("" ::: "memory");
-  return result + after;
-}
+PELLOR_FRAME((KiUserExceptionDispatcher(context)),
+             __attribute__((noinline)) int RaiseAndDispatch(void* context))
 
 namespace {
 
@@ -425,38 +420,42 @@ class TAbortingProgress : public TSilentProgressAlert {
   Integer at_;
 };
 
+// Walks the chain with the abort flag set once progress reaches at;
+// whether it was set, and the progress the walk ended with.
+std::pair<bool, Integer> WalkAbortingAt(Integer at, const TDAPreStackItem* pre,
+                                        TCurrentWalk& walk) {
+  volatile Byte flag = 0;
+  TAbortingProgress progress(flag, at);
+  walk.request.abortFlag = &flag;
+  walk.request.progress = &progress;
+  walk.request.preCollected = pre;
+  CallChainA(&WalkHere, &walk);
+  walk.request.abortFlag = nullptr;
+  walk.request.progress = nullptr;
+  return {flag != 0, progress.GetProgress()};
+}
+
 TEST(PellorStackTrace, AbortFlagEndsTheWalkEarly) {
   TDAPreStackItem pre;
   CallChainA(&CaptureHere, &pre);
   ASSERT_FALSE(pre.empty());
-  for (bool captured : {false, true}) {
+  for (const TDAPreStackItem* captured :
+       {static_cast<TDAPreStackItem*>(nullptr), &pre}) {
     SCOPED_TRACE(captured ? "captured" : "live");
-    // Aborted as the collecting starts: only the top item is left.
-    volatile Byte abort = 0;
-    TAbortingProgress progress(abort, 0);
+    // Aborted as the collecting starts: only the top item is left, with at
+    // most the slot read before the flag was seen.
     TCurrentWalk walk;
-    walk.request.abortFlag = &abort;
-    walk.request.progress = &progress;
-    walk.request.preCollected = captured ? &pre : nullptr;
-    CallChainA(&WalkHere, &walk);
-    EXPECT_TRUE(abort);
-    // At most the slot read before the flag was seen joins the top item.
+    EXPECT_TRUE(WalkAbortingAt(0, captured, walk).first);
     ASSERT_FALSE(walk.items.empty());
     EXPECT_LE(walk.items.size(), 2u) << walk.result.text;
     EXPECT_EQ("WalkHere", walk.items.front().functionName);
 
     // Aborted in the deep checks: the walk still ends with a text and
     // progress at its end, and the next walk is whole again.
-    volatile Byte late = 0;
-    TAbortingProgress lateProgress(late, 26);
     TCurrentWalk partial;
-    partial.request.abortFlag = &late;
-    partial.request.progress = &lateProgress;
-    partial.request.preCollected = captured ? &pre : nullptr;
-    CallChainA(&WalkHere, &partial);
-    EXPECT_TRUE(late);
+    EXPECT_EQ(std::make_pair(true, Integer(1000)),
+              WalkAbortingAt(26, captured, partial));
     EXPECT_FALSE(partial.items.empty());
-    EXPECT_EQ(1000, lateProgress.GetProgress());
   }
   TCurrentWalk whole;
   CallChainA(&WalkHere, &whole);

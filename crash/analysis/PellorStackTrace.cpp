@@ -278,8 +278,8 @@ class TWalker {
   bool AddCandidate(Cardinal value, bool forcedTop, bool anchor, bool preKept);
   void Follow(Integer i, Cardinal target, bool hasTarget, bool approve);
   Integer ApprovedCallerLink(const TCandidate& cand) const;
-  Integer FindInParts(Integer function, const TMfPublic& pub, Integer module,
-                      Cardinal value, TCallSite& site);
+  Integer FindInPieces(Integer function, const TMfPublic& pub, Integer module,
+                       Cardinal value, TCallSite& site);
   void Reject(Integer function);
   Integer Valid(Integer from, Integer step) const;
   using TChainTable = std::vector<std::vector<pellor_detail::TChainLink>>;
@@ -371,9 +371,9 @@ bool TWalker::AddCandidate(Cardinal value, bool forcedTop, bool anchor,
     } else if (fi >= 0) {
       found = FindCallSite(Functions()[fi], value, site);
       if (!found && pub.valid) {
-        const Integer part = FindInParts(fi, pub, cand.module, value, site);
-        found = part >= 0;
-        if (found) fi = part;
+        const Integer piece = FindInPieces(fi, pub, cand.module, value, site);
+        found = piece >= 0;
+        if (found) fi = piece;
       }
     }
     if (found) {
@@ -399,10 +399,10 @@ bool TWalker::AddCandidate(Cardinal value, bool forcedTop, bool anchor,
 }
 
 // Code of a public that its analysis reached only by jumping out of it is
-// analysed as a part of its own, named after the public and the part's
+// analysed as a piece of its own, named after the public and the piece's
 // offset; the function holding the call, or -1.
-Integer TWalker::FindInParts(Integer function, const TMfPublic& pub,
-                             Integer module, Cardinal value, TCallSite& site) {
+Integer TWalker::FindInPieces(Integer function, const TMfPublic& pub,
+                              Integer module, Cardinal value, TCallSite& site) {
   const Cardinal entry = Addr(pub.address);
   std::vector<Cardinal> jumps;
   for (const TDAExternalCall& call : Functions()[function].info.externalCalls)
@@ -410,10 +410,10 @@ Integer TWalker::FindInParts(Integer function, const TMfPublic& pub,
   for (Cardinal target : jumps) {
     TMfPublic owner = Modules()[module].map->PublicOfAddress(Ptr(target));
     if (!owner.valid || Addr(owner.address) != entry) continue;
-    const Integer part =
+    const Integer piece =
         AnalyzeWalkFunction(env_, helpers_, target, module,
                             pub.name + ".@" + HexOf(target - entry), true);
-    if (FindCallSite(Functions()[part], value, site)) return part;
+    if (FindCallSite(Functions()[piece], value, site)) return piece;
   }
   return -1;
 }

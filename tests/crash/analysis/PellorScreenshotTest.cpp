@@ -207,13 +207,13 @@ const char* const kForeignEnv = "PELLOR_SCREENSHOT_FOREIGN";
 const Rgb kBlue{20, 40, 210};
 
 TEST(PellorScreenshotForeign, DISABLED_ShowWindowForParent) {
-  char spec[256] = {};
-  if (!GetEnvironmentVariableA(kForeignEnv, spec, sizeof spec))
+  char request[256] = {};
+  if (!GetEnvironmentVariableA(kForeignEnv, request, sizeof request))
     GTEST_SKIP() << "only run by ForeignWindowOverOursIsWhite";
   int x = 0, y = 0, w = 0, h = 0;
   char ready[100] = {}, done[100] = {};
-  ASSERT_EQ(6, std::sscanf(spec, "%d %d %d %d %99s %99s", &x, &y, &w, &h, ready,
-                           done));
+  ASSERT_EQ(6, std::sscanf(request, "%d %d %d %d %99s %99s", &x, &y, &w, &h,
+                           ready, done));
   HANDLE readyEvent = OpenEventA(EVENT_MODIFY_STATE, FALSE, ready);
   HANDLE doneEvent = OpenEventA(SYNCHRONIZE, FALSE, done);
   ASSERT_TRUE(readyEvent && doneEvent);
@@ -247,16 +247,16 @@ class ForeignWindow {
     ready_ = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
     done_ = CreateEventA(nullptr, TRUE, FALSE, done.c_str());
     if (!ready_ || !done_) return;
-    const String spec = std::to_string(x) + " " + std::to_string(y) + " " +
-                        std::to_string(w) + " " + std::to_string(h) + " " +
-                        ready + " " + done;
+    const String request = std::to_string(x) + " " + std::to_string(y) + " " +
+                           std::to_string(w) + " " + std::to_string(h) + " " +
+                           ready + " " + done;
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     String command = String("\"") + exe +
                      "\" --gtest_also_run_disabled_tests "
                      "--gtest_filter=PellorScreenshotForeign."
                      "DISABLED_ShowWindowForParent";
-    SetEnvironmentVariableA(kForeignEnv, spec.c_str());
+    SetEnvironmentVariableA(kForeignEnv, request.c_str());
     STARTUPINFOA si{};
     si.cb = sizeof si;
     if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,

@@ -549,6 +549,10 @@ TEST(PellorStackTrace, GarbageStacksFailCleanly) {
   std::vector<Cardinal> stack(4096);
   std::mt19937 random(1234);
   const Cardinal code = Addr(reinterpret_cast<const void*>(&TraceStack));
+  // Code of a module without debug information, named by its exports.
+  const Cardinal systemCode = Addr(reinterpret_cast<const void*>(
+      GetProcAddress(GetModuleHandleA("msvcrt.dll"), "bsearch")));
+  ASSERT_NE(0u, systemCode);
   const Cardinal realReturn = RealReturnAddress();
   const Cardinal base = Addr(stack.data());
   const Cardinal top = base + 4 * static_cast<Cardinal>(stack.size());
@@ -563,7 +567,7 @@ TEST(PellorStackTrace, GarbageStacksFailCleanly) {
                               top - 4};
   for (int round = 0; round < 4; ++round) {
     for (std::size_t i = 0; i < stack.size(); ++i) {
-      switch (random() % 4) {
+      switch (random() % 5) {
         case 0:
           stack[i] = random();
           break;
@@ -572,6 +576,9 @@ TEST(PellorStackTrace, GarbageStacksFailCleanly) {
           break;
         case 2:  // a "frame pointer" into the stack, often backwards
           stack[i] = base + 4 * (random() % stack.size());
+          break;
+        case 3:
+          stack[i] = systemCode + random() % 0x4000;
           break;
         default:
           stack[i] = code + random() % 0x4000;

@@ -191,6 +191,10 @@ Integer AnalyzeWalkFunction(const TDAEnvironment& env,
 
 bool FunctionContains(const TFunctionEntry& f, Cardinal address) {
   if (f.pseudo) return address == f.info.entry;
+  // Every area lies within the span: most functions are ruled out at once.
+  if (f.info.valid && (address < f.info.lowestAddress ||
+                       address - f.info.lowestAddress >= f.info.spanLength))
+    return false;
   for (const TDACodeArea& area : f.info.areas)
     if (area.begin <= address && address <= area.end) return true;
   return false;

@@ -585,7 +585,9 @@ void TWalker::DeepChecks() {
           continue;
         TCallSite site;
         if (!FindCallSite(functions[f], cand.returnAddress, site)) {
-          if (!cand.kept) cand.invalid = true;
+          // An anchor stays whatever the code around it says.
+          if (cand.kept) continue;
+          cand.invalid = true;
           break;
         }
         cand.callers.push_back({-1, site.codeAddress, site.hasTarget,

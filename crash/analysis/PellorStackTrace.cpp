@@ -155,7 +155,12 @@ Integer AnalyzeWalkFunction(const TDAEnvironment& env,
       f.info.entry = entry;
       f.info.lowestAddress = entry;
     }
-    if (f.name.empty()) f.name = env.SymbolName(entry);
+    if (f.name.empty()) {
+      TMapFilePtr map = MapFileOfAddress(Ptr(entry));
+      TMfPublic pub;
+      if (map && map->Valid()) pub = map->PublicOfAddress(Ptr(entry));
+      f.name = pub.valid ? pub.name : env.SymbolName(entry);
+    }
     TOS os;
     QueryOsVersion(os);
     if (os.is9x) {

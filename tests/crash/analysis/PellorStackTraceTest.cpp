@@ -953,3 +953,89 @@ TEST(PellorStackTrace, DispatchCallsCountAsUntargetedOnWindows9x) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Calls in code that two functions share
+// ---------------------------------------------------------------------------
+
+// Hand-made functions with map names. H calls F; F jumps into the middle of
+// G, where the bytes of one of G's instructions read as "call eax" when
+// entered there. In the first pair G's own instruction is a "mov eax, imm",
+// so the call returning behind it is F's. In the second pair G's own
+// instruction is a call ending at the same place, and a function that reads
+// the bytes otherwise is wrong about G's code.
+asm(R"(
+  .text
+  .globl _PellorSharedG
+  .def _PellorSharedG; .scl 2; .type 32; .endef
+_PellorSharedG:
+  .byte 0x55, 0x89, 0xE5, 0xB8, 0x90, 0x90, 0xFF, 0xD0, 0x5D, 0xC3
+  .globl _PellorSharedF
+  .def _PellorSharedF; .scl 2; .type 32; .endef
+_PellorSharedF:
+  .byte 0x55, 0x89, 0xE5, 0xE9
+  .long _PellorSharedG + 6 - . - 4
+  .globl _PellorSharedH
+  .def _PellorSharedH; .scl 2; .type 32; .endef
+_PellorSharedH:
+  .byte 0x55, 0x89, 0xE5, 0xE8
+  .long _PellorSharedF - . - 4
+  .byte 0x5D, 0xC3
+  .globl _PellorOwnG
+  .def _PellorOwnG; .scl 2; .type 32; .endef
+_PellorOwnG:
+  .byte 0x55, 0x89, 0xE5, 0xE8, 0x90, 0x90, 0xFF, 0xD0, 0x5D, 0xC3
+  .globl _PellorOwnF
+  .def _PellorOwnF; .scl 2; .type 32; .endef
+_PellorOwnF:
+  .byte 0x55, 0x89, 0xE5, 0xE9
+  .long _PellorOwnG + 6 - . - 4
+  .globl _PellorOwnH
+  .def _PellorOwnH; .scl 2; .type 32; .endef
+_PellorOwnH:
+  .byte 0x55, 0x89, 0xE5, 0xE8
+  .long _PellorOwnF - . - 4
+  .byte 0x5D, 0xC3
+)");
+
+extern "C" const Byte PellorSharedG[], PellorSharedH[];
+extern "C" const Byte PellorOwnG[], PellorOwnH[];
+
+namespace {
+
+TEST(PellorStackTrace, CallsInSharedCodeBelongToTheFunctionThatRanThem) {
+  struct Case {
+    const char* what;
+    const Byte* g;
+    const Byte* h;
+    String callerName;  // the frame whose return address lies in G
+    Cardinal callerAt;  // its call, from G's start
+    String calledName;
+  };
+  const Case cases[] = {
+      {"G has no call there", PellorSharedG, PellorSharedH, "PellorSharedF", 6,
+       "PellorSharedH"},
+      {"G's own call wins", PellorOwnG, PellorOwnH, "PellorOwnG", 3,
+       "PellorOwnH"},
+  };
+  for (const Case& c : cases) {
+    // Both return addresses on the frame-pointer chain, oldest first.
+    const TDAPreStackItem pre = {{1, Addr(c.h) + 8}, {1, Addr(c.g) + 8}};
+    for (int walk = 0; walk < 2; ++walk) {  // the second one from the caches
+      TTraceStackRequest request;
+      request.preCollected = &pre;
+      request.omitTopItem = true;
+      TTraceStackResult result;
+      TStackTrace items;
+      TraceStack(request, result, &items);
+      SCOPED_TRACE(result.text);
+      ASSERT_EQ(2u, items.size()) << c.what;
+      EXPECT_EQ(c.callerName, items[0].functionName) << c.what;
+      EXPECT_EQ(Addr(c.g) + c.callerAt, items[0].address) << c.what;
+      EXPECT_EQ(c.calledName, items[1].functionName) << c.what;
+      EXPECT_EQ(Addr(c.h) + 3, items[1].address) << c.what;
+    }
+  }
+}
+
+}  // namespace

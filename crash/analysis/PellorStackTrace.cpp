@@ -734,8 +734,18 @@ void TWalker::Compose(TTraceStackResult& result, TStackTrace* items) {
     f.top = cand.isTop;
     f.creator = cand.creator;
     f.code = cand.codeAddress;
-    if (cand.function >= 0) {
-      const TFunctionEntry& fn = Functions()[cand.function];
+    Integer function = cand.function;
+    if (ApprovedCallerLink(cand) < 0) {
+      // Without a trusted function, the first caller that placed the call.
+      for (const TLink& l : cand.callers)
+        if (l.codeAddress) {
+          f.code = l.codeAddress;
+          if (l.function >= 0) function = l.function;
+          break;
+        }
+    }
+    if (function >= 0) {
+      const TFunctionEntry& fn = Functions()[function];
       f.function = fn.name;
       f.entry = fn.info.entry;
     }

@@ -965,37 +965,25 @@ TEST(PellorStackTrace, DispatchCallsCountAsUntargetedOnWindows9x) {
 // instruction is a call ending at the same place, and a function that reads
 // the bytes otherwise is wrong about G's code.
 asm(R"(
+  .macro pellor_function name
+    .globl _\name
+    .def _\name; .scl 2; .type 32; .endef
+_\name:
+  .endm
+  .macro pellor_shared g, f, h, opcode
+    pellor_function \g
+    .byte 0x55, 0x89, 0xE5, \opcode, 0x90, 0x90, 0xFF, 0xD0, 0x5D, 0xC3
+    pellor_function \f
+    .byte 0x55, 0x89, 0xE5, 0xE9
+    .long _\g + 6 - . - 4
+    pellor_function \h
+    .byte 0x55, 0x89, 0xE5, 0xE8
+    .long _\f - . - 4
+    .byte 0x5D, 0xC3
+  .endm
   .text
-  .globl _PellorSharedG
-  .def _PellorSharedG; .scl 2; .type 32; .endef
-_PellorSharedG:
-  .byte 0x55, 0x89, 0xE5, 0xB8, 0x90, 0x90, 0xFF, 0xD0, 0x5D, 0xC3
-  .globl _PellorSharedF
-  .def _PellorSharedF; .scl 2; .type 32; .endef
-_PellorSharedF:
-  .byte 0x55, 0x89, 0xE5, 0xE9
-  .long _PellorSharedG + 6 - . - 4
-  .globl _PellorSharedH
-  .def _PellorSharedH; .scl 2; .type 32; .endef
-_PellorSharedH:
-  .byte 0x55, 0x89, 0xE5, 0xE8
-  .long _PellorSharedF - . - 4
-  .byte 0x5D, 0xC3
-  .globl _PellorOwnG
-  .def _PellorOwnG; .scl 2; .type 32; .endef
-_PellorOwnG:
-  .byte 0x55, 0x89, 0xE5, 0xE8, 0x90, 0x90, 0xFF, 0xD0, 0x5D, 0xC3
-  .globl _PellorOwnF
-  .def _PellorOwnF; .scl 2; .type 32; .endef
-_PellorOwnF:
-  .byte 0x55, 0x89, 0xE5, 0xE9
-  .long _PellorOwnG + 6 - . - 4
-  .globl _PellorOwnH
-  .def _PellorOwnH; .scl 2; .type 32; .endef
-_PellorOwnH:
-  .byte 0x55, 0x89, 0xE5, 0xE8
-  .long _PellorOwnF - . - 4
-  .byte 0x5D, 0xC3
+  pellor_shared PellorSharedG, PellorSharedF, PellorSharedH, 0xB8
+  pellor_shared PellorOwnG, PellorOwnF, PellorOwnH, 0xE8
 )");
 
 extern "C" const Byte PellorSharedG[], PellorSharedH[];

@@ -58,6 +58,17 @@ void ExpectChain(const TStackTrace& items) {
   }
 }
 
+// Walks pre-collected candidates, without a top item.
+TStackTrace WalkCollected(const TDAPreStackItem& pre,
+                          TTraceStackResult& result) {
+  TTraceStackRequest request;
+  request.preCollected = &pre;
+  request.omitTopItem = true;
+  TStackTrace items;
+  TraceStack(request, result, &items);
+  return items;
+}
+
 }  // namespace
 
 // Outside any namespace, so that their map names are plain.
@@ -251,12 +262,8 @@ TEST(PellorStackTrace, CapturedCandidatesWalkLikeTheStack) {
   EXPECT_TRUE(std::any_of(pre.begin(), pre.end(),
                           [](const TDAPreStackEntry& e) { return e.kept; }));
 
-  TTraceStackRequest request;
-  request.preCollected = &pre;
-  request.omitTopItem = true;
   TTraceStackResult result;
-  TStackTrace items;
-  TraceStack(request, result, &items);
+  const TStackTrace items = WalkCollected(pre, result);
   SCOPED_TRACE(result.text);
   ExpectChain(items);
 }
@@ -1010,12 +1017,8 @@ TEST(PellorStackTrace, CallsInSharedCodeBelongToTheFunctionThatRanThem) {
     // Both return addresses on the frame-pointer chain, oldest first.
     const TDAPreStackItem pre = {{1, Addr(c.h) + 8}, {1, Addr(c.g) + 8}};
     for (int walk = 0; walk < 2; ++walk) {  // the second one from the caches
-      TTraceStackRequest request;
-      request.preCollected = &pre;
-      request.omitTopItem = true;
       TTraceStackResult result;
-      TStackTrace items;
-      TraceStack(request, result, &items);
+      const TStackTrace items = WalkCollected(pre, result);
       SCOPED_TRACE(result.text);
       ASSERT_EQ(2u, items.size()) << c.what;
       EXPECT_EQ(c.callerName, items[0].functionName) << c.what;

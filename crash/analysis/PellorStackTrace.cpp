@@ -49,6 +49,12 @@ bool RangeReadable(const TDATryRead& snapshot, Cardinal start,
   return true;
 }
 
+Cardinal Addr(const void* p) {
+  return static_cast<Cardinal>(reinterpret_cast<std::uintptr_t>(p));
+}
+
+Cardinal ProgramBase() { return Addr(GetModuleHandleA(nullptr)); }
+
 String FileNameOnly(const String& path) {
   const auto slash = path.find_last_of("\\/");
   return slash == String::npos ? path : path.substr(slash + 1);
@@ -149,7 +155,28 @@ Integer AnalyzeWalkFunction(const TDAEnvironment& env,
       f.info.entry = entry;
       f.info.lowestAddress = entry;
     }
-    if (f.name.empty()) f.name = env.SymbolName(entry);
+    if (f.name.empty()) {
+      TMapFilePtr map = MapFileOfAddress(Ptr(entry));
+      TMfPublic pub;
+      if (map && map->Valid()) pub = map->PublicOfAddress(Ptr(entry));
+      f.name = pub.valid ? pub.name : env.SymbolName(entry);
+    }
+    TOS os;
+    QueryOsVersion(os);
+    if (os.is9x) {
+      // The dispatch may reach the program's code through its import stub.
+      static const Cardinal dispatch = Addr(reinterpret_cast<const void*>(
+          GetProcAddress(GetModuleHandleA("user32.dll"), "DispatchMessageA")));
+      std::vector<Cardinal> targets{dispatch};
+      for (const TDAExternalCall& call : f.info.externalCalls) {
+        TDAInstruction stub;
+        if (call.isCall && call.target && call.target != dispatch &&
+            DecodeInstruction(env, call.target, stub) && stub.valid &&
+            stub.isJump && stub.target == dispatch)
+          targets.push_back(call.target);
+      }
+      pellor_detail::AddDispatchBranches(f.info, true, targets);
+    }
     functions.push_back(std::move(f));
     at = static_cast<Integer>(functions.size() - 1);
     index[entry] = at;
@@ -169,6 +196,10 @@ Integer AnalyzeWalkFunction(const TDAEnvironment& env,
 
 bool FunctionContains(const TFunctionEntry& f, Cardinal address) {
   if (f.pseudo) return address == f.info.entry;
+  // Every area lies within the span: most functions are ruled out at once.
+  if (f.info.valid && (address < f.info.lowestAddress ||
+                       address - f.info.lowestAddress >= f.info.spanLength))
+    return false;
   for (const TDACodeArea& area : f.info.areas)
     if (area.begin <= address && address <= area.end) return true;
   return false;
@@ -219,6 +250,7 @@ struct TCandidate {
   bool invalid = false;
   Cardinal codeAddress = 0;
   Integer function = -1;  // the function holding the call site
+  bool followedUntargeted = false;
 };
 
 class TWalker {
@@ -254,11 +286,16 @@ class TWalker {
   std::vector<Cardinal> Anchors() const;
   bool AddCandidate(Cardinal value, bool forcedTop, bool anchor, bool preKept);
   void Follow(Integer i, Cardinal target, bool hasTarget, bool approve);
+  Integer ApprovedCallerLink(const TCandidate& cand) const;
+  Integer FindInPieces(Integer function, const TMfPublic& pub, Integer module,
+                       Cardinal value, TCallSite& site);
+  void Reject(Integer function);
   Integer Valid(Integer from, Integer step) const;
-  void ResolveRange(Integer lo, Integer hi);
-  void ResolveOldest(Integer anchor);
-  unsigned Exponent(const TCandidate& from, const TCandidate& to,
-                    const TLink& link, UInt64 score) const;
+  using TChainTable = std::vector<std::vector<pellor_detail::TChainLink>>;
+  void ResolveRange(Integer lo, Integer hi, const TChainTable& up,
+                    const TChainTable& down);
+  unsigned LineBonus(const TCandidate& from, const TCandidate& to) const;
+  TChainTable ChainLinks(bool upward) const;
 
   const TTraceStackRequest& rq_;
   Cardinal top_, bottom_, current_;
@@ -313,30 +350,46 @@ bool TWalker::AddCandidate(Cardinal value, bool forcedTop, bool anchor,
     const bool inCode = m.codeStart <= search && search < m.codeEnd;
     const bool inData = m.dataStart <= search && search < m.dataEnd;
     if (!inCode && !inData && !top && !creatorSlot) return false;
+    Integer fi = -1;
+    TMfPublic pub;
     if (inCode && m.map) {
-      TMfPublic pub = m.map->PublicOfAddress(Ptr(search));
-      if (pub.valid && pub.isCode) {
-        const auto entry = static_cast<Cardinal>(
-            reinterpret_cast<std::uintptr_t>(pub.address));
-        Integer fi = AnalyzeWalkFunction(env_, helpers_, entry, cand.module,
-                                         pub.name, true);
-        TCallSite site;
-        if (top) {
-          if (FunctionContains(Functions()[fi], value) ||
-              Functions()[fi].pseudo) {
-            site.codeAddress = value;
-            found = true;
-          }
-        } else {
-          found = FindCallSite(Functions()[fi], value, site);
-        }
-        if (found) {
-          cand.function = fi;
-          cand.codeAddress = site.codeAddress;
-          cand.callers.push_back(
-              {-1, site.codeAddress, site.hasTarget, site.target, fi});
-        }
+      pub = m.map->PublicOfAddress(Ptr(search));
+      if (pub.valid && pub.isCode)
+        fi = AnalyzeWalkFunction(env_, helpers_, Addr(pub.address), cand.module,
+                                 pub.name, true);
+    } else if (inCode && m.base != ProgramBase()) {
+      // No debug information: the nearest export below, or the entry
+      // point, is the best guess at the function around the value.
+      Cardinal entry = Addr(ImageNearestExport(Ptr(m.base), Ptr(search)));
+      PIMAGE_NT_HEADERS nt = ImageNtHeaders(Ptr(m.base));
+      const Cardinal start =
+          nt ? m.base + nt->OptionalHeader.AddressOfEntryPoint : 0;
+      if (start > m.base && start <= search && start > entry) entry = start;
+      if (entry) {
+        fi = AnalyzeWalkFunction(
+            env_, helpers_, entry, cand.module,
+            ImageExportNameOf(Ptr(m.base), Ptr(entry), true), false);
+        if (!FunctionContains(Functions()[fi], search)) fi = -1;
       }
+    }
+    TCallSite site;
+    if (fi >= 0 && top) {
+      found =
+          FunctionContains(Functions()[fi], value) || Functions()[fi].pseudo;
+      site.codeAddress = value;
+    } else if (fi >= 0) {
+      found = FindCallSite(Functions()[fi], value, site);
+      if (!found && pub.valid) {
+        const Integer piece = FindInPieces(fi, pub, cand.module, value, site);
+        found = piece >= 0;
+        if (found) fi = piece;
+      }
+    }
+    if (found) {
+      cand.function = fi;
+      cand.codeAddress = site.codeAddress;
+      cand.callers.push_back(
+          {-1, site.codeAddress, site.hasTarget, site.target, fi});
     }
   }
   if (!found && top) cand.codeAddress = value;
@@ -352,6 +405,26 @@ bool TWalker::AddCandidate(Cardinal value, bool forcedTop, bool anchor,
   if (cand.isTop) topFound_ = true;
   c_.push_back(std::move(cand));
   return true;
+}
+
+// Code of a public that its analysis reached only by jumping out of it is
+// analysed as a piece of its own, named after the public and the piece's
+// offset; the function holding the call, or -1.
+Integer TWalker::FindInPieces(Integer function, const TMfPublic& pub,
+                              Integer module, Cardinal value, TCallSite& site) {
+  const Cardinal entry = Addr(pub.address);
+  std::vector<Cardinal> jumps;
+  for (const TDAExternalCall& call : Functions()[function].info.externalCalls)
+    if (!call.isCall && call.target > entry) jumps.push_back(call.target);
+  for (Cardinal target : jumps) {
+    TMfPublic owner = Modules()[module].map->PublicOfAddress(Ptr(target));
+    if (!owner.valid || Addr(owner.address) != entry) continue;
+    const Integer piece =
+        AnalyzeWalkFunction(env_, helpers_, target, module,
+                            pub.name + ".@" + HexOf(target - entry), true);
+    if (FindCallSite(Functions()[piece], value, site)) return piece;
+  }
+  return -1;
 }
 
 void TWalker::Collect() {
@@ -448,27 +521,55 @@ void TWalker::Follow(Integer i, Cardinal target, bool hasTarget, bool approve) {
         info.externalCalls[0].target)
       fi = AnalyzeWalkFunction(env_, helpers_, info.externalCalls[0].target, -1,
                                String(), approve);
+    if (Functions()[fi].rejected) return;
+  } else {
+    // Any newer candidate fits a call without target: once is enough.
+    if (c_[i].followedUntargeted) return;
+    c_[i].followedUntargeted = true;
   }
   for (Integer k = i + 1; k < static_cast<Integer>(c_.size()); ++k) {
     TCandidate& newer = c_[k];
     if (newer.invalid) continue;
-    TCallSite site;
+    TCallSite site{newer.codeAddress, false, 0};
     bool fits = fi < 0;
     if (!fits) {
       const TFunctionEntry& f = Functions()[fi];
       fits = newer.isTop ? FunctionContains(f, newer.codeAddress)
                          : FindCallSite(f, newer.returnAddress, site);
     }
-    if (fits && !approve && newer.function >= 0 &&
-        Functions()[newer.function].approved && fi >= 0 && newer.function != fi)
+    if (fits && !approve && ApprovedCallerLink(newer) >= 0 &&
+        newer.callers[ApprovedCallerLink(newer)].codeAddress !=
+            site.codeAddress)
       fits = false;
     if (fits) {
-      TLink link{k, c_[i].codeAddress, hasTarget, target, fi};
-      c_[i].callees.push_back(link);
-      link.other = i;
-      newer.callers.push_back(link);
+      // The caller link tells where newer's own call is and what it calls;
+      // the callee link where i's call is.
+      newer.callers.push_back(
+          {i, site.codeAddress, site.hasTarget, site.target, fi});
+      c_[i].callees.push_back({k, c_[i].codeAddress, hasTarget, target, fi});
     }
     if (newer.kept) break;
+  }
+}
+
+Integer TWalker::ApprovedCallerLink(const TCandidate& cand) const {
+  for (std::size_t l = 0; l < cand.callers.size(); ++l) {
+    const Integer f = cand.callers[l].function;
+    if (f >= 0 && Functions()[f].approved && !Functions()[f].rejected)
+      return static_cast<Integer>(l);
+  }
+  return -1;
+}
+
+// A function that claims a call where a trusted one has another is wrong
+// about its code: nothing it says is used any more.
+void TWalker::Reject(Integer function) {
+  Functions()[function].rejected = true;
+  for (TCandidate& cand : c_) {
+    auto byIt = [&](const TLink& l) { return l.function == function; };
+    std::erase_if(cand.callers, byIt);
+    std::erase_if(cand.callees, byIt);
+    if (cand.function == function) cand.function = -1;
   }
 }
 
@@ -479,14 +580,39 @@ void TWalker::DeepChecks() {
     Progress(25 + i * 625 / std::max<Integer>(count, 1));
     TCandidate& cand = c_[i];
     if (cand.invalid || cand.isTop) continue;
-    const TLink* link = nullptr;
-    for (const TLink& l : cand.callers)
-      if (l.function >= 0 && Functions()[l.function].approved) link = &l;
-    if (link) {
-      if (link->hasTarget)
-        Follow(i, link->target, true, true);
-      else
-        Follow(i, 0, false, true);
+    Integer at = ApprovedCallerLink(cand);
+    if (at < 0) {
+      // A trusted function around the return address must hold the call.
+      const auto& functions = Functions();
+      for (std::size_t f = 0; f < functions.size(); ++f) {
+        if (!functions[f].approved || functions[f].rejected ||
+            !FunctionContains(functions[f], cand.returnAddress))
+          continue;
+        TCallSite site;
+        if (!FindCallSite(functions[f], cand.returnAddress, site)) {
+          // An anchor stays whatever the code around it says.
+          if (cand.kept) continue;
+          cand.invalid = true;
+          break;
+        }
+        cand.callers.push_back({-1, site.codeAddress, site.hasTarget,
+                                site.target, static_cast<Integer>(f)});
+        at = static_cast<Integer>(cand.callers.size() - 1);
+        break;
+      }
+      if (cand.invalid) continue;
+    }
+    if (at >= 0) {
+      const TLink link = cand.callers[at];
+      std::vector<Integer> conflicting;
+      for (const TLink& l : cand.callers)
+        if (l.function >= 0 && l.function != link.function &&
+            l.codeAddress != link.codeAddress)
+          conflicting.push_back(l.function);
+      for (Integer f : conflicting) Reject(f);
+      cand.function = link.function;
+      cand.codeAddress = link.codeAddress;
+      Follow(i, link.target, link.hasTarget, true);
       continue;
     }
     // No function known: any call instruction that ends at the return
@@ -498,120 +624,70 @@ void TWalker::DeepChecks() {
           reinterpret_cast<std::uintptr_t>(mbi.AllocationBase));
       low = std::max(low, alloc);
     }
-    bool followed = false;
-    for (Cardinal at = low; at < cand.returnAddress && !followed; ++at) {
+    bool firstCall = true;
+    for (Cardinal pos = low; pos < cand.returnAddress; ++pos) {
       TDAInstruction instr;
-      if (DecodeInstruction(env_, at, instr) && instr.valid && instr.isCall &&
+      if (DecodeInstruction(env_, pos, instr) && instr.valid && instr.isCall &&
           instr.next == cand.returnAddress) {
-        cand.codeAddress = at;
+        if (firstCall) cand.codeAddress = pos;
+        firstCall = false;
         Follow(i, instr.target, instr.target != 0, false);
-        followed = true;
       }
     }
   }
 }
 
-unsigned TWalker::Exponent(const TCandidate& from, const TCandidate& to,
-                           const TLink& link, UInt64 score) const {
-  unsigned c = 0;
-  if (link.function >= 0) {
-    c = 14;
-    if (score & (UInt64(1) << 61)) c += 14;
-    if (Functions()[link.function].approved) c += 14;
-  }
-  if (from.module >= 0 && to.module >= 0 && Modules()[from.module].map) {
-    const void* next;
-    c += 3;
-    if (Modules()[from.module].map->LineNumberOf(Ptr(from.returnAddress - 1),
-                                                 next) > 0)
-      c += 3;
-    if (Modules()[to.module].map && Modules()[to.module].map->LineNumberOf(
-                                        Ptr(to.returnAddress - 1), next) > 0)
-      c += 3;
-  }
-  return c;
+// What the debug information adds to a link's weight: 3 when the owner's
+// module has a map, 3 more for a line at the owner's call, 3 more for a
+// line at the other candidate's call.
+unsigned TWalker::LineBonus(const TCandidate& from,
+                            const TCandidate& to) const {
+  if (from.module < 0 || to.module < 0 || !Modules()[from.module].map) return 0;
+  const void* next;
+  unsigned bonus = 3;
+  if (Modules()[from.module].map->LineNumberOf(Ptr(from.returnAddress - 1),
+                                               next) > 0)
+    bonus += 3;
+  if (Modules()[to.module].map && Modules()[to.module].map->LineNumberOf(
+                                      Ptr(to.returnAddress - 1), next) > 0)
+    bonus += 3;
+  return bonus;
+}
+
+TWalker::TChainTable TWalker::ChainLinks(bool upward) const {
+  TChainTable links(c_.size());
+  for (std::size_t i = 0; i < c_.size(); ++i)
+    for (const TLink& l : upward ? c_[i].callees : c_[i].callers) {
+      if (l.other < 0) continue;
+      pellor_detail::TChainLink link;
+      link.other = l.other;
+      link.hasFunction = l.function >= 0;
+      link.approved = l.function >= 0 && Functions()[l.function].approved;
+      link.lineBonus = LineBonus(c_[i], c_[l.other]);
+      links[i].push_back(link);
+    }
+  return links;
 }
 
 // Keeps between the anchors lo (older) and hi (newer) only the candidates
-// of the best-scored chain of links.
-void TWalker::ResolveRange(Integer lo, Integer hi) {
-  for (Integer k = lo + 1; k < hi; ++k) c_[k].invalid = true;
-  const auto n = static_cast<std::size_t>(hi - lo + 1);
-  constexpr UInt64 kNone = UInt64(1) << 60;
-  constexpr UInt64 kGoal = UInt64(1) << 62;
-  // Upward: from lo along callee links towards hi.
-  std::vector<UInt64> up(n, kNone);
-  std::vector<Integer> upNext(n, -1);
-  for (Integer i = hi - 1; i >= lo; --i) {
-    UInt64 best = 0;
-    bool any = false;
-    for (const TLink& l : c_[i].callees) {
-      if (l.other <= i || l.other > hi) continue;
-      UInt64 s;
-      if (l.other == hi) {
-        s = l.function >= 0 ? 0x7000000000000000ull : 0x5000000000000000ull;
-      } else {
-        s = up[l.other - lo];
-      }
-      if (l.function < 0) s &= ~(UInt64(1) << 61);
-      s += UInt64(1) << Exponent(c_[i], c_[l.other], l, s);
-      if (!any || s > best) {
-        best = s;
-        upNext[i - lo] = l.other;
-        any = true;
-      }
-    }
-    up[i - lo] = any ? best : kNone;
-  }
-  std::vector<Integer> path;
-  UInt64 upScore = up[0];
-  for (Integer i = lo; i >= 0 && i != hi; i = upNext[i - lo]) path.push_back(i);
-  if (!(upScore & kGoal)) {
-    // Downward: from hi along caller links towards lo.
-    std::vector<UInt64> down(n, kNone);
-    std::vector<Integer> downNext(n, -1);
-    for (Integer i = lo + 1; i <= hi; ++i) {
-      UInt64 best = 0;
-      bool any = false;
-      for (const TLink& l : c_[i].callers) {
-        if (l.other < lo || l.other >= i) continue;
-        UInt64 s;
-        if (l.other == lo)
-          s = l.function >= 0 ? 0x7000000000000000ull : 0x5000000000000000ull;
-        else
-          s = down[l.other - lo];
-        if (l.function < 0) s &= ~(UInt64(1) << 61);
-        s += UInt64(1) << Exponent(c_[i], c_[l.other], l, s);
-        if (!any || s > best) {
-          best = s;
-          downNext[i - lo] = l.other;
-          any = true;
-        }
-      }
-      down[i - lo] = any ? best : kNone;
-    }
-    if (down[hi - lo] > upScore) {
-      path.clear();
-      for (Integer i = hi; i >= 0 && i != lo; i = downNext[i - lo])
-        path.push_back(i);
+// of the best-scored chain of links; lo < 0 stands for everything older
+// than hi, where the chain runs down as far as its links reach.
+void TWalker::ResolveRange(Integer lo, Integer hi, const TChainTable& up,
+                           const TChainTable& down) {
+  for (Integer k = std::max<Integer>(lo + 1, 0); k < hi; ++k)
+    if (!c_[k].creator) c_[k].invalid = true;
+  pellor_detail::TChainChoice best;
+  if (lo >= 0) {
+    best = pellor_detail::ChooseLinkChain(up, lo, hi);
+    if (best.reachesGoal) {
+      for (Integer k : best.path) c_[k].invalid = false;
+      return;
     }
   }
-  for (Integer k : path) c_[k].invalid = false;
-}
-
-// Older than the oldest anchor only what its calls chain back to stays.
-void TWalker::ResolveOldest(Integer anchor) {
-  for (Integer i = anchor; i > 0;) {
-    Integer next = -1;
-    for (const TLink& l : c_[i].callers)
-      if (l.other >= 0 && l.other < i && l.function >= 0) {
-        next = std::max(next, l.other);
-      }
-    for (Integer k = (next < 0 ? 0 : next + 1); k < i; ++k)
-      if (!c_[k].creator) c_[k].invalid = true;
-    if (next < 0) break;
-    i = next;
-  }
+  pellor_detail::TChainChoice downward =
+      pellor_detail::ChooseLinkChain(down, hi, lo);
+  if (lo < 0 || downward.score > best.score) best = std::move(downward);
+  for (Integer k : best.path) c_[k].invalid = false;
 }
 
 void TWalker::Chains() {
@@ -620,11 +696,14 @@ void TWalker::Chains() {
   for (Integer i = static_cast<Integer>(c_.size()) - 1; i >= 0; --i)
     if (c_[i].kept && !c_[i].invalid) anchors.push_back(i);
   const auto count = static_cast<Integer>(anchors.size());
+  if (count == 0) return;
+  const TChainTable up = ChainLinks(true);
+  const TChainTable down = ChainLinks(false);
   for (Integer k = 0; k + 1 < count && !Aborted(); ++k) {
-    ResolveRange(anchors[k + 1], anchors[k]);
-    Progress(650 + (k + 1) * 350 / std::max<Integer>(count, 1));
+    ResolveRange(anchors[k + 1], anchors[k], up, down);
+    Progress(650 + (k + 1) * 350 / count);
   }
-  if (count > 0) ResolveOldest(anchors.back());
+  if (!Aborted()) ResolveRange(-1, anchors.back(), up, down);
 }
 
 // ---------------------------------------------------------------------------
@@ -655,8 +734,18 @@ void TWalker::Compose(TTraceStackResult& result, TStackTrace* items) {
     f.top = cand.isTop;
     f.creator = cand.creator;
     f.code = cand.codeAddress;
-    if (cand.function >= 0) {
-      const TFunctionEntry& fn = Functions()[cand.function];
+    Integer function = cand.function;
+    if (ApprovedCallerLink(cand) < 0) {
+      // Without a trusted function, the first caller that placed the call.
+      for (const TLink& l : cand.callers)
+        if (l.codeAddress) {
+          f.code = l.codeAddress;
+          if (l.function >= 0) function = l.function;
+          break;
+        }
+    }
+    if (function >= 0) {
+      const TFunctionEntry& fn = Functions()[function];
       f.function = fn.name;
       f.entry = fn.info.entry;
     }
@@ -853,6 +942,91 @@ void CallstackCrcs(const std::vector<TCallstackCrcLine>& lines, Cardinal& crc1,
       crc2 = AccumulateCrc32(crc2, &value, 4);
   }
 }
+
+namespace pellor_detail {
+
+void AddDispatchBranches(TFunctionInfo& info, bool is9x,
+                         const std::vector<Cardinal>& dispatchTargets) {
+  if (!is9x) return;
+  for (const TDAExternalCall& call : info.externalCalls) {
+    if (!call.isCall || !call.target ||
+        std::find(dispatchTargets.begin(), dispatchTargets.end(),
+                  call.target) == dispatchTargets.end())
+      continue;
+    const bool known = std::any_of(
+        info.unresolvedBranches.begin(), info.unresolvedBranches.end(),
+        [&](const TDABranch& b) { return b.address == call.address; });
+    if (!known)
+      info.unresolvedBranches.push_back({true, call.address, call.next});
+  }
+}
+
+TChainChoice ChooseLinkChain(const std::vector<std::vector<TChainLink>>& links,
+                             Integer from, Integer goal) {
+  constexpr UInt64 kNone = UInt64(1) << 60;
+  constexpr UInt64 kDirect = UInt64(1) << 61;
+  constexpr UInt64 kGoal = UInt64(1) << 62;
+  TChainChoice choice;
+  const auto n = static_cast<Integer>(links.size());
+  if (from < 0 || from >= n || goal >= n) return choice;
+  const Integer step = goal > from ? 1 : -1;
+  // Candidates strictly beyond from towards the goal (or index 0).
+  const Integer limit = goal >= 0 ? goal : -1;
+  auto towards = [&](Integer i, Integer other) {
+    return step > 0 ? other > i && other <= limit
+                    : other < i && other >= std::max<Integer>(limit, 0);
+  };
+  std::vector<UInt64> score(n, kNone);
+  // Whether every link of the node's best chain has a function; a chain
+  // that ends without links has no link against it.
+  std::vector<char> direct(n, 1);
+  std::vector<Integer> next(n, -1);
+  auto scoreNode = [&](Integer i) {
+    bool any = false;
+    for (const TChainLink& l : links[i]) {
+      if (!towards(i, l.other)) continue;
+      UInt64 s;
+      bool otherDirect;
+      if (l.other == goal) {
+        s = l.hasFunction ? 0x7000000000000000ull : 0x5000000000000000ull;
+        otherDirect = true;
+      } else {
+        s = score[l.other];
+        otherDirect = direct[l.other] != 0;
+      }
+      unsigned c = 0;
+      if (!l.hasFunction) {
+        s &= ~kDirect;
+      } else {
+        c = 14;
+        if (otherDirect || (s & kDirect)) c += 14;
+        if (l.approved) c += 14;
+      }
+      c += l.lineBonus;
+      s += UInt64(1) << c;
+      if (!any || s > score[i]) {
+        score[i] = s;
+        next[i] = l.other;
+        direct[i] = l.hasFunction && otherDirect;
+        any = true;
+      }
+    }
+  };
+  if (step > 0) {
+    for (Integer i = limit - 1; i >= from; --i) scoreNode(i);
+  } else {
+    for (Integer i = std::max<Integer>(limit + 1, 0); i <= from; ++i)
+      scoreNode(i);
+  }
+  choice.score = score[from];
+  choice.reachesGoal = goal >= 0 && (choice.score & kGoal) != 0;
+  for (Integer i = from; i >= 0 && i != goal; i = next[i])
+    choice.path.push_back(i);
+  if (choice.reachesGoal) choice.path.push_back(goal);
+  return choice;
+}
+
+}  // namespace pellor_detail
 
 namespace {
 

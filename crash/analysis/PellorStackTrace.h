@@ -126,3 +126,30 @@ void CallstackCrcs(const std::vector<TCallstackCrcLine>& lines, Cardinal& crc1,
 
 // Forgets the cached modules and function analyses.
 void ClearStackTraceCaches();
+
+namespace pellor_detail {
+// On the Windows 9x line a window procedure that DispatchMessageA runs is
+// not entered from that routine's own code, so any newer frame may be the
+// one it called: its calls (to one of dispatchTargets, the routine and the
+// import stubs that lead there) also count as calls without a known target.
+void AddDispatchBranches(TFunctionInfo& info, bool is9x,
+                         const std::vector<Cardinal>& dispatchTargets);
+
+// A link between two stack candidates, as the chain scoring sees it.
+struct TChainLink {
+  Integer other = -1;
+  bool hasFunction = false;  // the call was found inside an analysed function
+  bool approved = false;     // that function comes from debug information
+  unsigned lineBonus = 0;    // 0 to 9: what the debug information confirms
+};
+struct TChainChoice {
+  UInt64 score = UInt64(1) << 60;  // a candidate without links
+  bool reachesGoal = false;
+  std::vector<Integer> path;  // from the start on (the goal last when reached)
+};
+// The best-scored chain of links from candidate from towards goal, each link
+// moving one way (links[i] are candidate i's links). A goal below 0 means
+// none: the chain runs down towards candidate 0 as far as links reach.
+TChainChoice ChooseLinkChain(const std::vector<std::vector<TChainLink>>& links,
+                             Integer from, Integer goal);
+}  // namespace pellor_detail

@@ -882,6 +882,28 @@ String ImageExportNameOf(const void* base, const void* address, bool unmangle) {
   return String();
 }
 
+const void* ImageNearestExport(const void* base, const void* address) {
+  const IMAGE_DATA_DIRECTORY* dir = DirectoryEntry(base, 0);
+  PIMAGE_NT_HEADERS nt = ImageNtHeaders(base);
+  if (!dir || !nt) return nullptr;
+  auto* exp = At<IMAGE_EXPORT_DIRECTORY>(base, dir->VirtualAddress);
+  auto* funcs = At<DWORD>(base, exp->AddressOfFunctions);
+  const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(address);
+  const std::uintptr_t from = reinterpret_cast<std::uintptr_t>(base);
+  if (at < from) return nullptr;
+  const Cardinal rva = static_cast<Cardinal>(at - from);
+  Cardinal best = 0;
+  for (DWORD idx = 0; idx < exp->NumberOfFunctions; ++idx) {
+    const Cardinal f = funcs[idx];
+    // Forwarders are texts inside the export directory, not code.
+    const bool forwarder =
+        f >= dir->VirtualAddress && f - dir->VirtualAddress < dir->Size;
+    if (f == 0 || forwarder || f >= ImageSize(nt) || f > rva) continue;
+    best = std::max(best, f);
+  }
+  return best ? At<Byte>(base, best) : nullptr;
+}
+
 String LoadResourceStr(HMODULE module, LPCSTR type, LPCSTR name) {
   HRSRC info = FindResourceA(module, name, type);
   if (!info) return String();

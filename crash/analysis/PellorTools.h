@@ -144,6 +144,9 @@ void* ImageExportByOrdinal(const void* base, Cardinal ordinal);
 // The export name of an address ("#5" when exported by ordinal only).
 String ImageExportNameOf(const void* base, const void* address,
                          bool unmangle = false);
+// The highest exported address of the image at or below address (exports
+// forwarded elsewhere do not count); nil when there is none.
+const void* ImageNearestExport(const void* base, const void* address);
 // The raw bytes of a resource; empty when missing.
 String LoadResourceStr(HMODULE module, LPCSTR type, LPCSTR name);
 

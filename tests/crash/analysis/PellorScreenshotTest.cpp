@@ -1,12 +1,15 @@
 // Screen capture with real windows (Xvfb under Wine): the whole screen,
-// only the program's own windows with white around them, the cursor, and
-// bitmap files of other depths read back as 32-bit pictures.
+// only the program's own windows with white around them and where another
+// process's window covers them, the cursor, and bitmap files of other depths
+// read back as 32-bit pictures.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "PellorScreenshot.h"
@@ -191,6 +194,138 @@ TEST_F(PellorScreenshot, CopiesTheRequestedRectangleOfAnyDc) {
       EXPECT_EQ(PixelAt(*copy, x, y), PixelAt(*source, 5 + x, 2 + y));
   EXPECT_FALSE(CaptureDcToBitmap(s.Dc(), 0, 0, 0, 5, false, false));
   EXPECT_FALSE(CaptureDcToBitmap(s.Dc(), 0, 0, INT_MAX, INT_MAX, false, false));
+}
+
+// ---------------------------------------------------------------------------
+// A window of another process over ours
+
+// The child side: this test program started again, running only the
+// disabled test below, shows a window where the parent asks and keeps it
+// until the parent is done. The environment variable carries the place and
+// the names of the two events.
+const char* const kForeignEnv = "PELLOR_SCREENSHOT_FOREIGN";
+const Rgb kBlue{20, 40, 210};
+
+TEST(PellorScreenshotForeign, DISABLED_ShowWindowForParent) {
+  char request[256] = {};
+  if (!GetEnvironmentVariableA(kForeignEnv, request, sizeof request))
+    GTEST_SKIP() << "only run by ForeignWindowOverOursIsWhite";
+  int x = 0, y = 0, w = 0, h = 0;
+  char ready[100] = {}, done[100] = {};
+  ASSERT_EQ(6, std::sscanf(request, "%d %d %d %d %99s %99s", &x, &y, &w, &h,
+                           ready, done));
+  HANDLE readyEvent = OpenEventA(EVENT_MODIFY_STATE, FALSE, ready);
+  HANDLE doneEvent = OpenEventA(SYNCHRONIZE, FALSE, done);
+  ASSERT_TRUE(readyEvent && doneEvent);
+  {
+    SolidWindow window(x, y, w, h, kBlue);
+    SetWindowPos(window.Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PumpMessages();
+    SetEvent(readyEvent);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 60000) {
+      const DWORD r =
+          MsgWaitForMultipleObjects(1, &doneEvent, FALSE, 100, QS_ALLINPUT);
+      if (r == WAIT_OBJECT_0) break;
+      PumpMessages();
+    }
+  }
+  CloseHandle(readyEvent);
+  CloseHandle(doneEvent);
+}
+
+// Starts the child and ends it (by its event, or at last by force) when
+// the test is over, whatever happened.
+class ForeignWindow {
+ public:
+  ForeignWindow(int x, int y, int w, int h) {
+    const String tag = std::to_string(GetCurrentProcessId()) + "_" +
+                       std::to_string(GetTickCount());
+    const String ready = "PellorShotReady" + tag;
+    const String done = "PellorShotDone" + tag;
+    ready_ = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
+    done_ = CreateEventA(nullptr, TRUE, FALSE, done.c_str());
+    if (!ready_ || !done_) return;
+    const String request = std::to_string(x) + " " + std::to_string(y) + " " +
+                           std::to_string(w) + " " + std::to_string(h) + " " +
+                           ready + " " + done;
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    String command = String("\"") + exe +
+                     "\" --gtest_also_run_disabled_tests "
+                     "--gtest_filter=PellorScreenshotForeign."
+                     "DISABLED_ShowWindowForParent";
+    SetEnvironmentVariableA(kForeignEnv, request.c_str());
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                       nullptr, nullptr, &si, &process_)) {
+      CloseHandle(process_.hThread);
+      process_.hThread = nullptr;
+    } else {
+      process_.hProcess = nullptr;
+    }
+    SetEnvironmentVariableA(kForeignEnv, nullptr);
+  }
+  ~ForeignWindow() {
+    if (done_) SetEvent(done_);
+    if (process_.hProcess) {
+      if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
+        TerminateProcess(process_.hProcess, 1);
+      CloseHandle(process_.hProcess);
+    }
+    if (ready_) CloseHandle(ready_);
+    if (done_) CloseHandle(done_);
+  }
+  ForeignWindow(const ForeignWindow&) = delete;
+  ForeignWindow& operator=(const ForeignWindow&) = delete;
+
+  // Whether the child shows its window; false when it ended or timed out.
+  bool WaitShown() {
+    if (!process_.hProcess) return false;
+    HANDLE both[2] = {ready_, process_.hProcess};
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 120000) {
+      const DWORD r =
+          MsgWaitForMultipleObjects(2, both, FALSE, 100, QS_ALLINPUT);
+      if (r == WAIT_OBJECT_0) return true;
+      if (r == WAIT_OBJECT_0 + 1) return false;
+      PumpMessages();
+    }
+    return false;
+  }
+
+ private:
+  HANDLE ready_ = nullptr;
+  HANDLE done_ = nullptr;
+  PROCESS_INFORMATION process_{};
+};
+
+TEST_F(PellorScreenshot, ForeignWindowOverOursIsWhite) {
+  const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  // Ours at (100, 100) 120 x 80; the other process's covers its lower right
+  // part and reaches past it.
+  SolidWindow ours(100, 100, 120, 80, kRed);
+  ForeignWindow foreign(160, 140, 100, 100);
+  ASSERT_TRUE(foreign.WaitShown()) << "the second process showed no window";
+  // The whole screen shows the foreign window over ours...
+  PNVBitmap screen = CaptureWhenShown(false, 190 - vx, 170 - vy, kBlue);
+  ASSERT_TRUE(screen);
+  ASSERT_EQ(PixelAt(*screen, 190 - vx, 170 - vy), kBlue);
+  ASSERT_EQ(PixelAt(*screen, 110 - vx, 110 - vy), kRed);
+  // ...and our windows only are our window's box, white where it is
+  // covered: nothing of the other process leaks into the picture.
+  PNVBitmap shot = CaptureWhenShown(true, 10, 10, kRed);
+  ASSERT_TRUE(shot);
+  ASSERT_EQ(shot->Width(), 120);
+  ASSERT_EQ(shot->Height(), 80);
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 120; ++x) {
+      const bool covered = x >= 60 && y >= 40;
+      ASSERT_EQ(PixelAt(*shot, x, y), covered ? kWhite : kRed) << x << "," << y;
+    }
 }
 
 // Both ways of finding the cursor draw it: with GetCursorInfo and the way

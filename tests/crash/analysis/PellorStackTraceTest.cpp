@@ -58,6 +58,17 @@ void ExpectChain(const TStackTrace& items) {
   }
 }
 
+// Walks pre-collected candidates, without a top item.
+TStackTrace WalkCollected(const TDAPreStackItem& pre,
+                          TTraceStackResult& result) {
+  TTraceStackRequest request;
+  request.preCollected = &pre;
+  request.omitTopItem = true;
+  TStackTrace items;
+  TraceStack(request, result, &items);
+  return items;
+}
+
 }  // namespace
 
 // Outside any namespace, so that their map names are plain.
@@ -251,14 +262,213 @@ TEST(PellorStackTrace, CapturedCandidatesWalkLikeTheStack) {
   EXPECT_TRUE(std::any_of(pre.begin(), pre.end(),
                           [](const TDAPreStackEntry& e) { return e.kept; }));
 
+  TTraceStackResult result;
+  const TStackTrace items = WalkCollected(pre, result);
+  SCOPED_TRACE(result.text);
+  ExpectChain(items);
+}
+
+// ---------------------------------------------------------------------------
+// Frames of the exception machinery, and the abort flag
+// ---------------------------------------------------------------------------
+
+}  // namespace
+
+// A frame that calls on (call in parentheses) and works after the call,
+// which keeps it a call (no tail jump) at any optimisation.
+#define PELLOR_FRAME(call, ...)    \
+  __VA_ARGS__ {                    \
+    volatile int after = 1;        \
+    int result = call;             \
+    asm volatile("" ::: "memory"); \
+    return result + after;         \
+  }
+
+// Stand-ins under the names of the runtime's and the system's exception
+// routines: the walker knows those frames by name only.
+#define PELLOR_PASS_THROUGH(name)                             \
+  PELLOR_FRAME((probe(context)),                              \
+               extern "C" __attribute__((noinline)) int name( \
+                   TCallChainProbe probe, void* context))
+PELLOR_PASS_THROUGH(_ThrowExceptionLDTC)
+PELLOR_PASS_THROUGH(_ReThrowException)
+PELLOR_PASS_THROUGH(__ExceptionHandler)
+#undef PELLOR_PASS_THROUGH
+
+// Calls the chain from inside the given runtime routine.
+struct TThroughRoutine {
+  int (*routine)(TCallChainProbe, void*);
+  TCallChainProbe probe;
+  void* context;
+};
+
+__attribute__((noinline)) int ChainThenRoutine(void* context) {
+  auto* through = static_cast<TThroughRoutine*>(context);
+  return through->routine(through->probe, through->context);
+}
+
+PELLOR_FRAME(
+    (CallChainA(&ChainThenRoutine, through)),
+    __attribute__((noinline)) int RoutineCaller(TThroughRoutine* through))
+
+namespace {
+
+TEST(PellorStackTrace, AbnormalTerminationHidesTheThrowingFrames) {
+  for (auto* routine : {&_ThrowExceptionLDTC, &_ReThrowException}) {
+    for (bool abnormal : {false, true}) {
+      TCurrentWalk walk;
+      walk.request.abnormalTermination = abnormal;
+      TThroughRoutine through{routine, &WalkHere, &walk};
+      RoutineCaller(&through);
+      SCOPED_TRACE(walk.result.text);
+      const String name = routine == &_ThrowExceptionLDTC
+                              ? "_ThrowExceptionLDTC"
+                              : "_ReThrowException";
+      // The chain calls the routine, which calls the walk.
+      ExpectChain(walk.items);
+      if (!abnormal) {
+        EXPECT_EQ("WalkHere", walk.items.front().functionName);
+        EXPECT_EQ(1, IndexOf(walk.items, name));
+        continue;
+      }
+      // The routine and everything newer go, the top item too; the
+      // report starts with the frame that called the routine.
+      EXPECT_EQ(-1, IndexOf(walk.items, name));
+      EXPECT_EQ(-1, IndexOf(walk.items, "WalkHere"));
+      EXPECT_EQ("ChainThenRoutine", walk.items.front().functionName);
+      EXPECT_EQ(1, IndexOf(walk.items, "CallChainC"));
+      EXPECT_GE(IndexOf(walk.items, "RoutineCaller"), 0);
+    }
+  }
+}
+
+}  // namespace
+
+// Where the exception is handled: the system's dispatcher calls the
+// handler, which captures the candidates and walks its own stack.
+struct TDispatchCapture {
+  TDAPreStackItem pre;
+  TCurrentWalk live;
+};
+
+__attribute__((noinline)) int CaptureInHandler(void* context) {
+  auto* capture = static_cast<TDispatchCapture*>(context);
+  CaptureRawStack(0, 0, 0, capture->pre, false, 0);
+  return WalkHere(&capture->live);
+}
+
+// The dispatcher calls the handler directly, as the system's does after
+// frames without names.
+PELLOR_FRAME(
+    (__ExceptionHandler(&CaptureInHandler, context)), extern "C"
+    __attribute__((noinline)) int KiUserExceptionDispatcher(void* context))
+
+// Where the fault is.
+__attribute__((noinline)) int FaultSite(void* context) {
+  return context != nullptr;
+}
+
+PELLOR_FRAME((KiUserExceptionDispatcher(context)),
+             __attribute__((noinline)) int RaiseAndDispatch(void* context))
+
+namespace {
+
+TEST(PellorStackTrace, CapturedStacksHideTheExceptionDispatch) {
+  // The fault: the top item.
+  const Cardinal fault = Addr(reinterpret_cast<const void*>(&FaultSite)) + 1;
+  TDispatchCapture capture;
+  capture.live.request.currentAddress = fault;
+  CallChainA(&RaiseAndDispatch, &capture);
+  ASSERT_FALSE(capture.pre.empty());
+
+  // Walked live, every frame shows.
+  {
+    const TStackTrace& items = capture.live.items;
+    SCOPED_TRACE(capture.live.result.text);
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(fault, items.front().address);
+    for (const char* name :
+         {"CaptureInHandler", "__ExceptionHandler", "KiUserExceptionDispatcher",
+          "RaiseAndDispatch", "CallChainA"})
+      EXPECT_GE(IndexOf(items, name), 1) << name;
+  }
+
+  // From the captured candidates, the handler, what it called and the
+  // dispatcher are gone; the top item stays, followed by the frame that
+  // raised.
   TTraceStackRequest request;
-  request.preCollected = &pre;
-  request.omitTopItem = true;
+  request.preCollected = &capture.pre;
+  request.currentAddress = fault;
   TTraceStackResult result;
   TStackTrace items;
   TraceStack(request, result, &items);
   SCOPED_TRACE(result.text);
+  ASSERT_GE(items.size(), 3u);
+  EXPECT_EQ(fault, items.front().address);
+  for (const char* gone :
+       {"CaptureInHandler", "__ExceptionHandler", "KiUserExceptionDispatcher"})
+    EXPECT_EQ(-1, IndexOf(items, gone)) << gone;
+  EXPECT_EQ("RaiseAndDispatch", items[1].functionName);
+  EXPECT_EQ(2, IndexOf(items, "CallChainC"));
   ExpectChain(items);
+}
+
+// Sets the abort flag when the walk reports the given progress.
+class TAbortingProgress : public TSilentProgressAlert {
+ public:
+  TAbortingProgress(volatile Byte& flag, Integer at) : flag_(flag), at_(at) {}
+  void SetProgress(Integer perMille) override {
+    TSilentProgressAlert::SetProgress(perMille);
+    if (perMille >= at_) flag_ = 1;
+  }
+
+ private:
+  volatile Byte& flag_;
+  Integer at_;
+};
+
+// Walks the chain with the abort flag set once progress reaches at;
+// whether it was set, and the progress the walk ended with.
+std::pair<bool, Integer> WalkAbortingAt(Integer at, const TDAPreStackItem* pre,
+                                        TCurrentWalk& walk) {
+  volatile Byte flag = 0;
+  TAbortingProgress progress(flag, at);
+  walk.request.abortFlag = &flag;
+  walk.request.progress = &progress;
+  walk.request.preCollected = pre;
+  CallChainA(&WalkHere, &walk);
+  walk.request.abortFlag = nullptr;
+  walk.request.progress = nullptr;
+  return {flag != 0, progress.GetProgress()};
+}
+
+TEST(PellorStackTrace, AbortFlagEndsTheWalkEarly) {
+  TDAPreStackItem pre;
+  CallChainA(&CaptureHere, &pre);
+  ASSERT_FALSE(pre.empty());
+  for (const TDAPreStackItem* captured :
+       {static_cast<TDAPreStackItem*>(nullptr), &pre}) {
+    SCOPED_TRACE(captured ? "captured" : "live");
+    // Aborted as the collecting starts: only the top item is left, with at
+    // most the slot read before the flag was seen.
+    TCurrentWalk walk;
+    EXPECT_TRUE(WalkAbortingAt(0, captured, walk).first);
+    ASSERT_FALSE(walk.items.empty());
+    EXPECT_LE(walk.items.size(), 2u) << walk.result.text;
+    EXPECT_EQ("WalkHere", walk.items.front().functionName);
+
+    // Aborted in the deep checks: the walk still ends with a text and
+    // progress at its end, and the next walk is whole again.
+    TCurrentWalk partial;
+    EXPECT_EQ(std::make_pair(true, Integer(1000)),
+              WalkAbortingAt(26, captured, partial));
+    EXPECT_FALSE(partial.items.empty());
+  }
+  TCurrentWalk whole;
+  CallChainA(&WalkHere, &whole);
+  SCOPED_TRACE(whole.result.text);
+  ExpectChain(whole.items);
+  EXPECT_GT(whole.items.size(), 5u);
 }
 
 // ---------------------------------------------------------------------------
@@ -346,6 +556,10 @@ TEST(PellorStackTrace, GarbageStacksFailCleanly) {
   std::vector<Cardinal> stack(4096);
   std::mt19937 random(1234);
   const Cardinal code = Addr(reinterpret_cast<const void*>(&TraceStack));
+  // Code of a module without debug information, named by its exports.
+  const Cardinal systemCode = Addr(reinterpret_cast<const void*>(
+      GetProcAddress(GetModuleHandleA("msvcrt.dll"), "bsearch")));
+  ASSERT_NE(0u, systemCode);
   const Cardinal realReturn = RealReturnAddress();
   const Cardinal base = Addr(stack.data());
   const Cardinal top = base + 4 * static_cast<Cardinal>(stack.size());
@@ -360,7 +574,7 @@ TEST(PellorStackTrace, GarbageStacksFailCleanly) {
                               top - 4};
   for (int round = 0; round < 4; ++round) {
     for (std::size_t i = 0; i < stack.size(); ++i) {
-      switch (random() % 4) {
+      switch (random() % 5) {
         case 0:
           stack[i] = random();
           break;
@@ -369,6 +583,9 @@ TEST(PellorStackTrace, GarbageStacksFailCleanly) {
           break;
         case 2:  // a "frame pointer" into the stack, often backwards
           stack[i] = base + 4 * (random() % stack.size());
+          break;
+        case 3:
+          stack[i] = systemCode + random() % 0x4000;
           break;
         default:
           stack[i] = code + random() % 0x4000;
@@ -545,6 +762,271 @@ TEST(PellorStackTrace, HiddenLinelessFramesKeepTheTopItem) {
   ExpectChain(walk.items);
   for (std::size_t i = 1; i < walk.items.size(); ++i)
     EXPECT_NE(0, walk.items[i].relativeLine) << walk.items[i].functionName;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Choosing the chain between anchors
+// ---------------------------------------------------------------------------
+
+namespace {
+
+using pellor_detail::ChooseLinkChain;
+using pellor_detail::TChainLink;
+
+TChainLink Fn(Integer other, bool approved, unsigned lineBonus = 0) {
+  return {other, true, approved, lineBonus};
+}
+TChainLink NoFn(Integer other, unsigned lineBonus = 0) {
+  return {other, false, false, lineBonus};
+}
+
+TEST(PellorStackTrace, ChainChoiceKeepsTheBestConnectedPath) {
+  struct Case {
+    const char* what;
+    std::vector<std::vector<TChainLink>> links;
+    Integer from, goal;
+    std::vector<Integer> path;
+    bool reachesGoal;
+  };
+  const Case cases[] = {
+      {"reaching the goal beats a longer chain that does not",
+       {{Fn(1, true, 9), NoFn(3)}, {Fn(2, true, 9)}, {}, {}},
+       0,
+       3,
+       {0, 3},
+       true},
+      {"calls inside functions beat calls without",
+       {{NoFn(2, 9), Fn(1, false)}, {Fn(3, false)}, {NoFn(3, 9)}, {}},
+       0,
+       3,
+       {0, 1, 3},
+       true},
+      {"an approved function outweighs debug lines",
+       {{Fn(1, false, 9), Fn(2, true)}, {Fn(3, false, 9)}, {Fn(3, true)}, {}},
+       0,
+       3,
+       {0, 2, 3},
+       true},
+      {"downward along caller links",
+       {{}, {Fn(0, true)}, {NoFn(0)}, {Fn(1, true), NoFn(2)}},
+       3,
+       0,
+       {3, 1, 0},
+       true},
+      {"links that leave the range are not followed",
+       {{Fn(2, true), Fn(5, true), Fn(-1, true)}, {}, {}},
+       0,
+       2,
+       {0, 2},
+       true},
+      {"no link reaches the goal",
+       {{Fn(1, true)}, {}, {}},
+       0,
+       2,
+       {0, 1},
+       false},
+      // Older than the oldest anchor there is no goal: the chain runs down
+      // as far as its links reach.
+      {"no goal: the best-linked chain down",
+       {{}, {}, {NoFn(0)}, {Fn(1, true)}, {Fn(3, true), NoFn(2, 9)}},
+       4,
+       -1,
+       {4, 3, 1},
+       false},
+      // A chain whose every link lies in a function keeps its bonus even
+      // though it never reached a goal; one through a call outside any
+      // function loses it, however approved its first link.
+      {"no goal: a directly connected chain wins",
+       {{}, {NoFn(0)}, {}, {Fn(2, false, 3), Fn(1, true)}},
+       3,
+       -1,
+       {3, 2},
+       false},
+      {"start out of range", {{}, {}}, 5, 1, {}, false},
+  };
+  for (const Case& c : cases) {
+    const pellor_detail::TChainChoice choice =
+        ChooseLinkChain(c.links, c.from, c.goal);
+    EXPECT_EQ(c.path, choice.path) << c.what;
+    EXPECT_EQ(c.reachesGoal, choice.reachesGoal) << c.what;
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Modules without debug information
+// ---------------------------------------------------------------------------
+
+namespace {
+
+TEST(PellorStackTrace, NearestExportIsTheHighestAtOrBelow) {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  ASSERT_NE(nullptr, ntdll);
+  for (const char* name : {"RtlAllocateHeap", "RtlFreeHeap", "NtClose"}) {
+    const auto* entry =
+        reinterpret_cast<const Byte*>(GetProcAddress(ntdll, name));
+    ASSERT_NE(nullptr, entry) << name;
+    EXPECT_EQ(entry, ImageNearestExport(ntdll, entry)) << name;
+    EXPECT_EQ(entry, ImageNearestExport(ntdll, entry + 1)) << name;
+    EXPECT_EQ(name,
+              ImageExportNameOf(ntdll, ImageNearestExport(ntdll, entry + 1)));
+  }
+  // Below every export, and images without exports.
+  EXPECT_EQ(nullptr, ImageNearestExport(ntdll, ntdll));
+  EXPECT_EQ(nullptr, ImageNearestExport(GetModuleHandleA(nullptr),
+                                        GetModuleHandleA(nullptr)));
+}
+
+}  // namespace
+
+TCurrentWalk* gSearchWalk = nullptr;
+
+// The system's binary search calls back into this program.
+extern "C" int WalkFromSearch(const void* key, const void* element) {
+  if (gSearchWalk) WalkHere(gSearchWalk);
+  gSearchWalk = nullptr;
+  return *static_cast<const int*>(key) - *static_cast<const int*>(element);
+}
+
+__attribute__((noinline)) int SearchThenWalk(void* context) {
+  static const int sorted[] = {1, 2, 3};
+  const int key = 2;
+  gSearchWalk = static_cast<TCurrentWalk*>(context);
+  return bsearch(&key, sorted, 3, sizeof(int), &WalkFromSearch) != nullptr;
+}
+
+namespace {
+
+// The C runtime's search is a frame without debug information: it is
+// named after the export it lies in.
+TEST(PellorStackTrace, SystemFramesAreNamedByTheirExports) {
+  TCurrentWalk walk;
+  CallChainA(&SearchThenWalk, &walk);
+  const TStackTrace& items = walk.items;
+  SCOPED_TRACE(walk.result.text);
+  const int callback = IndexOf(items, "WalkFromSearch");
+  const int caller = IndexOf(items, "SearchThenWalk");
+  ASSERT_GE(callback, 0);
+  ASSERT_EQ(callback + 2, caller);
+  const TStackItem& system = items[callback + 1];
+  EXPECT_TRUE(SameTextFolded("msvcrt.dll", system.moduleName))
+      << system.moduleName;
+  EXPECT_EQ("bsearch", system.functionName);
+  EXPECT_EQ("", system.unitName);
+  EXPECT_EQ(0, system.relativeLine);
+  // The export's entry is known, so the address is relative to it.
+  EXPECT_EQ(Addr(reinterpret_cast<const void*>(
+                GetProcAddress(GetModuleHandleA("msvcrt.dll"), "bsearch"))),
+            system.address - system.relativeAddress);
+  ExpectChain(items);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PellorStackTrace, DispatchCallsCountAsUntargetedOnWindows9x) {
+  const Cardinal dispatch = 0x7E418000, stub = 0x00401230, other = 0x7E410000;
+  TFunctionInfo info;
+  info.externalCalls = {
+      {true, 0x401000, 0x401006, dispatch},   // call [import]
+      {true, 0x401010, 0x401015, stub},       // call stub (jmp [import])
+      {true, 0x401020, 0x401026, other},      // another routine
+      {false, 0x401030, 0x401036, dispatch},  // a tail jump, no frame
+      {true, 0x401040, 0x401042, 0},          // call eax
+  };
+  info.unresolvedBranches = {{true, 0x401040, 0x401042}};
+  struct Case {
+    bool is9x;
+    std::vector<Cardinal> calls;  // the new untargeted calls
+  };
+  const Case cases[] = {{false, {}}, {true, {0x401000, 0x401010}}};
+  for (const Case& c : cases) {
+    TFunctionInfo f = info;
+    pellor_detail::AddDispatchBranches(f, c.is9x, {dispatch, stub});
+    // Run twice: nothing is recorded twice.
+    pellor_detail::AddDispatchBranches(f, c.is9x, {dispatch, stub});
+    ASSERT_EQ(1 + c.calls.size(), f.unresolvedBranches.size()) << c.is9x;
+    for (std::size_t i = 0; i < c.calls.size(); ++i) {
+      const TDABranch& b = f.unresolvedBranches[1 + i];
+      EXPECT_TRUE(b.isCall);
+      EXPECT_EQ(c.calls[i], b.address);
+      EXPECT_EQ(c.calls[i] == 0x401000 ? 0x401006u : 0x401015u, b.next);
+    }
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Calls in code that two functions share
+// ---------------------------------------------------------------------------
+
+// Hand-made functions with map names. H calls F; F jumps into the middle of
+// G, where the bytes of one of G's instructions read as "call eax" when
+// entered there. In the first pair G's own instruction is a "mov eax, imm",
+// so the call returning behind it is F's. In the second pair G's own
+// instruction is a call ending at the same place, and a function that reads
+// the bytes otherwise is wrong about G's code.
+asm(R"(
+  .macro pellor_function name
+    .globl _\name
+    .def _\name; .scl 2; .type 32; .endef
+_\name:
+  .endm
+  .macro pellor_shared g, f, h, opcode
+    pellor_function \g
+    .byte 0x55, 0x89, 0xE5, \opcode, 0x90, 0x90, 0xFF, 0xD0, 0x5D, 0xC3
+    pellor_function \f
+    .byte 0x55, 0x89, 0xE5, 0xE9
+    .long _\g + 6 - . - 4
+    pellor_function \h
+    .byte 0x55, 0x89, 0xE5, 0xE8
+    .long _\f - . - 4
+    .byte 0x5D, 0xC3
+  .endm
+  .text
+  pellor_shared PellorSharedG, PellorSharedF, PellorSharedH, 0xB8
+  pellor_shared PellorOwnG, PellorOwnF, PellorOwnH, 0xE8
+)");
+
+extern "C" const Byte PellorSharedG[], PellorSharedH[];
+extern "C" const Byte PellorOwnG[], PellorOwnH[];
+
+namespace {
+
+TEST(PellorStackTrace, CallsInSharedCodeBelongToTheFunctionThatRanThem) {
+  struct Case {
+    const char* what;
+    const Byte* g;
+    const Byte* h;
+    String callerName;  // the frame whose return address lies in G
+    Cardinal callerAt;  // its call, from G's start
+    String calledName;
+  };
+  const Case cases[] = {
+      {"G has no call there", PellorSharedG, PellorSharedH, "PellorSharedF", 6,
+       "PellorSharedH"},
+      {"G's own call wins", PellorOwnG, PellorOwnH, "PellorOwnG", 3,
+       "PellorOwnH"},
+  };
+  for (const Case& c : cases) {
+    // Both return addresses on the frame-pointer chain, oldest first.
+    const TDAPreStackItem pre = {{1, Addr(c.h) + 8}, {1, Addr(c.g) + 8}};
+    for (int walk = 0; walk < 2; ++walk) {  // the second one from the caches
+      TTraceStackResult result;
+      const TStackTrace items = WalkCollected(pre, result);
+      SCOPED_TRACE(result.text);
+      ASSERT_EQ(2u, items.size()) << c.what;
+      EXPECT_EQ(c.callerName, items[0].functionName) << c.what;
+      EXPECT_EQ(Addr(c.g) + c.callerAt, items[0].address) << c.what;
+      EXPECT_EQ(c.calledName, items[1].functionName) << c.what;
+      EXPECT_EQ(Addr(c.h) + 3, items[1].address) << c.what;
+    }
+  }
 }
 
 }  // namespace

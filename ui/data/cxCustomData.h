@@ -22,6 +22,7 @@
 #include "TypInfo.h"
 #include "Variants.h"
 #include "cxClasses.h"
+#include "cxCustomDataSummary.h"
 #include "cxDataStorage.h"
 #include "cxDataUtils.h"
 
@@ -763,6 +764,10 @@ class TcxCustomDataControllerInfo : public TObject {
                               Integer ALevel);
   void PrepareSorting();
   void UnprepareSorting();
+  // Orders sibling groups by ALess over data group indexes (stable); the
+  // result maps each new data group index to its old one.
+  std::vector<Integer> ReorderGroups(
+      const std::function<bool(Integer, Integer)>& ALess);
 
   virtual void Update();
 
@@ -894,6 +899,53 @@ class TcxDataControllerKeyLocateObject : public TObject {
 // one kind compare as VarCompare would. Use it wherever VarCompare would
 // decide an order.
 Integer cxSortCompareVariants(const Variant& A, const Variant& B);
+
+// ---------------------------------------------------------------------------
+// Grouping interface
+// ---------------------------------------------------------------------------
+
+// The controller's public view of its group tree. Indexes are data group
+// indexes unless named otherwise; -1 is the invisible root above level 0.
+class TcxDataControllerGroups : public TObject {
+  VARNEL_CLASS(TcxDataControllerGroups, TObject)
+ public:
+  explicit TcxDataControllerGroups(
+      TcxCustomDataController* ADataController = nullptr)
+      : dataController_(ADataController) {}
+
+  void ChangeExpanding(Integer ARowIndex, bool AExpanded, bool ARecursive);
+  void FullCollapse();
+  void FullExpand();
+  void ChangeGrouping(Integer AItemIndex, Integer AGroupIndex);
+  void ClearGrouping();
+  Integer GetGroupingItemCount() const;
+  Integer GetGroupingItemIndex(Integer AGroupIndex) const;
+  Integer GetItemGroupIndex(Integer AItemIndex) const;
+  Integer GetFieldGroupIndex(const TcxCustomDataField* AField) const;
+  Integer GetChildCount(Integer AIndex) const;
+  Integer GetChildDataGroupIndex(Integer AIndex, Integer AChildIndex) const;
+  Integer GetChildRecordIndex(Integer AIndex, Integer AChildIndex) const;
+  Integer GetLevel(Integer AIndex) const;
+  Integer GetParentDataGroupIndex(Integer AIndex) const;
+  Integer GetDataGroupIndexByRowIndex(Integer ARowIndex) const;
+  Integer GetGroupRecordIndex(Integer AIndex) const;
+  Variant GetGroupValue(Integer AIndex) const;
+  String GetGroupDisplayText(Integer AIndex) const;
+  Integer GetDataGroupIndexByGroupValue(Integer AParentIndex,
+                                        const Variant& AValue) const;
+  bool HasAsParent(Integer ARowIndex, Integer AParentRowIndex) const;
+  void LoadRecordIndexes(std::vector<Integer>& AList, Integer AIndex) const;
+  void LoadRecordIndexesByRowIndex(std::vector<Integer>& AList,
+                                   Integer ARowIndex) const;
+  TcxCustomDataController* DataController() const { return dataController_; }
+  TcxCustomDataControllerInfo* DataControllerInfo() const;
+  TcxDataGroups& DataGroups() const;
+
+ private:
+  // The grouping field of a group's level, or nil.
+  TcxCustomDataField* LevelField(Integer AIndex) const;
+  TcxCustomDataController* dataController_;
+};
 
 // ---------------------------------------------------------------------------
 // Data controller
@@ -1155,9 +1207,9 @@ class TcxCustomDataController : public TPersistent {
   virtual bool IsCriteriaFiltering() const { return false; }
   virtual bool DoCriteriaFilterRecord(Integer) { return true; }
 
-  // Hooks for summaries and the filtering interface (empty here).
-  virtual void DoBeginSummary() {}
-  virtual void DoEndSummary() {}
+  // Summaries (see the block at the end of the class).
+  virtual void DoBeginSummary();
+  virtual void DoEndSummary();
   virtual bool LockOnAfterSummary() const { return false; }
 
   // Events.
@@ -1263,6 +1315,42 @@ class TcxCustomDataController : public TPersistent {
   bool searching_ = false;
   String searchText_;
   TcxCustomDataField* recordHandleField_ = nullptr;
+
+  // Summaries, sorting groups by a summary, the grouping interface.
+ public:
+  // Created on first use, through CreateSummary.
+  TcxDataSummary* Summary();
+  TcxDataControllerGroups* Groups() { return &groupsInterface_; }
+  virtual TClass GetSummaryItemClass() const;
+  virtual TClass GetSummaryGroupItemLinkClass() const;
+  // A TcxSortingBySummaryEngine descendant; nil here.
+  virtual TClass GetSortingBySummaryEngineClass() const { return nullptr; }
+  Integer GetSortingBySummaryDataItemIndex() const;
+  void SetSortingBySummaryDataItemIndex(Integer AItemIndex);
+  virtual void DoSortingBySummaryChanged() { sortingBySummaryChanged_ = true; }
+  virtual void SummaryChanged(bool ARedrawOnly);
+  // The summary counts only selected records at the moment.
+  bool IsSummaryForSelectedRecords() const;
+  bool IsSortingBySummary() const;
+  bool IsAfterSummaryPending() const { return afterSummaryPending_; }
+  void SetAfterSummaryPending(bool AValue) { afterSummaryPending_ = AValue; }
+  // Raises the after-summary event held back while the owner was loading;
+  // part of Loaded.
+  void SendPendingAfterSummary();
+
+ protected:
+  friend class TcxDataControllerGroups;
+  friend class TcxSortingBySummaryEngine;
+  virtual TcxDataSummary* CreateSummary();
+  void DoSortBySummary();
+  bool SummaryHasOption(TcxSummaryOption AOption) const;
+
+ private:
+  TObjectPtr<TcxDataSummary> summary_;
+  TcxDataControllerGroups groupsInterface_{this};
+  TcxCustomDataField* sortingBySummaryField_ = nullptr;
+  bool sortingBySummaryChanged_ = false;
+  bool afterSummaryPending_ = false;
 };
 
 // The concrete controller the controls create.

@@ -582,7 +582,12 @@ TcxCustomDataControllerInfo::TcxCustomDataControllerInfo(
   groupingFields_.OnChanged = [this] {
     changes_ += {dcicGrouping, dcicSorting, dcicSummary};
   };
-  selection_->OnChanged = [this] { changes_.Include(dcicSelection); };
+  selection_->OnChanged = [this] {
+    changes_.Include(dcicSelection);
+    if (dataController_->SummaryHasOption(soSelectedRecords) ||
+        dataController_->SummaryHasOption(soMultipleSelectedRecords))
+      changes_.Include(dcicSummary);
+  };
 }
 
 TcxCustomDataControllerInfo::~TcxCustomDataControllerInfo() = default;
@@ -672,7 +677,9 @@ void TcxCustomDataControllerInfo::RefreshFocused() {
 }
 
 void TcxCustomDataControllerInfo::RefreshSummary(bool AOnlyView) {
-  changes_.Include(AOnlyView ? dcicView : dcicSummary);
+  bool bySummary = dataController_->IsSortingBySummary();
+  changes_.Include(AOnlyView && !bySummary ? dcicView : dcicSummary);
+  if (bySummary) changes_.Include(dcicGrouping);
   CheckChanges();
 }
 
@@ -938,6 +945,9 @@ void TcxCustomDataControllerInfo::DoChangeFocusedRow(Integer ARowIndex,
     if (!focusingInfo_.IsEqual(prevFocusingInfo_) ||
         focusingInfo_.RowIndex != prevFocusingInfo_.RowIndex) {
       changes_ += {dcicFocusedRow, dcicFocusedRecord};
+      if (dataController_->IsFocusedSelectedMode() &&
+          dataController_->SummaryHasOption(soSelectedRecords))
+        changes_.Include(dcicSummary);
       dataController_->ResetNewItemRowFocused();
       dataController_->SyncSelected(true);
     }
@@ -1049,8 +1059,16 @@ void TcxCustomDataControllerInfo::CheckInfo() {
 void TcxCustomDataControllerInfo::Update() {
   TcxCustomDataController* dc = dataController_;
   infoCalculation_ = true;
+  if (dc->sortingBySummaryChanged_) {
+    changes_.Include(dcicSorting);
+    if (!dc->IsSortingBySummary()) changes_ += {dcicGrouping, dcicSummary};
+  }
+  // Loading still computes (the after-summary event waits for Loaded);
+  // reading the owner from a stream does not.
   bool calcSummary =
-      changes_.Contains(dcicSummary) && !dc->IsLoading() && !dc->IsDestroying();
+      changes_.Contains(dcicSummary) &&
+      !(dc->Owner() && dc->Owner()->ComponentState().Contains(csReading)) &&
+      !dc->IsDestroying();
   expanding_ = false;
   bool renumberSelection =
       selection_->Count() > 0 &&
@@ -1070,10 +1088,16 @@ void TcxCustomDataControllerInfo::Update() {
     bool grouping = changes_.Contains(dcicGrouping);
     if (grouping || changes_.Contains(dcicSorting)) DoSort();
     if (grouping) DoGrouping();
+    if (grouping && dc->summary_) dc->summary_->GroupsRegrouped();
     if (grouping) RestoreExpanded();
     if (grouping || changes_.Contains(dcicSorting)) ResetFocusing();
     CheckInfo();
     if (calcSummary) dc->DoEndSummary();
+    if ((calcSummary || grouping || changes_.Contains(dcicSorting)) &&
+        dc->IsSortingBySummary()) {
+      dc->DoSortBySummary();
+      CheckInfo();
+    }
     if (changes_.Contains(dcicLoad) || changes_.Contains(dcicGrouping) ||
         changes_.Contains(dcicExpanding))
       SaveExpanded();
@@ -1103,6 +1127,7 @@ void TcxCustomDataControllerInfo::ForwardChanges() {
   dc->groupingChanged_ = false;
   dc->sortingChanged_ = false;
   dc->filterChanged_ = false;
+  dc->sortingBySummaryChanged_ = false;
   dc->Change(out);
   dc->loadedStorage_ = false;
 }

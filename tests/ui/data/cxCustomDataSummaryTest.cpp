@@ -12,18 +12,6 @@
 
 namespace {
 
-// Texts of numbers and dates in the US form for the life of the object.
-class TUsFormats {
- public:
-  TUsFormats() : saved_(FormatSettings) {
-    FormatSettings = DefaultFormatSettings();
-  }
-  ~TUsFormats() { FormatSettings = saved_; }
-
- private:
-  TFormatSettings saved_;
-};
-
 ::testing::AssertionResult SameVariant(const Variant& A, const Variant& B) {
   if (VarType(A) == VarType(B) && VarCompare(A, B) == 0)
     return ::testing::AssertionSuccess();
@@ -72,6 +60,12 @@ class SummaryFixture : public ::testing::Test {
  protected:
   enum { kGroup, kAmount, kPrice, kDay };
 
+  // Texts of numbers and dates in the US form.
+  SummaryFixture() : savedFormats_(FormatSettings) {
+    FormatSettings = DefaultFormatSettings();
+  }
+  ~SummaryFixture() override { FormatSettings = savedFormats_; }
+
   void SetUp() override {
     TcxValueTypeClass types[] = {
         TcxStringValueType::Class(), TcxVariantValueType::Class(),
@@ -117,7 +111,7 @@ class SummaryFixture : public ::testing::Test {
     return result;
   }
 
-  TUsFormats formats_;
+  TFormatSettings savedFormats_;
   std::vector<std::unique_ptr<TObject>> items_;
   TController dc_;
   Integer layoutNotices_ = 0;

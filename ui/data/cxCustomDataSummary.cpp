@@ -1009,6 +1009,10 @@ void TcxDataSummary::CalculateSummary(TcxDataSummaryItems* AItems,
                                       TcxDataSummaryValues& AValues, Variant&) {
   Integer n = AItems->Count();
   if (n == 0) return;
+  // A subclass may prepare the arrays itself.
+  failed_.resize(n, false);
+  ACounts.resize(n, 0);
+  AValues.resize(n);
   for (Integer p = AFirstListIndex; p <= ALastListIndex; ++p) {
     Integer r = GetRecordIndex(p);
     if (r == -1) continue;
@@ -1093,6 +1097,9 @@ void TcxDataSummary::EndCalculateSummary(TcxDataSummaryItems* AItems,
                                          TcxDataSummaryCountValues& ACounts,
                                          Variant& ATarget,
                                          TcxDataSummaryValues& AValues) {
+  failed_.resize(AItems->Count(), false);
+  ACounts.resize(AItems->Count(), 0);
+  AValues.resize(AItems->Count());
   for (Integer i = 0; i < AItems->Count(); ++i) {
     TcxDataSummaryItem* item = AItems->Items(i);
     if (!item->IsDataBinded()) continue;

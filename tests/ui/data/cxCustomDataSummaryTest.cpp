@@ -434,6 +434,38 @@ TEST_F(GroupSummaryTest, RemovingAnItemUnbindsItsSummaryItems) {
   EXPECT_EQ(Summary()->GetGroupSummaryText(1), "(, COUNT=3)");
 }
 
+TEST_F(DataSummaryTest, AssignCopiesItemsIntoAnotherController) {
+  Summary()->FooterSummaryItems()->Add(Link(kAmount), spFooter, skSum, "0");
+  Summary()->FooterSummaryItems()->Add(Link(kPrice), spFooter, skMax);
+  TcxDataSummaryGroup* group = Summary()->SummaryGroups()->Add();
+  group->Links()->Add()->SetItemLink(Link(kGroup));
+  group->SummaryItems()->Add(nullptr, spGroup, skCount);
+  Summary()->SetOptions({soNullIgnore});
+  Integer calls = 0;
+  Summary()->OnAfterSummary = [&](TcxDataSummary*) { ++calls; };
+
+  // Shares the amount item only.
+  TcxDataController other;
+  other.AddItem(Link(kAmount));
+  other.ChangeValueTypeClass(0, TcxIntegerValueType::Class());
+  other.Summary()->Assign(Summary());
+  TcxDataFooterSummaryItems* footer = other.Summary()->FooterSummaryItems();
+  ASSERT_EQ(footer->Count(), 2);
+  EXPECT_EQ(footer->Items(0)->ItemLink(), Link(kAmount));
+  EXPECT_EQ(footer->Items(0)->Format(), "0");
+  EXPECT_EQ(footer->Items(1)->ItemLink(), nullptr);
+  EXPECT_EQ(footer->Items(1)->Kind(), skMax);
+  ASSERT_EQ(other.Summary()->SummaryGroups()->Count(), 1);
+  EXPECT_EQ(other.Summary()->SummaryGroups()->Items(0)->SummaryItems()->Count(),
+            1);
+  EXPECT_EQ(other.Summary()->Options(), TcxSummaryOptions{soNullIgnore});
+  calls = 0;
+  other.SetRecordCount(1);
+  other.SetValue(0, 0, 4);
+  EXPECT_EQ(other.Summary()->GetFooterSummaryText(0), "4");
+  EXPECT_GT(calls, 0);
+}
+
 TEST_F(DataSummaryTest, OptionsKeepTheNewlyAddedSelectedRecordsOption) {
   Summary()->SetOptions({soSelectedRecords});
   Summary()->SetOptions({soSelectedRecords, soMultipleSelectedRecords});

@@ -1207,11 +1207,45 @@ class TcxCustomDataController : public TPersistent {
   virtual bool IsCriteriaFiltering() const { return false; }
   virtual bool DoCriteriaFilterRecord(Integer) { return true; }
 
-  // Summaries (see the block at the end of the class).
+  // Summaries, sorting groups by a summary, the grouping interface.
   virtual void DoBeginSummary();
   virtual void DoEndSummary();
   virtual bool LockOnAfterSummary() const { return false; }
+  // Created on first use, through CreateSummary.
+  TcxDataSummary* Summary();
+  TcxDataControllerGroups* Groups() { return &groupsInterface_; }
+  virtual TClass GetSummaryItemClass() const;
+  virtual TClass GetSummaryGroupItemLinkClass() const;
+  // A TcxSortingBySummaryEngine descendant; nil here.
+  virtual TClass GetSortingBySummaryEngineClass() const { return nullptr; }
+  Integer GetSortingBySummaryDataItemIndex() const;
+  void SetSortingBySummaryDataItemIndex(Integer AItemIndex);
+  virtual void DoSortingBySummaryChanged() { sortingBySummaryChanged_ = true; }
+  virtual void SummaryChanged(bool ARedrawOnly);
+  // The summary counts only selected records at the moment.
+  bool IsSummaryForSelectedRecords() const;
+  bool IsSortingBySummary() const;
+  bool IsAfterSummaryPending() const { return afterSummaryPending_; }
+  void SetAfterSummaryPending(bool AValue) { afterSummaryPending_ = AValue; }
+  // Raises the after-summary event held back while the owner was loading;
+  // part of Loaded.
+  void SendPendingAfterSummary();
 
+ protected:
+  friend class TcxDataControllerGroups;
+  friend class TcxSortingBySummaryEngine;
+  virtual TcxDataSummary* CreateSummary();
+  void DoSortBySummary();
+  bool SummaryHasOption(TcxSummaryOption AOption) const;
+
+ private:
+  TObjectPtr<TcxDataSummary> summary_;
+  TcxDataControllerGroups groupsInterface_{this};
+  TcxCustomDataField* sortingBySummaryField_ = nullptr;
+  bool sortingBySummaryChanged_ = false;
+  bool afterSummaryPending_ = false;
+
+ public:
   // Events.
   TcxDataControllerNotifyEvent OnAfterCancel, OnAfterDelete, OnAfterInsert,
       OnAfterPost, OnBeforeCancel, OnBeforeInsert, OnBeforePost, OnDataChanged,
@@ -1315,42 +1349,6 @@ class TcxCustomDataController : public TPersistent {
   bool searching_ = false;
   String searchText_;
   TcxCustomDataField* recordHandleField_ = nullptr;
-
-  // Summaries, sorting groups by a summary, the grouping interface.
- public:
-  // Created on first use, through CreateSummary.
-  TcxDataSummary* Summary();
-  TcxDataControllerGroups* Groups() { return &groupsInterface_; }
-  virtual TClass GetSummaryItemClass() const;
-  virtual TClass GetSummaryGroupItemLinkClass() const;
-  // A TcxSortingBySummaryEngine descendant; nil here.
-  virtual TClass GetSortingBySummaryEngineClass() const { return nullptr; }
-  Integer GetSortingBySummaryDataItemIndex() const;
-  void SetSortingBySummaryDataItemIndex(Integer AItemIndex);
-  virtual void DoSortingBySummaryChanged() { sortingBySummaryChanged_ = true; }
-  virtual void SummaryChanged(bool ARedrawOnly);
-  // The summary counts only selected records at the moment.
-  bool IsSummaryForSelectedRecords() const;
-  bool IsSortingBySummary() const;
-  bool IsAfterSummaryPending() const { return afterSummaryPending_; }
-  void SetAfterSummaryPending(bool AValue) { afterSummaryPending_ = AValue; }
-  // Raises the after-summary event held back while the owner was loading;
-  // part of Loaded.
-  void SendPendingAfterSummary();
-
- protected:
-  friend class TcxDataControllerGroups;
-  friend class TcxSortingBySummaryEngine;
-  virtual TcxDataSummary* CreateSummary();
-  void DoSortBySummary();
-  bool SummaryHasOption(TcxSummaryOption AOption) const;
-
- private:
-  TObjectPtr<TcxDataSummary> summary_;
-  TcxDataControllerGroups groupsInterface_{this};
-  TcxCustomDataField* sortingBySummaryField_ = nullptr;
-  bool sortingBySummaryChanged_ = false;
-  bool afterSummaryPending_ = false;
 };
 
 // The concrete controller the controls create.

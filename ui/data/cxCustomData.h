@@ -1225,11 +1225,11 @@ class TcxCustomDataController : public TPersistent {
   // The summary counts only selected records at the moment.
   bool IsSummaryForSelectedRecords() const;
   bool IsSortingBySummary() const;
-  bool IsAfterSummaryPending() const { return afterSummaryPending_; }
+  // Set by the summary when its after-summary event falls while the owner
+  // loads; Loaded raises the event through DoAfterSummary.
   void SetAfterSummaryPending(bool AValue) { afterSummaryPending_ = AValue; }
-  // Raises the after-summary event held back while the owner was loading;
-  // part of Loaded.
-  void SendPendingAfterSummary();
+  bool AfterSummaryPending() const { return afterSummaryPending_; }
+  virtual void DoAfterSummary();
 
  protected:
   friend class TcxDataControllerGroups;

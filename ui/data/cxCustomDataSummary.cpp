@@ -1378,8 +1378,8 @@ void TcxCustomDataController::DoSortBySummary() {
   engine->Sort();
 }
 
-void TcxCustomDataController::SendPendingAfterSummary() {
-  if (afterSummaryPending_ && summary_) summary_->DoAfterSummary();
+void TcxCustomDataController::DoAfterSummary() {
+  if (summary_) summary_->DoAfterSummary();
 }
 
 // ---------------------------------------------------------------------------

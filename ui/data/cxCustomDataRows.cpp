@@ -1063,6 +1063,11 @@ void TcxCustomDataControllerInfo::Update() {
     changes_.Include(dcicSorting);
     if (!dc->IsSortingBySummary()) changes_ += {dcicGrouping, dcicSummary};
   }
+  // Groups ordered by summary stand on a record list sorted in that order:
+  // sorting the records again, or new values, start from a regrouped tree.
+  if (dc->IsSortingBySummary() &&
+      (changes_.Contains(dcicSorting) || changes_.Contains(dcicSummary)))
+    changes_.Include(dcicGrouping);
   // Loading still computes (the after-summary event waits for Loaded);
   // reading the owner from a stream does not.
   bool calcSummary =

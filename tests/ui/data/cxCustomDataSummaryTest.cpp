@@ -534,6 +534,18 @@ TEST_F(SortedGroupsTest, GroupsFollowTheirSummary) {
   EXPECT_EQ(TopGroups(), (Groups{{"c", 20}, {"b", 10}, {"a", 11}}));
 }
 
+TEST_F(SortedGroupsTest, SortingRecordsKeepsThemInTheirGroups) {
+  sum_->SetSorted(true);
+  dc_.ChangeSorting(kAmount, soDescending);
+  EXPECT_EQ(TopGroups(), (Groups{{"b", 10}, {"a", 11}, {"c", 20}}));
+  std::vector<Integer> records;
+  dc_.Groups()->LoadRecordIndexes(records, -1);
+  EXPECT_EQ(records, (std::vector<Integer>{5, 3, 0, 4, 1, 2}));
+  dc_.ChangeExpanding(1, true, false);
+  EXPECT_EQ(dc_.GetRowInfo(2).RecordIndex, 4);
+  EXPECT_EQ(dc_.GetRowInfo(4).RecordIndex, 2);
+}
+
 TEST_F(SortedGroupsTest, DataChangesAndReplacedValuesResort) {
   sum_->SetSorted(true);
   dc_.SetValue(2, kAmount, 3);  // c: 3

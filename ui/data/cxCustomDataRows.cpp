@@ -1101,7 +1101,11 @@ void TcxCustomDataControllerInfo::Update() {
     if ((calcSummary || grouping || changes_.Contains(dcicSorting)) &&
         dc->IsSortingBySummary()) {
       dc->DoSortBySummary();
-      CheckInfo();
+      // Expanded and selected groups were restored on the tree in grouping
+      // order and moved with their groups; a second restore would search
+      // records no longer in that order. Only the focus follows.
+      CheckFocusing();
+      dc->CheckBookmarkValid(-1);
     }
     if (changes_.Contains(dcicLoad) || changes_.Contains(dcicGrouping) ||
         changes_.Contains(dcicExpanding))

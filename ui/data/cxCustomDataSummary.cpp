@@ -1283,6 +1283,7 @@ std::vector<Integer> TcxCustomDataControllerInfo::ReorderGroups(
     if (entry.Level == -1 && entry.RecordIndex >= 0 && entry.RecordIndex < n)
       entry.RecordIndex = oldToNew[entry.RecordIndex];
   }
+  RecalcSelection();
   return newToOld;
 }
 

@@ -546,6 +546,21 @@ TEST_F(SortedGroupsTest, SortingRecordsKeepsThemInTheirGroups) {
   EXPECT_EQ(dc_.GetRowInfo(4).RecordIndex, 2);
 }
 
+TEST_F(SortedGroupsTest, ExpandedAndSelectedGroupsFollowAResort) {
+  sum_->SetSorted(true);  // b, a, c
+  dc_.SetMultiSelect(true);
+  dc_.ClearSelection();
+  dc_.ChangeExpanding(0, true, false);  // b: rows 1..3
+  dc_.ChangeRowSelection(5, true);      // group c
+  dc_.SetValue(2, kAmount, 3);          // c: 3 comes first
+  EXPECT_EQ(TopGroups(), (Groups{{"c", 3}, {"b", 10}, {"a", 11}}));
+  EXPECT_TRUE(dc_.GetRowInfo(1).Expanded);
+  EXPECT_EQ(dc_.GetRowInfo(2).RecordIndex, 0);
+  EXPECT_EQ(dc_.GetRowCount(), 6);
+  ASSERT_EQ(dc_.GetSelectedCount(), 1);
+  EXPECT_EQ(dc_.GetSelectedRowIndex(0), 0);
+}
+
 TEST_F(SortedGroupsTest, DataChangesAndReplacedValuesResort) {
   sum_->SetSorted(true);
   dc_.SetValue(2, kAmount, 3);  // c: 3

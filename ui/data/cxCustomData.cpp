@@ -367,6 +367,8 @@ TcxCustomDataController::TcxCustomDataController(TComponent* AOwner)
 TcxCustomDataController::~TcxCustomDataController() {
   destroying_ = true;
   notifier_.reset();
+  // Summary items refer to fields and report to the row list.
+  summary_.reset();
   info_.reset();
   search_.reset();
   if (provider_ && provider_->CustomDataSource())
@@ -437,6 +439,8 @@ void TcxCustomDataController::RemoveField(TcxCustomDataField* AField) {
     search_->Cancel();
     searchField_ = nullptr;
   }
+  if (AField == sortingBySummaryField_) sortingBySummaryField_ = nullptr;
+  if (summary_) summary_->RemoveItemByField(AField);
   if (info_) info_->RemoveField(AField);
 }
 

@@ -23,6 +23,7 @@
 #include "TypInfo.h"
 #include "Variants.h"
 #include "cxClasses.h"
+#include "cxCustomDataSummary.h"
 #include "cxDataStorage.h"
 #include "cxDataUtils.h"
 
@@ -902,6 +903,10 @@ class TcxCustomDataControllerInfo : public TObject {
   Integer FindGroupRecordListIndex(Integer ARecordIndex, Integer ALevel);
   void PrepareSorting();
   void UnprepareSorting();
+  // Orders sibling groups by ALess over data group indexes (stable); the
+  // result maps each new data group index to its old one.
+  std::vector<Integer> ReorderGroups(
+      const std::function<bool(Integer, Integer)>& ALess);
 
   virtual void Update();
 
@@ -1122,6 +1127,53 @@ class TcxDataControllerNotifier : public TComponent {
   void Notification(TComponent* AComponent, TOperation AOperation) override;
 
  private:
+  TcxCustomDataController* dataController_;
+};
+
+// ---------------------------------------------------------------------------
+// Grouping interface
+// ---------------------------------------------------------------------------
+
+// The controller's public view of its group tree. Indexes are data group
+// indexes unless named otherwise; -1 is the invisible root above level 0.
+class TcxDataControllerGroups : public TObject {
+  VARNEL_CLASS(TcxDataControllerGroups, TObject)
+ public:
+  explicit TcxDataControllerGroups(
+      TcxCustomDataController* ADataController = nullptr)
+      : dataController_(ADataController) {}
+
+  void ChangeExpanding(Integer ARowIndex, bool AExpanded, bool ARecursive);
+  void FullCollapse();
+  void FullExpand();
+  void ChangeGrouping(Integer AItemIndex, Integer AGroupIndex);
+  void ClearGrouping();
+  Integer GetGroupingItemCount() const;
+  Integer GetGroupingItemIndex(Integer AGroupIndex) const;
+  Integer GetItemGroupIndex(Integer AItemIndex) const;
+  Integer GetFieldGroupIndex(const TcxCustomDataField* AField) const;
+  Integer GetChildCount(Integer AIndex) const;
+  Integer GetChildDataGroupIndex(Integer AIndex, Integer AChildIndex) const;
+  Integer GetChildRecordIndex(Integer AIndex, Integer AChildIndex) const;
+  Integer GetLevel(Integer AIndex) const;
+  Integer GetParentDataGroupIndex(Integer AIndex) const;
+  Integer GetDataGroupIndexByRowIndex(Integer ARowIndex) const;
+  Integer GetGroupRecordIndex(Integer AIndex) const;
+  Variant GetGroupValue(Integer AIndex) const;
+  String GetGroupDisplayText(Integer AIndex) const;
+  Integer GetDataGroupIndexByGroupValue(Integer AParentIndex,
+                                        const Variant& AValue) const;
+  bool HasAsParent(Integer ARowIndex, Integer AParentRowIndex) const;
+  void LoadRecordIndexes(std::vector<Integer>& AList, Integer AIndex) const;
+  void LoadRecordIndexesByRowIndex(std::vector<Integer>& AList,
+                                   Integer ARowIndex) const;
+  TcxCustomDataController* DataController() const { return dataController_; }
+  TcxCustomDataControllerInfo* DataControllerInfo() const;
+  TcxDataGroups& DataGroups() const;
+
+ private:
+  // The grouping field of a group's level, or nil.
+  TcxCustomDataField* LevelField(Integer AIndex) const;
   TcxCustomDataController* dataController_;
 };
 
@@ -1409,10 +1461,29 @@ class TcxCustomDataController : public TPersistent {
   virtual bool IsCriteriaFiltering() const { return false; }
   virtual bool DoCriteriaFilterRecord(Integer) { return true; }
 
-  // Hooks for summaries and the filtering interface (empty here).
-  virtual void DoBeginSummary() {}
-  virtual void DoEndSummary() {}
+  // Summaries, sorting groups by a summary, the grouping interface.
+  virtual void DoBeginSummary();
+  virtual void DoEndSummary();
   virtual bool LockOnAfterSummary() const { return false; }
+  // Created on first use, through CreateSummary.
+  TcxDataSummary* Summary();
+  TcxDataControllerGroups* Groups() { return &groupsInterface_; }
+  virtual TClass GetSummaryItemClass() const;
+  virtual TClass GetSummaryGroupItemLinkClass() const;
+  // A TcxSortingBySummaryEngine descendant; nil here.
+  virtual TClass GetSortingBySummaryEngineClass() const { return nullptr; }
+  Integer GetSortingBySummaryDataItemIndex() const;
+  void SetSortingBySummaryDataItemIndex(Integer AItemIndex);
+  virtual void DoSortingBySummaryChanged() { sortingBySummaryChanged_ = true; }
+  virtual void SummaryChanged(bool ARedrawOnly);
+  // The summary counts only selected records at the moment.
+  bool IsSummaryForSelectedRecords() const;
+  bool IsSortingBySummary() const;
+  // Set by the summary when its after-summary event falls while the owner
+  // loads; Loaded raises the event through DoAfterSummary.
+  void SetAfterSummaryPending(bool AValue) { afterSummaryPending_ = AValue; }
+  bool AfterSummaryPending() const { return afterSummaryPending_; }
+  virtual void DoAfterSummary();
 
   // Groups, listener links, the notifier, notify locking, loading and item
   // operations (cxCustomDataGroups.cpp, cxCustomDataNotify.cpp).
@@ -1432,11 +1503,6 @@ class TcxCustomDataController : public TPersistent {
   }
   // After the owner was read from a form stream: sends what waited for it.
   virtual void Loaded();
-  // Set by the summaries when their after-summary event falls while the
-  // owner loads; Loaded raises it through DoAfterSummary.
-  void SetAfterSummaryPending(bool AValue) { afterSummaryPending_ = AValue; }
-  bool AfterSummaryPending() const { return afterSummaryPending_; }
-  virtual void DoAfterSummary() {}
   virtual void UpdateItemIndexes();
   virtual bool ItemPropertiesChanged(Integer AItemIndex);
   virtual String GetItemName(TObject* AItem) const;
@@ -1447,6 +1513,20 @@ class TcxCustomDataController : public TPersistent {
   void ChangeItemSortingIndex(Integer AItemIndex, Integer AIndex);
   Integer GetItemSortingIndex(Integer AItemIndex) const;
 
+ protected:
+  friend class TcxDataControllerGroups;
+  friend class TcxSortingBySummaryEngine;
+  virtual TcxDataSummary* CreateSummary();
+  void DoSortBySummary();
+  bool SummaryHasOption(TcxSummaryOption AOption) const;
+
+ private:
+  TObjectPtr<TcxDataSummary> summary_;
+  TcxDataControllerGroups groupsInterface_{this};
+  TcxCustomDataField* sortingBySummaryField_ = nullptr;
+  bool sortingBySummaryChanged_ = false;
+
+ public:
   // Events.
   TcxDataControllerNotifyEvent OnAfterCancel, OnAfterDelete, OnAfterInsert,
       OnAfterPost, OnBeforeCancel, OnBeforeInsert, OnBeforePost, OnDataChanged,

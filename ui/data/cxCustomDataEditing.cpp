@@ -731,6 +731,9 @@ void TcxCustomDataController::SetMultiSelect(bool AValue) {
       ClearSelection();
     else if (GetFocusedRowIndex() >= 0)
       ChangeRowSelection(GetFocusedRowIndex(), true);
+    if (SummaryHasOption(soSelectedRecords) ||
+        SummaryHasOption(soMultipleSelectedRecords))
+      SummaryChanged(false);
   } catch (...) {
     EndUpdate();
     throw;

@@ -594,7 +594,12 @@ TcxCustomDataControllerInfo::TcxCustomDataControllerInfo(
   groupingFields_.OnChanged = [this] {
     changes_ += {dcicGrouping, dcicSorting, dcicSummary};
   };
-  selection_->OnChanged = [this] { changes_.Include(dcicSelection); };
+  selection_->OnChanged = [this] {
+    changes_.Include(dcicSelection);
+    if (dataController_->SummaryHasOption(soSelectedRecords) ||
+        dataController_->SummaryHasOption(soMultipleSelectedRecords))
+      changes_.Include(dcicSummary);
+  };
 }
 
 TcxCustomDataControllerInfo::~TcxCustomDataControllerInfo() = default;
@@ -684,7 +689,9 @@ void TcxCustomDataControllerInfo::RefreshFocused() {
 }
 
 void TcxCustomDataControllerInfo::RefreshSummary(bool AOnlyView) {
-  changes_.Include(AOnlyView ? dcicView : dcicSummary);
+  bool bySummary = dataController_->IsSortingBySummary();
+  changes_.Include(AOnlyView && !bySummary ? dcicView : dcicSummary);
+  if (bySummary) changes_.Include(dcicGrouping);
   CheckChanges();
 }
 
@@ -960,6 +967,9 @@ void TcxCustomDataControllerInfo::DoChangeFocusedRow(Integer ARowIndex,
     if (!focusingInfo_.IsEqual(prevFocusingInfo_) ||
         focusingInfo_.RowIndex != prevFocusingInfo_.RowIndex) {
       changes_ += {dcicFocusedRow, dcicFocusedRecord};
+      if (dataController_->IsFocusedSelectedMode() &&
+          dataController_->SummaryHasOption(soSelectedRecords))
+        changes_.Include(dcicSummary);
       dataController_->ResetNewItemRowFocused();
       dataController_->SyncSelected(true);
     }
@@ -1074,8 +1084,21 @@ void TcxCustomDataControllerInfo::CheckInfo() {
 void TcxCustomDataControllerInfo::Update() {
   TcxCustomDataController* dc = dataController_;
   infoCalculation_ = true;
+  if (dc->sortingBySummaryChanged_) {
+    changes_.Include(dcicSorting);
+    if (!dc->IsSortingBySummary()) changes_ += {dcicGrouping, dcicSummary};
+  }
+  // Groups ordered by summary stand on a record list sorted in that order:
+  // sorting the records again, or new values, start from a regrouped tree.
+  if (dc->IsSortingBySummary() &&
+      (changes_.Contains(dcicSorting) || changes_.Contains(dcicSummary)))
+    changes_.Include(dcicGrouping);
+  // Loading still computes (the after-summary event waits for Loaded);
+  // reading the owner from a stream does not.
   bool calcSummary =
-      changes_.Contains(dcicSummary) && !dc->IsLoading() && !dc->IsDestroying();
+      changes_.Contains(dcicSummary) &&
+      !(dc->Owner() && dc->Owner()->ComponentState().Contains(csReading)) &&
+      !dc->IsDestroying();
   expanding_ = false;
   selectionReset_ = false;
   auto finish = [&] {
@@ -1097,9 +1120,19 @@ void TcxCustomDataControllerInfo::Update() {
     bool grouping = changes_.Contains(dcicGrouping);
     if (grouping || changes_.Contains(dcicSorting)) DoSort();
     if (grouping) DoGrouping();
+    if (grouping && dc->summary_) dc->summary_->GroupsRegrouped();
     if (grouping || changes_.Contains(dcicSorting)) ResetFocusing();
     CheckInfo();
     if (calcSummary) dc->DoEndSummary();
+    if ((calcSummary || grouping || changes_.Contains(dcicSorting)) &&
+        dc->IsSortingBySummary()) {
+      dc->DoSortBySummary();
+      // Expanded and selected groups were restored on the tree in grouping
+      // order and moved with their groups; a second restore would search
+      // records no longer in that order. Only the focus follows.
+      CheckFocusing();
+      dc->CheckBookmarkValid(-1);
+    }
   } catch (...) {
     finish();
     throw;
@@ -1126,6 +1159,7 @@ void TcxCustomDataControllerInfo::ForwardChanges() {
   dc->groupingChanged_ = false;
   dc->sortingChanged_ = false;
   dc->filterChanged_ = false;
+  dc->sortingBySummaryChanged_ = false;
   dc->Change(out);
   dc->loadedStorage_ = false;
 }

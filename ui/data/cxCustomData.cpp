@@ -365,6 +365,8 @@ TcxCustomDataController::TcxCustomDataController(TComponent* AOwner)
 
 TcxCustomDataController::~TcxCustomDataController() {
   destroying_ = true;
+  filter_.reset();
+  filters_.reset();
   info_.reset();
   search_.reset();
   if (provider_ && provider_->CustomDataSource())
@@ -435,6 +437,7 @@ void TcxCustomDataController::RemoveField(TcxCustomDataField* AField) {
     searchField_ = nullptr;
   }
   if (info_) info_->RemoveField(AField);
+  RemoveFilterItems(AField);
 }
 
 void TcxCustomDataController::ChangeValueTypeClass(

@@ -14,6 +14,7 @@
 #include "Classes.h"
 #include "SysUtils.h"
 #include "cxFilter.h"
+#include "cxVariants.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   InitializeUnits();

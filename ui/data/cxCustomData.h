@@ -1307,7 +1307,10 @@ class TcxDataController : public TcxCustomDataController {
 class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
   VARNEL_CLASS(TcxDataFilterCriteriaItem, TcxFilterCriteriaItem)
  public:
-  using TcxFilterCriteriaItem::TcxFilterCriteriaItem;
+  TcxDataFilterCriteriaItem(TcxFilterCriteriaItemList* AParent,
+                            TObject* AItemLink,
+                            TcxFilterOperatorKind AOperatorKind,
+                            const Variant& AValue, const String& ADisplayValue);
   // AData points at the record index.
   Variant GetDataValue(const void* AData) override;
   String GetFieldCaption() override;
@@ -1315,8 +1318,14 @@ class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
   TObject* GetItemLink() override;
   // An item is turned into its field first.
   void SetItemLink(TObject* AValue) override;
-  TcxCustomDataController* DataController() const;
-  TcxCustomDataField* Field() const;
+  TcxCustomDataController* DataController() const { return dataController_; }
+  TcxCustomDataField* Field() const { return field_; }
+
+ private:
+  // Kept apart from the stored link so that reading a record's value needs
+  // no type test.
+  TcxCustomDataController* dataController_ = nullptr;
+  TcxCustomDataField* field_ = nullptr;
 };
 
 class TcxDataFilterValueList;

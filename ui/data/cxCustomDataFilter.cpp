@@ -92,20 +92,19 @@ void TcxCustomDataController::RemoveFilterItems(TcxCustomDataField* AField) {
 // Leaves
 // ---------------------------------------------------------------------------
 
-TcxCustomDataField* TcxDataFilterCriteriaItem::Field() const {
-  return dynamic_cast<TcxCustomDataField*>(StoredItemLink());
-}
-
-TcxCustomDataController* TcxDataFilterCriteriaItem::DataController() const {
-  auto* criteria = dynamic_cast<TcxDataFilterCriteria*>(Criteria());
-  return criteria ? criteria->DataController() : nullptr;
+TcxDataFilterCriteriaItem::TcxDataFilterCriteriaItem(
+    TcxFilterCriteriaItemList* AParent, TObject* AItemLink,
+    TcxFilterOperatorKind AOperatorKind, const Variant& AValue,
+    const String& ADisplayValue)
+    : TcxFilterCriteriaItem(AParent, AItemLink, AOperatorKind, AValue,
+                            ADisplayValue) {
+  SetItemLink(AItemLink);
 }
 
 Variant TcxDataFilterCriteriaItem::GetDataValue(const void* AData) {
-  TcxCustomDataField* field = Field();
-  if (!field) return Null();
-  return DataController()->GetFilterDataValue(
-      *static_cast<const Integer*>(AData), field);
+  if (!field_) return Null();
+  return dataController_->GetFilterDataValue(
+      *static_cast<const Integer*>(AData), field_);
 }
 
 String TcxDataFilterCriteriaItem::GetFieldCaption() {
@@ -127,8 +126,9 @@ TObject* TcxDataFilterCriteriaItem::GetItemLink() {
 
 void TcxDataFilterCriteriaItem::SetItemLink(TObject* AValue) {
   auto* criteria = dynamic_cast<TcxDataFilterCriteria*>(Criteria());
-  TcxFilterCriteriaItem::SetItemLink(criteria ? criteria->FieldOf(AValue)
-                                              : nullptr);
+  dataController_ = criteria ? criteria->DataController() : nullptr;
+  field_ = criteria ? criteria->FieldOf(AValue) : nullptr;
+  TcxFilterCriteriaItem::SetItemLink(field_);
 }
 
 // ---------------------------------------------------------------------------

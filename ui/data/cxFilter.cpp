@@ -212,8 +212,20 @@ String TcxFilterNotLikeOperator::GetExpressionFilterText(
 
 bool TcxFilterBetweenOperator::CompareValues(const Variant& A,
                                              const Variant& B) {
+  if (&B == boundsOf_)
+    return VarCompare(low_, A) <= 0 && VarCompare(A, high_) <= 0;
   return VarCompare(ArrayItem(B, 0), A) <= 0 &&
          VarCompare(A, ArrayItem(B, 1)) <= 0;
+}
+
+void TcxFilterBetweenOperator::PrepareCompareValue(const Variant& AValue) {
+  boundsOf_ = nullptr;
+  if (VarArrayDimCount(AValue) != 1 || ArrayLow(AValue) != 0 ||
+      ArrayHigh(AValue) < 1)
+    return;
+  low_ = ArrayItem(AValue, 0);
+  high_ = ArrayItem(AValue, 1);
+  boundsOf_ = &AValue;
 }
 String TcxFilterBetweenOperator::DisplayText() {
   return cxSFilterString(cxSFilterOperatorBetween);
@@ -792,21 +804,20 @@ void TcxFilterCriteria::Update() {
   if (OnChanged) OnChanged(this);
 }
 
-Variant TcxFilterCriteria::PrepareValue(const Variant& AValue) {
+void TcxFilterCriteria::PrepareValue(Variant& AValue) {
   TVarType type = VarType(AValue);
-  if (type == varCurrency) return VarAsType(AValue, varDouble);
-  if (VarIsStr(AValue)) {
+  if (type == varCurrency) {
+    AValue = VarAsType(AValue, varDouble);
+  } else if (VarIsStr(AValue)) {
     if (options_.Contains(fcoCaseInsensitive))
-      return Variant(AnsiUpperCase(VarToStr(AValue)));
-    return AValue;
+      AValue = Variant(AnsiUpperCase(VarToStr(AValue)));
+  } else if (VarIsArray(AValue)) {
+    for (Integer i = ArrayLow(AValue); i <= ArrayHigh(AValue); ++i) {
+      Variant element = ArrayItem(AValue, i);
+      PrepareValue(element);
+      VarArrayPut(AValue, element, {i});
+    }
   }
-  if (VarIsArray(AValue)) {
-    Variant result = AValue;
-    for (Integer i = ArrayLow(result); i <= ArrayHigh(result); ++i)
-      VarArrayPut(result, PrepareValue(ArrayItem(result, i)), {i});
-    return result;
-  }
-  return AValue;
 }
 
 bool TcxFilterCriteria::ValueIsNull(const Variant& AValue) const {
@@ -854,10 +865,13 @@ bool TcxFilterCriteria::EvaluateList(TcxFilterCriteriaItemList* AList,
 bool TcxFilterCriteria::EvaluateItem(TcxFilterCriteriaItem* AItem,
                                      const void* AData) {
   try {
-    Variant value = PrepareValue(AItem->GetDataValue(AData));
+    Variant value = AItem->GetDataValue(AData);
+    PrepareValue(value);
     if (AItem->preparedStamp_ != changeCount_) {
-      AItem->preparedValue_ = PrepareValue(AItem->value_);
+      AItem->preparedValue_ = AItem->value_;
+      PrepareValue(AItem->preparedValue_);
       AItem->preparedStamp_ = changeCount_;
+      AItem->Operator()->PrepareCompareValue(AItem->preparedValue_);
     }
     TcxFilterOperator* op = AItem->Operator();
     if (options_.Contains(fcoIgnoreNull) && !op->IsNullOperator() &&
@@ -865,6 +879,11 @@ bool TcxFilterCriteria::EvaluateItem(TcxFilterCriteriaItem* AItem,
       return false;
     return op->CompareValues(value, AItem->preparedValue_);
   } catch (EVariantError&) {
+    if (options_.Contains(fcoSoftCompare)) return false;
+    throw;
+  } catch (EConvertError&) {
+    // A date outside the calendar cannot become text or be compared as a
+    // date: the same kind of failure as a variant error.
     if (options_.Contains(fcoSoftCompare)) return false;
     throw;
   }
@@ -1202,11 +1221,17 @@ String TcxFilterCriteria::ConvertBoolToStr(const Variant& AValue) {
   return VarToStr(AValue);
 }
 
+// A date outside the calendar (read from a damaged stream) is written as
+// its day number rather than failing the whole text.
 String TcxFilterCriteria::ConvertDateToStr(const Variant& AValue) {
-  if (dateTimeFormat_.empty()) return VarToStr(AValue);
-  String result;
-  DateTimeToString(result, dateTimeFormat_, VarToDateTime(AValue));
-  return result;
+  try {
+    if (dateTimeFormat_.empty()) return VarToStr(AValue);
+    String result;
+    DateTimeToString(result, dateTimeFormat_, VarToDateTime(AValue));
+    return result;
+  } catch (EConvertError&) {
+    return FloatToStr(AValue.AsDouble());
+  }
 }
 
 String TcxFilterCriteria::GetFilterExpression(bool AIsDisplay) {
@@ -1374,8 +1399,11 @@ Integer TcxFilterValueList::CompareItem(Integer AIndex, const Variant& AValue,
     Integer c = Platform::CompareAnsi(a, b, false);
     if (c != 0) return c < 0 ? -1 : 1;
   }
-  return VarCompare(criteria_->PrepareValue(item.Value),
-                    criteria_->PrepareValue(AValue));
+  Variant a = item.Value;
+  Variant b = AValue;
+  criteria_->PrepareValue(a);
+  criteria_->PrepareValue(b);
+  return VarCompare(a, b);
 }
 
 bool TcxFilterValueList::Find(const Variant& AValue, const String& ADisplayText,

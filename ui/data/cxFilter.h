@@ -91,6 +91,10 @@ class TcxFilterOperator : public TObject {
   virtual void PrepareDisplayValue(String&) {}
   virtual void Prepare() {}
   virtual bool PrepareExpressionValue(const Variant&, String&) { return false; }
+  // Told the leaf's prepared value each time it is prepared anew, before
+  // the tests that compare against it; an operator may keep what it derives
+  // from it for those tests.
+  virtual void PrepareCompareValue(const Variant&) {}
   // Both values already prepared by the criteria.
   virtual bool CompareValues(const Variant& AValue1,
                              const Variant& AValue2) = 0;
@@ -200,6 +204,12 @@ class TcxFilterBetweenOperator : public TcxFilterOperator {
   String GetExpressionFilterText(const Variant& AValue) override;
   bool PrepareExpressionValue(const Variant& AValue, String& AText) override;
   void PrepareDisplayValue(String& AText) override;
+  void PrepareCompareValue(const Variant& AValue) override;
+
+ private:
+  // The bounds of the prepared value they were taken from.
+  const Variant* boundsOf_ = nullptr;
+  Variant low_, high_;
 };
 
 class TcxFilterNotBetweenOperator : public TcxFilterBetweenOperator {
@@ -528,7 +538,9 @@ class TcxFilterCriteria : public TPersistent {
 
   // Evaluation.
   virtual void Prepare();
-  virtual Variant PrepareValue(const Variant& AValue);
+  // In place: currency becomes a double, texts are upper-cased under
+  // fcoCaseInsensitive, array elements are prepared one by one.
+  virtual void PrepareValue(Variant& AValue);
   virtual void Update();
   bool DoFilterData(const void* AData);
   virtual bool ValueIsNull(const Variant& AValue) const;

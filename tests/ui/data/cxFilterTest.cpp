@@ -218,6 +218,16 @@ TEST_F(FilterTest, VariantErrorsFailTheLeafOnlyUnderSoftCompare) {
   EXPECT_FALSE(Test(foToday, Null(), "no date"));
 }
 
+// A date outside the calendar, as a damaged stream can hold one.
+TEST_F(FilterTest, DatesOutsideTheCalendarNeitherBreakTextsNorSoftTests) {
+  Variant distant = Variant::FromDateTime(5e6);
+  criteria_.AddItem(nullptr, &f_, foLike, distant, "distant");
+  EXPECT_EQ("(F LIKE '5000000')", criteria_.FilterText());
+  EXPECT_THROW(criteria_.Matches({{&f_, "x"}}), EConvertError);
+  criteria_.SetOptions({fcoSoftCompare});
+  EXPECT_FALSE(criteria_.Matches({{&f_, "x"}}));
+}
+
 TEST_F(FilterTest, OneAnnouncementPerOuterUpdate) {
   int changes = 0;
   criteria_.OnChanged =

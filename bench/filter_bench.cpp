@@ -8,26 +8,19 @@
 // optimised build without sanitizers (-DCMAKE_BUILD_TYPE=Release).
 //
 //   filter_bench [records...]   (default: 1000000)
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <vector>
 
+#include "BenchClock.h"
 #include "cxCustomData.h"
 #include "cxLike.h"
 #include "cxVariants.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double Seconds(F&& AFunction) {
-  Clock::time_point start = Clock::now();
-  AFunction();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using bench::Seconds;
 
 String Word(std::mt19937& ARandom) {
   String result(8 + ARandom() % 12, ' ');

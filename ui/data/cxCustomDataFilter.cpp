@@ -1,4 +1,4 @@
-// Part of unit cxCustomData: the controller's filter criteria, their
+// A source of unit cxCustomData: the controller's filter criteria, their
 // binding to the controller's fields and records, and the value lists of
 // filter drop-downs.
 #include "FormStreams.h"

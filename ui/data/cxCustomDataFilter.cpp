@@ -3,6 +3,7 @@
 // filter drop-downs.
 #include "FormStreams.h"
 #include "SysUtils.h"
+#include "TypInfo.h"
 #include "cxCustomData.h"
 
 namespace {
@@ -338,3 +339,24 @@ void TcxDataFilterList::RemoveItemByField(TcxCustomDataField* AField) {
   for (TcxDataFilterCriteria* filter : items_)
     filter->RemoveItemByField(AField);
 }
+
+// ---------------------------------------------------------------------------
+// Unit start-up
+// ---------------------------------------------------------------------------
+
+namespace {
+
+void DataFilterStartup() {
+  TPublished<TcxDataFilterCriteria>().Property(
+      "Active", &TcxDataFilterCriteria::Active,
+      &TcxDataFilterCriteria::SetActive, false);
+}
+
+void DataFilterShutdown() {
+  UnpublishClass(TcxDataFilterCriteria::StaticClass());
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxCustomDataFilter, ({"cxFilter"}), &DataFilterStartup,
+            &DataFilterShutdown);

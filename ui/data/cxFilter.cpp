@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "FormStreams.h"
 #include "Platform.h"
 #include "SysConst.h"
 #include "SysUtils.h"
@@ -1213,6 +1214,39 @@ void TcxFilterCriteria::ReadData(TStream* AStream) {
   EndUpdate();
 }
 
+namespace {
+
+// Carries a criteria through the component streams as its property
+// "Filter".
+class TFilterWrapper : public TComponent {
+  VARNEL_CLASS(TFilterWrapper, TComponent)
+ public:
+  explicit TFilterWrapper(TComponent* AOwner) : TComponent(AOwner) {}
+  TcxFilterCriteria* Filter = nullptr;
+  TcxFilterCriteria* GetFilter() const { return Filter; }
+};
+
+}  // namespace
+
+void TcxFilterCriteria::SaveToStream(TStream* AStream) {
+  TObjectPtr<TFilterWrapper> wrapper(new TFilterWrapper(nullptr));
+  wrapper->Filter = this;
+  WriteComponentToStream(*AStream, wrapper.get());
+}
+
+void TcxFilterCriteria::LoadFromStream(TStream* AStream) {
+  BeginUpdate();
+  try {
+    TObjectPtr<TFilterWrapper> wrapper(new TFilterWrapper(nullptr));
+    wrapper->Filter = this;
+    ReadComponentFromStream(*AStream, wrapper.get());
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
 // ---------------------------------------------------------------------------
 // Texts
 // ---------------------------------------------------------------------------
@@ -1468,3 +1502,39 @@ Integer TcxFilterValueList::GetIndexByCriteriaItem(
     return index;
   return FindItemByKind(fviCustom);
 }
+
+// ---------------------------------------------------------------------------
+// Unit start-up
+// ---------------------------------------------------------------------------
+
+namespace {
+
+void FilterStartup() {
+  RegisterEnum<TcxFilterCriteriaOption>(
+      "TcxFilterCriteriaOption",
+      {"fcoCaseInsensitive", "fcoShowOperatorDescription", "fcoSoftNull",
+       "fcoSoftCompare", "fcoIgnoreNull"});
+  TPublished<TcxFilterCriteria>()
+      .Property("MaxValueListCount", &TcxFilterCriteria::MaxValueListCount,
+                &TcxFilterCriteria::SetMaxValueListCount, 0)
+      .Property("Options", &TcxFilterCriteria::Options,
+                &TcxFilterCriteria::SetOptions, TcxFilterCriteriaOptions{})
+      .Property("PercentWildcard", &TcxFilterCriteria::PercentWildcard,
+                &TcxFilterCriteria::SetPercentWildcard, '%')
+      .Property("UnderscoreWildcard", &TcxFilterCriteria::UnderscoreWildcard,
+                &TcxFilterCriteria::SetUnderscoreWildcard, '_')
+      .Field("OnChanged", &TcxFilterCriteria::OnChanged);
+  TPublished<TFilterWrapper>().Property("Filter", &TFilterWrapper::GetFilter);
+  RegisterClass(TFilterWrapper::StaticClass());
+}
+
+void FilterShutdown() {
+  UnRegisterClass(TFilterWrapper::StaticClass());
+  UnpublishClass(TFilterWrapper::StaticClass());
+  UnpublishClass(TcxFilterCriteria::StaticClass());
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxFilter, ({"Classes", "cxClasses"}), &FilterStartup,
+            &FilterShutdown);

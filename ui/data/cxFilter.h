@@ -583,6 +583,10 @@ class TcxFilterCriteria : public TPersistent {
   // as it was.
   virtual void ReadData(TStream* AStream);
   virtual void WriteData(TStream* AStream, Byte AVersionCap = 0);
+  // The published settings (and whatever a descendant files itself, such
+  // as the tree) as a component stream.
+  void SaveToStream(TStream* AStream);
+  void LoadFromStream(TStream* AStream);
 
   // Settings.
   const String& DateTimeFormat() const { return dateTimeFormat_; }

@@ -165,6 +165,24 @@ TEST_F(DataFilterTest, CriteriaStreamNamesTheItems) {
   EXPECT_TRUE(dc3.Filter()->EqualItems(filter));
 }
 
+TEST_F(DataFilterTest, ComponentStreamCarriesTheTreeAndActivity) {
+  Load({1, 2, 3});
+  dc_.Filter()->AddItem(nullptr, &num_, foLess, 3, "3");
+  dc_.Filter()->SetActive(true);
+  TMemoryStream stream;
+  dc_.Filter()->SaveToStream(&stream);
+
+  TcxDataController dc2;
+  Setup(dc2);
+  dc2.SetRecordCount(3);
+  for (Integer i = 0; i < 3; ++i) dc2.SetValue(i, 0, i + 1);
+  stream.SetPosition(0);
+  dc2.Filter()->LoadFromStream(&stream);
+  EXPECT_TRUE(dc2.Filter()->Active());
+  EXPECT_TRUE(dc2.Filter()->EqualItems(dc_.Filter()));
+  EXPECT_EQ(2, dc2.GetRowCount());
+}
+
 TEST_F(DataFilterTest, ValueListOffersTheFieldsValues) {
   std::unique_ptr<TcxFilterValueList, TObjectDeleter> list(
       dc_.Filter()->CreateValueList());

@@ -695,6 +695,30 @@ TEST_F(FilterTest, AssignCopiesSettingsTreeAndEvents) {
   EXPECT_EQ(7, copy.MaxValueListCount());
 }
 
+TEST_F(FilterTest, ComponentStreamCarriesThePublishedSettings) {
+  TMemoryStream plain;
+  criteria_.SaveToStream(&plain);
+  criteria_.SetOptions({fcoSoftNull, fcoIgnoreNull});
+  criteria_.SetPercentWildcard('*');
+  criteria_.SetMaxValueListCount(12);
+  TMemoryStream changed;
+  criteria_.SaveToStream(&changed);
+  // Defaults are left out.
+  EXPECT_LT(plain.Size(), changed.Size());
+
+  TestCriteria copy;
+  int changes = 0;
+  copy.OnChanged = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+  changed.SetPosition(0);
+  copy.LoadFromStream(&changed);
+  EXPECT_EQ((TcxFilterCriteriaOptions{fcoSoftNull, fcoIgnoreNull}),
+            copy.Options());
+  EXPECT_EQ('*', copy.PercentWildcard());
+  EXPECT_EQ('_', copy.UnderscoreWildcard());
+  EXPECT_EQ(12, copy.MaxValueListCount());
+  EXPECT_EQ(1, changes);
+}
+
 // ---------------------------------------------------------------------------
 // Value list
 // ---------------------------------------------------------------------------

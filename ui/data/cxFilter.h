@@ -285,7 +285,7 @@ class TcxFilterDateOperator : public TcxFilterOperator {
   TDateTime UpperBound() const { return upper_; }
 
  protected:
-  // Sets both bounds for today ADate (no time part).
+  // Sets both bounds for today ADate (midnight).
   virtual void CalculateBounds(TDateTime ADate) = 0;
   void SetBounds(TDateTime ALower, TDateTime AUpper) {
     lower_ = ALower;

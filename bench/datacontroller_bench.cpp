@@ -9,24 +9,17 @@
 //
 //   datacontroller_bench [records...]   (default: 100000 1000000)
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <vector>
 
+#include "BenchClock.h"
 #include "cxCustomData.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double Seconds(F&& AFunction) {
-  Clock::time_point start = Clock::now();
-  AFunction();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using bench::Seconds;
 
 String Name(std::mt19937& ARandom) {
   static const char* const first[] = {"alder", "birch", "cedar",  "dogwood",

@@ -274,7 +274,13 @@ void TReader::CheckValue(TValueType value) {
   if (ReadValue() != value) PropValueError();
 }
 
-bool TReader::EndOfList() { return NextValue() == vaNull; }
+// Before a property the byte is the length of its name, which may be any
+// value: only the end marker is looked for here.
+bool TReader::EndOfList() {
+  Byte b;
+  if (!source_->Peek(b)) StreamReadError();
+  return b == vaNull;
+}
 
 void TReader::ReadListBegin() { CheckValue(vaList); }
 

@@ -369,6 +369,8 @@ TcxCustomDataController::~TcxCustomDataController() {
   notifier_.reset();
   // Summary items refer to fields and report to the row list.
   summary_.reset();
+  filter_.reset();
+  filters_.reset();
   info_.reset();
   search_.reset();
   if (provider_ && provider_->CustomDataSource())
@@ -442,6 +444,7 @@ void TcxCustomDataController::RemoveField(TcxCustomDataField* AField) {
   if (AField == sortingBySummaryField_) sortingBySummaryField_ = nullptr;
   if (summary_) summary_->RemoveItemByField(AField);
   if (info_) info_->RemoveField(AField);
+  RemoveFilterItems(AField);
 }
 
 void TcxCustomDataController::ChangeValueTypeClass(

@@ -26,6 +26,7 @@
 #include "cxCustomDataSummary.h"
 #include "cxDataStorage.h"
 #include "cxDataUtils.h"
+#include "cxFilter.h"
 
 // ---------------------------------------------------------------------------
 // Texts
@@ -121,6 +122,8 @@ class TcxCustomDataField;
 class TcxCustomDataFieldList;
 class TcxCustomDataProvider;
 class TcxCustomDataSource;
+class TcxDataFilterCriteria;
+class TcxDataFilterList;
 
 // ---------------------------------------------------------------------------
 // Change records handed to the control (one per kind of change)
@@ -1457,9 +1460,28 @@ class TcxCustomDataController : public TPersistent {
   }
   bool IsFilterRecord() const { return static_cast<bool>(OnFilterRecord); }
   bool DoFilterRecord(Integer ARecordIndex);
-  // The criteria filter of the filtering interface; off in this class.
-  virtual bool IsCriteriaFiltering() const { return false; }
-  virtual bool DoCriteriaFilterRecord(Integer) { return true; }
+
+  // Filter criteria (cxCustomDataFilter.cpp). The main criteria is made on
+  // first use through GetFilterCriteriaClass; CreateFilter makes extra
+  // criteria that the controller owns but never filters by.
+  using TcxDataFilterCriteriaClass =
+      TcxDataFilterCriteria* (*)(TcxCustomDataController* ADataController);
+  virtual TcxDataFilterCriteriaClass GetFilterCriteriaClass() const;
+  TcxDataFilterCriteria* Filter();
+  void SetFilter(TcxDataFilterCriteria* AValue);
+  virtual TcxDataFilterCriteria* CreateFilter();
+  TcxDataFilterList* Filters();
+  virtual void FilterChanged();
+  virtual Variant GetFilterDataValue(Integer ARecordIndex,
+                                     TcxCustomDataField* AField);
+  virtual String GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex);
+  virtual String GetFilterItemFieldCaption(TObject* AItem);
+  virtual String GetFilterItemFieldName(TObject* AItem);
+  virtual bool IsFilterItemSortByDisplayText(Integer AItemIndex);
+  bool IsCriteriaFiltering() const;
+  bool DoCriteriaFilterRecord(Integer ARecordIndex);
+  void RemoveFilterItems(TcxCustomDataField* AField);
+  friend class TcxDataFilterCriteria;
 
   // Summaries, sorting groups by a summary, the grouping interface.
   virtual void DoBeginSummary();
@@ -1506,7 +1528,9 @@ class TcxCustomDataController : public TPersistent {
   virtual void UpdateItemIndexes();
   virtual bool ItemPropertiesChanged(Integer AItemIndex);
   virtual String GetItemName(TObject* AItem) const;
-  virtual Integer GetItemID(TObject*) const { return -1; }
+  // An item's number in stored filters: its position among the items here;
+  // a control numbers its items itself.
+  virtual Integer GetItemID(TObject* AItem) const;
   virtual TObject* FindItemByName(const String& AName) const;
   virtual TObject* FindItemByInternalID(Integer AID) const;
   virtual TObject* FindProperItemLink(TObject* AItem) const;
@@ -1649,6 +1673,11 @@ class TcxCustomDataController : public TPersistent {
   Integer dataChangedNotifyLock_ = 0;
   bool dataChangedPending_ = false;
   bool afterSummaryPending_ = false;
+
+  // Last, so that the criteria go while the rest of the controller is
+  // still there.
+  TObjectPtr<TcxDataFilterList> filters_;
+  TObjectPtr<TcxDataFilterCriteria> filter_;
 };
 
 // The concrete controller the controls create.
@@ -1656,4 +1685,128 @@ class TcxDataController : public TcxCustomDataController {
   VARNEL_CLASS(TcxDataController, TcxCustomDataController)
  public:
   explicit TcxDataController(TComponent* AOwner = nullptr);
+};
+
+// ---------------------------------------------------------------------------
+// The controller's filter criteria
+// ---------------------------------------------------------------------------
+
+// A leaf whose link is one of the controller's fields; towards its users
+// the link is the field's item.
+class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
+  VARNEL_CLASS(TcxDataFilterCriteriaItem, TcxFilterCriteriaItem)
+ public:
+  TcxDataFilterCriteriaItem(TcxFilterCriteriaItemList* AParent,
+                            TObject* AItemLink,
+                            TcxFilterOperatorKind AOperatorKind,
+                            const Variant& AValue, const String& ADisplayValue);
+  // AData points at the record index.
+  Variant GetDataValue(const void* AData) override;
+  String GetFieldCaption() override;
+  String GetFieldName() override;
+  TObject* GetItemLink() override;
+  // An item is turned into its field first.
+  void SetItemLink(TObject* AValue) override;
+  TcxCustomDataController* DataController() const { return dataController_; }
+  TcxCustomDataField* Field() const { return field_; }
+
+ private:
+  // Kept apart from the stored link so that reading a record's value needs
+  // no type test.
+  TcxCustomDataController* dataController_ = nullptr;
+  TcxCustomDataField* field_ = nullptr;
+};
+
+class TcxDataFilterValueList;
+using TcxDataFilterGetValueListEvent =
+    std::function<void(TcxFilterCriteria* ASender, Integer AItemIndex,
+                       TcxDataFilterValueList* AValueList)>;
+
+class TcxDataFilterCriteria : public TcxFilterCriteria {
+  VARNEL_CLASS(TcxDataFilterCriteria, TcxFilterCriteria)
+ public:
+  explicit TcxDataFilterCriteria(TcxCustomDataController* ADataController);
+  ~TcxDataFilterCriteria() override;
+
+  TcxFilterValueList* CreateValueList() override;
+  // Active, not empty, and the controller not in grid mode.
+  virtual bool IsFiltering() const;
+  bool DoFilterRecord(Integer ARecordIndex) {
+    return DoFilterData(&ARecordIndex);
+  }
+  void RemoveItemByField(TcxCustomDataField* AField) {
+    RemoveItemByItemLink(AField);
+  }
+  TcxFilterCriteriaItem* FindItemByItemLink(TObject* AItemLink) override;
+
+  // Items are identified in streams by their item index and, when they are
+  // components, by their name.
+  Integer GetIDByItemLink(TObject* AItemLink) override;
+  String GetNameByItemLink(TObject* AItemLink) override;
+  TObject* GetItemLinkByID(Integer AID) override;
+  TObject* GetItemLinkByName(const String& AName) override;
+  TcxFilterCriteriaItem* CreateItem(TcxFilterCriteriaItemList* AParent,
+                                    TObject* AItemLink,
+                                    TcxFilterOperatorKind AKind,
+                                    const Variant& AValue,
+                                    const String& ADisplayValue) override;
+
+  using TcxFilterCriteria::Assign;
+  void Assign(TcxFilterCriteria* ASource, bool AIgnoreItemNames) override;
+  void AssignEvents(TPersistent* ASource) override;
+  // The tree as the binary form property "Criteria".
+  void DefineProperties(TFiler* AFiler) override;
+  void Update() override;
+
+  bool IsDestroying() const;
+  bool IsInternal() const;
+  bool IsLoading() const;
+  bool Active() const { return active_; }
+  void SetActive(bool AValue);
+  TcxCustomDataController* DataController() const { return dataController_; }
+
+  TcxDataFilterGetValueListEvent OnGetValueList;
+
+  // The controller's field for an item (a field stays itself).
+  TcxCustomDataField* FieldOf(TObject* AItemLink) const;
+  TObject* ClientItemOf(TObject* AItemLink) const;
+
+ private:
+  void WriteCriteria(TStream* AStream) { WriteData(AStream); }
+  void ReadCriteria(TStream* AStream) { ReadData(AStream); }
+
+  bool active_ = false;
+  TcxCustomDataController* dataController_;
+  bool destroying_ = false;
+};
+
+// The values a filter drop-down offers for one of the controller's items.
+class TcxDataFilterValueList : public TcxFilterValueList {
+  VARNEL_CLASS(TcxDataFilterValueList, TcxFilterValueList)
+ public:
+  using TcxFilterValueList::TcxFilterValueList;
+  virtual void Load(Integer AItemIndex, bool AInitSortByDisplayText = true,
+                    bool AUseFilteredValues = false);
+  TcxDataFilterCriteria* DataCriteria() const;
+};
+
+// The controller's extra criteria; owns them.
+class TcxDataFilterList : public TObject {
+  VARNEL_CLASS(TcxDataFilterList, TObject)
+ public:
+  ~TcxDataFilterList() override { Clear(); }
+  void Add(TcxDataFilterCriteria* AFilter) { items_.push_back(AFilter); }
+  // Frees from the last to the first.
+  void Clear();
+  Integer Count() const { return static_cast<Integer>(items_.size()); }
+  TcxDataFilterCriteria* Items(Integer AIndex) const {
+    return items_.at(AIndex);
+  }
+  Integer IndexOf(const TcxDataFilterCriteria* AFilter) const;
+  // Takes AFilter out without freeing it.
+  void Remove(TcxDataFilterCriteria* AFilter);
+  void RemoveItemByField(TcxCustomDataField* AField);
+
+ private:
+  std::vector<TcxDataFilterCriteria*> items_;
 };

@@ -140,6 +140,13 @@ String TcxCustomDataController::GetItemName(TObject* AItem) const {
   return component ? component->Name() : String();
 }
 
+Integer TcxCustomDataController::GetItemID(TObject* AItem) const {
+  if (!AItem) return -1;
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (GetItem(i) == AItem) return i;
+  return -1;
+}
+
 TObject* TcxCustomDataController::FindItemByName(const String& AName) const {
   // Unnamed items answer an empty name: an empty name identifies none.
   if (AName.empty()) return nullptr;

@@ -585,4 +585,27 @@ TEST_F(FormStreamsTest, DeepNestingRaisesEReadError) {
   ExpectReadError(objects, "nested objects");
 }
 
+class TLongNamed : public TComponent {
+  VARNEL_CLASS(TLongNamed, TComponent)
+ public:
+  explicit TLongNamed(TComponent* owner) : TComponent(owner) {}
+  Integer Value = 0;
+};
+
+// A property name's length byte comes where a value type could: a name of
+// more than twenty characters must not read as a broken value.
+TEST(FormStreamsReader, PropertyNamesOfAnyLength) {
+  TPublished<TLongNamed>().Field("AVeryLongPropertyNameIndeed",
+                                 &TLongNamed::Value, 0);
+  TLongNamed source(nullptr);
+  source.Value = 42;
+  TMemoryStream stream;
+  WriteComponentToStream(stream, &source);
+  stream.SetPosition(0);
+  TLongNamed target(nullptr);
+  ReadComponentFromStream(stream, &target);
+  UnpublishClass(TLongNamed::StaticClass());
+  EXPECT_EQ(42, target.Value);
+}
+
 }  // namespace

@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "cxCustomData.h"
+#include "cxVariants.h"
+
+namespace {
+
+// A controller with a named Integer item "Num" and a named String item
+// "Text".
+class DataFilterTest : public ::testing::Test {
+ protected:
+  DataFilterTest() : num_(nullptr), text_(nullptr) {
+    num_.SetName("Num");
+    text_.SetName("Text");
+    Setup(dc_);
+  }
+  void Setup(TcxDataController& ADc) {
+    ADc.AddItem(&num_);
+    ADc.ChangeValueTypeClass(0, TcxIntegerValueType::Class());
+    ADc.AddItem(&text_);
+    ADc.ChangeValueTypeClass(1, TcxStringValueType::Class());
+  }
+  void Load(const std::vector<Variant>& ANumbers) {
+    dc_.BeginUpdate();
+    dc_.SetRecordCount(static_cast<Integer>(ANumbers.size()));
+    for (size_t i = 0; i < ANumbers.size(); ++i) {
+      dc_.SetValue(static_cast<Integer>(i), 0, ANumbers[i]);
+      dc_.SetValue(static_cast<Integer>(i), 1, "t" + VarToStr(ANumbers[i]));
+    }
+    dc_.EndUpdate();
+  }
+  std::vector<Integer> RowRecords() {
+    std::vector<Integer> result;
+    for (Integer r = 0; r < dc_.GetRowCount(); ++r)
+      result.push_back(dc_.GetRowInfo(r).RecordIndex);
+    return result;
+  }
+  std::vector<String> Texts(TcxFilterValueList* AList) {
+    std::vector<String> result;
+    for (Integer i = 0; i < AList->Count(); ++i)
+      result.push_back(AList->Items(i).DisplayText);
+    return result;
+  }
+
+  TComponent num_, text_;
+  TcxDataController dc_;
+};
+
+TEST_F(DataFilterTest, ActiveCriteriaFilterTheRows) {
+  Load({5, 1, 7, Null(), 3});
+  TcxDataFilterCriteria* filter = dc_.Filter();
+  int changes = 0;
+  filter->OnChanged = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+  filter->AddItem(nullptr, &num_, foGreater, 2, "2");
+  EXPECT_FALSE(filter->IsFiltering());
+  EXPECT_EQ((std::vector<Integer>{0, 1, 2, 3, 4}), RowRecords());
+
+  filter->SetActive(true);
+  EXPECT_TRUE(filter->IsFiltering());
+  EXPECT_EQ((std::vector<Integer>{0, 2, 4}), RowRecords());
+  changes = 0;
+  filter->SetActive(true);
+  EXPECT_EQ(0, changes);
+
+  // The leaf names the item; inside it holds the item's field.
+  auto* leaf =
+      static_cast<TcxDataFilterCriteriaItem*>(filter->Root()->Items(0));
+  EXPECT_EQ(&num_, leaf->ItemLink());
+  EXPECT_EQ(dc_.GetItemField(0), leaf->Field());
+  EXPECT_EQ(leaf, filter->FindItemByItemLink(&num_));
+
+  TcxFilterCriteriaItemList* any = filter->Root()->AddItemList(fboOr);
+  filter->AddItem(any, &text_, foLike, "%3", "%3");
+  filter->AddItem(any, &num_, foEqual, Null(), "");
+  EXPECT_EQ((std::vector<Integer>{4}), RowRecords());
+  EXPECT_EQ(dc_.GetFilteredRecordCount(), 1);
+
+  filter->Clear();
+  EXPECT_FALSE(filter->IsFiltering());
+  EXPECT_EQ(5, dc_.GetRowCount());
+}
+
+TEST_F(DataFilterTest, ChangingTheFilterPostsAPendingEdit) {
+  Load({1, 2, 3});
+  dc_.SetFocusedRecordIndex(0);
+  dc_.Edit();
+  dc_.SetEditValue(0, 9, evsValue);
+  dc_.Filter()->AddItem(nullptr, &num_, foGreater, 1, "1");
+  dc_.Filter()->SetActive(true);
+  EXPECT_FALSE(dc_.IsEditing());
+  EXPECT_EQ(9, dc_.GetValue(0, 0).AsInteger());
+  EXPECT_EQ((std::vector<Integer>{0, 1, 2}), RowRecords());
+}
+
+TEST_F(DataFilterTest, RemovingAnItemRemovesItsConditions) {
+  Load({1, 2, 3});
+  TcxDataFilterCriteria* extra = dc_.CreateFilter();
+  for (TcxDataFilterCriteria* f : {dc_.Filter(), extra}) {
+    f->AddItem(nullptr, &num_, foGreater, 1, "1");
+    f->AddItem(nullptr, &text_, foEqual, "t3", "t3");
+  }
+  dc_.Filter()->SetActive(true);
+  EXPECT_EQ((std::vector<Integer>{2}), RowRecords());
+  dc_.RemoveItem(&text_);
+  EXPECT_EQ(1, dc_.Filter()->Root()->Count());
+  EXPECT_EQ(1, extra->Root()->Count());
+  EXPECT_EQ((std::vector<Integer>{1, 2}), RowRecords());
+}
+
+TEST_F(DataFilterTest, ExtraCriteriaNeverRefilter) {
+  Load({1, 2, 3});
+  TcxDataFilterCriteria* extra = dc_.CreateFilter();
+  EXPECT_TRUE(extra->IsInternal());
+  EXPECT_FALSE(dc_.Filter()->IsInternal());
+  int changes = 0;
+  extra->OnChanged = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+  extra->AddItem(nullptr, &num_, foEqual, 2, "2");
+  extra->SetActive(true);
+  EXPECT_EQ(0, changes);
+  EXPECT_EQ(3, dc_.GetRowCount());
+  EXPECT_TRUE(extra->DoFilterRecord(1));
+  EXPECT_FALSE(extra->DoFilterRecord(0));
+  EXPECT_EQ(1, dc_.Filters()->Count());
+}
+
+TEST_F(DataFilterTest, CriteriaStreamNamesTheItems) {
+  Load({1, 2, 3});
+  TcxDataFilterCriteria* filter = dc_.Filter();
+  filter->AddItem(nullptr, &text_, foNotEqual, "t2", "t2");
+  filter->SetActive(true);
+  TMemoryStream stream;
+  filter->WriteData(&stream);
+  ASSERT_GE(stream.Size(), 4);
+  EXPECT_EQ(-2, *static_cast<const Integer*>(stream.Memory()));
+
+  // Another controller with the same items in another order finds them by
+  // name.
+  TComponent other(nullptr), text(nullptr);
+  other.SetName("Other");
+  text.SetName("TEXT");
+  TcxDataController dc2;
+  dc2.AddItem(&text);
+  dc2.AddItem(&other);
+  dc2.ChangeValueTypeClass(0, TcxStringValueType::Class());
+  dc2.SetRecordCount(2);
+  dc2.SetValue(0, 0, "t2");
+  dc2.SetValue(1, 0, "t5");
+  stream.SetPosition(0);
+  dc2.Filter()->ReadData(&stream);
+  dc2.Filter()->SetActive(true);
+  ASSERT_EQ(1, dc2.Filter()->Root()->Count());
+  EXPECT_EQ(&text,
+            static_cast<TcxFilterCriteriaItem*>(dc2.Filter()->Root()->Items(0))
+                ->ItemLink());
+  EXPECT_EQ(1, dc2.GetRowCount());
+
+  // Assigning copies the tree and the activity.
+  TcxDataController dc3;
+  Setup(dc3);
+  dc3.SetFilter(filter);
+  EXPECT_TRUE(dc3.Filter()->Active());
+  EXPECT_TRUE(dc3.Filter()->EqualItems(filter));
+}
+
+// A control numbers its items itself; the stream keeps that number.
+class NumberedItemsController : public TcxDataController {
+ public:
+  Integer GetItemID(TObject* AItem) const override {
+    Integer id = TcxDataController::GetItemID(AItem);
+    return id < 0 ? -1 : 100 + id;
+  }
+};
+
+TEST(DataFilterIdentityTest, UnnamedItemsComeBackByTheirNumber) {
+  // Unnamed items, items without any client object and items a control
+  // numbers itself: each leaf is read back onto the item it was written
+  // for, not onto the first item.
+  for (int kind = 0; kind < 3; ++kind) {
+    SCOPED_TRACE(kind);
+    TObject a, b;
+    auto make = [&](TcxDataController& ADc) {
+      ADc.AddItem(kind == 1 ? nullptr : &a);
+      ADc.AddItem(kind == 1 ? nullptr : &b);
+      ADc.ChangeValueTypeClass(0, TcxIntegerValueType::Class());
+      ADc.ChangeValueTypeClass(1, TcxIntegerValueType::Class());
+    };
+    std::unique_ptr<TcxDataController> dc1(
+        kind == 2 ? new NumberedItemsController : new TcxDataController);
+    std::unique_ptr<TcxDataController> dc2(
+        kind == 2 ? new NumberedItemsController : new TcxDataController);
+    make(*dc1);
+    make(*dc2);
+    dc1->Filter()->AddItem(nullptr, dc1->GetItemField(1), foEqual, 7, "7");
+    TMemoryStream stream;
+    dc1->Filter()->WriteData(&stream);
+    stream.SetPosition(0);
+    dc2->Filter()->ReadData(&stream);
+    ASSERT_EQ(1, dc2->Filter()->Root()->Count());
+    auto* leaf =
+        static_cast<TcxFilterCriteriaItem*>(dc2->Filter()->Root()->Items(0));
+    EXPECT_EQ(dc2->Filter()->FieldOf(leaf->ItemLink()), dc2->GetItemField(1));
+    if (kind == 2) {
+      EXPECT_EQ(101, dc2->Filter()->GetIDByItemLink(leaf->ItemLink()));
+    }
+  }
+}
+
+TEST_F(DataFilterTest, ComponentStreamCarriesTheTreeAndActivity) {
+  Load({1, 2, 3});
+  dc_.Filter()->AddItem(nullptr, &num_, foLess, 3, "3");
+  dc_.Filter()->SetActive(true);
+  TMemoryStream stream;
+  dc_.Filter()->SaveToStream(&stream);
+
+  TcxDataController dc2;
+  Setup(dc2);
+  dc2.SetRecordCount(3);
+  for (Integer i = 0; i < 3; ++i) dc2.SetValue(i, 0, i + 1);
+  stream.SetPosition(0);
+  dc2.Filter()->LoadFromStream(&stream);
+  EXPECT_TRUE(dc2.Filter()->Active());
+  EXPECT_TRUE(dc2.Filter()->EqualItems(dc_.Filter()));
+  EXPECT_EQ(2, dc2.GetRowCount());
+}
+
+TEST_F(DataFilterTest, ValueListOffersTheFieldsValues) {
+  std::unique_ptr<TcxFilterValueList, TObjectDeleter> list(
+      dc_.Filter()->CreateValueList());
+  auto* values = dynamic_cast<TcxDataFilterValueList*>(list.get());
+  ASSERT_NE(nullptr, values);
+  values->Load(0);
+  EXPECT_EQ((std::vector<String>{"(All)", "(Custom...)"}), Texts(values));
+
+  Load({3, Null(), 1, 3});
+  values->Load(0);
+  EXPECT_EQ((std::vector<String>{"(All)", "(Custom...)", "(Blanks)",
+                                 "(NonBlanks)", "1", "3"}),
+            Texts(values));
+  EXPECT_EQ(4, values->StartValueIndex());
+
+  // Only the records the filter lets through.
+  dc_.Filter()->AddItem(nullptr, &num_, foNotEqual, Null(), "");
+  dc_.Filter()->SetActive(true);
+  values->Load(0, true, true);
+  EXPECT_EQ(
+      (std::vector<String>{"(All)", "(Custom...)", "(NonBlanks)", "1", "3"}),
+      Texts(values));
+
+  int calls = 0;
+  dc_.Filter()->OnGetValueList = [&](TcxFilterCriteria* ASender,
+                                     Integer AItemIndex,
+                                     TcxDataFilterValueList* AList) {
+    ++calls;
+    EXPECT_EQ(dc_.Filter(), ASender);
+    EXPECT_EQ(1, AItemIndex);
+    AList->Add(fviUser, Null(), "(Mine)");
+  };
+  values->Load(1);
+  EXPECT_EQ(1, calls);
+  EXPECT_EQ(
+      (std::vector<String>{"(All)", "(Custom...)", "(Mine)", "t", "t1", "t3"}),
+      Texts(values));
+}
+
+}  // namespace

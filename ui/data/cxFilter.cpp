@@ -1,0 +1,1540 @@
+#include "cxFilter.h"
+
+#include <cmath>
+
+#include "FormStreams.h"
+#include "Platform.h"
+#include "SysConst.h"
+#include "SysUtils.h"
+#include "cxDataUtils.h"
+#include "cxDateUtils.h"
+#include "cxVariants.h"
+
+bool cxFilterIncludeTodayInLastNextDaysList = true;
+
+namespace {
+
+// Deeper trees than this are not something a user builds; a stream that
+// claims one is corrupt, and refusing it keeps the recursion bounded.
+constexpr Integer MaxFilterStreamDepth = 256;
+
+[[noreturn]] void FilterStreamError() { throw EReadError(SReadError); }
+
+String FilterValueToText(const Variant& AValue) {
+  if (VarIsNull(AValue)) return cxSFilterString(cxSFilterBlankCaption);
+  return VarToStr(AValue);
+}
+
+Integer ArrayLow(const Variant& A) { return VarArrayLowBound(A, 1); }
+Integer ArrayHigh(const Variant& A) { return VarArrayHighBound(A, 1); }
+Variant ArrayItem(const Variant& A, Integer AIndex) {
+  return VarArrayGet(A, {AIndex});
+}
+
+TDateTime FirstOfMonth(Integer AYear, Integer AMonth) {
+  while (AMonth > 12) {
+    AMonth -= 12;
+    ++AYear;
+  }
+  while (AMonth < 1) {
+    AMonth += 12;
+    --AYear;
+  }
+  return EncodeDate(static_cast<Word>(AYear), static_cast<Word>(AMonth), 1);
+}
+
+void DecodeYearMonth(TDateTime ADate, Integer& AYear, Integer& AMonth) {
+  Word y, m, d;
+  DecodeDate(ADate, y, m, d);
+  AYear = y;
+  AMonth = m;
+}
+
+TDateTime WeekStart(TDateTime ADate) {
+  return cxDataUtils::GetStartDateOfWeek(ADate);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Operators
+// ---------------------------------------------------------------------------
+
+TcxFilterCriteria* TcxFilterOperator::Criteria() const {
+  return criteriaItem_->Criteria();
+}
+
+String TcxFilterOperator::GetExpressionFilterText(const Variant& AValue) {
+  return GetExpressionValue(AValue);
+}
+
+String TcxFilterOperator::GetExpressionValue(const Variant& AValue) {
+  String text;
+  if (PrepareExpressionValue(AValue, text)) return text;
+  if (VarIsStr(AValue)) {
+    text = QuotedStr(VarToStr(AValue));
+  } else if (VarIsDate(AValue)) {
+    text = "'" + Criteria()->ConvertDateToStr(AValue) + "'";
+  } else if (VarType(AValue) == varBoolean) {
+    text = Criteria()->ConvertBoolToStr(AValue);
+  } else if (VarIsNull(AValue)) {
+    text = "NULL";
+  } else {
+    text = VarToStr(AValue);
+  }
+  Criteria()->FormatFilterTextValue(criteriaItem_, AValue, text);
+  return text;
+}
+
+bool TcxFilterEqualOperator::CompareValues(const Variant& A, const Variant& B) {
+  return VarCompare(A, B) == 0;
+}
+String TcxFilterEqualOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorEqual);
+}
+bool TcxFilterEqualOperator::IsExpression() {
+  return VarIsArray(CriteriaItem()->Value());
+}
+
+// A multi-field key: one equality per name of the ";"-separated field name.
+String TcxFilterEqualOperator::GetExpressionFilterText(const Variant& AValue) {
+  if (!VarIsArray(AValue))
+    return TcxFilterOperator::GetExpressionFilterText(AValue);
+  String names = CriteriaItem()->GetFieldName();
+  Integer pos = 1;
+  String result;
+  for (Integer i = ArrayLow(AValue); i <= ArrayHigh(AValue); ++i) {
+    String name = ExtractFilterDisplayValue(names, pos);
+    if (!result.empty()) result += " AND ";
+    result +=
+        "(" + name + " = " + GetExpressionValue(ArrayItem(AValue, i)) + ")";
+  }
+  return result;
+}
+
+bool TcxFilterNotEqualOperator::CompareValues(const Variant& A,
+                                              const Variant& B) {
+  return !TcxFilterEqualOperator::CompareValues(A, B);
+}
+String TcxFilterNotEqualOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorNotEqual);
+}
+String TcxFilterNotEqualOperator::GetExpressionFilterText(
+    const Variant& AValue) {
+  return "NOT (" + TcxFilterEqualOperator::GetExpressionFilterText(AValue) +
+         ")";
+}
+
+bool TcxFilterLessOperator::CompareValues(const Variant& A, const Variant& B) {
+  return VarCompare(A, B) < 0;
+}
+String TcxFilterLessOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorLess);
+}
+bool TcxFilterLessEqualOperator::CompareValues(const Variant& A,
+                                               const Variant& B) {
+  return VarCompare(A, B) <= 0;
+}
+String TcxFilterLessEqualOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorLessEqual);
+}
+bool TcxFilterGreaterOperator::CompareValues(const Variant& A,
+                                             const Variant& B) {
+  return VarCompare(A, B) > 0;
+}
+String TcxFilterGreaterOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorGreater);
+}
+bool TcxFilterGreaterEqualOperator::CompareValues(const Variant& A,
+                                                  const Variant& B) {
+  return VarCompare(A, B) >= 0;
+}
+String TcxFilterGreaterEqualOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorGreaterEqual);
+}
+
+bool TcxFilterLikeOperator::CompareValues(const Variant& A, const Variant& B) {
+  TcxFilterCriteria* criteria = Criteria();
+  String text = VarToStr(A);
+  String pattern = B.AsString();
+  return LikeMatchChars(text.data(), static_cast<Integer>(text.size()),
+                        pattern.data(), 0, criteria->UnderscoreWildcard(),
+                        criteria->PercentWildcard(),
+                        static_cast<Integer>(pattern.size()));
+}
+
+cxLike::TcxFilterLikeOperator TcxFilterLikeOperator::PatternKind() {
+  String pattern = VarToStr(CriteriaItem()->Value());
+  return LikeOperatorByPattern(pattern, Criteria()->PercentWildcard());
+}
+
+String TcxFilterLikeOperator::DisplayText() {
+  switch (PatternKind()) {
+    case cxLike::floBeginsWith:
+      return cxSFilterString(cxSFilterOperatorBeginsWith);
+    case cxLike::floEndsWith:
+      return cxSFilterString(cxSFilterOperatorEndsWith);
+    case cxLike::floContains:
+      return cxSFilterString(cxSFilterOperatorContains);
+    default:
+      return cxSFilterString(cxSFilterOperatorLike);
+  }
+}
+
+void TcxFilterLikeOperator::PrepareDisplayValue(String& AText) {
+  if (Criteria()->Options().Contains(fcoShowOperatorDescription))
+    LikeOperatorByPattern(AText, Criteria()->PercentWildcard());
+}
+
+bool TcxFilterNotLikeOperator::CompareValues(const Variant& A,
+                                             const Variant& B) {
+  return !TcxFilterLikeOperator::CompareValues(A, B);
+}
+String TcxFilterNotLikeOperator::DisplayText() {
+  switch (PatternKind()) {
+    case cxLike::floBeginsWith:
+      return cxSFilterString(cxSFilterOperatorDoesNotBeginWith);
+    case cxLike::floEndsWith:
+      return cxSFilterString(cxSFilterOperatorDoesNotEndWith);
+    case cxLike::floContains:
+      return cxSFilterString(cxSFilterOperatorDoesNotContain);
+    default:
+      return cxSFilterString(cxSFilterOperatorNotLike);
+  }
+}
+bool TcxFilterNotLikeOperator::IsExpression() {
+  return Criteria()->NotLikeAsExpression;
+}
+String TcxFilterNotLikeOperator::GetExpressionFilterText(
+    const Variant& AValue) {
+  return " NOT (" + CriteriaItem()->GetFieldName() + " LIKE " +
+         GetExpressionValue(AValue) + ")";
+}
+
+bool TcxFilterBetweenOperator::CompareValues(const Variant& A,
+                                             const Variant& B) {
+  if (&B == boundsOf_)
+    return VarCompare(low_, A) <= 0 && VarCompare(A, high_) <= 0;
+  return VarCompare(ArrayItem(B, 0), A) <= 0 &&
+         VarCompare(A, ArrayItem(B, 1)) <= 0;
+}
+
+void TcxFilterBetweenOperator::PrepareCompareValue(const Variant& AValue) {
+  boundsOf_ = nullptr;
+  if (VarArrayDimCount(AValue) != 1 || ArrayLow(AValue) != 0 ||
+      ArrayHigh(AValue) < 1)
+    return;
+  low_ = ArrayItem(AValue, 0);
+  high_ = ArrayItem(AValue, 1);
+  boundsOf_ = &AValue;
+}
+String TcxFilterBetweenOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorBetween);
+}
+bool TcxFilterBetweenOperator::IsExpression() {
+  return Criteria()->BetweenAsExpression;
+}
+String TcxFilterBetweenOperator::GetExpressionFilterText(
+    const Variant& AValue) {
+  String name = CriteriaItem()->GetFieldName();
+  return "(" + name + " >= " + GetExpressionValue(ArrayItem(AValue, 0)) +
+         ") AND (" + name + " <= " + GetExpressionValue(ArrayItem(AValue, 1)) +
+         ")";
+}
+bool TcxFilterBetweenOperator::PrepareExpressionValue(const Variant& AValue,
+                                                      String& AText) {
+  if (!VarIsArray(AValue)) return false;
+  AText = GetExpressionValue(ArrayItem(AValue, 0)) + " AND " +
+          GetExpressionValue(ArrayItem(AValue, 1));
+  return true;
+}
+void TcxFilterBetweenOperator::PrepareDisplayValue(String& AText) {
+  Integer pos = 1;
+  String first = ExtractFilterDisplayValue(AText, pos);
+  String second = ExtractFilterDisplayValue(AText, pos);
+  AText = VarBetweenArrayToStr(VarBetweenArrayCreate(first, second));
+}
+
+bool TcxFilterNotBetweenOperator::CompareValues(const Variant& A,
+                                                const Variant& B) {
+  return !TcxFilterBetweenOperator::CompareValues(A, B);
+}
+String TcxFilterNotBetweenOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorNotBetween);
+}
+String TcxFilterNotBetweenOperator::GetExpressionFilterText(
+    const Variant& AValue) {
+  return "NOT (" + TcxFilterBetweenOperator::GetExpressionFilterText(AValue) +
+         ")";
+}
+
+bool TcxFilterInListOperator::CompareValues(const Variant& A,
+                                            const Variant& B) {
+  for (Integer i = ArrayLow(B); i <= ArrayHigh(B); ++i)
+    if (A == ArrayItem(B, i)) return true;
+  return false;
+}
+String TcxFilterInListOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorInList);
+}
+bool TcxFilterInListOperator::IsExpression() {
+  return Criteria()->InListAsExpression;
+}
+String TcxFilterInListOperator::GetExpressionFilterText(const Variant& AValue) {
+  String name = CriteriaItem()->GetFieldName();
+  String result;
+  for (Integer i = ArrayLow(AValue); i <= ArrayHigh(AValue); ++i) {
+    if (!result.empty()) result += " OR ";
+    result +=
+        "(" + name + " = " + GetExpressionValue(ArrayItem(AValue, i)) + ")";
+  }
+  return result;
+}
+bool TcxFilterInListOperator::PrepareExpressionValue(const Variant& AValue,
+                                                     String& AText) {
+  if (!VarIsArray(AValue)) return false;
+  AText = "(";
+  for (Integer i = ArrayLow(AValue); i <= ArrayHigh(AValue); ++i) {
+    if (i > ArrayLow(AValue)) AText += ", ";
+    AText += GetExpressionValue(ArrayItem(AValue, i));
+  }
+  AText += ")";
+  return true;
+}
+// An empty display value shows an empty list rather than failing.
+void TcxFilterInListOperator::PrepareDisplayValue(String& AText) {
+  std::vector<Variant> pieces;
+  Integer pos = 1;
+  while (pos <= static_cast<Integer>(AText.size()))
+    pieces.emplace_back(ExtractFilterDisplayValue(AText, pos));
+  AText = pieces.empty() ? String("()") : VarListArrayToStr(VarArrayOf(pieces));
+}
+
+bool TcxFilterNotInListOperator::CompareValues(const Variant& A,
+                                               const Variant& B) {
+  return !TcxFilterInListOperator::CompareValues(A, B);
+}
+String TcxFilterNotInListOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorNotInList);
+}
+String TcxFilterNotInListOperator::GetExpressionFilterText(
+    const Variant& AValue) {
+  return "NOT (" + TcxFilterInListOperator::GetExpressionFilterText(AValue) +
+         ")";
+}
+
+bool TcxFilterNullOperator::CompareValues(const Variant& A, const Variant&) {
+  return CriteriaItem()->ValueIsNull(A);
+}
+String TcxFilterNullOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorIsNull);
+}
+void TcxFilterNullOperator::PrepareDisplayValue(String& AText) {
+  if (Criteria()->Options().Contains(fcoShowOperatorDescription)) AText.clear();
+}
+
+bool TcxFilterNotNullOperator::CompareValues(const Variant& A,
+                                             const Variant& B) {
+  return !TcxFilterNullOperator::CompareValues(A, B);
+}
+String TcxFilterNotNullOperator::DisplayText() {
+  return cxSFilterString(cxSFilterOperatorIsNotNull);
+}
+
+// Date operators.
+
+TcxFilterDateOperator::TcxFilterDateOperator(
+    TcxFilterCriteriaItem* ACriteriaItem)
+    : TcxFilterOperator(ACriteriaItem) {}
+
+void TcxFilterDateOperator::Prepare() {
+  preparedFor_ = -1;
+  CheckToday();
+}
+
+void TcxFilterDateOperator::CheckToday() {
+  TDateTime today = std::floor(cxNow());
+  if (today == preparedFor_ &&
+      includeToday_ == cxFilterIncludeTodayInLastNextDaysList)
+    return;
+  includeToday_ = cxFilterIncludeTodayInLastNextDaysList;
+  CalculateBounds(today);
+  preparedFor_ = today;
+}
+
+bool TcxFilterDateOperator::CompareValues(const Variant& A, const Variant&) {
+  if (CriteriaItem()->ValueIsNull(A)) return false;
+  CheckToday();
+  if (lower_ != 0 && A < Variant::FromDateTime(lower_)) return false;
+  if (upper_ != 0 && !(A < Variant::FromDateTime(upper_))) return false;
+  return true;
+}
+
+String TcxFilterDateOperator::GetExpressionFilterText(const Variant&) {
+  CheckToday();
+  String name = CriteriaItem()->GetFieldName();
+  String result;
+  if (lower_ != 0)
+    result = "(" + name +
+             " >= " + GetExpressionValue(Variant::FromDateTime(lower_)) + ")";
+  if (upper_ != 0) {
+    if (!result.empty()) result += " AND ";
+    result += "(" + name + " < " +
+              GetExpressionValue(Variant::FromDateTime(upper_)) + ")";
+  }
+  return result;
+}
+
+#define CX_DATE_OPERATOR_TEXT(Name, ResString) \
+  String Name::DisplayText() { return cxSFilterString(ResString); }
+
+CX_DATE_OPERATOR_TEXT(TcxFilterYesterdayOperator, cxSFilterOperatorYesterday)
+CX_DATE_OPERATOR_TEXT(TcxFilterTodayOperator, cxSFilterOperatorToday)
+CX_DATE_OPERATOR_TEXT(TcxFilterTomorrowOperator, cxSFilterOperatorTomorrow)
+CX_DATE_OPERATOR_TEXT(TcxFilterLast7DaysOperator, cxSFilterOperatorLast7Days)
+CX_DATE_OPERATOR_TEXT(TcxFilterLastWeekOperator, cxSFilterOperatorLastWeek)
+CX_DATE_OPERATOR_TEXT(TcxFilterLast14DaysOperator, cxSFilterOperatorLast14Days)
+CX_DATE_OPERATOR_TEXT(TcxFilterLastTwoWeeksOperator,
+                      cxSFilterOperatorLastTwoWeeks)
+CX_DATE_OPERATOR_TEXT(TcxFilterLast30DaysOperator, cxSFilterOperatorLast30Days)
+CX_DATE_OPERATOR_TEXT(TcxFilterLastMonthOperator, cxSFilterOperatorLastMonth)
+CX_DATE_OPERATOR_TEXT(TcxFilterLastYearOperator, cxSFilterOperatorLastYear)
+CX_DATE_OPERATOR_TEXT(TcxFilterInPastOperator, cxSFilterOperatorPast)
+CX_DATE_OPERATOR_TEXT(TcxFilterThisWeekOperator, cxSFilterOperatorThisWeek)
+CX_DATE_OPERATOR_TEXT(TcxFilterThisMonthOperator, cxSFilterOperatorThisMonth)
+CX_DATE_OPERATOR_TEXT(TcxFilterThisYearOperator, cxSFilterOperatorThisYear)
+CX_DATE_OPERATOR_TEXT(TcxFilterNext7DaysOperator, cxSFilterOperatorNext7Days)
+CX_DATE_OPERATOR_TEXT(TcxFilterNextWeekOperator, cxSFilterOperatorNextWeek)
+CX_DATE_OPERATOR_TEXT(TcxFilterNext14DaysOperator, cxSFilterOperatorNext14Days)
+CX_DATE_OPERATOR_TEXT(TcxFilterNextTwoWeeksOperator,
+                      cxSFilterOperatorNextTwoWeeks)
+CX_DATE_OPERATOR_TEXT(TcxFilterNext30DaysOperator, cxSFilterOperatorNext30Days)
+CX_DATE_OPERATOR_TEXT(TcxFilterNextMonthOperator, cxSFilterOperatorNextMonth)
+CX_DATE_OPERATOR_TEXT(TcxFilterNextYearOperator, cxSFilterOperatorNextYear)
+CX_DATE_OPERATOR_TEXT(TcxFilterInFutureOperator, cxSFilterOperatorFuture)
+#undef CX_DATE_OPERATOR_TEXT
+
+void TcxFilterYesterdayOperator::CalculateBounds(TDateTime D) {
+  SetBounds(D - 1, D);
+}
+void TcxFilterTodayOperator::CalculateBounds(TDateTime D) {
+  SetBounds(D, D + 1);
+}
+void TcxFilterTomorrowOperator::CalculateBounds(TDateTime D) {
+  SetBounds(D + 1, D + 2);
+}
+void TcxFilterLastNDaysOperator::CalculateBounds(TDateTime D) {
+  TDateTime upper = cxFilterIncludeTodayInLastNextDaysList ? D + 1 : D;
+  SetBounds(upper - DayCount(), upper);
+}
+void TcxFilterNextNDaysOperator::CalculateBounds(TDateTime D) {
+  TDateTime lower = cxFilterIncludeTodayInLastNextDaysList ? D : D + 1;
+  SetBounds(lower, lower + DayCount());
+}
+void TcxFilterLastWeekOperator::CalculateBounds(TDateTime D) {
+  TDateTime w = WeekStart(D);
+  SetBounds(w - 7, w);
+}
+void TcxFilterLastTwoWeeksOperator::CalculateBounds(TDateTime D) {
+  TDateTime w = WeekStart(D);
+  SetBounds(w - 14, w);
+}
+void TcxFilterThisWeekOperator::CalculateBounds(TDateTime D) {
+  TDateTime w = WeekStart(D);
+  SetBounds(w, w + 7);
+}
+void TcxFilterNextWeekOperator::CalculateBounds(TDateTime D) {
+  TDateTime w = WeekStart(D);
+  SetBounds(w + 7, w + 14);
+}
+void TcxFilterNextTwoWeeksOperator::CalculateBounds(TDateTime D) {
+  TDateTime w = WeekStart(D);
+  SetBounds(w + 7, w + 21);
+}
+void TcxFilterLastMonthOperator::CalculateBounds(TDateTime D) {
+  Integer y, m;
+  DecodeYearMonth(D, y, m);
+  SetBounds(FirstOfMonth(y, m - 1), FirstOfMonth(y, m));
+}
+void TcxFilterThisMonthOperator::CalculateBounds(TDateTime D) {
+  Integer y, m;
+  DecodeYearMonth(D, y, m);
+  SetBounds(FirstOfMonth(y, m), FirstOfMonth(y, m + 1));
+}
+void TcxFilterNextMonthOperator::CalculateBounds(TDateTime D) {
+  Integer y, m;
+  DecodeYearMonth(D, y, m);
+  SetBounds(FirstOfMonth(y, m + 1), FirstOfMonth(y, m + 2));
+}
+void TcxFilterLastYearOperator::CalculateBounds(TDateTime D) {
+  Integer y, m;
+  DecodeYearMonth(D, y, m);
+  SetBounds(FirstOfMonth(y - 1, 1), FirstOfMonth(y, 1));
+}
+void TcxFilterThisYearOperator::CalculateBounds(TDateTime D) {
+  Integer y, m;
+  DecodeYearMonth(D, y, m);
+  SetBounds(FirstOfMonth(y, 1), FirstOfMonth(y + 1, 1));
+}
+void TcxFilterNextYearOperator::CalculateBounds(TDateTime D) {
+  Integer y, m;
+  DecodeYearMonth(D, y, m);
+  SetBounds(FirstOfMonth(y + 1, 1), FirstOfMonth(y + 2, 1));
+}
+void TcxFilterInPastOperator::CalculateBounds(TDateTime D) { SetBounds(0, D); }
+void TcxFilterInFutureOperator::CalculateBounds(TDateTime D) {
+  SetBounds(D + 1, 0);
+}
+
+TcxFilterOperator* cxCreateFilterOperator(TcxFilterOperatorKind AKind,
+                                          TcxFilterCriteriaItem* AItem) {
+  switch (AKind) {
+    case foEqual:
+      return new TcxFilterEqualOperator(AItem);
+    case foNotEqual:
+      return new TcxFilterNotEqualOperator(AItem);
+    case foLess:
+      return new TcxFilterLessOperator(AItem);
+    case foLessEqual:
+      return new TcxFilterLessEqualOperator(AItem);
+    case foGreater:
+      return new TcxFilterGreaterOperator(AItem);
+    case foGreaterEqual:
+      return new TcxFilterGreaterEqualOperator(AItem);
+    case foLike:
+      return new TcxFilterLikeOperator(AItem);
+    case foNotLike:
+      return new TcxFilterNotLikeOperator(AItem);
+    case foBetween:
+      return new TcxFilterBetweenOperator(AItem);
+    case foNotBetween:
+      return new TcxFilterNotBetweenOperator(AItem);
+    case foInList:
+      return new TcxFilterInListOperator(AItem);
+    case foNotInList:
+      return new TcxFilterNotInListOperator(AItem);
+    case foYesterday:
+      return new TcxFilterYesterdayOperator(AItem);
+    case foToday:
+      return new TcxFilterTodayOperator(AItem);
+    case foTomorrow:
+      return new TcxFilterTomorrowOperator(AItem);
+    case foLast7Days:
+      return new TcxFilterLast7DaysOperator(AItem);
+    case foLastWeek:
+      return new TcxFilterLastWeekOperator(AItem);
+    case foLast14Days:
+      return new TcxFilterLast14DaysOperator(AItem);
+    case foLastTwoWeeks:
+      return new TcxFilterLastTwoWeeksOperator(AItem);
+    case foLast30Days:
+      return new TcxFilterLast30DaysOperator(AItem);
+    case foLastMonth:
+      return new TcxFilterLastMonthOperator(AItem);
+    case foLastYear:
+      return new TcxFilterLastYearOperator(AItem);
+    case foInPast:
+      return new TcxFilterInPastOperator(AItem);
+    case foThisWeek:
+      return new TcxFilterThisWeekOperator(AItem);
+    case foThisMonth:
+      return new TcxFilterThisMonthOperator(AItem);
+    case foThisYear:
+      return new TcxFilterThisYearOperator(AItem);
+    case foNext7Days:
+      return new TcxFilterNext7DaysOperator(AItem);
+    case foNextWeek:
+      return new TcxFilterNextWeekOperator(AItem);
+    case foNext14Days:
+      return new TcxFilterNext14DaysOperator(AItem);
+    case foNextTwoWeeks:
+      return new TcxFilterNextTwoWeeksOperator(AItem);
+    case foNext30Days:
+      return new TcxFilterNext30DaysOperator(AItem);
+    case foNextMonth:
+      return new TcxFilterNextMonthOperator(AItem);
+    case foNextYear:
+      return new TcxFilterNextYearOperator(AItem);
+    case foInFuture:
+      return new TcxFilterInFutureOperator(AItem);
+  }
+  return new TcxFilterEqualOperator(AItem);
+}
+
+// ---------------------------------------------------------------------------
+// Tree
+// ---------------------------------------------------------------------------
+
+TcxCustomFilterCriteriaItem::TcxCustomFilterCriteriaItem(
+    TcxFilterCriteriaItemList* AParent)
+    : parent_(AParent) {}
+
+TcxCustomFilterCriteriaItem::~TcxCustomFilterCriteriaItem() {
+  if (parent_) parent_->RemoveItem(this);
+}
+
+void TcxCustomFilterCriteriaItem::Changed() {
+  if (TcxFilterCriteria* criteria = GetCriteria()) criteria->Changed();
+}
+
+TcxFilterCriteria* TcxCustomFilterCriteriaItem::GetCriteria() const {
+  return parent_ ? parent_->GetCriteria() : nullptr;
+}
+
+TcxFilterCriteriaItemList::TcxFilterCriteriaItemList(
+    TcxFilterCriteriaItemList* AParent,
+    TcxFilterBoolOperatorKind ABoolOperatorKind)
+    : TcxCustomFilterCriteriaItem(AParent), boolOperator_(ABoolOperatorKind) {}
+
+TcxFilterCriteriaItemList::~TcxFilterCriteriaItemList() { Clear(); }
+
+TcxFilterCriteria* TcxFilterCriteriaItemList::GetCriteria() const {
+  return criteria_ ? criteria_ : TcxCustomFilterCriteriaItem::GetCriteria();
+}
+
+void TcxFilterCriteriaItemList::RemoveItem(TcxCustomFilterCriteriaItem* AItem) {
+  for (auto it = items_.begin(); it != items_.end(); ++it) {
+    if (*it != AItem) continue;
+    items_.erase(it);
+    AItem->parent_ = nullptr;
+    Changed();
+    return;
+  }
+}
+
+void TcxFilterCriteriaItemList::Append(TcxCustomFilterCriteriaItem* AItem) {
+  items_.push_back(AItem);
+  AItem->parent_ = this;
+}
+
+TcxFilterCriteriaItem* TcxFilterCriteriaItemList::AddItem(
+    TObject* AItemLink, TcxFilterOperatorKind AOperatorKind,
+    const Variant& AValue, const String& ADisplayValue) {
+  TcxFilterCriteria* criteria = GetCriteria();
+  TObjectPtr<TcxFilterCriteriaItem> item(
+      criteria ? criteria->CreateItem(this, AItemLink, AOperatorKind, AValue,
+                                      ADisplayValue)
+               : new TcxFilterCriteriaItem(this, AItemLink, AOperatorKind,
+                                           AValue, ADisplayValue));
+  // Constructors cannot reach a descendant's mapping of links.
+  item->SetItemLink(AItemLink);
+  Append(item.get());
+  Changed();
+  return item.release();
+}
+
+TcxFilterCriteriaItemList* TcxFilterCriteriaItemList::AddItemList(
+    TcxFilterBoolOperatorKind ABoolOperatorKind) {
+  TcxFilterCriteria* criteria = GetCriteria();
+  TcxFilterCriteriaItemList* list =
+      criteria ? criteria->CreateItemList(this, ABoolOperatorKind)
+               : new TcxFilterCriteriaItemList(this, ABoolOperatorKind);
+  Append(list);
+  Changed();
+  return list;
+}
+
+void TcxFilterCriteriaItemList::Clear() {
+  TcxFilterCriteria* criteria = GetCriteria();
+  if (criteria) criteria->BeginUpdate();
+  while (!items_.empty()) Free(items_.back());
+  if (criteria) criteria->EndUpdate();
+}
+
+TcxCustomFilterCriteriaItem* TcxFilterCriteriaItemList::Items(
+    Integer AIndex) const {
+  if (AIndex < 0 || AIndex >= Count()) return nullptr;
+  return items_[AIndex];
+}
+
+void TcxFilterCriteriaItemList::SetBoolOperatorKind(
+    TcxFilterBoolOperatorKind AValue) {
+  if (boolOperator_ == AValue) return;
+  boolOperator_ = AValue;
+  Changed();
+}
+
+TcxFilterCriteriaItem::TcxFilterCriteriaItem(
+    TcxFilterCriteriaItemList* AParent, TObject* AItemLink,
+    TcxFilterOperatorKind AOperatorKind, const Variant& AValue,
+    const String& ADisplayValue)
+    : TcxCustomFilterCriteriaItem(AParent),
+      displayValue_(ADisplayValue),
+      itemLink_(AItemLink),
+      operatorKind_(AOperatorKind),
+      value_(AValue) {
+  RecreateOperator();
+  ApplyBlankDisplayRule();
+}
+
+TcxFilterCriteriaItem::~TcxFilterCriteriaItem() = default;
+
+void TcxFilterCriteriaItem::ApplyBlankDisplayRule() {
+  if (operator_->IsNullOperator() && displayValue_.empty())
+    displayValue_ = cxSFilterString(cxSFilterBlankCaption);
+}
+
+Variant TcxFilterCriteriaItem::GetDataValue(const void*) { return Null(); }
+
+String TcxFilterCriteriaItem::GetDisplayValue() {
+  String text = displayValue_;
+  operator_->PrepareDisplayValue(text);
+  return text;
+}
+
+String TcxFilterCriteriaItem::GetExpressionValue(bool AIsDisplay) {
+  if (AIsDisplay) return GetDisplayValue();
+  return operator_->GetExpressionValue(value_);
+}
+
+TcxFilterOperator* TcxFilterCriteriaItem::CreateFilterOperator() {
+  bool isNull = ValueIsNull(value_);
+  if (isNull && (operatorKind_ == foEqual || operatorKind_ == foLike))
+    return new TcxFilterNullOperator(this);
+  if (isNull && (operatorKind_ == foNotEqual || operatorKind_ == foNotLike))
+    return new TcxFilterNotNullOperator(this);
+  return cxCreateFilterOperator(operatorKind_, this);
+}
+
+void TcxFilterCriteriaItem::RecreateOperator() {
+  bool hadOne = static_cast<bool>(operator_);
+  operator_.reset();
+  operator_.reset(CreateFilterOperator());
+  if (hadOne) Changed();
+}
+
+bool TcxFilterCriteriaItem::ValueIsNull(const Variant& AValue) const {
+  TcxFilterCriteria* criteria = GetCriteria();
+  return criteria ? criteria->ValueIsNull(AValue) : VarIsNull(AValue);
+}
+
+void TcxFilterCriteriaItem::SetDisplayValue(const String& AValue) {
+  if (displayValue_ == AValue) return;
+  displayValue_ = AValue;
+  Changed();
+}
+
+void TcxFilterCriteriaItem::SetOperatorKind(TcxFilterOperatorKind AValue) {
+  if (operatorKind_ == AValue) return;
+  operatorKind_ = AValue;
+  RecreateOperator();
+}
+
+void TcxFilterCriteriaItem::SetValue(const Variant& AValue) {
+  if (VarCompare(value_, AValue) == 0) return;
+  value_ = AValue;
+  RecreateOperator();
+}
+
+// ---------------------------------------------------------------------------
+// Criteria
+// ---------------------------------------------------------------------------
+
+TcxFilterCriteria::TcxFilterCriteria()
+    : root_(new TcxFilterCriteriaItemList(nullptr, fboAnd)) {
+  root_->criteria_ = this;
+}
+
+// The tree goes without announcing: the descendants that would hear about
+// it are already gone.
+TcxFilterCriteria::~TcxFilterCriteria() {
+  destroying_ = true;
+  root_.reset();
+}
+
+TcxFilterCriteriaItem* TcxFilterCriteria::CreateItem(
+    TcxFilterCriteriaItemList* AParent, TObject* AItemLink,
+    TcxFilterOperatorKind AKind, const Variant& AValue,
+    const String& ADisplayValue) {
+  return new TcxFilterCriteriaItem(AParent, AItemLink, AKind, AValue,
+                                   ADisplayValue);
+}
+
+TcxFilterCriteriaItemList* TcxFilterCriteria::CreateItemList(
+    TcxFilterCriteriaItemList* AParent, TcxFilterBoolOperatorKind AKind) {
+  return new TcxFilterCriteriaItemList(AParent, AKind);
+}
+
+TcxFilterValueList* TcxFilterCriteria::CreateValueList() {
+  return new TcxFilterValueList(this);
+}
+
+void TcxFilterCriteria::EndUpdate() {
+  if (lockCount_ > 0) --lockCount_;
+  CheckChanges();
+}
+
+void TcxFilterCriteria::CancelUpdate() {
+  if (lockCount_ > 0) --lockCount_;
+  if (lockCount_ == 0) changed_ = false;
+}
+
+void TcxFilterCriteria::Changed() {
+  ++changeCount_;
+  changed_ = true;
+  CheckChanges();
+}
+
+void TcxFilterCriteria::CheckChanges() {
+  if (lockCount_ != 0 || !changed_ || destroying_) return;
+  changed_ = false;
+  Prepare();
+  Update();
+}
+
+namespace {
+template <class F>
+void ForEachLeaf(TcxFilterCriteriaItemList* AList, const F& AProc) {
+  for (Integer i = 0; i < AList->Count(); ++i) {
+    TcxCustomFilterCriteriaItem* item = AList->Items(i);
+    if (item->IsItemList())
+      ForEachLeaf(static_cast<TcxFilterCriteriaItemList*>(item), AProc);
+    else
+      AProc(static_cast<TcxFilterCriteriaItem*>(item));
+  }
+}
+}  // namespace
+
+void TcxFilterCriteria::Prepare() {
+  ForEachLeaf(root_.get(), [](TcxFilterCriteriaItem* AItem) {
+    AItem->Operator()->Prepare();
+  });
+}
+
+void TcxFilterCriteria::Update() {
+  if (OnChanged) OnChanged(this);
+}
+
+void TcxFilterCriteria::PrepareValue(Variant& AValue) {
+  TVarType type = VarType(AValue);
+  if (type == varCurrency) {
+    AValue = VarAsType(AValue, varDouble);
+  } else if (VarIsStr(AValue)) {
+    if (options_.Contains(fcoCaseInsensitive))
+      AValue = Variant(AnsiUpperCase(VarToStr(AValue)));
+  } else if (VarIsArray(AValue)) {
+    for (Integer i = ArrayLow(AValue); i <= ArrayHigh(AValue); ++i) {
+      Variant element = ArrayItem(AValue, i);
+      PrepareValue(element);
+      VarArrayPut(AValue, element, {i});
+    }
+  }
+}
+
+bool TcxFilterCriteria::ValueIsNull(const Variant& AValue) const {
+  return options_.Contains(fcoSoftNull) ? VarIsSoftNull(AValue)
+                                        : VarIsNull(AValue);
+}
+
+bool TcxFilterCriteria::DoFilterData(const void* AData) {
+  return EvaluateList(root_.get(), AData);
+}
+
+// Every child is evaluated: a handler that reads values may count on it.
+bool TcxFilterCriteria::EvaluateList(TcxFilterCriteriaItemList* AList,
+                                     const void* AData) {
+  bool result = true;
+  TcxFilterBoolOperatorKind kind = AList->BoolOperatorKind();
+  for (Integer i = 0; i < AList->Count(); ++i) {
+    TcxCustomFilterCriteriaItem* item = AList->Items(i);
+    bool v =
+        item->IsItemList()
+            ? EvaluateList(static_cast<TcxFilterCriteriaItemList*>(item), AData)
+            : EvaluateItem(static_cast<TcxFilterCriteriaItem*>(item), AData);
+    if (i == 0) {
+      result = (kind == fboAnd || kind == fboOr) ? v : !v;
+      continue;
+    }
+    switch (kind) {
+      case fboAnd:
+        result = result && v;
+        break;
+      case fboOr:
+        result = result || v;
+        break;
+      case fboNotAnd:
+        result = result || !v;
+        break;
+      case fboNotOr:
+        result = result && !v;
+        break;
+    }
+  }
+  return result;
+}
+
+bool TcxFilterCriteria::EvaluateItem(TcxFilterCriteriaItem* AItem,
+                                     const void* AData) {
+  try {
+    Variant value = AItem->GetDataValue(AData);
+    PrepareValue(value);
+    if (AItem->preparedStamp_ != changeCount_) {
+      AItem->preparedValue_ = AItem->value_;
+      PrepareValue(AItem->preparedValue_);
+      AItem->preparedStamp_ = changeCount_;
+      AItem->Operator()->PrepareCompareValue(AItem->preparedValue_);
+    }
+    TcxFilterOperator* op = AItem->Operator();
+    if (options_.Contains(fcoIgnoreNull) && !op->IsNullOperator() &&
+        ValueIsNull(value))
+      return false;
+    return op->CompareValues(value, AItem->preparedValue_);
+  } catch (EVariantError&) {
+    if (options_.Contains(fcoSoftCompare)) return false;
+    throw;
+  } catch (EConvertError&) {
+    // A date outside the calendar cannot become text or be compared as a
+    // date: the same kind of failure as a variant error.
+    if (options_.Contains(fcoSoftCompare)) return false;
+    throw;
+  }
+}
+
+TcxFilterCriteriaItem* TcxFilterCriteria::AddItem(
+    TcxFilterCriteriaItemList* AParent, TObject* AItemLink,
+    TcxFilterOperatorKind AKind, const Variant& AValue,
+    const String& ADisplayValue) {
+  if (!AParent) AParent = root_.get();
+  return AParent->AddItem(AItemLink, AKind, AValue, ADisplayValue);
+}
+
+void TcxFilterCriteria::Clear() {
+  BeginUpdate();
+  try {
+    root_->Clear();
+    root_->SetBoolOperatorKind(fboAnd);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxFilterCriteria::Refresh() {
+  BeginUpdate();
+  ForEachLeaf(root_.get(),
+              [](TcxFilterCriteriaItem* AItem) { AItem->RecreateOperator(); });
+  EndUpdate();
+}
+
+TcxFilterCriteriaItem* TcxFilterCriteria::FindItemByItemLink(
+    TObject* AItemLink) {
+  TcxFilterCriteriaItem* found = nullptr;
+  ForEachLeaf(root_.get(), [&](TcxFilterCriteriaItem* AItem) {
+    if (!found && AItem->itemLink_ == AItemLink) found = AItem;
+  });
+  return found;
+}
+
+void TcxFilterCriteria::RemoveItemByItemLink(TObject* AItemLink) {
+  BeginUpdate();
+  bool removed = false;
+  while (TcxFilterCriteriaItem* item = FindItemByItemLink(AItemLink)) {
+    TcxFilterCriteriaItemList* parent = item->Parent();
+    Free(item);
+    Tidy(parent);
+    removed = true;
+  }
+  if (removed)
+    EndUpdate();
+  else
+    CancelUpdate();
+}
+
+// A list left empty goes; an and/or list left with one child hands it to
+// its parent. A NOT list keeps its single child: dropping the list would
+// drop the negation and turn the condition into its opposite.
+void TcxFilterCriteria::Tidy(TcxFilterCriteriaItemList* AList) {
+  if (!AList || AList == root_.get()) return;
+  TcxFilterCriteriaItemList* parent = AList->Parent();
+  if (AList->Count() == 0) {
+    Free(AList);
+    Tidy(parent);
+    return;
+  }
+  if (AList->Count() != 1) return;
+  if (AList->BoolOperatorKind() == fboNotAnd ||
+      AList->BoolOperatorKind() == fboNotOr)
+    return;
+  TcxCustomFilterCriteriaItem* child = AList->items_.front();
+  AList->items_.clear();
+  parent->Append(child);
+  Free(AList);
+}
+
+void TcxFilterCriteria::SetDateTimeFormat(const String& AValue) {
+  if (dateTimeFormat_ == AValue) return;
+  dateTimeFormat_ = AValue;
+  Changed();
+}
+
+void TcxFilterCriteria::SetOptions(TcxFilterCriteriaOptions AValue) {
+  if (options_ == AValue) return;
+  options_ = AValue;
+  Changed();
+}
+
+void TcxFilterCriteria::SetPercentWildcard(char AValue) {
+  if (percentWildcard_ == AValue) return;
+  percentWildcard_ = AValue;
+  Changed();
+}
+
+void TcxFilterCriteria::SetUnderscoreWildcard(char AValue) {
+  if (underscoreWildcard_ == AValue) return;
+  underscoreWildcard_ = AValue;
+  Changed();
+}
+
+void TcxFilterCriteria::RestoreDefaults() {
+  BeginUpdate();
+  SetOptions({});
+  SetPercentWildcard('%');
+  LikeAllowed = true;
+  BetweenAsExpression = false;
+  NotLikeAsExpression = false;
+  InListAsExpression = false;
+  SetUnderscoreWildcard('_');
+  EndUpdate();
+}
+
+// ---------------------------------------------------------------------------
+// Copying and comparing
+// ---------------------------------------------------------------------------
+
+bool TcxFilterCriteria::EqualItems(TcxFilterCriteria* AOther) {
+  TMemoryStream mine, theirs;
+  WriteData(&mine, AOther->version_);
+  AOther->WriteData(&theirs, version_);
+  if (mine.Size() != theirs.Size()) return false;
+  return std::memcmp(mine.Memory(), theirs.Memory(),
+                     static_cast<std::size_t>(mine.Size())) == 0;
+}
+
+void TcxFilterCriteria::AssignItems(TcxFilterCriteria* ASource,
+                                    bool AIgnoreItemNames) {
+  if (EqualItems(ASource)) return;
+  BeginUpdate();
+  try {
+    Clear();
+    TMemoryStream stream;
+    Byte saved = ASource->version_;
+    if (AIgnoreItemNames && saved > 2) ASource->version_ = 2;
+    try {
+      ASource->WriteData(&stream, version_);
+    } catch (...) {
+      ASource->version_ = saved;
+      throw;
+    }
+    ASource->version_ = saved;
+    stream.SetPosition(0);
+    ReadData(&stream);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxFilterCriteria::Assign(TcxFilterCriteria* ASource,
+                               bool AIgnoreItemNames) {
+  if (!ASource) {
+    TPersistent::Assign(ASource);
+    return;
+  }
+  BeginUpdate();
+  try {
+    SetDateTimeFormat(ASource->dateTimeFormat_);
+    maxValueListCount_ = ASource->maxValueListCount_;
+    SetOptions(ASource->options_);
+    SetPercentWildcard(ASource->percentWildcard_);
+    BetweenAsExpression = ASource->BetweenAsExpression;
+    NotLikeAsExpression = ASource->NotLikeAsExpression;
+    InListAsExpression = ASource->InListAsExpression;
+    LikeAllowed = ASource->LikeAllowed;
+    SetUnderscoreWildcard(ASource->underscoreWildcard_);
+    AssignItems(ASource, AIgnoreItemNames);
+    AssignEvents(ASource);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxFilterCriteria::AssignEvents(TPersistent* ASource) {
+  if (auto* source = dynamic_cast<TcxFilterCriteria*>(ASource))
+    OnChanged = source->OnChanged;
+}
+
+// ---------------------------------------------------------------------------
+// Stream
+// ---------------------------------------------------------------------------
+
+Byte FilterVersionByID(Integer AID) {
+  if (AID == -1) return 2;
+  if (AID == -2) return 3;
+  return 1;
+}
+
+Integer FilterVersionIDByVersion(Byte AVersion) {
+  return AVersion >= 3 ? -2 : -1;
+}
+
+void TcxFilterCriteria::WriteData(TStream* AStream, Byte AVersionCap) {
+  Byte version = version_;
+  if (AVersionCap != 0 && AVersionCap < version) version = AVersionCap;
+  // The first form has no kind byte for the root and is only ever read.
+  if (version < 2) version = 2;
+  savedVersion_ = version;
+  WriteIntegerProc(AStream, FilterVersionIDByVersion(version));
+  WriteList(AStream, root_.get());
+}
+
+void TcxFilterCriteria::WriteList(TStream* AStream,
+                                  TcxFilterCriteriaItemList* AList) {
+  WriteByteProc(AStream, AList->BoolOperatorKind());
+  WriteIntegerProc(AStream, AList->Count());
+  for (Integer i = 0; i < AList->Count(); ++i) {
+    TcxCustomFilterCriteriaItem* child = AList->Items(i);
+    WriteBooleanProc(AStream, child->IsItemList());
+    if (child->IsItemList()) {
+      WriteList(AStream, static_cast<TcxFilterCriteriaItemList*>(child));
+      continue;
+    }
+    auto* item = static_cast<TcxFilterCriteriaItem*>(child);
+    TObject* link = item->GetItemLink();
+    WriteByteProc(AStream, item->OperatorKind());
+    WriteStringProc(AStream, item->DisplayValue());
+    WriteIntegerProc(AStream, GetIDByItemLink(link));
+    if (savedVersion_ > 2) WriteStringProc(AStream, GetNameByItemLink(link));
+    WriteVariantProc(AStream, item->Value());
+  }
+}
+
+namespace {
+
+// A tree as read from a stream, checked whole before the criteria changes.
+struct TStreamNode {
+  bool IsList = false;
+  Byte Kind = 0;
+  std::vector<TStreamNode> Children;
+  String DisplayValue;
+  Integer ID = 0;
+  String Name;
+  Variant Value;
+};
+
+void ReadStreamChildren(TStream* AStream, Byte AVersion, Integer ACount,
+                        Integer ADepth, std::vector<TStreamNode>& AChildren);
+
+void ReadStreamList(TStream* AStream, Byte AVersion, Integer ADepth,
+                    TStreamNode& ANode) {
+  if (ADepth > MaxFilterStreamDepth) FilterStreamError();
+  ANode.IsList = true;
+  ANode.Kind = ReadByteFunc(AStream);
+  if (ANode.Kind > fboNotOr) FilterStreamError();
+  ReadStreamChildren(AStream, AVersion, ReadIntegerFunc(AStream), ADepth,
+                     ANode.Children);
+}
+
+void ReadStreamChildren(TStream* AStream, Byte AVersion, Integer ACount,
+                        Integer ADepth, std::vector<TStreamNode>& AChildren) {
+  if (ACount < 0) FilterStreamError();
+  for (Integer i = 0; i < ACount; ++i) {
+    TStreamNode node;
+    if (ReadBooleanFunc(AStream)) {
+      ReadStreamList(AStream, AVersion, ADepth + 1, node);
+    } else {
+      node.Kind = ReadByteFunc(AStream);
+      if (node.Kind >= cxFilterOperatorKindCount) FilterStreamError();
+      node.DisplayValue = ReadStringFunc(AStream);
+      node.ID = ReadIntegerFunc(AStream);
+      if (AVersion > 2) node.Name = ReadStringFunc(AStream);
+      node.Value = ReadVariantFunc(AStream);
+    }
+    AChildren.push_back(std::move(node));
+  }
+}
+
+}  // namespace
+
+TObject* TcxFilterCriteria::ResolveItemLink(const String& AName, Integer AID) {
+  if (AName.empty()) return GetItemLinkByID(AID);
+  if (TObject* link = GetItemLinkByName(AName)) return link;
+  TObject* link = GetItemLinkByID(AID);
+  if (link && GetNameByItemLink(link).empty()) return link;
+  return nullptr;
+}
+
+void TcxFilterCriteria::ReadData(TStream* AStream) {
+  Integer id = ReadIntegerFunc(AStream);
+  Byte version = FilterVersionByID(id);
+  TStreamNode root;
+  if (version == 1) {
+    root.IsList = true;
+    root.Kind = fboAnd;
+    ReadStreamChildren(AStream, version, id, 0, root.Children);
+  } else {
+    ReadStreamList(AStream, version, 0, root);
+  }
+
+  struct Loader {
+    TcxFilterCriteria* Criteria;
+    void Load(TcxFilterCriteriaItemList* AList, const TStreamNode& ANode) {
+      for (const TStreamNode& child : ANode.Children) {
+        if (child.IsList) {
+          Load(AList->AddItemList(
+                   static_cast<TcxFilterBoolOperatorKind>(child.Kind)),
+               child);
+          continue;
+        }
+        // A leaf whose item is gone is dropped; its list stays.
+        TObject* link = Criteria->ResolveItemLink(child.Name, child.ID);
+        if (!link) continue;
+        TcxFilterCriteriaItem* item =
+            AList->AddItem(link, static_cast<TcxFilterOperatorKind>(child.Kind),
+                           child.Value, child.DisplayValue);
+        if (!item->ItemLink()) Free(item);
+      }
+    }
+  };
+
+  BeginUpdate();
+  try {
+    Clear();
+    loadedVersion_ = version;
+    root_->SetBoolOperatorKind(
+        static_cast<TcxFilterBoolOperatorKind>(root.Kind));
+    Loader{this}.Load(root_.get(), root);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+namespace {
+
+// Carries a criteria through the component streams as its property
+// "Filter".
+class TFilterWrapper : public TComponent {
+  VARNEL_CLASS(TFilterWrapper, TComponent)
+ public:
+  explicit TFilterWrapper(TComponent* AOwner) : TComponent(AOwner) {}
+  TcxFilterCriteria* Filter = nullptr;
+  TcxFilterCriteria* GetFilter() const { return Filter; }
+};
+
+}  // namespace
+
+void TcxFilterCriteria::SaveToStream(TStream* AStream) {
+  TObjectPtr<TFilterWrapper> wrapper(new TFilterWrapper(nullptr));
+  wrapper->Filter = this;
+  WriteComponentToStream(*AStream, wrapper.get());
+}
+
+void TcxFilterCriteria::LoadFromStream(TStream* AStream) {
+  BeginUpdate();
+  try {
+    TObjectPtr<TFilterWrapper> wrapper(new TFilterWrapper(nullptr));
+    wrapper->Filter = this;
+    ReadComponentFromStream(*AStream, wrapper.get());
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+// ---------------------------------------------------------------------------
+// Texts
+// ---------------------------------------------------------------------------
+
+String TcxFilterCriteria::ConvertBoolToStr(const Variant& AValue) {
+  return VarToStr(AValue);
+}
+
+// A date outside the calendar (read from a damaged stream) is written as
+// its day number rather than failing the whole text.
+String TcxFilterCriteria::ConvertDateToStr(const Variant& AValue) {
+  try {
+    if (dateTimeFormat_.empty()) return VarToStr(AValue);
+    String result;
+    DateTimeToString(result, dateTimeFormat_, VarToDateTime(AValue));
+    return result;
+  } catch (EConvertError&) {
+    return FloatToStr(AValue.AsDouble());
+  }
+}
+
+String TcxFilterCriteria::GetFilterExpression(bool AIsDisplay) {
+  return ListExpression(root_.get(), AIsDisplay);
+}
+
+String TcxFilterCriteria::ListExpression(TcxFilterCriteriaItemList* AList,
+                                         bool AIsDisplay) {
+  TcxFilterBoolOperatorKind kind = AList->BoolOperatorKind();
+  bool isOr = kind == fboOr || kind == fboNotOr;
+  String joiner;
+  if (AIsDisplay)
+    joiner = cxSFilterString(isOr ? cxSFilterOrCaption : cxSFilterAndCaption);
+  else
+    joiner = isOr ? "OR" : "AND";
+  String result;
+  for (Integer i = 0; i < AList->Count(); ++i) {
+    TcxCustomFilterCriteriaItem* child = AList->Items(i);
+    if (i > 0) result += " " + joiner + " ";
+    if (child->IsItemList())
+      result += "(" +
+                ListExpression(static_cast<TcxFilterCriteriaItemList*>(child),
+                               AIsDisplay) +
+                ")";
+    else
+      result += "(" +
+                GetItemExpression(static_cast<TcxFilterCriteriaItem*>(child),
+                                  AIsDisplay) +
+                ")";
+  }
+  if (kind == fboNotAnd || kind == fboNotOr) {
+    String notWord =
+        AIsDisplay ? cxSFilterString(cxSFilterNotCaption) : String("NOT");
+    result = notWord + " (" + result + ")";
+  }
+  return result;
+}
+
+String TcxFilterCriteria::GetItemExpression(TcxFilterCriteriaItem* AItem,
+                                            bool AIsDisplay) {
+  if (!AIsDisplay && AItem->Operator()->IsExpression())
+    return AItem->Operator()->GetExpressionFilterText(AItem->Value());
+  String result = GetItemExpressionFieldName(AItem, AIsDisplay) + " " +
+                  GetItemExpressionOperator(AItem, AIsDisplay);
+  String value = GetItemExpressionValue(AItem, AIsDisplay);
+  if (!value.empty()) result += " " + value;
+  return result;
+}
+
+String TcxFilterCriteria::GetItemExpressionFieldName(
+    TcxFilterCriteriaItem* AItem, bool AIsDisplay) {
+  return AIsDisplay ? AItem->GetFieldCaption() : AItem->GetFieldName();
+}
+
+String TcxFilterCriteria::GetItemExpressionOperator(
+    TcxFilterCriteriaItem* AItem, bool AIsDisplay) {
+  TcxFilterOperator* op = AItem->Operator();
+  if (AIsDisplay &&
+      (op->IsDescription() || options_.Contains(fcoShowOperatorDescription)))
+    return op->DisplayText();
+  return op->FilterText();
+}
+
+String TcxFilterCriteria::GetItemExpressionValue(TcxFilterCriteriaItem* AItem,
+                                                 bool AIsDisplay) {
+  return AItem->GetExpressionValue(AIsDisplay);
+}
+
+String ExtractFilterDisplayValue(const String& AText, Integer& APos) {
+  Integer length = static_cast<Integer>(AText.size());
+  if (APos < 1) APos = 1;
+  if (APos > length) {
+    APos = length + 1;
+    return String();
+  }
+  std::size_t start = static_cast<std::size_t>(APos - 1);
+  std::size_t end = AText.find(';', start);
+  String piece;
+  if (end == String::npos) {
+    piece = AText.substr(start);
+    APos = length + 1;
+  } else {
+    piece = AText.substr(start, end - start);
+    APos = static_cast<Integer>(end) + 2;
+  }
+  return Trim(piece);
+}
+
+String VarBetweenArrayToStr(const Variant& AValue) {
+  return FilterValueToText(ArrayItem(AValue, 0)) + " " +
+         cxSFilterString(cxSFilterAndCaption) + " " +
+         FilterValueToText(ArrayItem(AValue, 1));
+}
+
+String VarListArrayToStr(const Variant& AValue) {
+  String result = "(";
+  for (Integer i = ArrayLow(AValue); i <= ArrayHigh(AValue); ++i) {
+    if (i > ArrayLow(AValue)) result += ", ";
+    result += FilterValueToText(ArrayItem(AValue, i));
+  }
+  return result + ")";
+}
+
+// ---------------------------------------------------------------------------
+// Value list
+// ---------------------------------------------------------------------------
+
+Integer TcxFilterValueList::MRUSeparatorIndex() const {
+  for (Integer i = 0; i < Count(); ++i) {
+    if (items_[i].Kind == fviMRUSeparator) return i;
+    if (items_[i].Kind != fviMRU) return -1;
+  }
+  return -1;
+}
+
+Integer TcxFilterValueList::StartValueIndex() const {
+  for (Integer i = 0; i < Count(); ++i)
+    if (items_[i].Kind == fviValue) return i;
+  return Count();
+}
+
+void TcxFilterValueList::Insert(Integer AIndex, TcxFilterValueItemKind AKind,
+                                const Variant& AValue,
+                                const String& ADisplayText) {
+  items_.insert(items_.begin() + AIndex,
+                TcxFilterValueItem{AKind, AValue, ADisplayText});
+}
+
+void TcxFilterValueList::Add(TcxFilterValueItemKind AKind,
+                             const Variant& AValue, const String& ADisplayText,
+                             bool AIsAppending) {
+  if (AKind == fviMRU) {
+    Integer separator = MRUSeparatorIndex();
+    if (separator < 0) {
+      Insert(0, fviMRUSeparator, Null(), String());
+      separator = 0;
+    }
+    Insert(separator, AKind, AValue, ADisplayText);
+    return;
+  }
+  if (AKind != fviValue) {
+    Insert(StartValueIndex(), AKind, AValue, ADisplayText);
+    return;
+  }
+  if (AIsAppending) {
+    items_.push_back(TcxFilterValueItem{AKind, AValue, ADisplayText});
+    return;
+  }
+  if (MaxCount() != 0 && Count() >= MaxCount()) return;
+  Integer index;
+  if (!Find(AValue, ADisplayText, index))
+    Insert(index, AKind, AValue, ADisplayText);
+}
+
+Integer TcxFilterValueList::CompareItem(Integer AIndex, const Variant& AValue,
+                                        const String& ADisplayText) {
+  const TcxFilterValueItem& item = items_[AIndex];
+  if (SortByDisplayText) {
+    String a = item.DisplayText;
+    String b = ADisplayText;
+    if (criteria_->Options().Contains(fcoCaseInsensitive)) {
+      a = AnsiUpperCase(a);
+      b = AnsiUpperCase(b);
+    }
+    Integer c = Platform::CompareAnsi(a, b, false);
+    if (c != 0) return c < 0 ? -1 : 1;
+  }
+  Variant a = item.Value;
+  Variant b = AValue;
+  criteria_->PrepareValue(a);
+  criteria_->PrepareValue(b);
+  return VarCompare(a, b);
+}
+
+bool TcxFilterValueList::Find(const Variant& AValue, const String& ADisplayText,
+                              Integer& AIndex) {
+  Integer separator = MRUSeparatorIndex();
+  for (Integer i = 0; i < separator; ++i) {
+    if (CompareItem(i, AValue, ADisplayText) == 0) {
+      AIndex = i;
+      return true;
+    }
+  }
+  Integer low = StartValueIndex();
+  Integer high = Count() - 1;
+  bool found = false;
+  while (low <= high) {
+    Integer middle = (low + high) / 2;
+    Integer c = CompareItem(middle, AValue, ADisplayText);
+    if (c < 0) {
+      low = middle + 1;
+    } else if (c > 0) {
+      high = middle - 1;
+    } else {
+      found = true;
+      low = middle;
+      break;
+    }
+  }
+  AIndex = low;
+  return found;
+}
+
+void TcxFilterValueList::Delete(Integer AIndex) {
+  if (AIndex < 0 || AIndex >= Count()) return;
+  items_.erase(items_.begin() + AIndex);
+}
+
+Integer TcxFilterValueList::FindItemByKind(TcxFilterValueItemKind AKind,
+                                           const Variant& AValue) const {
+  for (Integer i = 0; i < Count(); ++i) {
+    if (items_[i].Kind != AKind) continue;
+    if (VarIsNull(AValue) || VarEquals(items_[i].Value, AValue)) return i;
+  }
+  return -1;
+}
+
+Integer TcxFilterValueList::FindItemByValue(const Variant& AValue) {
+  Integer index;
+  return Find(AValue, VarToStr(AValue), index) ? index : -1;
+}
+
+Integer TcxFilterValueList::GetIndexByCriteriaItem(
+    TcxFilterCriteriaItem* AItem) {
+  if (!AItem) return FindItemByKind(fviAll);
+  if (AItem->ValueIsNull(AItem->Value())) {
+    if (AItem->OperatorKind() == foEqual) return FindItemByKind(fviBlanks);
+    if (AItem->OperatorKind() == foNotEqual)
+      return FindItemByKind(fviNonBlanks);
+  }
+  Integer index;
+  if (AItem->OperatorKind() == foEqual &&
+      Find(AItem->Value(), AItem->DisplayValue(), index))
+    return index;
+  return FindItemByKind(fviCustom);
+}
+
+// ---------------------------------------------------------------------------
+// Unit start-up
+// ---------------------------------------------------------------------------
+
+namespace {
+
+void FilterStartup() {
+  RegisterEnum<TcxFilterCriteriaOption>(
+      "TcxFilterCriteriaOption",
+      {"fcoCaseInsensitive", "fcoShowOperatorDescription", "fcoSoftNull",
+       "fcoSoftCompare", "fcoIgnoreNull"});
+  TPublished<TcxFilterCriteria>()
+      .Property("MaxValueListCount", &TcxFilterCriteria::MaxValueListCount,
+                &TcxFilterCriteria::SetMaxValueListCount, 0)
+      .Property("Options", &TcxFilterCriteria::Options,
+                &TcxFilterCriteria::SetOptions, TcxFilterCriteriaOptions{})
+      .Property("PercentWildcard", &TcxFilterCriteria::PercentWildcard,
+                &TcxFilterCriteria::SetPercentWildcard, '%')
+      .Property("UnderscoreWildcard", &TcxFilterCriteria::UnderscoreWildcard,
+                &TcxFilterCriteria::SetUnderscoreWildcard, '_')
+      .Field("OnChanged", &TcxFilterCriteria::OnChanged);
+  TPublished<TFilterWrapper>().Property("Filter", &TFilterWrapper::GetFilter);
+  RegisterClass(TFilterWrapper::StaticClass());
+}
+
+void FilterShutdown() {
+  UnRegisterClass(TFilterWrapper::StaticClass());
+  UnpublishClass(TFilterWrapper::StaticClass());
+  UnpublishClass(TcxFilterCriteria::StaticClass());
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxFilter, ({"Classes", "cxClasses"}), &FilterStartup,
+            &FilterShutdown);

@@ -123,6 +123,12 @@ std::string BaseName(const std::string& path) {
 // demangled without their parameter list, stdcall suffixes go.
 std::string ReadableName(std::string name) {
   if (!name.empty() && name[0] == '_') name.erase(0, 1);
+  // The stdcall suffix comes off first: a mangled name that carries one does
+  // not demangle.
+  const std::size_t at = name.rfind('@');
+  if (at != std::string::npos && at > 0 &&
+      name.find_first_not_of("0123456789", at + 1) == std::string::npos)
+    name.resize(at);
   if (name.compare(0, 2, "_Z") == 0) {
     int status = 0;
     char* out = abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status);
@@ -146,12 +152,7 @@ std::string ReadableName(std::string name) {
       return d;
     }
     std::free(out);
-    return name;
   }
-  const std::size_t at = name.rfind('@');
-  if (at != std::string::npos && at > 0 &&
-      name.find_first_not_of("0123456789", at + 1) == std::string::npos)
-    name.resize(at);
   return name;
 }
 

@@ -19,9 +19,20 @@ __attribute__((noinline)) const void* MapProbeCaller() {
   return back;
 }
 
+// A C++ function of the system's calling convention: its symbol carries
+// both the C++ mangling and the "@N" argument-size suffix.
+__attribute__((noinline)) int __stdcall MapProbeStdcall(int a, int b) {
+  return a * 3 + b;
+}
+
 namespace {
 
 namespace fs = std::filesystem;
+
+TEST(MapModuleTest, StdcallFunctionsAreNamedWithoutMangling) {
+  EXPECT_EQ("PellorMapModuleTest.cpp.MapProbeStdcall",
+            ProcNameOfAddress(reinterpret_cast<const void*>(&MapProbeStdcall)));
+}
 
 TEST(MapModuleTest, OwnFunctionsResolveThroughTheEmbeddedMapData) {
   HMODULE self = GetModuleHandleA(nullptr);

@@ -435,6 +435,7 @@ void TcxCustomDataController::RemoveItem(TObject* AItem) {
 }
 
 void TcxCustomDataController::RemoveField(TcxCustomDataField* AField) {
+  fieldDestroyed_ = true;
   if (AField == recordHandleField_) recordHandleField_ = nullptr;
   if (AField == incrementalFilterField_) ResetIncrementalFilter();
   if (AField == searchField_) {
@@ -955,21 +956,7 @@ void TcxCustomDataController::DataChanged(TcxDataChange ADataChange,
 }
 
 void TcxCustomDataController::LayoutChanged(TcxDataLayoutChanges) {
-  if (inUpdateItems_) return;
-  inUpdateItems_ = true;
-  try {
-    // Inside a bracket the load waits for its end (CheckChanges), so that
-    // the records are read once.
-    if (GetLockCount() != 0)
-      structureChanged_ = true;
-    else if (IsDataBound())
-      LoadStorage();
-    info_->Refresh();
-  } catch (...) {
-    inUpdateItems_ = false;
-    throw;
-  }
-  inUpdateItems_ = false;
+  UpdateItems(provider_->IsActive());
 }
 
 void TcxCustomDataController::Refresh() {
@@ -1008,6 +995,7 @@ void TcxCustomDataController::RestructData() {
       recordHandleField_ = nullptr;
       fields_->Delete(f);
     }
+    structureRecreated_ = true;
     LayoutChanged({lcData});
   } catch (...) {
     EndFullUpdate();
@@ -1018,6 +1006,9 @@ void TcxCustomDataController::RestructData() {
 
 void TcxCustomDataController::DataStorageClearInternalRecords(TObject*) {
   newItemRecordIndex_ = 0;
+  // The saved copy of an edited record went with them: a cancel must not
+  // copy back whatever internal record takes its index next.
+  if (provider_) provider_->savedRecordIndex_ = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -1151,15 +1142,11 @@ Integer TcxCustomDataController::GetSortingItemIndex(Integer AIndex) const {
 
 void TcxCustomDataController::ChangeGrouping(Integer AItemIndex,
                                              Integer AGroupIndex) {
-  TcxCustomDataField* field = GetItemField(AItemIndex);
-  groupingChanged_ = true;
-  info_->ChangeGrouping(field, AGroupIndex);
+  groupsInterface_.ChangeGrouping(AItemIndex, AGroupIndex);
 }
 
 void TcxCustomDataController::ClearGrouping() {
-  if (info_->GroupingFieldList().Count() == 0) return;
-  groupingChanged_ = true;
-  info_->ClearGrouping();
+  groupsInterface_.ClearGrouping();
 }
 
 Integer TcxCustomDataController::GetGroupingItemCount() const {

@@ -285,6 +285,7 @@ class TcxCustomDataField : public TObject {
   TObject* item_ = nullptr;
   Integer recreateLock_ = 0;
   bool needConversion_ = false;
+  bool prepared_ = false;
   bool textStored_ = false;
   TcxValueDef* valueDef_ = nullptr;  // owned by the storage's definitions
   TcxValueTypeClass valueTypeClass_ = nullptr;
@@ -408,6 +409,9 @@ class TcxCustomDataProvider : public TObject {
   virtual bool IsGridMode() const { return false; }
   virtual bool IsDataSource() const { return false; }
   virtual bool IsSyncMode() const { return false; }
+  // The outside record set is being updated, or is open.
+  virtual bool IsGridModeUpdating() const { return false; }
+  virtual bool IsActiveDataSet() const { return false; }
   virtual bool IsActive() const { return dataSource_ != nullptr; }
   virtual bool IsUnboundColumnMode() const { return !CanModify(); }
   virtual bool CanModify() const { return true; }
@@ -1536,6 +1540,33 @@ class TcxCustomDataController : public TPersistent {
   virtual TObject* FindProperItemLink(TObject* AItem) const;
   void ChangeItemSortingIndex(Integer AItemIndex, Integer AIndex);
   Integer GetItemSortingIndex(Integer AItemIndex) const;
+
+  // Around reading held values into a locate object's internal record.
+  virtual void BeginReadRecord() {}
+  virtual void EndReadRecord() {}
+
+  // Structure updates (cxCustomDataProvider.cpp). Field preparation waits
+  // for the end of the outermost BeginUpdateFields/EndUpdateFields.
+  void BeginUpdateFields() { ++updateFieldsLock_; }
+  void EndUpdateFields();
+  // Provider mode, or the storage was just rebuilt.
+  bool IsProviderDataSource() const;
+  void UpdateItems(bool AUpdateFields);
+  void UpdateStorage(bool AUpdateFields);
+  // Prepares every field once with PrepareField, also when PrepareField
+  // adds or frees fields.
+  virtual void UpdateFields();
+  virtual void PrepareField(TcxCustomDataField*) {}
+
+  // From another controller: options, filter, summary and the events but
+  // OnUpdateControl (cxCustomDataSummary.cpp).
+  void Assign(TPersistent* ASource) override;
+
+ private:
+  Integer updateFieldsLock_ = 0;
+  bool updateFieldsPending_ = false;
+  bool fieldDestroyed_ = false;
+  bool structureRecreated_ = false;
 
  protected:
   friend class TcxDataControllerGroups;

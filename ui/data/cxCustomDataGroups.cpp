@@ -88,7 +88,14 @@ void TcxDataControllerLocateObject::Clear() {
 void TcxDataControllerLocateObject::ReadData(TcxValueDefReader* AReader) {
   if (recordIndex_ == 0)
     recordIndex_ = dataController_->DataStorage()->AddInternalRecord();
-  dataController_->DataStorage()->ReadRecord(recordIndex_, AReader);
+  dataController_->BeginReadRecord();
+  try {
+    dataController_->DataStorage()->ReadRecord(recordIndex_, AReader);
+  } catch (...) {
+    dataController_->EndReadRecord();
+    throw;
+  }
+  dataController_->EndReadRecord();
 }
 
 TcxDataControllerGroupLocateObject::TcxDataControllerGroupLocateObject(

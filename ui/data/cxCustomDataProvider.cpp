@@ -183,6 +183,80 @@ void TcxCustomDataController::SetDataProvider(
 }
 
 // ---------------------------------------------------------------------------
+// Controller: structure updates
+// ---------------------------------------------------------------------------
+
+void TcxCustomDataController::EndUpdateFields() {
+  if (updateFieldsLock_ == 0 || --updateFieldsLock_ != 0) return;
+  if (!updateFieldsPending_) return;
+  updateFieldsPending_ = false;
+  LayoutChanged({lcStructure});
+}
+
+bool TcxCustomDataController::IsProviderDataSource() const {
+  return IsDataBound() || structureRecreated_;
+}
+
+void TcxCustomDataController::UpdateItems(bool AUpdateFields) {
+  if (inUpdateItems_) return;
+  inUpdateItems_ = true;
+  try {
+    // Inside a bracket the load waits for its end (CheckChanges), so that
+    // the records are read once.
+    if (GetLockCount() != 0) structureChanged_ = true;
+    if (IsProviderDataSource())
+      UpdateStorage(AUpdateFields);
+    else
+      info_->Refresh();
+  } catch (...) {
+    inUpdateItems_ = false;
+    throw;
+  }
+  inUpdateItems_ = false;
+}
+
+void TcxCustomDataController::UpdateStorage(bool AUpdateFields) {
+  BeginFullUpdate();
+  try {
+    if (IsProviderDataSource()) {
+      if (AUpdateFields || provider_->IsActiveDataSet()) {
+        // While the outside set is being updated, preparing would drop the
+        // record being edited, or follow a field that is gone.
+        if (updateFieldsLock_ != 0)
+          updateFieldsPending_ = true;
+        else if (!provider_->IsGridModeUpdating() ||
+                 (!provider_->IsEditing() && !fieldDestroyed_))
+          UpdateFields();
+      }
+      if (!structureChanged_) LoadStorage();
+    }
+    info_->Refresh();
+    structureRecreated_ = false;
+  } catch (...) {
+    structureRecreated_ = false;
+    EndFullUpdate();
+    throw;
+  }
+  EndFullUpdate();
+}
+
+void TcxCustomDataController::UpdateFields() {
+  for (Integer i = 0; i < fields_->GetCount(); ++i)
+    fields_->GetItem(i)->prepared_ = false;
+  // Each round looks the next field up afresh: PrepareField may free fields
+  // (any of them, the one in hand too) or add some.
+  for (;;) {
+    TcxCustomDataField* next = nullptr;
+    for (Integer i = 0; i < fields_->GetCount() && !next; ++i)
+      if (!fields_->GetItem(i)->prepared_) next = fields_->GetItem(i);
+    if (!next) break;
+    next->prepared_ = true;
+    PrepareField(next);
+  }
+  fieldDestroyed_ = false;
+}
+
+// ---------------------------------------------------------------------------
 // Controller: loading
 // ---------------------------------------------------------------------------
 

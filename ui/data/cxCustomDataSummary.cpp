@@ -78,8 +78,9 @@ void TcxCustomDataSummaryItem::Assign(TPersistent* ASource) {
   if (dc && source->GetDataController() == dc) {
     SetField(source->Field());
   } else {
-    // Another controller: the same client item, when this one has it.
+    // Another controller: its item that stands for the source's item.
     TObject* link = source->ItemLink();
+    if (link && dc) link = dc->FindProperItemLink(link);
     SetField(link && dc ? dc->Fields()->FieldByItem(link) : nullptr);
   }
 }
@@ -507,6 +508,23 @@ void TcxDataGroupSummaryItems::Assign(TPersistent* ASource) {
     throw;
   }
   EndUpdate();
+}
+
+void TcxDataGroupSummaryItems::DefineProperties(TFiler* AFiler) {
+  TcxDataSummaryItems::DefineProperties(AFiler);
+  // Against an ancestor the published properties carry every difference.
+  bool plain = AFiler->Ancestor() == nullptr;
+  TWriterProc write(this, &TcxDataGroupSummaryItems::WriteEmptyText);
+  AFiler->DefineProperty("BeginText", TReaderProc(), write,
+                         plain && beginText_.empty());
+  AFiler->DefineProperty("EndText", TReaderProc(), write,
+                         plain && endText_.empty());
+  AFiler->DefineProperty("Separator", TReaderProc(), write,
+                         plain && separator_.empty());
+}
+
+void TcxDataGroupSummaryItems::WriteEmptyText(TWriter* AWriter) {
+  AWriter->WriteString(String());
 }
 
 TcxDataSummaryItem* TcxDataGroupSummaryItems::SortedSummaryItem() const {
@@ -1412,8 +1430,13 @@ void TcxDataControllerGroups::FullExpand() {
 void TcxDataControllerGroups::ChangeGrouping(Integer AItemIndex,
                                              Integer AGroupIndex) {
   TcxCustomDataField* field = dataController_->GetItemField(AItemIndex);
-  if (AGroupIndex < 0) AGroupIndex = -1;
-  if (GetFieldGroupIndex(field) == AGroupIndex) return;
+  Integer current = GetFieldGroupIndex(field);
+  // A grouped item asked past the last level lands on the last one.
+  if (AGroupIndex < 0)
+    AGroupIndex = -1;
+  else if (current >= 0)
+    AGroupIndex = std::min(AGroupIndex, GetGroupingItemCount() - 1);
+  if (current == AGroupIndex) return;
   dataController_->BeforeSorting();
   dataController_->groupingChanged_ = true;
   DataControllerInfo()->ChangeGrouping(field, AGroupIndex);
@@ -1567,3 +1590,103 @@ void TcxDataControllerGroups::LoadRecordIndexesByRowIndex(
   Integer group = GetDataGroupIndexByRowIndex(ARowIndex);
   if (group >= 0) LoadRecordIndexes(AList, group);
 }
+
+// ---------------------------------------------------------------------------
+// The controller's assignment
+// ---------------------------------------------------------------------------
+
+void TcxCustomDataController::Assign(TPersistent* ASource) {
+  auto* source = dynamic_cast<TcxCustomDataController*>(ASource);
+  if (!source) {
+    TPersistent::Assign(ASource);
+    return;
+  }
+  if (source == this) return;
+  BeginUpdate();
+  try {
+    SetOptions(source->options_);
+    SetFilter(source->Filter());
+    Summary()->Assign(source->Summary());
+    OnAfterCancel = source->OnAfterCancel;
+    OnAfterDelete = source->OnAfterDelete;
+    OnAfterInsert = source->OnAfterInsert;
+    OnAfterPost = source->OnAfterPost;
+    OnBeforeCancel = source->OnBeforeCancel;
+    OnBeforeInsert = source->OnBeforeInsert;
+    OnBeforePost = source->OnBeforePost;
+    OnDataChanged = source->OnDataChanged;
+    OnGroupingChanged = source->OnGroupingChanged;
+    OnSortingChanged = source->OnSortingChanged;
+    OnBeforeDelete = source->OnBeforeDelete;
+    OnNewRecord = source->OnNewRecord;
+    OnCompare = source->OnCompare;
+    OnRecordChanged = source->OnRecordChanged;
+    // Handlers cannot be compared: a filter handler on either side
+    // filters again.
+    bool refilter = OnFilterRecord || source->OnFilterRecord;
+    OnFilterRecord = source->OnFilterRecord;
+    if (refilter) FilterChanged();
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+// ---------------------------------------------------------------------------
+// Unit start-up: what form streams store of a summary
+// ---------------------------------------------------------------------------
+
+namespace {
+
+void SummaryStartup() {
+  RegisterEnum<TcxSummaryKind>(
+      "TcxSummaryKind",
+      {"skNone", "skSum", "skMin", "skMax", "skCount", "skAverage"});
+  RegisterEnum<TcxSummaryPosition>("TcxSummaryPosition",
+                                   {"spGroup", "spFooter"});
+  RegisterEnum<TcxSummaryOption>(
+      "TcxSummaryOption",
+      {"soNullIgnore", "soSelectedRecords", "soMultipleSelectedRecords"});
+  TPublished<TcxDataSummaryItem>()
+      .Property("Format", &TcxDataSummaryItem::Format,
+                &TcxDataSummaryItem::SetFormat)
+      .Property("Kind", &TcxDataSummaryItem::Kind, &TcxDataSummaryItem::SetKind,
+                skNone)
+      .Property("Position", &TcxDataSummaryItem::Position,
+                &TcxDataSummaryItem::SetPosition)
+      .Stored(&TcxDataSummaryItem::IsPositionStored);
+  TPublished<TcxDataGroupSummaryItems>()
+      .Property("BeginText", &TcxDataGroupSummaryItems::BeginText,
+                &TcxDataGroupSummaryItems::SetBeginText)
+      .Stored(&TcxDataGroupSummaryItems::IsBeginTextStored)
+      .Property("EndText", &TcxDataGroupSummaryItems::EndText,
+                &TcxDataGroupSummaryItems::SetEndText)
+      .Stored(&TcxDataGroupSummaryItems::IsEndTextStored)
+      .Property("Separator", &TcxDataGroupSummaryItems::Separator,
+                &TcxDataGroupSummaryItems::SetSeparator)
+      .Stored(&TcxDataGroupSummaryItems::IsSeparatorStored);
+  TPublished<TcxDataSummaryGroup>()
+      .Property("Links", &TcxDataSummaryGroup::Links)
+      .Property("SummaryItems", &TcxDataSummaryGroup::SummaryItems);
+  TPublished<TcxDataSummary>()
+      .Property("DefaultGroupSummaryItems",
+                &TcxDataSummary::DefaultGroupSummaryItems)
+      .Property("FooterSummaryItems", &TcxDataSummary::FooterSummaryItems)
+      .Property("SummaryGroups", &TcxDataSummary::SummaryGroups)
+      .Property("Options", &TcxDataSummary::Options,
+                &TcxDataSummary::SetOptions, TcxSummaryOptions{});
+}
+
+void SummaryShutdown() {
+  for (TClass c :
+       {TcxDataSummary::StaticClass(), TcxDataSummaryGroup::StaticClass(),
+        TcxDataGroupSummaryItems::StaticClass(),
+        TcxDataSummaryItem::StaticClass()})
+    UnpublishClass(c);
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxCustomDataSummary, ({"Classes"}), &SummaryStartup,
+            &SummaryShutdown);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "FormStreams.h"
 #include "TypInfo.h"
 #include "Variants.h"
 #include "cxDataUtils.h"
@@ -234,11 +235,23 @@ class TcxDataGroupSummaryItems : public TcxDataSummaryItems {
   void SetEndText(const String& AValue);
   const String& Separator() const { return separator_; }
   void SetSeparator(const String& AValue);
+  bool IsBeginTextStored() const { return beginText_ != DefaultBeginText; }
+  bool IsEndTextStored() const { return endText_ != DefaultEndText; }
+  bool IsSeparatorStored() const { return separator_ != DefaultSeparator; }
+  void DefineProperties(TFiler* AFiler) override;
+
+  static constexpr const char* DefaultBeginText = "(";
+  static constexpr const char* DefaultEndText = ")";
+  static constexpr const char* DefaultSeparator = ",";
 
  private:
-  String beginText_ = "(";
-  String endText_ = ")";
-  String separator_ = ",";
+  // Form streams leave empty strings out, which would bring the default
+  // back on reading: an emptied text is written here instead.
+  void WriteEmptyText(TWriter* AWriter);
+
+  String beginText_ = DefaultBeginText;
+  String endText_ = DefaultEndText;
+  String separator_ = DefaultSeparator;
 };
 
 // ---------------------------------------------------------------------------

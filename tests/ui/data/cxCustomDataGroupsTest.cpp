@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "SysUtils.h"
@@ -131,6 +132,95 @@ TEST_F(GroupsTest, GroupLocateObjectFindsHeldValuesOrNothing) {
   locate.Clear();
   EXPECT_EQ(locate.RecordIndex(), 0);
   EXPECT_EQ(locate.FindRecordIndex(), -1);
+}
+
+// Counts the read brackets and whether a value was read inside one.
+class ReadBracketController : public TcxDataController {
+ public:
+  void BeginReadRecord() override { ++begun; }
+  void EndReadRecord() override { ++ended; }
+  Integer begun = 0, ended = 0;
+};
+
+class BracketCheckingReader : public TcxValueDefReader {
+ public:
+  explicit BracketCheckingReader(ReadBracketController* ADataController)
+      : dc_(ADataController) {}
+  Variant GetValue(TcxValueDef*) override {
+    inside = dc_->begun == dc_->ended + 1;
+    if (fail) throw EConvertError("unreadable key");
+    return Variant(7);
+  }
+  bool fail = false;
+  bool inside = false;
+
+ private:
+  ReadBracketController* dc_;
+};
+
+TEST(LocateObject, ReadsHeldValuesInsideTheControllersReadBracket) {
+  ReadBracketController dc;
+  dc.ChangeValueTypeClass(dc.AddItem(nullptr)->GetIndex(),
+                          TcxIntegerValueType::Class());
+  dc.SetRecordCount(2);
+  dc.SetValue(1, 0, 7);
+  TcxDataControllerKeyLocateObject locate(&dc);
+  locate.AddField(dc.GetItemField(0));
+
+  BracketCheckingReader reader(&dc);
+  locate.ReadData(&reader);
+  EXPECT_TRUE(reader.inside);
+  EXPECT_EQ(dc.begun, 1);
+  EXPECT_EQ(dc.ended, 1);
+  EXPECT_EQ(locate.FindRecordIndex(), 1);
+
+  reader.fail = true;
+  EXPECT_THROW(locate.ReadData(&reader), EConvertError);
+  EXPECT_EQ(dc.begun, 2);
+  EXPECT_EQ(dc.ended, 2);
+}
+
+// ---------------------------------------------------------------------------
+// Grouping requests
+// ---------------------------------------------------------------------------
+
+TEST_F(GroupsTest, GroupingPostsTheEditAndIgnoresTheLevelAlreadyHeld) {
+  Load({{"b", "y"}, {"a", "x"}, {"b", "x"}});
+  Integer changes = 0;
+  dc_.OnGroupingChanged = [&changes](TcxCustomDataController*) { ++changes; };
+  struct Step {
+    std::function<void()> Request;
+    bool Changes;
+  } steps[] = {
+      {[this] { dc_.ChangeGrouping(1, 0); }, true},
+      {[this] { dc_.ChangeGrouping(1, 0); }, false},
+      {[this] { dc_.ChangeGrouping(1, 3); }, false},  // already the last
+      {[this] { dc_.Groups()->ChangeGrouping(1, 0); }, false},
+      {[this] { dc_.ChangeGrouping(2, 0); }, true},
+      {[this] { dc_.ChangeGrouping(2, 7); }, true},  // moves to the last
+      {[this] { dc_.ChangeGrouping(2, -3); }, true},
+      {[this] { dc_.ChangeGrouping(2, -1); }, false},
+      {[this] { dc_.ClearGrouping(); }, true},
+      {[this] { dc_.ClearGrouping(); }, false},
+  };
+  Integer i = 0;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(i++);
+    dc_.SetFocusedRecordIndex(0);
+    dc_.Edit();
+    ASSERT_TRUE(dc_.SetEditValue(0, Variant(100 + i), evsValue));
+    changes = 0;
+    step.Request();
+    EXPECT_EQ(changes, step.Changes ? 1 : 0);
+    if (step.Changes) {
+      EXPECT_FALSE(dc_.IsEditing());
+      EXPECT_EQ(dc_.GetValue(0, 0).AsInteger(), 100 + i);
+    } else {
+      EXPECT_TRUE(dc_.IsEditing());
+      dc_.Cancel();
+    }
+  }
+  EXPECT_EQ(dc_.GetGroupingItemCount(), 0);
 }
 
 // Groups by display text: the locate object compares values record by

@@ -653,4 +653,138 @@ TEST(ReferencedField, AnInternalFieldOnADataFieldReadsTheDataSource) {
   EXPECT_EQ(dc.GetInternalValue(1, internal).AsString(), "b");
 }
 
+// ---------------------------------------------------------------------------
+// Structure updates: preparing the fields
+// ---------------------------------------------------------------------------
+
+// A provider over a record set that may be in the middle of an update.
+class UpdatingProvider : public TcxCustomDataProvider {
+ public:
+  using TcxCustomDataProvider::TcxCustomDataProvider;
+  bool IsGridModeUpdating() const override { return updating; }
+  bool updating = false;
+};
+
+// Items a, b, c (d is spare). Logs the fields it prepares by item name,
+// "#" for an internal field, and frees or adds items while preparing
+// when told to.
+class PreparingController : public TcxDataController {
+ public:
+  PreparingController() {
+    provider = new UpdatingProvider(this);
+    SetDataProvider(provider);
+    for (int i = 0; i < 3; ++i) AddItem(&items[i]);
+  }
+  void PrepareField(TcxCustomDataField* AField) override {
+    if (AField->IsInternal()) {
+      log += "#";
+      return;
+    }
+    char name = Name(AField->Item());
+    log += name;
+    if (name == freeWhile) RemoveItem(&items[freeWhat - 'a']);
+    if (name == addWhile) AddItem(&items[3]);
+  }
+  char Name(TObject* AItem) const {
+    return static_cast<char>('a' + (AItem - items));
+  }
+
+  TObject items[4];
+  UpdatingProvider* provider;
+  String log;
+  char freeWhile = 0, freeWhat = 0, addWhile = 0;
+};
+
+class PreparingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    source_.rows = {{1, Variant("x")}, {2, Variant("y")}};
+    dc_.SetCustomDataSource(&source_);
+    dc_.log.clear();
+  }
+  KeyedSource source_;
+  PreparingController dc_;
+};
+
+TEST(Preparing, EveryFieldIsPreparedOnceWhileFieldsComeAndGo) {
+  struct Case {
+    char FreeWhile, FreeWhat, AddWhile;
+    const char* Log;
+  } cases[] = {
+      {0, 0, 0, "abc#"},     {'a', 'b', 0, "ac#"},  // a later field goes
+      {'b', 'b', 0, "abc#"},                        // the field in hand goes
+      {'c', 'a', 0, "abc#"},                        // a prepared field goes
+      {0, 0, 'a', "abcd#"},
+  };
+  for (const Case& c : cases) {
+    KeyedSource source;
+    source.rows = {{1, Variant("x")}, {2, Variant("y")}};
+    PreparingController dc;
+    dc.SetCustomDataSource(&source);
+    dc.freeWhile = c.FreeWhile;
+    dc.freeWhat = c.FreeWhat;
+    dc.addWhile = c.AddWhile;
+    dc.log.clear();
+    dc.LayoutChanged({lcStructure});
+    EXPECT_EQ(dc.log, c.Log) << c.FreeWhile << c.FreeWhat << c.AddWhile;
+    EXPECT_EQ(dc.GetRecordCount(), 2);
+    dc.SetCustomDataSource(nullptr);
+  }
+}
+
+TEST_F(PreparingTest, TheOutermostEndUpdateFieldsPreparesWhatWasAskedFor) {
+  dc_.BeginUpdateFields();
+  dc_.BeginUpdateFields();
+  dc_.LayoutChanged({lcStructure});
+  EXPECT_EQ(dc_.log, "");
+  dc_.EndUpdateFields();
+  EXPECT_EQ(dc_.log, "");
+  dc_.EndUpdateFields();
+  EXPECT_EQ(dc_.log, "abc#");
+
+  // Nothing asked for, and an unmatched end: nothing to do.
+  dc_.log.clear();
+  dc_.BeginUpdateFields();
+  dc_.EndUpdateFields();
+  dc_.EndUpdateFields();
+  EXPECT_EQ(dc_.log, "");
+  dc_.LayoutChanged({lcStructure});
+  EXPECT_EQ(dc_.log, "abc#");
+}
+
+TEST(Preparing, AnUpdatingSetIsPreparedOnlyWithoutAnEditOrAFreedField) {
+  struct Case {
+    bool Updating, Editing, Freed, Prepared;
+  } cases[] = {
+      {false, true, false, true},
+      {true, false, false, true},
+      {true, true, false, false},
+      {true, false, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.Updating << c.Editing << c.Freed);
+    KeyedSource source;
+    source.rows = {{1, Variant("x")}, {2, Variant("y")}};
+    PreparingController dc;
+    dc.SetCustomDataSource(&source);
+    if (c.Editing) {
+      dc.SetFocusedRecordIndex(0);
+      dc.Edit();
+      ASSERT_TRUE(dc.IsEditing());
+    }
+    if (c.Freed) dc.RemoveItem(&dc.items[2]);
+    dc.provider->updating = c.Updating;
+    dc.log.clear();
+    dc.LayoutChanged({lcStructure});
+    EXPECT_EQ(!dc.log.empty(), c.Prepared) << dc.log;
+    dc.provider->updating = false;
+    // The reload dropped the edit's saved copy: cancelling copies nothing.
+    if (dc.IsEditing()) {
+      EXPECT_NO_THROW(dc.Cancel());
+    }
+    EXPECT_EQ(source.rows[0].Value.AsString(), "x");
+    dc.SetCustomDataSource(nullptr);
+  }
+}
+
 }  // namespace

@@ -674,4 +674,188 @@ TEST_F(DataSummaryTest, GroupingInterfaceOverTwoLevels) {
   EXPECT_EQ(dc_.GetRowCount(), 4);
 }
 
+// ---------------------------------------------------------------------------
+// Copying between controllers
+// ---------------------------------------------------------------------------
+
+// Client items that carry their own ID, as a control's items do.
+class TIdItem : public TObject {
+  VARNEL_CLASS(TIdItem, TObject)
+ public:
+  explicit TIdItem(Integer AID) : ID(AID) {}
+  Integer ID;
+};
+
+class TIdController : public TcxDataController {
+  VARNEL_CLASS(TIdController, TcxDataController)
+ public:
+  explicit TIdController(std::vector<Integer> AIDs) {
+    for (Integer id : AIDs) {
+      items.push_back(std::make_unique<TIdItem>(id));
+      AddItem(items.back().get());
+    }
+  }
+  Integer GetItemID(TObject* AItem) const override {
+    auto* item = dynamic_cast<TIdItem*>(AItem);
+    return item ? item->ID : -1;
+  }
+  TObject* ItemWithID(Integer AID) const {
+    for (const auto& item : items)
+      if (item->ID == AID) return item.get();
+    return nullptr;
+  }
+  std::vector<std::unique_ptr<TIdItem>> items;
+};
+
+TEST(SummaryAssign, ItemsFindTheTargetsItemOfTheSameID) {
+  TIdController source({1, 2, 3});
+  TIdController target({3, 1});
+  TcxDataFooterSummaryItems* footer = source.Summary()->FooterSummaryItems();
+  for (Integer id : {1, 2, 3})
+    footer->Add(source.ItemWithID(id), spFooter, skSum);
+  TcxDataSummaryGroup* group = source.Summary()->SummaryGroups()->Add();
+  group->Links()->Add()->SetItemLink(source.ItemWithID(3));
+
+  target.Summary()->Assign(source.Summary());
+  TcxDataFooterSummaryItems* copied = target.Summary()->FooterSummaryItems();
+  ASSERT_EQ(copied->Count(), 3);
+  EXPECT_EQ(copied->Items(0)->ItemLink(), target.ItemWithID(1));
+  EXPECT_EQ(copied->Items(1)->ItemLink(), nullptr);
+  EXPECT_EQ(copied->Items(2)->ItemLink(), target.ItemWithID(3));
+  EXPECT_EQ(
+      target.Summary()->SummaryGroups()->FindByItemLink(target.ItemWithID(3)),
+      target.Summary()->SummaryGroups()->Items(0));
+}
+
+TEST_F(DataSummaryTest, ControllerAssignCopiesOptionsFilterSummaryAndEvents) {
+  LoadAmounts({Variant(1), Variant(2), Variant(3)});
+  dc_.SetOptions({dcoCaseInsensitive});
+  dc_.Filter()->AddItem(nullptr, Link(kAmount), foGreater, 1, "1");
+  dc_.Filter()->SetActive(true);
+  Summary()->FooterSummaryItems()->Add(Link(kAmount), spFooter, skSum);
+  Integer dataChanges = 0, controlNotices = 0;
+  dc_.OnDataChanged = [&](TcxCustomDataController*) { ++dataChanges; };
+  dc_.OnFilterRecord = [](TcxCustomDataController* ADc, Integer ARecord,
+                          bool& AAccept) {
+    AAccept = ADc->GetValue(ARecord, kAmount).AsInteger() != 3;
+  };
+
+  TcxDataController other;
+  for (Integer i = 0; i < 4; ++i) other.AddItem(Link(i));
+  other.ChangeValueTypeClass(kAmount, TcxIntegerValueType::Class());
+  other.SetRecordCount(3);
+  for (Integer r = 0; r < 3; ++r) other.SetValue(r, kAmount, r + 1);
+  other.OnUpdateControl = [&](TcxUpdateControlInfo*) { ++controlNotices; };
+  other.Assign(&dc_);
+
+  EXPECT_EQ(other.Options(), TcxDataControllerOptions{dcoCaseInsensitive});
+  EXPECT_TRUE(other.Filter()->Active());
+  ASSERT_EQ(other.Summary()->FooterSummaryItems()->Count(), 1);
+  // Only 2 passes the filter (> 1) and the handler (not 3).
+  EXPECT_EQ(other.GetFilteredRecordCount(), 1);
+  EXPECT_EQ(other.Summary()->GetFooterSummaryValue(0).AsInteger(), 2);
+  EXPECT_GT(controlNotices, 0);  // the control keeps its own view
+  dataChanges = 0;
+  other.SetValue(0, kAmount, 5);
+  EXPECT_EQ(dataChanges, 1);
+
+  // Anything but a controller is refused as TPersistent refuses it.
+  TStringList strings;
+  EXPECT_THROW(other.Assign(&strings), EConvertError);
+}
+
+// ---------------------------------------------------------------------------
+// Form streams
+// ---------------------------------------------------------------------------
+
+// Carries a summary through the component streams as its property
+// "Summary".
+class TSummaryCarrier : public TComponent {
+  VARNEL_CLASS(TSummaryCarrier, TComponent)
+ public:
+  explicit TSummaryCarrier(TcxDataSummary* ASummary = nullptr)
+      : TComponent(nullptr), summary(ASummary) {}
+  TcxDataSummary* Summary() const { return summary; }
+  TcxDataSummary* summary;
+};
+
+class SummaryStreamTest : public DataSummaryTest {
+ protected:
+  static void SetUpTestSuite() {
+    TPublished<TSummaryCarrier>().Property("Summary",
+                                           &TSummaryCarrier::Summary);
+  }
+  static void TearDownTestSuite() {
+    UnpublishClass(TSummaryCarrier::StaticClass());
+  }
+
+  static String Stream(TcxDataSummary* ASummary) {
+    TSummaryCarrier carrier(ASummary);
+    TMemoryStream stream;
+    WriteComponentToStream(stream, &carrier);
+    return String(static_cast<const char*>(stream.Memory()),
+                  static_cast<size_t>(stream.Size()));
+  }
+  static String Text(const String& ABinary) {
+    TStringStream in(ABinary), out("");
+    ObjectBinaryToText(in, out);
+    return out.DataString();
+  }
+  static void Read(const String& ABinary, TcxDataSummary* ASummary) {
+    TSummaryCarrier carrier(ASummary);
+    TStringStream in(ABinary);
+    ReadComponentFromStream(in, &carrier);
+  }
+};
+
+TEST_F(SummaryStreamTest, PropertiesMakeTheRoundTripAndDefaultsStayOut) {
+  Summary()->SetOptions({soNullIgnore});
+  Summary()->FooterSummaryItems()->Add(nullptr, spFooter, skSum, "0.0");
+  TcxDataGroupSummaryItems* defaults = Summary()->DefaultGroupSummaryItems();
+  defaults->Add(nullptr, spFooter, skCount);
+  defaults->Add(nullptr, spGroup, skNone);
+  defaults->SetBeginText("");
+  defaults->SetSeparator(";");
+  TcxDataSummaryGroup* group = Summary()->SummaryGroups()->Add();
+  group->Links()->Add();
+  group->SummaryItems()->Add(nullptr, spGroup, skMax, "M=");
+  group->SummaryItems()->SetEndText("]");
+
+  String binary = Stream(Summary());
+  String text = Text(binary);
+  for (const char* stored :
+       {"Options = [soNullIgnore]", "Format = '0.0'", "Kind = skSum",
+        "Position = spFooter", "BeginText = ''", "Separator = ';'",
+        "EndText = ']'", "Format = 'M='"})
+    EXPECT_NE(text.find(stored), String::npos) << stored << "\n" << text;
+  // Defaults: the kind skNone, the group position, footer positions and the
+  // group texts left as they were.
+  for (const char* left :
+       {"skNone", "spGroup", "Separator = ','", "BeginText = '('"})
+    EXPECT_EQ(text.find(left), String::npos) << left << "\n" << text;
+
+  TcxDataController other;
+  Read(binary, other.Summary());
+  TcxDataSummary* copy = other.Summary();
+  EXPECT_EQ(copy->Options(), TcxSummaryOptions{soNullIgnore});
+  ASSERT_EQ(copy->FooterSummaryItems()->Count(), 1);
+  EXPECT_EQ(copy->FooterSummaryItems()->Items(0)->Format(), "0.0");
+  EXPECT_EQ(copy->FooterSummaryItems()->Items(0)->Kind(), skSum);
+  TcxDataGroupSummaryItems* copiedDefaults = copy->DefaultGroupSummaryItems();
+  ASSERT_EQ(copiedDefaults->Count(), 2);
+  EXPECT_EQ(copiedDefaults->Items(0)->Position(), spFooter);
+  EXPECT_EQ(copiedDefaults->Items(1)->Position(), spGroup);
+  EXPECT_EQ(copiedDefaults->BeginText(), "");
+  EXPECT_EQ(copiedDefaults->EndText(), ")");
+  EXPECT_EQ(copiedDefaults->Separator(), ";");
+  ASSERT_EQ(copy->SummaryGroups()->Count(), 1);
+  TcxDataSummaryGroup* copiedGroup = copy->SummaryGroups()->Items(0);
+  EXPECT_EQ(copiedGroup->Links()->Count(), 1);
+  ASSERT_EQ(copiedGroup->SummaryItems()->Count(), 1);
+  EXPECT_EQ(copiedGroup->SummaryItems()->Items(0)->Kind(), skMax);
+  EXPECT_EQ(copiedGroup->SummaryItems()->Items(0)->Format(), "M=");
+  EXPECT_EQ(copiedGroup->SummaryItems()->EndText(), "]");
+  EXPECT_EQ(Stream(copy), binary);
+}
+
 }  // namespace

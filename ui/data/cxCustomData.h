@@ -1702,6 +1702,9 @@ class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
                             const Variant& AValue, const String& ADisplayValue);
   // AData points at the record index.
   Variant GetDataValue(const void* AData) override;
+  bool CanGetDirectDataValue() override;
+  bool GetDirectDataValue(const void* AData,
+                          TcxFilterDirectValue& AValue) override;
   String GetFieldCaption() override;
   String GetFieldName() override;
   TObject* GetItemLink() override;

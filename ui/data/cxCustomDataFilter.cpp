@@ -1,6 +1,9 @@
 // A source of unit cxCustomData: the controller's filter criteria, their
 // binding to the controller's fields and records, and the value lists of
 // filter drop-downs.
+#include <cstring>
+#include <typeinfo>
+
 #include "FormStreams.h"
 #include "SysUtils.h"
 #include "TypInfo.h"
@@ -108,6 +111,54 @@ Variant TcxDataFilterCriteriaItem::GetDataValue(const void* AData) {
       *static_cast<const Integer*>(AData), field_);
 }
 
+// Only where every step of GetDataValue is this unit's own: a descendant
+// of the leaf or of the controller may read filter values its own way (as
+// display texts, say).
+bool TcxDataFilterCriteriaItem::CanGetDirectDataValue() {
+  return field_ && dataController_ &&
+         typeid(*this) == typeid(TcxDataFilterCriteriaItem) &&
+         typeid(*dataController_) == typeid(TcxDataController);
+}
+
+// GetInternalValue without the Variant: the stored value in an unbound or
+// loaded controller.
+bool TcxDataFilterCriteriaItem::GetDirectDataValue(
+    const void* AData, TcxFilterDirectValue& AValue) {
+  TcxCustomDataController* dc = dataController_;
+  TcxValueDef* def = field_->GetValueDef();
+  if (!def || dc->IsProviderMode() || dc->IsGridMode()) return false;
+  const void* value = nullptr;
+  if (dc->DataStorage()->GetCompareInfo(*static_cast<const Integer*>(AData),
+                                        def, value))
+    return false;
+  TcxValueTypeClass type = def->ValueTypeClass();
+  auto load = [value](auto ASample) {
+    std::memcpy(&ASample, value, sizeof(ASample));
+    return ASample;
+  };
+  if (type == TcxStringValueType::Class()) {
+    AValue.Kind = TcxFilterDirectValue::dvString;
+    AValue.AsString = static_cast<const String*>(value);
+    return AValue.AsString != nullptr;
+  }
+  AValue.Kind = TcxFilterDirectValue::dvInteger;
+  if (type == TcxIntegerValueType::Class()) {
+    AValue.AsInteger = load(Integer{});
+  } else if (type == TcxSmallintValueType::Class()) {
+    AValue.AsInteger = load(Smallint{});
+  } else if (type == TcxWordValueType::Class()) {
+    AValue.AsInteger = load(Word{});
+  } else if (type == TcxLargeIntValueType::Class()) {
+    AValue.AsInteger = load(Int64{});
+  } else if (type == TcxFloatValueType::Class()) {
+    AValue.Kind = TcxFilterDirectValue::dvFloat;
+    AValue.AsFloat = load(double{});
+  } else {
+    return false;
+  }
+  return true;
+}
+
 String TcxDataFilterCriteriaItem::GetFieldCaption() {
   TcxCustomDataField* field = Field();
   if (!field || !field->Item()) return String();
@@ -141,6 +192,7 @@ void TcxDataFilterCriteriaItem::SetItemLink(TObject* AValue) {
 TcxDataFilterCriteria::TcxDataFilterCriteria(
     TcxCustomDataController* ADataController)
     : dataController_(ADataController) {
+  quickTestClass_ = &typeid(TcxDataFilterCriteria);
   SetStoreItemLinkNames(true);
 }
 

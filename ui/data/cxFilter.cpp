@@ -727,6 +727,254 @@ void TcxFilterCriteriaItem::SetValue(const Variant& AValue) {
 }
 
 // ---------------------------------------------------------------------------
+// Quick tests
+// ---------------------------------------------------------------------------
+//
+// A leaf whose record values can be read without a Variant is tested on
+// them directly, with the results VarCompare, the variant == and the LIKE
+// matcher give on the prepared values. Whatever a quick test is not sure to
+// answer the same way (Null, a blank under soft null, a value or bound of
+// another kind) goes the general way.
+
+namespace {
+
+struct QuickOperand {
+  enum TKind : Byte { qoInteger, qoFloat, qoString };
+  TKind Kind = qoInteger;
+  Int64 AsInteger = 0;
+  long double AsFloat = 0;
+  String AsString;
+};
+
+enum TQuickRelation : Byte {
+  qrEqual,
+  qrNotEqual,
+  qrLess,
+  qrLessEqual,
+  qrGreater,
+  qrGreaterEqual
+};
+
+}  // namespace
+
+struct TcxFilterQuickTest {
+  enum TKind : Byte { qtNull, qtLike, qtCompare, qtRange, qtList };
+  TKind Kind = qtNull;
+  bool Negate = false;
+  TQuickRelation Relation = qrEqual;
+  // The pattern of LIKE, the bound of a comparison, both bounds of a range,
+  // the members of a list (Null members, equal to nothing, left out).
+  String Pattern;
+  std::vector<QuickOperand> Operands;
+};
+
+namespace {
+
+bool MakeQuickOperand(const Variant& AValue, QuickOperand& AOperand) {
+  switch (VarType(AValue)) {
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64:
+      AOperand.Kind = QuickOperand::qoInteger;
+      AOperand.AsInteger = AValue.AsInt64();
+      return true;
+    case varSingle:
+    case varDouble:
+      AOperand.Kind = QuickOperand::qoFloat;
+      AOperand.AsFloat = AValue.AsDouble();
+      return true;
+    case varString:
+      AOperand.Kind = QuickOperand::qoString;
+      AOperand.AsString = AValue.AsString();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsSimpleArray(const Variant& AValue, Integer AMinCount) {
+  return VarArrayDimCount(AValue) == 1 && ArrayLow(AValue) == 0 &&
+         ArrayHigh(AValue) >= AMinCount - 1;
+}
+
+template <class T>
+bool IsExactly(TcxFilterOperator* AOperator) {
+  return typeid(*AOperator) == typeid(T);
+}
+
+std::unique_ptr<TcxFilterQuickTest> MakeQuickTest(TcxFilterOperator* AOperator,
+                                                  const Variant& AValue) {
+  auto test = std::make_unique<TcxFilterQuickTest>();
+  auto relation = [&](TQuickRelation ARelation) {
+    test->Kind = TcxFilterQuickTest::qtCompare;
+    test->Relation = ARelation;
+    test->Operands.resize(1);
+    return MakeQuickOperand(AValue, test->Operands[0]);
+  };
+  bool ok = false;
+  if (IsExactly<TcxFilterNullOperator>(AOperator) ||
+      IsExactly<TcxFilterNotNullOperator>(AOperator)) {
+    test->Negate = IsExactly<TcxFilterNotNullOperator>(AOperator);
+    ok = true;
+  } else if (IsExactly<TcxFilterLikeOperator>(AOperator) ||
+             IsExactly<TcxFilterNotLikeOperator>(AOperator)) {
+    test->Kind = TcxFilterQuickTest::qtLike;
+    test->Negate = IsExactly<TcxFilterNotLikeOperator>(AOperator);
+    ok = VarType(AValue) == varString;
+    if (ok) test->Pattern = AValue.AsString();
+  } else if (IsExactly<TcxFilterEqualOperator>(AOperator)) {
+    ok = relation(qrEqual);
+  } else if (IsExactly<TcxFilterNotEqualOperator>(AOperator)) {
+    ok = relation(qrNotEqual);
+  } else if (IsExactly<TcxFilterLessOperator>(AOperator)) {
+    ok = relation(qrLess);
+  } else if (IsExactly<TcxFilterLessEqualOperator>(AOperator)) {
+    ok = relation(qrLessEqual);
+  } else if (IsExactly<TcxFilterGreaterOperator>(AOperator)) {
+    ok = relation(qrGreater);
+  } else if (IsExactly<TcxFilterGreaterEqualOperator>(AOperator)) {
+    ok = relation(qrGreaterEqual);
+  } else if (IsExactly<TcxFilterBetweenOperator>(AOperator) ||
+             IsExactly<TcxFilterNotBetweenOperator>(AOperator)) {
+    test->Kind = TcxFilterQuickTest::qtRange;
+    test->Negate = IsExactly<TcxFilterNotBetweenOperator>(AOperator);
+    test->Operands.resize(2);
+    ok = IsSimpleArray(AValue, 2) &&
+         MakeQuickOperand(ArrayItem(AValue, 0), test->Operands[0]) &&
+         MakeQuickOperand(ArrayItem(AValue, 1), test->Operands[1]);
+  } else if (IsExactly<TcxFilterInListOperator>(AOperator) ||
+             IsExactly<TcxFilterNotInListOperator>(AOperator)) {
+    test->Kind = TcxFilterQuickTest::qtList;
+    test->Negate = IsExactly<TcxFilterNotInListOperator>(AOperator);
+    ok = IsSimpleArray(AValue, 0);
+    for (Integer i = 0; ok && i <= ArrayHigh(AValue); ++i) {
+      Variant member = ArrayItem(AValue, i);
+      if (VarIsNull(member)) continue;
+      test->Operands.emplace_back();
+      ok = MakeQuickOperand(member, test->Operands.back());
+    }
+  }
+  if (!ok) test.reset();
+  return test;
+}
+
+bool IsNumber(const QuickOperand& A) {
+  return A.Kind != QuickOperand::qoString;
+}
+
+// VarCompare's answer: 0 when equal, -1 when less, 1 otherwise (NaN too).
+template <class T>
+Integer Relate(const T& A, const T& B) {
+  return A == B ? 0 : (A < B ? -1 : 1);
+}
+
+Integer CompareNumbers(const QuickOperand& A, const QuickOperand& B) {
+  if (A.Kind == QuickOperand::qoInteger && B.Kind == QuickOperand::qoInteger)
+    return Relate(A.AsInteger, B.AsInteger);
+  auto wide = [](const QuickOperand& X) {
+    return X.Kind == QuickOperand::qoInteger
+               ? static_cast<long double>(X.AsInteger)
+               : X.AsFloat;
+  };
+  return Relate(wide(A), wide(B));
+}
+
+Integer CompareTexts(const String& A, const String& B) {
+  return Relate(AnsiCompareStr(A, B), 0);
+}
+
+bool Related(Integer ACompare, TQuickRelation ARelation) {
+  switch (ARelation) {
+    case qrEqual:
+      return ACompare == 0;
+    case qrNotEqual:
+      return ACompare != 0;
+    case qrLess:
+      return ACompare < 0;
+    case qrLessEqual:
+      return ACompare <= 0;
+    case qrGreater:
+      return ACompare > 0;
+    case qrGreaterEqual:
+      return ACompare >= 0;
+  }
+  return false;
+}
+
+// 1 or 0 for the leaf's result, -1 when the general path must decide.
+Integer RunQuickTest(const TcxFilterQuickTest& ATest,
+                     const TcxFilterDirectValue& AValue,
+                     TcxFilterCriteriaOptions AOptions, char APercent,
+                     char AUnderscore) {
+  QuickOperand number;
+  const String* text = nullptr;
+  switch (AValue.Kind) {
+    case TcxFilterDirectValue::dvInteger:
+      number.Kind = QuickOperand::qoInteger;
+      number.AsInteger = AValue.AsInteger;
+      break;
+    case TcxFilterDirectValue::dvFloat:
+      number.Kind = QuickOperand::qoFloat;
+      number.AsFloat = AValue.AsFloat;
+      break;
+    case TcxFilterDirectValue::dvString:
+      // A blank under soft null: the null rules decide.
+      if (AValue.AsString->empty() && AOptions.Contains(fcoSoftNull)) return -1;
+      text = AValue.AsString;
+      break;
+    default:
+      return -1;
+  }
+  String upper;
+  if (text && AOptions.Contains(fcoCaseInsensitive)) {
+    upper = AnsiUpperCase(*text);
+    text = &upper;
+  }
+  for (const QuickOperand& operand : ATest.Operands)
+    if (IsNumber(operand) != !text) return -1;
+  // The record's value first unless ABoundFirst, as the operators pass it.
+  auto compare = [&](const QuickOperand& ABound, bool ABoundFirst) {
+    if (text)
+      return ABoundFirst ? CompareTexts(ABound.AsString, *text)
+                         : CompareTexts(*text, ABound.AsString);
+    return ABoundFirst ? CompareNumbers(ABound, number)
+                       : CompareNumbers(number, ABound);
+  };
+  bool result = false;
+  switch (ATest.Kind) {
+    case TcxFilterQuickTest::qtNull:
+      break;
+    case TcxFilterQuickTest::qtLike:
+      if (!text) return -1;
+      result = LikeMatchChars(text->data(), static_cast<Integer>(text->size()),
+                              ATest.Pattern.data(), 0, AUnderscore, APercent,
+                              static_cast<Integer>(ATest.Pattern.size()));
+      break;
+    case TcxFilterQuickTest::qtCompare:
+      result = Related(compare(ATest.Operands[0], false), ATest.Relation);
+      break;
+    case TcxFilterQuickTest::qtRange:
+      result = compare(ATest.Operands[0], true) <= 0 &&
+               compare(ATest.Operands[1], false) <= 0;
+      break;
+    case TcxFilterQuickTest::qtList:
+      for (const QuickOperand& member : ATest.Operands)
+        if (compare(member, false) == 0) {
+          result = true;
+          break;
+        }
+      break;
+  }
+  return result != ATest.Negate ? 1 : 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
 // Criteria
 // ---------------------------------------------------------------------------
 
@@ -863,17 +1111,32 @@ bool TcxFilterCriteria::EvaluateList(TcxFilterCriteriaItemList* AList,
   return result;
 }
 
+// The leaf's value as the criteria compares it, and the quick test that
+// goes with it. Prepared once per change of the criteria.
+void TcxFilterCriteria::PrepareItem(TcxFilterCriteriaItem* AItem) {
+  AItem->quick_.reset();
+  AItem->preparedValue_ = AItem->value_;
+  PrepareValue(AItem->preparedValue_);
+  AItem->preparedStamp_ = changeCount_;
+  AItem->Operator()->PrepareCompareValue(AItem->preparedValue_);
+  if (QuickTestsAllowed() && AItem->CanGetDirectDataValue())
+    AItem->quick_ = MakeQuickTest(AItem->Operator(), AItem->preparedValue_);
+}
+
 bool TcxFilterCriteria::EvaluateItem(TcxFilterCriteriaItem* AItem,
                                      const void* AData) {
+  if (AItem->quick_ && AItem->preparedStamp_ == changeCount_) {
+    TcxFilterDirectValue direct;
+    if (AItem->GetDirectDataValue(AData, direct)) {
+      Integer result = RunQuickTest(*AItem->quick_, direct, options_,
+                                    percentWildcard_, underscoreWildcard_);
+      if (result >= 0) return result != 0;
+    }
+  }
   try {
     Variant value = AItem->GetDataValue(AData);
     PrepareValue(value);
-    if (AItem->preparedStamp_ != changeCount_) {
-      AItem->preparedValue_ = AItem->value_;
-      PrepareValue(AItem->preparedValue_);
-      AItem->preparedStamp_ = changeCount_;
-      AItem->Operator()->PrepareCompareValue(AItem->preparedValue_);
-    }
+    if (AItem->preparedStamp_ != changeCount_) PrepareItem(AItem);
     TcxFilterOperator* op = AItem->Operator();
     if (options_.Contains(fcoIgnoreNull) && !op->IsNullOperator() &&
         ValueIsNull(value))

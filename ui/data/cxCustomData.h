@@ -1718,6 +1718,10 @@ class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
   // no type test.
   TcxCustomDataController* dataController_ = nullptr;
   TcxCustomDataField* field_ = nullptr;
+  // The value type last read directly, and how its values are read.
+  TcxValueTypeClass directType_ = nullptr;
+  TcxFilterDirectValue::TKind directKind_ = TcxFilterDirectValue::dvNone;
+  Integer directSize_ = 0;
 };
 
 class TcxDataFilterValueList;

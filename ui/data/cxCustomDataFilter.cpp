@@ -10,6 +10,24 @@
 #include "cxCustomData.h"
 
 namespace {
+// An integer of ASize bytes, negative for a signed one.
+Int64 LoadInteger(const void* ASlot, Integer ASize) {
+  auto load = [ASlot](auto ASample) {
+    std::memcpy(&ASample, ASlot, sizeof(ASample));
+    return static_cast<Int64>(ASample);
+  };
+  switch (ASize) {
+    case -2:
+      return load(Smallint{});
+    case 2:
+      return load(Word{});
+    case -8:
+      return load(Int64{});
+    default:
+      return load(Integer{});
+  }
+}
+
 template <class T>
 TcxDataFilterCriteria* CreateCriteria(TcxCustomDataController* AController) {
   return new T(AController);
@@ -132,31 +150,40 @@ bool TcxDataFilterCriteriaItem::GetDirectDataValue(
                                         def, value))
     return false;
   TcxValueTypeClass type = def->ValueTypeClass();
-  auto load = [value](auto ASample) {
-    std::memcpy(&ASample, value, sizeof(ASample));
-    return ASample;
-  };
-  if (type == TcxStringValueType::Class()) {
-    AValue.Kind = TcxFilterDirectValue::dvString;
-    AValue.AsString = static_cast<const String*>(value);
-    return AValue.AsString != nullptr;
+  if (type != directType_) {
+    directType_ = type;
+    directKind_ = TcxFilterDirectValue::dvInteger;
+    directSize_ = 0;
+    if (type == TcxStringValueType::Class()) {
+      directKind_ = TcxFilterDirectValue::dvString;
+    } else if (type == TcxFloatValueType::Class()) {
+      directKind_ = TcxFilterDirectValue::dvFloat;
+    } else if (type == TcxIntegerValueType::Class()) {
+      directSize_ = -4;
+    } else if (type == TcxSmallintValueType::Class()) {
+      directSize_ = -2;
+    } else if (type == TcxWordValueType::Class()) {
+      directSize_ = 2;
+    } else if (type == TcxLargeIntValueType::Class()) {
+      directSize_ = -8;
+    } else {
+      directKind_ = TcxFilterDirectValue::dvNone;
+    }
   }
-  AValue.Kind = TcxFilterDirectValue::dvInteger;
-  if (type == TcxIntegerValueType::Class()) {
-    AValue.AsInteger = load(Integer{});
-  } else if (type == TcxSmallintValueType::Class()) {
-    AValue.AsInteger = load(Smallint{});
-  } else if (type == TcxWordValueType::Class()) {
-    AValue.AsInteger = load(Word{});
-  } else if (type == TcxLargeIntValueType::Class()) {
-    AValue.AsInteger = load(Int64{});
-  } else if (type == TcxFloatValueType::Class()) {
-    AValue.Kind = TcxFilterDirectValue::dvFloat;
-    AValue.AsFloat = load(double{});
-  } else {
-    return false;
+  AValue.Kind = directKind_;
+  switch (directKind_) {
+    case TcxFilterDirectValue::dvString:
+      AValue.AsString = static_cast<const String*>(value);
+      return AValue.AsString != nullptr;
+    case TcxFilterDirectValue::dvFloat:
+      std::memcpy(&AValue.AsFloat, value, sizeof(double));
+      return true;
+    case TcxFilterDirectValue::dvInteger:
+      AValue.AsInteger = LoadInteger(value, directSize_);
+      return true;
+    default:
+      return false;
   }
-  return true;
 }
 
 String TcxDataFilterCriteriaItem::GetFieldCaption() {

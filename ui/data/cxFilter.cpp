@@ -766,6 +766,9 @@ struct TcxFilterQuickTest {
   // the members of a list (Null members, equal to nothing, left out).
   String Pattern;
   std::vector<QuickOperand> Operands;
+  // What the operands are: which record values the test can take.
+  enum TFamily : Byte { qfIntegers, qfNumbers, qfTexts, qfMixed };
+  TFamily Family = qfIntegers;
 };
 
 namespace {
@@ -858,12 +861,19 @@ std::unique_ptr<TcxFilterQuickTest> MakeQuickTest(TcxFilterOperator* AOperator,
       ok = MakeQuickOperand(member, test->Operands.back());
     }
   }
-  if (!ok) test.reset();
+  if (!ok) return nullptr;
+  bool integers = true, numbers = true, texts = true;
+  for (const QuickOperand& operand : test->Operands) {
+    integers = integers && operand.Kind == QuickOperand::qoInteger;
+    numbers = numbers && operand.Kind != QuickOperand::qoString;
+    texts = texts && operand.Kind == QuickOperand::qoString;
+  }
+  // An empty list holds no member of either family: both kinds take it.
+  test->Family = integers  ? TcxFilterQuickTest::qfIntegers
+                 : numbers ? TcxFilterQuickTest::qfNumbers
+                 : texts   ? TcxFilterQuickTest::qfTexts
+                           : TcxFilterQuickTest::qfMixed;
   return test;
-}
-
-bool IsNumber(const QuickOperand& A) {
-  return A.Kind != QuickOperand::qoString;
 }
 
 // VarCompare's answer: 0 when equal, -1 when less, 1 otherwise (NaN too).
@@ -905,69 +915,87 @@ bool Related(Integer ACompare, TQuickRelation ARelation) {
   return false;
 }
 
+// The operators' comparison of the record's value X with the operands,
+// given Compare(X, B, ABoundFirst) with VarCompare's answers for (X, B), or
+// for (B, X) when ABoundFirst (the two differ for NaN).
+template <class T, class C>
+bool QuickResult(const TcxFilterQuickTest& ATest, const T& X,
+                 const C& Compare) {
+  const std::vector<QuickOperand>& operands = ATest.Operands;
+  switch (ATest.Kind) {
+    case TcxFilterQuickTest::qtCompare:
+      return Related(Compare(X, operands[0], false), ATest.Relation);
+    case TcxFilterQuickTest::qtRange:
+      return Compare(X, operands[0], true) <= 0 &&
+             Compare(X, operands[1], false) <= 0;
+    case TcxFilterQuickTest::qtList:
+      for (const QuickOperand& member : operands)
+        if (Compare(X, member, false) == 0) return true;
+      return false;
+    default:
+      return false;
+  }
+}
+
 // 1 or 0 for the leaf's result, -1 when the general path must decide.
 Integer RunQuickTest(const TcxFilterQuickTest& ATest,
                      const TcxFilterDirectValue& AValue,
                      TcxFilterCriteriaOptions AOptions, char APercent,
                      char AUnderscore) {
-  QuickOperand number;
-  const String* text = nullptr;
-  switch (AValue.Kind) {
-    case TcxFilterDirectValue::dvInteger:
-      number.Kind = QuickOperand::qoInteger;
-      number.AsInteger = AValue.AsInteger;
-      break;
-    case TcxFilterDirectValue::dvFloat:
-      number.Kind = QuickOperand::qoFloat;
-      number.AsFloat = AValue.AsFloat;
-      break;
-    case TcxFilterDirectValue::dvString:
-      // A blank under soft null: the null rules decide.
-      if (AValue.AsString->empty() && AOptions.Contains(fcoSoftNull)) return -1;
-      text = AValue.AsString;
-      break;
-    default:
-      return -1;
-  }
-  String upper;
-  if (text && AOptions.Contains(fcoCaseInsensitive)) {
-    upper = AnsiUpperCase(*text);
-    text = &upper;
-  }
-  for (const QuickOperand& operand : ATest.Operands)
-    if (IsNumber(operand) != !text) return -1;
-  // The record's value first unless ABoundFirst, as the operators pass it.
-  auto compare = [&](const QuickOperand& ABound, bool ABoundFirst) {
-    if (text)
-      return ABoundFirst ? CompareTexts(ABound.AsString, *text)
-                         : CompareTexts(*text, ABound.AsString);
-    return ABoundFirst ? CompareNumbers(ABound, number)
-                       : CompareNumbers(number, ABound);
-  };
+  using Q = TcxFilterQuickTest;
   bool result = false;
-  switch (ATest.Kind) {
-    case TcxFilterQuickTest::qtNull:
-      break;
-    case TcxFilterQuickTest::qtLike:
-      if (!text) return -1;
+  if (AValue.Kind == TcxFilterDirectValue::dvString) {
+    const String* text = AValue.AsString;
+    // A blank under soft null: the null rules decide.
+    if (text->empty() && AOptions.Contains(fcoSoftNull)) return -1;
+    String upper;
+    if (AOptions.Contains(fcoCaseInsensitive)) {
+      upper = AnsiUpperCase(*text);
+      text = &upper;
+    }
+    if (ATest.Kind == Q::qtLike) {
       result = LikeMatchChars(text->data(), static_cast<Integer>(text->size()),
                               ATest.Pattern.data(), 0, AUnderscore, APercent,
                               static_cast<Integer>(ATest.Pattern.size()));
-      break;
-    case TcxFilterQuickTest::qtCompare:
-      result = Related(compare(ATest.Operands[0], false), ATest.Relation);
-      break;
-    case TcxFilterQuickTest::qtRange:
-      result = compare(ATest.Operands[0], true) <= 0 &&
-               compare(ATest.Operands[1], false) <= 0;
-      break;
-    case TcxFilterQuickTest::qtList:
-      for (const QuickOperand& member : ATest.Operands)
-        if (compare(member, false) == 0) {
-          result = true;
-          break;
-        }
-      break;
+    } else if (ATest.Kind != Q::qtNull) {
+      if (ATest.Family != Q::qfTexts && !ATest.Operands.empty()) return -1;
+      result = QuickResult(
+          ATest, *text,
+          [](const String& A, const QuickOperand& B, bool ABoundFirst) {
+            return ABoundFirst ? CompareTexts(B.AsString, A)
+                               : CompareTexts(A, B.AsString);
+          });
+    }
+  } else if (AValue.Kind == TcxFilterDirectValue::dvInteger ||
+             AValue.Kind == TcxFilterDirectValue::dvFloat) {
+    if (ATest.Kind == Q::qtLike) return -1;
+    if (ATest.Kind != Q::qtNull) {
+      if (ATest.Family == Q::qfIntegers &&
+          AValue.Kind == TcxFilterDirectValue::dvInteger) {
+        result =
+            QuickResult(ATest, AValue.AsInteger,
+                        [](Int64 A, const QuickOperand& B, bool ABoundFirst) {
+                          return ABoundFirst ? Relate(B.AsInteger, A)
+                                             : Relate(A, B.AsInteger);
+                        });
+      } else if (ATest.Family <= Q::qfNumbers) {
+        QuickOperand number;
+        number.Kind = AValue.Kind == TcxFilterDirectValue::dvInteger
+                          ? QuickOperand::qoInteger
+                          : QuickOperand::qoFloat;
+        number.AsInteger = AValue.AsInteger;
+        number.AsFloat = AValue.AsFloat;
+        result = QuickResult(
+            ATest, number,
+            [](const QuickOperand& A, const QuickOperand& B, bool ABoundFirst) {
+              return ABoundFirst ? CompareNumbers(B, A) : CompareNumbers(A, B);
+            });
+      } else {
+        return -1;
+      }
+    }
+  } else {
+    return -1;
   }
   return result != ATest.Negate ? 1 : 0;
 }
@@ -1083,13 +1111,16 @@ bool TcxFilterCriteria::EvaluateList(TcxFilterCriteriaItemList* AList,
                                      const void* AData) {
   bool result = true;
   TcxFilterBoolOperatorKind kind = AList->BoolOperatorKind();
-  for (Integer i = 0; i < AList->Count(); ++i) {
-    TcxCustomFilterCriteriaItem* item = AList->Items(i);
+  bool first = true;
+  // By index: a handler that reads values may change the list.
+  for (std::size_t i = 0; i < AList->items_.size(); ++i) {
+    TcxCustomFilterCriteriaItem* item = AList->items_[i];
     bool v =
         item->IsItemList()
             ? EvaluateList(static_cast<TcxFilterCriteriaItemList*>(item), AData)
             : EvaluateItem(static_cast<TcxFilterCriteriaItem*>(item), AData);
-    if (i == 0) {
+    if (first) {
+      first = false;
       result = (kind == fboAnd || kind == fboOr) ? v : !v;
       continue;
     }

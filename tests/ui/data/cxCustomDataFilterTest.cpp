@@ -276,45 +276,55 @@ class GeneralController : public TcxDataController {
 };
 
 struct QuickLeaf {
-  Integer Item;  // 0 Integer, 1 Float, 2 String
+  Integer Item;  // 0 Integer, 1 Float, 2 String, 3 Word, 4 LargeInt
   TcxFilterOperatorKind Kind;
   Variant Value;
 };
 
 class QuickFilterTest : public ::testing::Test {
  protected:
-  QuickFilterTest() : num_(nullptr), real_(nullptr), text_(nullptr) {
+  QuickFilterTest()
+      : num_(nullptr),
+        real_(nullptr),
+        text_(nullptr),
+        word_(nullptr),
+        large_(nullptr) {
     Fill(quick_);
     Fill(general_);
   }
   void Fill(TcxDataController& ADc) {
-    ADc.AddItem(&num_);
-    ADc.ChangeValueTypeClass(0, TcxIntegerValueType::Class());
-    ADc.AddItem(&real_);
-    ADc.ChangeValueTypeClass(1, TcxFloatValueType::Class());
-    ADc.AddItem(&text_);
-    ADc.ChangeValueTypeClass(2, TcxStringValueType::Class());
-    const std::vector<Variant> numbers = {
-        Null(), -5, 0, 5, 7, 2147483647, static_cast<Integer>(-2147483647 - 1)};
-    const std::vector<Variant> reals = {Null(), 2.5,   -0.0,
-                                        5.0,    1e300, std::nan("")};
-    const std::vector<Variant> texts = {
-        Null(), "", "abc", "ABC", "aXbY", "O'Brien", "\xE9t\xE9", "x%y", "5"};
-    Integer count = 7 * 6 * 9;  // every combination of the three columns
+    TcxValueTypeClass types[] = {
+        TcxIntegerValueType::Class(), TcxFloatValueType::Class(),
+        TcxStringValueType::Class(), TcxWordValueType::Class(),
+        TcxLargeIntValueType::Class()};
+    for (Integer i = 0; i < 5; ++i) {
+      ADc.AddItem(items_[i]);
+      ADc.ChangeValueTypeClass(i, types[i]);
+    }
+    const std::vector<Variant> columns[] = {
+        {Null(), -5, 0, 5, 7, 2147483647,
+         static_cast<Integer>(-2147483647 - 1)},
+        {Null(), 2.5, -0.0, 5.0, 1e300, std::nan("")},
+        {Null(), "", "abc", "ABC", "aXbY", "O'Brien", "\xE9t\xE9", "x%y", "5"},
+        {Null(), 0, 5, 65535},
+        {Null(), 5, Variant(1LL << 40), Variant(-(1LL << 40))},
+    };
+    // Each column runs through its values at its own pace, so the values of
+    // different columns meet in many combinations.
+    Integer count = 126;
     ADc.BeginUpdate();
     ADc.SetRecordCount(count);
-    for (Integer r = 0; r < count; ++r) {
-      ADc.SetValue(r, 0, numbers[r % 7]);
-      ADc.SetValue(r, 1, reals[r / 7 % 6]);
-      ADc.SetValue(r, 2, texts[r / 42]);
-    }
+    for (Integer r = 0; r < count; ++r)
+      for (Integer i = 0; i < 5; ++i) {
+        const std::vector<Variant>& values = columns[i];
+        ADc.SetValue(r, i, values[r % values.size()]);
+      }
     ADc.EndUpdate();
   }
   // The records that pass, or {-1} when the filter raised.
   std::vector<Integer> Rows(TcxDataController& ADc,
                             const std::vector<QuickLeaf>& ALeaves,
                             TcxFilterCriteriaOptions AOptions) {
-    TObject* items[] = {&num_, &real_, &text_};
     TcxDataFilterCriteria* filter = ADc.Filter();
     std::vector<Integer> result;
     try {
@@ -323,7 +333,7 @@ class QuickFilterTest : public ::testing::Test {
       filter->Clear();
       filter->SetOptions(AOptions);
       for (const QuickLeaf& leaf : ALeaves)
-        filter->AddItem(nullptr, items[leaf.Item], leaf.Kind, leaf.Value, "");
+        filter->AddItem(nullptr, items_[leaf.Item], leaf.Kind, leaf.Value, "");
       filter->SetActive(true);
       filter->EndUpdate();
       for (Integer r = 0; r < ADc.GetRowCount(); ++r)
@@ -334,7 +344,8 @@ class QuickFilterTest : public ::testing::Test {
     return result;
   }
 
-  TComponent num_, real_, text_;
+  TComponent num_, real_, text_, word_, large_;
+  TObject* items_[5] = {&num_, &real_, &text_, &word_, &large_};
   TcxDataController quick_;
   GeneralController general_;
 };
@@ -398,6 +409,12 @@ TEST_F(QuickFilterTest, StoredValueTestsAgreeWithTheGeneralPath) {
       {2, foInList, list({"abc", "x%y", Null()})},
       {2, foNotInList, list({"O'Brien"})},
       {2, foInList, list({"abc", 5})},
+      {3, foGreater, 5},
+      {3, foBetween, between(1, 65535)},
+      {3, foLess, -1.5},
+      {4, foGreater, 2147483647},
+      {4, foInList, list({Variant(1LL << 40), 5})},
+      {4, foBetween, between(Variant(-(1LL << 40)), 2.5)},
   };
   const TcxFilterCriteriaOptions options[] = {
       {},

@@ -1164,6 +1164,11 @@ bool TcxFilterCriteria::EvaluateItem(TcxFilterCriteriaItem* AItem,
       if (result >= 0) return result != 0;
     }
   }
+  return EvaluateItemValue(AItem, AData);
+}
+
+bool TcxFilterCriteria::EvaluateItemValue(TcxFilterCriteriaItem* AItem,
+                                          const void* AData) {
   try {
     Variant value = AItem->GetDataValue(AData);
     PrepareValue(value);

@@ -649,6 +649,8 @@ class TcxFilterCriteria : public TPersistent {
   friend class TcxFilterCriteriaItem;
   bool EvaluateList(TcxFilterCriteriaItemList* AList, const void* AData);
   bool EvaluateItem(TcxFilterCriteriaItem* AItem, const void* AData);
+  // The general path: the record's value as a Variant.
+  bool EvaluateItemValue(TcxFilterCriteriaItem* AItem, const void* AData);
   String ListExpression(TcxFilterCriteriaItemList* AList, bool AIsDisplay);
   void CheckChanges();
   void Tidy(TcxFilterCriteriaItemList* AList);

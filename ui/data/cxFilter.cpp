@@ -1,6 +1,7 @@
 #include "cxFilter.h"
 
 #include <cmath>
+#include <utility>
 
 #include "FormStreams.h"
 #include "Platform.h"
@@ -773,30 +774,24 @@ struct TcxFilterQuickTest {
 
 namespace {
 
+// Integers exactly and floating-point numbers as long double, as the variant
+// comparison takes them; texts only when 8-bit (a wide text would first be
+// converted).
 bool MakeQuickOperand(const Variant& AValue, QuickOperand& AOperand) {
-  switch (VarType(AValue)) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-      AOperand.Kind = QuickOperand::qoInteger;
-      AOperand.AsInteger = AValue.AsInt64();
-      return true;
-    case varSingle:
-    case varDouble:
-      AOperand.Kind = QuickOperand::qoFloat;
-      AOperand.AsFloat = AValue.AsDouble();
-      return true;
-    case varString:
-      AOperand.Kind = QuickOperand::qoString;
-      AOperand.AsString = AValue.AsString();
-      return true;
-    default:
-      return false;
+  TVarType type = VarType(AValue);
+  if (VarIsOrdinal(AValue) && type != varBoolean) {
+    AOperand.Kind = QuickOperand::qoInteger;
+    AOperand.AsInteger = AValue.AsInt64();
+  } else if (VarIsFloat(AValue) && type != varCurrency) {
+    AOperand.Kind = QuickOperand::qoFloat;
+    AOperand.AsFloat = AValue.AsDouble();
+  } else if (type == varString) {
+    AOperand.Kind = QuickOperand::qoString;
+    AOperand.AsString = AValue.AsString();
+  } else {
+    return false;
   }
+  return true;
 }
 
 bool IsSimpleArray(const Variant& AValue, Integer AMinCount) {
@@ -807,6 +802,20 @@ bool IsSimpleArray(const Variant& AValue, Integer AMinCount) {
 template <class T>
 bool IsExactly(TcxFilterOperator* AOperator) {
   return typeid(*AOperator) == typeid(T);
+}
+
+// The relation a comparison operator tests, or null for any other operator.
+const TQuickRelation* RelationOf(TcxFilterOperator* AOperator) {
+  static const std::pair<const std::type_info*, TQuickRelation> relations[] = {
+      {&typeid(TcxFilterEqualOperator), qrEqual},
+      {&typeid(TcxFilterNotEqualOperator), qrNotEqual},
+      {&typeid(TcxFilterLessOperator), qrLess},
+      {&typeid(TcxFilterLessEqualOperator), qrLessEqual},
+      {&typeid(TcxFilterGreaterOperator), qrGreater},
+      {&typeid(TcxFilterGreaterEqualOperator), qrGreaterEqual}};
+  for (const auto& entry : relations)
+    if (typeid(*AOperator) == *entry.first) return &entry.second;
+  return nullptr;
 }
 
 std::unique_ptr<TcxFilterQuickTest> MakeQuickTest(TcxFilterOperator* AOperator,
@@ -829,18 +838,8 @@ std::unique_ptr<TcxFilterQuickTest> MakeQuickTest(TcxFilterOperator* AOperator,
     test->Negate = IsExactly<TcxFilterNotLikeOperator>(AOperator);
     ok = VarType(AValue) == varString;
     if (ok) test->Pattern = AValue.AsString();
-  } else if (IsExactly<TcxFilterEqualOperator>(AOperator)) {
-    ok = relation(qrEqual);
-  } else if (IsExactly<TcxFilterNotEqualOperator>(AOperator)) {
-    ok = relation(qrNotEqual);
-  } else if (IsExactly<TcxFilterLessOperator>(AOperator)) {
-    ok = relation(qrLess);
-  } else if (IsExactly<TcxFilterLessEqualOperator>(AOperator)) {
-    ok = relation(qrLessEqual);
-  } else if (IsExactly<TcxFilterGreaterOperator>(AOperator)) {
-    ok = relation(qrGreater);
-  } else if (IsExactly<TcxFilterGreaterEqualOperator>(AOperator)) {
-    ok = relation(qrGreaterEqual);
+  } else if (const TQuickRelation* r = RelationOf(AOperator)) {
+    ok = relation(*r);
   } else if (IsExactly<TcxFilterBetweenOperator>(AOperator) ||
              IsExactly<TcxFilterNotBetweenOperator>(AOperator)) {
     test->Kind = TcxFilterQuickTest::qtRange;

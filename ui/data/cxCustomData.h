@@ -1733,6 +1733,9 @@ class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
                             const Variant& AValue, const String& ADisplayValue);
   // AData points at the record index.
   Variant GetDataValue(const void* AData) override;
+  bool CanGetDirectDataValue() override;
+  bool GetDirectDataValue(const void* AData,
+                          TcxFilterDirectValue& AValue) override;
   String GetFieldCaption() override;
   String GetFieldName() override;
   TObject* GetItemLink() override;
@@ -1746,6 +1749,10 @@ class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
   // no type test.
   TcxCustomDataController* dataController_ = nullptr;
   TcxCustomDataField* field_ = nullptr;
+  // The value type last read directly, and how its values are read.
+  TcxValueTypeClass directType_ = nullptr;
+  TcxFilterDirectValue::TKind directKind_ = TcxFilterDirectValue::dvNone;
+  Integer directSize_ = 0;
 };
 
 class TcxDataFilterValueList;

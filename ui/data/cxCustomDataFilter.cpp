@@ -1,12 +1,33 @@
 // A source of unit cxCustomData: the controller's filter criteria, their
 // binding to the controller's fields and records, and the value lists of
 // filter drop-downs.
+#include <cstring>
+#include <typeinfo>
+
 #include "FormStreams.h"
 #include "SysUtils.h"
 #include "TypInfo.h"
 #include "cxCustomData.h"
 
 namespace {
+// An integer of ASize bytes, negative for a signed one.
+Int64 LoadInteger(const void* ASlot, Integer ASize) {
+  auto load = [ASlot](auto ASample) {
+    std::memcpy(&ASample, ASlot, sizeof(ASample));
+    return static_cast<Int64>(ASample);
+  };
+  switch (ASize) {
+    case -2:
+      return load(Smallint{});
+    case 2:
+      return load(Word{});
+    case -8:
+      return load(Int64{});
+    default:
+      return load(Integer{});
+  }
+}
+
 template <class T>
 TcxDataFilterCriteria* CreateCriteria(TcxCustomDataController* AController) {
   return new T(AController);
@@ -108,6 +129,63 @@ Variant TcxDataFilterCriteriaItem::GetDataValue(const void* AData) {
       *static_cast<const Integer*>(AData), field_);
 }
 
+// Only where every step of GetDataValue is this unit's own: a descendant
+// of the leaf or of the controller may read filter values its own way (as
+// display texts, say).
+bool TcxDataFilterCriteriaItem::CanGetDirectDataValue() {
+  return field_ && dataController_ &&
+         typeid(*this) == typeid(TcxDataFilterCriteriaItem) &&
+         typeid(*dataController_) == typeid(TcxDataController);
+}
+
+// GetInternalValue without the Variant: the stored value in an unbound or
+// loaded controller.
+bool TcxDataFilterCriteriaItem::GetDirectDataValue(
+    const void* AData, TcxFilterDirectValue& AValue) {
+  TcxCustomDataController* dc = dataController_;
+  TcxValueDef* def = field_->GetValueDef();
+  if (!def || dc->IsProviderMode() || dc->IsGridMode()) return false;
+  const void* value = nullptr;
+  if (dc->DataStorage()->GetCompareInfo(*static_cast<const Integer*>(AData),
+                                        def, value))
+    return false;
+  TcxValueTypeClass type = def->ValueTypeClass();
+  if (type != directType_) {
+    directType_ = type;
+    directKind_ = TcxFilterDirectValue::dvInteger;
+    directSize_ = 0;
+    if (type == TcxStringValueType::Class()) {
+      directKind_ = TcxFilterDirectValue::dvString;
+    } else if (type == TcxFloatValueType::Class()) {
+      directKind_ = TcxFilterDirectValue::dvFloat;
+    } else if (type == TcxIntegerValueType::Class()) {
+      directSize_ = -4;
+    } else if (type == TcxSmallintValueType::Class()) {
+      directSize_ = -2;
+    } else if (type == TcxWordValueType::Class()) {
+      directSize_ = 2;
+    } else if (type == TcxLargeIntValueType::Class()) {
+      directSize_ = -8;
+    } else {
+      directKind_ = TcxFilterDirectValue::dvNone;
+    }
+  }
+  AValue.Kind = directKind_;
+  switch (directKind_) {
+    case TcxFilterDirectValue::dvString:
+      AValue.AsString = static_cast<const String*>(value);
+      return AValue.AsString != nullptr;
+    case TcxFilterDirectValue::dvFloat:
+      std::memcpy(&AValue.AsFloat, value, sizeof(double));
+      return true;
+    case TcxFilterDirectValue::dvInteger:
+      AValue.AsInteger = LoadInteger(value, directSize_);
+      return true;
+    default:
+      return false;
+  }
+}
+
 String TcxDataFilterCriteriaItem::GetFieldCaption() {
   TcxCustomDataField* field = Field();
   if (!field || !field->Item()) return String();
@@ -141,6 +219,7 @@ void TcxDataFilterCriteriaItem::SetItemLink(TObject* AValue) {
 TcxDataFilterCriteria::TcxDataFilterCriteria(
     TcxCustomDataController* ADataController)
     : dataController_(ADataController) {
+  quickTestClass_ = &typeid(TcxDataFilterCriteria);
   SetStoreItemLinkNames(true);
 }
 

@@ -1,6 +1,7 @@
 #include "cxFilter.h"
 
 #include <cmath>
+#include <utility>
 
 #include "FormStreams.h"
 #include "Platform.h"
@@ -727,6 +728,280 @@ void TcxFilterCriteriaItem::SetValue(const Variant& AValue) {
 }
 
 // ---------------------------------------------------------------------------
+// Quick tests
+// ---------------------------------------------------------------------------
+//
+// A leaf whose record values can be read without a Variant is tested on
+// them directly, with the results VarCompare, the variant == and the LIKE
+// matcher give on the prepared values. Whatever a quick test is not sure to
+// answer the same way (Null, a blank under soft null, a value or bound of
+// another kind) goes the general way.
+
+namespace {
+
+struct QuickOperand {
+  enum TKind : Byte { qoInteger, qoFloat, qoString };
+  TKind Kind = qoInteger;
+  Int64 AsInteger = 0;
+  long double AsFloat = 0;
+  String AsString;
+};
+
+enum TQuickRelation : Byte {
+  qrEqual,
+  qrNotEqual,
+  qrLess,
+  qrLessEqual,
+  qrGreater,
+  qrGreaterEqual
+};
+
+}  // namespace
+
+struct TcxFilterQuickTest {
+  enum TKind : Byte { qtNull, qtLike, qtCompare, qtRange, qtList };
+  TKind Kind = qtNull;
+  bool Negate = false;
+  TQuickRelation Relation = qrEqual;
+  // The pattern of LIKE, the bound of a comparison, both bounds of a range,
+  // the members of a list (Null members, equal to nothing, left out).
+  String Pattern;
+  std::vector<QuickOperand> Operands;
+  // What the operands are: which record values the test can take.
+  enum TFamily : Byte { qfIntegers, qfNumbers, qfTexts, qfMixed };
+  TFamily Family = qfIntegers;
+};
+
+namespace {
+
+// Integers exactly and floating-point numbers as long double, as the variant
+// comparison takes them; texts only when 8-bit (a wide text would first be
+// converted).
+bool MakeQuickOperand(const Variant& AValue, QuickOperand& AOperand) {
+  TVarType type = VarType(AValue);
+  if (VarIsOrdinal(AValue) && type != varBoolean) {
+    AOperand.Kind = QuickOperand::qoInteger;
+    AOperand.AsInteger = AValue.AsInt64();
+  } else if (VarIsFloat(AValue) && type != varCurrency) {
+    AOperand.Kind = QuickOperand::qoFloat;
+    AOperand.AsFloat = AValue.AsDouble();
+  } else if (type == varString) {
+    AOperand.Kind = QuickOperand::qoString;
+    AOperand.AsString = AValue.AsString();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool IsSimpleArray(const Variant& AValue, Integer AMinCount) {
+  return VarArrayDimCount(AValue) == 1 && ArrayLow(AValue) == 0 &&
+         ArrayHigh(AValue) >= AMinCount - 1;
+}
+
+template <class T>
+bool IsExactly(TcxFilterOperator* AOperator) {
+  return typeid(*AOperator) == typeid(T);
+}
+
+// The relation a comparison operator tests, or null for any other operator.
+const TQuickRelation* RelationOf(TcxFilterOperator* AOperator) {
+  static const std::pair<const std::type_info*, TQuickRelation> relations[] = {
+      {&typeid(TcxFilterEqualOperator), qrEqual},
+      {&typeid(TcxFilterNotEqualOperator), qrNotEqual},
+      {&typeid(TcxFilterLessOperator), qrLess},
+      {&typeid(TcxFilterLessEqualOperator), qrLessEqual},
+      {&typeid(TcxFilterGreaterOperator), qrGreater},
+      {&typeid(TcxFilterGreaterEqualOperator), qrGreaterEqual}};
+  for (const auto& entry : relations)
+    if (typeid(*AOperator) == *entry.first) return &entry.second;
+  return nullptr;
+}
+
+std::unique_ptr<TcxFilterQuickTest> MakeQuickTest(TcxFilterOperator* AOperator,
+                                                  const Variant& AValue) {
+  auto test = std::make_unique<TcxFilterQuickTest>();
+  auto relation = [&](TQuickRelation ARelation) {
+    test->Kind = TcxFilterQuickTest::qtCompare;
+    test->Relation = ARelation;
+    test->Operands.resize(1);
+    return MakeQuickOperand(AValue, test->Operands[0]);
+  };
+  bool ok = false;
+  if (IsExactly<TcxFilterNullOperator>(AOperator) ||
+      IsExactly<TcxFilterNotNullOperator>(AOperator)) {
+    test->Negate = IsExactly<TcxFilterNotNullOperator>(AOperator);
+    ok = true;
+  } else if (IsExactly<TcxFilterLikeOperator>(AOperator) ||
+             IsExactly<TcxFilterNotLikeOperator>(AOperator)) {
+    test->Kind = TcxFilterQuickTest::qtLike;
+    test->Negate = IsExactly<TcxFilterNotLikeOperator>(AOperator);
+    ok = VarType(AValue) == varString;
+    if (ok) test->Pattern = AValue.AsString();
+  } else if (const TQuickRelation* r = RelationOf(AOperator)) {
+    ok = relation(*r);
+  } else if (IsExactly<TcxFilterBetweenOperator>(AOperator) ||
+             IsExactly<TcxFilterNotBetweenOperator>(AOperator)) {
+    test->Kind = TcxFilterQuickTest::qtRange;
+    test->Negate = IsExactly<TcxFilterNotBetweenOperator>(AOperator);
+    test->Operands.resize(2);
+    ok = IsSimpleArray(AValue, 2) &&
+         MakeQuickOperand(ArrayItem(AValue, 0), test->Operands[0]) &&
+         MakeQuickOperand(ArrayItem(AValue, 1), test->Operands[1]);
+  } else if (IsExactly<TcxFilterInListOperator>(AOperator) ||
+             IsExactly<TcxFilterNotInListOperator>(AOperator)) {
+    test->Kind = TcxFilterQuickTest::qtList;
+    test->Negate = IsExactly<TcxFilterNotInListOperator>(AOperator);
+    ok = IsSimpleArray(AValue, 0);
+    for (Integer i = 0; ok && i <= ArrayHigh(AValue); ++i) {
+      Variant member = ArrayItem(AValue, i);
+      if (VarIsNull(member)) continue;
+      test->Operands.emplace_back();
+      ok = MakeQuickOperand(member, test->Operands.back());
+    }
+  }
+  if (!ok) return nullptr;
+  bool integers = true, numbers = true, texts = true;
+  for (const QuickOperand& operand : test->Operands) {
+    integers = integers && operand.Kind == QuickOperand::qoInteger;
+    numbers = numbers && operand.Kind != QuickOperand::qoString;
+    texts = texts && operand.Kind == QuickOperand::qoString;
+  }
+  // An empty list holds no member of either family: both kinds take it.
+  test->Family = integers  ? TcxFilterQuickTest::qfIntegers
+                 : numbers ? TcxFilterQuickTest::qfNumbers
+                 : texts   ? TcxFilterQuickTest::qfTexts
+                           : TcxFilterQuickTest::qfMixed;
+  return test;
+}
+
+// VarCompare's answer: 0 when equal, -1 when less, 1 otherwise (NaN too).
+template <class T>
+Integer Relate(const T& A, const T& B) {
+  return A == B ? 0 : (A < B ? -1 : 1);
+}
+
+Integer CompareNumbers(const QuickOperand& A, const QuickOperand& B) {
+  if (A.Kind == QuickOperand::qoInteger && B.Kind == QuickOperand::qoInteger)
+    return Relate(A.AsInteger, B.AsInteger);
+  auto wide = [](const QuickOperand& X) {
+    return X.Kind == QuickOperand::qoInteger
+               ? static_cast<long double>(X.AsInteger)
+               : X.AsFloat;
+  };
+  return Relate(wide(A), wide(B));
+}
+
+Integer CompareTexts(const String& A, const String& B) {
+  return Relate(AnsiCompareStr(A, B), 0);
+}
+
+bool Related(Integer ACompare, TQuickRelation ARelation) {
+  switch (ARelation) {
+    case qrEqual:
+      return ACompare == 0;
+    case qrNotEqual:
+      return ACompare != 0;
+    case qrLess:
+      return ACompare < 0;
+    case qrLessEqual:
+      return ACompare <= 0;
+    case qrGreater:
+      return ACompare > 0;
+    case qrGreaterEqual:
+      return ACompare >= 0;
+  }
+  return false;
+}
+
+// The operators' comparison of the record's value X with the operands,
+// given Compare(X, B, ABoundFirst) with VarCompare's answers for (X, B), or
+// for (B, X) when ABoundFirst (the two differ for NaN).
+template <class T, class C>
+bool QuickResult(const TcxFilterQuickTest& ATest, const T& X,
+                 const C& Compare) {
+  const std::vector<QuickOperand>& operands = ATest.Operands;
+  switch (ATest.Kind) {
+    case TcxFilterQuickTest::qtCompare:
+      return Related(Compare(X, operands[0], false), ATest.Relation);
+    case TcxFilterQuickTest::qtRange:
+      return Compare(X, operands[0], true) <= 0 &&
+             Compare(X, operands[1], false) <= 0;
+    case TcxFilterQuickTest::qtList:
+      for (const QuickOperand& member : operands)
+        if (Compare(X, member, false) == 0) return true;
+      return false;
+    default:
+      return false;
+  }
+}
+
+// 1 or 0 for the leaf's result, -1 when the general path must decide.
+Integer RunQuickTest(const TcxFilterQuickTest& ATest,
+                     const TcxFilterDirectValue& AValue,
+                     TcxFilterCriteriaOptions AOptions, char APercent,
+                     char AUnderscore) {
+  using Q = TcxFilterQuickTest;
+  bool result = false;
+  if (AValue.Kind == TcxFilterDirectValue::dvString) {
+    const String* text = AValue.AsString;
+    // A blank under soft null: the null rules decide.
+    if (text->empty() && AOptions.Contains(fcoSoftNull)) return -1;
+    String upper;
+    if (AOptions.Contains(fcoCaseInsensitive)) {
+      upper = AnsiUpperCase(*text);
+      text = &upper;
+    }
+    if (ATest.Kind == Q::qtLike) {
+      result = LikeMatchChars(text->data(), static_cast<Integer>(text->size()),
+                              ATest.Pattern.data(), 0, AUnderscore, APercent,
+                              static_cast<Integer>(ATest.Pattern.size()));
+    } else if (ATest.Kind != Q::qtNull) {
+      if (ATest.Family != Q::qfTexts && !ATest.Operands.empty()) return -1;
+      result = QuickResult(
+          ATest, *text,
+          [](const String& A, const QuickOperand& B, bool ABoundFirst) {
+            return ABoundFirst ? CompareTexts(B.AsString, A)
+                               : CompareTexts(A, B.AsString);
+          });
+    }
+  } else if (AValue.Kind == TcxFilterDirectValue::dvInteger ||
+             AValue.Kind == TcxFilterDirectValue::dvFloat) {
+    if (ATest.Kind == Q::qtLike) return -1;
+    if (ATest.Kind != Q::qtNull) {
+      if (ATest.Family == Q::qfIntegers &&
+          AValue.Kind == TcxFilterDirectValue::dvInteger) {
+        result =
+            QuickResult(ATest, AValue.AsInteger,
+                        [](Int64 A, const QuickOperand& B, bool ABoundFirst) {
+                          return ABoundFirst ? Relate(B.AsInteger, A)
+                                             : Relate(A, B.AsInteger);
+                        });
+      } else if (ATest.Family <= Q::qfNumbers) {
+        QuickOperand number;
+        number.Kind = AValue.Kind == TcxFilterDirectValue::dvInteger
+                          ? QuickOperand::qoInteger
+                          : QuickOperand::qoFloat;
+        number.AsInteger = AValue.AsInteger;
+        number.AsFloat = AValue.AsFloat;
+        result = QuickResult(
+            ATest, number,
+            [](const QuickOperand& A, const QuickOperand& B, bool ABoundFirst) {
+              return ABoundFirst ? CompareNumbers(B, A) : CompareNumbers(A, B);
+            });
+      } else {
+        return -1;
+      }
+    }
+  } else {
+    return -1;
+  }
+  return result != ATest.Negate ? 1 : 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
 // Criteria
 // ---------------------------------------------------------------------------
 
@@ -835,13 +1110,16 @@ bool TcxFilterCriteria::EvaluateList(TcxFilterCriteriaItemList* AList,
                                      const void* AData) {
   bool result = true;
   TcxFilterBoolOperatorKind kind = AList->BoolOperatorKind();
-  for (Integer i = 0; i < AList->Count(); ++i) {
-    TcxCustomFilterCriteriaItem* item = AList->Items(i);
+  bool first = true;
+  // By index: a handler that reads values may change the list.
+  for (std::size_t i = 0; i < AList->items_.size(); ++i) {
+    TcxCustomFilterCriteriaItem* item = AList->items_[i];
     bool v =
         item->IsItemList()
             ? EvaluateList(static_cast<TcxFilterCriteriaItemList*>(item), AData)
             : EvaluateItem(static_cast<TcxFilterCriteriaItem*>(item), AData);
-    if (i == 0) {
+    if (first) {
+      first = false;
       result = (kind == fboAnd || kind == fboOr) ? v : !v;
       continue;
     }
@@ -863,17 +1141,37 @@ bool TcxFilterCriteria::EvaluateList(TcxFilterCriteriaItemList* AList,
   return result;
 }
 
+// The leaf's value as the criteria compares it, and the quick test that
+// goes with it. Prepared once per change of the criteria.
+void TcxFilterCriteria::PrepareItem(TcxFilterCriteriaItem* AItem) {
+  AItem->quick_.reset();
+  AItem->preparedValue_ = AItem->value_;
+  PrepareValue(AItem->preparedValue_);
+  AItem->preparedStamp_ = changeCount_;
+  AItem->Operator()->PrepareCompareValue(AItem->preparedValue_);
+  if (QuickTestsAllowed() && AItem->CanGetDirectDataValue())
+    AItem->quick_ = MakeQuickTest(AItem->Operator(), AItem->preparedValue_);
+}
+
 bool TcxFilterCriteria::EvaluateItem(TcxFilterCriteriaItem* AItem,
                                      const void* AData) {
+  if (AItem->quick_ && AItem->preparedStamp_ == changeCount_) {
+    TcxFilterDirectValue direct;
+    if (AItem->GetDirectDataValue(AData, direct)) {
+      Integer result = RunQuickTest(*AItem->quick_, direct, options_,
+                                    percentWildcard_, underscoreWildcard_);
+      if (result >= 0) return result != 0;
+    }
+  }
+  return EvaluateItemValue(AItem, AData);
+}
+
+bool TcxFilterCriteria::EvaluateItemValue(TcxFilterCriteriaItem* AItem,
+                                          const void* AData) {
   try {
     Variant value = AItem->GetDataValue(AData);
     PrepareValue(value);
-    if (AItem->preparedStamp_ != changeCount_) {
-      AItem->preparedValue_ = AItem->value_;
-      PrepareValue(AItem->preparedValue_);
-      AItem->preparedStamp_ = changeCount_;
-      AItem->Operator()->PrepareCompareValue(AItem->preparedValue_);
-    }
+    if (AItem->preparedStamp_ != changeCount_) PrepareItem(AItem);
     TcxFilterOperator* op = AItem->Operator();
     if (options_.Contains(fcoIgnoreNull) && !op->IsNullOperator() &&
         ValueIsNull(value))

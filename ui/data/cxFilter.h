@@ -7,6 +7,8 @@
 // the identifiers and names of the stream and read a record's value.
 #pragma once
 
+#include <memory>
+#include <typeinfo>
 #include <vector>
 
 #include "Classes.h"
@@ -69,6 +71,17 @@ class TcxFilterCriteria;
 class TcxFilterCriteriaItem;
 class TcxFilterCriteriaItemList;
 class TcxFilterValueList;
+struct TcxFilterQuickTest;
+
+// A record's value as its store keeps it, read without making a Variant:
+// what a leaf hands to the criteria's quick tests. Never Null.
+struct TcxFilterDirectValue {
+  enum TKind : Byte { dvNone, dvInteger, dvFloat, dvString };
+  TKind Kind = dvNone;
+  Int64 AsInteger = 0;
+  double AsFloat = 0;
+  const String* AsString = nullptr;
+};
 
 // ---------------------------------------------------------------------------
 // Operators
@@ -462,6 +475,15 @@ class TcxFilterCriteriaItem : public TcxCustomFilterCriteriaItem {
   virtual void SetItemLink(TObject* AValue) { itemLink_ = AValue; }
   void RecreateOperator();
   bool ValueIsNull(const Variant& AValue) const;
+  // Whether GetDirectDataValue may stand in for GetDataValue; asked once
+  // each time the leaf is prepared. No by default.
+  virtual bool CanGetDirectDataValue() { return false; }
+  // The record's value as GetDataValue would give it, when it is not Null
+  // and can be read without a Variant; false sends the record through
+  // GetDataValue.
+  virtual bool GetDirectDataValue(const void*, TcxFilterDirectValue&) {
+    return false;
+  }
 
   const String& DisplayValue() const { return displayValue_; }
   void SetDisplayValue(const String& AValue);
@@ -488,6 +510,9 @@ class TcxFilterCriteriaItem : public TcxCustomFilterCriteriaItem {
   // the criteria's change count.
   Variant preparedValue_;
   UInt64 preparedStamp_ = 0;
+  // Built with the prepared value; null when only the general path knows
+  // how to test this leaf.
+  std::unique_ptr<TcxFilterQuickTest> quick_;
 };
 
 // ---------------------------------------------------------------------------
@@ -614,15 +639,25 @@ class TcxFilterCriteria : public TPersistent {
   bool InListAsExpression = false;
   TNotifyEvent OnChanged;
 
+ protected:
+  // The class whose ValueIsNull and PrepareValue are this unit's own: leaves
+  // are tested without Variants only in a criteria of exactly that class. A
+  // descendant that overrides neither names itself here.
+  const std::type_info* quickTestClass_ = &typeid(TcxFilterCriteria);
+
  private:
   friend class TcxFilterCriteriaItem;
   bool EvaluateList(TcxFilterCriteriaItemList* AList, const void* AData);
   bool EvaluateItem(TcxFilterCriteriaItem* AItem, const void* AData);
+  // The general path: the record's value as a Variant.
+  bool EvaluateItemValue(TcxFilterCriteriaItem* AItem, const void* AData);
   String ListExpression(TcxFilterCriteriaItemList* AList, bool AIsDisplay);
   void CheckChanges();
   void Tidy(TcxFilterCriteriaItemList* AList);
   void WriteList(TStream* AStream, TcxFilterCriteriaItemList* AList);
   TObject* ResolveItemLink(const String& AName, Integer AID);
+  void PrepareItem(TcxFilterCriteriaItem* AItem);
+  bool QuickTestsAllowed() const { return typeid(*this) == *quickTestClass_; }
 
   bool changed_ = false;
   UInt64 changeCount_ = 1;

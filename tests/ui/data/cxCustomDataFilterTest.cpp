@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -263,6 +264,182 @@ TEST_F(DataFilterTest, ValueListOffersTheFieldsValues) {
   EXPECT_EQ(
       (std::vector<String>{"(All)", "(Custom...)", "(Mine)", "t", "t1", "t3"}),
       Texts(values));
+}
+
+// The plain controller's leaves test stored values without Variants; a
+// descendant's leaves go the general way. Both must select the same rows
+// for every operator, value kind, null and option.
+class GeneralController : public TcxDataController {
+  VARNEL_CLASS(GeneralController, TcxDataController)
+ public:
+  using TcxDataController::TcxDataController;
+};
+
+struct QuickLeaf {
+  Integer Item;  // 0 Integer, 1 Float, 2 String, 3 Word, 4 LargeInt
+  TcxFilterOperatorKind Kind;
+  Variant Value;
+};
+
+class QuickFilterTest : public ::testing::Test {
+ protected:
+  QuickFilterTest()
+      : num_(nullptr),
+        real_(nullptr),
+        text_(nullptr),
+        word_(nullptr),
+        large_(nullptr) {
+    Fill(quick_);
+    Fill(general_);
+  }
+  void Fill(TcxDataController& ADc) {
+    TcxValueTypeClass types[] = {
+        TcxIntegerValueType::Class(), TcxFloatValueType::Class(),
+        TcxStringValueType::Class(), TcxWordValueType::Class(),
+        TcxLargeIntValueType::Class()};
+    for (Integer i = 0; i < 5; ++i) {
+      ADc.AddItem(items_[i]);
+      ADc.ChangeValueTypeClass(i, types[i]);
+    }
+    const std::vector<Variant> columns[] = {
+        {Null(), -5, 0, 5, 7, 2147483647,
+         static_cast<Integer>(-2147483647 - 1)},
+        {Null(), 2.5, -0.0, 5.0, 1e300, std::nan("")},
+        {Null(), "", "abc", "ABC", "aXbY", "O'Brien", "\xE9t\xE9", "x%y", "5"},
+        {Null(), 0, 5, 65535},
+        {Null(), 5, Variant(1LL << 40), Variant(-(1LL << 40))},
+    };
+    // Each column runs through its values at its own pace, so the values of
+    // different columns meet in many combinations.
+    Integer count = 126;
+    ADc.BeginUpdate();
+    ADc.SetRecordCount(count);
+    for (Integer r = 0; r < count; ++r)
+      for (Integer i = 0; i < 5; ++i) {
+        const std::vector<Variant>& values = columns[i];
+        ADc.SetValue(r, i, values[r % values.size()]);
+      }
+    ADc.EndUpdate();
+  }
+  // The records that pass, or {-1} when the filter raised.
+  std::vector<Integer> Rows(TcxDataController& ADc,
+                            const std::vector<QuickLeaf>& ALeaves,
+                            TcxFilterCriteriaOptions AOptions) {
+    TcxDataFilterCriteria* filter = ADc.Filter();
+    std::vector<Integer> result;
+    try {
+      filter->BeginUpdate();
+      filter->SetActive(false);
+      filter->Clear();
+      filter->SetOptions(AOptions);
+      for (const QuickLeaf& leaf : ALeaves)
+        filter->AddItem(nullptr, items_[leaf.Item], leaf.Kind, leaf.Value, "");
+      filter->SetActive(true);
+      filter->EndUpdate();
+      for (Integer r = 0; r < ADc.GetRowCount(); ++r)
+        result.push_back(ADc.GetRowInfo(r).RecordIndex);
+    } catch (const Exception&) {
+      result = {-1};
+    }
+    return result;
+  }
+
+  TComponent num_, real_, text_, word_, large_;
+  TObject* items_[5] = {&num_, &real_, &text_, &word_, &large_};
+  TcxDataController quick_;
+  GeneralController general_;
+};
+
+TEST_F(QuickFilterTest, OnlyThePlainControllersLeavesReadStoredValues) {
+  quick_.Filter()->AddItem(nullptr, &num_, foEqual, 5, "5");
+  general_.Filter()->AddItem(nullptr, &num_, foEqual, 5, "5");
+  auto leafOf = [](TcxDataController& ADc) {
+    return static_cast<TcxFilterCriteriaItem*>(ADc.Filter()->Root()->Items(0));
+  };
+  EXPECT_TRUE(leafOf(quick_)->CanGetDirectDataValue());
+  EXPECT_FALSE(leafOf(general_)->CanGetDirectDataValue());
+}
+
+TEST_F(QuickFilterTest, StoredValueTestsAgreeWithTheGeneralPath) {
+  auto between = [](const Variant& A, const Variant& B) {
+    return VarBetweenArrayCreate(A, B);
+  };
+  auto list = [](std::vector<Variant> AValues) { return VarArrayOf(AValues); };
+  const std::vector<QuickLeaf> leaves = {
+      {0, foEqual, 5},
+      {0, foNotEqual, 5.0},
+      {0, foLess, 0},
+      {0, foLessEqual, 2.5},
+      {0, foGreater, Variant(static_cast<long long>(2147483647))},
+      {0, foGreaterEqual, "5"},
+      {0, foEqual, Variant(Currency::FromScaled(50000))},
+      {0, foEqual, true},
+      {0, foEqual, Null()},
+      {0, foNotEqual, Null()},
+      {0, foBetween, between(0, 7)},
+      {0, foBetween, between(7, 0)},
+      {0, foNotBetween, between(-5, 2.5)},
+      {0, foBetween, between(0, "7")},
+      {0, foInList, list({5, Null(), 7})},
+      {0, foNotInList, list({0, 2147483647})},
+      {0, foInList, list({"5", 0})},
+      {0, foLike, "%5%"},
+      {1, foEqual, 5},
+      {1, foLess, 2.5},
+      {1, foGreaterEqual, -0.0},
+      {1, foBetween, between(0, 1e300)},
+      {1, foNotBetween, between(2.5, 5)},
+      {1, foInList, list({2.5, 5})},
+      {1, foNotEqual, Null()},
+      {2, foLike, "%b%"},
+      {2, foLike, "a_c"},
+      {2, foLike, "%x%y%"},
+      {2, foLike, ""},
+      {2, foNotLike, "%\xE9%"},
+      {2, foLike, 5},
+      {2, foLike, Null()},
+      {2, foNotLike, Null()},
+      {2, foEqual, "abc"},
+      {2, foNotEqual, "ABC"},
+      {2, foLess, "b"},
+      {2, foGreaterEqual, ""},
+      {2, foEqual, 5},
+      {2, foBetween, between("a", "b")},
+      {2, foNotBetween, between("ABC", "abc")},
+      {2, foInList, list({"abc", "x%y", Null()})},
+      {2, foNotInList, list({"O'Brien"})},
+      {2, foInList, list({"abc", 5})},
+      {3, foGreater, 5},
+      {3, foBetween, between(1, 65535)},
+      {3, foLess, -1.5},
+      {4, foGreater, 2147483647},
+      {4, foInList, list({Variant(1LL << 40), 5})},
+      {4, foBetween, between(Variant(-(1LL << 40)), 2.5)},
+  };
+  const TcxFilterCriteriaOptions options[] = {
+      {},
+      {fcoCaseInsensitive},
+      {fcoSoftNull},
+      {fcoIgnoreNull},
+      {fcoSoftNull, fcoIgnoreNull},
+      {fcoSoftCompare},
+      {fcoCaseInsensitive, fcoSoftNull, fcoIgnoreNull, fcoSoftCompare},
+  };
+  for (const QuickLeaf& leaf : leaves) {
+    for (TcxFilterCriteriaOptions o : options) {
+      SCOPED_TRACE(
+          testing::Message()
+          << "item " << leaf.Item << " operator " << int(leaf.Kind) << " value "
+          << VarToStr(VarIsArray(leaf.Value) ? Variant("[array]") : leaf.Value)
+          << " options " << o.ToInt());
+      EXPECT_EQ(Rows(general_, {leaf}, o), Rows(quick_, {leaf}, o));
+    }
+  }
+  // Lists of leaves of both kinds.
+  std::vector<QuickLeaf> both = {{2, foLike, "%b%"},
+                                 {0, foBetween, between(0, 7)}};
+  EXPECT_EQ(Rows(general_, both, {fcoCaseInsensitive}),
+            Rows(quick_, both, {fcoCaseInsensitive}));
 }
 
 }  // namespace

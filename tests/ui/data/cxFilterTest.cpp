@@ -211,6 +211,81 @@ TEST_F(FilterTest, OptionsShapeTheTest) {
   EXPECT_TRUE(Test(foEqual, Currency::FromScaled(25000), 2.5));
 }
 
+// A leaf that also serves integer record values without a Variant, and a
+// criteria that may or may not vouch for its own value preparation.
+struct ReadCounts {
+  int Direct = 0;
+  int General = 0;
+};
+
+class DirectItem : public TestItem {
+  VARNEL_CLASS(DirectItem, TestItem)
+ public:
+  DirectItem(TcxFilterCriteriaItemList* AParent, TObject* ALink,
+             TcxFilterOperatorKind AKind, const Variant& AValue,
+             ReadCounts* ACounts)
+      : TestItem(AParent, ALink, AKind, AValue, ""), counts_(ACounts) {}
+  bool CanGetDirectDataValue() override { return true; }
+  bool GetDirectDataValue(const void* AData,
+                          TcxFilterDirectValue& AValue) override {
+    Variant v = TestItem::GetDataValue(AData);
+    if (VarType(v) != varInteger) return false;
+    ++counts_->Direct;
+    AValue.Kind = TcxFilterDirectValue::dvInteger;
+    AValue.AsInteger = v.AsInteger();
+    return true;
+  }
+  Variant GetDataValue(const void* AData) override {
+    ++counts_->General;
+    return TestItem::GetDataValue(AData);
+  }
+
+ private:
+  ReadCounts* counts_;
+};
+
+class DirectCriteria : public TestCriteria {
+  VARNEL_CLASS(DirectCriteria, TestCriteria)
+ public:
+  explicit DirectCriteria(bool AVouch) {
+    if (AVouch) quickTestClass_ = &typeid(DirectCriteria);
+  }
+  TcxFilterCriteriaItem* CreateItem(TcxFilterCriteriaItemList* AParent,
+                                    TObject* ALink, TcxFilterOperatorKind AKind,
+                                    const Variant& AValue,
+                                    const String&) override {
+    return new DirectItem(AParent, ALink, AKind, AValue, &Counts);
+  }
+  ReadCounts Counts;
+};
+
+TEST_F(FilterTest, DirectValuesStandInOnlyWhereTheCriteriaVouches) {
+  TestField f("F", 7);
+  const std::vector<Variant> records = {5, 1, 7, "9", Null(), 2};
+  std::vector<bool> expected;
+  for (bool vouch : {false, true}) {
+    DirectCriteria criteria(vouch);
+    criteria.AddItem(nullptr, &f, foGreater, 2, "");
+    std::vector<bool> results;
+    for (const Variant& v : records)
+      results.push_back(criteria.Matches({{&f, v}}));
+    if (!vouch) {
+      EXPECT_EQ(0, criteria.Counts.Direct);
+      expected = results;
+      continue;
+    }
+    EXPECT_EQ(expected, results);
+    // The first record prepares the leaf the general way; afterwards only
+    // what the direct read declines (a text, a Null) goes that way.
+    EXPECT_EQ(3, criteria.Counts.General);
+    EXPECT_EQ(3, criteria.Counts.Direct);
+    // A change prepares the leaf again from the next record on.
+    criteria.SetOptions({fcoCaseInsensitive});
+    EXPECT_TRUE(criteria.Matches({{&f, 5}}));
+    EXPECT_EQ(4, criteria.Counts.General);
+  }
+}
+
 TEST_F(FilterTest, VariantErrorsFailTheLeafOnlyUnderSoftCompare) {
   // A date range against a text that is no date cannot be compared.
   EXPECT_THROW(Test(foToday, Null(), "no date"), EVariantError);

@@ -1736,6 +1736,8 @@ class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
   bool CanGetDirectDataValue() override;
   bool GetDirectDataValue(const void* AData,
                           TcxFilterDirectValue& AValue) override;
+  void GetDirectDataValues(const Integer* ARecords, Integer ACount,
+                           TcxFilterDirectValue* AValues) override;
   String GetFieldCaption() override;
   String GetFieldName() override;
   TObject* GetItemLink() override;
@@ -1750,6 +1752,10 @@ class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
   TcxCustomDataController* dataController_ = nullptr;
   TcxCustomDataField* field_ = nullptr;
   // The value type last read directly, and how its values are read.
+  TcxValueDef* DirectValueDef();
+  bool ReadDirectValue(TcxValueDef* ADef, Integer ARecordIndex,
+                       TcxFilterDirectValue& AValue);
+
   TcxValueTypeClass directType_ = nullptr;
   TcxFilterDirectValue::TKind directKind_ = TcxFilterDirectValue::dvNone;
   Integer directSize_ = 0;

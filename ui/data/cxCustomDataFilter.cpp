@@ -138,17 +138,13 @@ bool TcxDataFilterCriteriaItem::CanGetDirectDataValue() {
          typeid(*dataController_) == typeid(TcxDataController);
 }
 
-// GetInternalValue without the Variant: the stored value in an unbound or
-// loaded controller.
-bool TcxDataFilterCriteriaItem::GetDirectDataValue(
-    const void* AData, TcxFilterDirectValue& AValue) {
+// The value definition GetInternalValue reads the stored value through in an
+// unbound or loaded controller, with how its type is read; null when the
+// values must go through GetDataValue.
+TcxValueDef* TcxDataFilterCriteriaItem::DirectValueDef() {
   TcxCustomDataController* dc = dataController_;
   TcxValueDef* def = field_->GetValueDef();
-  if (!def || dc->IsProviderMode() || dc->IsGridMode()) return false;
-  const void* value = nullptr;
-  if (dc->DataStorage()->GetCompareInfo(*static_cast<const Integer*>(AData),
-                                        def, value))
-    return false;
+  if (!def || dc->IsProviderMode() || dc->IsGridMode()) return nullptr;
   TcxValueTypeClass type = def->ValueTypeClass();
   if (type != directType_) {
     directType_ = type;
@@ -170,6 +166,16 @@ bool TcxDataFilterCriteriaItem::GetDirectDataValue(
       directKind_ = TcxFilterDirectValue::dvNone;
     }
   }
+  return directKind_ == TcxFilterDirectValue::dvNone ? nullptr : def;
+}
+
+// GetInternalValue without the Variant, after DirectValueDef.
+bool TcxDataFilterCriteriaItem::ReadDirectValue(TcxValueDef* ADef,
+                                                Integer ARecordIndex,
+                                                TcxFilterDirectValue& AValue) {
+  const void* value = nullptr;
+  if (dataController_->DataStorage()->GetCompareInfo(ARecordIndex, ADef, value))
+    return false;
   AValue.Kind = directKind_;
   switch (directKind_) {
     case TcxFilterDirectValue::dvString:
@@ -184,6 +190,22 @@ bool TcxDataFilterCriteriaItem::GetDirectDataValue(
     default:
       return false;
   }
+}
+
+bool TcxDataFilterCriteriaItem::GetDirectDataValue(
+    const void* AData, TcxFilterDirectValue& AValue) {
+  TcxValueDef* def = DirectValueDef();
+  return def &&
+         ReadDirectValue(def, *static_cast<const Integer*>(AData), AValue);
+}
+
+// The reading is set up once for the whole batch.
+void TcxDataFilterCriteriaItem::GetDirectDataValues(
+    const Integer* ARecords, Integer ACount, TcxFilterDirectValue* AValues) {
+  TcxValueDef* def = DirectValueDef();
+  for (Integer i = 0; i < ACount; ++i)
+    if (!def || !ReadDirectValue(def, ARecords[i], AValues[i]))
+      AValues[i].Kind = TcxFilterDirectValue::dvNone;
 }
 
 String TcxDataFilterCriteriaItem::GetFieldCaption() {

@@ -1179,12 +1179,19 @@ void TcxCustomDataControllerInfo::DoFilter() {
   size_t before = recordList_.size();
   std::vector<Integer> kept;
   kept.reserve(before);
-  for (Integer r : recordList_) {
-    bool keep =
-        r == editing || ((!event || dc->DoFilterRecord(r)) &&
-                         (!incremental || dc->DoIncrementalFilterRecord(r)) &&
-                         (!criteria || dc->DoCriteriaFilterRecord(r)));
-    if (keep) kept.push_back(r);
+  // The criteria alone decides over stored values: it may take the records
+  // as a whole.
+  bool batched = criteria && !incremental && !event && !dc->IsGridMode() &&
+                 !dc->IsProviderMode() &&
+                 dc->filter_->FilterRecords(recordList_, editing, kept);
+  if (!batched) {
+    for (Integer r : recordList_) {
+      bool keep =
+          r == editing || ((!event || dc->DoFilterRecord(r)) &&
+                           (!incremental || dc->DoIncrementalFilterRecord(r)) &&
+                           (!criteria || dc->DoCriteriaFilterRecord(r)));
+      if (keep) kept.push_back(r);
+    }
   }
   recordList_.swap(kept);
   if (recordList_.size() != before) {

@@ -484,6 +484,10 @@ class TcxFilterCriteriaItem : public TcxCustomFilterCriteriaItem {
   virtual bool GetDirectDataValue(const void*, TcxFilterDirectValue&) {
     return false;
   }
+  // GetDirectDataValue for many records at once, where a record's data is
+  // its index; a value that must go through GetDataValue gets dvNone.
+  virtual void GetDirectDataValues(const Integer* ARecords, Integer ACount,
+                                   TcxFilterDirectValue* AValues);
 
   const String& DisplayValue() const { return displayValue_; }
   void SetDisplayValue(const String& AValue);
@@ -568,6 +572,14 @@ class TcxFilterCriteria : public TPersistent {
   virtual void PrepareValue(Variant& AValue);
   virtual void Update();
   bool DoFilterData(const void* AData);
+  // Appends to AKept, in their order, the records of ARecords (indexes, as
+  // DoFilterData takes them) the tree accepts, and AKeep untested. Leaves
+  // are tested a batch of records at a time on direct values; a record some
+  // leaf cannot decide so goes through DoFilterData. False, with nothing
+  // appended, when some leaf has no test on direct values: the caller then
+  // filters record by record.
+  bool FilterRecords(const std::vector<Integer>& ARecords, Integer AKeep,
+                     std::vector<Integer>& AKept);
   virtual bool ValueIsNull(const Variant& AValue) const;
 
   // Changes.
@@ -651,6 +663,16 @@ class TcxFilterCriteria : public TPersistent {
   bool EvaluateItem(TcxFilterCriteriaItem* AItem, const void* AData);
   // The general path: the record's value as a Variant.
   bool EvaluateItemValue(TcxFilterCriteriaItem* AItem, const void* AData);
+  // Batches: AResults gets each record's result, AUnsure is set for the
+  // records some leaf could not decide on its direct value.
+  bool QuickThroughout(TcxFilterCriteriaItemList* AList);
+  void EvaluateListBatch(TcxFilterCriteriaItemList* AList,
+                         const Integer* ARecords, Integer ACount,
+                         Byte* AResults, Byte* AUnsure,
+                         TcxFilterDirectValue* AValues);
+  void EvaluateItemBatch(TcxFilterCriteriaItem* AItem, const Integer* ARecords,
+                         Integer ACount, Byte* AResults, Byte* AUnsure,
+                         TcxFilterDirectValue* AValues);
   String ListExpression(TcxFilterCriteriaItemList* AList, bool AIsDisplay);
   void CheckChanges();
   void Tidy(TcxFilterCriteriaItemList* AList);

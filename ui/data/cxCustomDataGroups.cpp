@@ -1,10 +1,12 @@
 // Groups found again after a reload or regrouping: the group locate object,
 // the binary search for a group's record, and the expanded and selected
-// groups saved at the start of an update pass and restored after grouping.
+// groups saved at the start of an update pass and restored after grouping;
+// the controller's grouping interface.
 #include <algorithm>
 #include <optional>
 
 #include "cxCustomData.h"
+#include "cxVariants.h"
 
 namespace {
 
@@ -468,4 +470,194 @@ void TcxCustomDataControllerInfo::ShiftSelectedRecords(Integer ARecordIndex,
   if (gone < 0) return;
   sel.InternalDelete(gone);
   changes_.Include(dcicSelection);
+}
+
+// ---------------------------------------------------------------------------
+// Grouping interface
+// ---------------------------------------------------------------------------
+
+TcxCustomDataControllerInfo* TcxDataControllerGroups::DataControllerInfo()
+    const {
+  return dataController_->DataControllerInfo();
+}
+
+TcxDataGroups& TcxDataControllerGroups::DataGroups() const {
+  return DataControllerInfo()->DataGroups();
+}
+
+void TcxDataControllerGroups::ChangeExpanding(Integer ARowIndex, bool AExpanded,
+                                              bool ARecursive) {
+  DataControllerInfo()->ChangeExpanding(ARowIndex, AExpanded, ARecursive);
+}
+
+void TcxDataControllerGroups::FullCollapse() {
+  DataControllerInfo()->FullCollapse();
+}
+
+void TcxDataControllerGroups::FullExpand() {
+  DataControllerInfo()->FullExpand();
+}
+
+void TcxDataControllerGroups::ChangeGrouping(Integer AItemIndex,
+                                             Integer AGroupIndex) {
+  TcxCustomDataField* field = dataController_->GetItemField(AItemIndex);
+  Integer current = GetFieldGroupIndex(field);
+  // A grouped item asked past the last level lands on the last one.
+  if (AGroupIndex < 0)
+    AGroupIndex = -1;
+  else if (current >= 0)
+    AGroupIndex = std::min(AGroupIndex, GetGroupingItemCount() - 1);
+  if (current == AGroupIndex) return;
+  dataController_->BeforeSorting();
+  dataController_->groupingChanged_ = true;
+  DataControllerInfo()->ChangeGrouping(field, AGroupIndex);
+}
+
+void TcxDataControllerGroups::ClearGrouping() {
+  if (GetGroupingItemCount() == 0) return;
+  dataController_->BeginUpdate();
+  try {
+    dataController_->BeforeSorting();
+    dataController_->groupingChanged_ = true;
+    DataControllerInfo()->ClearGrouping();
+  } catch (...) {
+    dataController_->EndUpdate();
+    throw;
+  }
+  dataController_->EndUpdate();
+}
+
+Integer TcxDataControllerGroups::GetGroupingItemCount() const {
+  return DataControllerInfo()->GroupingFieldList().Count();
+}
+
+Integer TcxDataControllerGroups::GetGroupingItemIndex(
+    Integer AGroupIndex) const {
+  TcxGroupingFieldList& list = DataControllerInfo()->GroupingFieldList();
+  if (AGroupIndex < 0 || AGroupIndex >= list.Count()) return -1;
+  return list.Items(AGroupIndex).Field->GetIndex();
+}
+
+Integer TcxDataControllerGroups::GetItemGroupIndex(Integer AItemIndex) const {
+  return GetFieldGroupIndex(dataController_->GetItemField(AItemIndex));
+}
+
+Integer TcxDataControllerGroups::GetFieldGroupIndex(
+    const TcxCustomDataField* AField) const {
+  return DataControllerInfo()->GroupingFieldList().Find(AField);
+}
+
+Integer TcxDataControllerGroups::GetChildCount(Integer AIndex) const {
+  return DataGroups().GetChildCount(AIndex);
+}
+
+Integer TcxDataControllerGroups::GetChildDataGroupIndex(
+    Integer AIndex, Integer AChildIndex) const {
+  return DataGroups().GetChildIndex(AIndex, AChildIndex);
+}
+
+Integer TcxDataControllerGroups::GetChildRecordIndex(
+    Integer AIndex, Integer AChildIndex) const {
+  Integer pos = DataGroups().GetChildRecordListIndex(AIndex, AChildIndex);
+  return pos < 0 ? -1 : DataControllerInfo()->GetInternalRecordIndex(pos);
+}
+
+Integer TcxDataControllerGroups::GetLevel(Integer AIndex) const {
+  return DataGroups().GetLevel(AIndex);
+}
+
+Integer TcxDataControllerGroups::GetParentDataGroupIndex(Integer AIndex) const {
+  return DataGroups().GetParentIndex(AIndex);
+}
+
+Integer TcxDataControllerGroups::GetDataGroupIndexByRowIndex(
+    Integer ARowIndex) const {
+  if (DataGroups().GetItemCount() == 0 || ARowIndex < 0 ||
+      ARowIndex >= dataController_->GetRowCount())
+    return -1;
+  return DataGroups().GetIndexByRowIndex(ARowIndex);
+}
+
+Integer TcxDataControllerGroups::GetGroupRecordIndex(Integer AIndex) const {
+  if (AIndex < 0 || AIndex >= DataGroups().GetItemCount()) return -1;
+  return DataControllerInfo()->GetInternalRecordIndex(
+      DataGroups().GetDataRecordListIndex(AIndex));
+}
+
+TcxCustomDataField* TcxDataControllerGroups::LevelField(Integer AIndex) const {
+  Integer level = GetLevel(AIndex);
+  if (level < 0 || level >= DataGroups().GetFieldCount()) return nullptr;
+  return DataGroups().GetField(level);
+}
+
+Variant TcxDataControllerGroups::GetGroupValue(Integer AIndex) const {
+  TcxCustomDataField* field = LevelField(AIndex);
+  if (!field) return Null();
+  return dataController_->GetComparedValue(GetGroupRecordIndex(AIndex), field);
+}
+
+String TcxDataControllerGroups::GetGroupDisplayText(Integer AIndex) const {
+  TcxCustomDataField* field = LevelField(AIndex);
+  if (!field) return String();
+  return dataController_->GetInternalDisplayText(GetGroupRecordIndex(AIndex),
+                                                 field);
+}
+
+Integer TcxDataControllerGroups::GetDataGroupIndexByGroupValue(
+    Integer AParentIndex, const Variant& AValue) const {
+  TcxCustomDataControllerInfo* info = DataControllerInfo();
+  Integer result = -1;
+  info->PrepareSorting();
+  try {
+    for (Integer i = 0; i < GetChildCount(AParentIndex); ++i) {
+      Integer child = GetChildDataGroupIndex(AParentIndex, i);
+      if (child >= 0 && VarEquals(GetGroupValue(child), AValue)) {
+        result = child;
+        break;
+      }
+    }
+  } catch (...) {
+    info->UnprepareSorting();
+    throw;
+  }
+  info->UnprepareSorting();
+  return result;
+}
+
+bool TcxDataControllerGroups::HasAsParent(Integer ARowIndex,
+                                          Integer AParentRowIndex) const {
+  if (DataGroups().GetItemCount() == 0) return false;
+  Integer group = GetDataGroupIndexByRowIndex(ARowIndex);
+  Integer parent = GetDataGroupIndexByRowIndex(AParentRowIndex);
+  if (group < 0 || parent < 0) return false;
+  if (group == parent) return true;
+  if (GetLevel(parent) >= GetLevel(group)) return false;
+  const TcxDataGroupInfo& p = DataGroups().GetItem(parent);
+  return group >= p.BeginIndex && group <= p.EndIndex;
+}
+
+void TcxDataControllerGroups::LoadRecordIndexes(std::vector<Integer>& AList,
+                                                Integer AIndex) const {
+  TcxCustomDataControllerInfo* info = DataControllerInfo();
+  Integer first = 0, last = info->GetInternalRecordCount() - 1;
+  if (AIndex != -1) {
+    TcxDataGroups& tree = DataGroups();
+    if (AIndex < 0 || AIndex >= tree.GetItemCount()) return;
+    // A group's records are one run of the record list.
+    Integer deepestFirst = AIndex, deepestLast = AIndex;
+    while (!tree.IsDeepest(deepestFirst))
+      deepestFirst = tree.GetItem(deepestFirst).BeginIndex;
+    while (!tree.IsDeepest(deepestLast))
+      deepestLast = tree.GetItem(deepestLast).EndIndex;
+    first = tree.GetItem(deepestFirst).BeginIndex;
+    last = tree.GetItem(deepestLast).EndIndex;
+  }
+  for (Integer p = first; p <= last; ++p)
+    AList.push_back(info->GetInternalRecordIndex(p));
+}
+
+void TcxDataControllerGroups::LoadRecordIndexesByRowIndex(
+    std::vector<Integer>& AList, Integer ARowIndex) const {
+  Integer group = GetDataGroupIndexByRowIndex(ARowIndex);
+  if (group >= 0) LoadRecordIndexes(AList, group);
 }

@@ -935,8 +935,9 @@ bool QuickResultOf(const TcxFilterQuickTest& ATest, const T& X,
     return Related(Compare(X, operands[0], false), ATest.Relation);
   } else if constexpr (K == TcxFilterQuickTest::qtRange) {
     // Both sides always: a branch on the first would mostly miss.
-    return (Compare(X, operands[0], true) <= 0) &
-           (Compare(X, operands[1], false) <= 0);
+    const int low = Compare(X, operands[0], true) <= 0;
+    const int high = Compare(X, operands[1], false) <= 0;
+    return (low & high) != 0;
   } else if constexpr (K == TcxFilterQuickTest::qtList) {
     for (const QuickOperand& member : operands)
       if (Compare(X, member, false) == 0) return true;

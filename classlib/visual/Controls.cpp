@@ -2263,36 +2263,32 @@ void TWinControl::WMSetCursor(TMessage& M) {
   DefaultHandler(M);
 }
 
-bool TWinControl::DoKeyDown(TMessage& Message) {
+// A key message goes to the form first when it previews keys; a handler
+// that clears the key has handled it.
+bool TWinControl::DoKeyEvent(TMessage& Message,
+                             bool (TWinControl::*AFormStep)(TMessage&),
+                             void (TWinControl::*AEvent)(Word&, TShiftState)) {
   TCustomForm* form = GetParentForm(this);
   if (form && form != this && form->KeyPreview() &&
-      static_cast<TWinControl*>(form)->DoKeyDown(Message)) {
+      (static_cast<TWinControl*>(form)->*AFormStep)(Message)) {
     return true;
   }
   Word key = static_cast<Word>(Message.WParam);
   const TShiftState shift = KeyDataToShiftState(Message.LParam);
   if (!controlStyle_.Contains(csNoStdEvents)) {
-    KeyDown(key, shift);
+    (this->*AEvent)(key, shift);
     if (key == 0) return true;
     Message.WParam = key;
   }
   return false;
 }
 
+bool TWinControl::DoKeyDown(TMessage& Message) {
+  return DoKeyEvent(Message, &TWinControl::DoKeyDown, &TWinControl::KeyDown);
+}
+
 bool TWinControl::DoKeyUp(TMessage& Message) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() &&
-      static_cast<TWinControl*>(form)->DoKeyUp(Message)) {
-    return true;
-  }
-  Word key = static_cast<Word>(Message.WParam);
-  const TShiftState shift = KeyDataToShiftState(Message.LParam);
-  if (!controlStyle_.Contains(csNoStdEvents)) {
-    KeyUp(key, shift);
-    if (key == 0) return true;
-    Message.WParam = key;
-  }
-  return false;
+  return DoKeyEvent(Message, &TWinControl::DoKeyUp, &TWinControl::KeyUp);
 }
 
 bool TWinControl::DoKeyPress(TMessage& Message) {

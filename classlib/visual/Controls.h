@@ -740,6 +740,8 @@ class TWinControl : public TControl {
   virtual bool DoKeyDown(TMessage& Message);
   virtual bool DoKeyUp(TMessage& Message);
   virtual bool DoKeyPress(TMessage& Message);
+  bool DoKeyEvent(TMessage& Message, bool (TWinControl::*AFormStep)(TMessage&),
+                  void (TWinControl::*AEvent)(Word&, TShiftState));
   void SetTextBuf(const String& Value) override;
   void SetParentWindowsChanged() override;
   void SetZOrderPosition(Integer Position);

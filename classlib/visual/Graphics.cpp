@@ -938,12 +938,17 @@ void TCanvas::LineTo(Integer X, Integer Y) {
   Changed();
 }
 
-void TCanvas::Polygon(const TPoint* Points, Integer Count) {
+void TCanvas::DrawPoints(const TPoint* Points, Integer Count,
+                         BOOL(WINAPI* ADraw)(HDC, const POINT*, int)) {
   if (!Points || Count <= 0) return;
   Changing();
   RequiredState({csHandleValid, csPenValid, csBrushValid});
-  ::Polygon(handle_, reinterpret_cast<const POINT*>(Points), Count);
+  ADraw(handle_, reinterpret_cast<const POINT*>(Points), Count);
   Changed();
+}
+
+void TCanvas::Polygon(const TPoint* Points, Integer Count) {
+  DrawPoints(Points, Count, &::Polygon);
 }
 
 void TCanvas::Polygon(const std::vector<TPoint>& Points) {
@@ -955,11 +960,7 @@ void TCanvas::Polygon(std::initializer_list<TPoint> Points) {
 }
 
 void TCanvas::Polyline(const TPoint* Points, Integer Count) {
-  if (!Points || Count <= 0) return;
-  Changing();
-  RequiredState({csHandleValid, csPenValid, csBrushValid});
-  ::Polyline(handle_, reinterpret_cast<const POINT*>(Points), Count);
-  Changed();
+  DrawPoints(Points, Count, &::Polyline);
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& Points) {

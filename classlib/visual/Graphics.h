@@ -487,6 +487,9 @@ class TCanvas : public TPersistent {
   std::recursive_mutex& CanvasLock() { return lock_; }
 
  private:
+  // Polygon and Polyline: the same guards around another GDI call.
+  void DrawPoints(const TPoint* Points, Integer Count,
+                  BOOL(WINAPI* ADraw)(HDC, const POINT*, int));
   void CreateFont();
   void CreatePen();
   void CreateBrush();

@@ -83,6 +83,21 @@ void DrawScrollButtonBorder(TcxCanvas* ACanvas, const TRect& R, bool APressed) {
   }
 }
 
+// A filter drop-down button on a one-pixel 3-D edge, sunken when pressed.
+void DrawEdgedFilterButton(const TcxCustomLookAndFeelPainter& APainter,
+                           TcxCanvas* ACanvas, TRect R, TcxButtonState AState,
+                           bool AIsFilterActive) {
+  if (AState == cxbsPressed) {
+    SunkenOuter(ACanvas, R);
+  } else {
+    RaisedInner(ACanvas, R);
+  }
+  R = Shrunk(R);
+  ACanvas->FillRect(R, clBtnFace);
+  APainter.DrawButtonArrow(ACanvas, R,
+                           AIsFilterActive ? TColor(0xFF0000) : clBtnText);
+}
+
 bool IsPagePart(TcxScrollBarPart APart) {
   return APart == sbpPageUp || APart == sbpPageDown;
 }
@@ -229,14 +244,7 @@ void TcxStandardLookAndFeelPainter::DrawFooterCellBorder(TcxCanvas* ACanvas,
 void TcxStandardLookAndFeelPainter::DrawFilterDropDownButton(
     TcxCanvas* ACanvas, TRect R, TcxButtonState AState,
     bool AIsFilterActive) const {
-  if (AState == cxbsPressed) {
-    SunkenOuter(ACanvas, R);
-  } else {
-    RaisedInner(ACanvas, R);
-  }
-  R = Shrunk(R);
-  ACanvas->FillRect(R, clBtnFace);
-  DrawButtonArrow(ACanvas, R, AIsFilterActive ? TColor(0xFF0000) : clBtnText);
+  DrawEdgedFilterButton(*this, ACanvas, R, AState, AIsFilterActive);
 }
 
 void TcxStandardLookAndFeelPainter::DrawTabsRoot(TcxCanvas* ACanvas,
@@ -432,14 +440,7 @@ void TcxFlatLookAndFeelPainter::DrawFooterCellBorder(TcxCanvas* ACanvas,
 void TcxFlatLookAndFeelPainter::DrawFilterDropDownButton(
     TcxCanvas* ACanvas, TRect R, TcxButtonState AState,
     bool AIsFilterActive) const {
-  if (AState == cxbsPressed) {
-    SunkenOuter(ACanvas, R);
-  } else {
-    RaisedInner(ACanvas, R);
-  }
-  R = Shrunk(R);
-  ACanvas->FillRect(R, clBtnFace);
-  DrawButtonArrow(ACanvas, R, AIsFilterActive ? TColor(0xFF0000) : clBtnText);
+  DrawEdgedFilterButton(*this, ACanvas, R, AState, AIsFilterActive);
 }
 
 void TcxFlatLookAndFeelPainter::DrawTabsRoot(TcxCanvas* ACanvas, const TRect& R,

@@ -7,16 +7,12 @@
 #include <vector>
 
 #include "Graphics.h"
+#include "GraphicsTestHelpers.h"
 #include "Jpeg.h"
 
 namespace {
 
-std::vector<Byte> Saved(TGraphic* g) {
-  TMemoryStream ms;
-  g->SaveToStream(&ms);
-  const auto* p = static_cast<const Byte*>(ms.Memory());
-  return std::vector<Byte>(p, p + ms.Size());
-}
+using visual_test::Saved;
 
 TObjectPtr<TBitmap> Sample(TPixelFormat format) {
   TObjectPtr<TBitmap> b(new TBitmap);

@@ -8,33 +8,13 @@
 
 #include "FormStreams.h"
 #include "Graphics.h"
+#include "GraphicsTestHelpers.h"
 
 namespace {
 
-TObjectPtr<TBitmap> Filled(Integer w, Integer h, TColor color) {
-  TObjectPtr<TBitmap> b(new TBitmap);
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(w, h);
-  b->Canvas()->Brush()->SetColor(color);
-  b->Canvas()->FillRect(Rect(0, 0, w, h));
-  return b;
-}
-
-std::vector<Byte> Saved(TGraphic* g) {
-  TMemoryStream ms;
-  g->SaveToStream(&ms);
-  const auto* p = static_cast<const Byte*>(ms.Memory());
-  return std::vector<Byte>(p, p + ms.Size());
-}
-
-void LoadBytes(TGraphic* g, const std::vector<Byte>& bytes) {
-  TMemoryStream ms;
-  if (!bytes.empty()) {
-    ms.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
-  }
-  ms.SetPosition(0);
-  g->LoadFromStream(&ms);
-}
+using visual_test::Filled;
+using visual_test::LoadBytes;
+using visual_test::Saved;
 
 template <class T>
 void Put(std::vector<Byte>& v, std::size_t at, T value) {

@@ -5,18 +5,12 @@
 
 #include <vector>
 
+#include "GraphicsTestHelpers.h"
 #include "ImgList.h"
 
 namespace {
 
-TObjectPtr<TBitmap> Filled(Integer w, Integer h, TColor color) {
-  TObjectPtr<TBitmap> b(new TBitmap);
-  b->SetPixelFormat(pf24bit);
-  b->SetSize(w, h);
-  b->Canvas()->Brush()->SetColor(color);
-  b->Canvas()->FillRect(Rect(0, 0, w, h));
-  return b;
-}
+using visual_test::Filled;
 
 // A list of 8 x 8 images, one per colour.
 void AddColours(TCustomImageList& list, std::initializer_list<TColor> colors) {

@@ -7,9 +7,13 @@
 #include <vector>
 
 #include "Graphics.h"
+#include "GraphicsTestHelpers.h"
 #include "Jpeg.h"
 
 namespace {
+
+using visual_test::LoadBytes;
+using visual_test::Saved;
 
 // Left half red, right half blue.
 TObjectPtr<TBitmap> TwoColours(Integer w, Integer h) {
@@ -33,22 +37,6 @@ bool Near(TColor actual, TColor expected, int tolerance = 40) {
     }
   }
   return true;
-}
-
-std::vector<Byte> Saved(TGraphic* g) {
-  TMemoryStream ms;
-  g->SaveToStream(&ms);
-  const auto* p = static_cast<const Byte*>(ms.Memory());
-  return std::vector<Byte>(p, p + ms.Size());
-}
-
-void LoadBytes(TGraphic* g, const std::vector<Byte>& bytes) {
-  TMemoryStream ms;
-  if (!bytes.empty()) {
-    ms.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
-  }
-  ms.SetPosition(0);
-  g->LoadFromStream(&ms);
 }
 
 String TempName(const char* ext) {

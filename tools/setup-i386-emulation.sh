@@ -15,7 +15,7 @@ qemu_major() {
     | sed -n 's/.*version \([0-9]*\)\..*/\1/p' | head -n1
 }
 
-major="$(qemu_major)"
+major="$(qemu_major || true)"
 if [ -z "$major" ] || [ "$major" -lt 8 ]; then
   echo "setup: installing QEMU user mode emulation from bookworm-backports"
   apt_dir="$CACHE/apt-backports"

@@ -24,21 +24,16 @@ rm -rf "$SRCDIR" "$BLDDIR" "$PREFIX"
 mkdir -p "$APTDIR/lists/partial" "$APTDIR/archives/partial" "$SRCDIR" \
   "$BLDDIR"
 
+# shellcheck source=tools/setup-lib.sh
+. "$ROOT/tools/setup-lib.sh"
+
 # The same mirror as the machine's own sources, with deb-src.
-mirror=""
+mirror="$(debian_mirror)"
 keyring=""
 if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-  mirror="$(awk '/^URIs:/ && $2 !~ /security/ {print $2; exit}' \
-    /etc/apt/sources.list.d/debian.sources)"
   keyring="$(awk '/^Signed-By:/ {print $2; exit}' \
     /etc/apt/sources.list.d/debian.sources)"
 fi
-if [ -z "$mirror" ] && [ -f /etc/apt/sources.list ]; then
-  mirror="$(awk '$1 == "deb" && $0 !~ /security/ {
-    for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\//) { print $i; exit } }' \
-    /etc/apt/sources.list)"
-fi
-mirror="${mirror:-http://deb.debian.org/debian}"
 keyring="${keyring:-/usr/share/keyrings/debian-archive-keyring.gpg}"
 echo "deb-src [signed-by=$keyring] $mirror bookworm main" \
   >"$APTDIR/sources.list"
@@ -54,8 +49,8 @@ APT_OPTS=(
 )
 mkdir -p "$APTDIR/sources.list.d"
 echo "build-libjpeg: fetching libjpeg-turbo source"
-apt-get "${APT_OPTS[@]}" update >/dev/null
-(cd "$SRCDIR" && apt-get "${APT_OPTS[@]}" source libjpeg-turbo >/dev/null)
+apt-get "${APT_OPTS[@]}" update
+(cd "$SRCDIR" && apt-get "${APT_OPTS[@]}" source libjpeg-turbo)
 src="$(find "$SRCDIR" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n1)"
 if [ -z "$src" ]; then
   echo "build-libjpeg: no libjpeg-turbo source unpacked in $SRCDIR" >&2

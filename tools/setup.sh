@@ -29,11 +29,11 @@ PACKAGES=(
   g++
   make
   xdotool
+  shellcheck
 )
 
-SUDO=""
-if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
+# shellcheck source=tools/setup-lib.sh
+. "$ROOT/tools/setup-lib.sh"
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
@@ -47,10 +47,11 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
+    step "adding the i386 architecture" $SUDO dpkg --add-architecture i386
   fi
-  $SUDO apt-get update -q
-  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  step "updating apt's package lists" apt_run update -q
+  step "installing Debian packages" \
+    apt_run install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 # Some virtual machines run no 32-bit x86 programs at all (the kernel refuses
@@ -58,10 +59,8 @@ fi
 # mode emulator, registered with the kernel for i386 ELF files. Debian 12's
 # QEMU 7.2 makes every Wine start cost about a minute; the backported
 # release starts it in a fraction of a second, so that one is taken.
-if [ -e /proc/sys/fs/binfmt_misc/varnel-i386 ] \
-  || ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  "$ROOT/tools/setup-i386-emulation.sh"
-fi
+# The emulation script decides for itself whether the kernel needs it.
+step "setting up 32-bit x86 programs" "$ROOT/tools/setup-i386-emulation.sh"
 
 # Third-party libraries for the Windows build.
-"$ROOT/tools/build-libjpeg.sh"
+step "building libjpeg for MinGW" "$ROOT/tools/build-libjpeg.sh"

@@ -7,7 +7,7 @@
 set -uo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$ROOT"
+cd "$ROOT" || exit 1
 start=$(date +%s)
 
 jobs="${VARNEL_JOBS:-$(nproc)}"
@@ -74,14 +74,34 @@ run_preset() {
   rm -f "$log"
 }
 
+# A check that is not a CTest run: counts as one test.
+run_check() {
+  local name="$1"
+  shift
+  section "$name"
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    echo "$name: failed"
+    failed=$((failed + 1))
+  fi
+}
+
 trap finish EXIT
+
+# Needs nothing installed, so it runs even where set-up itself fails.
+run_check "set-up scripts: emulation decisions" \
+  bash "$ROOT/tests/tools/setup-i386-emulation-test.sh"
 
 section "set-up"
 if ! "$ROOT/tools/setup.sh"; then
-  echo "set-up failed"
+  echo "set-up failed (the step that failed is named above)"
   failed=$((failed + 1))
   exit 1
 fi
+
+run_check "set-up scripts: shellcheck" \
+  shellcheck -x tools/*.sh tests/tools/*.sh .ci/run
 
 run_preset mingw
 run_preset native

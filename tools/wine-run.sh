@@ -24,6 +24,11 @@ die() {
   exit 125
 }
 
+# The Windows form of a Unix path, through Wine's Z: drive.
+windows_path() {
+  printf 'Z:%s\n' "${1//\//\\}"
+}
+
 prefix=""
 keepalive=""
 user_display=0
@@ -68,11 +73,11 @@ alive() {
 }
 
 kill_pidfile() {
-  local pidfile="$1" pattern="$2" pid i
+  local pidfile="$1" pattern="$2" pid
   if alive "$pidfile" "$pattern"; then
     pid="$(cat "$pidfile")"
     kill "$pid" 2>/dev/null
-    for i in $(seq 50); do
+    for _ in $(seq 50); do
       [ -d "/proc/$pid" ] || break
       sleep 0.1
     done
@@ -83,12 +88,12 @@ kill_pidfile() {
 
 # Starts a private Xvfb on a free display; prints the display.
 start_xvfb() {
-  local dir="$1" i display=""
+  local dir="$1" display=""
   rm -f "$dir/xvfb.display"
   setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
     </dev/null >/dev/null 2>"$dir/xvfb.log" 3>"$dir/xvfb.display" 9>&- &
   echo $! >"$dir/xvfb.pid"
-  for i in $(seq 100); do
+  for _ in $(seq 100); do
     display="$(cat "$dir/xvfb.display" 2>/dev/null)"
     [ -n "$display" ] && break
     sleep 0.1
@@ -145,7 +150,7 @@ ensure_prefix() {
   [ -f "$prefix/system.reg" ] \
     || die "wineboot failed: $(tail -n 20 "$session/wineboot.log")"
   write_reg "$desktop" >"$session/settings.reg"
-  DISPLAY="" "$WINE" regedit /S "Z:$(echo "$session/settings.reg" | tr / '\\')" \
+  DISPLAY="" "$WINE" regedit /S "$(windows_path "$session/settings.reg")" \
     </dev/null >>"$session/wineboot.log" 2>&1 9>&-
   "$WINESERVER" -w
   # Wine links Desktop, Documents, ... to the user's home: tests must not
@@ -201,7 +206,7 @@ if ! alive "$session/xvfb.pid" Xvfb || ! [ -f "$session/display" ] \
   if [ -n "$keepalive" ] && [ -f "$keepalive" ]; then
     ready="$session/ready"
     rm -f "$ready"
-    setsid "$WINE" "$keepalive" "Z:$(echo "$ready" | tr / '\\')" \
+    setsid "$WINE" "$keepalive" "$(windows_path "$ready")" \
       </dev/null >/dev/null 2>&1 9>&- &
     echo $! >"$session/keepalive.pid"
     for _ in $(seq 600); do

@@ -9,6 +9,7 @@
 
 #include "Classes.h"
 #include "FormStreams.h"
+#include "ScopeGuard.h"
 #include "SysConst.h"
 #include "TypInfo.h"
 #include "Variants.h"
@@ -16,21 +17,6 @@
 using namespace formstreams_detail;
 
 namespace {
-
-// Puts a member back to its value at construction when the scope ends,
-// whether it ends normally or by an exception.
-template <class T>
-class TRestoreOnExit {
- public:
-  explicit TRestoreOnExit(T& ref) : ref_(ref), saved_(ref) {}
-  TRestoreOnExit(const TRestoreOnExit&) = delete;
-  TRestoreOnExit& operator=(const TRestoreOnExit&) = delete;
-  ~TRestoreOnExit() { ref_ = std::move(saved_); }
-
- private:
-  T& ref_;
-  T saved_;
-};
 
 // ---------------------------------------------------------------------------
 // Stream adapters

@@ -7,38 +7,15 @@
 
 namespace {
 
-// Holds a global memory block until it is handed to the clipboard.
-class TGlobalBlock {
- public:
-  explicit TGlobalBlock(std::size_t Size)
-      : handle_(::GlobalAlloc(GMEM_MOVEABLE, Size == 0 ? 1 : Size)) {
-    if (!handle_) throw EOutOfMemory("Out of memory");
-  }
-  ~TGlobalBlock() {
-    if (handle_) ::GlobalFree(handle_);
-  }
-  TGlobalBlock(const TGlobalBlock&) = delete;
-  TGlobalBlock& operator=(const TGlobalBlock&) = delete;
-  HGLOBAL Get() const { return handle_; }
-  HGLOBAL Release() {
-    HGLOBAL h = handle_;
-    handle_ = nullptr;
-    return h;
-  }
-
- private:
-  HGLOBAL handle_;
-};
-
 // Reads a clipboard memory block, never past its size.
 std::vector<Byte> ReadGlobal(HGLOBAL Handle) {
   std::vector<Byte> out;
   if (!Handle) return out;
   const SIZE_T size = ::GlobalSize(Handle);
-  const void* p = ::GlobalLock(Handle);
-  if (!p) return out;
-  out.assign(static_cast<const Byte*>(p), static_cast<const Byte*>(p) + size);
-  ::GlobalUnlock(Handle);
+  TGlobalLock lock(Handle);
+  if (!lock) return out;
+  const auto* p = static_cast<const Byte*>(lock.get());
+  out.assign(p, p + size);
   return out;
 }
 
@@ -49,7 +26,7 @@ TObjectPtr<TClipboard> theClipboard;
 TClipboard::TClipboard() = default;
 
 TClipboard::~TClipboard() {
-  if (openRefCount_ > 0) ::CloseClipboard();
+  open_.reset();
   if (window_) DeallocateHWnd(window_);
 }
 
@@ -64,12 +41,12 @@ void TClipboard::Open() {
     if (!window_)
       window_ = AllocateHWnd(TWndMethod(this, &TClipboard::WindowProc));
     // Another program may hold the clipboard for a moment.
-    bool opened = false;
-    for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
-      opened = ::OpenClipboard(window_) != FALSE;
-      if (!opened) ::Sleep(10);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+      if (open_.emplace(window_)) break;
+      open_.reset();
+      ::Sleep(10);
     }
-    if (!opened) throw EClipboardException("Cannot open clipboard");
+    if (!open_) throw EClipboardException("Cannot open clipboard");
     emptied_ = false;
   }
   ++openRefCount_;
@@ -77,14 +54,13 @@ void TClipboard::Open() {
 
 void TClipboard::Close() {
   if (openRefCount_ == 0) return;
-  if (--openRefCount_ == 0) ::CloseClipboard();
+  if (--openRefCount_ == 0) open_.reset();
 }
 
 void TClipboard::Clear() {
-  Open();
+  auto open = OpenScope();
   ::EmptyClipboard();
   emptied_ = true;
-  Close();
 }
 
 bool TClipboard::HasFormat(UINT Format) const {
@@ -95,59 +71,45 @@ Integer TClipboard::FormatCount() const { return ::CountClipboardFormats(); }
 
 UINT TClipboard::Formats(Integer Index) const {
   // The list can only be walked with the clipboard open.
-  auto* self = const_cast<TClipboard*>(this);
-  self->Open();
+  auto open = const_cast<TClipboard*>(this)->OpenScope();
   UINT format = 0;
   for (Integer i = 0; i <= Index; ++i) {
     format = ::EnumClipboardFormats(format);
     if (format == 0) break;
   }
-  self->Close();
   return format;
 }
 
 void TClipboard::SetBuffer(UINT Format, const void* Data, std::size_t Size) {
-  TGlobalBlock block(Size);
-  void* p = ::GlobalLock(block.Get());
-  if (!p) throw EOutOfMemory("Out of memory");
-  if (Size) std::memcpy(p, Data, Size);
-  ::GlobalUnlock(block.Get());
+  TGlobalHandle block(::GlobalAlloc(GMEM_MOVEABLE, Size == 0 ? 1 : Size));
+  if (!block) throw EOutOfMemory("Out of memory");
+  {
+    TGlobalLock lock(block.get());
+    if (!lock) throw EOutOfMemory("Out of memory");
+    if (Size) std::memcpy(lock.get(), Data, Size);
+  }
   if (!emptied_) {
     ::EmptyClipboard();
     emptied_ = true;
   }
-  if (!::SetClipboardData(Format, block.Get()))
+  if (!::SetClipboardData(Format, block.get()))
     throw EClipboardException("Cannot put data on the clipboard");
   // The clipboard owns the block now.
-  block.Release();
+  (void)block.release();
 }
 
 String TClipboard::AsText() {
-  Open();
-  String text;
-  try {
-    const std::vector<Byte> data = ReadGlobal(::GetClipboardData(CF_TEXT));
-    // Up to the terminator, or the block's end when there is none.
-    std::size_t n = 0;
-    while (n < data.size() && data[n] != 0) ++n;
-    text.assign(reinterpret_cast<const char*>(data.data()), n);
-  } catch (...) {
-    Close();
-    throw;
-  }
-  Close();
-  return text;
+  auto open = OpenScope();
+  const std::vector<Byte> data = ReadGlobal(::GetClipboardData(CF_TEXT));
+  // Up to the terminator, or the block's end when there is none.
+  std::size_t n = 0;
+  while (n < data.size() && data[n] != 0) ++n;
+  return String(reinterpret_cast<const char*>(data.data()), n);
 }
 
 void TClipboard::SetAsText(const String& Value) {
-  Open();
-  try {
-    SetBuffer(CF_TEXT, Value.c_str(), Value.size() + 1);
-  } catch (...) {
-    Close();
-    throw;
-  }
-  Close();
+  auto open = OpenScope();
+  SetBuffer(CF_TEXT, Value.c_str(), Value.size() + 1);
 }
 
 void TClipboard::AssignGraphic(TGraphic* Graphic) {
@@ -164,16 +126,16 @@ void TClipboard::AssignGraphic(TGraphic* Graphic) {
   }
   if (auto* meta = dynamic_cast<TMetafile*>(Graphic)) {
     if (!meta->Handle()) return;
-    HENHMETAFILE copy = ::CopyEnhMetaFileA(meta->Handle(), nullptr);
+    TEnhMetaFileHandle copy(::CopyEnhMetaFileA(meta->Handle(), nullptr));
     if (!copy) RaiseLastWin32Error();
     if (!emptied_) {
       ::EmptyClipboard();
       emptied_ = true;
     }
-    if (!::SetClipboardData(CF_ENHMETAFILE, copy)) {
-      ::DeleteEnhMetaFile(copy);
+    if (!::SetClipboardData(CF_ENHMETAFILE, copy.get()))
       throw EClipboardException("Cannot put data on the clipboard");
-    }
+    // The clipboard owns the copy now.
+    (void)copy.release();
     return;
   }
   AssignError(Graphic);
@@ -190,14 +152,8 @@ void TClipboard::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  Open();
-  try {
-    AssignGraphic(graphic);
-  } catch (...) {
-    Close();
-    throw;
-  }
-  Close();
+  auto open = OpenScope();
+  AssignGraphic(graphic);
 }
 
 void TClipboard::AssignToBitmap(TBitmap* Dest) {
@@ -231,9 +187,9 @@ void TClipboard::AssignToBitmap(TBitmap* Dest) {
 void TClipboard::AssignToMetafile(TMetafile* Dest) {
   auto h = static_cast<HENHMETAFILE>(::GetClipboardData(CF_ENHMETAFILE));
   if (!h) throw EInvalidGraphic("Clipboard does not support the format");
-  HENHMETAFILE copy = ::CopyEnhMetaFileA(h, nullptr);
+  TEnhMetaFileHandle copy(::CopyEnhMetaFileA(h, nullptr));
   if (!copy) RaiseLastWin32Error();
-  Dest->SetHandle(copy);
+  Dest->SetHandle(copy.release());
 }
 
 void TClipboard::AssignTo(TPersistent* Dest) {
@@ -244,26 +200,20 @@ void TClipboard::AssignTo(TPersistent* Dest) {
     inherited::AssignTo(Dest);
     return;
   }
-  Open();
-  try {
-    if (pic) {
-      if (HasFormat(CF_DIB) || HasFormat(CF_BITMAP)) {
-        AssignToBitmap(pic->Bitmap());
-      } else if (HasFormat(CF_ENHMETAFILE)) {
-        AssignToMetafile(pic->Metafile());
-      } else {
-        throw EInvalidGraphic("Clipboard does not support the format");
-      }
-    } else if (bmp) {
-      AssignToBitmap(bmp);
+  auto open = OpenScope();
+  if (pic) {
+    if (HasFormat(CF_DIB) || HasFormat(CF_BITMAP)) {
+      AssignToBitmap(pic->Bitmap());
+    } else if (HasFormat(CF_ENHMETAFILE)) {
+      AssignToMetafile(pic->Metafile());
     } else {
-      AssignToMetafile(meta);
+      throw EInvalidGraphic("Clipboard does not support the format");
     }
-  } catch (...) {
-    Close();
-    throw;
+  } else if (bmp) {
+    AssignToBitmap(bmp);
+  } else {
+    AssignToMetafile(meta);
   }
-  Close();
 }
 
 TClipboard* Clipboard() {

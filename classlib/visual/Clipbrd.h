@@ -5,7 +5,10 @@
 //
 #include <windows.h>
 
+#include <optional>
+
 #include "Graphics.h"
+#include "Handles.h"
 #include "Messages.h"
 
 VARNEL_EXCEPTION(EClipboardException, Exception)
@@ -44,8 +47,13 @@ class TClipboard : public TPersistent {
   void AssignToBitmap(TBitmap* Dest);
   void AssignToMetafile(TMetafile* Dest);
   void WindowProc(TMessage& Message);
+  // Open() now, Close() at scope exit.
+  auto OpenScope() {
+    return MakeBracket(this, &TClipboard::Open, &TClipboard::Close);
+  }
 
   HWND window_ = nullptr;
+  std::optional<TClipboardOpen> open_;
   Integer openRefCount_ = 0;
   bool emptied_ = false;
 };

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "TypInfo.h"
 #include "Types.h"
@@ -229,18 +230,8 @@ class TGraphicsObject : public TPersistent {
   void Unlock();
   // Holds Lock() for a scope, so that a throwing change handler never
   // leaves the owner's lock taken.
-  class TLockScope {
-   public:
-    explicit TLockScope(TGraphicsObject* Object) : object_(Object) {
-      object_->Lock();
-    }
-    ~TLockScope() { object_->Unlock(); }
-    TLockScope(const TLockScope&) = delete;
-    TLockScope& operator=(const TLockScope&) = delete;
-
-   private:
-    TGraphicsObject* object_;
-  };
+  using TLockScope = TBracketScope<TGraphicsObject, &TGraphicsObject::Lock,
+                                   &TGraphicsObject::Unlock>;
 
  private:
   std::recursive_mutex* ownerLock_ = nullptr;
@@ -511,6 +502,27 @@ class TCanvas : public TPersistent {
   HGDIOBJ oldFont_ = nullptr;
   HGDIOBJ oldPen_ = nullptr;
   HGDIOBJ oldBrush_ = nullptr;
+};
+
+// Holds a canvas's lock for a scope.
+using TCanvasLock = TBracketScope<TCanvas, &TCanvas::Lock, &TCanvas::Unlock>;
+
+// Lends a canvas a device context it does not own (the DC of a WM_PAINT, of
+// a printer) for a scope: the canvas is locked and draws on DC; at scope
+// exit, also by an exception, it lets go of DC without freeing it and is
+// unlocked.
+class TCanvasDCScope {
+ public:
+  TCanvasDCScope(TCanvas* Canvas, HDC DC)
+      : lock_(Canvas), handle_((Canvas->SetHandle(DC), TLetGo{Canvas})) {}
+
+ private:
+  struct TLetGo {
+    TCanvas* Canvas;
+    void operator()() const { Canvas->SetHandle(nullptr); }
+  };
+  TCanvasLock lock_;
+  TScopeGuard<TLetGo> handle_;
 };
 
 // ---------------------------------------------------------------------------

@@ -1,8 +1,10 @@
 // The platform seam over Win32.
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
+#include "Handles.h"
 #include "Platform.h"
 
 namespace Platform {
@@ -41,13 +43,6 @@ void FillEntry(const WIN32_FIND_DATAA& d, TFindEntry& e) {
     e.LocalWriteTime = TSystemTime();
   }
 }
-
-struct TSearch {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  ~TSearch() {
-    if (handle != INVALID_HANDLE_VALUE) ::FindClose(handle);
-  }
-};
 
 int Clip(std::size_t n) {
   return n > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(n);
@@ -275,21 +270,20 @@ String FullPathName(const String& fileName) {
 
 std::shared_ptr<void> FindFirst(const String& pattern, TFindEntry& entry,
                                 Integer& error) {
-  auto s = std::make_shared<TSearch>();
   WIN32_FIND_DATAA data;
-  s->handle = FindFirstFileA(pattern.c_str(), &data);
-  if (s->handle == INVALID_HANDLE_VALUE) {
+  TFindHandle handle(FindFirstFileA(pattern.c_str(), &data));
+  if (!handle) {
     error = static_cast<Integer>(GetLastError());
     return nullptr;
   }
   FillEntry(data, entry);
-  return s;
+  return std::make_shared<TFindHandle>(std::move(handle));
 }
 
 bool FindNext(void* search, TFindEntry& entry, Integer& error) {
-  auto* s = static_cast<TSearch*>(search);
+  auto* s = static_cast<TFindHandle*>(search);
   WIN32_FIND_DATAA data;
-  if (!s || !FindNextFileA(s->handle, &data)) {
+  if (!s || !FindNextFileA(s->get(), &data)) {
     error = s ? static_cast<Integer>(GetLastError()) : errNoMoreFiles;
     return false;
   }

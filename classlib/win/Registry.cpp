@@ -1,9 +1,12 @@
 #include "Registry.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "Classes.h"
+#include "Handles.h"
+#include "ScopeGuard.h"
 #include "SysConst.h"
 #include "SysUtils.h"
 
@@ -31,25 +34,6 @@ TRegDataType DataTypeOf(DWORD type) {
 [[noreturn]] void GetDataError(const String& name) {
   throw ERegistryException(SRegGetDataFailed, {name});
 }
-
-// Owns a key handle opened here.
-class TKeyHandle {
- public:
-  TKeyHandle() = default;
-  explicit TKeyHandle(HKEY key) : key_(key) {}
-  ~TKeyHandle() { Close(); }
-  void Close() {
-    if (key_) RegCloseKey(key_);
-    key_ = nullptr;
-  }
-  TKeyHandle(const TKeyHandle&) = delete;
-  TKeyHandle& operator=(const TKeyHandle&) = delete;
-  HKEY get() const { return key_; }
-  HKEY* out() { return &key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 // Names of the subkeys (or of the values) of key, in the order the registry
 // enumerates them.
@@ -179,7 +163,7 @@ TRegistry::TTarget TRegistry::Resolve(const String& key) const {
   String sub = StripTrailingBackslashes(relative ? key : key.substr(1));
   TTarget target{rootKey_, sub, sub};
   if (relative && currentKey_) {
-    target.Base = currentKey_;
+    target.Base = currentKey_.get();
     if (sub.empty()) {
       target.Path = currentPath_;
     } else if (!currentPath_.empty()) {
@@ -189,25 +173,26 @@ TRegistry::TTarget TRegistry::Resolve(const String& key) const {
   return target;
 }
 
-void TRegistry::ChangeKey(HKEY key, const String& path) {
+void TRegistry::ChangeKey(TKeyHandle key, const String& path) {
   CloseKey();
-  currentKey_ = key;
+  currentKey_ = std::move(key);
   currentPath_ = path;
 }
 
 bool TRegistry::OpenKey(const String& key, bool canCreate) {
   TTarget target = Resolve(key);
-  HKEY opened = nullptr;
+  TKeyHandle opened;
   LONG r;
   if (canCreate) {
     r = RegCreateKeyExA(target.Base, target.SubKey.c_str(), 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, access_, nullptr, &opened,
+                        REG_OPTION_NON_VOLATILE, access_, nullptr, opened.out(),
                         nullptr);
   } else {
-    r = RegOpenKeyExA(target.Base, target.SubKey.c_str(), 0, access_, &opened);
+    r = RegOpenKeyExA(target.Base, target.SubKey.c_str(), 0, access_,
+                      opened.out());
   }
   if (r != ERROR_SUCCESS) return false;
-  ChangeKey(opened, target.Path);
+  ChangeKey(std::move(opened), target.Path);
   return true;
 }
 
@@ -228,9 +213,8 @@ bool TRegistry::OpenKeyReadOnly(const String& key) {
 
 void TRegistry::CloseKey() {
   if (!currentKey_) return;
-  if (!lazyWrite_) RegFlushKey(currentKey_);
-  RegCloseKey(currentKey_);
-  currentKey_ = nullptr;
+  if (!lazyWrite_) RegFlushKey(currentKey_.get());
+  currentKey_.reset();
   currentPath_.clear();
 }
 
@@ -285,24 +269,24 @@ void TRegistry::MoveKey(const String& oldName, const String& newName,
                         REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
                         to.out(), nullptr) != ERROR_SUCCESS)
       throw ERegistryException(SRegCreateFailed, {newName});
-    try {
-      CopyTree(from.get(), to.get(), newName);
-    } catch (...) {
-      // The new key did not exist before: take the half-made copy away.
-      to.Close();
+    // The new key did not exist before: a failed copy takes the half-made
+    // copy away.
+    TScopeGuard rollback([&] {
+      to.reset();
       DeleteTree(dst.Base, dst.SubKey);
-      throw;
-    }
+    });
+    CopyTree(from.get(), to.get(), newName);
+    rollback.Dismiss();
   }
   if (deleteOld) {
-    from.Close();
+    from.reset();
     DeleteTree(src.Base, src.SubKey);
   }
 }
 
 bool TRegistry::DeleteValue(const String& name) {
   return currentKey_ &&
-         RegDeleteValueA(currentKey_, name.c_str()) == ERROR_SUCCESS;
+         RegDeleteValueA(currentKey_.get(), name.c_str()) == ERROR_SUCCESS;
 }
 
 bool TRegistry::ValueExists(const String& name) {
@@ -314,7 +298,7 @@ void TRegistry::RenameValue(const String& oldName, const String& newName) {
   if (!ValueExists(oldName) || ValueExists(newName)) return;
   DWORD type = 0;
   std::vector<Byte> data;
-  if (!ReadRaw(currentKey_, oldName, type, data)) GetDataError(oldName);
+  if (!ReadRaw(currentKey_.get(), oldName, type, data)) GetDataError(oldName);
   PutData(newName, data.data(), static_cast<DWORD>(data.size()), type);
   DeleteValue(oldName);
 }
@@ -322,7 +306,7 @@ void TRegistry::RenameValue(const String& oldName, const String& newName) {
 bool TRegistry::GetDataInfo(const String& name, TRegDataInfo& info) {
   info = TRegDataInfo();
   DWORD type = 0, size = 0;
-  if (!currentKey_ || RegQueryValueExA(currentKey_, name.c_str(), nullptr,
+  if (!currentKey_ || RegQueryValueExA(currentKey_.get(), name.c_str(), nullptr,
                                        &type, nullptr, &size) != ERROR_SUCCESS)
     return false;
   info.RegData = DataTypeOf(type);
@@ -345,7 +329,7 @@ bool TRegistry::GetKeyInfo(TRegKeyInfo& info) {
   DWORD subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueLen = 0,
         maxDataLen = 0;
   if (!currentKey_ ||
-      RegQueryInfoKeyA(currentKey_, nullptr, nullptr, nullptr, &subKeys,
+      RegQueryInfoKeyA(currentKey_.get(), nullptr, nullptr, nullptr, &subKeys,
                        &maxSubKeyLen, nullptr, &values, &maxValueLen,
                        &maxDataLen, nullptr, &info.FileTime) != ERROR_SUCCESS)
     return false;
@@ -365,26 +349,21 @@ bool TRegistry::HasSubKeys() {
 namespace {
 
 void FillStrings(TStrings* strings, const std::vector<String>& names) {
-  strings->BeginUpdate();
-  try {
-    strings->Clear();
-    for (const String& name : names) strings->Add(name);
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
+  auto update =
+      MakeBracket(strings, &TStrings::BeginUpdate, &TStrings::EndUpdate);
+  strings->Clear();
+  for (const String& name : names) strings->Add(name);
 }
 
 }  // namespace
 
 void TRegistry::GetKeyNames(TStrings* strings) {
-  FillStrings(strings, currentKey_ ? EnumNames(currentKey_, false)
+  FillStrings(strings, currentKey_ ? EnumNames(currentKey_.get(), false)
                                    : std::vector<String>());
 }
 
 void TRegistry::GetValueNames(TStrings* strings) {
-  FillStrings(strings, currentKey_ ? EnumNames(currentKey_, true)
+  FillStrings(strings, currentKey_ ? EnumNames(currentKey_.get(), true)
                                    : std::vector<String>());
 }
 
@@ -392,11 +371,11 @@ String TRegistry::ReadString(const String& name) {
   DWORD type = 0;
   std::vector<Byte> data;
   DWORD size = 0;
-  if (!currentKey_ || RegQueryValueExA(currentKey_, name.c_str(), nullptr,
+  if (!currentKey_ || RegQueryValueExA(currentKey_.get(), name.c_str(), nullptr,
                                        &type, nullptr, &size) != ERROR_SUCCESS)
     return String();
   if (type != REG_SZ && type != REG_EXPAND_SZ) ReadError(name);
-  if (!ReadRaw(currentKey_, name, type, data)) GetDataError(name);
+  if (!ReadRaw(currentKey_.get(), name, type, data)) GetDataError(name);
   if (type != REG_SZ && type != REG_EXPAND_SZ) ReadError(name);
   // Stored text need not end in a zero; it ends at the first one or at the
   // end of the data.
@@ -409,7 +388,7 @@ void TRegistry::ReadExact(const String& name, void* buffer, DWORD size,
                           TRegDataType expected) {
   DWORD type = 0;
   std::vector<Byte> data;
-  if (!ReadRaw(currentKey_, name, type, data)) GetDataError(name);
+  if (!ReadRaw(currentKey_.get(), name, type, data)) GetDataError(name);
   if (DataTypeOf(type) != expected || data.size() != size) ReadError(name);
   std::memcpy(buffer, data.data(), size);
 }
@@ -452,7 +431,7 @@ Integer TRegistry::ReadBinaryData(const String& name, void* buffer,
   if (info.DataSize == 0) return 0;
   DWORD type = 0;
   DWORD len = static_cast<DWORD>(bufSize);
-  LONG r = RegQueryValueExA(currentKey_, name.c_str(), nullptr, &type,
+  LONG r = RegQueryValueExA(currentKey_.get(), name.c_str(), nullptr, &type,
                             static_cast<BYTE*>(buffer), &len);
   if (r == ERROR_MORE_DATA) ReadError(name);  // grew since it was measured
   if (r != ERROR_SUCCESS) GetDataError(name);
@@ -462,7 +441,7 @@ Integer TRegistry::ReadBinaryData(const String& name, void* buffer,
 void TRegistry::PutData(const String& name, const void* data, DWORD size,
                         DWORD type) {
   if (!currentKey_ ||
-      RegSetValueExA(currentKey_, name.c_str(), 0, type,
+      RegSetValueExA(currentKey_.get(), name.c_str(), 0, type,
                      static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
     throw ERegistryException(SRegSetDataFailed, {name});
 }

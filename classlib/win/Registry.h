@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "Handles.h"
 #include "IniFiles.h"
 #include "System.h"
 
@@ -51,7 +52,7 @@ class TRegistry : public TObject {
   void SetLazyWrite(bool value) { lazyWrite_ = value; }
   // The open key (null when none) and its path from the root, without a
   // leading backslash.
-  HKEY CurrentKey() const { return currentKey_; }
+  HKEY CurrentKey() const { return currentKey_.get(); }
   const String& CurrentPath() const { return currentPath_; }
 
   // Opens key (creating it with canCreate) and makes it the open key; false
@@ -111,13 +112,13 @@ class TRegistry : public TObject {
  private:
   struct TTarget;
   TTarget Resolve(const String& key) const;
-  void ChangeKey(HKEY key, const String& path);
+  void ChangeKey(TKeyHandle key, const String& path);
   void PutData(const String& name, const void* data, DWORD size, DWORD type);
   void ReadExact(const String& name, void* buffer, DWORD size,
                  TRegDataType expected);
 
   HKEY rootKey_ = HKEY_CURRENT_USER;
-  HKEY currentKey_ = nullptr;
+  TKeyHandle currentKey_;
   String currentPath_;
   LongWord access_ = KEY_ALL_ACCESS;
   bool lazyWrite_ = true;

@@ -10,6 +10,7 @@
 
 #include "FormStreams.h"
 #include "Graphics.h"
+#include "Handles.h"
 
 namespace {
 
@@ -322,6 +323,29 @@ TEST(Canvas, ShapesDrawIntoTheBitmapsPixels) {
   }
   c->SetPixels(39, 29, clYellow);
   EXPECT_EQ(PixelFromScanLine(bmp.get(), 39, 29), clYellow);
+}
+
+// A lent DC is given back, not freed, and the lock released, also when the
+// drawing fails.
+TEST(Canvas, LentDCIsGivenBackAndTheLockReleased) {
+  TOwnedDC owned(CreateCompatibleDC(nullptr));
+  ASSERT_TRUE(owned);
+  const HDC dc = owned.get();
+  TCanvas canvas;
+  for (bool fail : {false, true}) {
+    try {
+      TCanvasDCScope scope(&canvas, dc);
+      EXPECT_EQ(canvas.Handle(), dc);
+      EXPECT_EQ(canvas.LockCount(), 1);
+      canvas.FillRect(Rect(0, 0, 1, 1));
+      if (fail) throw EInvalidOperation("paint");
+    } catch (const EInvalidOperation&) {
+      EXPECT_TRUE(fail);
+    }
+    EXPECT_FALSE(canvas.HandleAllocated()) << fail;
+    EXPECT_EQ(canvas.LockCount(), 0) << fail;
+    EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC)) << fail;
+  }
 }
 
 TEST(Canvas, PatternBrushRepeatsItsBitmap) {

@@ -87,13 +87,23 @@ TEST(cxDateUtilsCalendar, MonthAndYearBounds) {
   EXPECT_EQ(DateOf(-1.25), -1.0);
 }
 
+struct TWeekCase {
+  TDateTime date;
+  TDay start;
+  TcxFirstWeekOfYear rule;
+  Integer week;
+};
+
+void ExpectWeekNumbers(std::initializer_list<TWeekCase> cases) {
+  for (const TWeekCase& c : cases) {
+    EXPECT_EQ(GetWeekNumber(c.date, c.start, c.rule), c.week)
+        << DateText(c.date) << " start " << int(c.start) << " rule "
+        << int(c.rule);
+  }
+}
+
 TEST(cxDateUtilsCalendar, WeekNumbers) {
-  struct Case {
-    TDateTime date;
-    TDay start;
-    TcxFirstWeekOfYear rule;
-    Integer week;
-  } cases[] = {
+  ExpectWeekNumbers({
       // First four days, weeks from Monday: 1 January 2025 is a Wednesday,
       // so 31 December 2024 already lies in week 1.
       {D(2024, 12, 31), dMonday, fwyFirstFourDays, 1},
@@ -110,12 +120,7 @@ TEST(cxDateUtilsCalendar, WeekNumbers) {
       {D(2022, 1, 2), dSunday, fwyFirstFullWeek, 1},
       {D(2022, 1, 9), dSunday, fwyFirstFullWeek, 2},
       {D(2023, 1, 8), dSunday, fwyFirstFullWeek, 2},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(GetWeekNumber(c.date, c.start, c.rule), c.week)
-        << DateText(c.date) << " start " << int(c.start) << " rule "
-        << int(c.rule);
-  }
+  });
 }
 
 // ISO 8601 weeks start on Monday and belong to the year of their Thursday;
@@ -150,12 +155,7 @@ TEST(cxDateUtilsCalendar, FirstFourDaysFromMondayAreIsoWeeks) {
 }
 
 TEST(cxDateUtilsCalendar, WeekNumbersAtTheTurnOfTheYear) {
-  struct Case {
-    TDateTime date;
-    TDay start;
-    TcxFirstWeekOfYear rule;
-    Integer week;
-  } cases[] = {
+  ExpectWeekNumbers({
       // First full week: days of January before the first full week are the
       // last week of the year before.
       {D(2020, 12, 31), dMonday, fwyFirstFullWeek, 52},
@@ -197,12 +197,7 @@ TEST(cxDateUtilsCalendar, WeekNumbersAtTheTurnOfTheYear) {
       // which had 366 days and began on a Saturday.
       {D(1, 1, 1), dSunday, fwyFirstFullWeek, 53},
       {D(1, 1, 7), dSunday, fwyFirstFullWeek, 1},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(GetWeekNumber(c.date, c.start, c.rule), c.week)
-        << DateText(c.date) << " start " << int(c.start) << " rule "
-        << int(c.rule);
-  }
+  });
 }
 
 TEST(cxDateUtilsCalendar, SystemWeekRuleAndStartOfWeekComeFromTheLocale) {

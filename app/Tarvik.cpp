@@ -188,7 +188,8 @@ bool TOfficeDialogPlaces::WritePlacesBar() {
       // on the standard places key itself.
       String name = GetStandardPlaceName(place->FolderId());
       if (name.empty()) continue;
-      if (!reg.OpenKey(standard + "\\" + name, true)) continue;
+      // A place that cannot be written is no install.
+      if (!reg.OpenKey(standard + "\\" + name, true)) return false;
       reg.WriteInteger("Show", 1);
       reg.WriteInteger("Index", i);
       reg.WriteInteger("View", place->View());
@@ -200,7 +201,7 @@ bool TOfficeDialogPlaces::WritePlacesBar() {
       TPlaceItem* place = places->ItemAt(i);
       if (place->IsSpecialFolder() || !DirectoryExists(place->Path())) continue;
       String key = userDefined + "\\" + PlaceValueName(k++);
-      if (!reg.OpenKey(key, true)) continue;
+      if (!reg.OpenKey(key, true)) return false;
       reg.WriteInteger("Show", 1);
       reg.WriteInteger("Index", i);
       reg.WriteInteger("View", place->View());

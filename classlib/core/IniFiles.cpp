@@ -1,5 +1,6 @@
 #include "IniFiles.h"
 
+#include <cmath>
 #include <iterator>
 
 #include "Classes.h"
@@ -20,6 +21,38 @@ String BytesToHex(const std::vector<Byte>& bytes) {
   for (Byte b : bytes) {
     text += digits[b >> 4];
     text += digits[b & 0x0F];
+  }
+  return text;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+String TrimBlanks(const String& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+// A trimmed line that reads as a section header.
+bool IsHeaderLine(const String& trimmed) {
+  return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']';
+}
+
+bool HasLineBreak(const String& s) {
+  return s.find_first_of("\r\n") != String::npos;
+}
+
+// The shortest text of the value that reads back as the same value: a
+// number written with fewer digits would come back rounded, and the largest
+// numbers, rounded up, not at all.
+String FloatText(double value) {
+  if (!std::isfinite(value)) return FloatToStr(value);
+  String text;
+  for (Integer precision = 15; precision <= 18; ++precision) {
+    text = FloatToStrF(value, ffGeneral, precision, 0);
+    double back;
+    if (TryStrToFloat(text, back) && back == value) break;
   }
   return text;
 }
@@ -46,6 +79,18 @@ bool HexToBytes(const String& text, std::vector<Byte>& bytes) {
 }
 
 }  // namespace
+
+void classlib_detail::CheckIniEntry(const String& fileName,
+                                    const String& section, const String& ident,
+                                    const String& value) {
+  const String line = TrimBlanks(ident + "=" + value);
+  const bool readsBack =
+      !HasLineBreak(section) && !HasLineBreak(ident) && !HasLineBreak(value) &&
+      !IsHeaderLine(line) && line[0] != ';' &&
+      TrimBlanks(line.substr(0, line.find('='))) == TrimBlanks(ident);
+  if (!readsBack)
+    throw EIniFileException(SIniFileEntryError, {ident, section, fileName});
+}
 
 void classlib_detail::FillStrings(TStrings* strings,
                                   const std::vector<String>& lines) {
@@ -88,12 +133,16 @@ double TCustomIniFile::ReadFloat(const String& section, const String& ident,
                                  double def) {
   double value;
   String text = ReadString(section, ident, String());
-  return !text.empty() && TryStrToFloat(text, value) ? value : def;
+  if (!text.empty() && TryStrToFloat(text, value)) return value;
+  // What WriteFloat writes for the values that have no digits.
+  for (double special : {HUGE_VAL, -HUGE_VAL, std::nan("")})
+    if (SameText(text, FloatText(special))) return special;
+  return def;
 }
 
 void TCustomIniFile::WriteFloat(const String& section, const String& ident,
                                 double value) {
-  WriteString(section, ident, FloatToStr(value));
+  WriteString(section, ident, FloatText(value));
 }
 
 TDateTime TCustomIniFile::ReadDate(const String& section, const String& ident,
@@ -175,15 +224,6 @@ bool TCustomIniFile::ValueExists(const String& section, const String& ident) {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-String TrimBlanks(const String& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && IsBlank(s[b])) ++b;
-  while (e > b && IsBlank(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
-
 bool SameName(const String& a, const String& b) { return AnsiSameText(a, b); }
 
 // Splits text into lines at CR LF, LF or CR; a final line break ends the
@@ -233,7 +273,7 @@ void TMemIniFile::SetLines(const std::vector<String>& lines) {
   TSection* current = nullptr;
   for (const String& raw : lines) {
     String s = TrimBlanks(raw);
-    if (s.size() >= 2 && s.front() == '[' && s.back() == ']') {
+    if (IsHeaderLine(s)) {
       sections_.push_back({TrimBlanks(s.substr(1, s.size() - 2)), raw, {}});
       current = &sections_.back();
       continue;
@@ -300,6 +340,7 @@ String TMemIniFile::ReadString(const String& section, const String& ident,
 
 void TMemIniFile::WriteString(const String& section, const String& ident,
                               const String& value) {
+  classlib_detail::CheckIniEntry(FileName(), section, ident, value);
   TSection* s = FindSection(section);
   if (!s) {
     sections_.push_back({section, "[" + section + "]", {}});

@@ -13,8 +13,12 @@ VARNEL_EXCEPTION(EIniFileException, Exception)
 
 // Typed entries are stored as text: integers in decimal (reads also take
 // hexadecimal with "$" or "0x"), Booleans as "1" and "0", numbers, dates and
-// times in the user's locale, byte blocks as two hexadecimal digits a byte.
+// times in the user's locale (numbers with as many digits as it takes to
+// read back the same value), byte blocks as two hexadecimal digits a byte.
 // A typed read of a missing or unreadable entry gives the default.
+// Writing an entry whose "name=value" line would read back as something
+// else (a section header, a comment, another name, more than one line)
+// raises EIniFileException and changes nothing.
 class TCustomIniFile : public TObject {
   VARNEL_CLASS(TCustomIniFile, TObject)
  public:
@@ -136,4 +140,8 @@ class TMemIniFile : public TCustomIniFile {
 namespace classlib_detail {
 // Replaces the content of strings with lines in one update.
 void FillStrings(TStrings* strings, const std::vector<String>& lines);
+// Raises EIniFileException when the entry, written as a line of an ini
+// file, would not read back as that entry.
+void CheckIniEntry(const String& fileName, const String& section,
+                   const String& ident, const String& value);
 }  // namespace classlib_detail

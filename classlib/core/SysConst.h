@@ -126,6 +126,9 @@ inline constexpr const char* SRegSetDataFailed = "Failed to set data for '%s'";
 inline constexpr const char* SRegGetDataFailed = "Failed to get data for '%s'";
 inline constexpr const char* SInvalidRegType = "Invalid data type for '%s'";
 inline constexpr const char* SIniFileWriteError = "Unable to write to %s";
+inline constexpr const char* SIniFileEntryError =
+    "Cannot write the entry \"%s\" of section \"%s\" to %s: it would not "
+    "read back";
 
 // Shortcut key names
 inline constexpr const char* SmkcBkSp = "BkSp";

@@ -50,6 +50,7 @@ String TIniFile::ReadString(const String& section, const String& ident,
 
 void TIniFile::WriteString(const String& section, const String& ident,
                            const String& value) {
+  classlib_detail::CheckIniEntry(FileName(), section, ident, value);
   if (!WritePrivateProfileStringA(section.c_str(), ident.c_str(), value.c_str(),
                                   FileName().c_str()))
     throw EIniFileException(SIniFileWriteError, {FileName()});

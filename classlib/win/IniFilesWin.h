@@ -14,7 +14,8 @@ class TIniFile : public TCustomIniFile {
 
   String ReadString(const String& section, const String& ident,
                     const String& def) override;
-  // Raise EIniFileException "Unable to write to %s" on failure.
+  // Raise EIniFileException "Unable to write to %s" on failure, and for an
+  // entry that would not read back (see TCustomIniFile).
   void WriteString(const String& section, const String& ident,
                    const String& value) override;
   void ReadSection(const String& section, TStrings* strings) override;

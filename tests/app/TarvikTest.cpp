@@ -282,6 +282,37 @@ TEST_F(OfficeDialogPlacesTest, ASpecialFolderWithoutStandardPlaceIsSkipped) {
                                                 {"View", "REG_DWORD:2"}}));
 }
 
+TEST_F(OfficeDialogPlacesTest, APlaceKeyThatCannotBeMadeInstallsNothing) {
+  String reports = folders.Make("Reports");
+  TGroupItem* old = AddCurrentGroup(*p, "Old");
+  old->SetOfficeVersion(2);
+  old->SetFlags(gfInstalled);
+  old->SaveGroup();
+  p->SetCurrentGroup(group);
+  group->SetOfficeFlags(ofSmallIcons);
+  const struct {
+    Integer version;
+    const char* unwritable;
+  } cases[] = {{3, "StandardPlaces"}, {4, "UserDefinedPlaces"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.unwritable);
+    String k = OfficeKey(kVersions[c.version - 1]);
+    ASSERT_EQ(
+        RegDeleteTreeA(HKEY_CURRENT_USER, (k + "\\" + c.unwritable).c_str()),
+        ERROR_SUCCESS);
+    MakeVolatileKey(k + "\\" + c.unwritable);
+    group->SetOfficeVersion(static_cast<Byte>(c.version));
+    SetPlaces(*p, {{0}, {-1, reports}, {}});
+    EXPECT_FALSE(p->WritePlacesBar());
+    p->InstallCurrentGroup();
+    EXPECT_FALSE(group->GetInstalled());
+    EXPECT_TRUE(old->GetInstalled());
+    EXPECT_EQ(KeyValues(kOffice + "\\Old")["Flags"], "REG_DWORD:2");
+    // The install ended before the icon size.
+    EXPECT_EQ(KeyValues(k), (Values{{"ItemSize", "REG_DWORD:1"}}));
+  }
+}
+
 TEST_F(OfficeDialogPlacesTest, KeyNamesAndStandardPlaceNames) {
   EXPECT_EQ(p->GetStandardPlacesKey(1), OfficeKey("9.0") + "\\StandardPlaces");
   EXPECT_EQ(p->GetUserDefinedPlacesKey(4),

@@ -206,6 +206,24 @@ TDateTime GetEndDateOfYear(TDateTime ADate, bool ADateOnly) {
   return ADateOnly ? r : r + kLastMomentOfDay;
 }
 
+namespace {
+
+// The first day of week 1 of the year that begins on AJan1, a day with
+// weekday number AJan1Weekday. Nothing here decodes a date, so that this
+// also serves the year before the first representable one.
+TDateTime FirstDayOfWeekOne(TDateTime AJan1, Integer AJan1Weekday,
+                            Integer AStart, TcxFirstWeekOfYear ARule) {
+  TDateTime first = AJan1 - ((AJan1Weekday - 1 - AStart) % 7 + 7) % 7;
+  if (ARule == fwyFirstFullWeek) {
+    if (first < AJan1) first += 7;
+  } else if (ARule == fwyFirstFourDays) {
+    if (first + 3 < AJan1) first += 7;
+  }
+  return first;
+}
+
+}  // namespace
+
 Integer GetWeekNumber(TDateTime ADate, TDay AStartOfWeek,
                       TcxFirstWeekOfYear AFirstWeekOfYear) {
   if (AFirstWeekOfYear == fwySystem) {
@@ -218,13 +236,20 @@ Integer GetWeekNumber(TDateTime ADate, TDay AStartOfWeek,
   const TDateTime day = DateOf(ADate);
   Word y, m, d;
   DecodeDate(day, y, m, d);
-  // The first day of the week that holds 1 January.
-  TDateTime jan1 = EncodeDate(y, 1, 1);
-  TDateTime first = jan1 - ((DayOfWeek(jan1) - 1 - start) % 7 + 7) % 7;
-  if (AFirstWeekOfYear == fwyFirstFullWeek) {
-    if (GetDateElement(first, deYear) < y) first += 7;
-  } else if (AFirstWeekOfYear == fwyFirstFourDays) {
-    if (GetDateElement(first + 3, deYear) < y) first += 7;
+  const TDateTime jan1 = EncodeDate(y, 1, 1);
+  const Integer jan1Weekday = DayOfWeek(jan1);
+  TDateTime first =
+      FirstDayOfWeekOne(jan1, jan1Weekday, start, AFirstWeekOfYear);
+  if (day < first) {
+    // The first days of January before week 1 belong to the last week of
+    // the year before; truncating a negative distance would call them
+    // week 1 and show two different weeks under the same number.
+    const Integer daysBefore = IsLeapYear(static_cast<Word>(y - 1)) ? 366 : 365;
+    const Integer weekdayBefore =
+        ((jan1Weekday - 1 - daysBefore) % 7 + 7) % 7 + 1;
+    first = FirstDayOfWeekOne(jan1 - daysBefore, weekdayBefore, start,
+                              AFirstWeekOfYear);
+    return static_cast<Integer>(day - first) / 7 + 1;
   }
   Integer week = static_cast<Integer>(day - first) / 7 + 1;
   if (m == 12) {

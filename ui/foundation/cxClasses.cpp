@@ -584,6 +584,29 @@ String GetCorrectPath(const String& S) {
   return result;
 }
 
+namespace {
+
+constexpr Integer kShowMaximized = 3;
+
+TcxShellExecuteFunc& ShellExecuteFunc() {
+  static TcxShellExecuteFunc func;
+  return func;
+}
+
+}  // namespace
+
+TcxShellExecuteFunc cxSetShellExecuteFunc(TcxShellExecuteFunc AFunc) {
+  TcxShellExecuteFunc previous = std::move(ShellExecuteFunc());
+  ShellExecuteFunc() = std::move(AFunc);
+  return previous;
+}
+
+void OpenWebPage(const String& AUrl) {
+  // A copy, so that the function may replace itself while it runs.
+  TcxShellExecuteFunc func = ShellExecuteFunc();
+  if (func) func("OPEN", AUrl, kShowMaximized);
+}
+
 String CreateUniqueName(TComponent* AOwner, TComponent* AParent,
                         TComponent* AComponent, const String& AClassPrefix,
                         const String& AName) {

@@ -328,6 +328,17 @@ Integer GetRangeCenter(Integer A, Integer B);
 bool StreamsEqual(TCustomMemoryStream* AStream1, TCustomMemoryStream* AStream2);
 // Every "/" turned into "\".
 String GetCorrectPath(const String& S);
+
+// The shell's opening of a file or an address with a verb and a show-window
+// code, replaceable so that tests record the call instead of starting a
+// browser. The Windows part installs the shell's own at start-up; elsewhere
+// there is none and nothing opens.
+using TcxShellExecuteFunc = std::function<void(
+    const String& AOperation, const String& AFileName, Integer AShowCmd)>;
+// Installs AFunc and returns the one it replaces.
+TcxShellExecuteFunc cxSetShellExecuteFunc(TcxShellExecuteFunc AFunc);
+// Opens the address with the shell's "OPEN" verb, maximised.
+void OpenWebPage(const String& AUrl);
 // A component name unique among AOwner's components: AParent's name, then
 // AName with only letters, digits and "_" kept (led by the class name less
 // AClassPrefix, or less its "T", when that is empty or starts with a digit),

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 #include "Classes.h"
 #include "IniFiles.h"
@@ -246,6 +248,80 @@ TEST_F(IniFilesTest, FileRoundTripKeepsTheFilesLines) {
             "; hand-written\r\n[Main]\r\nLeft=2\r\n\r\n[Other]\r\nKey=v\r\n");
   TMemIniFile again(file.Name());
   EXPECT_EQ(again.ReadInteger("Main", "Left", 0), 2);
+}
+
+TEST_F(IniFilesTest, NumbersReadBackAsTheSameValueAfterAReload) {
+  const double values[] = {0.0,
+                           12.5,
+                           -7.0,
+                           0.1,
+                           0.1 + 0.2,
+                           1.0 / 3.0,
+                           123456789.123456789,
+                           1e300,
+                           -2.5e-300,
+                           DBL_MAX,
+                           -DBL_MAX,
+                           DBL_MIN,
+                           std::numeric_limits<double>::denorm_min(),
+                           HUGE_VAL,
+                           -HUGE_VAL};
+  TTempFile file("floats.ini");
+  {
+    TMemIniFile ini(file.Name());
+    for (std::size_t i = 0; i < std::size(values); ++i)
+      ini.WriteFloat("F", "V" + std::to_string(i), values[i]);
+    ini.WriteFloat("F", "NaN", std::nan(""));
+    ini.UpdateFile();
+  }
+  TMemIniFile ini(file.Name());
+  for (std::size_t i = 0; i < std::size(values); ++i)
+    EXPECT_EQ(ini.ReadFloat("F", "V" + std::to_string(i), 42.0), values[i])
+        << ini.ReadString("F", "V" + std::to_string(i), "");
+  EXPECT_TRUE(std::isnan(ini.ReadFloat("F", "NaN", 42.0)));
+  // As few digits as the value needs.
+  EXPECT_EQ(ini.ReadString("F", "V1", ""), "12.5");
+  EXPECT_EQ(ini.ReadString("F", "V3", ""), "0.1");
+}
+
+TEST_F(IniFilesTest, EntriesThatWouldNotReadBackAreRefused) {
+  struct Case {
+    const char* section;
+    const char* ident;
+    const char* value;
+  };
+  const Case refused[] = {
+      {"S", "[x", "y]"},      {"S", " [x", "y] "}, {"S", ";x", "1"},
+      {"S", "  ;x", "1"},     {"S", "a=b", "c"},   {"S", "a\nb", "c"},
+      {"S", "a", "b\r\n[T]"}, {"S", "a", "b\rc"},  {"S\n[T]", "a", "b"},
+  };
+  TTempFile file("refused.ini");
+  TMemIniFile ini(file.Name());
+  ini.WriteString("S", "Kept", "1");
+  for (const Case& c : refused) {
+    EXPECT_THROW(ini.WriteString(c.section, c.ident, c.value),
+                 EIniFileException)
+        << c.ident << "=" << c.value;
+  }
+  EXPECT_EQ(ini.Lines(), (std::vector<String>{"[S]", "Kept=1"}));
+
+  // Near misses keep working, and read back the same after a reload.
+  const Case kept[] = {
+      {"S", "[x", "y"},  {"S", "x]", "[y]"}, {"S", "[z]", ""},
+      {"S", "w", "[v]"}, {"S", "u;", "t=s"}, {"[S]", "r", "q"},
+  };
+  for (const Case& c : kept) ini.WriteString(c.section, c.ident, c.value);
+  ini.WriteString("S", "After", "2");
+  ini.UpdateFile();
+  TMemIniFile again(file.Name());
+  TObjectPtr<TStringList> list(new TStringList);
+  again.ReadSections(list.get());
+  EXPECT_EQ(ListOf(list.get()), (std::vector<String>{"S", "[S]"}));
+  again.ReadSectionValues("S", list.get());
+  EXPECT_EQ(ListOf(list.get()),
+            (std::vector<String>{"Kept=1", "[x=y", "x]=[y]", "[z]=", "w=[v]",
+                                 "u;=t=s", "After=2"}));
+  EXPECT_EQ(again.ReadString("[S]", "r", ""), "q");
 }
 
 TEST_F(IniFilesTest, MissingFileLoadsEmptyAndNoNameWritesNothing) {

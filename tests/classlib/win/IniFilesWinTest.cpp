@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cfloat>
+
 #include "Classes.h"
 #include "IniFilesWin.h"
 #include "StringsHelpers.h"
@@ -54,6 +56,28 @@ TEST_F(IniFilesWinTest, EntriesRoundTripThroughTheFile) {
   ini.EraseSection("Other");
   EXPECT_FALSE(ini.SectionExists("Other"));
   EXPECT_TRUE(ini.SectionExists("Main"));
+}
+
+TEST_F(IniFilesWinTest, EntriesReadBackAsWritten) {
+  {
+    TIniFile ini(fileName_);
+    ini.WriteString("Main", "First", "1");
+    // "[x=y]" would come back as a section header holding what follows.
+    EXPECT_THROW(ini.WriteString("Main", "[x", "y]"), EIniFileException);
+    EXPECT_THROW(ini.WriteString("Main", "a", "b\r\n[T]"), EIniFileException);
+    ini.WriteFloat("Main", "Max", DBL_MAX);
+    ini.WriteFloat("Main", "Third", 1.0 / 3.0);
+    ini.WriteString("Main", "Last", "2");
+  }
+  TIniFile ini(fileName_);
+  TObjectPtr<TStringList> list(new TStringList);
+  ini.ReadSections(list.get());
+  EXPECT_EQ(ListOf(list.get()), (std::vector<String>{"Main"}));
+  ini.ReadSection("Main", list.get());
+  EXPECT_EQ(ListOf(list.get()),
+            (std::vector<String>{"First", "Max", "Third", "Last"}));
+  EXPECT_EQ(ini.ReadFloat("Main", "Max", 0), DBL_MAX);
+  EXPECT_EQ(ini.ReadFloat("Main", "Third", 0), 1.0 / 3.0);
 }
 
 TEST_F(IniFilesWinTest, LongValuesAreNotCut) {

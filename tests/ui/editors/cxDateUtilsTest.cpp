@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 
 #include "DateLocaleFixture.h"
@@ -86,13 +87,23 @@ TEST(cxDateUtilsCalendar, MonthAndYearBounds) {
   EXPECT_EQ(DateOf(-1.25), -1.0);
 }
 
+struct TWeekCase {
+  TDateTime date;
+  TDay start;
+  TcxFirstWeekOfYear rule;
+  Integer week;
+};
+
+void ExpectWeekNumbers(std::initializer_list<TWeekCase> cases) {
+  for (const TWeekCase& c : cases) {
+    EXPECT_EQ(GetWeekNumber(c.date, c.start, c.rule), c.week)
+        << DateText(c.date) << " start " << int(c.start) << " rule "
+        << int(c.rule);
+  }
+}
+
 TEST(cxDateUtilsCalendar, WeekNumbers) {
-  struct Case {
-    TDateTime date;
-    TDay start;
-    TcxFirstWeekOfYear rule;
-    Integer week;
-  } cases[] = {
+  ExpectWeekNumbers({
       // First four days, weeks from Monday: 1 January 2025 is a Wednesday,
       // so 31 December 2024 already lies in week 1.
       {D(2024, 12, 31), dMonday, fwyFirstFourDays, 1},
@@ -109,12 +120,84 @@ TEST(cxDateUtilsCalendar, WeekNumbers) {
       {D(2022, 1, 2), dSunday, fwyFirstFullWeek, 1},
       {D(2022, 1, 9), dSunday, fwyFirstFullWeek, 2},
       {D(2023, 1, 8), dSunday, fwyFirstFullWeek, 2},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(GetWeekNumber(c.date, c.start, c.rule), c.week)
-        << DateText(c.date) << " start " << int(c.start) << " rule "
-        << int(c.rule);
+  });
+}
+
+// ISO 8601 weeks start on Monday and belong to the year of their Thursday;
+// week 1 is the week of that year's first Thursday. Worked out with the
+// standard library's calendar so that it shares nothing with the code under
+// test.
+Integer IsoWeek(std::chrono::year_month_day ymd) {
+  using namespace std::chrono;
+  const sys_days day{ymd};
+  const days fromMonday{(weekday{day}.iso_encoding() - 1)};
+  const sys_days thursday = day - fromMonday + days{3};
+  const sys_days jan1{year_month_day{thursday}.year() / January / 1};
+  return static_cast<Integer>((thursday - jan1).count() / 7 + 1);
+}
+
+TEST(cxDateUtilsCalendar, FirstFourDaysFromMondayAreIsoWeeks) {
+  using namespace std::chrono;
+  const sys_days last{year{2032} / December / 31};
+  Integer checked = 0;
+  for (sys_days day{year{2015} / January / 1}; day <= last; day += days{1}) {
+    const year_month_day ymd{day};
+    const TDateTime date =
+        D(static_cast<Word>(static_cast<int>(ymd.year())),
+          static_cast<Word>(static_cast<unsigned>(ymd.month())),
+          static_cast<Word>(static_cast<unsigned>(ymd.day())));
+    ASSERT_EQ(GetWeekNumber(date + 0.75, dMonday, fwyFirstFourDays),
+              IsoWeek(ymd))
+        << DateText(date);
+    ++checked;
   }
+  EXPECT_EQ(checked, 6575);
+}
+
+TEST(cxDateUtilsCalendar, WeekNumbersAtTheTurnOfTheYear) {
+  ExpectWeekNumbers({
+      // First full week: days of January before the first full week are the
+      // last week of the year before.
+      {D(2020, 12, 31), dMonday, fwyFirstFullWeek, 52},
+      {D(2021, 1, 1), dMonday, fwyFirstFullWeek, 52},
+      {D(2021, 1, 3), dMonday, fwyFirstFullWeek, 52},
+      {D(2021, 1, 4), dMonday, fwyFirstFullWeek, 1},
+      {D(2021, 1, 2), dSunday, fwyFirstFullWeek, 52},
+      {D(2021, 1, 3), dSunday, fwyFirstFullWeek, 1},
+      {D(2023, 1, 1), dMonday, fwyFirstFullWeek, 52},
+      {D(2023, 1, 2), dMonday, fwyFirstFullWeek, 1},
+      {D(2023, 1, 1), dSunday, fwyFirstFullWeek, 1},
+      // 2023 began on a Sunday, so with Sunday weeks it has 53; its last
+      // week runs on into January 2024, whose first Sunday is the 7th.
+      {D(2023, 12, 31), dSunday, fwyFirstFullWeek, 53},
+      {D(2024, 1, 6), dSunday, fwyFirstFullWeek, 53},
+      {D(2024, 1, 7), dSunday, fwyFirstFullWeek, 1},
+      {D(2023, 12, 31), dMonday, fwyFirstFullWeek, 52},
+      {D(2024, 1, 1), dMonday, fwyFirstFullWeek, 1},
+      // 1 January: always week 1, and the December days of its week too.
+      {D(2021, 1, 1), dMonday, fwyJan1, 1},
+      {D(2021, 1, 3), dMonday, fwyJan1, 1},
+      {D(2021, 1, 4), dMonday, fwyJan1, 2},
+      {D(2020, 12, 27), dMonday, fwyJan1, 52},
+      {D(2020, 12, 28), dMonday, fwyJan1, 1},
+      {D(2021, 1, 2), dSunday, fwyJan1, 1},
+      {D(2021, 1, 3), dSunday, fwyJan1, 2},
+      {D(2020, 12, 27), dSunday, fwyJan1, 1},
+      {D(2022, 12, 31), dSunday, fwyJan1, 53},
+      {D(2023, 1, 1), dSunday, fwyJan1, 1},
+      {D(2022, 12, 31), dMonday, fwyJan1, 1},
+      {D(2023, 1, 2), dMonday, fwyJan1, 2},
+      {D(2023, 12, 31), dMonday, fwyJan1, 53},
+      {D(2024, 1, 1), dMonday, fwyJan1, 1},
+      // First four days from Sunday: 1 January 2027 is a Friday, so Sunday
+      // 27 December 2026 starts the last week of 2026.
+      {D(2027, 1, 2), dSunday, fwyFirstFourDays, 52},
+      {D(2027, 1, 3), dSunday, fwyFirstFourDays, 1},
+      // 1 January of year 1 was a Monday; its Sunday week began in year 0,
+      // which had 366 days and began on a Saturday.
+      {D(1, 1, 1), dSunday, fwyFirstFullWeek, 53},
+      {D(1, 1, 7), dSunday, fwyFirstFullWeek, 1},
+  });
 }
 
 TEST(cxDateUtilsCalendar, SystemWeekRuleAndStartOfWeekComeFromTheLocale) {

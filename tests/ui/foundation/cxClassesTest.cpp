@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "StringsHelpers.h"
 #include "cxClasses.h"
@@ -454,6 +455,25 @@ TEST(FreeRoutinesTest, TextHelpers) {
   EXPECT_EQ(cxPrevCharPos("abc", 1), 1);
   EXPECT_EQ(cxGetLocaleInfo(0x0409, Platform::liSDecimal, "?"), ".");
   EXPECT_EQ(cxGetLocaleInfo(0x0409, 0xFFFF, "fallback"), "fallback");
+}
+
+TEST(FreeRoutinesTest, OpenWebPageAsksTheShellToOpenItMaximised) {
+  struct Call {
+    String operation, fileName;
+    Integer showCmd;
+  };
+  std::vector<Call> calls;
+  TcxShellExecuteFunc previous = cxSetShellExecuteFunc(
+      [&calls](const String& AOperation, const String& AFileName,
+               Integer AShowCmd) {
+        calls.push_back({AOperation, AFileName, AShowCmd});
+      });
+  OpenWebPage("https://example.org/help?topic=1");
+  cxSetShellExecuteFunc(previous);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].operation, "OPEN");
+  EXPECT_EQ(calls[0].fileName, "https://example.org/help?topic=1");
+  EXPECT_EQ(calls[0].showCmd, 3);  // the system's "show maximised"
 }
 
 TEST(FreeRoutinesTest, ClassInheritsFromComparesNamesExactly) {

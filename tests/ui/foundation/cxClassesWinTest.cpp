@@ -15,4 +15,10 @@ TEST(LocaleInfoWinTest, ReadsTheRequestedLocale) {
   EXPECT_EQ(cxGetLocaleInfo(kGerman, 0xFFFF, "none"), "none");
 }
 
+TEST(ShellExecuteWinTest, TheShellIsInstalledAtStartUp) {
+  TcxShellExecuteFunc shell = cxSetShellExecuteFunc(nullptr);
+  cxSetShellExecuteFunc(shell);
+  EXPECT_TRUE(static_cast<bool>(shell));
+}
+
 }  // namespace

@@ -284,17 +284,45 @@ TEST(Office11ColorSetTest, RefreshRemakesTheBrushesInTheNewColors) {
   RefreshOffice11Colors();
 }
 
-TEST(Office11ColorSetTest, MissingBitmapResourcesLeaveEmptyBitmaps) {
+TEST(Office11ColorSetTest, TheExpandBitmapsShowWhatTheyAreFor) {
   CreateOffice11Colors();
+  const TColor black = clBlack;
+  // Expanded: a boxed minus; collapsed: a boxed plus.
   for (TBitmap* b :
-       {dxOffice11SubMenuExpandBitmap, dxOffice11ExpandButtonBitmap1,
-        dxOffice11ExpandButtonBitmap2}) {
+       {dxOffice11ExpandButtonBitmap1, dxOffice11ExpandButtonBitmap2}) {
     ASSERT_NE(b, nullptr);
-    if (FindResourceA(GetModuleHandleA(nullptr), "DXEXPANDBUTTON_PLUS",
-                      MAKEINTRESOURCEA(2)) == nullptr) {
-      EXPECT_TRUE(b->Empty());
-    }
+    ASSERT_EQ(b->Width(), 11);
+    ASSERT_EQ(b->Height(), 11);
+    TCanvas* c = b->Canvas();
+    EXPECT_EQ(c->Pixels(5, 5), black);  // the bar
+    EXPECT_EQ(c->Pixels(3, 5), black);
+    EXPECT_EQ(c->Pixels(7, 5), black);
+    EXPECT_NE(c->Pixels(2, 5), black);  // room beside it
+    EXPECT_NE(c->Pixels(2, 2), black);
+    for (auto [x, y] : {std::pair{0, 5}, {10, 5}, {5, 0}, {5, 10}})
+      EXPECT_NE(c->Pixels(x, y), c->Pixels(2, 2)) << x << "," << y;  // box
   }
+  EXPECT_NE(dxOffice11ExpandButtonBitmap1->Canvas()->Pixels(5, 3), black);
+  EXPECT_NE(dxOffice11ExpandButtonBitmap1->Canvas()->Pixels(5, 7), black);
+  EXPECT_EQ(dxOffice11ExpandButtonBitmap2->Canvas()->Pixels(5, 3), black);
+  EXPECT_EQ(dxOffice11ExpandButtonBitmap2->Canvas()->Pixels(5, 7), black);
+
+  // Two chevrons pointing down, one above the other, on the background.
+  TBitmap* sub = dxOffice11SubMenuExpandBitmap;
+  ASSERT_NE(sub, nullptr);
+  ASSERT_EQ(sub->Width(), 9);
+  ASSERT_EQ(sub->Height(), 9);
+  TCanvas* c = sub->Canvas();
+  const TColor background = c->Pixels(0, 0);
+  EXPECT_NE(background, black);
+  for (Integer top : {1, 5}) {
+    EXPECT_EQ(c->Pixels(2, top), black) << top;
+    EXPECT_EQ(c->Pixels(6, top), black) << top;
+    EXPECT_EQ(c->Pixels(4, top), background) << top;  // the notch
+    EXPECT_EQ(c->Pixels(4, top + 2), black) << top;   // the point
+    EXPECT_EQ(c->Pixels(2, top + 2), background) << top;
+  }
+  EXPECT_EQ(c->Pixels(4, 4), background);  // apart
   ReleaseOffice11Colors();
 }
 

@@ -247,6 +247,19 @@ TEST(PellorStackTrace, SuspendedThreadShowsTheCallChain) {
 
 }  // namespace
 
+// Whether address lies in executable code of a loaded module, whose bytes
+// stay as they were when the stack was captured.
+static bool InModuleCode(Cardinal address) {
+  MEMORY_BASIC_INFORMATION info{};
+  if (VirtualQuery(reinterpret_cast<const void*>(address), &info,
+                   sizeof info) != sizeof info)
+    return false;
+  const DWORD executable = PAGE_EXECUTE | PAGE_EXECUTE_READ |
+                           PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  return info.State == MEM_COMMIT && info.Type == MEM_IMAGE &&
+         (info.Protect & executable) != 0;
+}
+
 __attribute__((noinline)) int CaptureHere(void* context) {
   return CaptureRawStack(0, 0, 0, *static_cast<TDAPreStackItem*>(context),
                          false, 0);
@@ -258,7 +271,17 @@ TEST(PellorStackTrace, CapturedCandidatesWalkLikeTheStack) {
   TDAPreStackItem pre;
   CallChainA(&CaptureHere, &pre);
   ASSERT_FALSE(pre.empty());
-  for (const TDAPreStackEntry& e : pre) EXPECT_TRUE(CouldFollowCall(e.address));
+  // Every candidate passed the return-address test when it was captured. Only
+  // those in a module's code can be tested again: a stale heap pointer left
+  // on the stack may have looked like a call then and no longer does, since
+  // the heap has changed under it since.
+  int inCode = 0;
+  for (const TDAPreStackEntry& e : pre) {
+    if (!InModuleCode(e.address)) continue;
+    ++inCode;
+    EXPECT_TRUE(CouldFollowCall(e.address)) << std::hex << e.address;
+  }
+  EXPECT_GE(inCode, 3);  // at least the A -> B -> C chain
   EXPECT_TRUE(std::any_of(pre.begin(), pre.end(),
                           [](const TDAPreStackEntry& e) { return e.kept; }));
 

@@ -54,6 +54,17 @@ run_preset() {
     return
   fi
   section "$preset: tests"
+  if [ "$preset" = mingw ]; then
+    # Making the Wine prefix takes minutes under emulation: not inside the
+    # first test's time-out.
+    if ! timeout 1200 "$ROOT/tools/wine-run.sh" --prefix "$wine_prefix" \
+      --keepalive "$ROOT/build/mingw/bin/wine_keepalive.exe" --start; then
+      echo "mingw: the Wine session did not start"
+      failed=$((failed + 1))
+      rm -f "$log"
+      return
+    fi
+  fi
   ctest --preset "$preset" -j "$jobs" --timeout 300 --no-tests=error \
     --output-on-failure 2>&1 | tee "$log"
   local rc=${PIPESTATUS[0]}

@@ -9,6 +9,10 @@
 #   wine-run.sh --prefix DIR --user-display [--] program.exe [args...]
 #       Runs the program on $DISPLAY (on a private Xvfb when there is none),
 #       with ordinary windows, and waits until Wine has finished.
+#   wine-run.sh --prefix DIR [--keepalive EXE] --start
+#       Starts the warm session of test mode (making the prefix first when
+#       there is none) and returns, so that the first test does not pay for
+#       it inside its time-out.
 #   wine-run.sh --prefix DIR --stop
 #       Ends the prefix's session: its Wine processes, wineserver and Xvfb.
 #
@@ -33,12 +37,14 @@ prefix=""
 keepalive=""
 user_display=0
 stop=0
+start_only=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --prefix) prefix="${2:-}"; shift 2 ;;
     --keepalive) keepalive="${2:-}"; shift 2 ;;
     --user-display) user_display=1; shift ;;
     --stop) stop=1; shift ;;
+    --start) start_only=1; shift ;;
     --) shift; break ;;
     -*) die "unknown option $1" ;;
     *) break ;;
@@ -168,7 +174,7 @@ if [ "$stop" = 1 ]; then
   exit 0
 fi
 
-[ $# -gt 0 ] || die "no program given"
+[ $# -gt 0 ] || [ "$start_only" = 1 ] || die "no program given"
 
 if [ "$user_display" = 1 ]; then
   exec 9>"$session/lock"
@@ -221,4 +227,5 @@ DISPLAY="$(cat "$session/display")"
 export DISPLAY
 flock -u 9
 exec 9>&-
+[ "$start_only" = 1 ] && exit 0
 exec "$WINE" "$@"

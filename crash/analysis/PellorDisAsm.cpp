@@ -72,10 +72,13 @@ namespace {
 // Every opcode is described by text in the notation of the published
 // opcode map ("add Eb,Gb"), compiled once into forms. "/" separates the
 // variants chosen by prefix (none, 66, F2, F3; an empty one falls back to
-// the first), "@n" names a group whose row is chosen by the reg field,
-// "#" starts the flags: letters a c d b s p i D name registers that the
-// instruction changes without naming them, "r" marks a first operand that
-// is only read and "x" an instruction that writes both operands.
+// the first; in the one-byte map only 66 counts), ":" separates the memory
+// form from a register form of another name, "@n" names a group whose row
+// is chosen by the reg field, "#" starts the flags: letters a c d b s p i D
+// name registers that the instruction changes without naming them, "r"
+// marks a first operand that is only read, "x" an instruction that writes
+// both operands and "w" one whose stack or state width a 66 prefix halves
+// without an operand showing it (the mnemonic then ends in "w").
 // ---------------------------------------------------------------------------
 
 enum Opnd : Byte {
@@ -85,6 +88,7 @@ enum Opnd : Byte {
   oEd,
   oEv,
   oEdw,  // register or memory
+  oEvw,  // register of the operand size, or a word in memory
   oGb,
   oGw,
   oGd,
@@ -95,7 +99,8 @@ enum Opnd : Byte {
   oMd,
   oMq,
   oMt,
-  oMo,  // memory only
+  oMo,
+  oMa,  // memory only; oMa is two words of the operand size (bound)
   oIb,
   oIw,
   oIv,
@@ -120,7 +125,6 @@ enum Opnd : Byte {
   oeAX,
   oZb,
   oZv,
-  oZd,
   oPq,
   oQq,
   oQd,
@@ -139,6 +143,7 @@ enum : Word {
   fBoth = 2,    // both operands are written
   fScalar = 4,  // W sized by prefix (mnemonic has S/P)
   fMmx = 8,     // P/Q/N become V/W/U with a 66 prefix
+  fWide = 16,   // "w" after the mnemonic with a 66 prefix
 };
 
 struct Form {
@@ -152,9 +157,12 @@ struct Form {
   bool regOnly = false;
 };
 
+// Forms by prefix variant, for the memory and the register form.
 struct Entry {
-  Form variants[4];
-  Smallint group = -1;  // index into the group table
+  Form mem[4];
+  Form reg[4];
+  bool present[4] = {};  // an absent variant falls back to the first
+  Smallint group = -1;   // index into the group table
   bool modrm = false;
   bool prefix = false;
 };
@@ -172,19 +180,19 @@ struct OpndName {
 };
 const OpndName kOpndNames[] = {
     {"Eb", oEb},   {"Ew", oEw},   {"Ed", oEd},   {"Ev", oEv}, {"Edw", oEdw},
-    {"Gb", oGb},   {"Gw", oGw},   {"Gd", oGd},   {"Gv", oGv}, {"M", oM},
-    {"Mp", oMp},   {"Mw", oMw},   {"Md", oMd},   {"Mq", oMq}, {"Mt", oMt},
-    {"Mo", oMo},   {"Ib", oIb},   {"Iw", oIw},   {"Iv", oIv}, {"Isb", oIsb},
-    {"Isv", oIsv}, {"1", oOne},   {"3", oThree}, {"Jb", oJb}, {"Jv", oJv},
-    {"Ap", oAp},   {"Ob", oOb},   {"Ov", oOv},   {"Sw", oSw}, {"Sg", oSg},
-    {"Cd", oCd},   {"Dd", oDd},   {"Rd", oRd},   {"AL", oAL}, {"CL", oCL},
-    {"DX", oDX},   {"AX", oAX},   {"eAX", oeAX}, {"Zb", oZb}, {"Zv", oZv},
-    {"Zd", oZd},   {"Pq", oPq},   {"Qq", oQq},   {"Qd", oQd}, {"Nq", oNq},
-    {"Vx", oVx},   {"Wx", oWx},   {"Wd", oWd},   {"Wq", oWq}, {"Ux", oUx},
-    {"ST", oST},   {"STi", oSTi},
+    {"Evw", oEvw}, {"Ma", oMa},   {"Gb", oGb},   {"Gw", oGw}, {"Gd", oGd},
+    {"Gv", oGv},   {"M", oM},     {"Mp", oMp},   {"Mw", oMw}, {"Md", oMd},
+    {"Mq", oMq},   {"Mt", oMt},   {"Mo", oMo},   {"Ib", oIb}, {"Iw", oIw},
+    {"Iv", oIv},   {"Isb", oIsb}, {"Isv", oIsv}, {"1", oOne}, {"3", oThree},
+    {"Jb", oJb},   {"Jv", oJv},   {"Ap", oAp},   {"Ob", oOb}, {"Ov", oOv},
+    {"Sw", oSw},   {"Sg", oSg},   {"Cd", oCd},   {"Dd", oDd}, {"Rd", oRd},
+    {"AL", oAL},   {"CL", oCL},   {"DX", oDX},   {"AX", oAX}, {"eAX", oeAX},
+    {"Zb", oZb},   {"Zv", oZv},   {"Pq", oPq},   {"Qq", oQq}, {"Qd", oQd},
+    {"Nq", oNq},   {"Vx", oVx},   {"Wx", oWx},   {"Wd", oWd}, {"Wq", oWq},
+    {"Ux", oUx},   {"ST", oST},   {"STi", oSTi},
 };
 
-bool IsMemOnly(Opnd op) { return op >= oM && op <= oMo; }
+bool IsMemOnly(Opnd op) { return op >= oM && op <= oMa; }
 bool IsRegOnly(Opnd op) { return op == oRd || op == oNq || op == oUx; }
 bool HasModrmOperand(Opnd op) {
   switch (op) {
@@ -193,6 +201,7 @@ bool HasModrmOperand(Opnd op) {
     case oEd:
     case oEv:
     case oEdw:
+    case oEvw:
     case oGb:
     case oGw:
     case oGd:
@@ -204,6 +213,7 @@ bool HasModrmOperand(Opnd op) {
     case oMq:
     case oMt:
     case oMo:
+    case oMa:
     case oSw:
     case oCd:
     case oDd:
@@ -269,6 +279,9 @@ Form ParseForm(const char* text, size_t len) {
           case 'x':
             f.flags |= fBoth;
             break;
+          case 'w':
+            f.flags |= fWide;
+            break;
           default:
             break;
         }
@@ -295,11 +308,11 @@ Form ParseForm(const char* text, size_t len) {
 // clang-format off
 const char* const kOneByte[256] = {
   // 00
-  "add Eb,Gb", "add Ev,Gv", "add Gb,Eb", "add Gv,Ev", "add AL,Ib", "add eAX,Iv", "push Sg #r", "pop Sg",
-  "or Eb,Gb", "or Ev,Gv", "or Gb,Eb", "or Gv,Ev", "or AL,Ib", "or eAX,Iv", "push Sg #r", nullptr,
+  "add Eb,Gb", "add Ev,Gv", "add Gb,Eb", "add Gv,Ev", "add AL,Ib", "add eAX,Iv", "push Sg #rw", "pop Sg #w",
+  "or Eb,Gb", "or Ev,Gv", "or Gb,Eb", "or Gv,Ev", "or AL,Ib", "or eAX,Iv", "push Sg #rw", nullptr,
   // 10
-  "adc Eb,Gb", "adc Ev,Gv", "adc Gb,Eb", "adc Gv,Ev", "adc AL,Ib", "adc eAX,Iv", "push Sg #r", "pop Sg",
-  "sbb Eb,Gb", "sbb Ev,Gv", "sbb Gb,Eb", "sbb Gv,Ev", "sbb AL,Ib", "sbb eAX,Iv", "push Sg #r", "pop Sg",
+  "adc Eb,Gb", "adc Ev,Gv", "adc Gb,Eb", "adc Gv,Ev", "adc AL,Ib", "adc eAX,Iv", "push Sg #rw", "pop Sg #w",
+  "sbb Eb,Gb", "sbb Ev,Gv", "sbb Gb,Eb", "sbb Gv,Ev", "sbb AL,Ib", "sbb eAX,Iv", "push Sg #rw", "pop Sg #w",
   // 20
   "and Eb,Gb", "and Ev,Gv", "and Gb,Eb", "and Gv,Ev", "and AL,Ib", "and eAX,Iv", "=", "daa #a",
   "sub Eb,Gb", "sub Ev,Gv", "sub Gb,Eb", "sub Gv,Ev", "sub AL,Ib", "sub eAX,Iv", "=", "das #a",
@@ -313,14 +326,14 @@ const char* const kOneByte[256] = {
   "push Zv #r", "push Zv #r", "push Zv #r", "push Zv #r", "push Zv #r", "push Zv #r", "push Zv #r", "push Zv #r",
   "pop Zv", "pop Zv", "pop Zv", "pop Zv", "pop Zv", "pop Zv", "pop Zv", "pop Zv",
   // 60
-  "pushad/pusha", "popad/popa #acdbspiD", "bound Gv,Mq #r", "arpl Ew,Gw", "=", "=", "=", "=",
-  "push Iv", "imul Gv,Ev,Isv", "push Ib", "imul Gv,Ev,Isb", "insb #D", "insd/insw #D", "outsb #i", "outsd/outsw #i",
+  "pushad/pusha", "popad/popa #acdbspiD", "bound Gv,Ma #r", "arpl Ew,Gw", "=", "=", "=", "=",
+  "push Iv #w", "imul Gv,Ev,Isv", "push Isb #w", "imul Gv,Ev,Isb", "insb #D", "insd/insw #D", "outsb #i", "outsd/outsw #i",
   // 70
   "j%cc Jb", "j%cc Jb", "j%cc Jb", "j%cc Jb", "j%cc Jb", "j%cc Jb", "j%cc Jb", "j%cc Jb",
   "j%cc Jb", "j%cc Jb", "j%cc Jb", "j%cc Jb", "j%cc Jb", "j%cc Jb", "j%cc Jb", "j%cc Jb",
   // 80
   "@0", "@1", "@2", "@3", "test Eb,Gb #r", "test Ev,Gv #r", "xchg Eb,Gb #x", "xchg Ev,Gv #x",
-  "mov Eb,Gb", "mov Ev,Gv", "mov Gb,Eb", "mov Gv,Ev", "mov Ew,Sw", "lea Gv,M", "mov Sw,Ew", "@4",
+  "mov Eb,Gb", "mov Ev,Gv", "mov Gb,Eb", "mov Gv,Ev", "mov Evw,Sw", "lea Gv,M", "mov Sw,Ew", "@4",
   // 90
   "nop", "xchg Zv,eAX #x", "xchg Zv,eAX #x", "xchg Zv,eAX #x", "xchg Zv,eAX #x", "xchg Zv,eAX #x", "xchg Zv,eAX #x", "xchg Zv,eAX #x",
   "cwde/cbw #a", "cdq/cwd #d", "call Ap", "wait", "pushfd/pushf", "popfd/popf", "sahf", "lahf #a",
@@ -331,14 +344,14 @@ const char* const kOneByte[256] = {
   "mov Zb,Ib", "mov Zb,Ib", "mov Zb,Ib", "mov Zb,Ib", "mov Zb,Ib", "mov Zb,Ib", "mov Zb,Ib", "mov Zb,Ib",
   "mov Zv,Iv", "mov Zv,Iv", "mov Zv,Iv", "mov Zv,Iv", "mov Zv,Iv", "mov Zv,Iv", "mov Zv,Iv", "mov Zv,Iv",
   // C0
-  "@5", "@6", "ret Iw", "ret", "les Gv,Mp", "lds Gv,Mp", "@7", "@8",
-  "enter Iw,Ib #p", "leave #p", "retf Iw", "retf", "int 3", "int Ib", "into", "iretd/iret",
+  "@5", "@6", "ret Iw #w", "ret #w", "les Gv,Mp", "lds Gv,Mp", "@7", "@8",
+  "enter Iw,Ib #pw", "leave #pw", "retf Iw #w", "retf #w", "int 3", "int Ib", "into", "iretd/iret",
   // D0
   "@9", "@10", "@11", "@12", "aam Ib #a", "aad Ib #a", nullptr, "xlat #a",
   "@x", "@x", "@x", "@x", "@x", "@x", "@x", "@x",
   // E0
   "loopne Jb #c", "loope Jb #c", "loop Jb #c", "jecxz Jb", "in AL,Ib", "in eAX,Ib", "out Ib,AL #r", "out Ib,eAX #r",
-  "call Jv", "jmp Jv", "jmp Ap", "jmp Jb", "in AL,DX", "in eAX,DX", "out DX,AL #r", "out DX,eAX #r",
+  "call Jv #w", "jmp Jv", "jmp Ap", "jmp Jb", "in AL,DX", "in eAX,DX", "out DX,AL #r", "out DX,eAX #r",
   // F0
   "=", "int1", "=", "=", "hlt", "cmc", "@13", "@14",
   "clc", "stc", "cli", "sti", "cld", "std", "@15", "@16",
@@ -346,15 +359,15 @@ const char* const kOneByte[256] = {
 
 const char* const kTwoByte[256] = {
   // 0F 00
-  "@17", "@18", "lar Gv,Ew", "lsl Gv,Ew", nullptr, nullptr, "clts", nullptr,
+  "@17", "@18", "lar Gv,Evw", "lsl Gv,Evw", nullptr, nullptr, "clts", nullptr,
   "invd", "wbinvd", nullptr, "ud2", nullptr, "@19", "femms", "3dnow Pq,Qq",
   // 0F 10
   "movups Vx,Wx/movupd Vx,Wx/movsd Vx,Wq/movss Vx,Wd",
   "movups Wx,Vx/movupd Wx,Vx/movsd Wq,Vx/movss Wd,Vx",
-  "movlps Vx,Mq/movlpd Vx,Mq/movddup Vx,Wq/movsldup Vx,Wx",
+  "movlps Vx,Mq:movhlps Vx,Ux/movlpd Vx,Mq/movddup Vx,Wq/movsldup Vx,Wx",
   "movlps Mq,Vx/movlpd Mq,Vx",
   "unpcklps Vx,Wx/unpcklpd Vx,Wx", "unpckhps Vx,Wx/unpckhpd Vx,Wx",
-  "movhps Vx,Mq/movhpd Vx,Mq//movshdup Vx,Wx",
+  "movhps Vx,Mq:movlhps Vx,Ux/movhpd Vx,Mq//movshdup Vx,Wx",
   "movhps Mq,Vx/movhpd Mq,Vx",
   "@20", "nop Ev #r", "nop Ev #r", "nop Ev #r", "nop Ev #r", "nop Ev #r", "nop Ev #r", "nop Ev #r",
   // 0F 20
@@ -397,8 +410,8 @@ const char* const kTwoByte[256] = {
   "set%cc Eb", "set%cc Eb", "set%cc Eb", "set%cc Eb", "set%cc Eb", "set%cc Eb", "set%cc Eb", "set%cc Eb",
   "set%cc Eb", "set%cc Eb", "set%cc Eb", "set%cc Eb", "set%cc Eb", "set%cc Eb", "set%cc Eb", "set%cc Eb",
   // 0F A0
-  "push Sg #r", "pop Sg", "cpuid #acdb", "bt Ev,Gv #r", "shld Ev,Gv,Ib", "shld Ev,Gv,CL", nullptr, nullptr,
-  "push Sg #r", "pop Sg", "rsm", "bts Ev,Gv", "shrd Ev,Gv,Ib", "shrd Ev,Gv,CL", "@24", "imul Gv,Ev",
+  "push Sg #rw", "pop Sg #w", "cpuid #acdb", "bt Ev,Gv #r", "shld Ev,Gv,Ib", "shld Ev,Gv,CL", nullptr, nullptr,
+  "push Sg #rw", "pop Sg #w", "rsm", "bts Ev,Gv", "shrd Ev,Gv,Ib", "shrd Ev,Gv,CL", "@24", "imul Gv,Ev",
   // 0F B0
   "cmpxchg Eb,Gb #a", "cmpxchg Ev,Gv #a", "lss Gv,Mp", "btr Ev,Gv", "lfs Gv,Mp", "lgs Gv,Mp", "movzx Gv,Eb", "movzx Gv,Ew",
   nullptr, "ud1 Gv,Ev #r", "@25", "btc Ev,Gv", "bsf Gv,Ev", "bsr Gv,Ev", "movsx Gv,Eb", "movsx Gv,Ew",
@@ -406,7 +419,7 @@ const char* const kTwoByte[256] = {
   "xadd Eb,Gb #x", "xadd Ev,Gv #x", "cmpPS Vx,Wx,Ib", "movnti Md,Gd",
   "pinsrw Pq,Edw,Ib/pinsrw Vx,Edw,Ib", "pextrw Gd,Nq,Ib/pextrw Gd,Ux,Ib",
   "shufps Vx,Wx,Ib/shufpd Vx,Wx,Ib", "@26",
-  "bswap Zd", "bswap Zd", "bswap Zd", "bswap Zd", "bswap Zd", "bswap Zd", "bswap Zd", "bswap Zd",
+  "bswap Zv", "bswap Zv", "bswap Zv", "bswap Zv", "bswap Zv", "bswap Zv", "bswap Zv", "bswap Zv",
   // 0F D0
   "/addsubpd Vx,Wx/addsubps Vx,Wx", "psrlw Pq,Qq", "psrld Pq,Qq", "psrlq Pq,Qq",
   "paddq Pq,Qq", "pmullw Pq,Qq", "/movq Wq,Vx/movdq2q Pq,Ux/movq2dq Vx,Nq", "pmovmskb Gd,Nq",
@@ -462,9 +475,9 @@ const char* const kGroups[][8] = {
   // 16: FF
   {"inc Ev", "dec Ev", "call Ev #r", "call Mp #r", "jmp Ev #r", "jmp Mp #r", "push Ev #r", "!"},
   // 17: 0F 00
-  {"sldt Ew", "str Ew", "lldt Ew #r", "ltr Ew #r", "verr Ew #r", "verw Ew #r", "!", "!"},
+  {"sldt Evw", "str Evw", "lldt Ew #r", "ltr Ew #r", "verr Ew #r", "verw Ew #r", "!", "!"},
   // 18: 0F 01
-  {"sgdt M:!", "sidt M:!", "lgdt M:!", "lidt M:!", "smsw Ew", "!", "lmsw Ew #r", "invlpg M:rdtscp #acd"},
+  {"sgdt M #w:!", "sidt M #w:!", "lgdt M #w:!", "lidt M #w:!", "smsw Evw", "!", "lmsw Ew #r", "invlpg M:rdtscp #acd"},
   // 19: 0F 0D
   {"prefetch M:!", "prefetchw M:!", "!", "!", "!", "!", "!", "!"},
   // 20: 0F 18
@@ -487,11 +500,11 @@ const char* const kGroups[][8] = {
 // escape byte and reg field ("-" separated by rm where they differ).
 const char* const kFpuMem[8][8] = {
   {"add Md", "mul Md", "com Md", "comp Md", "sub Md", "subr Md", "div Md", "divr Md"},
-  {"ld Md", "!", "st Md", "stp Md", "ldenv M", "ldcw Mw", "nstenv M", "nstcw Mw"},
+  {"ld Md", "!", "st Md", "stp Md", "ldenv M #w", "ldcw Mw", "nstenv M #w", "nstcw Mw"},
   {"iadd Md", "imul Md", "icom Md", "icomp Md", "isub Md", "isubr Md", "idiv Md", "idivr Md"},
   {"ild Md", "isttp Md", "ist Md", "istp Md", "!", "ld Mt", "!", "stp Mt"},
   {"add Mq", "mul Mq", "com Mq", "comp Mq", "sub Mq", "subr Mq", "div Mq", "divr Mq"},
-  {"ld Mq", "isttp Mq", "st Mq", "stp Mq", "rstor M", "!", "nsave M", "nstsw Mw"},
+  {"ld Mq", "isttp Mq", "st Mq", "stp Mq", "rstor M #w", "!", "nsave M #w", "nstsw Mw"},
   {"iadd Mw", "imul Mw", "icom Mw", "icomp Mw", "isub Mw", "isubr Mw", "idiv Mw", "idivr Mw"},
   {"ild Mw", "isttp Mw", "ist Mw", "istp Mw", "bld Mt", "ild Mq", "bstp Mt", "istp Mq"},
 };
@@ -522,6 +535,8 @@ const struct { Byte code; const char* name; } k3DNow[] = {
 // clang-format on
 
 constexpr int kGroupCount = sizeof kGroups / sizeof kGroups[0];
+// The MMX shift groups 0F 71-73, whose registers are xmm with a 66 prefix.
+constexpr int kGroupShiftW = 21, kGroupShiftD = 22, kGroupShiftQ = 23;
 
 struct Tables {
   Entry one[256];
@@ -541,31 +556,44 @@ struct Tables {
       e.group = text[1] == 'x' ? Smallint(1000) : Smallint(std::atoi(text + 1));
       return;
     }
-    // Flags after the last variant hold for every variant.
-    String all = text;
-    String flags;
-    size_t hash = all.find('#');
-    if (hash != String::npos) {
-      flags = " " + all.substr(hash);
-      all.erase(hash);
+    // A variant without flags of its own takes those of the last one
+    // ("cwde/cbw #a").
+    const char* end = text + std::strlen(text);
+    const char* pieces[5] = {text};
+    int count = 1;
+    for (const char* c = text; c != end && count < 5; ++c)
+      if (*c == '/') pieces[count++] = c + 1;
+    pieces[count] = end + 1;
+    const char* lastHash = std::strchr(pieces[count - 1], '#');
+    String inherited = lastHash ? String(" ") + lastHash : String();
+    for (int v = 0; v < count && v < 4; ++v) {
+      String one(pieces[v], pieces[v + 1] - 1);
+      if (TrimmedStr(one).empty()) continue;
+      e.present[v] = true;
+      String flags;
+      size_t hash = one.find('#');
+      if (hash != String::npos) {
+        flags = " " + one.substr(hash);
+        one.erase(hash);
+      } else {
+        flags = inherited;
+      }
+      size_t colon = one.find(':');
+      String memText = one.substr(0, colon) + flags;
+      String regText =
+          (colon == String::npos ? one : one.substr(colon + 1)) + flags;
+      e.mem[v] = ParseForm(memText.c_str(), memText.size());
+      e.reg[v] = ParseForm(regText.c_str(), regText.size());
+      for (const Form* f : {&e.mem[v], &e.reg[v]})
+        for (Opnd op : f->ops)
+          if (HasModrmOperand(op)) e.modrm = true;
     }
-    size_t from = 0;
-    for (int v = 0; v < 4; ++v) {
-      size_t slash = all.find('/', from);
-      String one =
-          all.substr(from, slash == String::npos ? String::npos : slash - from);
-      if (!TrimmedStr(one).empty()) one += flags;
-      e.variants[v] = ParseForm(one.c_str(), one.size());
-      if (slash == String::npos) break;
-      from = slash + 1;
-    }
-    // "pushad/pusha" style: the slash picks by operand size only; an SSE
-    // row with an invalid first variant (66-only forms) stays invalid
-    // without its prefix.
-    for (int v = 0; v < 3; ++v) {
-      for (int k = 0; k < 3; ++k)
-        if (HasModrmOperand(e.variants[v].ops[k])) e.modrm = true;
-    }
+  }
+
+  static void MarkMmx(Form& f) {
+    if (!f.valid) return;
+    for (Opnd op : f.ops)
+      if (op == oPq || op == oQq || op == oQd || op == oNq) f.flags |= fMmx;
   }
 
   static void FillGroupRow(Group& g, int reg, const char* text) {
@@ -619,12 +647,13 @@ struct Tables {
     // MMX rows of the two-byte map take xmm operands with a 66 prefix.
     for (int i = 0x60; i < 0x100; ++i) {
       Entry& e = two[i];
-      if (e.variants[1].valid || !e.variants[0].valid) continue;
-      bool mmx = false;
-      for (Opnd op : e.variants[0].ops)
-        if (op == oPq || op == oQq || op == oQd || op == oNq) mmx = true;
-      if (mmx) e.variants[0].flags |= fMmx;
+      if (e.present[1]) continue;
+      MarkMmx(e.mem[0]);
+      MarkMmx(e.reg[0]);
     }
+    for (int g : {kGroupShiftW, kGroupShiftD, kGroupShiftQ})
+      for (auto& byRm : groups[g].reg)
+        for (Form& f : byRm) MarkMmx(f);
   }
 };
 
@@ -857,9 +886,8 @@ bool DecodeBytes(Decoded& d) {
     const Group& g = t.groups[e->group];
     f = d.memory ? &g.mem[d.reg] : &g.reg[d.reg][d.rm];
   } else {
-    // An empty variant falls back to the first.
-    f = &e->variants[d.variant];
-    if (!f->valid) f = &e->variants[0];
+    Byte v = e->present[d.variant] ? d.variant : 0;
+    f = d.memory ? &e->mem[v] : &e->reg[v];
   }
   if (!f->valid) return false;
   if (d.memory && f->regOnly) return false;
@@ -920,7 +948,6 @@ Byte OperandReg(const Decoded& d, Opnd op) {
     case oZb:
       return (d.twoByte ? d.code : d.op) & 3;
     case oZv:
-    case oZd:
       return (d.twoByte ? d.code : d.op) & 7;
     case oAL:
     case oAX:
@@ -932,6 +959,7 @@ Byte OperandReg(const Decoded& d, Opnd op) {
     case oEd:
     case oEv:
     case oEdw:
+    case oEvw:
     case oRd:
       return d.memory ? kNoReg : d.rm;
     default:
@@ -974,6 +1002,16 @@ void UpdateRegisters(const Decoded& d, TDARegisterState& regs) {
   // longer a known address either way, which the rule above covers.
 }
 
+// A 16-bit operand size cuts the instruction pointer to 16 bits, so the
+// branch lands in the first 64 KB whatever the displacement.
+Cardinal RelativeTarget(const Decoded& d, Cardinal next) {
+  Integer rel = d.immSize == 1   ? static_cast<int8_t>(d.imm)
+                : d.immSize == 2 ? static_cast<int16_t>(d.imm)
+                                 : static_cast<Integer>(d.imm);
+  Cardinal target = next + static_cast<Cardinal>(rel);
+  return d.op16 ? target & 0xFFFF : target;
+}
+
 void WorkOutTarget(const TDAEnvironment& env, const Decoded& d,
                    const TDARegisterState* regs, TDAInstruction& r) {
   const Form& f = *d.form;
@@ -982,11 +1020,7 @@ void WorkOutTarget(const TDAEnvironment& env, const Decoded& d,
       r.isRelative = true;
       r.targetCell = d.address + d.immPos;
       r.targetSize = d.immSize;
-      Integer rel = d.immSize == 1   ? static_cast<int8_t>(d.imm)
-                    : d.immSize == 2 ? static_cast<int16_t>(d.imm)
-                                     : static_cast<Integer>(d.imm);
-      r.target = r.next + static_cast<Cardinal>(rel);
-      if (d.immSize == 2) r.target &= 0xFFFF;
+      r.target = RelativeTarget(d, r.next);
       r.widenable = !(d.op >= 0xE0 && d.op <= 0xE3) || d.twoByte;
       if (!d.twoByte && d.op == 0xE8)
         r.isCall = true;
@@ -1092,16 +1126,22 @@ Byte MemorySize(const Decoded& d, Opnd op) {
     case oEw:
     case oMw:
     case oEdw:
+    case oEvw:
       return 2;
+    case oMa:
+      return Byte(2 * OperandSize(d));
+    case oQd:
+    case oQq:
+      // With a 66 prefix the MMX forms work on a whole xmm operand.
+      if ((d.form->flags & fMmx) && d.op16) return 16;
+      return op == oQd ? 4 : 8;
     case oEd:
     case oMd:
-    case oQd:
     case oWd:
       return 4;
     case oEv:
       return OperandSize(d);
     case oMq:
-    case oQq:
     case oWq:
       return 8;
     case oMt:
@@ -1130,7 +1170,6 @@ Byte RegisterSize(const Decoded& d, Opnd op) {
     case oDX:
       return 2;
     case oGd:
-    case oZd:
     case oRd:
     case oCd:
     case oDd:
@@ -1256,13 +1295,14 @@ void AppendOperand(String& s, const Decoded& d, Opnd op, Cardinal next,
     case oEd:
     case oEv:
     case oEdw:
+    case oEvw:
       if (d.memory) {
         AppendMemory(s, d, op);
       } else {
-        Byte size = op == oEb   ? 1
-                    : op == oEw ? 2
-                    : op == oEv ? OperandSize(d)
-                                : 4;
+        Byte size = op == oEb                 ? 1
+                    : op == oEw               ? 2
+                    : op == oEv || op == oEvw ? OperandSize(d)
+                                              : 4;
         s += size == 1 ? kReg8[d.rm] : size == 2 ? kReg16[d.rm] : kReg32[d.rm];
       }
       return;
@@ -1273,6 +1313,7 @@ void AppendOperand(String& s, const Decoded& d, Opnd op, Cardinal next,
     case oMq:
     case oMt:
     case oMo:
+    case oMa:
       AppendMemory(s, d, op);
       return;
     case oQq:
@@ -1300,7 +1341,6 @@ void AppendOperand(String& s, const Decoded& d, Opnd op, Cardinal next,
       return;
     case oZb:
     case oZv:
-    case oZd:
       AppendRegister(s, d, op, (d.twoByte ? d.code : d.op) & 7);
       return;
     case oAL:
@@ -1357,10 +1397,9 @@ void AppendOperand(String& s, const Decoded& d, Opnd op, Cardinal next,
       return;
     case oJb:
     case oJv: {
-      Integer rel = SignExtend(d.imm, d.immSize);
-      AppendSigned(s, rel, true);
+      AppendSigned(s, SignExtend(d.imm, d.immSize), true);
       s += " ($";
-      AppendHex(s, next + static_cast<Cardinal>(rel));
+      AppendHex(s, RelativeTarget(d, next));
       s += ')';
       return;
     }
@@ -1389,6 +1428,11 @@ void AppendMnemonic(String& s, const Decoded& d) {
     s += T().names3d[d.suffix];
     return;
   }
+  if (!d.twoByte && d.op == 0xE3 && d.ad16) {
+    // The counter is cx with a 16-bit address size.
+    s += "jcxz";
+    return;
+  }
   bool doubleSize = d.variant == 1 || d.variant == 2;
   bool scalar = d.variant == 2 || d.variant == 3;
   for (; *m; ++m) {
@@ -1406,6 +1450,7 @@ void AppendMnemonic(String& s, const Decoded& d) {
     else
       s += *m;
   }
+  if ((d.form->flags & fWide) && d.op16) s += 'w';
 }
 
 // Readable text at address, as the comments show it.

@@ -5,6 +5,7 @@
 
 #include "PellorHelpers.h"
 #include "PellorSettings.h"
+#include "PellorThreads.h"
 
 #define CTM_EXPORT extern "C" __declspec(dllexport)
 
@@ -25,3 +26,26 @@ CTM_EXPORT int CtmSmtpPortOf(HMODULE module) {
 }
 
 CTM_EXPORT HMODULE CtmOwnModule() { return OwnModule(); }
+
+CTM_EXPORT void CtmOpenRegistry() { OpenThreadRegistry(); }
+
+CTM_EXPORT void CtmCloseRegistry() { CloseThreadRegistry(); }
+
+CTM_EXPORT LONG CtmRegistryUsers() {
+  return ThreadRegistry() ? ThreadRegistry()->refCount : 0;
+}
+
+CTM_EXPORT DWORD CtmMainThreadId() { return LibraryMainThreadId(); }
+
+CTM_EXPORT void CtmSetThreadName(DWORD id, const char* name) {
+  SetThreadName(id, name);
+}
+
+CTM_EXPORT int CtmThreadDisplayName(DWORD id, char* text, int size) {
+  const void* creator = nullptr;
+  DWORD creatorThread = 0;
+  String name;
+  ThreadDisplayName(id, true, creator, name, creatorThread);
+  lstrcpynA(text, name.c_str(), size);
+  return static_cast<int>(name.size());
+}

@@ -151,29 +151,39 @@ void PatchImportEntry(HMODULE module, const void* oldAddress,
   if (!dir.VirtualAddress) return;
   const auto base = reinterpret_cast<Byte*>(module);
   const Cardinal imageSize = nt->OptionalHeader.SizeOfImage;
-  // Linkers put the address tables before or after the descriptors; what
-  // must hold is that they lie in the image.
-  for (Cardinal at = dir.VirtualAddress; at + 20 <= imageSize; at += 20) {
-    IMAGE_IMPORT_DESCRIPTOR descriptor;
-    if (!ReadOwn(base + at, &descriptor, sizeof descriptor) ||
-        descriptor.Name == 0)
-      return;
-    if (descriptor.FirstThunk >= imageSize) {
-      if (module == OwnModule() && IsDebuggerPresent())
-        MessageBoxSeam(
-            "The import table is invalid.\r\n\r\nThis way "
-            "PellorExcept can't install the thread hooks.",
-            FileNamePart(ModuleFileName(module)), mbOK | mbIconError);
-      return;
+  const Cardinal end = dir.VirtualAddress + dir.Size;
+  // The descriptors up to the empty one; false when one is damaged: an
+  // address table past the directory's end (our linker counts its address
+  // tables into the directory) or outside the image.
+  auto eachDescriptor = [&](auto&& visit) {
+    for (Cardinal at = dir.VirtualAddress; at + 20 <= imageSize; at += 20) {
+      IMAGE_IMPORT_DESCRIPTOR descriptor;
+      if (!ReadOwn(base + at, &descriptor, sizeof descriptor) ||
+          descriptor.Name == 0)
+        return true;
+      if (descriptor.FirstThunk > end || descriptor.FirstThunk >= imageSize)
+        return false;
+      if (descriptor.FirstThunk) visit(descriptor.FirstThunk);
     }
-    if (descriptor.FirstThunk == 0) continue;
-    for (auto* entry = reinterpret_cast<void**>(base + descriptor.FirstThunk);
+    return true;
+  };
+  // A damaged table gets no patch at all.
+  if (!eachDescriptor([](Cardinal) {})) {
+    if (module == OwnModule() && IsDebuggerPresent())
+      MessageBoxSeam(
+          "The import table is invalid.\r\n\r\nThis way "
+          "PellorExcept can't install the thread hooks.",
+          FileNamePart(ModuleFileName(module)), mbOK | mbIconError);
+    return;
+  }
+  eachDescriptor([&](Cardinal firstThunk) {
+    for (auto* entry = reinterpret_cast<void**>(base + firstThunk);
          reinterpret_cast<Byte*>(entry + 1) <= base + imageSize; ++entry) {
       void* value = nullptr;
       if (!ReadOwn(entry, &value, sizeof value) || !value) break;
       if (value == oldAddress) WritePointer(entry, newAddress);
     }
-  }
+  });
 }
 
 void PatchImportsOfModules(const std::vector<TLoadedModule>& modules,

@@ -1,6 +1,7 @@
 #include "PellorFields.h"
 
 #include "PellorStrings.h"
+#include "PellorTexts.h"
 
 namespace {
 
@@ -9,12 +10,6 @@ template <class T>
 void GrowFor(std::vector<T>& v) {
   if (v.size() < v.capacity()) return;
   v.reserve(v.empty() ? 16 : v.size() * 3 / 2);
-}
-
-// Everything from the last "." on goes (nothing without one).
-String WithoutExtension(const String& name) {
-  const auto dot = name.rfind('.');
-  return dot == String::npos ? name : name.substr(0, dot);
 }
 
 }  // namespace
@@ -258,12 +253,8 @@ void TIPEAttachments::AddAttachment(const String& sourceFile,
                                     const String& fieldName) {
   if (sourceFile.empty()) return;
   AttachmentEntry e{sourceFile, sendAs, zipName, fieldName};
-  if (e.sendAs.empty()) {
-    const auto slash = sourceFile.rfind('\\');
-    e.sendAs =
-        slash == String::npos ? sourceFile : sourceFile.substr(slash + 1);
-  }
-  if (e.fieldName.empty()) e.fieldName = WithoutExtension(e.sendAs);
+  if (e.sendAs.empty()) e.sendAs = FileNamePart(sourceFile);
+  if (e.fieldName.empty()) e.fieldName = StripExtension(e.sendAs);
   TAccess<TIPEAttachments> access(*this);
   GrowFor(entries_);
   entries_.push_back(std::move(e));

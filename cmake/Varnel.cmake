@@ -163,10 +163,11 @@ function(varnel_add_forms target)
     get_filename_component(src ${form} ABSOLUTE)
     get_filename_component(base ${form} NAME_WE)
     string(TOUPPER ${base} resname)
-    set(bin ${CMAKE_CURRENT_BINARY_DIR}/forms/${base}.bin)
+    # Per target: two targets of one folder may carry forms of one name.
+    set(bin ${CMAKE_CURRENT_BINARY_DIR}/forms/${target}/${base}.bin)
     add_custom_command(
       OUTPUT ${bin}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/forms
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/forms/${target}
       COMMAND ${VARNEL_FORMCONV} ${src} ${bin}
       DEPENDS ${src} ${VARNEL_FORMCONV_DEPENDS}
       COMMENT "Converting form ${base}"

@@ -2388,7 +2388,10 @@ Integer FileAge(const String& fileName) {
   if (DirectoryExists(fileName) || !Platform::LastWriteLocalTime(fileName, t)) {
     return -1;
   }
-  return SystemTimeToFileDate(t);
+  // A time that no DOS time can hold is unknown to the caller, as a missing
+  // file is; 0 would pass for a date (month 0, day 0).
+  Integer age = SystemTimeToFileDate(t);
+  return age != 0 ? age : -1;
 }
 
 TDateTime FileDateToDateTime(Integer fileDate) {

@@ -3,7 +3,10 @@
 #include <zlib.h>
 
 #ifdef _WIN32
+#include <io.h>
 #include <share.h>
+#else
+#include <unistd.h>
 #endif
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -19,6 +22,8 @@
 #include <stdexcept>
 
 #include "Classes.h"
+#include "FormStreams.h"
+#include "PellorTypes.h"
 #include "Platform.h"
 #include "SysUtils.h"
 
@@ -116,16 +121,20 @@ constexpr Cardinal kCentralEntrySignature = 0x02014B50;
 constexpr Cardinal kEndRecordSignature = 0x06054B50;
 constexpr Cardinal kZipVersion = 20;
 constexpr Cardinal kMethodDeflate = 8;
-// 1980-01-01 00:00, the earliest DOS time, for a file whose time is unknown.
+// General-purpose flag: the name is UTF-8.
+constexpr Cardinal kFlagUtf8Name = 0x0800;
+// 1980-01-01 00:00, the earliest DOS time, for a file whose time is unknown
+// or earlier; 2107-12-31 23:59:58, the latest, for later ones.
 constexpr Cardinal kEarliestDosDateTime = 0x00210000;
+constexpr Cardinal kLatestDosDateTime = 0xFF9FBF7D;
 
 // Files are read and deflated through windows of fixed size: a source
 // file is never held whole, and the windows stay warm in the cache.
 constexpr std::size_t kReadWindow = 1 << 20;
 constexpr std::size_t kDeflateWindow = 256 << 10;
-// Sizes and offsets of this archive format are 32-bit; a file must also
-// fit one stream read.
-constexpr Int64 kMaxFileSize = INT_MAX;
+// Sizes and offsets of this archive format are 32-bit.
+constexpr UInt64 kMaxZipSize = 0xFFFFFFFFu;
+constexpr std::size_t kMaxZipEntries = 0xFFFF;
 
 struct TZipEntry {
   String Name;
@@ -143,14 +152,14 @@ struct TWindows {
       std::make_unique_for_overwrite<Byte[]>(kDeflateWindow);
 };
 
-// A raw-deflate stream with the settings of CompressBuffer, ended when it
-// goes.
+// A raw-deflate stream with the memory settings of CompressBuffer, ended
+// when it goes. One serves every entry of an archive.
 struct TDeflater {
   z_stream Z{};
   bool Ready;
-  TDeflater()
-      : Ready(deflateInit2(&Z, kPellorDeflateLevel, Z_DEFLATED, -15, 8,
-                           Z_DEFAULT_STRATEGY) == Z_OK) {}
+  explicit TDeflater(int level)
+      : Ready(deflateInit2(&Z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) ==
+              Z_OK) {}
   ~TDeflater() {
     if (Ready) deflateEnd(&Z);
   }
@@ -158,35 +167,100 @@ struct TDeflater {
   TDeflater& operator=(const TDeflater&) = delete;
 };
 
-String StoredNameOf(const String& path) {
+// A file written from its start, created anew and shared with no one while
+// it is written. A failing write raises PellorException with
+// kPellorStreamWriteError. Unless Close succeeds, the file is removed when
+// this goes: nobody finds half a file.
+class TOutputFile {
+ public:
+  explicit TOutputFile(const String& path) : path_(path) {
 #ifdef _WIN32
-  const char* delimiters = "\\";
+    file_ = _fsopen(path.c_str(), "wb", _SH_DENYRW);
 #else
-  // Off Windows the host's own separator is understood as well.
-  const char* delimiters = "\\/";
+    file_ = std::fopen(path.c_str(), "wb");
 #endif
-  std::size_t at = path.find_last_of(delimiters);
-  return at == String::npos ? path : path.substr(at + 1);
-}
+    if (!file_) {
+      throw EFCreateError("Cannot create file \"%s\"", {path});
+    }
+  }
+  ~TOutputFile() {
+    if (file_) {
+      std::fclose(file_);
+      DeleteFile(path_);
+    }
+  }
+  TOutputFile(const TOutputFile&) = delete;
+  TOutputFile& operator=(const TOutputFile&) = delete;
 
-// Appends the deflated contents of file (size bytes from its start) to zip
-// and gives their CRC-32; false when the file cannot be read whole.
-bool AppendDeflated(TFileStream& file, Int64 size, TWindows& windows,
-                    String& zip, Cardinal& crc) {
-  TDeflater deflater;
-  if (!deflater.Ready) return false;
-  z_stream& z = deflater.Z;
+  // Bytes written so far; writing always goes on at the end.
+  UInt64 Size() const { return size_; }
+
+  void Write(const void* data, std::size_t length) {
+    if (length && std::fwrite(data, 1, length, file_) != length) Fail();
+    size_ += length;
+  }
+  void Write(const String& bytes) { Write(bytes.data(), bytes.size()); }
+
+  // Overwrites bytes written before, at offset at.
+  void Patch(UInt64 at, const String& bytes) {
+    if (!SeekTo(at) ||
+        std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() ||
+        !SeekTo(size_)) {
+      Fail();
+    }
+  }
+
+  // Drops everything from size on.
+  void CutTo(UInt64 size) {
+    if (std::fflush(file_) != 0) Fail();
+#ifdef _WIN32
+    bool cut = _chsize_s(_fileno(file_), static_cast<Int64>(size)) == 0;
+#else
+    bool cut = ftruncate(fileno(file_), static_cast<off_t>(size)) == 0;
+#endif
+    size_ = size;
+    if (!cut || !SeekTo(size)) Fail();
+  }
+
+  // The closing flush is where a full disk shows last.
+  void Close() {
+    std::FILE* file = file_;
+    file_ = nullptr;
+    if (std::fclose(file) != 0) {
+      DeleteFile(path_);
+      Fail();
+    }
+  }
+
+ private:
+  [[noreturn]] static void Fail() {
+    throw PellorException(kPellorStreamWriteError);
+  }
+  bool SeekTo(UInt64 at) {
+#ifdef _WIN32
+    return _fseeki64(file_, static_cast<Int64>(at), SEEK_SET) == 0;
+#else
+    return fseeko(file_, static_cast<off_t>(at), SEEK_SET) == 0;
+#endif
+  }
+
+  String path_;
+  std::FILE* file_ = nullptr;
+  UInt64 size_ = 0;
+};
+
+// Deflates what read gives, a window at a time until it gives nothing, and
+// hands the stream to write piece by piece. The CRC-32 of what was read;
+// false when the deflater fails.
+template <class TRead, class TWrite>
+bool DeflateStream(z_stream& z, TWindows& windows, TRead&& read, TWrite&& write,
+                   Cardinal& crc) {
   crc = 0xFFFFFFFF;
   int flush, status;
   do {
-    Integer chunk =
-        static_cast<Integer>(std::min<Int64>(size, Int64{kReadWindow}));
-    if (chunk > 0 && file.Read(windows.Read.get(), chunk) != chunk) {
-      return false;
-    }
+    std::size_t chunk = read(windows.Read.get(), kReadWindow);
     crc = AccumulateCrc32(crc, windows.Read.get(), chunk);
-    size -= chunk;
-    flush = size == 0 ? Z_FINISH : Z_NO_FLUSH;
+    flush = chunk == 0 ? Z_FINISH : Z_NO_FLUSH;
     z.next_in = windows.Read.get();
     z.avail_in = static_cast<uInt>(chunk);
     do {
@@ -194,114 +268,243 @@ bool AppendDeflated(TFileStream& file, Int64 size, TWindows& windows,
       z.avail_out = kDeflateWindow;
       status = deflate(&z, flush);
       if (status == Z_STREAM_ERROR) return false;
-      zip.append(reinterpret_cast<const char*>(windows.Deflated.get()),
-                 kDeflateWindow - z.avail_out);
+      write(windows.Deflated.get(), kDeflateWindow - z.avail_out);
     } while (z.avail_out == 0);
   } while (flush != Z_FINISH);
   crc = ~crc;
   return status == Z_STREAM_END;
 }
 
-// Appends the local header, name and deflated contents of one file to zip
-// and records its entry. A file that cannot be opened or read whole adds
-// nothing.
-void AppendEntry(String& zip, const String& path, const String& name,
-                 TWindows& windows, std::vector<TZipEntry>& entries) {
-  Integer attributes = Platform::FileAttributes(path);
-  if (attributes == -1 || (attributes & faDirectory) || name.size() > 0xFFFF ||
-      zip.size() > 0xFFFFFFFFu) {
-    return;
-  }
-  const std::size_t start = zip.size();
-  try {
-    TFileStream file(path, fmOpenRead | fmShareDenyNone);
-    Int64 size = file.Size();
-    if (size < 0 || size > kMaxFileSize) return;
-    file.SetPosition(0);
-    Integer age = FileAge(path);
-    Cardinal dosTime =
-        age == -1 ? kEarliestDosDateTime : static_cast<Cardinal>(age);
-
-    // The header first, its CRC and sizes filled in once known.
-    Put32(zip, kLocalHeaderSignature);
-    zip.append(24, '\0');
-    Put16(zip, 0);  // extra field length
-    zip += name;
-    const std::size_t dataStart = zip.size();
-    // Room for the deflated data of all but incompressible files, so that
-    // the archive is not copied over and over as it grows. Only a hint: a
-    // file too large for it may still fit as it is deflated.
-    try {
-      zip.reserve(dataStart + static_cast<std::size_t>(size) + 64);
-    } catch (const std::exception&) {
-    }
-    Cardinal crc;
-    if (!AppendDeflated(file, size, windows, zip, crc) ||
-        zip.size() - dataStart > 0xFFFFFFFFu) {
-      zip.resize(start);
-      return;
-    }
-
-    TZipEntry entry;
-    entry.Name = name;
-    entry.Offset = static_cast<Cardinal>(start);
-    entry.Attributes = static_cast<Cardinal>(attributes);
-    Put16(entry.Shared, kZipVersion);
-    Put16(entry.Shared, 0);  // flags
-    Put16(entry.Shared, kMethodDeflate);
-    Put16(entry.Shared, dosTime & 0xFFFF);
-    Put16(entry.Shared, dosTime >> 16);
-    Put32(entry.Shared, crc);
-    Put32(entry.Shared, static_cast<Cardinal>(zip.size() - dataStart));
-    Put32(entry.Shared, static_cast<Cardinal>(size));
-    Put16(entry.Shared, static_cast<Cardinal>(name.size()));
-    zip.replace(start + 4, entry.Shared.size(), entry.Shared);
-    entries.push_back(std::move(entry));
-  } catch (...) {
-    // Cannot be opened, or no memory for it: left out.
-    zip.resize(start);
-  }
+// Up to capacity bytes of file into buffer; 0 at its end.
+std::size_t ReadWindow(TFileStream& file, Byte* buffer, std::size_t capacity) {
+  Integer n = file.Read(buffer, static_cast<Integer>(capacity));
+  return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
-// The whole archive in memory; empty when no file could be added or the
-// archive outgrows the format.
-String BuildArchive(const std::vector<String>& files,
-                    const std::vector<String>& storedNames) {
-  String zip;
-  std::vector<TZipEntry> entries;
-  TWindows windows;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    String name =
-        i < storedNames.size() ? storedNames[i] : StoredNameOf(files[i]);
-    AppendEntry(zip, files[i], name, windows, entries);
+// Runs a file form: body gets the opened source, the created destination
+// and the windows, and answers false when the data is at fault. 0 and the
+// failure's message unless body succeeded and the destination was closed
+// whole.
+template <class TBody>
+UInt64 FileToFile(const String& sourceFile, const String& destinationFile,
+                  String* failure, TBody&& body) {
+  String message;
+  try {
+    TFileStream source(sourceFile, fmOpenRead | fmShareDenyNone);
+    TOutputFile destination(destinationFile);
+    TWindows windows;
+    if (body(source, destination, windows)) {
+      destination.Close();
+      if (failure) failure->clear();
+      return destination.Size();
+    }
+  } catch (const PellorException& e) {
+    message = e.Message();
+  } catch (const std::exception& e) {
+    // The class library's exceptions (a file that cannot be opened or
+    // created) and running out of memory.
+    const Exception* own = dynamic_cast<const Exception*>(&e);
+    message = own ? own->Message() : String(e.what());
+  } catch (...) {
   }
-  const std::size_t directoryStart = zip.size();
-  if (entries.empty() || entries.size() > 0xFFFF ||
-      directoryStart > 0xFFFFFFFFu) {
-    return String();
+  if (failure) *failure = message;
+  return 0;
+}
+
+String StoredNameOf(const String& path) {
+  // Forward slashes separate folders on Windows too.
+  std::size_t at = path.find_last_of("\\/");
+  return at == String::npos ? path : path.substr(at + 1);
+}
+
+String AnsiToUtf8(const String& ansi) {
+  WideString wide = Platform::AnsiToWide(ansi);
+#ifdef _WIN32
+  const auto* text = reinterpret_cast<const wchar_t*>(wide.data());
+  const int length = static_cast<int>(wide.size());
+  int n = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr,
+                              nullptr);
+  String utf8(static_cast<std::size_t>(std::max(n, 0)), '\0');
+  if (n > 0) {
+    WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), n, nullptr,
+                        nullptr);
   }
+  return utf8;
+#else
+  return formstreams_detail::WideToUtf8(wide);
+#endif
+}
+
+// The name as the archive stores it: UTF-8 (flagged) when it holds more
+// than ASCII, folders separated by forward slashes. Empty when it names no
+// file: readers extract such an entry over another one or nowhere.
+String ZipNameOf(const String& name, Cardinal& flags) {
+  flags = 0;
+  String stored = name;
+  if (std::any_of(name.begin(), name.end(),
+                  [](char c) { return static_cast<Byte>(c) >= 0x80; })) {
+    // Converted before the backslashes are replaced: in a double-byte code
+    // page the byte of a backslash can be half of another character.
+    stored = AnsiToUtf8(name);
+    flags = kFlagUtf8Name;
+  }
+  std::replace(stored.begin(), stored.end(), '\\', '/');
+  if (stored.find_first_not_of("/.") == String::npos) return String();
+  return stored;
+}
+
+// The DOS date (high word) and time of a file's last write in local time,
+// clamped to the years that DOS times can hold.
+Cardinal DosDateTimeOf(const String& path) {
+  TSystemTime t;
+  if (!Platform::LastWriteLocalTime(path, t) || t.wYear < 1980) {
+    return kEarliestDosDateTime;
+  }
+  if (t.wYear > 2107) return kLatestDosDateTime;
+  Cardinal date = Cardinal(t.wYear - 1980) << 9 | Cardinal(t.wMonth) << 5 |
+                  Cardinal(t.wDay);
+  Cardinal time = Cardinal(t.wHour) << 11 | Cardinal(t.wMinute) << 5 |
+                  Cardinal(t.wSecond / 2);
+  return date << 16 | time;
+}
+
+// Raised when the archive would outgrow the format's 32-bit offsets.
+struct TZipTooLarge {};
+
+// Writes the local header, name and deflated contents of one file at the
+// end of the archive and records its entry. A file that cannot be opened or
+// read whole leaves the archive as it was and answers false; a failing
+// write raises.
+bool AddEntry(TOutputFile& zip, const String& path, const String& name,
+              Cardinal flags, TWindows& windows, TDeflater& deflater,
+              std::vector<TZipEntry>& entries) {
+  Integer attributes = Platform::FileAttributes(path);
+  if (attributes == -1 || (attributes & faDirectory) || name.size() > 0xFFFF) {
+    return false;
+  }
+  const UInt64 start = zip.Size();
+  if (start > kMaxZipSize) throw TZipTooLarge();
+  std::unique_ptr<TFileStream> file;
+  try {
+    file = std::make_unique<TFileStream>(path, fmOpenRead | fmShareDenyNone);
+  } catch (const Exception&) {
+    return false;
+  }
+  Int64 size = file->Size();
+  if (size < 0 || UInt64(size) > kMaxZipSize) return false;
+  file->SetPosition(0);
+  const Cardinal dosTime = DosDateTimeOf(path);
+
+  String header;
+  Put32(header, kLocalHeaderSignature);
+  header.append(24, '\0');
+  Put16(header, 0);  // extra field length
+  header += name;
+
+  // Exactly the size found at the start: a file that reads short (or is
+  // cut meanwhile) is taken back out.
+  Int64 left = size;
+  bool whole = true;
+  auto read = [&](Byte* buffer, std::size_t capacity) -> std::size_t {
+    std::size_t want =
+        static_cast<std::size_t>(std::min<Int64>(left, Int64(capacity)));
+    std::size_t n = want ? ReadWindow(*file, buffer, want) : 0;
+    if (n != want) {
+      whole = false;
+      return 0;
+    }
+    left -= Int64(n);
+    return n;
+  };
+  auto emit = [&](const void* data, std::size_t length) {
+    if (zip.Size() + length > kMaxZipSize) throw TZipTooLarge();
+    zip.Write(data, length);
+  };
+  // The stream of a small file (most attachments) is held until it is
+  // complete, so that its header goes out whole; a larger one follows its
+  // header at once and the header's CRC and sizes are patched in after.
+  String held;
+  bool streaming = false;
+  UInt64 packedSize = 0;
+  auto write = [&](const Byte* data, std::size_t length) {
+    packedSize += length;
+    if (!streaming) {
+      if (held.size() + length <= kDeflateWindow) {
+        held.append(reinterpret_cast<const char*>(data), length);
+        return;
+      }
+      streaming = true;
+      emit(header.data(), header.size());
+      emit(held.data(), held.size());
+      String().swap(held);
+    }
+    emit(data, length);
+  };
+  Cardinal crc;
+  if (deflateReset(&deflater.Z) != Z_OK ||
+      !DeflateStream(deflater.Z, windows, read, write, crc) || !whole) {
+    if (streaming) zip.CutTo(start);
+    return false;
+  }
+
+  TZipEntry entry;
+  entry.Name = name;
+  entry.Offset = static_cast<Cardinal>(start);
+  entry.Attributes = static_cast<Cardinal>(attributes);
+  Put16(entry.Shared, kZipVersion);
+  Put16(entry.Shared, flags);
+  Put16(entry.Shared, kMethodDeflate);
+  Put16(entry.Shared, dosTime & 0xFFFF);
+  Put16(entry.Shared, dosTime >> 16);
+  Put32(entry.Shared, crc);
+  Put32(entry.Shared, static_cast<Cardinal>(packedSize));
+  Put32(entry.Shared, static_cast<Cardinal>(size));
+  Put16(entry.Shared, static_cast<Cardinal>(name.size()));
+  if (streaming) {
+    zip.Patch(start + 4, entry.Shared);
+  } else {
+    header.replace(4, entry.Shared.size(), entry.Shared);
+    emit(header.data(), header.size());
+    emit(held.data(), held.size());
+  }
+  entries.push_back(std::move(entry));
+  return true;
+}
+
+// The central directory and the end record after the entries.
+void WriteDirectory(TOutputFile& zip, const std::vector<TZipEntry>& entries) {
+  const UInt64 directoryStart = zip.Size();
+  // Written in pieces: thousands of entries need no second copy in memory.
+  String piece;
   for (const TZipEntry& entry : entries) {
-    Put32(zip, kCentralEntrySignature);
-    Put16(zip, kZipVersion);  // version made by
-    zip += entry.Shared;
-    Put16(zip, 0);  // extra field length
-    Put16(zip, 0);  // comment length
-    Put16(zip, 0);  // disk number
-    Put16(zip, 0);  // internal attributes
-    Put32(zip, entry.Attributes);
-    Put32(zip, entry.Offset);
-    zip += entry.Name;
+    Put32(piece, kCentralEntrySignature);
+    Put16(piece, kZipVersion);  // version made by
+    piece += entry.Shared;
+    Put16(piece, 0);  // extra field length
+    Put16(piece, 0);  // comment length
+    Put16(piece, 0);  // disk number
+    Put16(piece, 0);  // internal attributes
+    Put32(piece, entry.Attributes);
+    Put32(piece, entry.Offset);
+    piece += entry.Name;
+    if (piece.size() >= kDeflateWindow) {
+      zip.Write(piece);
+      piece.clear();
+    }
   }
-  const std::size_t directorySize = zip.size() - directoryStart;
-  Put32(zip, kEndRecordSignature);
-  Put16(zip, 0);  // this disk
-  Put16(zip, 0);  // disk of the directory
-  Put16(zip, static_cast<Cardinal>(entries.size()));
-  Put16(zip, static_cast<Cardinal>(entries.size()));
-  Put32(zip, static_cast<Cardinal>(directorySize));
-  Put32(zip, static_cast<Cardinal>(directoryStart));
-  Put16(zip, 0);  // comment length
-  return zip;
+  zip.Write(piece);
+  const UInt64 directorySize = zip.Size() - directoryStart;
+  String end;
+  Put32(end, kEndRecordSignature);
+  Put16(end, 0);  // this disk
+  Put16(end, 0);  // disk of the directory
+  Put16(end, static_cast<Cardinal>(entries.size()));
+  Put16(end, static_cast<Cardinal>(entries.size()));
+  Put32(end, static_cast<Cardinal>(directorySize));
+  Put32(end, static_cast<Cardinal>(directoryStart));
+  Put16(end, 0);  // comment length
+  if (zip.Size() + end.size() > kMaxZipSize) throw TZipTooLarge();
+  zip.Write(end);
 }
 
 }  // namespace
@@ -324,9 +527,9 @@ Cardinal AccumulateCrc32(Cardinal crc, const void* buffer, std::size_t length) {
   return ~static_cast<Cardinal>(crc32_z(~crc & 0xFFFFFFFFu, bytes, length));
 }
 
-std::size_t CompressBuffer(const void* source, void* destination,
-                           std::size_t sourceLength,
-                           std::size_t destinationCapacity, int level) {
+std::size_t DeflateData(const void* source, std::size_t sourceLength,
+                        void* destination, std::size_t destinationCapacity,
+                        int level, Cardinal* crc) {
   if (level < 1 || level > 9) level = kPellorDeflateLevel;
   if ((!source && sourceLength) || !destination || destinationCapacity == 0 ||
       !FitsZlib(sourceLength) || !FitsZlib(destinationCapacity)) {
@@ -356,12 +559,20 @@ std::size_t CompressBuffer(const void* source, void* destination,
     if (z.avail_out == 0) status = Z_BUF_ERROR;
   }
   deflateEnd(&z);
-  return status == Z_STREAM_END ? written : 0;
+  if (status != Z_STREAM_END) return 0;
+  if (crc) *crc = Crc32Of(source, sourceLength);
+  return written;
 }
 
-std::size_t UncompressBuffer(const void* source, void* destination,
-                             std::size_t sourceLength,
-                             std::size_t expectedLength) {
+std::size_t CompressBuffer(const void* source, void* destination,
+                           std::size_t sourceLength,
+                           std::size_t destinationCapacity, int level) {
+  return DeflateData(source, sourceLength, destination, destinationCapacity,
+                     level);
+}
+
+std::size_t InflateData(const void* source, std::size_t sourceLength,
+                        void* destination, std::size_t expectedLength) {
   if (!source || sourceLength == 0 || (!destination && expectedLength) ||
       !FitsZlib(sourceLength) || !FitsZlib(expectedLength)) {
     return 0;
@@ -399,6 +610,78 @@ std::size_t UncompressBuffer(const void* source, void* destination,
   return produced;
 }
 
+std::size_t UncompressBuffer(const void* source, void* destination,
+                             std::size_t sourceLength,
+                             std::size_t expectedLength) {
+  return InflateData(source, sourceLength, destination, expectedLength);
+}
+
+UInt64 DeflateData(const String& sourceFile, const String& destinationFile,
+                   int level, Cardinal* crc, String* failure) {
+  if (level < 1 || level > 9) level = kPellorDeflateLevel;
+  return FileToFile(
+      sourceFile, destinationFile, failure,
+      [&](TFileStream& source, TOutputFile& destination, TWindows& windows) {
+        TDeflater deflater(level);
+        if (!deflater.Ready) return false;
+        Cardinal sum;
+        auto read = [&](Byte* buffer, std::size_t capacity) {
+          return ReadWindow(source, buffer, capacity);
+        };
+        auto write = [&](const Byte* data, std::size_t length) {
+          destination.Write(data, length);
+        };
+        if (!DeflateStream(deflater.Z, windows, read, write, sum)) {
+          return false;
+        }
+        if (crc) *crc = sum;
+        return true;
+      });
+}
+
+UInt64 InflateData(const String& sourceFile, const String& destinationFile,
+                   UInt64 expectedLength, String* failure) {
+  return FileToFile(
+      sourceFile, destinationFile, failure,
+      [&](TFileStream& source, TOutputFile& destination, TWindows& windows) {
+        z_stream z{};
+        if (inflateInit2(&z, -15) != Z_OK) return false;
+        std::unique_ptr<z_stream, int (*)(z_stream*)> ender(&z, inflateEnd);
+        // The read window holds the stream, the deflate window the output.
+        int status = Z_OK;
+        UInt64 produced = 0;
+        // A full output window may leave output pending without input.
+        bool outputFull = false;
+        for (;;) {
+          if (z.avail_in == 0 && !outputFull) {
+            std::size_t n = ReadWindow(source, windows.Read.get(), kReadWindow);
+            if (n == 0) break;
+            z.next_in = windows.Read.get();
+            z.avail_in = static_cast<uInt>(n);
+          }
+          z.next_out = windows.Deflated.get();
+          z.avail_out = kDeflateWindow;
+          status = inflate(&z, Z_NO_FLUSH);
+          std::size_t n = kDeflateWindow - z.avail_out;
+          if (n > expectedLength - produced) return false;
+          destination.Write(windows.Deflated.get(), n);
+          produced += n;
+          outputFull = z.avail_out == 0;
+          // Nothing was pending after all: more input is needed.
+          if (status == Z_BUF_ERROR && n == 0) status = Z_OK;
+          if (status != Z_OK) break;
+        }
+        // A stream that ended must be all of the file; one that did not
+        // must have given every expected byte (only its end-of-block code
+        // may be missing, as in the memory form).
+        bool consumed =
+            z.avail_in == 0 && (status != Z_STREAM_END ||
+                                ReadWindow(source, windows.Read.get(), 1) == 0);
+        return (status == Z_OK || status == Z_STREAM_END) && consumed &&
+               produced == expectedLength;
+      });
+}
+
 String PackedStrToStr(const String& packed) {
   constexpr std::size_t kHeaderSize = 12;
   if (packed.size() <= kHeaderSize) return String();
@@ -424,24 +707,30 @@ String PackedStrToStr(const String& packed) {
 
 bool WriteZipArchive(const String& archive, const std::vector<String>& files,
                      const std::vector<String>& storedNames) {
-  // The C library's file, not a stream object: its closing flush is where
-  // a full disk shows, and that must fail the archive too.
-#ifdef _WIN32
-  // Nobody else writes to or reads from a half-written archive.
-  std::FILE* out = _fsopen(archive.c_str(), "wb", _SH_DENYRW);
-#else
-  std::FILE* out = std::fopen(archive.c_str(), "wb");
-#endif
-  if (!out) return false;
-  String zip;
   try {
-    zip = BuildArchive(files, storedNames);
+    TOutputFile zip(archive);
+    TWindows windows;
+    TDeflater deflater(kPellorDeflateLevel);
+    if (!deflater.Ready) return false;
+    std::vector<TZipEntry> entries;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      Cardinal flags;
+      String name = ZipNameOf(
+          i < storedNames.size() ? storedNames[i] : StoredNameOf(files[i]),
+          flags);
+      if (name.empty() ||
+          !AddEntry(zip, files[i], name, flags, windows, deflater, entries)) {
+        continue;
+      }
+      if (entries.size() > kMaxZipEntries) return false;
+    }
+    if (entries.empty()) return false;
+    WriteDirectory(zip, entries);
+    zip.Close();
+    return true;
   } catch (...) {
-    zip.clear();
+    // Cannot be created or written, too large, or no memory: the archive
+    // is gone with the file object.
+    return false;
   }
-  bool written =
-      !zip.empty() && std::fwrite(zip.data(), 1, zip.size(), out) == zip.size();
-  if (std::fclose(out) != 0) written = false;
-  if (!written) DeleteFile(archive);
-  return written;
 }

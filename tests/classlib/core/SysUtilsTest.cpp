@@ -2,11 +2,18 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <functional>
 
 #include "SysConst.h"
 #include "SysUtils.h"
+
+#ifdef _WIN32
+#include <sys/utime.h>
+#else
+#include <utime.h>
+#endif
 
 namespace {
 
@@ -731,15 +738,29 @@ class SysUtilsFileSystem : public ::testing::Test {
     for (const auto& x : dirs) RemoveTree(x);
     RemoveDir(dir);
   }
-  static void Touch(const String& name, const String& data) {
+  // The name as the C library takes it.
+  static String OsName(const String& name) {
     String native = name;
+#ifndef _WIN32
     for (char& c : native) {
       if (c == '\\') c = '/';
     }
-#ifdef _WIN32
-    native = name;
 #endif
-    std::ofstream(native, std::ios::binary) << data;
+    return native;
+  }
+  static void Touch(const String& name, const String& data) {
+    std::ofstream(OsName(name), std::ios::binary) << data;
+  }
+  static void SetWriteTime(const String& name, Int64 stamp) {
+#ifdef _WIN32
+    // 64-bit times: the years past 2038 are tested too.
+    __utimbuf64 times{stamp, stamp};
+    ASSERT_EQ(_utime64(OsName(name).c_str(), &times), 0);
+#else
+    utimbuf times{static_cast<std::time_t>(stamp),
+                  static_cast<std::time_t>(stamp)};
+    ASSERT_EQ(utime(OsName(name).c_str(), &times), 0);
+#endif
   }
   String root_;
 };
@@ -792,6 +813,35 @@ TEST_F(SysUtilsFileSystem, CreateFindRenameDelete) {
   EXPECT_FALSE(FileExists(f1));
   EXPECT_TRUE(DeleteFile(root_ + "\\a\\three.txt"));
   EXPECT_FALSE(DeleteFile(root_ + "\\a\\three.txt"));
+}
+
+// A last write that no DOS time can hold is as unknown as a missing file's:
+// 0 would pass for a date (month 0, day 0).
+TEST_F(SysUtilsFileSystem, FileAgeOutsideDosYearsIsUnknown) {
+  ASSERT_TRUE(ForceDirectories(root_));
+  const String file = root_ + "\\dated.txt";
+  Touch(file, "x");
+  struct TCase {
+    const char* What;
+    Int64 Stamp;
+    Integer Year;  // 0: unknown
+  };
+  const TCase cases[] = {
+      {"1975", 173000000, 0},
+      {"2110", 4431000000, 0},
+      {"2000", 960000000, 2000},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    SetWriteTime(file, c.Stamp);
+    Integer age = FileAge(file);
+    if (c.Year == 0) {
+      EXPECT_EQ(age, -1);
+    } else {
+      ASSERT_NE(age, -1);
+      EXPECT_EQ((age >> 25) + 1980, c.Year);
+    }
+  }
 }
 
 TEST(SysUtilsFiles, FileDates) {

@@ -149,3 +149,7 @@ inline constexpr const char* SmkcDel = "Del";
 inline constexpr const char* SmkcShift = "Shift+";
 inline constexpr const char* SmkcCtrl = "Ctrl+";
 inline constexpr const char* SmkcAlt = "Alt+";
+
+// Controls
+inline constexpr const char* SScrollBarRange =
+    "Scrollbar property out of range";

@@ -11,6 +11,10 @@
 enum TTextLayout : Byte { tlTop, tlCenter, tlBottom };
 enum TEditCharCase : Byte { ecNormal, ecUpperCase, ecLowerCase };
 enum TScrollStyle : Byte { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TScrollBarKind : Byte { sbHorizontal, sbVertical };
+using TScrollBarInc = Smallint;
+using TScrollEvent =
+    TClosure<void(TObject* Sender, TScrollCode ScrollCode, Integer& ScrollPos)>;
 enum TCheckBoxState : Byte { cbUnchecked, cbChecked, cbGrayed };
 enum TListBoxStyle : Byte {
   lbStandard,

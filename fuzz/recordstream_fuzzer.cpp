@@ -21,17 +21,30 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 namespace {
 
-const TcxValueTypeClass* FieldTypes(std::size_t& ACount) {
-  static const TcxValueTypeClass types[] = {
-      TcxStringValueType::Class(),   TcxWideStringValueType::Class(),
-      TcxSmallintValueType::Class(), TcxIntegerValueType::Class(),
-      TcxWordValueType::Class(),     TcxBooleanValueType::Class(),
-      TcxFloatValueType::Class(),    TcxCurrencyValueType::Class(),
-      TcxDateTimeValueType::Class(), TcxLargeIntValueType::Class(),
-      TcxFMTBcdValueType::Class(),   TcxSQLTimeStampValueType::Class(),
-      TcxVariantValueType::Class(),  TcxObjectValueType::Class()};
-  ACount = sizeof(types) / sizeof(types[0]);
-  return types;
+// A value for a field of the type with this caption; Null for a type
+// registered later that has no sample here.
+Variant SampleValue(const String& ACaption) {
+  static const struct {
+    const char* Caption;
+    Variant Value;
+  } samples[] = {{"String", Variant("old")},
+                 {"WideString", Variant(u"old")},
+                 {"Smallint", Variant(-3)},
+                 {"Integer", Variant(1000)},
+                 {"Word", Variant(7)},
+                 {"Boolean", Variant(true)},
+                 {"Float", Variant(0.5)},
+                 {"Currency", Variant(Currency::FromScaled(12345))},
+                 {"DateTime", Variant::FromDateTime(45000.25)},
+                 {"LargeInt", Variant(123456789012LL)},
+                 {"FMTBcd", Variant("-1.5")},
+                 {"SQLTimeStamp", Variant::FromDateTime(40000.5)},
+                 {"Variant", VarArrayOf({Variant(1), Variant("x")})},
+                 {"Object", cxObjectToVariant(nullptr)}};
+  for (const auto& sample : samples) {
+    if (ACaption == sample.Caption) return sample.Value;
+  }
+  return Null();
 }
 
 struct TFixture {
@@ -39,32 +52,18 @@ struct TFixture {
   std::vector<TcxValueDef*> defs;
 
   explicit TFixture(Byte AFlags) {
-    std::size_t count;
-    const TcxValueTypeClass* types = FieldTypes(count);
-    for (std::size_t i = 0; i < count; ++i) {
-      defs.push_back(
-          storage.ValueDefs()->Add(types[i], true, (AFlags & 2) != 0, nullptr));
+    // One field of every type the library registers, in its order.
+    TcxValueTypeClassList* types = cxValueTypeClassList();
+    for (Integer i = 0; i < types->Count(); ++i) {
+      defs.push_back(storage.ValueDefs()->Add(types->Items(i), true,
+                                              (AFlags & 2) != 0, nullptr));
     }
     storage.SetUseRecordID((AFlags & 1) != 0);
     storage.SetRecordCount(2);
     // Record 0 holds a value in every field before the read.
-    const Variant values[] = {Variant("old"),
-                              Variant(u"old"),
-                              Variant(-3),
-                              Variant(1000),
-                              Variant(7),
-                              Variant(true),
-                              Variant(0.5),
-                              Variant(Currency::FromScaled(12345)),
-                              Variant::FromDateTime(45000.25),
-                              Variant(123456789012LL),
-                              Variant("-1.5"),
-                              Variant::FromDateTime(40000.5),
-                              VarArrayOf({Variant(1), Variant("x")}),
-                              cxObjectToVariant(nullptr)};
-    for (std::size_t i = 0; i < count; ++i) {
-      storage.SetValue(0, defs[i], values[i]);
-      storage.SetDisplayText(0, defs[i], "shown");
+    for (TcxValueDef* def : defs) {
+      storage.SetValue(0, def, SampleValue(def->ValueTypeClass()->Caption()));
+      storage.SetDisplayText(0, def, "shown");
     }
   }
 

@@ -107,19 +107,12 @@ enum class Kind {
 
 Kind KindOf(TVarType t) {
   if (t & varArray) return Kind::Array;
+  if (VarTypeIsInteger(t)) return Kind::Ord;
   switch (t) {
     case varEmpty:
       return Kind::Empty;
     case varNull:
       return Kind::Null;
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-      return Kind::Ord;
     case varBoolean:
       return Kind::Bool;
     case varSingle:
@@ -137,21 +130,6 @@ Kind KindOf(TVarType t) {
   }
   if (FindCustomVariantType(t)) return Kind::Custom;
   return Kind::Other;
-}
-
-bool IsIntegerType(TVarType t) {
-  switch (t) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-      return true;
-    default:
-      return false;
-  }
 }
 
 struct IntRange {
@@ -1021,8 +999,22 @@ bool VarIsClear(const Variant& v) {
 }
 bool VarIsArray(const Variant& v) { return v.IsArray(); }
 
+bool VarTypeIsInteger(TVarType type) {
+  switch (type) {
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64:
+      return true;
+    default:
+      return false;
+  }
+}
 bool VarTypeIsOrdinal(TVarType type) {
-  return IsIntegerType(type) || type == varBoolean;
+  return VarTypeIsInteger(type) || type == varBoolean;
 }
 bool VarTypeIsFloat(TVarType type) {
   return type == varSingle || type == varDouble || type == varCurrency;
@@ -1076,7 +1068,7 @@ Variant VarAsType(const Variant& v, TVarType type) {
       return target->CastFrom(CustomToCommon(v));
     return target->CastFrom(v);
   }
-  if (IsIntegerType(type)) return VA::Int(type, ToIntegerKind(v, type));
+  if (VarTypeIsInteger(type)) return VA::Int(type, ToIntegerKind(v, type));
   switch (type) {
     case varSingle:
       return Variant(ToSingle(v));

@@ -192,6 +192,8 @@ bool VarIsOrdinal(const Variant& v);
 bool VarIsFloat(const Variant& v);
 bool VarIsNumeric(const Variant& v);  // ordinal or float
 bool VarIsStr(const Variant& v);      // String or WideString
+// The integer kinds, Boolean not among them.
+bool VarTypeIsInteger(TVarType type);
 bool VarTypeIsOrdinal(TVarType type);
 bool VarTypeIsFloat(TVarType type);
 bool VarTypeIsNumeric(TVarType type);

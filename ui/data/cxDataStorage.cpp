@@ -716,141 +716,193 @@ void TcxWideStringValueType::WriteDataValue(const void* ASlot,
 }
 
 // ---------------------------------------------------------------------------
-// Numbers, Boolean, dates
+// Scalars: the traits of each type and the template that serves them all
 // ---------------------------------------------------------------------------
 
-Integer TcxSmallintValueType::CompareValues(const void* AValue1,
-                                            const void* AValue2) const {
-  return Integer{Load<Smallint>(AValue1)} - Load<Smallint>(AValue2);
-}
-Integer TcxSmallintValueType::GetDataSize() const { return 2; }
-void TcxSmallintValueType::GetDataValue(const void* ASlot, Variant& V) const {
-  V = Variant(Load<Smallint>(ASlot));
-}
-TVarType TcxSmallintValueType::GetVarType() const { return varSmallint; }
-void TcxSmallintValueType::ReadDataValue(void* ASlot, TStream* AStream) const {
-  Store<Smallint>(ASlot, ReadSmallIntFunc(AStream));
-}
-void TcxSmallintValueType::SetDataValue(void* ASlot, const Variant& V) const {
-  Store<Smallint>(ASlot, static_cast<Smallint>(V.AsInteger()));
-}
-void TcxSmallintValueType::WriteDataValue(const void* ASlot,
-                                          TStream* AStream) const {
-  WriteSmallIntProc(AStream, Load<Smallint>(ASlot));
+struct TcxSmallintSlot {
+  using TSlot = Smallint;
+  static TVarType VarType() { return varSmallint; }
+  static Variant Get(Smallint A) { return Variant(A); }
+  static Smallint Set(const Variant& V) {
+    return static_cast<Smallint>(V.AsInteger());
+  }
+  static Integer Compare(Smallint A, Smallint B) { return Integer{A} - B; }
+  static Smallint Read(TStream* S) { return ReadSmallIntFunc(S); }
+  static void Write(TStream* S, Smallint A) { WriteSmallIntProc(S, A); }
+};
+
+struct TcxIntegerSlot {
+  using TSlot = Integer;
+  static TVarType VarType() { return varInteger; }
+  static Variant Get(Integer A) { return Variant(A); }
+  static Integer Set(const Variant& V) { return V.AsInteger(); }
+  static Integer Compare(Integer A, Integer B) { return Sign(A, B); }
+  static Integer Read(TStream* S) { return ReadIntegerFunc(S); }
+  static void Write(TStream* S, Integer A) { WriteIntegerProc(S, A); }
+};
+
+struct TcxWordSlot {
+  using TSlot = Word;
+  static TVarType VarType() { return varWord; }
+  static Variant Get(Word A) { return Variant(A); }
+  static Word Set(const Variant& V) { return static_cast<Word>(V.AsInteger()); }
+  static Integer Compare(Word A, Word B) { return Integer{A} - B; }
+  static Word Read(TStream* S) { return ReadWordFunc(S); }
+  static void Write(TStream* S, Word A) { WriteWordProc(S, A); }
+};
+
+// One byte, 0 or 1 as written; any byte but 0 reads as true.
+struct TcxBooleanSlot {
+  using TSlot = Byte;
+  static TVarType VarType() { return varBoolean; }
+  static Variant Get(Byte A) { return Variant(A != 0); }
+  static Byte Set(const Variant& V) { return V.AsBoolean() ? 1 : 0; }
+  static Integer Compare(Byte A, Byte B) {
+    return Integer{A != 0} - Integer{B != 0};
+  }
+  static Byte Read(TStream* S) { return ReadBooleanFunc(S) ? 1 : 0; }
+  static void Write(TStream* S, Byte A) { WriteBooleanProc(S, A != 0); }
+};
+
+struct TcxFloatSlot {
+  using TSlot = double;
+  static TVarType VarType() { return varDouble; }
+  static Variant Get(double A) { return Variant(A); }
+  static double Set(const Variant& V) { return V.AsDouble(); }
+  static Integer Compare(double A, double B) { return Sign(A, B); }
+  static double Read(TStream* S) {
+    return static_cast<double>(ReadFloatFunc(S));
+  }
+  static void Write(TStream* S, double A) { WriteFloatProc(S, A); }
+};
+
+// The scaled integer of the currency.
+struct TcxCurrencySlot {
+  using TSlot = Int64;
+  static TVarType VarType() { return varCurrency; }
+  static Variant Get(Int64 A) { return Variant(Currency::FromScaled(A)); }
+  static Int64 Set(const Variant& V) { return V.AsCurrency().Value; }
+  static Integer Compare(Int64 A, Int64 B) { return Sign(A, B); }
+  static Int64 Read(TStream* S) { return ReadCurrencyFunc(S).Value; }
+  static void Write(TStream* S, Int64 A) {
+    WriteCurrencyProc(S, Currency::FromScaled(A));
+  }
+};
+
+struct TcxDateTimeSlot {
+  using TSlot = double;
+  static TVarType VarType() { return varDate; }
+  static Variant Get(double A) { return Variant::FromDateTime(A); }
+  static double Set(const Variant& V) { return V.AsDateTime(); }
+  static Integer Compare(double A, double B) { return Sign(A, B); }
+  static double Read(TStream* S) { return ReadDateTimeFunc(S); }
+  static void Write(TStream* S, double A) { WriteDateTimeProc(S, A); }
+};
+
+struct TcxLargeIntSlot {
+  using TSlot = Int64;
+  static TVarType VarType() { return varInt64; }
+  static Variant Get(Int64 A) { return Variant(static_cast<long long>(A)); }
+  static Int64 Set(const Variant& V) { return V.AsInt64(); }
+  static Integer Compare(Int64 A, Int64 B) { return Sign(A, B); }
+  static Int64 Read(TStream* S) { return ReadLargeIntFunc(S); }
+  static void Write(TStream* S, Int64 A) { WriteLargeIntProc(S, A); }
+};
+
+struct TcxFMTBcdSlot {
+  using TSlot = TBcd;
+  static TVarType VarType() { return VarFMTBcd(); }
+  static Variant Get(const TBcd& A) { return VarFMTBcdCreate(A); }
+  static TBcd Set(const Variant& V) { return VarToBcd(V); }
+  static Integer Compare(const TBcd& A, const TBcd& B) {
+    return BcdCompare(A, B);
+  }
+};
+
+struct TcxSQLTimeStampSlot {
+  using TSlot = TSQLTimeStamp;
+  static TVarType VarType() { return VarSQLTimeStamp(); }
+  static Variant Get(const TSQLTimeStamp& A) {
+    return Variant::FromDateTime(SQLTimeStampToDateTime(A));
+  }
+  static TSQLTimeStamp Set(const Variant& V) { return VarToSQLTimeStamp(V); }
+  static Integer Compare(const TSQLTimeStamp& A, const TSQLTimeStamp& B) {
+    if (A.Year != B.Year) return Integer{A.Year} - B.Year;
+    if (A.Month != B.Month) return Integer{A.Month} - B.Month;
+    if (A.Day != B.Day) return Integer{A.Day} - B.Day;
+    if (A.Hour != B.Hour) return Integer{A.Hour} - B.Hour;
+    if (A.Minute != B.Minute) return Integer{A.Minute} - B.Minute;
+    if (A.Second != B.Second) return Integer{A.Second} - B.Second;
+    // Fractions are 32 bits: their difference may not fit an Integer.
+    return Sign(A.Fractions, B.Fractions);
+  }
+};
+
+template <class TTraits>
+Integer TcxScalarValueType<TTraits>::CompareValues(const void* AValue1,
+                                                   const void* AValue2) const {
+  using TSlot = typename TTraits::TSlot;
+  return TTraits::Compare(Load<TSlot>(AValue1), Load<TSlot>(AValue2));
 }
 
-Integer TcxIntegerValueType::CompareValues(const void* AValue1,
-                                           const void* AValue2) const {
-  return Sign(Load<Integer>(AValue1), Load<Integer>(AValue2));
-}
-Integer TcxIntegerValueType::GetDataSize() const { return 4; }
-void TcxIntegerValueType::GetDataValue(const void* ASlot, Variant& V) const {
-  V = Variant(Load<Integer>(ASlot));
-}
-TVarType TcxIntegerValueType::GetVarType() const { return varInteger; }
-void TcxIntegerValueType::ReadDataValue(void* ASlot, TStream* AStream) const {
-  Store<Integer>(ASlot, ReadIntegerFunc(AStream));
-}
-void TcxIntegerValueType::SetDataValue(void* ASlot, const Variant& V) const {
-  Store<Integer>(ASlot, V.AsInteger());
-}
-void TcxIntegerValueType::WriteDataValue(const void* ASlot,
-                                         TStream* AStream) const {
-  WriteIntegerProc(AStream, Load<Integer>(ASlot));
+template <class TTraits>
+Integer TcxScalarValueType<TTraits>::GetDataSize() const {
+  return sizeof(typename TTraits::TSlot);
 }
 
-Integer TcxWordValueType::CompareValues(const void* AValue1,
-                                        const void* AValue2) const {
-  return Integer{Load<Word>(AValue1)} - Load<Word>(AValue2);
-}
-Integer TcxWordValueType::GetDataSize() const { return 2; }
-void TcxWordValueType::GetDataValue(const void* ASlot, Variant& V) const {
-  V = Variant(Load<Word>(ASlot));
-}
-TVarType TcxWordValueType::GetVarType() const { return varWord; }
-void TcxWordValueType::ReadDataValue(void* ASlot, TStream* AStream) const {
-  Store<Word>(ASlot, ReadWordFunc(AStream));
-}
-void TcxWordValueType::SetDataValue(void* ASlot, const Variant& V) const {
-  Store<Word>(ASlot, static_cast<Word>(V.AsInteger()));
-}
-void TcxWordValueType::WriteDataValue(const void* ASlot,
-                                      TStream* AStream) const {
-  WriteWordProc(AStream, Load<Word>(ASlot));
+template <class TTraits>
+void TcxScalarValueType<TTraits>::GetDataValue(const void* ASlot,
+                                               Variant& V) const {
+  V = TTraits::Get(Load<typename TTraits::TSlot>(ASlot));
 }
 
-Integer TcxBooleanValueType::CompareValues(const void* AValue1,
-                                           const void* AValue2) const {
-  return Integer{Load<Byte>(AValue1) != 0} - Integer{Load<Byte>(AValue2) != 0};
+template <class TTraits>
+TVarType TcxScalarValueType<TTraits>::GetVarType() const {
+  return TTraits::VarType();
 }
-Integer TcxBooleanValueType::GetDataSize() const { return 1; }
-void TcxBooleanValueType::GetDataValue(const void* ASlot, Variant& V) const {
-  V = Variant(Load<Byte>(ASlot) != 0);
+
+template <class TTraits>
+void TcxScalarValueType<TTraits>::ReadDataValue(void* ASlot,
+                                                TStream* AStream) const {
+  if constexpr (requires { TTraits::Read(AStream); }) {
+    Store<typename TTraits::TSlot>(ASlot, TTraits::Read(AStream));
+  } else {
+    TcxValueType::ReadDataValue(ASlot, AStream);
+  }
 }
+
+template <class TTraits>
+void TcxScalarValueType<TTraits>::SetDataValue(void* ASlot,
+                                               const Variant& V) const {
+  Store<typename TTraits::TSlot>(ASlot, TTraits::Set(V));
+}
+
+template <class TTraits>
+void TcxScalarValueType<TTraits>::WriteDataValue(const void* ASlot,
+                                                 TStream* AStream) const {
+  if constexpr (requires { TTraits::Read(AStream); }) {
+    TTraits::Write(AStream, Load<typename TTraits::TSlot>(ASlot));
+  } else {
+    TcxValueType::WriteDataValue(ASlot, AStream);
+  }
+}
+
+template class TcxScalarValueType<TcxSmallintSlot>;
+template class TcxScalarValueType<TcxIntegerSlot>;
+template class TcxScalarValueType<TcxWordSlot>;
+template class TcxScalarValueType<TcxBooleanSlot>;
+template class TcxScalarValueType<TcxFloatSlot>;
+template class TcxScalarValueType<TcxCurrencySlot>;
+template class TcxScalarValueType<TcxDateTimeSlot>;
+template class TcxScalarValueType<TcxLargeIntSlot>;
+template class TcxScalarValueType<TcxFMTBcdSlot>;
+template class TcxScalarValueType<TcxSQLTimeStampSlot>;
+
 void TcxBooleanValueType::GetDefaultDisplayText(const void* ASlot,
                                                 String& S) const {
   S = BoolToStr(Load<Byte>(ASlot) != 0, true);
 }
-TVarType TcxBooleanValueType::GetVarType() const { return varBoolean; }
-void TcxBooleanValueType::ReadDataValue(void* ASlot, TStream* AStream) const {
-  Store<Byte>(ASlot, ReadBooleanFunc(AStream) ? 1 : 0);
-}
-void TcxBooleanValueType::SetDataValue(void* ASlot, const Variant& V) const {
-  Store<Byte>(ASlot, V.AsBoolean() ? 1 : 0);
-}
-void TcxBooleanValueType::WriteDataValue(const void* ASlot,
-                                         TStream* AStream) const {
-  WriteBooleanProc(AStream, Load<Byte>(ASlot) != 0);
-}
 
-Integer TcxFloatValueType::CompareValues(const void* AValue1,
-                                         const void* AValue2) const {
-  return Sign(Load<double>(AValue1), Load<double>(AValue2));
-}
-Integer TcxFloatValueType::GetDataSize() const { return 8; }
-void TcxFloatValueType::GetDataValue(const void* ASlot, Variant& V) const {
-  V = Variant(Load<double>(ASlot));
-}
-TVarType TcxFloatValueType::GetVarType() const { return varDouble; }
-void TcxFloatValueType::ReadDataValue(void* ASlot, TStream* AStream) const {
-  Store<double>(ASlot, static_cast<double>(ReadFloatFunc(AStream)));
-}
-void TcxFloatValueType::SetDataValue(void* ASlot, const Variant& V) const {
-  Store<double>(ASlot, V.AsDouble());
-}
-void TcxFloatValueType::WriteDataValue(const void* ASlot,
-                                       TStream* AStream) const {
-  WriteFloatProc(AStream, Load<double>(ASlot));
-}
-
-Integer TcxCurrencyValueType::CompareValues(const void* AValue1,
-                                            const void* AValue2) const {
-  return Sign(Load<Int64>(AValue1), Load<Int64>(AValue2));
-}
-Integer TcxCurrencyValueType::GetDataSize() const { return 8; }
-void TcxCurrencyValueType::GetDataValue(const void* ASlot, Variant& V) const {
-  V = Variant(Currency::FromScaled(Load<Int64>(ASlot)));
-}
-TVarType TcxCurrencyValueType::GetVarType() const { return varCurrency; }
-void TcxCurrencyValueType::ReadDataValue(void* ASlot, TStream* AStream) const {
-  Store<Int64>(ASlot, ReadCurrencyFunc(AStream).Value);
-}
-void TcxCurrencyValueType::SetDataValue(void* ASlot, const Variant& V) const {
-  Store<Int64>(ASlot, V.AsCurrency().Value);
-}
-void TcxCurrencyValueType::WriteDataValue(const void* ASlot,
-                                          TStream* AStream) const {
-  WriteCurrencyProc(AStream, Currency::FromScaled(Load<Int64>(ASlot)));
-}
-
-Integer TcxDateTimeValueType::CompareValues(const void* AValue1,
-                                            const void* AValue2) const {
-  return Sign(Load<double>(AValue1), Load<double>(AValue2));
-}
-Integer TcxDateTimeValueType::GetDataSize() const { return 8; }
-void TcxDateTimeValueType::GetDataValue(const void* ASlot, Variant& V) const {
-  V = Variant::FromDateTime(Load<double>(ASlot));
-}
 void TcxDateTimeValueType::GetDefaultDisplayText(const void* ASlot,
                                                  String& S) const {
   TDateTime value = Load<double>(ASlot);
@@ -867,86 +919,11 @@ void TcxDateTimeValueType::GetDefaultDisplayText(const void* ASlot,
     }
   }
 }
-TVarType TcxDateTimeValueType::GetVarType() const { return varDate; }
-void TcxDateTimeValueType::ReadDataValue(void* ASlot, TStream* AStream) const {
-  Store<double>(ASlot, ReadDateTimeFunc(AStream));
-}
-void TcxDateTimeValueType::SetDataValue(void* ASlot, const Variant& V) const {
-  Store<double>(ASlot, V.AsDateTime());
-}
-void TcxDateTimeValueType::WriteDataValue(const void* ASlot,
-                                          TStream* AStream) const {
-  WriteDateTimeProc(AStream, Load<double>(ASlot));
-}
 
-Integer TcxLargeIntValueType::CompareValues(const void* AValue1,
-                                            const void* AValue2) const {
-  return Sign(Load<Int64>(AValue1), Load<Int64>(AValue2));
-}
-Integer TcxLargeIntValueType::GetDataSize() const { return 8; }
-void TcxLargeIntValueType::GetDataValue(const void* ASlot, Variant& V) const {
-  V = Variant(static_cast<long long>(Load<Int64>(ASlot)));
-}
-TVarType TcxLargeIntValueType::GetVarType() const { return varInt64; }
-void TcxLargeIntValueType::ReadDataValue(void* ASlot, TStream* AStream) const {
-  Store<Int64>(ASlot, ReadLargeIntFunc(AStream));
-}
-void TcxLargeIntValueType::SetDataValue(void* ASlot, const Variant& V) const {
-  Store<Int64>(ASlot, V.AsInt64());
-}
-void TcxLargeIntValueType::WriteDataValue(const void* ASlot,
-                                          TStream* AStream) const {
-  WriteLargeIntProc(AStream, Load<Int64>(ASlot));
-}
-
-// ---------------------------------------------------------------------------
-// FMTBcd and SQLTimeStamp
-// ---------------------------------------------------------------------------
-
-Integer TcxFMTBcdValueType::CompareValues(const void* AValue1,
-                                          const void* AValue2) const {
-  return BcdCompare(Load<TBcd>(AValue1), Load<TBcd>(AValue2));
-}
-Integer TcxFMTBcdValueType::GetDataSize() const { return sizeof(TBcd); }
-void TcxFMTBcdValueType::GetDataValue(const void* ASlot, Variant& V) const {
-  V = VarFMTBcdCreate(Load<TBcd>(ASlot));
-}
 void TcxFMTBcdValueType::GetDefaultDisplayText(const void* ASlot,
                                                String& S) const {
   TDecimal d = DecimalOf(Load<TBcd>(ASlot));
   S = DecimalText(d, DecimalSeparator);
-}
-TVarType TcxFMTBcdValueType::GetVarType() const { return VarFMTBcd(); }
-void TcxFMTBcdValueType::SetDataValue(void* ASlot, const Variant& V) const {
-  Store<TBcd>(ASlot, VarToBcd(V));
-}
-
-Integer TcxSQLTimeStampValueType::CompareValues(const void* AValue1,
-                                                const void* AValue2) const {
-  TSQLTimeStamp a = Load<TSQLTimeStamp>(AValue1);
-  TSQLTimeStamp b = Load<TSQLTimeStamp>(AValue2);
-  if (a.Year != b.Year) return Integer{a.Year} - b.Year;
-  if (a.Month != b.Month) return Integer{a.Month} - b.Month;
-  if (a.Day != b.Day) return Integer{a.Day} - b.Day;
-  if (a.Hour != b.Hour) return Integer{a.Hour} - b.Hour;
-  if (a.Minute != b.Minute) return Integer{a.Minute} - b.Minute;
-  if (a.Second != b.Second) return Integer{a.Second} - b.Second;
-  // Fractions are 32 bits: their difference may not fit an Integer.
-  return Sign(a.Fractions, b.Fractions);
-}
-Integer TcxSQLTimeStampValueType::GetDataSize() const {
-  return sizeof(TSQLTimeStamp);
-}
-void TcxSQLTimeStampValueType::GetDataValue(const void* ASlot,
-                                            Variant& V) const {
-  V = Variant::FromDateTime(SQLTimeStampToDateTime(Load<TSQLTimeStamp>(ASlot)));
-}
-TVarType TcxSQLTimeStampValueType::GetVarType() const {
-  return VarSQLTimeStamp();
-}
-void TcxSQLTimeStampValueType::SetDataValue(void* ASlot,
-                                            const Variant& V) const {
-  Store<TSQLTimeStamp>(ASlot, VarToSQLTimeStamp(V));
 }
 
 // ---------------------------------------------------------------------------

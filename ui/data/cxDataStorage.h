@@ -173,8 +173,15 @@ class TcxWideStringValueType : public TcxStringValueType {
   void WriteDataValue(const void* ASlot, TStream* AStream) const override;
 };
 
-class TcxSmallintValueType : public TcxValueType {
-  VARNEL_VALUE_TYPE(TcxSmallintValueType, TcxValueType)
+// The scalar value types keep the value itself in the slot and differ only
+// in the slot's C++ type, the variant type, the conversions, the order and
+// the stream form. Those live in a traits class per type (cxDataStorage.cpp)
+// and this one template does the rest; a type whose traits have no stream
+// functions streams in the variant form. The classes callers name derive
+// from it.
+template <class TTraits>
+class TcxScalarValueType : public TcxValueType {
+ public:
   Integer CompareValues(const void* AValue1,
                         const void* AValue2) const override;
   Integer GetDataSize() const override;
@@ -183,118 +190,70 @@ class TcxSmallintValueType : public TcxValueType {
   void ReadDataValue(void* ASlot, TStream* AStream) const override;
   void SetDataValue(void* ASlot, const Variant& V) const override;
   void WriteDataValue(const void* ASlot, TStream* AStream) const override;
+
+ protected:
+  TcxScalarValueType() = default;
 };
 
-class TcxIntegerValueType : public TcxValueType {
-  VARNEL_VALUE_TYPE(TcxIntegerValueType, TcxValueType)
-  Integer CompareValues(const void* AValue1,
-                        const void* AValue2) const override;
-  Integer GetDataSize() const override;
-  void GetDataValue(const void* ASlot, Variant& V) const override;
-  TVarType GetVarType() const override;
-  void ReadDataValue(void* ASlot, TStream* AStream) const override;
-  void SetDataValue(void* ASlot, const Variant& V) const override;
-  void WriteDataValue(const void* ASlot, TStream* AStream) const override;
+struct TcxSmallintSlot;
+struct TcxIntegerSlot;
+struct TcxWordSlot;
+struct TcxBooleanSlot;
+struct TcxFloatSlot;
+struct TcxCurrencySlot;
+struct TcxDateTimeSlot;
+struct TcxLargeIntSlot;
+struct TcxFMTBcdSlot;
+struct TcxSQLTimeStampSlot;
+
+class TcxSmallintValueType : public TcxScalarValueType<TcxSmallintSlot> {
+  VARNEL_VALUE_TYPE(TcxSmallintValueType, TcxScalarValueType<TcxSmallintSlot>)
 };
 
-class TcxWordValueType : public TcxValueType {
-  VARNEL_VALUE_TYPE(TcxWordValueType, TcxValueType)
-  Integer CompareValues(const void* AValue1,
-                        const void* AValue2) const override;
-  Integer GetDataSize() const override;
-  void GetDataValue(const void* ASlot, Variant& V) const override;
-  TVarType GetVarType() const override;
-  void ReadDataValue(void* ASlot, TStream* AStream) const override;
-  void SetDataValue(void* ASlot, const Variant& V) const override;
-  void WriteDataValue(const void* ASlot, TStream* AStream) const override;
+class TcxIntegerValueType : public TcxScalarValueType<TcxIntegerSlot> {
+  VARNEL_VALUE_TYPE(TcxIntegerValueType, TcxScalarValueType<TcxIntegerSlot>)
 };
 
-class TcxBooleanValueType : public TcxValueType {
-  VARNEL_VALUE_TYPE(TcxBooleanValueType, TcxValueType)
-  Integer CompareValues(const void* AValue1,
-                        const void* AValue2) const override;
-  Integer GetDataSize() const override;
-  void GetDataValue(const void* ASlot, Variant& V) const override;
+class TcxWordValueType : public TcxScalarValueType<TcxWordSlot> {
+  VARNEL_VALUE_TYPE(TcxWordValueType, TcxScalarValueType<TcxWordSlot>)
+};
+
+class TcxBooleanValueType : public TcxScalarValueType<TcxBooleanSlot> {
+  VARNEL_VALUE_TYPE(TcxBooleanValueType, TcxScalarValueType<TcxBooleanSlot>)
   // "True" or "False".
   void GetDefaultDisplayText(const void* ASlot, String& S) const override;
-  TVarType GetVarType() const override;
-  void ReadDataValue(void* ASlot, TStream* AStream) const override;
-  void SetDataValue(void* ASlot, const Variant& V) const override;
-  void WriteDataValue(const void* ASlot, TStream* AStream) const override;
 };
 
 // Streamed as a 10-byte extended value.
-class TcxFloatValueType : public TcxValueType {
-  VARNEL_VALUE_TYPE(TcxFloatValueType, TcxValueType)
-  Integer CompareValues(const void* AValue1,
-                        const void* AValue2) const override;
-  Integer GetDataSize() const override;
-  void GetDataValue(const void* ASlot, Variant& V) const override;
-  TVarType GetVarType() const override;
-  void ReadDataValue(void* ASlot, TStream* AStream) const override;
-  void SetDataValue(void* ASlot, const Variant& V) const override;
-  void WriteDataValue(const void* ASlot, TStream* AStream) const override;
+class TcxFloatValueType : public TcxScalarValueType<TcxFloatSlot> {
+  VARNEL_VALUE_TYPE(TcxFloatValueType, TcxScalarValueType<TcxFloatSlot>)
 };
 
-class TcxCurrencyValueType : public TcxValueType {
-  VARNEL_VALUE_TYPE(TcxCurrencyValueType, TcxValueType)
-  Integer CompareValues(const void* AValue1,
-                        const void* AValue2) const override;
-  Integer GetDataSize() const override;
-  void GetDataValue(const void* ASlot, Variant& V) const override;
-  TVarType GetVarType() const override;
-  void ReadDataValue(void* ASlot, TStream* AStream) const override;
-  void SetDataValue(void* ASlot, const Variant& V) const override;
-  void WriteDataValue(const void* ASlot, TStream* AStream) const override;
+class TcxCurrencyValueType : public TcxScalarValueType<TcxCurrencySlot> {
+  VARNEL_VALUE_TYPE(TcxCurrencyValueType, TcxScalarValueType<TcxCurrencySlot>)
 };
 
-class TcxDateTimeValueType : public TcxValueType {
-  VARNEL_VALUE_TYPE(TcxDateTimeValueType, TcxValueType)
-  Integer CompareValues(const void* AValue1,
-                        const void* AValue2) const override;
-  Integer GetDataSize() const override;
-  void GetDataValue(const void* ASlot, Variant& V) const override;
+class TcxDateTimeValueType : public TcxScalarValueType<TcxDateTimeSlot> {
+  VARNEL_VALUE_TYPE(TcxDateTimeValueType, TcxScalarValueType<TcxDateTimeSlot>)
   void GetDefaultDisplayText(const void* ASlot, String& S) const override;
-  TVarType GetVarType() const override;
-  void ReadDataValue(void* ASlot, TStream* AStream) const override;
-  void SetDataValue(void* ASlot, const Variant& V) const override;
-  void WriteDataValue(const void* ASlot, TStream* AStream) const override;
 };
 
-class TcxLargeIntValueType : public TcxValueType {
-  VARNEL_VALUE_TYPE(TcxLargeIntValueType, TcxValueType)
-  Integer CompareValues(const void* AValue1,
-                        const void* AValue2) const override;
-  Integer GetDataSize() const override;
-  void GetDataValue(const void* ASlot, Variant& V) const override;
-  TVarType GetVarType() const override;
-  void ReadDataValue(void* ASlot, TStream* AStream) const override;
-  void SetDataValue(void* ASlot, const Variant& V) const override;
-  void WriteDataValue(const void* ASlot, TStream* AStream) const override;
+class TcxLargeIntValueType : public TcxScalarValueType<TcxLargeIntSlot> {
+  VARNEL_VALUE_TYPE(TcxLargeIntValueType, TcxScalarValueType<TcxLargeIntSlot>)
 };
 
 // A TBcd in the slot; streamed in the variant form.
-class TcxFMTBcdValueType : public TcxValueType {
-  VARNEL_VALUE_TYPE(TcxFMTBcdValueType, TcxValueType)
-  Integer CompareValues(const void* AValue1,
-                        const void* AValue2) const override;
-  Integer GetDataSize() const override;
-  void GetDataValue(const void* ASlot, Variant& V) const override;
+class TcxFMTBcdValueType : public TcxScalarValueType<TcxFMTBcdSlot> {
+  VARNEL_VALUE_TYPE(TcxFMTBcdValueType, TcxScalarValueType<TcxFMTBcdSlot>)
   void GetDefaultDisplayText(const void* ASlot, String& S) const override;
-  TVarType GetVarType() const override;
-  void SetDataValue(void* ASlot, const Variant& V) const override;
 };
 
 // A TSQLTimeStamp in the slot; read out as a date; streamed as a date in
 // the variant form.
-class TcxSQLTimeStampValueType : public TcxValueType {
-  VARNEL_VALUE_TYPE(TcxSQLTimeStampValueType, TcxValueType)
-  Integer CompareValues(const void* AValue1,
-                        const void* AValue2) const override;
-  Integer GetDataSize() const override;
-  void GetDataValue(const void* ASlot, Variant& V) const override;
-  TVarType GetVarType() const override;
-  void SetDataValue(void* ASlot, const Variant& V) const override;
+class TcxSQLTimeStampValueType
+    : public TcxScalarValueType<TcxSQLTimeStampSlot> {
+  VARNEL_VALUE_TYPE(TcxSQLTimeStampValueType,
+                    TcxScalarValueType<TcxSQLTimeStampSlot>)
 };
 
 // Any variant, in a heap cell; compared with VarCompare.

@@ -4,6 +4,7 @@
 
 #include "SysUtils.h"
 #include "cxDateUtils.h"
+#include "cxFormats.h"
 
 namespace {
 
@@ -94,18 +95,7 @@ String DefaultCurrencyDisplayFormat() {
       LocaleNumber(Platform::liICurrency, FormatSettings.CurrencyFormat);
   String currency = LocaleInfo(Platform::liSCurrency, CurrencyString);
   String number = ",0." + String(std::max(decimals, 0), '0');
-  // The formatter would read a ',' or '.' of the symbol as grouping or
-  // decimal point: quote them.
-  String symbol;
-  for (char c : currency) {
-    if (c == ',' || c == '.') {
-      symbol += '\'';
-      symbol += c;
-      symbol += '\'';
-    } else {
-      symbol += c;
-    }
-  }
+  const String symbol = cxQuotedCurrencySymbol(currency);
   if (symbol.empty()) return number;
   switch (placement) {
     case 0:

@@ -239,6 +239,20 @@ String GetCharString(char AChar, Integer ACount) {
                     : String();
 }
 
+String cxQuotedCurrencySymbol(const String& ASymbol) {
+  String r;
+  for (char c : ASymbol) {
+    if (c == ',' || c == '.') {
+      r += '\'';
+      r += c;
+      r += '\'';
+    } else {
+      r += c;
+    }
+  }
+  return r;
+}
+
 String TcxFormatController::InternalGetDateTimeEditStandardMask(
     const TcxDateTimeFormatInfo& AInfo, TcxDateTimeEditMaskKind AKind) {
   if (AInfo.Items.empty()) return String();
@@ -478,16 +492,7 @@ TDay TcxFormatController::GetStartOfWeek() { return ::GetStartOfWeek(); }
 String TcxFormatController::GetCurrencyFormat() {
   String number = ",0.";
   number += GetCharString('0', FormatSettings.CurrencyDecimals);
-  String symbol;
-  for (char c : FormatSettings.CurrencyString) {
-    if (c == ',' || c == '.') {
-      symbol += '\'';
-      symbol += c;
-      symbol += '\'';
-    } else {
-      symbol += c;
-    }
-  }
+  const String symbol = cxQuotedCurrencySymbol(FormatSettings.CurrencyString);
   const String& s = symbol;
   const String& n = number;
   String positive;

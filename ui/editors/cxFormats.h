@@ -278,3 +278,7 @@ TcxFormatController* cxFormatController();
 
 // ACount copies of AChar.
 String GetCharString(char AChar, Integer ACount);
+
+// A currency symbol as a literal of a number format: its ',' and '.' quoted,
+// which the formatter would otherwise read as grouping and decimal point.
+String cxQuotedCurrencySymbol(const String& ASymbol);

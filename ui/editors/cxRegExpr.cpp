@@ -569,6 +569,42 @@ String Fmt(const TcxResourceString& res, const String& arg) {
 
 const char* const kQuoteText = " ' ";
 
+// The letters that, after a backslash, stand for a class of characters or a
+// control character, and the lexem each makes. \p (the decimal separator),
+// \x (a hexadecimal code) and \1 to \9 (references) are read apart; any
+// other character after a backslash stands for itself.
+struct TEscape {
+  char Letter;
+  TLexemCode Code;
+  char Text;
+};
+constexpr TEscape kEscapes[] = {
+    {'D', relcNotDigit, 'D'}, {'S', relcNotSpace, 'S'},
+    {'W', relcNotId, 'W'},    {'d', relcDigit, 'd'},
+    {'s', relcSpace, 's'},    {'w', relcId, 'w'},
+    {'a', relcSymbol, '\a'},  {'e', relcSymbol, '\x1B'},
+    {'f', relcSymbol, '\f'},  {'n', relcSymbol, '\n'},
+    {'r', relcSymbol, '\r'},  {'t', relcSymbol, '\t'}};
+
+// The characters that mean more than themselves outside quotes, classes and
+// escapes, and the lexem each makes; any other character is a symbol.
+struct TOperator {
+  char Char;
+  TLexemCode Code;
+};
+constexpr TOperator kOperators[] = {
+    {'(', relcSpecial},       {')', relcSpecial},      {'*', relcSpecial},
+    {'+', relcSpecial},       {'?', relcSpecial},      {'|', relcSpecial},
+    {'[', relcSpecial},       {'{', relcSpecial},      {'.', relcAll},
+    {'/', relcDateSeparator}, {':', relcTimeSeparator}};
+
+constexpr TLexemCode OperatorCode(char c) {
+  for (const TOperator& op : kOperators) {
+    if (op.Char == c) return op.Code;
+  }
+  return relcSymbol;
+}
+
 class TScanner {
  public:
   TScanner(const String& source, TcxRegExprErrors& errors,
@@ -580,46 +616,23 @@ class TScanner {
     while (More()) {
       char c = GetToken();
       if (IsBlank(c)) continue;
-      switch (c) {
-        case '\'':
-          ScanString();
-          break;
-        case '(':
-          ++depth;
-          Add(relcSpecial, c);
-          break;
-        case ')':
-          --depth;
-          Add(relcSpecial, c);
-          break;
-        case '*':
-        case '+':
-        case '?':
-        case '|':
-          Add(relcSpecial, c);
-          break;
-        case '.':
-          Add(relcAll, c);
-          break;
-        case '/':
-          Add(relcDateSeparator, c);
-          break;
-        case ':':
-          Add(relcTimeSeparator, c);
-          break;
-        case '[':
-          Add(relcSpecial, c);
-          ScanClass();
-          break;
-        case '\\':
-          ScanEscape();
-          break;
-        case '{':
-          Add(relcSpecial, c);
-          ScanQuantifier();
-          break;
-        default:
-          Add(relcSymbol, c);
+      if (c == '\'') {
+        ScanString();
+        continue;
+      }
+      if (c == '\\') {
+        ScanEscape();
+        continue;
+      }
+      Add(OperatorCode(c), c);
+      if (c == '(') {
+        ++depth;
+      } else if (c == ')') {
+        --depth;
+      } else if (c == '[') {
+        ScanClass();
+      } else if (c == '{') {
+        ScanQuantifier();
       }
     }
     if (depth > 0) Error(0, 0, Fmt(scxRegExprMissing, ")"));
@@ -701,52 +714,21 @@ class TScanner {
       ErrorHere(cxGetResourceString(scxRegExprIncorrectSpace));
       return;
     }
-    switch (c) {
-      case 'D':
-        add(relcNotDigit, c);
-        break;
-      case 'S':
-        add(relcNotSpace, c);
-        break;
-      case 'W':
-        add(relcNotId, c);
-        break;
-      case 'd':
-        add(relcDigit, c);
-        break;
-      case 's':
-        add(relcSpace, c);
-        break;
-      case 'w':
-        add(relcId, c);
-        break;
-      case 'a':
-        add(relcSymbol, '\a');
-        break;
-      case 'e':
-        add(relcSymbol, '\x1B');
-        break;
-      case 'f':
-        add(relcSymbol, '\f');
-        break;
-      case 'n':
-        add(relcSymbol, '\n');
-        break;
-      case 'r':
-        add(relcSymbol, '\r');
-        break;
-      case 't':
-        add(relcSymbol, '\t');
-        break;
-      case 'p':
-        add(relcSymbol, DecimalSeparator);
-        break;
-      case 'x':
-        ScanASCII(column);
-        break;
-      default:
-        add(relcSymbol, c);
+    if (c == 'p') {
+      add(relcSymbol, DecimalSeparator);
+      return;
     }
+    if (c == 'x') {
+      ScanASCII(column);
+      return;
+    }
+    for (const TEscape& escape : kEscapes) {
+      if (escape.Letter == c) {
+        add(escape.Code, escape.Text);
+        return;
+      }
+    }
+    add(relcSymbol, c);
   }
 
   static int HexValue(char c) {

@@ -346,21 +346,16 @@ void WriteVariantAt(TStream* AStream, const Variant& AValue, Integer ADepth) {
     return;
   }
   const TVarType type = AValue.VarType() & varTypeMask;
+  if (VarTypeIsInteger(type)) {
+    WriteIntegerForm(AStream, AValue.AsInt64());
+    return;
+  }
   switch (type) {
     case varEmpty:
       WriteType(AStream, vsEmpty);
       return;
     case varNull:
       WriteType(AStream, vsNull);
-      return;
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-      WriteIntegerForm(AStream, AValue.AsInt64());
       return;
     case varSingle:
       WriteType(AStream, vsSingle);

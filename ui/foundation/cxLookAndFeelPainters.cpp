@@ -610,6 +610,25 @@ void TcxCustomLookAndFeelPainter::DrawSchedulerNavigatorButton(
 void TcxCustomLookAndFeelPainter::DrawSchedulerSplitterBorder(
     TcxCanvas*, TRect, const TcxViewParams&, bool) const {}
 
+void TcxCustomLookAndFeelPainter::DrawSchedulerSplitterRings(
+    TcxCanvas* ACanvas, TRect R, const TcxViewParams& AViewParams,
+    bool AIsHorizontal, std::initializer_list<TcxSplitterRing> ARings) const {
+  for (const TcxSplitterRing& ring : ARings) {
+    if (AIsHorizontal) {
+      ACanvas->FillRect(TRect{R.Left, R.Top, R.Right, R.Top + 1}, ring.First);
+      ACanvas->FillRect(TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom},
+                        ring.Second);
+      R = TRect{R.Left - 1, R.Top + 1, R.Right + 1, R.Bottom - 1};
+    } else {
+      ACanvas->FillRect(TRect{R.Left, R.Top, R.Left + 1, R.Bottom}, ring.First);
+      ACanvas->FillRect(TRect{R.Right - 1, R.Top, R.Right, R.Bottom},
+                        ring.Second);
+      R = TRect{R.Left + 1, R.Top - 1, R.Right - 1, R.Bottom + 1};
+    }
+  }
+  ACanvas->FillRect(R, AViewParams, TcxBorders{}, clNone);
+}
+
 Integer TcxCustomLookAndFeelPainter::ChartToolBoxDataLevelInfoBorderSize()
     const {
   return 1;

@@ -10,6 +10,7 @@
 // registry of skin painters. Windows only.
 #pragma once
 
+#include <initializer_list>
 #include <vector>
 
 #include "Classes.h"
@@ -487,6 +488,17 @@ class TcxCustomLookAndFeelPainter : public TObject {
                              TColor AColor) const;
   void DrawSortingArrow(TcxCanvas* ACanvas, const TRect& R, TColor AColor1,
                         TColor AColor2, bool AAscendingSorting) const;
+  // A scheduler splitter framed on its long sides by rings of one-pixel
+  // lines, outermost first: each ring's First colour on the top (or left)
+  // side, its Second on the bottom (or right); the rest is filled with the
+  // view's colours.
+  struct TcxSplitterRing {
+    TColor First;
+    TColor Second;
+  };
+  void DrawSchedulerSplitterRings(
+      TcxCanvas* ACanvas, TRect R, const TcxViewParams& AViewParams,
+      bool AIsHorizontal, std::initializer_list<TcxSplitterRing> ARings) const;
   TcxArrowDirection GetArrowDirection(bool AHorizontal,
                                       TcxScrollBarPart APart) const;
 
@@ -508,36 +520,16 @@ TcxLookAndFeelPainterClass cxPainterInstance() {
 // Standard, flat and ultra-flat painters
 // ---------------------------------------------------------------------------
 
-class TcxStandardLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
-  VARNEL_CLASS(TcxStandardLookAndFeelPainter, TcxCustomLookAndFeelPainter)
+// What the standard and the flat painters draw alike: one-pixel raised and
+// sunken edges around footers and tabs, the edged filter button and the
+// shadowed sorting arrow. It is no look of its own and has no class entry:
+// both painters keep the custom painter as their class parent.
+class TcxClassicLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
  public:
-  static TcxLookAndFeelPainterClass Instance();
-
-  TcxLookAndFeelStyle LookAndFeelStyle() const override;
-  Integer BorderSize() const override;
-  void DrawBorder(TcxCanvas* ACanvas, TRect R) const override;
-  Integer ButtonBorderSize(TcxButtonState AState = cxbsNormal) const override;
   Integer ButtonTextOffset() const override;
   Integer ButtonTextShift() const override;
-  void DrawButtonBorder(TcxCanvas* ACanvas, TRect R,
-                        TcxButtonState AState) const override;
-  void DrawGroupExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded,
-                             TcxButtonState AState) const override;
-  Integer ExpandButtonSize() const override;
-  void DrawExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded,
-                        TColor AColor = clDefault) const override;
   bool IsButtonHotTrack() const override;
-  void DrawCheckBorder(TcxCanvas* ACanvas, TRect R,
-                       TcxButtonState AState) const override;
-  void DrawHeaderBorder(TcxCanvas* ACanvas, const TRect& R,
-                        TcxNeighbors ANeighbors,
-                        TcxBorders ABorders) const override;
-  void DrawHeaderControlSectionBorder(TcxCanvas* ACanvas, const TRect& R,
-                                      TcxBorders ABorders,
-                                      TcxButtonState AState) const override;
   Integer HeaderBorderSize() const override;
-  Integer HeaderControlSectionBorderSize(
-      TcxButtonState AState = cxbsNormal) const override;
   void DrawSortingMark(TcxCanvas* ACanvas, const TRect& R,
                        bool AAscendingSorting) const override;
   TPoint SortingMarkSize() const override;
@@ -554,6 +546,37 @@ class TcxStandardLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
   void DrawTabBorder(TcxCanvas* ACanvas, TRect R, TcxBorder ABorder,
                      TcxBorders ABorders, bool AVertical) const override;
   Integer TabBorderSize(bool AVertical) const override;
+
+ protected:
+  TcxClassicLookAndFeelPainter() = default;
+};
+
+class TcxStandardLookAndFeelPainter : public TcxClassicLookAndFeelPainter {
+  VARNEL_CLASS(TcxStandardLookAndFeelPainter, TcxClassicLookAndFeelPainter)
+ public:
+  static TcxLookAndFeelPainterClass Instance();
+
+  TcxLookAndFeelStyle LookAndFeelStyle() const override;
+  Integer BorderSize() const override;
+  void DrawBorder(TcxCanvas* ACanvas, TRect R) const override;
+  Integer ButtonBorderSize(TcxButtonState AState = cxbsNormal) const override;
+  void DrawButtonBorder(TcxCanvas* ACanvas, TRect R,
+                        TcxButtonState AState) const override;
+  void DrawGroupExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded,
+                             TcxButtonState AState) const override;
+  Integer ExpandButtonSize() const override;
+  void DrawExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded,
+                        TColor AColor = clDefault) const override;
+  void DrawCheckBorder(TcxCanvas* ACanvas, TRect R,
+                       TcxButtonState AState) const override;
+  void DrawHeaderBorder(TcxCanvas* ACanvas, const TRect& R,
+                        TcxNeighbors ANeighbors,
+                        TcxBorders ABorders) const override;
+  void DrawHeaderControlSectionBorder(TcxCanvas* ACanvas, const TRect& R,
+                                      TcxBorders ABorders,
+                                      TcxButtonState AState) const override;
+  Integer HeaderControlSectionBorderSize(
+      TcxButtonState AState = cxbsNormal) const override;
   void DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, TRect R,
                          TcxScrollBarPart APart,
                          TcxButtonState AState) const override;
@@ -573,8 +596,8 @@ class TcxStandardLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
   friend TcxLookAndFeelPainterClass cxPainterInstance();
 };
 
-class TcxFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
-  VARNEL_CLASS(TcxFlatLookAndFeelPainter, TcxCustomLookAndFeelPainter)
+class TcxFlatLookAndFeelPainter : public TcxClassicLookAndFeelPainter {
+  VARNEL_CLASS(TcxFlatLookAndFeelPainter, TcxClassicLookAndFeelPainter)
  public:
   static TcxLookAndFeelPainterClass Instance();
 
@@ -582,14 +605,11 @@ class TcxFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
   Integer BorderSize() const override;
   void DrawBorder(TcxCanvas* ACanvas, TRect R) const override;
   Integer ButtonBorderSize(TcxButtonState AState = cxbsNormal) const override;
-  Integer ButtonTextOffset() const override;
-  Integer ButtonTextShift() const override;
   void DrawButtonBorder(TcxCanvas* ACanvas, TRect R,
                         TcxButtonState AState) const override;
   void DrawExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded,
                         TColor AColor = clDefault) const override;
   Integer ExpandButtonSize() const override;
-  bool IsButtonHotTrack() const override;
   void DrawCheckBorder(TcxCanvas* ACanvas, TRect R,
                        TcxButtonState AState) const override;
   void DrawHeaderBorder(TcxCanvas* ACanvas, const TRect& R,
@@ -598,23 +618,6 @@ class TcxFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
   void DrawHeaderControlSectionBorder(TcxCanvas* ACanvas, const TRect& R,
                                       TcxBorders ABorders,
                                       TcxButtonState AState) const override;
-  void DrawSortingMark(TcxCanvas* ACanvas, const TRect& R,
-                       bool AAscendingSorting) const override;
-  TPoint SortingMarkSize() const override;
-  Integer HeaderBorderSize() const override;
-  Integer FooterBorderSize() const override;
-  Integer FooterCellBorderSize() const override;
-  Integer FooterCellOffset() const override;
-  void DrawFooterBorder(TcxCanvas* ACanvas, const TRect& R) const override;
-  void DrawFooterCellBorder(TcxCanvas* ACanvas, const TRect& R) const override;
-  void DrawFilterDropDownButton(TcxCanvas* ACanvas, TRect R,
-                                TcxButtonState AState,
-                                bool AIsFilterActive) const override;
-  void DrawTabsRoot(TcxCanvas* ACanvas, const TRect& R, TcxBorders ABorders,
-                    bool AVertical) const override;
-  void DrawTabBorder(TcxCanvas* ACanvas, TRect R, TcxBorder ABorder,
-                     TcxBorders ABorders, bool AVertical) const override;
-  Integer TabBorderSize(bool AVertical) const override;
   void DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, TRect R,
                          TcxScrollBarPart APart,
                          TcxButtonState AState) const override;

@@ -105,6 +105,67 @@ bool IsPagePart(TcxScrollBarPart APart) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
+// TcxClassicLookAndFeelPainter
+// ---------------------------------------------------------------------------
+
+Integer TcxClassicLookAndFeelPainter::ButtonTextOffset() const { return 1; }
+
+Integer TcxClassicLookAndFeelPainter::ButtonTextShift() const { return 1; }
+
+bool TcxClassicLookAndFeelPainter::IsButtonHotTrack() const { return false; }
+
+Integer TcxClassicLookAndFeelPainter::HeaderBorderSize() const { return 1; }
+
+void TcxClassicLookAndFeelPainter::DrawSortingMark(
+    TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting) const {
+  DrawSortingArrow(ACanvas, R, clBtnShadow, clBtnHighlight, AAscendingSorting);
+}
+
+TPoint TcxClassicLookAndFeelPainter::SortingMarkSize() const {
+  return TPoint{8, 7};
+}
+
+Integer TcxClassicLookAndFeelPainter::FooterBorderSize() const { return 1; }
+
+Integer TcxClassicLookAndFeelPainter::FooterCellBorderSize() const { return 1; }
+
+Integer TcxClassicLookAndFeelPainter::FooterCellOffset() const { return 1; }
+
+void TcxClassicLookAndFeelPainter::DrawFooterBorder(TcxCanvas* ACanvas,
+                                                    const TRect& R) const {
+  RaisedInner(ACanvas, R);
+}
+
+void TcxClassicLookAndFeelPainter::DrawFooterCellBorder(TcxCanvas* ACanvas,
+                                                        const TRect& R) const {
+  SunkenOuter(ACanvas, R);
+}
+
+void TcxClassicLookAndFeelPainter::DrawFilterDropDownButton(
+    TcxCanvas* ACanvas, TRect R, TcxButtonState AState,
+    bool AIsFilterActive) const {
+  DrawEdgedFilterButton(*this, ACanvas, R, AState, AIsFilterActive);
+}
+
+void TcxClassicLookAndFeelPainter::DrawTabsRoot(TcxCanvas* ACanvas,
+                                                const TRect& R,
+                                                TcxBorders ABorders,
+                                                bool /*AVertical*/) const {
+  RaisedInner(ACanvas, R, ABorders);
+}
+
+void TcxClassicLookAndFeelPainter::DrawTabBorder(TcxCanvas* ACanvas, TRect R,
+                                                 TcxBorder ABorder,
+                                                 TcxBorders ABorders,
+                                                 bool AVertical) const {
+  DrawClassicTabBorder(ACanvas, R, ABorder, ABorders, AVertical);
+}
+
+Integer TcxClassicLookAndFeelPainter::TabBorderSize(bool /*AVertical*/) const {
+  return 1;
+}
+
+// ---------------------------------------------------------------------------
 // TcxStandardLookAndFeelPainter
 // ---------------------------------------------------------------------------
 
@@ -128,10 +189,6 @@ Integer TcxStandardLookAndFeelPainter::ButtonBorderSize(
     TcxButtonState AState) const {
   return AState == cxbsDefault ? 3 : 2;
 }
-
-Integer TcxStandardLookAndFeelPainter::ButtonTextOffset() const { return 1; }
-
-Integer TcxStandardLookAndFeelPainter::ButtonTextShift() const { return 1; }
 
 void TcxStandardLookAndFeelPainter::DrawButtonBorder(
     TcxCanvas* ACanvas, TRect R, TcxButtonState AState) const {
@@ -175,8 +232,6 @@ void TcxStandardLookAndFeelPainter::DrawExpandButton(TcxCanvas* ACanvas,
   ACanvas->ExcludeClipRect(R);
 }
 
-bool TcxStandardLookAndFeelPainter::IsButtonHotTrack() const { return false; }
-
 void TcxStandardLookAndFeelPainter::DrawCheckBorder(
     TcxCanvas* ACanvas, TRect R, TcxButtonState /*AState*/) const {
   SunkenInner(ACanvas, R);
@@ -209,60 +264,9 @@ void TcxStandardLookAndFeelPainter::DrawHeaderControlSectionBorder(
   ACanvas->DrawComplexFrame(Shrunk(R), cl3DLight, clBtnShadow, ABorders);
 }
 
-Integer TcxStandardLookAndFeelPainter::HeaderBorderSize() const { return 1; }
-
 Integer TcxStandardLookAndFeelPainter::HeaderControlSectionBorderSize(
     TcxButtonState AState) const {
   return AState == cxbsPressed ? 1 : 2;
-}
-
-void TcxStandardLookAndFeelPainter::DrawSortingMark(
-    TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting) const {
-  DrawSortingArrow(ACanvas, R, clBtnShadow, clBtnHighlight, AAscendingSorting);
-}
-
-TPoint TcxStandardLookAndFeelPainter::SortingMarkSize() const {
-  return TPoint{8, 7};
-}
-
-Integer TcxStandardLookAndFeelPainter::FooterBorderSize() const { return 1; }
-Integer TcxStandardLookAndFeelPainter::FooterCellBorderSize() const {
-  return 1;
-}
-Integer TcxStandardLookAndFeelPainter::FooterCellOffset() const { return 1; }
-
-void TcxStandardLookAndFeelPainter::DrawFooterBorder(TcxCanvas* ACanvas,
-                                                     const TRect& R) const {
-  RaisedInner(ACanvas, R);
-}
-
-void TcxStandardLookAndFeelPainter::DrawFooterCellBorder(TcxCanvas* ACanvas,
-                                                         const TRect& R) const {
-  SunkenOuter(ACanvas, R);
-}
-
-void TcxStandardLookAndFeelPainter::DrawFilterDropDownButton(
-    TcxCanvas* ACanvas, TRect R, TcxButtonState AState,
-    bool AIsFilterActive) const {
-  DrawEdgedFilterButton(*this, ACanvas, R, AState, AIsFilterActive);
-}
-
-void TcxStandardLookAndFeelPainter::DrawTabsRoot(TcxCanvas* ACanvas,
-                                                 const TRect& R,
-                                                 TcxBorders ABorders,
-                                                 bool /*AVertical*/) const {
-  RaisedInner(ACanvas, R, ABorders);
-}
-
-void TcxStandardLookAndFeelPainter::DrawTabBorder(TcxCanvas* ACanvas, TRect R,
-                                                  TcxBorder ABorder,
-                                                  TcxBorders ABorders,
-                                                  bool AVertical) const {
-  DrawClassicTabBorder(ACanvas, R, ABorder, ABorders, AVertical);
-}
-
-Integer TcxStandardLookAndFeelPainter::TabBorderSize(bool /*AVertical*/) const {
-  return 1;
 }
 
 void TcxStandardLookAndFeelPainter::DrawScrollBarPart(
@@ -321,22 +325,9 @@ void TcxStandardLookAndFeelPainter::DrawMonthHeader(
 void TcxStandardLookAndFeelPainter::DrawSchedulerSplitterBorder(
     TcxCanvas* ACanvas, TRect R, const TcxViewParams& AViewParams,
     bool AIsHorizontal) const {
-  const TColor outer[2] = {clBtnFace, cl3DDkShadow};
-  const TColor inner[2] = {clBtnHighlight, clBtnShadow};
-  for (const TColor* colors : {outer, inner}) {
-    if (AIsHorizontal) {
-      ACanvas->FillRect(TRect{R.Left, R.Top, R.Right, R.Top + 1}, colors[0]);
-      ACanvas->FillRect(TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom},
-                        colors[1]);
-      R = TRect{R.Left - 1, R.Top + 1, R.Right + 1, R.Bottom - 1};
-    } else {
-      ACanvas->FillRect(TRect{R.Left, R.Top, R.Left + 1, R.Bottom}, colors[0]);
-      ACanvas->FillRect(TRect{R.Right - 1, R.Top, R.Right, R.Bottom},
-                        colors[1]);
-      R = TRect{R.Left + 1, R.Top - 1, R.Right - 1, R.Bottom + 1};
-    }
-  }
-  ACanvas->FillRect(R, AViewParams, TcxBorders{}, clNone);
+  DrawSchedulerSplitterRings(
+      ACanvas, R, AViewParams, AIsHorizontal,
+      {{clBtnFace, cl3DDkShadow}, {clBtnHighlight, clBtnShadow}});
 }
 
 // ---------------------------------------------------------------------------
@@ -357,10 +348,6 @@ Integer TcxFlatLookAndFeelPainter::ButtonBorderSize(
     TcxButtonState AState) const {
   return AState == cxbsDefault ? 2 : 1;
 }
-
-Integer TcxFlatLookAndFeelPainter::ButtonTextOffset() const { return 1; }
-
-Integer TcxFlatLookAndFeelPainter::ButtonTextShift() const { return 1; }
 
 void TcxFlatLookAndFeelPainter::DrawButtonBorder(TcxCanvas* ACanvas, TRect R,
                                                  TcxButtonState AState) const {
@@ -384,8 +371,6 @@ void TcxFlatLookAndFeelPainter::DrawExpandButton(TcxCanvas* ACanvas,
 }
 
 Integer TcxFlatLookAndFeelPainter::ExpandButtonSize() const { return 11; }
-
-bool TcxFlatLookAndFeelPainter::IsButtonHotTrack() const { return false; }
 
 void TcxFlatLookAndFeelPainter::DrawCheckBorder(TcxCanvas* ACanvas, TRect R,
                                                 TcxButtonState AState) const {
@@ -411,55 +396,6 @@ void TcxFlatLookAndFeelPainter::DrawHeaderControlSectionBorder(
   }
 }
 
-void TcxFlatLookAndFeelPainter::DrawSortingMark(TcxCanvas* ACanvas,
-                                                const TRect& R,
-                                                bool AAscendingSorting) const {
-  DrawSortingArrow(ACanvas, R, clBtnShadow, clBtnHighlight, AAscendingSorting);
-}
-
-TPoint TcxFlatLookAndFeelPainter::SortingMarkSize() const {
-  return TPoint{8, 7};
-}
-
-Integer TcxFlatLookAndFeelPainter::HeaderBorderSize() const { return 1; }
-
-Integer TcxFlatLookAndFeelPainter::FooterBorderSize() const { return 1; }
-Integer TcxFlatLookAndFeelPainter::FooterCellBorderSize() const { return 1; }
-Integer TcxFlatLookAndFeelPainter::FooterCellOffset() const { return 1; }
-
-void TcxFlatLookAndFeelPainter::DrawFooterBorder(TcxCanvas* ACanvas,
-                                                 const TRect& R) const {
-  RaisedInner(ACanvas, R);
-}
-
-void TcxFlatLookAndFeelPainter::DrawFooterCellBorder(TcxCanvas* ACanvas,
-                                                     const TRect& R) const {
-  SunkenOuter(ACanvas, R);
-}
-
-void TcxFlatLookAndFeelPainter::DrawFilterDropDownButton(
-    TcxCanvas* ACanvas, TRect R, TcxButtonState AState,
-    bool AIsFilterActive) const {
-  DrawEdgedFilterButton(*this, ACanvas, R, AState, AIsFilterActive);
-}
-
-void TcxFlatLookAndFeelPainter::DrawTabsRoot(TcxCanvas* ACanvas, const TRect& R,
-                                             TcxBorders ABorders,
-                                             bool /*AVertical*/) const {
-  RaisedInner(ACanvas, R, ABorders);
-}
-
-void TcxFlatLookAndFeelPainter::DrawTabBorder(TcxCanvas* ACanvas, TRect R,
-                                              TcxBorder ABorder,
-                                              TcxBorders ABorders,
-                                              bool AVertical) const {
-  DrawClassicTabBorder(ACanvas, R, ABorder, ABorders, AVertical);
-}
-
-Integer TcxFlatLookAndFeelPainter::TabBorderSize(bool /*AVertical*/) const {
-  return 1;
-}
-
 void TcxFlatLookAndFeelPainter::DrawScrollBarPart(TcxCanvas* ACanvas,
                                                   bool AHorizontal, TRect R,
                                                   TcxScrollBarPart APart,
@@ -482,19 +418,8 @@ void TcxFlatLookAndFeelPainter::DrawScrollBarPart(TcxCanvas* ACanvas,
 void TcxFlatLookAndFeelPainter::DrawSchedulerSplitterBorder(
     TcxCanvas* ACanvas, TRect R, const TcxViewParams& AViewParams,
     bool AIsHorizontal) const {
-  if (AIsHorizontal) {
-    ACanvas->FillRect(TRect{R.Left, R.Top, R.Right, R.Top + 1}, clBtnHighlight);
-    ACanvas->FillRect(TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom},
-                      clBtnShadow);
-    R = TRect{R.Left - 1, R.Top + 1, R.Right + 1, R.Bottom - 1};
-  } else {
-    ACanvas->FillRect(TRect{R.Left, R.Top, R.Left + 1, R.Bottom},
-                      clBtnHighlight);
-    ACanvas->FillRect(TRect{R.Right - 1, R.Top, R.Right, R.Bottom},
-                      clBtnShadow);
-    R = TRect{R.Left + 1, R.Top - 1, R.Right - 1, R.Bottom + 1};
-  }
-  ACanvas->FillRect(R, AViewParams, TcxBorders{}, clNone);
+  DrawSchedulerSplitterRings(ACanvas, R, AViewParams, AIsHorizontal,
+                             {{clBtnHighlight, clBtnShadow}});
 }
 
 // ---------------------------------------------------------------------------
@@ -819,14 +744,6 @@ void TcxUltraFlatLookAndFeelPainter::DrawSchedulerSplitterBorder(
     TcxCanvas* ACanvas, TRect R, const TcxViewParams& AViewParams,
     bool AIsHorizontal) const {
   const TColor color = DefaultSchedulerBorderColor();
-  if (AIsHorizontal) {
-    ACanvas->FillRect(TRect{R.Left, R.Top, R.Right, R.Top + 1}, color);
-    ACanvas->FillRect(TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom}, color);
-    R = TRect{R.Left - 1, R.Top + 1, R.Right + 1, R.Bottom - 1};
-  } else {
-    ACanvas->FillRect(TRect{R.Left, R.Top, R.Left + 1, R.Bottom}, color);
-    ACanvas->FillRect(TRect{R.Right - 1, R.Top, R.Right, R.Bottom}, color);
-    R = TRect{R.Left + 1, R.Top - 1, R.Right - 1, R.Bottom + 1};
-  }
-  ACanvas->FillRect(R, AViewParams, TcxBorders{}, clNone);
+  DrawSchedulerSplitterRings(ACanvas, R, AViewParams, AIsHorizontal,
+                             {{color, color}});
 }

@@ -826,16 +826,8 @@ void TcxWinXPLookAndFeelPainter::DrawSchedulerSplitterBorder(
     return;
   }
   const TColor color = DefaultSchedulerBorderColor();
-  if (AIsHorizontal) {
-    ACanvas->FillRect(TRect{R.Left, R.Top, R.Right, R.Top + 1}, color);
-    ACanvas->FillRect(TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom}, color);
-    R = TRect{R.Left - 1, R.Top + 1, R.Right + 1, R.Bottom - 1};
-  } else {
-    ACanvas->FillRect(TRect{R.Left, R.Top, R.Left + 1, R.Bottom}, color);
-    ACanvas->FillRect(TRect{R.Right - 1, R.Top, R.Right, R.Bottom}, color);
-    R = TRect{R.Left + 1, R.Top - 1, R.Right - 1, R.Bottom + 1};
-  }
-  ACanvas->FillRect(R, AViewParams, TcxBorders{}, clNone);
+  DrawSchedulerSplitterRings(ACanvas, R, AViewParams, AIsHorizontal,
+                             {{color, color}});
 }
 
 void TcxWinXPLookAndFeelPainter::DrawSizeGrip(TcxCanvas* ACanvas,

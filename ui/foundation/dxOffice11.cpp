@@ -189,15 +189,6 @@ TColor MapChannels(Integer c, F f) {
   return GetRealColor(MakeRGB(f(RValue(c)), f(GValue(c)), f(BValue(c))));
 }
 
-// The upper-cased file-name part of a path.
-std::wstring UpperFileName(const wchar_t* path) {
-  std::wstring s(path);
-  std::size_t cut = s.find_last_of(L"\\/:");
-  if (cut != std::wstring::npos) s.erase(0, cut + 1);
-  if (!s.empty()) CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-  return s;
-}
-
 TOffice11Scheme DetectScheme() {
   if (!AreVisualStylesAvailable()) return schUnknown;
   std::vector<wchar_t> file(1024, L'\0'), color(1024, L'\0'), size(1024, L'\0');
@@ -205,7 +196,8 @@ TOffice11Scheme DetectScheme() {
                                  size.data(), 1024)))
     return schUnknown;
   file.back() = color.back() = L'\0';
-  if (UpperFileName(file.data()) != L"LUNA.MSSTYLES" && Win32MajorVersion <= 5)
+  if (dxUpperFileName(file.data()) != L"LUNA.MSSTYLES" &&
+      Win32MajorVersion <= 5)
     return schUnknown;
   std::wstring name(color.data());
   if (!name.empty())

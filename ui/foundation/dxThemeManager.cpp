@@ -56,15 +56,6 @@ bool SameClassName(const WideString& a, const WideString& b) {
   return ua == ub;
 }
 
-// The file-name part of a path, upper-cased.
-std::wstring UpperFileName(const wchar_t* path) {
-  std::wstring s(path);
-  std::size_t cut = s.find_last_of(L"\\/:");
-  if (cut != std::wstring::npos) s.erase(0, cut + 1);
-  if (!s.empty()) CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-  return s;
-}
-
 TdxThemeChangedEventReceiver::TdxThemeChangedEventReceiver() {
   handle_ =
       AllocateHWnd(TWndMethod(this, &TdxThemeChangedEventReceiver::WndProc));
@@ -179,7 +170,7 @@ bool IsStandardTheme() {
                                  size.data(), 1024)))
     return false;
   file.back() = L'\0';
-  std::wstring name = UpperFileName(file.data());
+  std::wstring name = dxUpperFileName(file.data());
   return name == L"LUNA.MSSTYLES" || name == L"ROYALE.MSSTYLES";
 }
 

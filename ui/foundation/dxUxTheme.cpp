@@ -415,6 +415,14 @@ HRESULT GetCurrentThemeName(LPWSTR pszThemeFileName, int cchMaxNameChars,
                          pszSizeBuff, cchMaxSizeChars);
 }
 
+std::wstring dxUpperFileName(const wchar_t* APath) {
+  std::wstring s(APath);
+  std::size_t cut = s.find_last_of(L"\\/:");
+  if (cut != std::wstring::npos) s.erase(0, cut + 1);
+  if (!s.empty()) CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
+  return s;
+}
+
 HRESULT GetThemeDocumentationProperty(LPCWSTR pszThemeName,
                                       LPCWSTR pszPropertyName,
                                       LPWSTR pszValueBuff, int cchMaxValChars) {

@@ -16,6 +16,8 @@
 //
 #include <commctrl.h>
 
+#include <string>
+
 #include "SysUtils.h"
 
 using HTHEME = HANDLE;
@@ -287,6 +289,9 @@ void SetThemeAppProperties(DWORD dwFlags);
 HRESULT GetCurrentThemeName(LPWSTR pszThemeFileName, int cchMaxNameChars,
                             LPWSTR pszColorBuff, int cchMaxColorChars,
                             LPWSTR pszSizeBuff, int cchMaxSizeChars);
+// The file-name part of a theme file path (what follows the last '\\', '/'
+// or ':'), upper-cased as the system does: "LUNA.MSSTYLES".
+std::wstring dxUpperFileName(const wchar_t* APath);
 HRESULT GetThemeDocumentationProperty(LPCWSTR pszThemeName,
                                       LPCWSTR pszPropertyName,
                                       LPWSTR pszValueBuff, int cchMaxValChars);

@@ -289,6 +289,15 @@ TEST_F(VariantTest, Classification) {
     EXPECT_EQ(VarIsNumeric(c.v), c.numeric);
     EXPECT_EQ(VarIsStr(c.v), c.str);
   }
+  for (TVarType t : {varSmallint, varInteger, varShortInt, varByte, varWord,
+                     varLongWord, varInt64}) {
+    EXPECT_TRUE(VarTypeIsInteger(t)) << VarTypeAsText(t);
+  }
+  for (TVarType t : {varEmpty, varNull, varBoolean, varSingle, varDouble,
+                     varCurrency, varDate, varString, varOleStr, varVariant,
+                     TVarType(varArray | varInteger)}) {
+    EXPECT_FALSE(VarTypeIsInteger(t)) << VarTypeAsText(t);
+  }
   EXPECT_TRUE(VarIsEmpty(Unassigned()));
   EXPECT_TRUE(VarIsClear(Unassigned()));
   EXPECT_FALSE(VarIsClear(Null()));

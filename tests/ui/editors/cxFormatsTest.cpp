@@ -384,6 +384,17 @@ TEST(cxFormatController, CurrencyFormats) {
   }
 }
 
+TEST(cxFormatController, CurrencySymbolQuotesOnlyGroupingAndDecimalPoint) {
+  const struct {
+    const char* symbol;
+    const char* literal;
+  } cases[] = {{"$", "$"}, {"Fr.", "Fr'.'"}, {"a,b", "a','b"}, {"..", "'.''.'"},
+               {"", ""},   {"S/ ", "S/ "},   {"\x80", "\x80"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(cxQuotedCurrencySymbol(c.symbol), c.literal) << c.symbol;
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Assigned values, listeners and notifications
 // ---------------------------------------------------------------------------

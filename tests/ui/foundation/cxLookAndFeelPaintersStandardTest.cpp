@@ -208,6 +208,49 @@ TEST(UltraFlatPainterTest, HeaderBordersDropTheSidesTouchingNeighbours) {
   EXPECT_EQ(UltraFlat()->HeaderBorders(TcxNeighbors{}), cxBordersAll);
 }
 
+TEST(ClassicPainterTest, SchedulerSplitterIsFramedOnItsLongSides) {
+  struct Ring {
+    TColor First, Second;
+  };
+  struct Case {
+    const char* Name;
+    TcxLookAndFeelPainterClass (*Painter)();
+    std::vector<Ring> Rings;  // outermost first
+  };
+  const Case cases[] = {
+      {"standard",
+       Standard,
+       {{clBtnFace, cl3DDkShadow}, {clBtnHighlight, clBtnShadow}}},
+      {"flat", Flat, {{clBtnHighlight, clBtnShadow}}},
+      {"ultra-flat", UltraFlat, {{clBtnShadow, clBtnShadow}}}};
+  const Pixel red = cxgraphics_test::Rgb(255, 0, 0);
+  TcxViewParams params;
+  params.Color = clRed;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.Name);
+    const Integer rings = static_cast<Integer>(k.Rings.size());
+    for (bool horizontal : {true, false}) {
+      SCOPED_TRACE(horizontal ? "horizontal" : "vertical");
+      // Across the splitter: 0..7; along it: 0..9.
+      TTestCanvas c(horizontal ? 10 : 8, horizontal ? 8 : 10);
+      k.Painter()->DrawSchedulerSplitterBorder(c.Canvas(), c.Bounds(), params,
+                                               horizontal);
+      auto at = [&](Integer across, Integer along) {
+        return horizontal ? c.At(along, across) : c.At(across, along);
+      };
+      for (Integer along : {0, 5, 9}) {
+        for (Integer i = 0; i < rings; ++i) {
+          EXPECT_EQ(at(i, along), FromColor(k.Rings[i].First)) << along;
+          EXPECT_EQ(at(7 - i, along), FromColor(k.Rings[i].Second)) << along;
+        }
+        for (Integer across = rings; across < 8 - rings; ++across) {
+          EXPECT_EQ(at(across, along), red) << across << "," << along;
+        }
+      }
+    }
+  }
+}
+
 TEST(UltraFlatPainterTest, ColoursFollowTheState) {
   EXPECT_EQ(UltraFlat()->ButtonColor(cxbsHot), GetLightSelColor());
   EXPECT_EQ(UltraFlat()->ButtonColor(cxbsPressed), GetLightDownedSelColor());

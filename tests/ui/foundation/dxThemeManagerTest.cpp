@@ -76,6 +76,22 @@ TEST(UxThemeBindingTest, EightBitTextIsDrawnWide) {
                                        L"Caf\u00E9 42"}));
 }
 
+TEST(UxThemeBindingTest, UpperFileNameKeepsWhatFollowsTheLastSeparator) {
+  struct Case {
+    const wchar_t* Path;
+    const wchar_t* Name;
+  };
+  for (const Case& c :
+       {Case{L"C:\\WINDOWS\\Resources\\Themes\\Luna\\Luna.msstyles",
+             L"LUNA.MSSTYLES"},
+        Case{L"themes/royale/Royale.msstyles", L"ROYALE.MSSTYLES"},
+        Case{L"D:aero.msstyles", L"AERO.MSSTYLES"}, Case{L"a\\b/c:x.y", L"X.Y"},
+        Case{L"plain", L"PLAIN"}, Case{L"C:\\Themes\\", L""}, Case{L"", L""}}) {
+    EXPECT_EQ(dxUpperFileName(c.Path), c.Name)
+        << String(c.Path, c.Path + wcslen(c.Path));
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Without an active theme
 // ---------------------------------------------------------------------------

@@ -12,17 +12,33 @@ endfunction()
 # Declares a layer library from the .cpp files of a folder; later files need
 # no CMake edit (CONFIGURE_DEPENDS re-globs). A folder without sources yet
 # makes no library, so callers test `if(TARGET name)`.
-#   varnel_add_layer(name DIRS dir... [LAYERS lib...] [SYSTEM_LIBS lib...]
+#   varnel_add_layer(name DIRS dir... [UNITS unit...] [EXCLUDE unit...]
+#                    [SOURCES file...] [LAYERS lib...] [SYSTEM_LIBS lib...]
 #                    [PORTABLE unit...])
-# PORTABLE names the units (file names without .cpp) that build off Windows;
-# with it, the native and fuzz builds compile only those units of the layer.
+# Units are file names without .cpp. UNITS keeps only the named units of the
+# folders (a layer that is part of a folder), EXCLUDE leaves the named ones
+# out (they belong to another layer), SOURCES adds files from elsewhere.
+# LAYERS names the layers whose headers this one includes, and no others.
+# PORTABLE names the units that build off Windows; with it, the native and
+# fuzz builds compile only those units of the layer.
 function(varnel_add_layer name)
-  cmake_parse_arguments(ARG "" "" "DIRS;LAYERS;SYSTEM_LIBS;PORTABLE" ${ARGN})
+  cmake_parse_arguments(ARG "" ""
+    "DIRS;UNITS;EXCLUDE;SOURCES;LAYERS;SYSTEM_LIBS;PORTABLE" ${ARGN})
   set(sources)
   foreach(dir IN LISTS ARG_DIRS)
     file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp)
     list(APPEND sources ${found})
   endforeach()
+  if(ARG_UNITS)
+    varnel_filter_units(sources "${sources}" "${ARG_UNITS}" "")
+  endif()
+  if(ARG_EXCLUDE)
+    varnel_filter_units(excluded "${sources}" "${ARG_EXCLUDE}" "")
+    if(excluded)
+      list(REMOVE_ITEM sources ${excluded})
+    endif()
+  endif()
+  list(APPEND sources ${ARG_SOURCES})
   if(NOT WIN32 AND ARG_PORTABLE)
     varnel_filter_units(sources "${sources}" "${ARG_PORTABLE}" "")
   endif()

@@ -4,12 +4,7 @@
 #include <limits>
 
 #include "Classes.h"
-
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "Platform.h"
 
 namespace {
 
@@ -225,34 +220,6 @@ void TStringStream::WriteString(const String& AString) {
 // ---------------------------------------------------------------------------
 // TFileStream
 
-namespace {
-
-int SeekFile(std::FILE* f, Int64 offset, int whence) {
-#if defined(_WIN32)
-  return _fseeki64(f, offset, whence);
-#else
-  return fseeko(f, static_cast<off_t>(offset), whence);
-#endif
-}
-
-Int64 TellFile(std::FILE* f) {
-#if defined(_WIN32)
-  return _ftelli64(f);
-#else
-  return static_cast<Int64>(ftello(f));
-#endif
-}
-
-bool TruncateFile(std::FILE* f, Int64 size) {
-#if defined(_WIN32)
-  return _chsize_s(_fileno(f), size) == 0;
-#else
-  return ftruncate(fileno(f), static_cast<off_t>(size)) == 0;
-#endif
-}
-
-}  // namespace
-
 TFileStream::TFileStream(const String& FileName, Word Mode)
     : fileName_(FileName) {
   if ((Mode & fmCreate) == fmCreate) {
@@ -284,7 +251,8 @@ TFileStream::~TFileStream() {
 
 void TFileStream::Switch(TLastOp op) {
   // The C library needs a positioning call between reading and writing.
-  if (lastOp_ != opNone && lastOp_ != op) SeekFile(file_, 0, SEEK_CUR);
+  if (lastOp_ != opNone && lastOp_ != op)
+    Platform::SeekFile(file_, 0, SEEK_CUR);
   lastOp_ = op;
 }
 
@@ -307,19 +275,19 @@ Int64 TFileStream::Seek(Int64 Offset, TSeekOrigin Origin) {
                : Origin == soCurrent ? SEEK_CUR
                                      : SEEK_END;
   if (!(Origin == soCurrent && Offset == 0)) {
-    SeekFile(file_, Offset, whence);
+    Platform::SeekFile(file_, Offset, whence);
     lastOp_ = opNone;
   }
-  return TellFile(file_);
+  return Platform::TellFile(file_);
 }
 
 void TFileStream::SetSize(Int64 NewSize) {
   if (!canWrite_ || NewSize < 0) throw EStreamError("Stream size out of range");
   Int64 pos = Position();
   std::fflush(file_);
-  if (!TruncateFile(file_, NewSize)) {
+  if (!Platform::TruncateFile(file_, NewSize)) {
     throw EWriteError("Stream write error");
   }
-  SeekFile(file_, std::min(pos, NewSize), SEEK_SET);
+  Platform::SeekFile(file_, std::min(pos, NewSize), SEEK_SET);
   lastOp_ = opNone;
 }

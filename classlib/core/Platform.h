@@ -5,6 +5,7 @@
 // clock and file calls). Nothing here includes <windows.h>.
 #pragma once
 
+#include <cstdio>
 #include <memory>
 
 #include "System.h"
@@ -77,6 +78,10 @@ TSystemTime LocalTime();
 Cardinal TickCount();
 void SleepMs(Cardinal milliseconds);
 
+// value as the C library's "%.*Le" writes it, with precision digits after
+// the point. (The C runtime of Windows knows no long double of its own.)
+String ExponentText(long double value, Integer precision);
+
 struct TOSVersion {
   Integer PlatformId = 2;
   Integer Major = 0;
@@ -95,6 +100,16 @@ String KeyName(Word virtualKey);
 // Loads a library without the system's error box and with the caller's
 // floating-point control word preserved; null on failure.
 void* SafeLoadLibrary(const String& fileName, Cardinal errorMode);
+
+// The characters that end a folder name in a path: the backslash, and off
+// Windows the host's own separator as well.
+const char* PathDelimiters();
+
+// 64-bit positions in files opened with the C library's fopen. SeekFile
+// and TruncateFile report success; TellFile gives -1 on failure.
+bool SeekFile(std::FILE* file, Int64 offset, int whence);
+Int64 TellFile(std::FILE* file);
+bool TruncateFile(std::FILE* file, Int64 size);
 
 // Files. Attributes use the fa* bits; -1 when the file does not exist.
 Integer FileAttributes(const String& fileName);

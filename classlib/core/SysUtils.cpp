@@ -206,14 +206,9 @@ TDecimal ToDecimal(Extended value) {
     d.Negative = false;
     return d;
   }
-  char buf[64];
-#ifdef _WIN32
-  __mingw_snprintf(buf, sizeof buf, "%.*Le", kMaxDigits - 1, value);
-#else
-  std::snprintf(buf, sizeof buf, "%.*Le", kMaxDigits - 1, value);
-#endif
-  // buf: [-]d.ddddde[+-]xx
-  const char* p = buf;
+  String text = Platform::ExponentText(value, kMaxDigits - 1);
+  // text: [-]d.ddddde[+-]xx
+  const char* p = text.c_str();
   if (*p == '-') ++p;
   String digits;
   for (; *p && *p != 'e'; ++p) {
@@ -2250,12 +2245,7 @@ bool StrToBoolDef(const String& s, bool def) {
 
 namespace {
 
-#ifdef _WIN32
-const String kPathDelims = "\\";
-#else
-// Off Windows the host's own separator is understood as well.
-const String kPathDelims = "\\/";
-#endif
+const String kPathDelims = Platform::PathDelimiters();
 const String kPathAndDrive = kPathDelims + DriveDelim;
 
 bool IsDelim(char c) { return kPathDelims.find(c) != String::npos; }
@@ -2459,24 +2449,6 @@ void FindClose(TSearchRec& f) { f.FindHandle.reset(); }
 // ---------------------------------------------------------------------------
 // Miscellany
 // ---------------------------------------------------------------------------
-
-#ifndef _WIN32
-Integer MulDiv(Integer number, Integer numerator, Integer denominator) {
-  if (denominator == 0) return -1;
-  Int64 p = static_cast<Int64>(number) * numerator;
-  Int64 q = p / denominator;
-  Int64 rem = p % denominator;
-  // Half away from zero.
-  Int64 absRem = rem < 0 ? -rem : rem;
-  Int64 absDen = denominator < 0 ? -Int64(denominator) : denominator;
-  if (2 * absRem >= absDen) q += ((p < 0) != (denominator < 0)) ? -1 : 1;
-  if (q > INT32_MAX || q < INT32_MIN) return -1;
-  return static_cast<Integer>(q);
-}
-
-Cardinal GetTickCount() { return Platform::TickCount(); }
-void Sleep(Cardinal milliseconds) { Platform::SleepMs(milliseconds); }
-#endif
 
 std::vector<String> SplitCommandLine(const String& commandLine) {
   std::vector<String> r;

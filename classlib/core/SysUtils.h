@@ -425,15 +425,11 @@ void FindClose(TSearchRec& f);
 // ---------------------------------------------------------------------------
 
 // number * numerator / denominator in 64 bits, rounded half away from zero;
-// -1 when denominator is 0 or the result does not fit an Integer. On Windows
-// these are the system's own functions, declared as the system declares
-// them so that <windows.h> may be included too.
-#ifdef _WIN32
-extern "C" __declspec(dllimport) int __stdcall MulDiv(int number, int numerator,
-                                                      int denominator);
-extern "C" __declspec(dllimport) unsigned long __stdcall GetTickCount(void);
-extern "C" __declspec(dllimport) void __stdcall Sleep(unsigned long ms);
-#else
+// -1 when denominator is 0 or the result does not fit an Integer. These
+// three are system functions: the Windows build has the system's own (its
+// files see the system headers first), and elsewhere the platform seam
+// supplies them (classlib/posix).
+#ifndef _WIN32
 Integer MulDiv(Integer number, Integer numerator, Integer denominator);
 Cardinal GetTickCount();
 void Sleep(Cardinal milliseconds);

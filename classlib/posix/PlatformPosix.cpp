@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -399,6 +400,12 @@ void SleepMs(Cardinal milliseconds) {
   nanosleep(&ts, nullptr);
 }
 
+String ExponentText(long double value, Integer precision) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*Le", precision, value);
+  return buf;
+}
+
 TOSVersion OSVersion() {
   TOSVersion v;
   v.PlatformId = 2;
@@ -452,6 +459,18 @@ void* SafeLoadLibrary(const String& fileName, Cardinal errorMode) {
   (void)fileName;
   (void)errorMode;
   return nullptr;
+}
+
+const char* PathDelimiters() { return "\\/"; }
+
+bool SeekFile(std::FILE* file, Int64 offset, int whence) {
+  return fseeko(file, static_cast<off_t>(offset), whence) == 0;
+}
+
+Int64 TellFile(std::FILE* file) { return static_cast<Int64>(ftello(file)); }
+
+bool TruncateFile(std::FILE* file, Int64 size) {
+  return ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
 }
 
 Integer FileAttributes(const String& fileName) {
@@ -551,3 +570,22 @@ bool FindNext(void* search, TFindEntry& entry, Integer& error) {
 }
 
 }  // namespace Platform
+
+// The system functions that the Windows build takes from the system.
+
+Integer MulDiv(Integer number, Integer numerator, Integer denominator) {
+  if (denominator == 0) return -1;
+  Int64 p = static_cast<Int64>(number) * numerator;
+  Int64 q = p / denominator;
+  Int64 rem = p % denominator;
+  // Half away from zero.
+  Int64 absRem = rem < 0 ? -rem : rem;
+  Int64 absDen = denominator < 0 ? -Int64(denominator) : denominator;
+  if (2 * absRem >= absDen) q += ((p < 0) != (denominator < 0)) ? -1 : 1;
+  if (q > INT32_MAX || q < INT32_MIN) return -1;
+  return static_cast<Integer>(q);
+}
+
+Cardinal GetTickCount() { return Platform::TickCount(); }
+
+void Sleep(Cardinal milliseconds) { Platform::SleepMs(milliseconds); }

@@ -1,6 +1,8 @@
 // The platform seam over Win32.
+#include <io.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -151,6 +153,12 @@ Cardinal TickCount() { return ::GetTickCount(); }
 
 void SleepMs(Cardinal milliseconds) { ::Sleep(milliseconds); }
 
+String ExponentText(long double value, Integer precision) {
+  char buf[64];
+  __mingw_snprintf(buf, sizeof buf, "%.*Le", precision, value);
+  return buf;
+}
+
 TOSVersion OSVersion() {
   TOSVersion v;
   OSVERSIONINFOA info;
@@ -214,6 +222,18 @@ void* SafeLoadLibrary(const String& fileName, Cardinal errorMode) {
   __asm__ volatile("fnclex\n\tfldcw %0" : : "m"(cw));
   SetErrorMode(oldMode);
   return reinterpret_cast<void*>(h);
+}
+
+const char* PathDelimiters() { return "\\"; }
+
+bool SeekFile(std::FILE* file, Int64 offset, int whence) {
+  return _fseeki64(file, offset, whence) == 0;
+}
+
+Int64 TellFile(std::FILE* file) { return _ftelli64(file); }
+
+bool TruncateFile(std::FILE* file, Int64 size) {
+  return _chsize_s(_fileno(file), size) == 0;
 }
 
 Integer FileAttributes(const String& fileName) {

@@ -167,11 +167,35 @@ LRESULT CALLBACK OnlyDriverMouse(int Code, WPARAM W, LPARAM L) {
   return ::CallNextHookEx(nullptr, Code, W, L);
 }
 
+// The hook lives on a thread of its own that does nothing but answer it, so
+// that it is answered at once even while a test is busy (an unanswered hook
+// lets the event through after a while).
+DWORD WINAPI MouseHookThread(LPVOID Ready) {
+  const HHOOK hook = ::SetWindowsHookExA(WH_MOUSE_LL, &OnlyDriverMouse,
+                                         ::GetModuleHandleA(nullptr), 0);
+  ::SetEvent(static_cast<HANDLE>(Ready));
+  if (!hook) return 1;
+  MSG msg;
+  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+  return 0;
+}
+
 void TakeTheMouse() {
-  static const HHOOK hook = ::SetWindowsHookExA(WH_MOUSE_LL, &OnlyDriverMouse,
-                                                ::GetModuleHandleA(nullptr), 0);
-  if (!hook)
-    ADD_FAILURE() << "no mouse hook (error " << ::GetLastError() << ")";
+  static const bool taken = [] {
+    HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread =
+        ready ? ::CreateThread(nullptr, 0, &MouseHookThread, ready, 0, nullptr)
+              : nullptr;
+    const bool ok =
+        thread &&
+        ::WaitForSingleObject(ready, kDefaultTimeoutMs) == WAIT_OBJECT_0 &&
+        ::WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
+    if (thread) ::CloseHandle(thread);
+    if (ready) ::CloseHandle(ready);
+    return ok;
+  }();
+  if (!taken)
+    ADD_FAILURE() << "no mouse hook: the display may move the pointer";
 }
 
 bool MovePointer(POINT Screen) {

@@ -5,13 +5,13 @@
 #include <windows.h>
 
 #include "ActnList.h"
-#include "ControlsTestHelpers.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Menus.h"
 #include "StdCtrls.h"
+#include "UiDriverControlsWin.h"
 
-using namespace visual_test;
+using namespace ui_test;
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "ComCtrls.h"
-#include "ControlsTestHelpers.h"
 #include "Forms.h"
+#include "UiDriverControlsWin.h"
 
-using namespace visual_test;
+using namespace ui_test;
 
 namespace {
 
@@ -52,14 +52,9 @@ class ListViewTest : public ::testing::Test {
   Integer WindowCount() {
     return static_cast<Integer>(::SendMessageA(H(), LVM_GETITEMCOUNT, 0, 0));
   }
-  // A click at a client point. The button-up is queued first: the window's
-  // drag detection takes it from the queue instead of waiting for a mouse.
-  void Click(TPoint p) {
-    const LPARAM at = ClientLParam(p.X, p.Y);
-    ::PostMessageA(H(), WM_LBUTTONUP, 0, at);
-    ::SendMessageA(H(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    Pump();
-  }
+  // A click at a client point.
+  void Click(TPoint p) { ui_test::Click(view, p.X, p.Y); }
+  TCursorPosGuard pointer;
   TObjectPtr<TForm> form;
   TListView* view = nullptr;
 };
@@ -223,10 +218,10 @@ TEST_F(ListViewTest, LabelEditingEndsAsTheCodeSays) {
       if (c.cancel) {
         item->CancelEdit();
       } else {
-        ::SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
-        ::SendMessageA(edit, WM_CHAR, VK_RETURN, 0);
+        ASSERT_EQ(::GetFocus(), edit);
+        PressKeys({VK_RETURN});
       }
-      Pump();
+      PumpUntilIdle();
     }
     EXPECT_FALSE(view->IsEditing());
     EXPECT_EQ(item->Caption(), c.expected);
@@ -351,12 +346,9 @@ class PageControlTest : public ::testing::Test {
     RECT r{};
     ::SendMessageA(pages->Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(i),
                    reinterpret_cast<LPARAM>(&r));
-    const LPARAM at =
-        ClientLParam((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    ::SendMessageA(pages->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageA(pages->Handle(), WM_LBUTTONUP, 0, at);
-    Pump();
+    Click(pages, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
   }
+  TCursorPosGuard pointer;
   TObjectPtr<TForm> form;
   TPageControl* pages = nullptr;
 };
@@ -509,11 +501,9 @@ TEST_F(TreeViewTest, WindowMirrorsNodesAndReportsChoices) {
   // A click on a row selects its node, as the user does it.
   const TRect r = a1->DisplayRect(true);
   ASSERT_GT(r.Height(), 0);
-  const LPARAM at = ClientLParam(r.Left + 2, (r.Top + r.Bottom) / 2);
   EXPECT_EQ(tree->GetNodeAt(r.Left + 2, (r.Top + r.Bottom) / 2), a1);
-  ::PostMessageA(H(), WM_LBUTTONUP, 0, at);
-  ::SendMessageA(H(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  Pump();
+  const TCursorPosGuard pointer;
+  Click(tree, r.Left + 2, (r.Top + r.Bottom) / 2);
   EXPECT_EQ(tree->Selected(), a1);
   EXPECT_EQ(changes.back(), a1);
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "Controls.h"
-#include "ControlsTestHelpers.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
+#include "UiDriverControlsWin.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 
 #include <vector>
 
-#include "ControlsTestHelpers.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "UiDriverControlsWin.h"
 
-using namespace visual_test;
+using namespace ui_test;
 
 namespace {
 
@@ -40,7 +40,7 @@ class ControlsWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     form.reset();
-    Pump();
+    PumpUntilIdle();
   }
   TEdit* NewEdit(Integer x, Integer y) {
     auto* e = new TEdit(form.get());
@@ -50,10 +50,17 @@ class ControlsWindowTest : public ::testing::Test {
   }
   void ShowForm() {
     form->Show();
-    Pump();
+    PumpUntilIdle();
     ASSERT_TRUE(form->Showing());
   }
+  // Parks the pointer off the form, where no move of it reaches the tests.
+  void PointerAway() {
+    RECT bounds;
+    ::GetWindowRect(form->Handle(), &bounds);
+    MoveMouseTo(POINT{bounds.right + 20, bounds.bottom + 20});
+  }
 
+  TCursorPosGuard pointer;  // the real pointer is shared by every test
   TObjectPtr<TForm> form;
   TPanel* panel = nullptr;
   TLabel* label = nullptr;
@@ -74,13 +81,10 @@ TEST_F(ControlsWindowTest, MouseMessagesReachGraphicChildOrWindow) {
   int labelClicks = 0;
   label->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++labelClicks; });
 
-  HWND h = panel->Handle();
   // Over the label: the label gets it, in its own coordinates.
-  ::SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, ClientLParam(23, 34));
-  ::SendMessageA(h, WM_LBUTTONUP, 0, ClientLParam(23, 34));
+  Click(panel, 23, 34);
   // Elsewhere on the panel: the panel.
-  ::SendMessageA(h, WM_RBUTTONDOWN, MK_RBUTTON, ClientLParam(150, 90));
-  ::SendMessageA(h, WM_RBUTTONUP, 0, ClientLParam(150, 90));
+  RightClick(panel, 150, 90);
   ASSERT_EQ(downs.size(), 2u);
   EXPECT_EQ(downs[0].sender, label);
   EXPECT_EQ(downs[0].x, 3);
@@ -95,10 +99,9 @@ TEST_F(ControlsWindowTest, ReleaseOutsideDoesNotClick) {
   ShowForm();
   int clicks = 0;
   label->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
-  HWND h = panel->Handle();
-  ::SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, ClientLParam(23, 34));
+  MouseDown(panel, 23, 34);
   // The label holds the mouse: the release outside still goes to it.
-  ::SendMessageA(h, WM_LBUTTONUP, 0, ClientLParam(190, 110));
+  MouseUp(panel, 190, 110);
   EXPECT_EQ(clicks, 0);
   EXPECT_FALSE(label->MouseCapture());
 }
@@ -106,7 +109,7 @@ TEST_F(ControlsWindowTest, ReleaseOutsideDoesNotClick) {
 TEST_F(ControlsWindowTest, WheelGoesToFocusedControlThenToItsParents) {
   ShowForm();
   edit2->SetFocus();
-  Pump();
+  PumpUntilIdle();
   std::vector<TObject*> who;
   Integer delta = 0;
   edit2->OnMouseWheel = TMouseWheelEvent::FromFunction(
@@ -121,8 +124,9 @@ TEST_F(ControlsWindowTest, WheelGoesToFocusedControlThenToItsParents) {
         handled = true;
       });
   // Sent to the panel's window, the wheel still goes to the focused edit.
+  const POINT at = ScreenPointOf(panel, 5, 5);
   ::SendMessageA(panel->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -120),
-                 ScreenLParam(panel, 5, 5));
+                 MAKELPARAM(at.x, at.y));
   EXPECT_EQ(who, (std::vector<TObject*>{edit2, form.get()}));
   EXPECT_EQ(delta, -120);
 }
@@ -130,7 +134,7 @@ TEST_F(ControlsWindowTest, WheelGoesToFocusedControlThenToItsParents) {
 TEST_F(ControlsWindowTest, KeysReachFocusedEditUnlessFormPreviewTakesThem) {
   ShowForm();
   edit2->SetFocus();
-  Pump();
+  PumpUntilIdle();
   ASSERT_TRUE(edit2->Focused());
   std::vector<Word> editKeys;
   std::vector<char> editChars;
@@ -146,12 +150,12 @@ TEST_F(ControlsWindowTest, KeysReachFocusedEditUnlessFormPreviewTakesThem) {
         if (key == VK_F2) key = 0;  // taken by the form
       });
 
-  ::PostMessageA(edit2->Handle(), WM_KEYDOWN, VK_F5, 0x003F0001);
-  ::PostMessageA(edit2->Handle(), WM_CHAR, 'a', 0x001E0001);
-  ::PostMessageA(edit2->Handle(), WM_KEYDOWN, VK_F2, 0x003C0001);
-  Pump();
-  EXPECT_EQ(formKeys, (std::vector<Word>{VK_F5, VK_F2}));
-  EXPECT_EQ(editKeys, (std::vector<Word>{VK_F5}));
+  PressKeys({VK_F5});
+  TypeText("a");
+  PressKeys({VK_F2});
+  // The typed character's key goes down before its character arrives.
+  EXPECT_EQ(formKeys, (std::vector<Word>{VK_F5, 'A', VK_F2}));
+  EXPECT_EQ(editKeys, (std::vector<Word>{VK_F5, 'A'}));
   EXPECT_EQ(editChars, (std::vector<char>{'a'}));
   EXPECT_EQ(edit2->Text(), "a");
 }
@@ -174,19 +178,18 @@ TEST_F(ControlsWindowTest, TabMovesFocusInTabOrderSkippingNonStops) {
   edit1->OnExit = exit("1");
   edit3->OnEnter = enter("3");
   edit1->SetFocus();
-  Pump();
+  PumpUntilIdle();
   ASSERT_EQ(form->ActiveControl(), edit1);
   events.clear();
 
-  ::PostMessageA(edit1->Handle(), WM_KEYDOWN, VK_TAB, 0x000F0001);
-  Pump();
+  PressKeys({VK_TAB});
   EXPECT_EQ(form->ActiveControl(), edit3);
   EXPECT_TRUE(edit3->Focused());
   EXPECT_EQ(events, (std::vector<String>{"exit 1", "enter 3"}));
 
   // Backwards from the first: around to the last tab stop.
   form->SelectNext(edit1, false, true);
-  Pump();
+  PumpUntilIdle();
   EXPECT_EQ(form->ActiveControl(), edit3);
 }
 
@@ -195,21 +198,15 @@ TEST_F(ControlsWindowTest, AltAcceleratorOfLabelFocusesItsControl) {
   label->SetCaption("&Name");
   label->SetFocusControl(edit3);
   edit1->SetFocus();
-  Pump();
-  ::PostMessageA(edit1->Handle(), WM_SYSCHAR, 'n', 0x20310001);
-  Pump();
+  PumpUntilIdle();
+  PressKeys({VK_MENU, 'N'});
   EXPECT_EQ(form->ActiveControl(), edit3);
   EXPECT_TRUE(edit3->Focused());
 }
 
 TEST_F(ControlsWindowTest, MouseEnterAndLeaveFollowThePointer) {
   ShowForm();
-  // The real pointer is shared by every test of the session; park it off
-  // the form so that no real move comes between ours.
-  RECT bounds;
-  ::GetWindowRect(form->Handle(), &bounds);
-  ::SetCursorPos(bounds.right + 20, bounds.bottom + 20);
-  Pump();
+  PointerAway();
   std::vector<String> events;
   label->OnMouseEnter = TNotifyEvent::FromFunction(
       [&](TObject*) { events.push_back("enter label"); });
@@ -217,13 +214,12 @@ TEST_F(ControlsWindowTest, MouseEnterAndLeaveFollowThePointer) {
       [&](TObject*) { events.push_back("leave label"); });
   panel->OnMouseEnter = TNotifyEvent::FromFunction(
       [&](TObject*) { events.push_back("enter panel"); });
-  HWND h = panel->Handle();
-  // Onto the label first, from wherever a real move left the pointer.
-  ::SendMessageA(h, WM_MOUSEMOVE, 0, ClientLParam(25, 35));
+  // Onto the label first, from off the form.
+  MoveMouseTo(panel, 25, 35);
   events.clear();
-  ::SendMessageA(h, WM_MOUSEMOVE, 0, ClientLParam(150, 100));
-  ::SendMessageA(h, WM_MOUSEMOVE, 0, ClientLParam(25, 35));
-  ::SendMessageA(h, WM_MOUSEMOVE, 0, ClientLParam(150, 100));
+  MoveMouseTo(panel, 150, 100);
+  MoveMouseTo(panel, 25, 35);
+  MoveMouseTo(panel, 150, 100);
   EXPECT_EQ(events,
             (std::vector<String>{"leave label", "enter panel", "enter label",
                                  "leave label", "enter panel"}));
@@ -233,6 +229,10 @@ TEST_F(ControlsWindowTest, DragFromOneControlDropsOnAnother) {
   auto* target = new TPanel(form.get());
   target->SetBounds(230, 10, 150, 120);
   target->SetParent(form.get());
+  // The drop point goes through TControl::ScreenToClient, which counts
+  // from the form's outer corner: on a form without a frame that is its
+  // client area's corner too.
+  form->SetBorderStyle(bsNone);
   ShowForm();
 
   std::vector<TDragState> overStates;
@@ -255,20 +255,12 @@ TEST_F(ControlsWindowTest, DragFromOneControlDropsOnAnother) {
   label->OnEndDrag = TEndDragEvent::FromFunction(
       [&](TObject*, TObject* t, Integer, Integer) { endTarget = t; });
 
-  label->BeginDrag(true);
+  label->SetDragMode(dmAutomatic);
+  MouseDown(label, 5, 5);
   ASSERT_TRUE(label->Dragging());
-  HWND capture = ::GetCapture();
-  ASSERT_NE(capture, nullptr);
-  POINT origin{0, 0};
-  ::ClientToScreen(capture, &origin);
-  auto at = [&](TControl* c, Integer x, Integer y) {
-    TPoint p = c->ClientToScreen({x, y});
-    return ClientLParam(p.X - origin.x, p.Y - origin.y);
-  };
-  ::SendMessageA(capture, WM_MOUSEMOVE, MK_LBUTTON, at(target, 40, 50));
-  ::SendMessageA(capture, WM_MOUSEMOVE, MK_LBUTTON, at(target, 41, 52));
-  ::SendMessageA(capture, WM_LBUTTONUP, 0, at(target, 41, 52));
-  Pump();
+  MoveMouseTo(target, 40, 50);
+  MoveMouseTo(target, 41, 52);
+  MouseUp(target, 41, 52);
 
   EXPECT_FALSE(label->Dragging());
   ASSERT_GE(overStates.size(), 2u);
@@ -294,22 +286,15 @@ TEST_F(ControlsWindowTest, RefusedOrCancelledDragEndsWithoutTarget) {
         endTarget = t;
       });
   // edit1 has no OnDragOver: it refuses.
-  panel->BeginDrag(true);
-  HWND capture = ::GetCapture();
-  ASSERT_NE(capture, nullptr);
-  POINT origin{0, 0};
-  ::ClientToScreen(capture, &origin);
-  TPoint p = edit1->ClientToScreen({5, 5});
-  const LPARAM lp = ClientLParam(p.X - origin.x, p.Y - origin.y);
-  ::SendMessageA(capture, WM_MOUSEMOVE, MK_LBUTTON, lp);
-  ::SendMessageA(capture, WM_LBUTTONUP, 0, lp);
+  panel->SetDragMode(dmAutomatic);
+  Drag(panel, 150, 90, edit1, 5, 5);
   EXPECT_FALSE(dropped);
   EXPECT_EQ(ends, 1);
   EXPECT_EQ(endTarget, nullptr);
 
   // Escape cancels a drag under way.
   panel->BeginDrag(true);
-  ::SendMessageA(::GetCapture(), WM_KEYDOWN, VK_ESCAPE, 0);
+  PressKeys({VK_ESCAPE});
   EXPECT_FALSE(panel->Dragging());
   EXPECT_EQ(ends, 2);
 }
@@ -320,24 +305,16 @@ TEST_F(ControlsWindowTest, AutomaticDragStartsAfterThreshold) {
   int starts = 0;
   label->OnStartDrag =
       TStartDragEvent::FromFunction([&](TObject*, TDragObject*&) { ++starts; });
-  ::SendMessageA(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
-                 ClientLParam(25, 35));
+  MouseDown(panel, 25, 35);
   ASSERT_TRUE(label->Dragging());
-  HWND capture = ::GetCapture();
-  ASSERT_NE(capture, nullptr);
-  POINT start;
-  ::GetCursorPos(&start);
-  POINT origin{0, 0};
-  ::ClientToScreen(capture, &origin);
   // Within the threshold nothing starts; beyond it the drag does.
-  ::SendMessageA(capture, WM_MOUSEMOVE, MK_LBUTTON,
-                 ClientLParam(start.x - origin.x + 1, start.y - origin.y));
+  MoveMouseTo(panel, 26, 35);
   EXPECT_EQ(starts, 0);
-  ::SendMessageA(capture, WM_MOUSEMOVE, MK_LBUTTON,
-                 ClientLParam(start.x - origin.x + 40, start.y - origin.y));
+  MoveMouseTo(panel, 65, 35);
   EXPECT_EQ(starts, 1);
   CancelDrag();
   EXPECT_FALSE(label->Dragging());
+  MouseUp(panel, 65, 35);
 }
 
 TEST_F(ControlsWindowTest, RecreatedWindowKeepsTextAndChildren) {
@@ -361,15 +338,24 @@ TEST_F(ControlsWindowTest, HintShowsShortPartAfterPauseAndCanBeRefused) {
   ShowForm();
   label->SetHint("Tip|The long hint");
   label->SetShowHint(true);
-  const Integer oldPause = Application->HintPause();
+  struct THintPauseGuard {
+    const Integer saved = Application->HintPause();
+    ~THintPauseGuard() {
+      Application->SetHintPause(saved);
+      Application->CancelHint();
+    }
+  } hintPause;
   Application->SetHintPause(10);
-  ::SendMessageA(panel->Handle(), WM_MOUSEMOVE, 0, ClientLParam(150, 100));
-  ::SendMessageA(panel->Handle(), WM_MOUSEMOVE, 0, ClientLParam(25, 35));
+  PointerAway();
+  MoveMouseTo(panel, 150, 100);
+  MoveMouseTo(panel, 25, 35);
   EXPECT_EQ(Application->Hint(), "The long hint");
-  ASSERT_TRUE(PumpUntil([] {
-    return Application->HintWindow() &&
-           Application->HintWindow()->IsHintShowing();
-  }));
+  ASSERT_TRUE(WaitUntil(
+      [] {
+        return Application->HintWindow() &&
+               Application->HintWindow()->IsHintShowing();
+      },
+      "the hint window"));
   EXPECT_EQ(Application->HintWindow()->Caption(), "Tip");
   Application->CancelHint();
   EXPECT_FALSE(Application->HintWindow()->IsHintShowing());
@@ -377,7 +363,11 @@ TEST_F(ControlsWindowTest, HintShowsShortPartAfterPauseAndCanBeRefused) {
   // A control that answers CM_HINTSHOW with non-zero gets no hint.
   edit1->SetHint("never");
   edit1->SetShowHint(true);
-  TWndMethod old = edit1->WindowProc;
+  struct TWindowProcGuard {
+    TControl* control;
+    TWndMethod saved = control->WindowProc;
+    ~TWindowProcGuard() { control->WindowProc = saved; }
+  } windowProc{edit1};
   bool asked = false;
   edit1->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
     if (m.Msg == CM_HINTSHOW) {
@@ -385,15 +375,12 @@ TEST_F(ControlsWindowTest, HintShowsShortPartAfterPauseAndCanBeRefused) {
       m.Result = 1;
       return;
     }
-    old(m);
+    windowProc.saved(m);
   });
-  ::SendMessageA(edit1->Handle(), WM_MOUSEMOVE, 0, ClientLParam(3, 3));
-  EXPECT_TRUE(PumpUntil([&] { return asked; }));
-  Pump();
+  MoveMouseTo(edit1, 3, 3);
+  EXPECT_TRUE(WaitUntil([&] { return asked; }, "the hint to be asked for"));
+  PumpUntilIdle();
   EXPECT_FALSE(Application->HintWindow()->IsHintShowing());
-  edit1->WindowProc = old;
-  Application->SetHintPause(oldPause);
-  Application->CancelHint();
 }
 
 }  // namespace
@@ -449,7 +436,7 @@ TEST(ControlsPaint, CustomAndGraphicControlsPaintTheirAreas) {
     graphic->SetParent(solid);
     form->Show();
     solid->Repaint();
-    visual_test::Pump();
+    ui_test::PumpUntilIdle();
     EXPECT_GT(solid->Paints, 0);
     EXPECT_EQ(PixelOf(solid, 5, 5), RGB(255, 0, 0));
     EXPECT_EQ(PixelOf(solid, 25, 25), RGB(0, 0, 255));
@@ -466,7 +453,7 @@ TEST(ControlsPaint, ApplicationMinimizeAndRestoreReachApplicationEvents) {
   Application->Minimize();
   Application->Minimize();  // already minimized: nothing more
   Application->Restore();
-  visual_test::Pump();
+  ui_test::PumpUntilIdle();
   EXPECT_EQ(minimized, 1);
   EXPECT_EQ(restored, 1);
 }
@@ -478,25 +465,20 @@ namespace {
 TEST_F(ControlsWindowTest, CursorOfControlOrScreenIsSetOverTheWindow) {
   ShowForm();
   panel->SetCursor(crHandPoint);
-  const LPARAM hit = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
-  HWND h = panel->Handle();
-  POINT p;
-  ::GetCursorPos(&p);
-  // Only meaningful when the pointer is not over the label.
-  if (FindDragTarget({p.x, p.y}, true) != label) {
-    ::SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), hit);
-    EXPECT_EQ(::GetCursor(), Screen->Cursors(crHandPoint));
-  }
+  MoveMouseTo(panel, 150, 90);
+  EXPECT_EQ(::GetCursor(), Screen->Cursors(crHandPoint));
+  struct TScreenCursorGuard {
+    ~TScreenCursorGuard() { Screen->SetCursor(crDefault); }
+  } screenCursor;
   Screen->SetCursor(crHourGlass);
-  ::SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), hit);
+  MoveMouseTo(panel, 151, 90);
   EXPECT_EQ(::GetCursor(), Screen->Cursors(crHourGlass));
-  Screen->SetCursor(crDefault);
 }
 
 TEST_F(ControlsWindowTest, DisablingFocusedControlDisablesWindowAndDropsFocus) {
   ShowForm();
   edit2->SetFocus();
-  Pump();
+  PumpUntilIdle();
   ASSERT_EQ(form->ActiveControl(), edit2);
   edit2->SetEnabled(false);
   EXPECT_FALSE(::IsWindowEnabled(edit2->Handle()));
@@ -506,7 +488,7 @@ TEST_F(ControlsWindowTest, DisablingFocusedControlDisablesWindowAndDropsFocus) {
   EXPECT_TRUE(::IsWindowEnabled(edit2->Handle()));
   // Hiding works the same way.
   edit2->SetFocus();
-  Pump();
+  PumpUntilIdle();
   edit2->SetVisible(false);
   EXPECT_FALSE(::IsWindowVisible(edit2->Handle()));
   EXPECT_NE(form->ActiveControl(), edit2);

@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "ControlsTestHelpers.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "UiDriverControlsWin.h"
 
-using namespace visual_test;
+using namespace ui_test;
 
 namespace {
 
@@ -41,12 +41,17 @@ TEST(ExtCtrls, TimerFiresWhileEnabled) {
   int ticks = 0;
   timer->OnTimer = TNotifyEvent::FromFunction([&](TObject*) { ++ticks; });
   timer->SetInterval(10);
-  EXPECT_TRUE(PumpUntil([&] { return ticks >= 2; }));
+  EXPECT_TRUE(WaitUntil([&] { return ticks >= 2; }, "two ticks"));
   timer->SetEnabled(false);
-  Pump();
   const int stopped = ticks;
-  ::Sleep(50);
-  Pump();
+  // A witness of the same interval ticking three times gives the stopped
+  // timer every chance to tick once more.
+  TObjectPtr<TTimer> witness(new TTimer(nullptr));
+  int witnessTicks = 0;
+  witness->OnTimer =
+      TNotifyEvent::FromFunction([&](TObject*) { ++witnessTicks; });
+  witness->SetInterval(10);
+  EXPECT_TRUE(WaitUntil([&] { return witnessTicks >= 3; }, "the witness"));
   EXPECT_EQ(ticks, stopped);
 }
 
@@ -60,7 +65,7 @@ TEST(ExtCtrls, ExceptionInTimerGoesToApplication) {
     throw Exception("tick failed");
   });
   timer->SetInterval(5);
-  EXPECT_TRUE(PumpUntil([&] { return !seen.empty(); }));
+  EXPECT_TRUE(WaitUntil([&] { return !seen.empty(); }, "the exception"));
   Application->OnException = nullptr;
   EXPECT_EQ(seen, "tick failed");
 }

@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "ControlsTestHelpers.h"
 #include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "FormStreams.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "UiDriverControlsWin.h"
 
-using namespace visual_test;
+using namespace ui_test;
 
 // The form classes of forms/TTestMainForm.txt and forms/TTestDialog.txt.
 class TTestMainForm : public TForm {
@@ -146,9 +146,9 @@ TEST_F(FormsTest, ScreenCenteredFormIsCentredInWorkArea) {
 
 TEST_F(FormsTest, ModalFormReturnsResultOfScriptedButtonClick) {
   TObjectPtr<TTestDialog> dlg(NewForm<TTestDialog>(nullptr));
-  TButton* ok = dlg->Button("btnOk");
-  ASSERT_NE(ok, nullptr);
-  ::PostMessageA(ok->Handle(), BM_CLICK, 0, 0);
+  ASSERT_NE(dlg->Button("btnOk"), nullptr);
+  const TCursorPosGuard pointer;
+  TModalAction click(dlg.get(), [&] { Click(dlg.get(), "OK"); });
   TModalWatchdog watchdog(dlg.get());
   const TModalResult result = dlg->ShowModal();
   EXPECT_FALSE(TModalWatchdog::Fired());
@@ -162,7 +162,7 @@ TEST_F(FormsTest, EscapeEndsModalFormThroughCancelButton) {
   auto* edit = dynamic_cast<TEdit*>(dlg->FindComponent("edtValue"));
   ASSERT_NE(edit, nullptr);
   dlg->SetActiveControl(edit);
-  ::PostMessageA(edit->Handle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  TModalAction escape(dlg.get(), [] { PressKeys({VK_ESCAPE}); });
   TModalWatchdog watchdog(dlg.get());
   EXPECT_EQ(dlg->ShowModal(), mrCancel);
   EXPECT_FALSE(TModalWatchdog::Fired());
@@ -232,7 +232,7 @@ TEST_F(FormsTest, ExceptionInEventHandlerReachesHandleExceptionAndLoopGoesOn) {
   form->Show();
   ::PostMessageA(button->Handle(), BM_CLICK, 0, 0);
   ::PostMessageA(probe, WM_APP, 0, 0);
-  EXPECT_TRUE(PumpUntil([&] { return later; }));
+  EXPECT_TRUE(WaitUntil([&] { return later; }, "the probe message"));
   DeallocateHWnd(probe);
   EXPECT_EQ(seen, "bad value");
   EXPECT_NE(sender, nullptr);

@@ -6,14 +6,13 @@
 #include <vector>
 
 #include "ActnList.h"
-#include "ControlsTestHelpers.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "ImgList.h"
-#include "MenuTestHelpers.h"
 #include "Menus.h"
+#include "UiDriverControlsWin.h"
 
-using namespace visual_test;
+using namespace ui_test;
 
 namespace {
 
@@ -269,37 +268,48 @@ class MenusControlTest : public MenusTest {
     panel->SetPopupMenu(menu);
     menu->OnPopup = TNotifyEvent::FromFunction([&](TObject*) { ++popups; });
     form->Show();
-    Pump();
+    PumpUntilIdle();
   }
   void TearDown() override {
     form.reset();
     MenusTest::TearDown();
   }
+  TCursorPosGuard pointer;
   TObjectPtr<TForm> form;
   TPanel* panel = nullptr;
   int popups = 0;
 };
 
+TEST_F(MenusControlTest, RightClickAndChoiceRunTheChosenItem) {
+  std::vector<String> runs;
+  for (const char* caption : {"&One", "&Two"}) {
+    NewItem(caption)->OnClick = TNotifyEvent::FromFunction(
+        [&runs, caption](TObject*) { runs.push_back(caption); });
+  }
+  ChooseMenuItem([&] { RightClick(panel, 5, 5); }, "Two");
+  EXPECT_EQ(runs, (std::vector<String>{"&Two"}));
+  EXPECT_EQ(popups, 1);
+}
+
 TEST_F(MenusControlTest, ContextMenuMessageOpensTheControlsPopupMenu) {
   NewItem("Item");
   {
     TMenuScript script({VK_ESCAPE});
-    panel->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel->Handle()),
-                   ScreenLParam(panel, 5, 5));
+    RightClick(panel, 5, 5);
     EXPECT_TRUE(script.SawMenu());
     EXPECT_FALSE(script.TimedOut());
   }
   EXPECT_EQ(popups, 1);
   EXPECT_EQ(menu->PopupComponent(), panel);
-  EXPECT_EQ(menu->PopupPoint(), panel->ClientToScreen(TPoint(5, 5)));
+  const POINT at = ScreenPointOf(panel, 5, 5);
+  EXPECT_EQ(menu->PopupPoint(), TPoint(at.x, at.y));
 
   // Without AutoPopup the control leaves the message to the system (which
   // may show a menu of its own: the script closes whatever opens).
   menu->SetAutoPopup(false);
   {
     TMenuScript script({VK_ESCAPE});
-    panel->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel->Handle()),
-                   ScreenLParam(panel, 5, 5));
+    RightClick(panel, 5, 5);
     EXPECT_FALSE(script.TimedOut());
   }
   EXPECT_EQ(popups, 1);

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "ControlsTestHelpers.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "UiDriverControlsWin.h"
 
-using namespace visual_test;
+using namespace ui_test;
 
 namespace {
 
@@ -20,7 +20,7 @@ class StdCtrlsTest : public ::testing::Test {
   }
   void TearDown() override {
     form.reset();
-    Pump();
+    PumpUntilIdle();
   }
   template <class T>
   T* Add(TRect bounds) {
@@ -29,6 +29,7 @@ class StdCtrlsTest : public ::testing::Test {
     c->SetParent(form.get());
     return c;
   }
+  TCursorPosGuard pointer;
   TObjectPtr<TForm> form;
 };
 
@@ -144,16 +145,10 @@ TEST_F(StdCtrlsTest, ListBoxMouseClickAndDoubleClickFireOnce) {
   list->OnDblClick = TNotifyEvent::FromFunction([&](TObject*) { ++doubles; });
   form->Show();
   const TRect second = list->ItemRect(1);
-  const LPARAM at = ClientLParam(second.Left + 5, second.Top + 2);
-  HWND h = list->Handle();
-  ::SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  ::SendMessageA(h, WM_LBUTTONUP, 0, at);
-  Pump();
+  Click(list, second.Left + 5, second.Top + 2);
   EXPECT_EQ(list->ItemIndex(), 1);
   EXPECT_EQ(clicks, 1);
-  ::SendMessageA(h, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-  ::SendMessageA(h, WM_LBUTTONUP, 0, at);
-  Pump();
+  DoubleClick(list, second.Left + 5, second.Top + 2);
   EXPECT_EQ(doubles, 1);
 }
 

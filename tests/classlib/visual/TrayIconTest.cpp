@@ -6,12 +6,11 @@
 #include <windows.h>
 
 #include "ActnList.h"
-#include "ControlsTestHelpers.h"
 #include "Forms.h"
-#include "MenuTestHelpers.h"
 #include "TrayIcon.h"
+#include "UiDriverControlsWin.h"
 
-using namespace visual_test;
+using namespace ui_test;
 
 namespace {
 

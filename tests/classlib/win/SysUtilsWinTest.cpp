@@ -62,7 +62,10 @@ TEST(SysUtilsWin, GermanLocaleSettings) {
 }
 
 TEST(SysUtilsWin, GetFormatSettingsReadsTheUsersLocale) {
-  TFormatSettings saved = FormatSettings;
+  struct TSettingsGuard {
+    const TFormatSettings saved = FormatSettings;
+    ~TSettingsGuard() { FormatSettings = saved; }
+  } settings;
   FormatSettings.DecimalSeparator = '#';
   GetFormatSettings();
   TFormatSettings expected;
@@ -70,7 +73,6 @@ TEST(SysUtilsWin, GetFormatSettingsReadsTheUsersLocale) {
   EXPECT_EQ(FormatSettings.DecimalSeparator, expected.DecimalSeparator);
   EXPECT_EQ(FormatSettings.ShortDateFormat, expected.ShortDateFormat);
   EXPECT_EQ(SysLocale.DefaultLCID, GetThreadLocale());
-  FormatSettings = saved;
 }
 
 TEST(SysUtilsWin, CompareStringIsLinguistic) {

@@ -180,14 +180,14 @@ TEST(PellorStackTrace, RelativeColumnsAreAligned) {
 }  // namespace
 
 struct TSpinner {
-  std::atomic<int> ready{0};
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   std::atomic<int> release{0};
   Cardinal stackTop = 0;
 };
 
 __attribute__((noinline)) int Spin(void* context) {
   auto* spinner = static_cast<TSpinner*>(context);
-  spinner->ready = 1;
+  SetEvent(spinner->ready);
   while (!spinner->release) YieldProcessor();
   return 0;
 }
@@ -203,12 +203,16 @@ namespace {
 
 TEST(PellorStackTrace, SuspendedThreadShowsTheCallChain) {
   TSpinner spinner;
+  ASSERT_NE(nullptr, spinner.ready);
+  struct TEventCloser {
+    HANDLE event;
+    ~TEventCloser() { CloseHandle(event); }
+  } closeReady{spinner.ready};
   HANDLE thread =
       CreateThread(nullptr, 0, &SpinnerThread, &spinner, 0, nullptr);
   ASSERT_NE(nullptr, thread);
-  const DWORD start = GetTickCount();
-  while (!spinner.ready && GetTickCount() - start < 20000) Sleep(1);
-  ASSERT_TRUE(spinner.ready) << "the thread did not reach the probe";
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(spinner.ready, 20000))
+      << "the thread did not reach the probe";
 
   TTraceStackResult result;
   TStackTrace items;

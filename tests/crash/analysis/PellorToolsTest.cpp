@@ -206,7 +206,11 @@ TEST(PellorToolsTest, TicksSince) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(c.elapsed, TicksSince(c.tick, c.now)) << c.tick << " " << c.now;
-  EXPECT_LT(TicksSince(GetTickCount()), 60000u);
+  // Against the clock: a tick five seconds ago is at least five seconds
+  // old, and not a minute.
+  const Cardinal elapsed = TicksSince(GetTickCount() - 5000);
+  EXPECT_GE(elapsed, 5000u);
+  EXPECT_LT(elapsed, 65000u);
 }
 
 // ---------------------------------------------------------------------------

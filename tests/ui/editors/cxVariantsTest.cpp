@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <random>
 
 #include "SysUtils.h"
 #include "cxVariants.h"
@@ -593,33 +592,6 @@ TEST_F(cxVariantsTest, VariantStreamNestingIsBounded) {
   String hostile;
   for (int i = 0; i < 200000; ++i) hostile += "\x01\x02\x01";
   EXPECT_THROW(ReadBytesAsVariant(hostile), EReadError);
-}
-
-// Random bytes: the reader ends with a value or EReadError and never reads
-// past the end; whatever it reads is stored again as canonical bytes that
-// read back to the same bytes.
-TEST_F(cxVariantsTest, VariantStreamSurvivesRandomBytes) {
-  std::mt19937 rng(20261210);
-  const Byte likely[] = {0, 1, 2, 3, 4, 5, 6, 8, 9, 12, 13, 15, 16, 17, 18, 19};
-  for (int round = 0; round < 3000; ++round) {
-    const std::size_t size = rng() % 48;
-    String bytes;
-    for (std::size_t i = 0; i < size; ++i) {
-      const unsigned r = rng();
-      bytes += static_cast<char>(r % 3 ? likely[(r >> 8) % sizeof likely]
-                                       : (r >> 8) & 0xFF);
-    }
-    TStringStream in(bytes);
-    try {
-      while (in.Position() < in.Size()) {
-        const Variant v = ReadVariantFunc(&in);
-        const String once = WriteBytes(v);
-        EXPECT_EQ(WriteBytes(ReadBytesAsVariant(once)), once) << Hex(bytes);
-      }
-    } catch (const EReadError&) {
-    }
-    ASSERT_LE(in.Position(), in.Size()) << Hex(bytes);
-  }
 }
 
 // ---------------------------------------------------------------------------

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
+#include "UiDriverWin.h"
 #include "cxGraphicsTestSupport.h"
 #include "cxLookAndFeelPainters.h"
 #include "cxLookAndFeels.h"
@@ -429,29 +429,6 @@ TEST(cxLookAndFeelPainters, TrackPatternsAreCheckerboards) {
 // System palette notifier
 // ---------------------------------------------------------------------------
 
-namespace {
-
-// Dispatches posted messages until the predicate holds; fails after a while
-// instead of hanging.
-template <class Pred>
-bool PumpUntil(Pred done) {
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done()) {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    if (done()) break;
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    ::Sleep(5);
-  }
-  return true;
-}
-
-}  // namespace
-
 TEST(cxSystemPaletteChangedNotifier, ColourChangeReachesPrimaryThenOrdinary) {
   std::vector<std::string> calls;
   auto recorder = [&](const char* name) {
@@ -469,7 +446,8 @@ TEST(cxSystemPaletteChangedNotifier, ColourChangeReachesPrimaryThenOrdinary) {
   HWND window = cxSystemPaletteListenerWindow();
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(::PostMessageA(window, WM_SYSCOLORCHANGE, 0, 0));
-  ASSERT_TRUE(PumpUntil([&] { return calls.size() >= 3; }));
+  ASSERT_TRUE(
+      ui_test::WaitUntil([&] { return calls.size() >= 3; }, "three notifiers"));
   EXPECT_EQ(calls, (std::vector<std::string>{"B", "A", "C"}));
 }
 
@@ -485,7 +463,8 @@ TEST(cxSystemPaletteChangedNotifier, LookAndFeelsHearAfterPrimaryNotifiers) {
       [&calls] { calls.push_back("primary"); }));
   ASSERT_TRUE(
       ::PostMessageA(cxSystemPaletteListenerWindow(), WM_SYSCOLORCHANGE, 0, 0));
-  ASSERT_TRUE(PumpUntil([&] { return calls.size() >= 2; }));
+  ASSERT_TRUE(
+      ui_test::WaitUntil([&] { return calls.size() >= 2; }, "both notifiers"));
   // The look-and-feel may hear more than once (its own notifier and its
   // master's), but never before the primary notifiers.
   EXPECT_EQ(calls.front(), "primary");
@@ -505,8 +484,9 @@ TEST(cxSystemPaletteChangedNotifier, NotifierFreedDuringChangeIsSkipped) {
       }));
   ASSERT_TRUE(
       ::PostMessageA(cxSystemPaletteListenerWindow(), WM_SYSCOLORCHANGE, 0, 0));
-  ASSERT_TRUE(PumpUntil([&] { return !calls.empty(); }));
-  PumpUntil([] { return true; });
+  ASSERT_TRUE(
+      ui_test::WaitUntil([&] { return !calls.empty(); }, "the first notifier"));
+  ui_test::PumpUntilIdle();
   EXPECT_EQ(calls, (std::vector<std::string>{"killer"}));
 }
 
@@ -519,7 +499,8 @@ TEST(cxSystemPaletteChangedNotifier, OfficeColoursAreRefreshedBeforeNotifiers) {
       [&seen] { seen = dxOffice11SelectedBorderColor; }));
   ASSERT_TRUE(
       ::PostMessageA(cxSystemPaletteListenerWindow(), WM_SYSCOLORCHANGE, 0, 0));
-  ASSERT_TRUE(PumpUntil([&] { return seen != clNone; }));
+  ASSERT_TRUE(ui_test::WaitUntil([&] { return seen != clNone; },
+                                 "the primary notifier"));
   EXPECT_EQ(seen, dxOffice11SelectedBorderColor);
 }
 
@@ -615,7 +596,7 @@ TEST(cxRadioButtonImages, ColourChangeRebuildsAndKeepsTheSize) {
       TcxSystemPaletteChangedEvent::FromFunction([&told] { told = true; }));
   ASSERT_TRUE(
       ::PostMessageA(cxSystemPaletteListenerWindow(), WM_SYSCOLORCHANGE, 0, 0));
-  ASSERT_TRUE(PumpUntil([&] { return told; }));
+  ASSERT_TRUE(ui_test::WaitUntil([&] { return told; }, "the notifier"));
   EXPECT_EQ(PrepareRadioButtonImageList(), list);
   EXPECT_EQ(list->GlyphSize(), size);
   EXPECT_EQ(list->ImageCount(), 128);

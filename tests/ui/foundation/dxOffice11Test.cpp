@@ -83,6 +83,28 @@ class TClassicColors {
   TUxThemeStandIn standIn_;
 };
 
+// Known system colours for one test; the session's come back afterwards.
+class TKnownSystemColors {
+ public:
+  TKnownSystemColors() {
+    for (int i = 0; i < kCount; ++i) saved_[i] = GetSysColor(kIndexes[i]);
+    const COLORREF values[kCount] = {RGB(200, 100, 50), RGB(255, 255, 255),
+                                     RGB(10, 36, 106), RGB(128, 128, 128),
+                                     RGB(64, 80, 96)};
+    SetSysColors(kCount, kIndexes, values);
+  }
+  ~TKnownSystemColors() { SetSysColors(kCount, kIndexes, saved_); }
+  TKnownSystemColors(const TKnownSystemColors&) = delete;
+  TKnownSystemColors& operator=(const TKnownSystemColors&) = delete;
+
+ private:
+  static constexpr int kCount = 5;
+  static constexpr INT kIndexes[kCount] = {COLOR_BTNFACE, COLOR_WINDOW,
+                                           COLOR_HIGHLIGHT, COLOR_GRAYTEXT,
+                                           COLOR_BTNSHADOW};
+  COLORREF saved_[kCount];
+};
+
 // ---------------------------------------------------------------------------
 // Colour routines
 // ---------------------------------------------------------------------------
@@ -119,20 +141,24 @@ TEST(Office11ColorTest, DarkAndLightScaleEachChannel) {
 // ---------------------------------------------------------------------------
 
 TEST(Office11SchemeTest, ClassicColorsComeFromTheSystemColors) {
+  // Made in this order, the colours are refreshed once the system's are
+  // back.
   TClassicColors classic;
+  TKnownSystemColors system;
+  RefreshOffice11Colors();
   EXPECT_EQ(GetOffice11Scheme(), schUnknown);
   EXPECT_FALSE(IsXPStandardScheme());
   EXPECT_EQ(dxOffice11TubeGradientPercent(), 75);
-  auto sys = [](int index) { return static_cast<Integer>(GetSysColor(index)); };
-  EXPECT_EQ(dxOffice11DockColor1, sys(COLOR_BTNFACE));
-  EXPECT_EQ(dxOffice11MenuColor, sys(COLOR_WINDOW));
-  EXPECT_EQ(dxOffice11SelectedBorderColor, sys(COLOR_HIGHLIGHT));
-  EXPECT_EQ(dxOffice11TextDisabledColor, sys(COLOR_GRAYTEXT));
+  EXPECT_EQ(dxOffice11DockColor1, 0x3264C8);           // face
+  EXPECT_EQ(dxOffice11MenuColor, 0xFFFFFF);            // window
+  EXPECT_EQ(dxOffice11SelectedBorderColor, 0x6A240A);  // highlight
+  EXPECT_EQ(dxOffice11TextDisabledColor, 0x808080);    // grey text
   EXPECT_EQ(dxOffice11BarSeparatorColor2, 0xFFFFFF);
-  EXPECT_EQ(dxOffice11DockColor2, GetMiddleRGB(clBtnFace, clWindow, 20));
+  // A fifth of the face, four fifths of the window, per channel.
+  EXPECT_EQ(dxOffice11DockColor2, 0xD6E0F4);
   // The common tail links colours to each other.
-  EXPECT_EQ(dxOffice11DropDownBorderColor2, dxOffice11MenuColor);
-  EXPECT_EQ(dxOffice11ControlBorderColor, sys(COLOR_BTNSHADOW));
+  EXPECT_EQ(dxOffice11DropDownBorderColor2, 0xFFFFFF);
+  EXPECT_EQ(dxOffice11ControlBorderColor, 0x605040);  // shadow
   EXPECT_EQ(dxOffice11InPlaceSubItemColor, dxOffice11BarBorderMarkColors[3]);
   EXPECT_EQ(dxOffice11ExpandButtonColor1, 0xBFAE9E);
   EXPECT_EQ(dxOffice11ExpandButtonColor2, 0x5F462E);
@@ -154,12 +180,18 @@ TEST_P(Office11SchemeTableTest, PicksTheSchemeAndItsColors) {
   TUxThemeStandIn standIn;
   UxThemeRecord().ThemeFile = c.File;
   UxThemeRecord().ColorScheme = c.Color;
-  const Integer major = Win32MajorVersion, minor = Win32MinorVersion;
-  Win32MajorVersion = c.Major;
-  Win32MinorVersion = c.Minor;
-  RefreshOffice11Colors();
-  Win32MajorVersion = major;
-  Win32MinorVersion = minor;
+  {
+    struct TVersionGuard {
+      const Integer major = Win32MajorVersion, minor = Win32MinorVersion;
+      ~TVersionGuard() {
+        Win32MajorVersion = major;
+        Win32MinorVersion = minor;
+      }
+    } version;
+    Win32MajorVersion = c.Major;
+    Win32MinorVersion = c.Minor;
+    RefreshOffice11Colors();
+  }
 
   EXPECT_EQ(GetOffice11Scheme(), c.Scheme);
   EXPECT_EQ(IsXPStandardScheme(), c.Scheme != schUnknown);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ScopeGuard.h"
+
 namespace {
 
 char Upper(char c) {
@@ -435,12 +437,13 @@ TCollectionItem* TCollection::Add() {
   adding_ = true;
   deferred_ = nullptr;
   TObject* obj = nullptr;
-  try {
+  {
+    TScopeGuard stopAdding([this] {
+      adding_ = false;
+      deferred_ = nullptr;
+    });
     obj = itemClass_->NewInstance(this);
-  } catch (...) {
-    adding_ = false;
-    deferred_ = nullptr;
-    throw;
+    stopAdding.Dismiss();
   }
   adding_ = false;
   TCollectionItem* deferred = deferred_;
@@ -458,12 +461,10 @@ TCollectionItem* TCollection::Add() {
 
 TCollectionItem* TCollection::Insert(Integer Index) {
   TCollectionItem* item = Add();
-  try {
-    item->SetIndex(Index);
-  } catch (...) {
-    Free(item);
-    throw;
-  }
+  // An item that cannot go where asked is not left at the end.
+  TScopeGuard drop([item] { Free(item); });
+  item->SetIndex(Index);
+  drop.Dismiss();
   return item;
 }
 
@@ -475,14 +476,9 @@ void TCollection::Delete(Integer Index) {
 
 void TCollection::Clear() {
   if (items_.empty()) return;
-  BeginUpdate();
-  try {
-    while (!items_.empty()) Free(items_.back());
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update =
+      MakeBracket(this, &TCollection::BeginUpdate, &TCollection::EndUpdate);
+  while (!items_.empty()) Free(items_.back());
 }
 
 TCollectionItem* TCollection::FindItemID(Integer ID) const {
@@ -506,15 +502,10 @@ void TCollection::Assign(TPersistent* Source) {
     return;
   }
   if (source == this) return;
-  BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem* item : source->items_) Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update =
+      MakeBracket(this, &TCollection::BeginUpdate, &TCollection::EndUpdate);
+  Clear();
+  for (TCollectionItem* item : source->items_) Add()->Assign(item);
 }
 
 String TCollection::GetNamePath() {

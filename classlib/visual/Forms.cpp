@@ -1224,9 +1224,15 @@ void TApplication::HandleException(TObject* Sender) {
       ForEachEvents(
           [&](TApplicationEvents* ev) { ev->OnException(Sender, &e); });
     } catch (Exception& again) {
-      // An exception handler that fails still gets the failure shown.
+      // An exception handler that fails still gets the failure shown,
+      // whatever it throws.
       ShowException(&again);
+    } catch (std::exception& again) {
+      Exception wrapped(again.what());
+      ShowException(&wrapped);
     } catch (...) {
+      Exception wrapped("Unknown exception");
+      ShowException(&wrapped);
     }
   };
   try {

@@ -279,11 +279,10 @@ TObjectPtr<TComponent> TReader::NewComponent(const String& className,
   if (!cls->InheritsFrom(TComponent::StaticClass())) {
     ReadError(Format(SClassNotFound, {className}));
   }
-  TObjectPtr<TObject> obj(cls->NewInstance(owner));
-  if (!dynamic_cast<TComponent*>(obj.get())) {
-    ReadError(Format(SClassNotFound, {className}));
-  }
-  return TObjectPtr<TComponent>(static_cast<TComponent*>(obj.release()));
+  TObjectPtr<TComponent> component =
+      OwnedCast<TComponent>(cls->NewInstance(owner));
+  if (!component) ReadError(Format(SClassNotFound, {className}));
+  return component;
 }
 
 // The start of an object: its filer flags, class name and name.

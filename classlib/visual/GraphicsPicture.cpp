@@ -531,7 +531,7 @@ void TPicture::Changed(TObject*) { OnChange(this); }
 void TPicture::SetGraphic(TGraphic* Value) {
   TObjectPtr<TGraphic> copy;
   if (Value) {
-    copy.reset(dynamic_cast<TGraphic*>(Value->ClassType()->NewInstance()));
+    copy = OwnedCast<TGraphic>(Value->ClassType()->NewInstance());
     if (!copy) throw EInvalidGraphic("Cannot create %s", {Value->ClassName()});
     copy->Assign(Value);
     copy->OnChange = TNotifyEvent(this, &TPicture::Changed);
@@ -542,7 +542,7 @@ void TPicture::SetGraphic(TGraphic* Value) {
 
 void TPicture::ForceType(TClass cls) {
   if (graphic_ && graphic_->InheritsFrom(cls)) return;
-  TObjectPtr<TGraphic> g(dynamic_cast<TGraphic*>(cls->NewInstance()));
+  TObjectPtr<TGraphic> g = OwnedCast<TGraphic>(cls->NewInstance());
   g->OnChange = TNotifyEvent(this, &TPicture::Changed);
   graphic_ = std::move(g);
   Changed(this);
@@ -584,7 +584,7 @@ void TPicture::LoadFromFile(const String& FileName) {
   if (!cls) {
     throw EInvalidGraphic("Unknown picture file extension (.%s)", {ext});
   }
-  TObjectPtr<TGraphic> g(dynamic_cast<TGraphic*>(cls->NewInstance()));
+  TObjectPtr<TGraphic> g = OwnedCast<TGraphic>(cls->NewInstance());
   if (!g) throw EInvalidGraphic("Cannot create %s", {String(cls->Name)});
   g->LoadFromFile(FileName);
   g->OnChange = TNotifyEvent(this, &TPicture::Changed);
@@ -615,7 +615,7 @@ void TPicture::ReadData(TStream* Stream) {
   if (!cls || !cls->InheritsFrom(TGraphic::StaticClass())) {
     throw EInvalidGraphic("Unknown picture format %s", {name});
   }
-  TObjectPtr<TGraphic> g(dynamic_cast<TGraphic*>(cls->NewInstance()));
+  TObjectPtr<TGraphic> g = OwnedCast<TGraphic>(cls->NewInstance());
   if (!g) throw EInvalidGraphic("Unknown picture format %s", {name});
   g->ReadData(Stream);
   g->OnChange = TNotifyEvent(this, &TPicture::Changed);

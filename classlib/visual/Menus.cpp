@@ -277,8 +277,7 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {
 TMenuItem::~TMenuItem() {
   if (parent_) parent_->Remove(this);
   while (!items_.empty()) {
-    TMenuItem* child = items_.back();
-    items_.pop_back();
+    TMenuItem* child = items_.ExtractLast();
     child->parent_ = nullptr;
     Free(child);
   }
@@ -315,15 +314,13 @@ void TMenuItem::Insert(Integer Index, TMenuItem* Item) {
   if (Index < 0 || Index > Count()) {
     throw EMenuError(Format("Menu index out of range (%d)", {Index}));
   }
-  items_.insert(items_.begin() + Index, Item);
+  items_.AdoptAt(static_cast<std::size_t>(Index), Item);
   Item->parent_ = this;
   Changed();
 }
 
 void TMenuItem::Remove(TMenuItem* Item) {
-  auto it = std::find(items_.begin(), items_.end(), Item);
-  if (it == items_.end()) return;
-  items_.erase(it);
+  if (!items_.Extract(Item)) return;
   Item->parent_ = nullptr;
   Changed();
 }
@@ -348,8 +345,8 @@ void TMenuItem::SetMenuIndex(Integer Value) {
   const Integer count = p->Count();
   Value = std::clamp<Integer>(Value, 0, count - 1);
   if (Value == MenuIndex()) return;
-  p->items_.erase(p->items_.begin() + MenuIndex());
-  p->items_.insert(p->items_.begin() + Value, this);
+  p->items_.Move(static_cast<std::size_t>(MenuIndex()),
+                 static_cast<std::size_t>(Value));
   Changed();
 }
 
@@ -443,7 +440,7 @@ void TMenuItem::InitiateAction() {
 
 void TMenuItem::InitiateActions() {
   // Update handlers may change the items.
-  const std::vector<TMenuItem*> items = items_;
+  const std::vector<TMenuItem*> items = items_.Snapshot();
   for (TMenuItem* item : items) {
     if (IndexOf(item) < 0) continue;
     item->InitiateAction();

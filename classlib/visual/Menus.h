@@ -149,7 +149,7 @@ class TMenuItem : public TComponent {
   void Changed();
   String caption_;
   String hint_;
-  std::vector<TMenuItem*> items_;
+  TOwningList<TMenuItem> items_;
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;  // set on a menu's root item only
   std::unique_ptr<TMenuActionLink> actionLink_;

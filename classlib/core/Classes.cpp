@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ScopeGuard.h"
+
 namespace {
 
 char Upper(char c) {
@@ -188,8 +190,7 @@ void TComponent::SetComponentIndex(Integer Value) {
   if (Value < 0) Value = 0;
   if (Value >= count) Value = count - 1;
   if (Value == cur) return;
-  list.erase(list.begin() + cur);
-  list.insert(list.begin() + Value, this);
+  list.Move(static_cast<std::size_t>(cur), static_cast<std::size_t>(Value));
 }
 
 TComponent* TComponent::FindComponent(const String& AName) const {
@@ -219,13 +220,12 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 }
 
 void TComponent::Insert(TComponent* AComponent) {
-  components_.push_back(AComponent);
+  components_.Adopt(AComponent);
   AComponent->owner_ = this;
 }
 
 void TComponent::Remove(TComponent* AComponent) {
-  auto it = std::find(components_.rbegin(), components_.rend(), AComponent);
-  if (it != components_.rend()) components_.erase(std::next(it).base());
+  components_.Extract(AComponent);
   AComponent->owner_ = nullptr;
 }
 
@@ -435,12 +435,14 @@ TCollectionItem* TCollection::Add() {
   adding_ = true;
   deferred_ = nullptr;
   TObject* obj = nullptr;
-  try {
-    obj = itemClass_->NewInstance(this);
-  } catch (...) {
-    adding_ = false;
-    deferred_ = nullptr;
-    throw;
+  {
+    TScopeGuard stopAdding([this] {
+      adding_ = false;
+      deferred_ = nullptr;
+    });
+    // The item joined the collection, which frees it from now on.
+    obj = itemClass_->NewInstance(this).release();
+    stopAdding.Dismiss();
   }
   adding_ = false;
   TCollectionItem* deferred = deferred_;
@@ -458,12 +460,10 @@ TCollectionItem* TCollection::Add() {
 
 TCollectionItem* TCollection::Insert(Integer Index) {
   TCollectionItem* item = Add();
-  try {
-    item->SetIndex(Index);
-  } catch (...) {
-    Free(item);
-    throw;
-  }
+  // An item that cannot go where asked is not left at the end.
+  TScopeGuard drop([item] { Free(item); });
+  item->SetIndex(Index);
+  drop.Dismiss();
   return item;
 }
 
@@ -475,14 +475,9 @@ void TCollection::Delete(Integer Index) {
 
 void TCollection::Clear() {
   if (items_.empty()) return;
-  BeginUpdate();
-  try {
-    while (!items_.empty()) Free(items_.back());
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update =
+      MakeBracket(this, &TCollection::BeginUpdate, &TCollection::EndUpdate);
+  while (!items_.empty()) Free(items_.back());
 }
 
 TCollectionItem* TCollection::FindItemID(Integer ID) const {
@@ -506,15 +501,10 @@ void TCollection::Assign(TPersistent* Source) {
     return;
   }
   if (source == this) return;
-  BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem* item : source->items_) Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update =
+      MakeBracket(this, &TCollection::BeginUpdate, &TCollection::EndUpdate);
+  Clear();
+  for (TCollectionItem* item : source->items_) Add()->Assign(item);
 }
 
 String TCollection::GetNamePath() {
@@ -546,7 +536,7 @@ void TCollection::Update(TCollectionItem*) {}
 void TCollection::Notify(TCollectionItem*, TCollectionNotification) {}
 
 void TCollection::InsertItem(TCollectionItem* Item) {
-  items_.push_back(Item);
+  items_.Adopt(Item);
   Item->collection_ = this;
   Item->id_ = nextID_++;
   if (adding_ && !deferred_) {
@@ -561,8 +551,7 @@ void TCollection::InsertItem(TCollectionItem* Item) {
 
 void TCollection::RemoveItem(TCollectionItem* Item) {
   Notify(Item, cnExtracting);
-  auto it = std::find(items_.rbegin(), items_.rend(), Item);
-  if (it != items_.rend()) items_.erase(std::next(it).base());
+  items_.Extract(Item);
   Item->collection_ = nullptr;
   if (deferred_ == Item) deferred_ = nullptr;
   Changed();
@@ -571,9 +560,8 @@ void TCollection::RemoveItem(TCollectionItem* Item) {
 void TCollection::MoveItem(Integer CurIndex, Integer NewIndex) {
   if (CurIndex < 0 || CurIndex >= Count()) IndexError(CurIndex);
   if (NewIndex < 0 || NewIndex >= Count()) IndexError(NewIndex);
-  TCollectionItem* item = items_[static_cast<std::size_t>(CurIndex)];
-  items_.erase(items_.begin() + CurIndex);
-  items_.insert(items_.begin() + NewIndex, item);
+  items_.Move(static_cast<std::size_t>(CurIndex),
+              static_cast<std::size_t>(NewIndex));
 }
 
 // ---------------------------------------------------------------------------

@@ -214,7 +214,7 @@ class TComponent : public TPersistent, public IInterface {
   TComponent* owner_ = nullptr;
   String name_;
   Integer tag_ = 0;
-  std::vector<TComponent*> components_;
+  TOwningList<TComponent> components_;
   std::vector<TComponent*> freeNotifies_;
   TComponentState state_;
   TComponentStyle style_{csInheritable};
@@ -324,7 +324,7 @@ class TCollection : public TPersistent {
   void MoveItem(Integer CurIndex, Integer NewIndex);
 
   TClass itemClass_;
-  std::vector<TCollectionItem*> items_;
+  TOwningList<TCollectionItem> items_;
   Integer updateCount_ = 0;
   Integer nextID_ = 0;
   // While Add constructs an item, the first item inserted is that one: its

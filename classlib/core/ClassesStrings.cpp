@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "Classes.h"
+#include "ScopeGuard.h"
 #include "SysUtils.h"
 
 namespace {
@@ -43,18 +44,12 @@ Integer TStrings::AddObject(const String& S, TObject* AObject) {
 
 void TStrings::AddStrings(TStrings* Strings) {
   if (!Strings) return;
-  BeginUpdate();
-  try {
-    // Count taken once: adding a list to itself doubles it and stops.
-    const Integer count = Strings->Count();
-    for (Integer i = 0; i < count; ++i) {
-      AddObject(Strings->Get(i), Strings->GetObject(i));
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  auto update = MakeBracket(this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
+  // Count taken once: adding a list to itself doubles it and stops.
+  const Integer count = Strings->Count();
+  for (Integer i = 0; i < count; ++i) {
+    AddObject(Strings->Get(i), Strings->GetObject(i));
   }
-  EndUpdate();
 }
 
 void TStrings::InsertObject(Integer Index, const String& S, TObject* AObject) {
@@ -64,33 +59,21 @@ void TStrings::InsertObject(Integer Index, const String& S, TObject* AObject) {
 
 void TStrings::Move(Integer CurIndex, Integer NewIndex) {
   if (CurIndex == NewIndex) return;
-  BeginUpdate();
-  try {
-    String s = Get(CurIndex);
-    TObject* obj = GetObject(CurIndex);
-    Delete(CurIndex);
-    InsertObject(NewIndex, s, obj);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
+  String s = Get(CurIndex);
+  TObject* obj = GetObject(CurIndex);
+  Delete(CurIndex);
+  InsertObject(NewIndex, s, obj);
 }
 
 void TStrings::Exchange(Integer Index1, Integer Index2) {
-  BeginUpdate();
-  try {
-    String s = Get(Index1);
-    TObject* obj = GetObject(Index1);
-    Put(Index1, Get(Index2));
-    PutObject(Index1, GetObject(Index2));
-    Put(Index2, s);
-    PutObject(Index2, obj);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
+  String s = Get(Index1);
+  TObject* obj = GetObject(Index1);
+  Put(Index1, Get(Index2));
+  PutObject(Index1, GetObject(Index2));
+  Put(Index2, s);
+  PutObject(Index2, obj);
 }
 
 Integer TStrings::IndexOf(const String& S) {
@@ -134,18 +117,12 @@ void TStrings::Assign(TPersistent* Source) {
     return;
   }
   if (source == this) return;
-  BeginUpdate();
-  try {
-    Clear();
-    delimiter_ = source->delimiter_;
-    quoteChar_ = source->quoteChar_;
-    nameValueSeparator_ = source->nameValueSeparator_;
-    AddStrings(source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
+  Clear();
+  delimiter_ = source->delimiter_;
+  quoteChar_ = source->quoteChar_;
+  nameValueSeparator_ = source->nameValueSeparator_;
+  AddStrings(source);
 }
 
 void TStrings::BeginUpdate() {
@@ -211,23 +188,17 @@ String TStrings::Text() const {
 }
 
 void TStrings::SetText(const String& Value) {
-  BeginUpdate();
-  try {
-    Clear();
-    std::size_t p = 0;
-    const std::size_t n = Value.size();
-    while (p < n) {
-      std::size_t start = p;
-      while (p < n && Value[p] != '\r' && Value[p] != '\n') ++p;
-      Add(Value.substr(start, p - start));
-      if (p < n && Value[p] == '\r') ++p;
-      if (p < n && Value[p] == '\n') ++p;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  auto update = MakeBracket(this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
+  Clear();
+  std::size_t p = 0;
+  const std::size_t n = Value.size();
+  while (p < n) {
+    std::size_t start = p;
+    while (p < n && Value[p] != '\r' && Value[p] != '\n') ++p;
+    Add(Value.substr(start, p - start));
+    if (p < n && Value[p] == '\r') ++p;
+    if (p < n && Value[p] == '\n') ++p;
   }
-  EndUpdate();
 }
 
 String TStrings::CommaText() const {
@@ -244,18 +215,9 @@ String TStrings::CommaText() const {
 }
 
 void TStrings::SetCommaText(const String& Value) {
-  char d = delimiter_, q = quoteChar_;
-  delimiter_ = ',';
-  quoteChar_ = '"';
-  try {
-    SetDelimitedText(Value);
-  } catch (...) {
-    delimiter_ = d;
-    quoteChar_ = q;
-    throw;
-  }
-  delimiter_ = d;
-  quoteChar_ = q;
+  TRestoreOnExit keepDelimiter(delimiter_, ',');
+  TRestoreOnExit keepQuote(quoteChar_, '"');
+  SetDelimitedText(Value);
 }
 
 String TStrings::DelimitedText() const {
@@ -271,70 +233,58 @@ String TStrings::DelimitedText() const {
 }
 
 void TStrings::SetDelimitedText(const String& Value) {
-  BeginUpdate();
-  try {
-    Clear();
-    const std::size_t n = Value.size();
-    std::size_t p = 0;
-    while (p < n && IsBlank(Value[p])) ++p;
-    while (p < n) {
-      String item;
-      if (Value[p] == quoteChar_) {
-        // Quoted: doubled quotes stand for one; a missing closing quote
-        // takes the rest of the text.
-        ++p;
-        while (p < n) {
-          if (Value[p] == quoteChar_) {
-            if (p + 1 < n && Value[p + 1] == quoteChar_) {
-              item += quoteChar_;
-              p += 2;
-              continue;
-            }
-            ++p;
-            break;
+  auto update = MakeBracket(this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
+  Clear();
+  const std::size_t n = Value.size();
+  std::size_t p = 0;
+  while (p < n && IsBlank(Value[p])) ++p;
+  while (p < n) {
+    String item;
+    if (Value[p] == quoteChar_) {
+      // Quoted: doubled quotes stand for one; a missing closing quote
+      // takes the rest of the text.
+      ++p;
+      while (p < n) {
+        if (Value[p] == quoteChar_) {
+          if (p + 1 < n && Value[p + 1] == quoteChar_) {
+            item += quoteChar_;
+            p += 2;
+            continue;
           }
-          item += Value[p++];
+          ++p;
+          break;
         }
-      } else {
-        std::size_t start = p;
-        while (p < n && !IsBlank(Value[p]) && Value[p] != delimiter_) ++p;
-        item = Value.substr(start, p - start);
+        item += Value[p++];
       }
-      Add(item);
-      while (p < n && IsBlank(Value[p])) ++p;
-      if (p < n && Value[p] == delimiter_) {
-        // A delimiter at the very end stands for a last, empty item.
-        if (p + 1 == n) Add(String());
-        ++p;
-        while (p < n && IsBlank(Value[p])) ++p;
-      }
+    } else {
+      std::size_t start = p;
+      while (p < n && !IsBlank(Value[p]) && Value[p] != delimiter_) ++p;
+      item = Value.substr(start, p - start);
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
+    Add(item);
+    while (p < n && IsBlank(Value[p])) ++p;
+    if (p < n && Value[p] == delimiter_) {
+      // A delimiter at the very end stands for a last, empty item.
+      if (p + 1 == n) Add(String());
+      ++p;
+      while (p < n && IsBlank(Value[p])) ++p;
+    }
   }
-  EndUpdate();
 }
 
 void TStrings::LoadFromStream(TStream* Stream) {
   if (!Stream) return;
-  BeginUpdate();
-  try {
-    Int64 remaining = Stream->Size() - Stream->Position();
-    if (remaining < 0) remaining = 0;
-    if (remaining > 0x7FFFFFFF) {
-      throw EReadError("Stream read error");
-    }
-    String text(static_cast<std::size_t>(remaining), '\0');
-    if (remaining > 0) {
-      Stream->ReadBuffer(text.data(), static_cast<Integer>(remaining));
-    }
-    SetText(text);
-  } catch (...) {
-    EndUpdate();
-    throw;
+  auto update = MakeBracket(this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
+  Int64 remaining = Stream->Size() - Stream->Position();
+  if (remaining < 0) remaining = 0;
+  if (remaining > 0x7FFFFFFF) {
+    throw EReadError("Stream read error");
   }
-  EndUpdate();
+  String text(static_cast<std::size_t>(remaining), '\0');
+  if (remaining > 0) {
+    Stream->ReadBuffer(text.data(), static_cast<Integer>(remaining));
+  }
+  SetText(text);
 }
 
 void TStrings::SaveToStream(TStream* Stream) {

@@ -49,7 +49,8 @@ TComponentList::TComponentList(bool AOwnsObjects)
 
 TComponentList::~TComponentList() {
   Clear();
-  FreeAndNil(nexus_);
+  // Null before the nexus goes, so that its last notifications are ignored.
+  nexus_.reset();
 }
 
 void TComponentList::HandleFreed(TComponent* AComponent) {

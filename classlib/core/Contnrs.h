@@ -88,7 +88,7 @@ class TComponentList : public TObjectList {
  private:
   class TNexus;
   void HandleFreed(TComponent* AComponent);
-  TNexus* nexus_ = nullptr;
+  TObjectPtr<TNexus> nexus_;
 };
 
 // A list of class references.

@@ -279,11 +279,10 @@ TObjectPtr<TComponent> TReader::NewComponent(const String& className,
   if (!cls->InheritsFrom(TComponent::StaticClass())) {
     ReadError(Format(SClassNotFound, {className}));
   }
-  TObjectPtr<TObject> obj(cls->NewInstance(owner));
-  if (!dynamic_cast<TComponent*>(obj.get())) {
-    ReadError(Format(SClassNotFound, {className}));
-  }
-  return TObjectPtr<TComponent>(static_cast<TComponent*>(obj.release()));
+  TObjectPtr<TComponent> component =
+      OwnedCast<TComponent>(cls->NewInstance(owner));
+  if (!component) ReadError(Format(SClassNotFound, {className}));
+  return component;
 }
 
 // The start of an object: its filer flags, class name and name.
@@ -309,7 +308,17 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
   }
   result->IncludeState(csLoading);
   result->IncludeState(csReading);
-  try {
+  {
+    // A failed read leaves no fixups or half-loaded list behind, and a root
+    // the caller passed in out of the loading state.
+    TScopeGuard rollback([&] {
+      fixups_.clear();
+      loaded_.clear();
+      if (!created) {
+        result->ExcludeState(csReading);
+        result->ExcludeState(csLoading);
+      }
+    });
     if (!(result->ComponentState().Contains(csDesigning))) {
       result->SetName(name);
     }
@@ -321,14 +330,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     result->ReadState(this);
     result->ExcludeState(csReading);
     ResolveFixups();
-  } catch (...) {
-    fixups_.clear();
-    loaded_.clear();
-    if (!created) {
-      result->ExcludeState(csReading);
-      result->ExcludeState(csLoading);
-    }
-    throw;
+    rollback.Dismiss();
   }
   std::vector<TComponent*> loaded;
   loaded.swap(loaded_);
@@ -565,32 +567,24 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo* prop) {
 
 void TReader::ReadCollection(TCollection* collection) {
   TReaderDepth depth(*this);
-  collection->BeginUpdate();
-  try {
-    if (!EndOfList()) {
-      DropFixupsOf(collection);
-      collection->Clear();
-    }
-    while (!EndOfList()) {
-      if (IsIntValue(NextValue())) ReadInteger();
-      TCollectionItem* item = collection->Add();
-      ReadListBegin();
+  auto update = MakeBracket(collection, &TCollection::BeginUpdate,
+                            &TCollection::EndUpdate);
+  if (!EndOfList()) {
+    DropFixupsOf(collection);
+    collection->Clear();
+  }
+  while (!EndOfList()) {
+    if (IsIntValue(NextValue())) ReadInteger();
+    TCollectionItem* item = collection->Add();
+    ReadListBegin();
+    {
       itemStack_.push_back(item);
-      try {
-        while (!EndOfList()) ReadProperty(item);
-      } catch (...) {
-        itemStack_.pop_back();
-        throw;
-      }
-      itemStack_.pop_back();
-      ReadListEnd();
+      TScopeGuard popItem([this] { itemStack_.pop_back(); });
+      while (!EndOfList()) ReadProperty(item);
     }
     ReadListEnd();
-  } catch (...) {
-    collection->EndUpdate();
-    throw;
   }
-  collection->EndUpdate();
+  ReadListEnd();
 }
 
 // ---------------------------------------------------------------------------
@@ -642,13 +636,10 @@ void TWriter::WriteComponent(TComponent* component) {
   }
   const bool wasWriting = component->ComponentState().Contains(csWriting);
   component->IncludeState(csWriting);
-  try {
-    component->WriteState(this);
-  } catch (...) {
+  TScopeGuard stopWriting([&] {
     if (!wasWriting) component->ExcludeState(csWriting);
-    throw;
-  }
-  if (!wasWriting) component->ExcludeState(csWriting);
+  });
+  component->WriteState(this);
 }
 
 void TWriter::WriteData(TComponent* instance) {

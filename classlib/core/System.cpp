@@ -15,12 +15,12 @@ bool TClassInfo::InheritsFrom(TClass other) const {
   return false;
 }
 
-TObject* TClassInfo::NewInstance(TObject* arg) const {
+TObjectPtr<TObject> TClassInfo::NewInstance(TObject* arg) const {
   if (!Factory) {
     throw EInvalidOperation(
         String("Cannot create an instance of abstract class ") + Name);
   }
-  TObject* obj = Factory(arg);
+  TObjectPtr<TObject> obj(Factory(arg));
   if (!obj) {
     throw EInvalidOperation(String("Cannot create an instance of class ") +
                             Name);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -78,6 +79,8 @@ using TClass = const TClassInfo*;
 // Class references
 // ---------------------------------------------------------------------------
 
+struct TObjectDeleter;
+
 // Describes one class: its name, its parent and its virtual constructor.
 // Published properties and methods are attached by the type-information
 // layer (TypInfo.h) when the class's unit starts.
@@ -90,7 +93,10 @@ struct TClassInfo {
   TObject* (*Factory)(TObject* arg);
 
   bool InheritsFrom(TClass other) const;
-  TObject* NewInstance(TObject* arg = nullptr) const;
+  // A new object of the class for the caller (an owner or collection given
+  // as arg frees it too, and the object leaves it when freed first).
+  std::unique_ptr<TObject, TObjectDeleter> NewInstance(
+      TObject* arg = nullptr) const;
 };
 
 namespace classlib_detail {
@@ -168,6 +174,78 @@ struct TObjectDeleter {
 // An owning pointer to an object of the TObject tree.
 template <class T>
 using TObjectPtr = std::unique_ptr<T, TObjectDeleter>;
+
+// Hands an owned object on as a T; one that is no T is freed and null is
+// returned.
+template <class T, class U>
+TObjectPtr<T> OwnedCast(TObjectPtr<U> obj) noexcept {
+  T* cast = dynamic_cast<T*>(obj.get());
+  if (cast) (void)obj.release();
+  return TObjectPtr<T>(cast);
+}
+
+// The list of the objects an object owns (an owner's components, a
+// collection's items, a menu item's children). Those objects take
+// themselves out of their owner's list when they are freed, so the list
+// holds plain pointers and leaving it is an ordinary removal; iterating and
+// indexing lend the objects. Owners free their objects in their own order
+// before they go; whatever is still listed then is freed, the last first.
+template <class T>
+class TOwningList {
+ public:
+  using const_iterator = typename std::vector<T*>::const_iterator;
+
+  TOwningList() = default;
+  ~TOwningList() {
+    while (!items_.empty()) {
+      T* last = items_.back();
+      items_.pop_back();
+      TObjectDeleter()(last);
+    }
+  }
+  TOwningList(const TOwningList&) = delete;
+  TOwningList& operator=(const TOwningList&) = delete;
+
+  std::size_t size() const noexcept { return items_.size(); }
+  bool empty() const noexcept { return items_.empty(); }
+  T* operator[](std::size_t Index) const { return items_[Index]; }
+  T* back() const { return items_.back(); }
+  const_iterator begin() const noexcept { return items_.begin(); }
+  const_iterator end() const noexcept { return items_.end(); }
+  // A borrowed copy to walk while handlers change the list.
+  std::vector<T*> Snapshot() const { return items_; }
+
+  // Object is owned by the list from now on.
+  void Adopt(T* Object) { items_.push_back(Object); }
+  void AdoptAt(std::size_t Index, T* Object) {
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(Index), Object);
+  }
+  // Takes the last entry of Object out without freeing it: it is leaving
+  // (being freed, or handed to another owner). False when it is not listed.
+  bool Extract(const T* Object) {
+    for (auto it = items_.end(); it != items_.begin();) {
+      if (*--it == Object) {
+        items_.erase(it);
+        return true;
+      }
+    }
+    return false;
+  }
+  // Takes the last object out for the owner to free.
+  T* ExtractLast() {
+    T* last = items_.back();
+    items_.pop_back();
+    return last;
+  }
+  void Move(std::size_t From, std::size_t To) {
+    T* moved = items_[From];
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(From));
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(To), moved);
+  }
+
+ private:
+  std::vector<T*> items_;
+};
 
 // Frees an object (nothing for null).
 inline void Free(TObject* obj) noexcept { TObjectDeleter()(obj); }

@@ -29,15 +29,8 @@ bool TBasicActionLink::Execute(TComponent* AComponent) {
   // The handler may free the client, and with it this link: keep the
   // action in a local and clear ActionComponent through it.
   TBasicAction* action = action_;
-  bool result = false;
-  try {
-    result = action->Execute();
-  } catch (...) {
-    action->SetActionComponent(nullptr);
-    throw;
-  }
-  action->SetActionComponent(nullptr);
-  return result;
+  TScopeGuard done([action] { action->SetActionComponent(nullptr); });
+  return action->Execute();
 }
 
 bool TBasicActionLink::Update() { return action_ && action_->Update(); }

@@ -359,21 +359,16 @@ void TCustomListView::WindowFill() {
   if (!HandleAllocated()) return;
   HWND h = Handle();
   filling_ = true;
-  try {
-    if (ownerData_) {
-      ::SendMessageA(h, LVM_SETITEMCOUNT, static_cast<WPARAM>(ownerCount_), 0);
-    } else {
-      ::SendMessageA(h, LVM_DELETEALLITEMS, 0, 0);
-      ::SendMessageA(h, LVM_SETITEMCOUNT, static_cast<WPARAM>(items_->Count()),
-                     0);
-      for (Integer i = 0; i < items_->Count(); ++i)
-        WindowInsert(items_->Item(i), i);
-    }
-  } catch (...) {
-    filling_ = false;
-    throw;
+  TScopeGuard filled([this] { filling_ = false; });
+  if (ownerData_) {
+    ::SendMessageA(h, LVM_SETITEMCOUNT, static_cast<WPARAM>(ownerCount_), 0);
+  } else {
+    ::SendMessageA(h, LVM_DELETEALLITEMS, 0, 0);
+    ::SendMessageA(h, LVM_SETITEMCOUNT, static_cast<WPARAM>(items_->Count()),
+                   0);
+    for (Integer i = 0; i < items_->Count(); ++i)
+      WindowInsert(items_->Item(i), i);
   }
-  filling_ = false;
 }
 
 void TCustomListView::WindowInsert(TListItem* Item, Integer Index) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "ActnList.h"
 #include "FormStreams.h"
@@ -575,13 +576,10 @@ void TControl::RequestAlign() {
   if (!parent_) return;
   // The control that moved wins ties with controls of the same alignment.
   parent_->requester_ = this;
-  try {
-    parent_->Realign();
-  } catch (...) {
+  TScopeGuard clearRequester([this] {
     if (parent_) parent_->requester_ = nullptr;
-    throw;
-  }
-  if (parent_) parent_->requester_ = nullptr;
+  });
+  parent_->Realign();
 }
 
 void TControl::Realign() { RequestAlign(); }
@@ -1101,13 +1099,8 @@ void TControl::CMParentColorChanged(TMessage&) {
 void TControl::CMParentFontChanged(TMessage&) {
   if (parentFont_ && parent_) {
     inheritingFont_ = true;
-    try {
-      font_->Assign(parent_->font_.get());
-    } catch (...) {
-      inheritingFont_ = false;
-      throw;
-    }
-    inheritingFont_ = false;
+    TScopeGuard inheritDone([this] { inheritingFont_ = false; });
+    font_->Assign(parent_->font_.get());
   }
 }
 
@@ -1157,16 +1150,11 @@ void TControl::SetParentComponent(TComponent* Value) {
 
 void TControl::ReadState(TReader* Reader) {
   controlState_.Include(csReadingState);
-  try {
-    if (auto* p = dynamic_cast<TWinControl*>(Reader->Parent())) {
-      if (p != this) SetParent(p);
-    }
-    inherited::ReadState(Reader);
-  } catch (...) {
-    controlState_.Exclude(csReadingState);
-    throw;
+  TScopeGuard readingDone([this] { controlState_.Exclude(csReadingState); });
+  if (auto* p = dynamic_cast<TWinControl*>(Reader->Parent())) {
+    if (p != this) SetParent(p);
   }
-  controlState_.Exclude(csReadingState);
+  inherited::ReadState(Reader);
 }
 
 void TControl::Loaded() {
@@ -1297,14 +1285,11 @@ void TWinControl::CreateWnd() {
                             {String(params.WinClassName)});
     }
   }
-  creationControl = this;
-  try {
+  {
+    creationControl = this;
+    TScopeGuard created([] { creationControl = nullptr; });
     CreateWindowHandle(params);
-  } catch (...) {
-    creationControl = nullptr;
-    throw;
   }
-  creationControl = nullptr;
   if (!handle_) RaiseLastWin32Error();
   // Fonts of system controls come from the control.
   if (defWndProc_ != &::DefWindowProcA) {
@@ -1328,14 +1313,11 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
 
 void TWinControl::CreateHandle() {
   if (handle_) return;
-  controlState_.Include(csCreating);
-  try {
+  {
+    controlState_.Include(csCreating);
+    TScopeGuard createDone([this] { controlState_.Exclude(csCreating); });
     CreateWnd();
-  } catch (...) {
-    controlState_.Exclude(csCreating);
-    throw;
   }
-  controlState_.Exclude(csCreating);
   if (parent_) SetZOrderPosition(-1);
   UpdateBounds();
   // Children windows follow in z order; they show with UpdateShowing.
@@ -1396,16 +1378,11 @@ void TWinControl::DestroyHandle() {
 void TWinControl::RecreateWnd() {
   if (!handle_) return;
   recreating_ = true;
-  try {
-    const bool hadParentWindow = parent_ && parent_->handle_;
-    DestroyHandle();
-    UpdateControlState();
-    if (!handle_ && hadParentWindow) CreateHandle();
-  } catch (...) {
-    recreating_ = false;
-    throw;
-  }
-  recreating_ = false;
+  TScopeGuard recreated([this] { recreating_ = false; });
+  const bool hadParentWindow = parent_ && parent_->handle_;
+  DestroyHandle();
+  UpdateControlState();
+  if (!handle_ && hadParentWindow) CreateHandle();
 }
 
 void TWinControl::UpdateControlState() {
@@ -1423,12 +1400,9 @@ void TWinControl::UpdateShowing() {
   if (want && !handle_) CreateHandle();
   if (handle_ && want != showing_) {
     showing_ = want;
-    try {
-      Perform(CM_SHOWINGCHANGED, 0, 0);
-    } catch (...) {
-      showing_ = !want;
-      throw;
-    }
+    TScopeGuard undo([this, want] { showing_ = !want; });
+    Perform(CM_SHOWINGCHANGED, 0, 0);
+    undo.Dismiss();
   }
   for (TControl* c : std::vector<TControl*>(controls_)) {
     if (auto* wc = dynamic_cast<TWinControl*>(c)) {
@@ -1549,13 +1523,8 @@ void TWinControl::AlignAll() {
   TRect r = GetClientRect();
   AdjustClientRect(r);
   aligning_ = true;
-  try {
-    AlignControls(requester_, r);
-  } catch (...) {
-    aligning_ = false;
-    throw;
-  }
-  aligning_ = false;
+  TScopeGuard aligned([this] { aligning_ = false; });
+  AlignControls(requester_, r);
 }
 
 void TWinControl::AdjustClientRect(TRect&) {}
@@ -2131,45 +2100,37 @@ void TWinControl::WMPaint(TMessage& M) {
   }
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(handle_, &ps);
+  TScopeGuard endPaint([&] { ::EndPaint(handle_, &ps); });
   HDC target = dc;
-  HDC memDC = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ oldBitmap = nullptr;
+  TOwnedDC memDC;
+  TBitmapHandle bitmap;
+  std::optional<TSelectObject> selected;
   RECT client;
   ::GetClientRect(handle_, &client);
   if (doubleBuffered_ && client.right > 0 && client.bottom > 0) {
     // Everything is drawn off screen first, then copied in one go.
-    memDC = ::CreateCompatibleDC(dc);
-    bitmap = ::CreateCompatibleBitmap(dc, client.right, client.bottom);
+    memDC.reset(::CreateCompatibleDC(dc));
+    bitmap.reset(::CreateCompatibleBitmap(dc, client.right, client.bottom));
     if (memDC && bitmap) {
-      oldBitmap = ::SelectObject(memDC, bitmap);
-      ::IntersectClipRect(memDC, ps.rcPaint.left, ps.rcPaint.top,
+      selected.emplace(memDC.get(), bitmap.get());
+      ::IntersectClipRect(memDC.get(), ps.rcPaint.left, ps.rcPaint.top,
                           ps.rcPaint.right, ps.rcPaint.bottom);
-      Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC),
-              reinterpret_cast<LPARAM>(memDC));
-      target = memDC;
+      Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC.get()),
+              reinterpret_cast<LPARAM>(memDC.get()));
+      target = memDC.get();
     }
   }
-  auto finish = [&] {
+  // What was drawn reaches the screen even when painting failed half way.
+  TScopeGuard present([&] {
     if (target != dc) {
       ::BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top,
                ps.rcPaint.right - ps.rcPaint.left,
-               ps.rcPaint.bottom - ps.rcPaint.top, memDC, ps.rcPaint.left,
+               ps.rcPaint.bottom - ps.rcPaint.top, memDC.get(), ps.rcPaint.left,
                ps.rcPaint.top, SRCCOPY);
-      ::SelectObject(memDC, oldBitmap);
     }
-    if (bitmap) ::DeleteObject(bitmap);
-    if (memDC) ::DeleteDC(memDC);
-    ::EndPaint(handle_, &ps);
-  };
-  try {
-    PaintWindow(target);
-    PaintControls(target, nullptr);
-  } catch (...) {
-    finish();
-    throw;
-  }
-  finish();
+  });
+  PaintWindow(target);
+  PaintControls(target, nullptr);
 }
 
 void TWinControl::PaintWindow(HDC DC) {
@@ -2189,16 +2150,10 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     RECT bounds{c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_};
     RECT inter;
     if (!::IntersectRect(&inter, &clip, &bounds)) continue;
-    const int saved = ::SaveDC(DC);
+    TSavedDC saved(DC);
     ::SetViewportOrgEx(DC, c->left_, c->top_, nullptr);
     ::IntersectClipRect(DC, 0, 0, c->width_, c->height_);
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    } catch (...) {
-      ::RestoreDC(DC, saved);
-      throw;
-    }
-    ::RestoreDC(DC, saved);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
   }
 }
 
@@ -2450,27 +2405,23 @@ void TControlCanvas::SetControl(TControl* Value) {
 void TControlCanvas::FreeHandle() {
   if (!dc_) return;
   SetHandle(nullptr);
-  ::ReleaseDC(window_, dc_);
-  dc_ = nullptr;
-  window_ = nullptr;
+  dc_.reset();
 }
 
 void TControlCanvas::CreateHandle() {
   if (!control_) return;
   if (auto* wc = dynamic_cast<TWinControl*>(control_)) {
-    window_ = wc->Handle();
-    dc_ = ::GetDC(window_);
+    dc_ = TWindowDC(wc->Handle());
   } else {
     TWinControl* p = control_->Parent();
     if (!p)
       throw EInvalidOperation("Control '%s' has no parent window",
                               {control_->Name()});
-    window_ = p->Handle();
-    dc_ = ::GetDC(window_);
-    ::SetViewportOrgEx(dc_, control_->Left(), control_->Top(), nullptr);
-    ::IntersectClipRect(dc_, 0, 0, control_->Width(), control_->Height());
+    dc_ = TWindowDC(p->Handle());
+    ::SetViewportOrgEx(dc_.get(), control_->Left(), control_->Top(), nullptr);
+    ::IntersectClipRect(dc_.get(), 0, 0, control_->Width(), control_->Height());
   }
-  SetHandle(dc_);
+  SetHandle(dc_.get());
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner)
@@ -2482,18 +2433,8 @@ TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::Dispatch(TMessage& M) {
   if (M.Msg == WM_PAINT && M.WParam) {
-    canvas_->Lock();
-    try {
-      canvas_->FreeHandle();
-      canvas_->SetHandle(reinterpret_cast<HDC>(M.WParam));
-      Paint();
-    } catch (...) {
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
-      throw;
-    }
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
+    TControlPaintScope paint(canvas_.get(), reinterpret_cast<HDC>(M.WParam));
+    Paint();
     return;
   }
   inherited::Dispatch(M);
@@ -2511,18 +2452,8 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  canvas_->Lock();
-  try {
-    canvas_->FreeHandle();
-    canvas_->SetHandle(DC);
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  TControlPaintScope paint(canvas_.get(), DC);
+  Paint();
 }
 
 void TCustomControl::DestroyWnd() {
@@ -2553,12 +2484,10 @@ void THintWindow::CreateParams(TCreateParams& Params) {
 
 TRect THintWindow::CalcHintRect(Integer MaxWidth, const String& AHint) {
   RECT r{0, 0, MaxWidth, 0};
-  HDC dc = ::GetDC(nullptr);
-  HGDIOBJ old = ::SelectObject(dc, Font()->Handle());
-  ::DrawTextA(dc, AHint.c_str(), -1, &r,
+  TWindowDC dc(nullptr);
+  TSelectObject font(dc.get(), Font()->Handle());
+  ::DrawTextA(dc.get(), AHint.c_str(), -1, &r,
               DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(nullptr, dc);
   return Rect(0, 0, r.right + 6, r.bottom + 4);
 }
 

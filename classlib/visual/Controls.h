@@ -815,8 +815,20 @@ class TControlCanvas : public TCanvas {
 
  private:
   TControl* control_ = nullptr;
-  HDC dc_ = nullptr;
-  HWND window_ = nullptr;
+  TWindowDC dc_;
+};
+
+// Paints through a control canvas on a DC it does not own (WM_PAINT's, an
+// owner-drawn item's) for a scope: the canvas gives back its own window DC
+// first, and lets go of the lent one and unlocks at scope exit.
+class TControlPaintScope {
+ public:
+  TControlPaintScope(TControlCanvas* Canvas, HDC DC)
+      : lock_(Canvas), dc_((Canvas->FreeHandle(), Canvas), DC) {}
+
+ private:
+  TCanvasLock lock_;
+  TCanvasDCScope dc_;
 };
 
 class TGraphicControl : public TControl {

@@ -173,14 +173,11 @@ bool TCustomForm::InitInheritedComponent() {
   HINSTANCE inst = ::GetModuleHandleA(nullptr);
   if (!::FindResourceA(inst, res.c_str(), MAKEINTRESOURCEA(10))) return false;
   TResourceStream stream(inst, res, MAKEINTRESOURCEA(10));
-  DisableAlign();
-  try {
+  {
+    auto align = MakeBracket(this, &TWinControl::DisableAlign,
+                             &TWinControl::EnableAlign);
     ReadComponentFromStream(stream, this);
-  } catch (...) {
-    EnableAlign();
-    throw;
   }
-  EnableAlign();
   OnCreate(this);
   return true;
 }
@@ -583,18 +580,8 @@ void TCustomForm::CreateWnd() {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-  canvas_->Lock();
-  try {
-    canvas_->FreeHandle();
-    canvas_->SetHandle(DC);
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  TControlPaintScope paint(canvas_.get(), DC);
+  Paint();
 }
 
 void TCustomForm::Loaded() {
@@ -804,10 +791,8 @@ TScreen::TScreen(TComponent* AOwner)
       menuFont_(new TFont),
       hintFont_(new TFont),
       iconFont_(new TFont) {
-  HDC dc = ::GetDC(nullptr);
-  if (dc) {
-    pixelsPerInch_ = ::GetDeviceCaps(dc, LOGPIXELSY);
-    ::ReleaseDC(nullptr, dc);
+  if (const TWindowDC dc(nullptr); dc) {
+    pixelsPerInch_ = ::GetDeviceCaps(dc.get(), LOGPIXELSY);
   }
   LoadFonts();
 }
@@ -1239,9 +1224,15 @@ void TApplication::HandleException(TObject* Sender) {
       ForEachEvents(
           [&](TApplicationEvents* ev) { ev->OnException(Sender, &e); });
     } catch (Exception& again) {
-      // An exception handler that fails still gets the failure shown.
+      // An exception handler that fails still gets the failure shown,
+      // whatever it throws.
       ShowException(&again);
+    } catch (std::exception& again) {
+      Exception wrapped(again.what());
+      ShowException(&wrapped);
     } catch (...) {
+      Exception wrapped("Unknown exception");
+      ShowException(&wrapped);
     }
   };
   try {

@@ -176,9 +176,8 @@ void GetColorValues(const std::function<void(const String&)>& Proc) {
 
 Integer ScreenLogPixels() {
   static const Integer ppi = [] {
-    HDC dc = GetDC(nullptr);
-    Integer result = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
+    TWindowDC dc(nullptr);
+    Integer result = dc ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
     return result > 0 ? result : 96;
   }();
   return ppi;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "Handles.h"
 #include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "TypInfo.h"
@@ -614,7 +615,7 @@ class TBitmap : public TGraphic {
   HBITMAP Handle();
   // Takes ownership of Value (a DIB section or a device bitmap).
   void SetHandle(HBITMAP Value);
-  bool HandleAllocated() const { return handle_ != nullptr; }
+  bool HandleAllocated() const { return static_cast<bool>(handle_); }
   // Gives up ownership of the bitmap handle and empties the bitmap.
   HBITMAP ReleaseHandle();
   // A monochrome mask: 1 where the transparent colour is, 0 elsewhere.
@@ -667,8 +668,8 @@ class TBitmap : public TGraphic {
   void FreeContext();
   void ReadFromHandle();
 
-  HBITMAP handle_ = nullptr;
-  HBITMAP mask_ = nullptr;
+  TBitmapHandle handle_;
+  TBitmapHandle mask_;
   void* bits_ = nullptr;
   bool topDown_ = false;
   std::unique_ptr<graphics_detail::TDIBFormat> format_;
@@ -691,7 +692,7 @@ class TIcon : public TGraphic {
 
   void Assign(TPersistent* Source) override;
 
-  bool Empty() override { return handle_ == nullptr && data_.empty(); }
+  bool Empty() override { return !handle_ && data_.empty(); }
   Integer Width() override;
   Integer Height() override;
   // Icons are sized by their image: these raise EInvalidGraphicOperation.
@@ -702,7 +703,7 @@ class TIcon : public TGraphic {
   HICON Handle();
   // Takes ownership of Value.
   void SetHandle(HICON Value);
-  bool HandleAllocated() const { return handle_ != nullptr; }
+  bool HandleAllocated() const { return static_cast<bool>(handle_); }
   HICON ReleaseHandle();
 
   void LoadFromStream(TStream* Stream) override;
@@ -713,7 +714,7 @@ class TIcon : public TGraphic {
 
  private:
   void NewImage(HICON Handle, std::vector<Byte> Data);
-  HICON handle_ = nullptr;
+  TIconHandle handle_;
   std::vector<Byte> data_;  // the ICO file it was loaded from
   Integer width_ = 0;
   Integer height_ = 0;
@@ -728,14 +729,14 @@ class TMetafile : public TGraphic {
 
   void Assign(TPersistent* Source) override;
 
-  bool Empty() override { return handle_ == nullptr; }
+  bool Empty() override { return !handle_; }
   // Pixels at the screen's resolution, from the recorded frame unless set.
   Integer Width() override;
   Integer Height() override;
   void SetWidth(Integer Value) override;
   void SetHeight(Integer Value) override;
 
-  HENHMETAFILE Handle() const { return handle_; }
+  HENHMETAFILE Handle() const { return handle_.get(); }
   // Takes ownership of Value.
   void SetHandle(HENHMETAFILE Value);
   HENHMETAFILE ReleaseHandle();
@@ -749,7 +750,7 @@ class TMetafile : public TGraphic {
   void Draw(TCanvas* ACanvas, const TRect& Rect) override;
 
  private:
-  HENHMETAFILE handle_ = nullptr;
+  TEnhMetaFileHandle handle_;
   Integer width_ = 0;
   Integer height_ = 0;
 };

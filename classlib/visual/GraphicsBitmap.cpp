@@ -2,6 +2,8 @@
 // the bitmap's canvas.
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <optional>
 
 #include "FormStreams.h"
 #include "Graphics.h"
@@ -85,27 +87,25 @@ class TBitmapCanvas : public TCanvas {
     } else if (!CanvasLock().try_lock()) {
       return;
     }
-    HDC dc = Handle();
+    std::unique_lock<std::recursive_mutex> lock(CanvasLock(), std::adopt_lock);
+    const TOwnedDC dc(Handle());
     SetHandle(nullptr);
-    if (oldBitmap_) SelectObject(dc, oldBitmap_);
-    oldBitmap_ = nullptr;
-    DeleteDC(dc);
-    CanvasLock().unlock();
+    selected_.reset();
   }
 
  protected:
   void CreateHandle() override {
-    HDC dc = CreateCompatibleDC(nullptr);
+    TOwnedDC dc(CreateCompatibleDC(nullptr));
     if (!dc) throw EOutOfMemory("Out of system resources");
     if (bitmap_ && bitmap_->handle_) {
-      oldBitmap_ = SelectObject(dc, bitmap_->handle_);
+      selected_.emplace(dc.get(), bitmap_->handle_.get());
     }
-    SetHandle(dc);
+    SetHandle(dc.release());
   }
 
  private:
   TBitmap* bitmap_;
-  HGDIOBJ oldBitmap_ = nullptr;
+  std::optional<TSelectObject> selected_;
 };
 
 // ---------------------------------------------------------------------------
@@ -273,9 +273,8 @@ namespace {
 
 // The pixel format of a DIB that matches the screen.
 TPixelFormat ScreenPixelFormat() {
-  HDC dc = GetDC(nullptr);
-  const int bpp = dc ? GetDeviceCaps(dc, BITSPIXEL) : 32;
-  if (dc) ReleaseDC(nullptr, dc);
+  TWindowDC dc(nullptr);
+  const int bpp = dc ? GetDeviceCaps(dc.get(), BITSPIXEL) : 32;
   switch (bpp) {
     case 8:
       return pf8bit;
@@ -314,9 +313,8 @@ HBITMAP CreateDIB(Integer width, Integer height, const TDIBFormat& format,
 TBitmap::TBitmap() : format_(new TDIBFormat(FormatFor(pfDevice))) {}
 
 TBitmap::~TBitmap() {
+  // The canvas's context lets go of the bitmap before it is deleted.
   canvas_.reset();
-  if (mask_) DeleteObject(mask_);
-  if (handle_) DeleteObject(handle_);
 }
 
 TCanvas* TBitmap::Canvas() {
@@ -331,30 +329,23 @@ void TBitmap::FreeContext() {
   if (canvas_) canvas_->FreeContext();
 }
 
-bool TBitmap::Empty() { return handle_ == nullptr; }
+bool TBitmap::Empty() { return !handle_; }
 
 void TBitmap::Changed(TObject* Sender) {
-  if (mask_) {
-    DeleteObject(mask_);
-    mask_ = nullptr;
-  }
+  mask_.reset();
   TGraphic::Changed(Sender);
 }
 
 HBITMAP TBitmap::Handle() {
   FreeContext();
-  return handle_;
+  return handle_.get();
 }
 
 void TBitmap::ReplaceHandle(HBITMAP Value) {
   // The old bitmap must leave the canvas's context before it is deleted.
   if (canvas_) canvas_->FreeContext(true);
-  if (mask_) {
-    DeleteObject(mask_);
-    mask_ = nullptr;
-  }
-  if (handle_ && handle_ != Value) DeleteObject(handle_);
-  handle_ = Value;
+  mask_.reset();
+  handle_.reset(Value);
   bits_ = nullptr;
 }
 
@@ -364,7 +355,7 @@ void TBitmap::ReadFromHandle() {
   topDown_ = false;
   if (!handle_) return;
   DIBSECTION ds{};
-  const int got = GetObjectA(handle_, sizeof ds, &ds);
+  const int got = GetObjectA(handle_.get(), sizeof ds, &ds);
   if (got == static_cast<int>(sizeof(DIBSECTION)) && ds.dsBm.bmBits) {
     handleType_ = bmDIB;
     width_ = ds.dsBmih.biWidth;
@@ -379,11 +370,9 @@ void TBitmap::ReadFromHandle() {
     }
     if (f.Bpp <= 8) {
       RGBQUAD colors[256];
-      HDC dc = CreateCompatibleDC(nullptr);
-      HGDIOBJ old = SelectObject(dc, handle_);
-      const UINT n = GetDIBColorTable(dc, 0, 256, colors);
-      SelectObject(dc, old);
-      DeleteDC(dc);
+      TOwnedDC dc(CreateCompatibleDC(nullptr));
+      TSelectObject select(dc.get(), handle_.get());
+      const UINT n = GetDIBColorTable(dc.get(), 0, 256, colors);
       f.Colors.assign(colors, colors + n);
     }
     *format_ = f;
@@ -394,7 +383,8 @@ void TBitmap::ReadFromHandle() {
     height_ = ds.dsBm.bmHeight;
     pixelFormat_ = ds.dsBm.bmBitsPixel == 1 ? pf1bit : pfDevice;
   } else {
-    handle_ = nullptr;
+    // Not a bitmap: nothing of ours to delete.
+    (void)handle_.release();
     throw EInvalidGraphic("Invalid bitmap handle");
   }
 }
@@ -410,15 +400,14 @@ void TBitmap::NewImage(Integer AWidth, Integer AHeight, TPixelFormat Format,
     if (Format != pixelFormat_ || Type == bmDDB) *format_ = FormatFor(Format);
     return;
   }
-  HBITMAP image = nullptr;
+  TBitmapHandle image;
   if (Type == bmDDB) {
     CheckImageSize(AWidth, AHeight, 32);
     if (Format == pf1bit) {
-      image = CreateBitmap(AWidth, AHeight, 1, 1, nullptr);
+      image.reset(CreateBitmap(AWidth, AHeight, 1, 1, nullptr));
     } else {
-      HDC screen = GetDC(nullptr);
-      image = CreateCompatibleBitmap(screen, AWidth, AHeight);
-      ReleaseDC(nullptr, screen);
+      TWindowDC screen(nullptr);
+      image.reset(CreateCompatibleBitmap(screen.get(), AWidth, AHeight));
     }
     if (!image) throw EOutOfMemory("Out of system resources");
   } else {
@@ -429,20 +418,20 @@ void TBitmap::NewImage(Integer AWidth, Integer AHeight, TPixelFormat Format,
             ? *format_
             : FormatFor(Format);
     void* bits = nullptr;
-    image = CreateDIB(AWidth, AHeight, format, &bits);
+    image.reset(CreateDIB(AWidth, AHeight, format, &bits));
   }
-  // New area white, the old image copied over it.
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, image);
-  PatBlt(dc, 0, 0, AWidth, AHeight, WHITENESS);
-  if (handle_) {
-    HDC src = Canvas()->Handle();
-    BitBlt(dc, 0, 0, std::min(AWidth, width_), std::min(AHeight, height_), src,
-           0, 0, SRCCOPY);
+  {
+    // New area white, the old image copied over it.
+    TOwnedDC dc(CreateCompatibleDC(nullptr));
+    TSelectObject select(dc.get(), image.get());
+    PatBlt(dc.get(), 0, 0, AWidth, AHeight, WHITENESS);
+    if (handle_) {
+      HDC src = Canvas()->Handle();
+      BitBlt(dc.get(), 0, 0, std::min(AWidth, width_),
+             std::min(AHeight, height_), src, 0, 0, SRCCOPY);
+    }
   }
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ReplaceHandle(image);
+  ReplaceHandle(image.release());
   ReadFromHandle();
 }
 
@@ -456,7 +445,7 @@ void TBitmap::SetSize(Integer AWidth, Integer AHeight) {
 }
 
 void TBitmap::SetHandle(HBITMAP Value) {
-  if (Value == handle_) return;
+  if (Value == handle_.get()) return;
   ReplaceHandle(Value);
   ReadFromHandle();
   Changed(this);
@@ -464,8 +453,7 @@ void TBitmap::SetHandle(HBITMAP Value) {
 
 HBITMAP TBitmap::ReleaseHandle() {
   if (canvas_) canvas_->FreeContext(true);
-  HBITMAP h = handle_;
-  handle_ = nullptr;
+  HBITMAP h = handle_.release();
   ReplaceHandle(nullptr);
   width_ = height_ = 0;
   Changed(this);
@@ -535,20 +523,20 @@ void TBitmap::SetTransparentMode(TTransparentMode Value) {
 }
 
 HBITMAP TBitmap::MaskHandle() {
-  if (mask_ || !handle_) return mask_;
-  HBITMAP mask = CreateBitmap(width_, height_, 1, 1, nullptr);
+  if (mask_ || !handle_) return mask_.get();
+  TBitmapHandle mask(CreateBitmap(width_, height_, 1, 1, nullptr));
   if (!mask) throw EOutOfMemory("Out of system resources");
   const COLORREF key = static_cast<COLORREF>(ColorToRGB(TransparentColor()));
   HDC src = Canvas()->Handle();
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, mask);
-  const COLORREF oldBk = SetBkColor(src, key);
-  BitBlt(dc, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
-  SetBkColor(src, oldBk);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  mask_ = mask;
-  return mask_;
+  {
+    TOwnedDC dc(CreateCompatibleDC(nullptr));
+    TSelectObject select(dc.get(), mask.get());
+    const COLORREF oldBk = SetBkColor(src, key);
+    BitBlt(dc.get(), 0, 0, width_, height_, src, 0, 0, SRCCOPY);
+    SetBkColor(src, oldBk);
+  }
+  mask_ = std::move(mask);
+  return mask_.get();
 }
 
 void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
@@ -580,10 +568,10 @@ void TBitmap::Assign(TPersistent* Source) {
       handleType_ = b ? b->handleType_ : bmDDB;
       *format_ = b ? *b->format_ : FormatFor(pfDevice);
     } else {
-      HBITMAP image = nullptr;
+      TBitmapHandle image;
       if (b->handleType_ == bmDIB) {
         void* bits = nullptr;
-        image = CreateDIB(b->width_, b->height_, *b->format_, &bits);
+        image.reset(CreateDIB(b->width_, b->height_, *b->format_, &bits));
         GdiFlush();
         const std::size_t stride = StrideOf(b->width_, b->format_->Bpp);
         for (Integer y = 0; y < b->height_; ++y) {
@@ -593,20 +581,18 @@ void TBitmap::Assign(TPersistent* Source) {
                       stride);
         }
       } else {
-        HDC screen = GetDC(nullptr);
-        image = b->pixelFormat_ == pf1bit
-                    ? CreateBitmap(b->width_, b->height_, 1, 1, nullptr)
-                    : CreateCompatibleBitmap(screen, b->width_, b->height_);
-        ReleaseDC(nullptr, screen);
+        TWindowDC screen(nullptr);
+        image.reset(
+            b->pixelFormat_ == pf1bit
+                ? CreateBitmap(b->width_, b->height_, 1, 1, nullptr)
+                : CreateCompatibleBitmap(screen.get(), b->width_, b->height_));
         if (!image) throw EOutOfMemory("Out of system resources");
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, image);
-        BitBlt(dc, 0, 0, b->width_, b->height_, b->Canvas()->Handle(), 0, 0,
-               SRCCOPY);
-        SelectObject(dc, old);
-        DeleteDC(dc);
+        TOwnedDC dc(CreateCompatibleDC(nullptr));
+        TSelectObject select(dc.get(), image.get());
+        BitBlt(dc.get(), 0, 0, b->width_, b->height_, b->Canvas()->Handle(), 0,
+               0, SRCCOPY);
       }
-      ReplaceHandle(image);
+      ReplaceHandle(image.release());
       ReadFromHandle();
     }
     if (b) {
@@ -787,10 +773,9 @@ std::vector<Byte> TBitmap::SavePackedDIB(std::size_t& BitsOffset) {
   Byte* pixels = out.data() + BitsOffset;
   if (handleType_ == bmDDB) {
     HBITMAP h = Handle();
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, h, 0, static_cast<UINT>(height_), pixels,
+    TWindowDC screen(nullptr);
+    GetDIBits(screen.get(), h, 0, static_cast<UINT>(height_), pixels,
               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
     // GetDIBits fills in the table it used.
     format.Colors.assign(info.Extra, info.Extra + format.Colors.size());
   } else {

@@ -64,18 +64,16 @@ bool ValidIconImage(const Byte* p, UInt64 size) {
 
 TIcon::TIcon() = default;
 
-TIcon::~TIcon() {
-  if (handle_) DestroyIcon(handle_);
-}
+TIcon::~TIcon() = default;
 
 void TIcon::NewImage(HICON Handle, std::vector<Byte> Data) {
-  if (handle_ && handle_ != Handle) DestroyIcon(handle_);
-  handle_ = Handle;
+  handle_.reset(Handle);
   data_ = std::move(Data);
   width_ = height_ = 0;
   if (handle_) {
     ICONINFO ii{};
-    if (GetIconInfo(handle_, &ii)) {
+    if (GetIconInfo(handle_.get(), &ii)) {
+      const TBitmapHandle color(ii.hbmColor), mask(ii.hbmMask);
       BITMAP bm{};
       if (ii.hbmColor && GetObjectA(ii.hbmColor, sizeof bm, &bm)) {
         width_ = bm.bmWidth;
@@ -84,8 +82,6 @@ void TIcon::NewImage(HICON Handle, std::vector<Byte> Data) {
         width_ = bm.bmWidth;
         height_ = bm.bmHeight / 2;
       }
-      if (ii.hbmColor) DeleteObject(ii.hbmColor);
-      if (ii.hbmMask) DeleteObject(ii.hbmMask);
     }
   }
 }
@@ -98,7 +94,7 @@ void TIcon::Assign(TPersistent* Source) {
   }
   if (auto* i = dynamic_cast<TIcon*>(Source)) {
     if (i == this) return;
-    NewImage(i->handle_ ? CopyIcon(i->handle_) : nullptr, i->data_);
+    NewImage(i->handle_ ? CopyIcon(i->handle_.get()) : nullptr, i->data_);
     Changed(this);
     return;
   }
@@ -115,17 +111,16 @@ void TIcon::SetHeight(Integer) {
   throw EInvalidGraphicOperation("Cannot change the size of an icon");
 }
 
-HICON TIcon::Handle() { return handle_; }
+HICON TIcon::Handle() { return handle_.get(); }
 
 void TIcon::SetHandle(HICON Value) {
-  if (Value == handle_) return;
+  if (Value == handle_.get()) return;
   NewImage(Value, {});
   Changed(this);
 }
 
 HICON TIcon::ReleaseHandle() {
-  HICON h = handle_;
-  handle_ = nullptr;
+  HICON h = handle_.release();
   NewImage(nullptr, {});
   return h;
 }
@@ -195,9 +190,10 @@ void TIcon::SaveToStream(TStream* Stream) {
   if (!handle_) return;
   // Made from a handle: write one 32-bit image with its mask.
   ICONINFO ii{};
-  if (!GetIconInfo(handle_, &ii)) {
+  if (!GetIconInfo(handle_.get(), &ii)) {
     throw EInvalidGraphicOperation("Invalid icon handle");
   }
+  const TBitmapHandle colorBitmap(ii.hbmColor), maskBitmap(ii.hbmMask);
   const Integer w = width_;
   const Integer h = height_;
   const std::size_t colorBytes = static_cast<std::size_t>(w) * h * 4;
@@ -209,24 +205,21 @@ void TIcon::SaveToStream(TStream* Stream) {
     BITMAPINFOHEADER h;
     RGBQUAD c[2];
   } bi{};
-  HDC screen = GetDC(nullptr);
+  TWindowDC screen(nullptr);
   bi.h.biSize = sizeof(BITMAPINFOHEADER);
   bi.h.biWidth = w;
   bi.h.biHeight = h;
   bi.h.biPlanes = 1;
   bi.h.biBitCount = 32;
   if (ii.hbmColor) {
-    GetDIBits(screen, ii.hbmColor, 0, h, color.data(),
+    GetDIBits(screen.get(), ii.hbmColor, 0, h, color.data(),
               reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
   }
   bi.h.biBitCount = 1;
   bi.h.biClrUsed = 0;
   // A mask-only (monochrome) icon holds the mask in the top half.
-  GetDIBits(screen, ii.hbmMask, ii.hbmColor ? 0 : h, h, mask.data(),
+  GetDIBits(screen.get(), ii.hbmMask, ii.hbmColor ? 0 : h, h, mask.data(),
             reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  if (ii.hbmColor) DeleteObject(ii.hbmColor);
-  if (ii.hbmMask) DeleteObject(ii.hbmMask);
 
   BITMAPINFOHEADER ih{};
   ih.biSize = sizeof ih;
@@ -254,8 +247,8 @@ void TIcon::SaveToStream(TStream* Stream) {
 
 void TIcon::Draw(TCanvas* ACanvas, const TRect& Rect) {
   if (!handle_) return;
-  DrawIconEx(ACanvas->Handle(), Rect.Left, Rect.Top, handle_, Rect.Width(),
-             Rect.Height(), 0, nullptr, DI_NORMAL);
+  DrawIconEx(ACanvas->Handle(), Rect.Left, Rect.Top, handle_.get(),
+             Rect.Width(), Rect.Height(), 0, nullptr, DI_NORMAL);
 }
 
 // ---------------------------------------------------------------------------
@@ -271,8 +264,7 @@ TMetafile::TMetafile() = default;
 TMetafile::~TMetafile() { Clear(); }
 
 void TMetafile::Clear() {
-  if (handle_) DeleteEnhMetaFile(handle_);
-  handle_ = nullptr;
+  handle_.reset();
   width_ = height_ = 0;
 }
 
@@ -284,10 +276,11 @@ void TMetafile::Assign(TPersistent* Source) {
   }
   if (auto* m = dynamic_cast<TMetafile*>(Source)) {
     if (m == this) return;
-    HENHMETAFILE copy =
-        m->handle_ ? CopyEnhMetaFileA(m->handle_, nullptr) : nullptr;
+    TEnhMetaFileHandle copy(m->handle_.get()
+                                ? CopyEnhMetaFileA(m->handle_.get(), nullptr)
+                                : nullptr);
     Clear();
-    handle_ = copy;
+    handle_ = std::move(copy);
     width_ = m->width_;
     height_ = m->height_;
     Changed(this);
@@ -299,14 +292,14 @@ void TMetafile::Assign(TPersistent* Source) {
 Integer TMetafile::Width() {
   if (width_ || !handle_) return width_;
   ENHMETAHEADER h{};
-  if (!GetEnhMetaFileHeader(handle_, sizeof h, &h)) return 0;
+  if (!GetEnhMetaFileHeader(handle_.get(), sizeof h, &h)) return 0;
   return MulDiv(h.rclFrame.right - h.rclFrame.left, ScreenLogPixels(), 2540);
 }
 
 Integer TMetafile::Height() {
   if (height_ || !handle_) return height_;
   ENHMETAHEADER h{};
-  if (!GetEnhMetaFileHeader(handle_, sizeof h, &h)) return 0;
+  if (!GetEnhMetaFileHeader(handle_.get(), sizeof h, &h)) return 0;
   return MulDiv(h.rclFrame.bottom - h.rclFrame.top, ScreenLogPixels(), 2540);
 }
 
@@ -323,15 +316,13 @@ void TMetafile::SetHeight(Integer Value) {
 }
 
 void TMetafile::SetHandle(HENHMETAFILE Value) {
-  if (Value == handle_) return;
-  if (handle_) DeleteEnhMetaFile(handle_);
-  handle_ = Value;
+  if (Value == handle_.get()) return;
+  handle_.reset(Value);
   Changed(this);
 }
 
 HENHMETAFILE TMetafile::ReleaseHandle() {
-  HENHMETAFILE h = handle_;
-  handle_ = nullptr;
+  HENHMETAFILE h = handle_.release();
   width_ = height_ = 0;
   return h;
 }
@@ -372,25 +363,25 @@ void TMetafile::LoadFromStream(TStream* Stream) {
     pos += size;
   }
   if (lastType != EMR_EOF) throw EInvalidGraphic(kBadMetafile);
-  HENHMETAFILE h =
-      SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
+  TEnhMetaFileHandle h(
+      SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data()));
   if (!h) throw EInvalidGraphic(kBadMetafile);
   Clear();
-  handle_ = h;
+  handle_ = std::move(h);
   Changed(this);
 }
 
 void TMetafile::SaveToStream(TStream* Stream) {
   if (!handle_) return;
-  const UINT size = GetEnhMetaFileBits(handle_, 0, nullptr);
+  const UINT size = GetEnhMetaFileBits(handle_.get(), 0, nullptr);
   std::vector<Byte> data(size);
-  GetEnhMetaFileBits(handle_, size, data.data());
+  GetEnhMetaFileBits(handle_.get(), size, data.data());
   Stream->WriteBuffer(data.data(), static_cast<Integer>(data.size()));
 }
 
 void TMetafile::Draw(TCanvas* ACanvas, const TRect& Rect) {
   if (!handle_) return;
-  PlayEnhMetaFile(ACanvas->Handle(), handle_,
+  PlayEnhMetaFile(ACanvas->Handle(), handle_.get(),
                   reinterpret_cast<const RECT*>(&Rect));
 }
 
@@ -415,12 +406,8 @@ TMetafileCanvas::~TMetafileCanvas() {
   HDC dc = HandleAllocated() ? Handle() : nullptr;
   SetHandle(nullptr);
   if (!dc) return;
-  HENHMETAFILE h = CloseEnhMetaFile(dc);
-  if (metafile_ && h) {
-    metafile_->SetHandle(h);
-  } else if (h) {
-    DeleteEnhMetaFile(h);
-  }
+  TEnhMetaFileHandle h(CloseEnhMetaFile(dc));
+  if (metafile_ && h) metafile_->SetHandle(h.release());
 }
 
 // ---------------------------------------------------------------------------
@@ -544,7 +531,7 @@ void TPicture::Changed(TObject*) { OnChange(this); }
 void TPicture::SetGraphic(TGraphic* Value) {
   TObjectPtr<TGraphic> copy;
   if (Value) {
-    copy.reset(dynamic_cast<TGraphic*>(Value->ClassType()->NewInstance()));
+    copy = OwnedCast<TGraphic>(Value->ClassType()->NewInstance());
     if (!copy) throw EInvalidGraphic("Cannot create %s", {Value->ClassName()});
     copy->Assign(Value);
     copy->OnChange = TNotifyEvent(this, &TPicture::Changed);
@@ -555,7 +542,7 @@ void TPicture::SetGraphic(TGraphic* Value) {
 
 void TPicture::ForceType(TClass cls) {
   if (graphic_ && graphic_->InheritsFrom(cls)) return;
-  TObjectPtr<TGraphic> g(dynamic_cast<TGraphic*>(cls->NewInstance()));
+  TObjectPtr<TGraphic> g = OwnedCast<TGraphic>(cls->NewInstance());
   g->OnChange = TNotifyEvent(this, &TPicture::Changed);
   graphic_ = std::move(g);
   Changed(this);
@@ -597,7 +584,7 @@ void TPicture::LoadFromFile(const String& FileName) {
   if (!cls) {
     throw EInvalidGraphic("Unknown picture file extension (.%s)", {ext});
   }
-  TObjectPtr<TGraphic> g(dynamic_cast<TGraphic*>(cls->NewInstance()));
+  TObjectPtr<TGraphic> g = OwnedCast<TGraphic>(cls->NewInstance());
   if (!g) throw EInvalidGraphic("Cannot create %s", {String(cls->Name)});
   g->LoadFromFile(FileName);
   g->OnChange = TNotifyEvent(this, &TPicture::Changed);
@@ -628,7 +615,7 @@ void TPicture::ReadData(TStream* Stream) {
   if (!cls || !cls->InheritsFrom(TGraphic::StaticClass())) {
     throw EInvalidGraphic("Unknown picture format %s", {name});
   }
-  TObjectPtr<TGraphic> g(dynamic_cast<TGraphic*>(cls->NewInstance()));
+  TObjectPtr<TGraphic> g = OwnedCast<TGraphic>(cls->NewInstance());
   if (!g) throw EInvalidGraphic("Unknown picture format %s", {name});
   g->ReadData(Stream);
   g->OnChange = TNotifyEvent(this, &TPicture::Changed);

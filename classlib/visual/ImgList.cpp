@@ -202,20 +202,14 @@ Integer TCustomImageList::AddIcon(TIcon* Image) {
 
 void TCustomImageList::AddImages(TCustomImageList* Value) {
   if (!Value || Value == this || !Value->handle_) return;
-  BeginUpdate();
-  try {
-    for (Integer i = 0; i < Value->Count(); ++i) {
-      HICON icon = ImageList_GetIcon(Value->handle_, i, ILD_NORMAL);
-      if (!icon) continue;
-      ImageList_ReplaceIcon(Handle(), -1, icon);
-      DestroyIcon(icon);
-    }
-    Change();
-  } catch (...) {
-    EndUpdate();
-    throw;
+  auto update = MakeBracket(this, &TCustomImageList::BeginUpdate,
+                            &TCustomImageList::EndUpdate);
+  for (Integer i = 0; i < Value->Count(); ++i) {
+    const TIconHandle icon(ImageList_GetIcon(Value->handle_, i, ILD_NORMAL));
+    if (!icon) continue;
+    ImageList_ReplaceIcon(Handle(), -1, icon.get());
   }
-  EndUpdate();
+  Change();
 }
 
 namespace {
@@ -223,34 +217,31 @@ namespace {
 // One image of a list copied out: its colours (black where transparent, as
 // the list keeps them) and, for masked lists, its mask.
 struct TListImage {
-  HBITMAP image = nullptr;
-  HBITMAP mask = nullptr;
-  ~TListImage() {
-    if (image) DeleteObject(image);
-    if (mask) DeleteObject(mask);
-  }
+  TBitmapHandle image;
+  TBitmapHandle mask;
 };
 
 void ReadListImage(HIMAGELIST list, Integer index, Integer w, Integer h,
                    bool masked, TListImage& out) {
-  HDC screen = GetDC(nullptr);
-  out.image = CreateCompatibleBitmap(screen, w, h);
-  ReleaseDC(nullptr, screen);
-  if (masked) out.mask = CreateBitmap(w, h, 1, 1, nullptr);
+  {
+    TWindowDC screen(nullptr);
+    out.image.reset(CreateCompatibleBitmap(screen.get(), w, h));
+  }
+  if (masked) out.mask.reset(CreateBitmap(w, h, 1, 1, nullptr));
   if (!out.image || (masked && !out.mask)) {
     throw EOutOfMemory("Out of system resources");
   }
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, out.image);
-  PatBlt(dc, 0, 0, w, h, BLACKNESS);
-  ImageList_DrawEx(list, index, dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_NORMAL);
+  TOwnedDC dc(CreateCompatibleDC(nullptr));
+  TSelectObject select(dc.get(), out.image.get());
+  PatBlt(dc.get(), 0, 0, w, h, BLACKNESS);
+  ImageList_DrawEx(list, index, dc.get(), 0, 0, 0, 0, CLR_NONE, CLR_NONE,
+                   ILD_NORMAL);
   if (masked) {
-    SelectObject(dc, out.mask);
-    PatBlt(dc, 0, 0, w, h, WHITENESS);
-    ImageList_DrawEx(list, index, dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_MASK);
+    select.Select(out.mask.get());
+    PatBlt(dc.get(), 0, 0, w, h, WHITENESS);
+    ImageList_DrawEx(list, index, dc.get(), 0, 0, 0, 0, CLR_NONE, CLR_NONE,
+                     ILD_MASK);
   }
-  SelectObject(dc, old);
-  DeleteDC(dc);
 }
 
 }  // namespace
@@ -267,48 +258,33 @@ void TCustomImageList::Move(Integer CurIndex, Integer NewIndex) {
   for (Integer i = CurIndex; i != NewIndex; i += step) {
     ImageList_Copy(handle_, i, handle_, i + step, ILCF_MOVE);
   }
-  ImageList_Replace(handle_, NewIndex, moved.image, moved.mask);
+  ImageList_Replace(handle_, NewIndex, moved.image.get(), moved.mask.get());
   Change();
 }
 
 void TCustomImageList::Insert(Integer Index, TBitmap* Image, TBitmap* Mask) {
   if (Index < 0 || Index > Count()) return;
-  BeginUpdate();
-  try {
-    const Integer added = Add(Image, Mask);
-    if (added != Index) Move(added, Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TCustomImageList::BeginUpdate,
+                            &TCustomImageList::EndUpdate);
+  const Integer added = Add(Image, Mask);
+  if (added != Index) Move(added, Index);
 }
 
 void TCustomImageList::InsertMasked(Integer Index, TBitmap* Image,
                                     TColor MaskColor) {
   if (Index < 0 || Index > Count()) return;
-  BeginUpdate();
-  try {
-    const Integer added = AddMasked(Image, MaskColor);
-    if (added != Index) Move(added, Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TCustomImageList::BeginUpdate,
+                            &TCustomImageList::EndUpdate);
+  const Integer added = AddMasked(Image, MaskColor);
+  if (added != Index) Move(added, Index);
 }
 
 void TCustomImageList::InsertIcon(Integer Index, TIcon* Image) {
   if (Index < 0 || Index > Count()) return;
-  BeginUpdate();
-  try {
-    const Integer added = AddIcon(Image);
-    if (added != Index) Move(added, Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TCustomImageList::BeginUpdate,
+                            &TCustomImageList::EndUpdate);
+  const Integer added = AddIcon(Image);
+  if (added != Index) Move(added, Index);
 }
 
 void TCustomImageList::Replace(Integer Index, TBitmap* Image, TBitmap* Mask) {
@@ -331,10 +307,9 @@ void TCustomImageList::ReplaceMasked(Integer Index, TBitmap* NewImage,
   scratch.SetSize(width_, height_);
   scratch.SetMasked(masked_);
   scratch.AddMasked(NewImage, MaskColor);
-  HICON icon = ImageList_GetIcon(scratch.Handle(), 0, ILD_NORMAL);
+  const TIconHandle icon(ImageList_GetIcon(scratch.Handle(), 0, ILD_NORMAL));
   if (!icon) throw EInvalidOperation("Failed to replace image");
-  const int done = ImageList_ReplaceIcon(handle_, Index, icon);
-  DestroyIcon(icon);
+  const int done = ImageList_ReplaceIcon(handle_, Index, icon.get());
   if (done < 0) throw EInvalidOperation("Failed to replace image");
   Change();
 }
@@ -420,57 +395,50 @@ void TCustomImageList::DrawDisabled(Integer Index, HDC DC, Integer X,
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP image =
-      CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  TBitmapHandle image(
+      CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!image) return;
-  HDC imageDC = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldImage = SelectObject(imageDC, image);
-  PatBlt(imageDC, 0, 0, w, h, WHITENESS);
-  ImageList_DrawEx(handle_, Index, imageDC, 0, 0, 0, 0, CLR_NONE, CLR_NONE,
-                   ILD_TRANSPARENT);
-  GdiFlush();
-
+  TOwnedDC imageDC(CreateCompatibleDC(nullptr));
   // Monochrome shape: 1 = ink. Device bitmap rows are word aligned.
   const std::size_t stride = ((static_cast<std::size_t>(w) + 15) / 16) * 2;
   std::vector<Byte> shape(stride * static_cast<std::size_t>(h), 0);
-  const auto* px = static_cast<const DWORD*>(bits);
-  for (Integer y = 0; y < h; ++y) {
-    for (Integer x = 0; x < w; ++x) {
-      if ((px[y * w + x] & 0xFFFFFF) != 0xFFFFFF) {
-        shape[y * stride + x / 8] |= static_cast<Byte>(0x80 >> (x % 8));
+  {
+    TSelectObject select(imageDC.get(), image.get());
+    PatBlt(imageDC.get(), 0, 0, w, h, WHITENESS);
+    ImageList_DrawEx(handle_, Index, imageDC.get(), 0, 0, 0, 0, CLR_NONE,
+                     CLR_NONE, ILD_TRANSPARENT);
+    GdiFlush();
+    const auto* px = static_cast<const DWORD*>(bits);
+    for (Integer y = 0; y < h; ++y) {
+      for (Integer x = 0; x < w; ++x) {
+        if ((px[y * w + x] & 0xFFFFFF) != 0xFFFFFF) {
+          shape[y * stride + x / 8] |= static_cast<Byte>(0x80 >> (x % 8));
+        }
       }
     }
   }
-  SelectObject(imageDC, oldImage);
-  DeleteObject(image);
-  HBITMAP mono = CreateBitmap(w, h, 1, 1, shape.data());
-  if (!mono) {
-    DeleteDC(imageDC);
-    return;
-  }
-  HGDIOBJ oldMono = SelectObject(imageDC, mono);
+  image.reset();
+  TBitmapHandle mono(CreateBitmap(w, h, 1, 1, shape.data()));
+  if (!mono) return;
+  TSelectObject selectMono(imageDC.get(), mono.get());
 
   // Where the source is 1 (shown as the background colour, white) the brush
   // is painted; elsewhere the destination stays.
   constexpr DWORD kRopDSPDxax = 0x00E20746;
   const COLORREF oldText = SetTextColor(DC, RGB(0, 0, 0));
   const COLORREF oldBk = ::SetBkColor(DC, RGB(255, 255, 255));
-  HBRUSH highlight =
-      CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(clBtnHighlight)));
-  HBRUSH shadow =
-      CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(clBtnShadow)));
-  HGDIOBJ oldBrush = SelectObject(DC, highlight);
-  BitBlt(DC, X + 1, Y + 1, w, h, imageDC, 0, 0, kRopDSPDxax);
-  SelectObject(DC, shadow);
-  BitBlt(DC, X, Y, w, h, imageDC, 0, 0, kRopDSPDxax);
-  SelectObject(DC, oldBrush);
-  DeleteObject(highlight);
-  DeleteObject(shadow);
+  const TBrushHandle highlight(
+      CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(clBtnHighlight))));
+  const TBrushHandle shadow(
+      CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(clBtnShadow))));
+  {
+    TSelectObject brush(DC, highlight.get());
+    BitBlt(DC, X + 1, Y + 1, w, h, imageDC.get(), 0, 0, kRopDSPDxax);
+    brush.Select(shadow.get());
+    BitBlt(DC, X, Y, w, h, imageDC.get(), 0, 0, kRopDSPDxax);
+  }
   SetTextColor(DC, oldText);
   ::SetBkColor(DC, oldBk);
-  SelectObject(imageDC, oldMono);
-  DeleteObject(mono);
-  DeleteDC(imageDC);
 }
 
 void TCustomImageList::BeginUpdate() { ++updateCount_; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <unordered_map>
+#include <utility>
 
 #include "Forms.h"
 #include "TypInfo.h"
@@ -188,51 +189,37 @@ struct PopupWindow {
       MI->itemHeight = static_cast<UINT>(s.cy);
       return;
     }
-    HDC dc = ::GetDC(nullptr);
-    TCanvas canvas;
-    canvas.SetHandle(dc);
-    if (Screen) canvas.Font()->Assign(Screen->MenuFont());
     Integer w = 0, h = 0;
-    try {
+    {
+      TWindowDC dc(nullptr);
+      TCanvas canvas;
+      TCanvasDCScope lend(&canvas, dc.get());
+      if (Screen) canvas.Font()->Assign(Screen->MenuFont());
       Item->MeasureItem(&canvas, w, h);
-    } catch (...) {
-      canvas.SetHandle(nullptr);
-      ::ReleaseDC(nullptr, dc);
-      throw;
     }
-    canvas.SetHandle(nullptr);
-    ::ReleaseDC(nullptr, dc);
     MI->itemWidth = static_cast<UINT>(std::max<Integer>(w, 0));
     MI->itemHeight = static_cast<UINT>(std::max<Integer>(h, 0));
   }
 
   static void Draw(TMenuItem* Item, DRAWITEMSTRUCT* DI) {
     TCanvas canvas;
-    const int saved = ::SaveDC(DI->hDC);
-    canvas.SetHandle(DI->hDC);
+    TSavedDC saved(DI->hDC);
+    TCanvasDCScope lend(&canvas, DI->hDC);
     const TRect r(DI->rcItem.left, DI->rcItem.top, DI->rcItem.right,
                   DI->rcItem.bottom);
-    try {
-      if (OwnerDrawn(Item)) {
-        if (Screen) canvas.Font()->Assign(Screen->MenuFont());
-        TOwnerDrawState state;
-        if (DI->itemState & ODS_SELECTED) state.Include(odSelected);
-        if (DI->itemState & ODS_GRAYED) state.Include(odGrayed);
-        if (DI->itemState & ODS_DISABLED) state.Include(odDisabled);
-        if (DI->itemState & ODS_CHECKED) state.Include(odChecked);
-        if (DI->itemState & ODS_DEFAULT) state.Include(odDefault);
-        if (DI->itemState & ODS_NOACCEL) state.Include(odNoAccel);
-        Item->AdvancedDrawItem(&canvas, r, state);
-      } else {
-        DrawImage(Item, &canvas, r.Left, r.Top);
-      }
-    } catch (...) {
-      canvas.SetHandle(nullptr);
-      ::RestoreDC(DI->hDC, saved);
-      throw;
+    if (OwnerDrawn(Item)) {
+      if (Screen) canvas.Font()->Assign(Screen->MenuFont());
+      TOwnerDrawState state;
+      if (DI->itemState & ODS_SELECTED) state.Include(odSelected);
+      if (DI->itemState & ODS_GRAYED) state.Include(odGrayed);
+      if (DI->itemState & ODS_DISABLED) state.Include(odDisabled);
+      if (DI->itemState & ODS_CHECKED) state.Include(odChecked);
+      if (DI->itemState & ODS_DEFAULT) state.Include(odDefault);
+      if (DI->itemState & ODS_NOACCEL) state.Include(odNoAccel);
+      Item->AdvancedDrawItem(&canvas, r, state);
+    } else {
+      DrawImage(Item, &canvas, r.Left, r.Top);
     }
-    canvas.SetHandle(nullptr);
-    ::RestoreDC(DI->hDC, saved);
   }
 };
 
@@ -290,8 +277,7 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {
 TMenuItem::~TMenuItem() {
   if (parent_) parent_->Remove(this);
   while (!items_.empty()) {
-    TMenuItem* child = items_.back();
-    items_.pop_back();
+    TMenuItem* child = items_.ExtractLast();
     child->parent_ = nullptr;
     Free(child);
   }
@@ -328,15 +314,13 @@ void TMenuItem::Insert(Integer Index, TMenuItem* Item) {
   if (Index < 0 || Index > Count()) {
     throw EMenuError(Format("Menu index out of range (%d)", {Index}));
   }
-  items_.insert(items_.begin() + Index, Item);
+  items_.AdoptAt(static_cast<std::size_t>(Index), Item);
   Item->parent_ = this;
   Changed();
 }
 
 void TMenuItem::Remove(TMenuItem* Item) {
-  auto it = std::find(items_.begin(), items_.end(), Item);
-  if (it == items_.end()) return;
-  items_.erase(it);
+  if (!items_.Extract(Item)) return;
   Item->parent_ = nullptr;
   Changed();
 }
@@ -361,8 +345,8 @@ void TMenuItem::SetMenuIndex(Integer Value) {
   const Integer count = p->Count();
   Value = std::clamp<Integer>(Value, 0, count - 1);
   if (Value == MenuIndex()) return;
-  p->items_.erase(p->items_.begin() + MenuIndex());
-  p->items_.insert(p->items_.begin() + Value, this);
+  p->items_.Move(static_cast<std::size_t>(MenuIndex()),
+                 static_cast<std::size_t>(Value));
   Changed();
 }
 
@@ -456,7 +440,7 @@ void TMenuItem::InitiateAction() {
 
 void TMenuItem::InitiateActions() {
   // Update handlers may change the items.
-  const std::vector<TMenuItem*> items = items_;
+  const std::vector<TMenuItem*> items = items_.Snapshot();
   for (TMenuItem* item : items) {
     if (IndexOf(item) < 0) continue;
     item->InitiateAction();
@@ -678,6 +662,7 @@ void TMenu::BuildItems(HMENU Menu, const TMenuItem* Parent) const {
     if (item->ShortCut() != 0) {
       text += "\t" + ShortCutToText(item->ShortCut());
     }
+    TMenuHandle sub;
     MENUITEMINFOA mii{};
     mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
@@ -702,29 +687,23 @@ void TMenu::BuildItems(HMENU Menu, const TMenuItem* Parent) const {
       if (!item->Enabled()) mii.fState |= MFS_GRAYED;
       if (item->Default()) mii.fState |= MFS_DEFAULT;
       if (item->Count() > 0) {
-        HMENU sub = ::CreatePopupMenu();
-        BuildItems(sub, item);
+        sub.reset(::CreatePopupMenu());
+        BuildItems(sub.get(), item);
         mii.fMask |= MIIM_SUBMENU;
-        mii.hSubMenu = sub;
+        mii.hSubMenu = sub.get();
       }
     }
-    if (!::InsertMenuItemA(Menu, pos, TRUE, &mii)) {
-      if (mii.hSubMenu) ::DestroyMenu(mii.hSubMenu);
-      RaiseLastWin32Error();
-    }
+    if (!::InsertMenuItemA(Menu, pos, TRUE, &mii)) RaiseLastWin32Error();
+    // The menu owns its submenu now.
+    (void)sub.release();
     ++pos;
   }
 }
 
-HMENU TMenu::CreateMenuHandle(bool Bar) const {
-  HMENU menu = Bar ? ::CreateMenu() : ::CreatePopupMenu();
+TMenuHandle TMenu::CreateMenuHandle(bool Bar) const {
+  TMenuHandle menu(Bar ? ::CreateMenu() : ::CreatePopupMenu());
   if (!menu) RaiseLastWin32Error();
-  try {
-    BuildItems(menu, items_.get());
-  } catch (...) {
-    ::DestroyMenu(menu);
-    throw;
-  }
+  BuildItems(menu.get(), items_.get());
   return menu;
 }
 
@@ -749,7 +728,7 @@ void TMenu::Notification(TComponent* AComponent, TOperation Operation) {
 // ---------------------------------------------------------------------------
 
 TMainMenu::~TMainMenu() {
-  if (window_ && ::IsWindow(window_) && ::GetMenu(window_) == handle_) {
+  if (window_ && ::IsWindow(window_) && ::GetMenu(window_) == handle_.get()) {
     ::SetMenu(window_, nullptr);
   }
   DestroyMenuHandle();
@@ -757,12 +736,12 @@ TMainMenu::~TMainMenu() {
 
 HMENU TMainMenu::Handle() {
   if (!handle_) handle_ = CreateMenuHandle(true);
-  return handle_;
+  return handle_.get();
 }
 
 void TMainMenu::SetWindowHandle(HWND Value) {
   if (window_ == Value) return;
-  if (window_ && ::IsWindow(window_) && ::GetMenu(window_) == handle_) {
+  if (window_ && ::IsWindow(window_) && ::GetMenu(window_) == handle_.get()) {
     ::SetMenu(window_, nullptr);
   }
   window_ = Value;
@@ -774,19 +753,15 @@ void TMainMenu::SetWindowHandle(HWND Value) {
 
 void TMainMenu::MenuChanged() {
   if (!handle_ || ComponentState().Contains(csLoading)) return;
-  HMENU old = handle_;
-  handle_ = CreateMenuHandle(true);
+  // The window shows the new menu before the old one goes.
+  TMenuHandle old = std::exchange(handle_, CreateMenuHandle(true));
   if (window_ && ::IsWindow(window_)) {
-    ::SetMenu(window_, handle_);
+    ::SetMenu(window_, handle_.get());
     ::DrawMenuBar(window_);
   }
-  ::DestroyMenu(old);
 }
 
-void TMainMenu::DestroyMenuHandle() {
-  if (handle_) ::DestroyMenu(handle_);
-  handle_ = nullptr;
-}
+void TMainMenu::DestroyMenuHandle() { handle_.reset(); }
 
 // ---------------------------------------------------------------------------
 // TPopupMenu
@@ -816,7 +791,7 @@ void TPopupMenu::Popup(Integer X, Integer Y) {
   popupPoint_ = TPoint(X, Y);
   DoPopup(this);
   Items()->InitiateActions();
-  HMENU menu = CreateMenuHandle(false);
+  const TMenuHandle menu = CreateMenuHandle(false);
   UINT flags = TPM_RIGHTBUTTON | TPM_RETURNCMD;
   if (alignment_ == paRight) {
     flags |= TPM_RIGHTALIGN;
@@ -826,8 +801,7 @@ void TPopupMenu::Popup(Integer X, Integer Y) {
   // The chosen command comes back as the result, so the item runs after
   // the menu closed and its handler may rebuild or free the menu.
   const BOOL command =
-      ::TrackPopupMenu(menu, flags, X, Y, 0, WindowHandle(), nullptr);
-  ::DestroyMenu(menu);
+      ::TrackPopupMenu(menu.get(), flags, X, Y, 0, WindowHandle(), nullptr);
   OnClose(this);
   if (command > 0) DispatchCommand(static_cast<Word>(command));
 }

@@ -149,7 +149,7 @@ class TMenuItem : public TComponent {
   void Changed();
   String caption_;
   String hint_;
-  std::vector<TMenuItem*> items_;
+  TOwningList<TMenuItem> items_;
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;  // set on a menu's root item only
   std::unique_ptr<TMenuActionLink> actionLink_;
@@ -196,9 +196,9 @@ class TMenu : public TComponent {
   // CN_KEYDOWN) is; true when one ran.
   bool IsShortCut(const TMessage& Message);
 
-  // Builds a system menu of the visible items (popup or bar); the caller
-  // destroys it.
-  HMENU CreateMenuHandle(bool Bar) const;
+  // Builds a system menu of the visible items (popup or bar) for the
+  // caller.
+  TMenuHandle CreateMenuHandle(bool Bar) const;
   // The text the system menu shows for an item (accelerator added when the
   // menu chooses them, shortcut after a tab).
   String MenuItemText(const TMenuItem* Item) const;
@@ -234,7 +234,7 @@ class TMainMenu : public TMenu {
 
  private:
   void DestroyMenuHandle();
-  HMENU handle_ = nullptr;
+  TMenuHandle handle_;
   HWND window_ = nullptr;
 };
 

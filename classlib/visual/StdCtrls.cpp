@@ -122,33 +122,23 @@ template <class Draw>
 void PaintItem(TControlCanvas* canvas, TFont* font, TColor color,
                const DRAWITEMSTRUCT& dis, Draw draw) {
   const TOwnerDrawState state = DrawStateOf(dis.itemState);
-  canvas->Lock();
-  try {
-    canvas->FreeHandle();
-    canvas->SetHandle(dis.hDC);
-    canvas->Font()->Assign(font);
-    canvas->Brush()->SetColor(color);
-    if (state.Contains(odSelected)) {
-      canvas->Brush()->SetColor(clHighlight);
-      canvas->Font()->SetColor(clHighlightText);
-    }
-    const TRect r = Rect(dis.rcItem.left, dis.rcItem.top, dis.rcItem.right,
-                         dis.rcItem.bottom);
-    if (static_cast<int>(dis.itemID) >= 0) {
-      draw(static_cast<Integer>(dis.itemID), r, state);
-    } else {
-      canvas->FillRect(r);
-    }
-    if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) {
-      canvas->DrawFocusRect(r);
-    }
-  } catch (...) {
-    canvas->SetHandle(nullptr);
-    canvas->Unlock();
-    throw;
+  TControlPaintScope paint(canvas, dis.hDC);
+  canvas->Font()->Assign(font);
+  canvas->Brush()->SetColor(color);
+  if (state.Contains(odSelected)) {
+    canvas->Brush()->SetColor(clHighlight);
+    canvas->Font()->SetColor(clHighlightText);
   }
-  canvas->SetHandle(nullptr);
-  canvas->Unlock();
+  const TRect r = Rect(dis.rcItem.left, dis.rcItem.top, dis.rcItem.right,
+                       dis.rcItem.bottom);
+  if (static_cast<int>(dis.itemID) >= 0) {
+    draw(static_cast<Integer>(dis.itemID), r, state);
+  } else {
+    canvas->FillRect(r);
+  }
+  if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) {
+    canvas->DrawFocusRect(r);
+  }
 }
 
 }  // namespace
@@ -239,18 +229,18 @@ Integer TCustomLabel::DrawTextFlags() const {
 
 void TCustomLabel::AdjustBounds() {
   if (!autoSize_ || ComponentState().Contains(csLoading)) return;
-  HDC dc = ::GetDC(nullptr);
-  HGDIOBJ old = ::SelectObject(dc, Font()->Handle());
   RECT r{0, 0, wordWrap_ ? width_ : 0, 0};
   String text = text_;
   if (text.empty() ||
       (showAccelChar_ && text.front() == '&' && text.size() == 1)) {
     text += ' ';
   }
-  ::DrawTextA(dc, text.c_str(), -1, &r,
-              static_cast<UINT>(DrawTextFlags()) | DT_CALCRECT);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(nullptr, dc);
+  {
+    TWindowDC dc(nullptr);
+    TSelectObject font(dc.get(), Font()->Handle());
+    ::DrawTextA(dc.get(), text.c_str(), -1, &r,
+                static_cast<UINT>(DrawTextFlags()) | DT_CALCRECT);
+  }
   Integer x = left_;
   if (!wordWrap_ && alignment_ == taRightJustify) x += width_ - r.right;
   SetBounds(x, top_, r.right, r.bottom);

@@ -74,33 +74,32 @@ inline void DeleteEnhMetaFileHandle(HENHMETAFILE Value) noexcept {
 }
 inline void DestroyMenuHandle(HMENU Value) noexcept { ::DestroyMenu(Value); }
 
-// Kernel objects: some calls fail with null, others (CreateFileA) with
-// INVALID_HANDLE_VALUE; both mean "none".
+inline void CloseKernelHandle(HANDLE Value) noexcept { ::CloseHandle(Value); }
+inline void CloseSearch(HANDLE Value) noexcept { ::FindClose(Value); }
+
+// Kernel objects and searches: some calls fail with null, others
+// (CreateFileA, FindFirstFileA) with INVALID_HANDLE_VALUE; both mean "none".
+// An empty owner holds what its API returns for none.
+template <bool EmptyIsInvalid, auto CloseFunction>
 struct TKernelTraits {
   using Handle = HANDLE;
-  static Handle Empty() noexcept { return nullptr; }
+  static Handle Empty() noexcept {
+    return EmptyIsInvalid ? INVALID_HANDLE_VALUE : nullptr;
+  }
   static bool Valid(Handle Value) noexcept {
     return Value != nullptr && Value != INVALID_HANDLE_VALUE;
   }
-  static void Close(Handle Value) noexcept { ::CloseHandle(Value); }
-};
-
-// FindFirstFileA fails with INVALID_HANDLE_VALUE.
-struct TFindTraits {
-  using Handle = HANDLE;
-  static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
-  static bool Valid(Handle Value) noexcept {
-    return Value != nullptr && Value != INVALID_HANDLE_VALUE;
-  }
-  static void Close(Handle Value) noexcept { ::FindClose(Value); }
+  static void Close(Handle Value) noexcept { CloseFunction(Value); }
 };
 
 }  // namespace handles_detail
 
 // A kernel object (file, mapping, process, thread, event).
-using THandle = TUniqueHandle<handles_detail::TKernelTraits>;
+using THandle = TUniqueHandle<
+    handles_detail::TKernelTraits<false, &handles_detail::CloseKernelHandle>>;
 // A search of FindFirstFileA.
-using TFindHandle = TUniqueHandle<handles_detail::TFindTraits>;
+using TFindHandle = TUniqueHandle<
+    handles_detail::TKernelTraits<true, &handles_detail::CloseSearch>>;
 // A registry key opened or created here (never one of the predefined roots).
 using TKeyHandle =
     TUniqueHandle<handles_detail::TNullTraits<HKEY, &handles_detail::CloseKey>>;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Dialogs.h"
+#include "Handles.h"
 #include "RegistrySandbox.h"
 #include "SysUtils.h"
 #include "System.h"
@@ -44,20 +45,20 @@ class TMessageRecorder {
 // by value name; empty when the key is missing.
 inline std::map<String, String> KeyValues(const String& key) {
   std::map<String, String> out;
-  HKEY h = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) !=
+  TKeyHandle h;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, h.out()) !=
       ERROR_SUCCESS)
     return out;
   for (DWORD i = 0;; ++i) {
     char name[1024];
     DWORD nameLen = sizeof name;
     DWORD type = 0, size = 0;
-    if (RegEnumValueA(h, i, name, &nameLen, nullptr, &type, nullptr, &size) !=
-        ERROR_SUCCESS)
+    if (RegEnumValueA(h.get(), i, name, &nameLen, nullptr, &type, nullptr,
+                      &size) != ERROR_SUCCESS)
       break;
     std::vector<Byte> data(size + 1);
     DWORD len = size + 1;
-    RegQueryValueExA(h, name, nullptr, &type, data.data(), &len);
+    RegQueryValueExA(h.get(), name, nullptr, &type, data.data(), &len);
     String text;
     if (type == REG_SZ) {
       text = "REG_SZ:" + String(reinterpret_cast<const char*>(data.data()));
@@ -71,49 +72,45 @@ inline std::map<String, String> KeyValues(const String& key) {
     }
     out[name] = text;
   }
-  RegCloseKey(h);
   return out;
 }
 
 // The names of a key's subkeys in enumeration order; empty when missing.
 inline std::vector<String> SubKeys(const String& key) {
   std::vector<String> out;
-  HKEY h = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) !=
+  TKeyHandle h;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, h.out()) !=
       ERROR_SUCCESS)
     return out;
   for (DWORD i = 0;; ++i) {
     char name[1024];
     DWORD len = sizeof name;
-    if (RegEnumKeyExA(h, i, name, &len, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegEnumKeyExA(h.get(), i, name, &len, nullptr, nullptr, nullptr,
+                      nullptr) != ERROR_SUCCESS)
       break;
     out.emplace_back(name, len);
   }
-  RegCloseKey(h);
   return out;
 }
 
 inline bool KeyExists(const String& key) {
-  HKEY h = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) !=
+  TKeyHandle h;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, h.out()) !=
       ERROR_SUCCESS)
     return false;
-  RegCloseKey(h);
   return true;
 }
 
 // Stores a value of any type and bytes, as another program might have.
 inline void PutRaw(const String& key, const String& name, DWORD type,
                    const void* data, DWORD size) {
-  HKEY h = nullptr;
+  TKeyHandle h;
   ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, &h, nullptr),
+                            KEY_ALL_ACCESS, nullptr, h.out(), nullptr),
             ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueExA(h, name.c_str(), 0, type,
+  EXPECT_EQ(RegSetValueExA(h.get(), name.c_str(), 0, type,
                            static_cast<const BYTE*>(data), size),
             ERROR_SUCCESS);
-  RegCloseKey(h);
 }
 
 inline void PutString(const String& key, const String& name,
@@ -128,12 +125,11 @@ inline void PutDword(const String& key, const String& name, Integer value) {
 // Creates key as a volatile key: the registry then refuses to create any
 // lasting key below it, which makes the program's own creations fail.
 inline void MakeVolatileKey(const String& key) {
-  HKEY h = nullptr;
+  TKeyHandle h;
   ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr,
-                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &h,
-                            nullptr),
+                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                            h.out(), nullptr),
             ERROR_SUCCESS);
-  RegCloseKey(h);
 }
 
 // Scratch folders under the temporary folder, removed with the object.

@@ -18,27 +18,27 @@ constexpr const char* kParent = "VarnelTest";  // under Software
 // (a crash skips the destructor), and earlier ones of this process id: only
 // one sandbox per process lives at a time. Keys of running processes stay.
 void RemoveStaleSandboxes(HKEY software) {
-  HKEY parent = nullptr;
-  if (RegOpenKeyExA(software, kParent, 0, KEY_READ, &parent) != ERROR_SUCCESS)
+  TKeyHandle parent;
+  if (RegOpenKeyExA(software, kParent, 0, KEY_READ, parent.out()) !=
+      ERROR_SUCCESS)
     return;
   std::vector<String> stale;
   char name[256];
   for (DWORD i = 0;; ++i) {
     DWORD len = sizeof name;
-    if (RegEnumKeyExA(parent, i, name, &len, nullptr, nullptr, nullptr,
+    if (RegEnumKeyExA(parent.get(), i, name, &len, nullptr, nullptr, nullptr,
                       nullptr) != ERROR_SUCCESS)
       break;
     DWORD pid = std::strtoul(name, nullptr, 10);
-    HANDLE process =
+    const THandle process(
         pid ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)
-            : nullptr;
+            : nullptr);
     DWORD exitCode = 0;
-    bool running = process && GetExitCodeProcess(process, &exitCode) &&
+    bool running = process && GetExitCodeProcess(process.get(), &exitCode) &&
                    exitCode == STILL_ACTIVE;
-    if (process) CloseHandle(process);
     if (!running || pid == GetCurrentProcessId()) stale.emplace_back(name);
   }
-  RegCloseKey(parent);
+  parent.reset();
   for (const String& key : stale)
     RegDeleteTreeA(software, (String(kParent) + "\\" + key).c_str());
 }
@@ -55,20 +55,21 @@ TRegistrySandbox::TRegistrySandbox() {
   // A handle to a subkey opened now keeps naming the real hive after the
   // redirection (a handle to the hive's root may be the redirected one).
   LONG r = RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS,
-                         &realSoftware_);
+                         realSoftware_.out());
   if (r == ERROR_SUCCESS) {
-    RemoveStaleSandboxes(realSoftware_);
-    r = RegCreateKeyExA(realSoftware_, scratch.c_str(), 0, nullptr,
+    RemoveStaleSandboxes(realSoftware_.get());
+    r = RegCreateKeyExA(realSoftware_.get(), scratch.c_str(), 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &scratch_, nullptr);
+                        scratch_.out(), nullptr);
   }
-  if (r == ERROR_SUCCESS) r = RegOverridePredefKey(HKEY_CURRENT_USER, scratch_);
+  if (r == ERROR_SUCCESS)
+    r = RegOverridePredefKey(HKEY_CURRENT_USER, scratch_.get());
   if (r != ERROR_SUCCESS) {
     if (scratch_) {
-      RegCloseKey(scratch_);
-      RegDeleteTreeA(realSoftware_, scratch.c_str());
+      scratch_.reset();
+      RegDeleteTreeA(realSoftware_.get(), scratch.c_str());
     }
-    if (realSoftware_) RegCloseKey(realSoftware_);
+    realSoftware_.reset();
     active = false;
     throw std::runtime_error("cannot sandbox HKEY_CURRENT_USER: error " +
                              std::to_string(r));
@@ -77,11 +78,11 @@ TRegistrySandbox::TRegistrySandbox() {
 
 TRegistrySandbox::~TRegistrySandbox() {
   RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-  RegCloseKey(scratch_);
-  RegDeleteTreeA(realSoftware_, path_.substr(kSoftwareLen).c_str());
+  scratch_.reset();
+  RegDeleteTreeA(realSoftware_.get(), path_.substr(kSoftwareLen).c_str());
   // Fails while another process's sandbox lives there, as it should.
-  RegDeleteKeyA(realSoftware_, kParent);
-  RegCloseKey(realSoftware_);
+  RegDeleteKeyA(realSoftware_.get(), kParent);
+  realSoftware_.reset();
   active = false;
 }
 
@@ -91,9 +92,8 @@ bool TRegistrySandbox::RealKeyExists(const String& key) const {
                      static_cast<int>(kSoftwareLen), kSoftware,
                      static_cast<int>(kSoftwareLen)) != CSTR_EQUAL)
     throw std::invalid_argument("only keys under Software can be looked up");
-  HKEY opened = nullptr;
-  LONG r = RegOpenKeyExA(realSoftware_, key.substr(kSoftwareLen).c_str(), 0,
-                         KEY_READ, &opened);
-  if (r == ERROR_SUCCESS) RegCloseKey(opened);
+  TKeyHandle opened;
+  LONG r = RegOpenKeyExA(realSoftware_.get(), key.substr(kSoftwareLen).c_str(),
+                         0, KEY_READ, opened.out());
   return r == ERROR_SUCCESS;
 }

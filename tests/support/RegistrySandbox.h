@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "Handles.h"
 #include "System.h"
 
 class TRegistrySandbox {
@@ -26,7 +27,7 @@ class TRegistrySandbox {
   bool RealKeyExists(const String& key) const;
 
  private:
-  HKEY realSoftware_ = nullptr;  // the real HKCU\Software
-  HKEY scratch_ = nullptr;
+  TKeyHandle realSoftware_;  // the real HKCU\Software
+  TKeyHandle scratch_;
   String path_;
 };

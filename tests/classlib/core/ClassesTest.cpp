@@ -237,7 +237,8 @@ TEST(Component, StateFlagsAndHooks) {
 
 TEST(Component, VirtualConstructorGetsTheOwner) {
   TObjectPtr<TComponent> owner(new TComponent(nullptr));
-  TObject* obj = TWatcher::StaticClass()->NewInstance(owner.get());
+  // The owner frees it.
+  TObject* obj = TWatcher::StaticClass()->NewInstance(owner.get()).release();
   ASSERT_NE(dynamic_cast<TWatcher*>(obj), nullptr);
   EXPECT_EQ(owner->Components(0), obj);
 }

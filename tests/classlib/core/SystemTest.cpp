@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "System.h"
 
@@ -18,6 +20,61 @@ class TDerived : public TBase {
   VARNEL_CLASS(TDerived, TBase)
 };
 
+// Records its own destruction in a shared log.
+class TLogged : public TObject {
+  VARNEL_CLASS(TLogged, TObject)
+ public:
+  TLogged() = default;
+  TLogged(std::string* Log, char Name) : log_(Log), name_(Name) {}
+  ~TLogged() override {
+    if (log_) *log_ += name_;
+  }
+
+ private:
+  std::string* log_ = nullptr;
+  char name_ = 0;
+};
+
+TEST(Ownership, OwnedCastHandsOnOrFrees) {
+  std::string log;
+  TObjectPtr<TObject> derived(new TDerived);
+  TObject* raw = derived.get();
+  TObjectPtr<TBase> base = OwnedCast<TBase>(std::move(derived));
+  EXPECT_EQ(base.get(), raw);
+  EXPECT_FALSE(derived);
+
+  TObjectPtr<TBase> none =
+      OwnedCast<TBase>(TObjectPtr<TObject>(new TLogged(&log, 'x')));
+  EXPECT_FALSE(none);
+  EXPECT_EQ(log, "x");  // freed, not leaked
+}
+
+TEST(Ownership, OwningListFreesWhatItStillHoldsLastFirst) {
+  std::string log;
+  auto* a = new TLogged(&log, 'a');
+  auto* b = new TLogged(&log, 'b');
+  auto* c = new TLogged(&log, 'c');
+  TObjectPtr<TLogged> taken;
+  {
+    TOwningList<TLogged> list;
+    list.Adopt(a);
+    list.Adopt(c);
+    list.AdoptAt(1, b);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[1], b);
+    list.Move(0, 2);  // b c a
+    EXPECT_EQ(list[0], b);
+    EXPECT_EQ(list[2], a);
+    EXPECT_TRUE(list.Extract(c));
+    EXPECT_FALSE(list.Extract(c));
+    taken.reset(c);
+    EXPECT_EQ(log, "");
+  }
+  EXPECT_EQ(log, "ab");
+  taken.reset();
+  EXPECT_EQ(log, "abc");
+}
+
 TEST(ClassReference, NamesParentsAndInheritance) {
   TDerived d;
   EXPECT_EQ(d.ClassName(), "TDerived");
@@ -29,7 +86,7 @@ TEST(ClassReference, NamesParentsAndInheritance) {
 TEST(ClassReference, VirtualConstructorThroughRegistry) {
   RegisterClass(TDerived::StaticClass());
   TClass cls = FindClass("tderived");
-  std::unique_ptr<TObject> obj(cls->NewInstance());
+  TObjectPtr<TObject> obj = cls->NewInstance();
   EXPECT_EQ(obj->ClassType(), TDerived::StaticClass());
   EXPECT_EQ(GetClass("TNoSuchClass"), nullptr);
   EXPECT_THROW(FindClass("TNoSuchClass"), EClassNotFound);

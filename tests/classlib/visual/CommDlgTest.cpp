@@ -137,10 +137,8 @@ TEST(CommDlgTest, AcceptedDialogGivesTheChosenFile) {
   char dir[MAX_PATH] = "";
   ::GetTempPathA(sizeof dir, dir);
   const String path = IncludeTrailingPathDelimiter(dir) + "hf3b_pick.txt";
-  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                           CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(f, INVALID_HANDLE_VALUE);
-  ::CloseHandle(f);
+  ASSERT_TRUE(THandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, 0, nullptr)));
 
   TOpenDialog dialog(nullptr);
   dialog.SetFilter("Text files|*.txt|All files|*.*");

@@ -416,10 +416,8 @@ class TSolidGraphic : public TGraphicControl {
 };
 
 COLORREF PixelOf(TWinControl* c, int x, int y) {
-  HDC dc = ::GetDC(c->Handle());
-  const COLORREF p = ::GetPixel(dc, x, y);
-  ::ReleaseDC(c->Handle(), dc);
-  return p;
+  const TWindowDC dc(c->Handle());
+  return ::GetPixel(dc.get(), x, y);
 }
 
 TEST(ControlsPaint, CustomAndGraphicControlsPaintTheirAreas) {

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
 #include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "FormStreams.h"
@@ -282,6 +286,38 @@ TEST_F(FormsTest, ApplicationEventsGetExceptionsWhenApplicationHasNoHandler) {
     Application->HandleException(nullptr);
   }
   EXPECT_EQ(seen, "from the standard library");
+}
+
+// An exception handler that fails gets its failure shown, whatever it
+// throws.
+TEST_F(FormsTest, FailingExceptionHandlerIsShown) {
+  std::vector<String> shown;
+  TMessageBoxHandler old =
+      SetMessageBoxHandler([&](const String& text, const String&, Cardinal) {
+        shown.push_back(text);
+        return idOK;
+      });
+  TScopeGuard restore([&] { SetMessageBoxHandler(old); });
+  TApplicationEvents events(nullptr);
+  const std::function<void()> failures[] = {
+      [] { throw Exception("handler broke"); },
+      [] { throw std::runtime_error("handler broke"); },
+      [] { throw 42; },
+  };
+  const String expected[] = {"handler broke.", "handler broke.",
+                             "Unknown exception."};
+  for (int i = 0; i < 3; ++i) {
+    shown.clear();
+    events.OnException = TExceptionEvent::FromFunction(
+        [&](TObject*, Exception*) { failures[i](); });
+    try {
+      throw Exception("first");
+    } catch (...) {
+      Application->HandleException(nullptr);
+    }
+    ASSERT_EQ(shown.size(), 1u) << i;
+    EXPECT_EQ(shown[0], expected[i]) << i;
+  }
 }
 
 TEST_F(FormsTest, RunEndsOnTerminate) {

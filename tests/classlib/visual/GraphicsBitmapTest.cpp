@@ -94,12 +94,13 @@ TEST(Bitmap, HandleIsFreeForOtherDeviceContexts) {
   auto b = Filled(6, 6, clRed);
   b->Canvas()->Pixels(0, 0);  // the canvas holds a device context now
   HBITMAP h = b->Handle();
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, h);
-  EXPECT_NE(old, nullptr);  // selecting fails while another DC holds it
-  EXPECT_EQ(GetPixel(dc, 3, 3), RGB(255, 0, 0));
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  {
+    const TOwnedDC dc(CreateCompatibleDC(nullptr));
+    const TSelectObject select(dc.get(), h);
+    // Selecting fails while another DC holds it.
+    EXPECT_NE(select.Previous(), nullptr);
+    EXPECT_EQ(GetPixel(dc.get(), 3, 3), RGB(255, 0, 0));
+  }
   EXPECT_EQ(b->Canvas()->Pixels(3, 3), clRed);
 }
 
@@ -144,12 +145,10 @@ TEST(Bitmap, TransparentDrawLeavesTheBackgroundAndMaskMarksIt) {
 
   HBITMAP mask = sprite->MaskHandle();
   ASSERT_NE(mask, nullptr);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, mask);
-  EXPECT_EQ(GetPixel(dc, 4, 1), RGB(255, 255, 255));  // transparent
-  EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 0, 0));
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  const TOwnedDC dc(CreateCompatibleDC(nullptr));
+  const TSelectObject select(dc.get(), mask);
+  EXPECT_EQ(GetPixel(dc.get(), 4, 1), RGB(255, 255, 255));  // transparent
+  EXPECT_EQ(GetPixel(dc.get(), 1, 1), RGB(0, 0, 0));
 }
 
 TEST(Bitmap, ChangesAreReported) {
@@ -293,13 +292,12 @@ TEST(Bitmap, LoadsBitmapResourcesByIdAndName) {
     if (found.id >= 0) break;
   }
   ASSERT_GE(found.id, 0) << "no system module with a bitmap resource";
-  HBITMAP ref =
-      static_cast<HBITMAP>(LoadImageA(found.module, MAKEINTRESOURCEA(found.id),
-                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  ASSERT_NE(ref, nullptr);
+  const TBitmapHandle ref(static_cast<HBITMAP>(
+      LoadImageA(found.module, MAKEINTRESOURCEA(found.id), IMAGE_BITMAP, 0, 0,
+                 LR_CREATEDIBSECTION)));
+  ASSERT_TRUE(ref);
   BITMAP bm{};
-  GetObjectA(ref, sizeof bm, &bm);
-  DeleteObject(ref);
+  GetObjectA(ref.get(), sizeof bm, &bm);
 
   TBitmap byId;
   byId.LoadFromResourceID(found.module, found.id);

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "Handles.h"
 #include "Resources.h"
 
 namespace {
@@ -32,19 +33,19 @@ class ResourcesTest : public testing::Test {
         UpdateResourceA(update, MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(7), lang,
                         const_cast<Byte*>(kNumbered), sizeof kNumbered));
     ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
-    module_ = LoadLibraryExA(copy_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module_, nullptr);
+    module_.reset(
+        LoadLibraryExA(copy_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(module_);
   }
   static void TearDownTestSuite() {
-    if (module_) FreeLibrary(module_);
-    module_ = nullptr;
+    module_.reset();
     DeleteFileA(copy_.c_str());
   }
-  static HMODULE module_;
+  static TModuleHandle module_;
   static String copy_;
 };
 
-HMODULE ResourcesTest::module_ = nullptr;
+TModuleHandle ResourcesTest::module_;
 String ResourcesTest::copy_;
 
 String ReadAll(TStream& stream) {
@@ -54,7 +55,7 @@ String ReadAll(TStream& stream) {
 }
 
 TEST_F(ResourcesTest, ReadsAResourceByName) {
-  TResourceStream stream(module_, "TWNDMAIN", MAKEINTRESOURCEA(10));
+  TResourceStream stream(module_.get(), "TWNDMAIN", MAKEINTRESOURCEA(10));
   EXPECT_EQ(stream.Size(), static_cast<Int64>(sizeof kFormData - 1));
   EXPECT_EQ(ReadAll(stream), String(kFormData, sizeof kFormData - 1));
   // Reading past the end moves nothing.
@@ -63,7 +64,7 @@ TEST_F(ResourcesTest, ReadsAResourceByName) {
 }
 
 TEST_F(ResourcesTest, ReadsAResourceByNumber) {
-  TResourceStream stream(module_, 7, MAKEINTRESOURCEA(10));
+  TResourceStream stream(module_.get(), 7, MAKEINTRESOURCEA(10));
   EXPECT_EQ(ReadAll(stream), String(kNumbered, kNumbered + 3));
 }
 
@@ -74,16 +75,18 @@ TEST_F(ResourcesTest, MissingResourcesRaise) {
     const char* message;
   };
   const Case cases[] = {
-      {"name", [] { TResourceStream(module_, "NOPE", MAKEINTRESOURCEA(10)); },
+      {"name",
+       [] { TResourceStream(module_.get(), "NOPE", MAKEINTRESOURCEA(10)); },
        "Resource NOPE not found"},
       {"type",
-       [] { TResourceStream(module_, "TWNDMAIN", MAKEINTRESOURCEA(2)); },
+       [] { TResourceStream(module_.get(), "TWNDMAIN", MAKEINTRESOURCEA(2)); },
        "Resource TWNDMAIN not found"},
-      {"number", [] { TResourceStream(module_, 8, MAKEINTRESOURCEA(10)); },
+      {"number",
+       [] { TResourceStream(module_.get(), 8, MAKEINTRESOURCEA(10)); },
        "Resource 8 not found"},
       // 65543 shares its low word with 7.
       {"number beyond 16 bits",
-       [] { TResourceStream(module_, 65543, MAKEINTRESOURCEA(10)); },
+       [] { TResourceStream(module_.get(), 65543, MAKEINTRESOURCEA(10)); },
        "Resource 65543 not found"},
   };
   for (const Case& c : cases) {
@@ -98,7 +101,7 @@ TEST_F(ResourcesTest, MissingResourcesRaise) {
 }
 
 TEST_F(ResourcesTest, WritingRaises) {
-  TResourceStream stream(module_, "TWNDMAIN", MAKEINTRESOURCEA(10));
+  TResourceStream stream(module_.get(), "TWNDMAIN", MAKEINTRESOURCEA(10));
   const char x = 'x';
   EXPECT_THROW(stream.Write(&x, 1), EStreamError);
   EXPECT_EQ(ReadAll(stream).substr(0, 4), "TPF0");

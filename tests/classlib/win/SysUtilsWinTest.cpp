@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "Handles.h"
 #include "Platform.h"
 #include "SysUtils.h"
 
@@ -104,12 +105,12 @@ TEST(SysUtilsWin, SystemIdentityAndProcess) {
 }
 
 TEST(SysUtilsWin, SafeLoadLibraryKeepsTheControlWord) {
-  void* h = Platform::SafeLoadLibrary("kernel32.dll", SEM_NOOPENFILEERRORBOX);
-  EXPECT_NE(h, nullptr);
+  const TModuleHandle h(static_cast<HMODULE>(
+      Platform::SafeLoadLibrary("kernel32.dll", SEM_NOOPENFILEERRORBOX)));
+  EXPECT_TRUE(h);
   EXPECT_EQ(Platform::SafeLoadLibrary("no-such-library-xyz.dll",
                                       SEM_NOOPENFILEERRORBOX),
             nullptr);
-  if (h) FreeLibrary(static_cast<HMODULE>(h));
 }
 
 }  // namespace

@@ -210,12 +210,10 @@ void TcxControl::SetLookAndFeel(TcxLookAndFeel* Value) {
 
 TcxDragAndDropObject* TcxControl::DragAndDropObject() {
   if (!dragAndDropObject_) {
-    TObject* obj = GetDragAndDropObjectClass()->NewInstance(this);
-    dragAndDropObject_.reset(dynamic_cast<TcxDragAndDropObject*>(obj));
-    if (!dragAndDropObject_) {
-      Free(obj);
+    dragAndDropObject_ = OwnedCast<TcxDragAndDropObject>(
+        GetDragAndDropObjectClass()->NewInstance(this));
+    if (!dragAndDropObject_)
       dragAndDropObject_.reset(new TcxDragAndDropObject(this));
-    }
   }
   return dragAndDropObject_.get();
 }
@@ -614,9 +612,8 @@ void TcxControl::DoStartDrag(TDragObject*& DragObject) {
     if (cls == TcxDragControlObject::StaticClass()) {
       DragObject = new TcxDragControlObject(this);
     } else if (cls) {
-      TObject* obj = cls->NewInstance(this);
-      DragObject = dynamic_cast<TDragObject*>(obj);
-      if (!DragObject && obj) Free(obj);
+      // The drag object frees itself (AutoFree) once the drag is over.
+      DragObject = OwnedCast<TDragObject>(cls->NewInstance(this)).release();
     }
     if (DragObject) DragObject->AutoFree = true;
   }

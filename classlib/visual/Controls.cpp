@@ -526,6 +526,14 @@ void TControl::SetClientSize(const TSize& Value) {
 }
 
 TPoint TControl::ClientOrigin() {
+  // Only the window knows how wide its frame and caption are: adding Left
+  // and Top up the parents misses them by the size of every frame above.
+  if (auto* win = dynamic_cast<TWinControl*>(this);
+      win && win->HandleAllocated()) {
+    POINT p{0, 0};
+    ::ClientToScreen(win->Handle(), &p);
+    return {p.x, p.y};
+  }
   if (!parent_) return {left_, top_};
   TPoint p = parent_->ClientOrigin();
   return {p.X + left_, p.Y + top_};

@@ -229,10 +229,8 @@ TEST_F(ControlsWindowTest, DragFromOneControlDropsOnAnother) {
   auto* target = new TPanel(form.get());
   target->SetBounds(230, 10, 150, 120);
   target->SetParent(form.get());
-  // The drop point goes through TControl::ScreenToClient, which counts
-  // from the form's outer corner: on a form without a frame that is its
-  // client area's corner too.
-  form->SetBorderStyle(bsNone);
+  // The drop point goes through TControl::ScreenToClient: on a form with a
+  // caption and frame, so that it must count from the client area.
   ShowForm();
 
   std::vector<TDragState> overStates;
@@ -271,6 +269,28 @@ TEST_F(ControlsWindowTest, DragFromOneControlDropsOnAnother) {
   EXPECT_EQ(dropAt.X, 41);
   EXPECT_EQ(dropAt.Y, 52);
   EXPECT_EQ(endTarget, target);
+}
+
+TEST_F(ControlsWindowTest, ScreenPointsCountFromTheClientAreas) {
+  ShowForm();
+  ASSERT_NE(form->BorderStyle(), bsNone);
+  POINT formOrigin{0, 0};
+  ::ClientToScreen(form->Handle(), &formOrigin);
+  POINT panelOrigin{0, 0};
+  ::ClientToScreen(panel->Handle(), &panelOrigin);
+  const TPoint atPanel = panel->ClientToScreen({3, 4});
+  EXPECT_EQ(atPanel.X, panelOrigin.x + 3);
+  EXPECT_EQ(atPanel.Y, panelOrigin.y + 4);
+  // A control without a window of its own counts from its parent's.
+  POINT labelParent{0, 0};
+  ::ClientToScreen(label->Parent()->Handle(), &labelParent);
+  const TPoint atLabel = label->ClientToScreen({0, 0});
+  EXPECT_EQ(atLabel.X, labelParent.x + label->Left());
+  EXPECT_EQ(atLabel.Y, labelParent.y + label->Top());
+  const TPoint back = label->ScreenToClient(atLabel);
+  EXPECT_EQ(back.X, 0);
+  EXPECT_EQ(back.Y, 0);
+  EXPECT_NE(formOrigin.y, form->Top());  // the caption lies between
 }
 
 TEST_F(ControlsWindowTest, RefusedOrCancelledDragEndsWithoutTarget) {

@@ -9,6 +9,7 @@
 #include <random>
 #include <regex>
 
+#include "Handles.h"
 #include "PellorStackTrace.h"
 #include "callchain/CallChain.h"
 
@@ -203,9 +204,10 @@ namespace {
 
 TEST(PellorStackTrace, SuspendedThreadShowsTheCallChain) {
   TSpinner spinner;
-  HANDLE thread =
-      CreateThread(nullptr, 0, &SpinnerThread, &spinner, 0, nullptr);
-  ASSERT_NE(nullptr, thread);
+  const THandle threadHandle(
+      CreateThread(nullptr, 0, &SpinnerThread, &spinner, 0, nullptr));
+  ASSERT_TRUE(threadHandle);
+  HANDLE thread = threadHandle.get();
   const DWORD start = GetTickCount();
   while (!spinner.ready && GetTickCount() - start < 20000) Sleep(1);
   ASSERT_TRUE(spinner.ready) << "the thread did not reach the probe";
@@ -227,7 +229,6 @@ TEST(PellorStackTrace, SuspendedThreadShowsTheCallChain) {
   ResumeThread(thread);
   spinner.release = 1;
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 20000));
-  CloseHandle(thread);
   ASSERT_TRUE(gotContext);
 
   SCOPED_TRACE(result.text);

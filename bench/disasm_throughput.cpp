@@ -11,22 +11,15 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "PellorDisAsm.h"
+#include "PellorPeFile.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-Cardinal Dword(const std::vector<Byte>& f, size_t at) {
-  if (at + 4 > f.size()) return 0;
-  return Cardinal{f[at]} | Cardinal{f[at + 1]} << 8 |
-         Cardinal{f[at + 2]} << 16 | Cardinal{f[at + 3]} << 24;
-}
 
 // The whole image at its base, and the code section's range in it.
 struct Image {
@@ -36,32 +29,14 @@ struct Image {
 };
 
 bool LoadImage(const std::filesystem::path& file, Image& image) {
-  std::ifstream in(file, std::ios::binary);
-  std::vector<Byte> f((std::istreambuf_iterator<char>(in)),
-                      std::istreambuf_iterator<char>());
-  if (f.size() < 0x40) return false;
-  Cardinal pe = Dword(f, 0x3C);
-  if (Dword(f, pe) != 0x4550) return false;
-  Cardinal sections = Dword(f, pe + 6) & 0xFFFF;
-  Cardinal optSize = Dword(f, pe + 20) & 0xFFFF;
-  image.base = Dword(f, pe + 24 + 28);
-  Cardinal imageSize = Dword(f, pe + 24 + 56);
-  if (imageSize > (256u << 20)) return false;
-  image.bytes.assign(imageSize, 0);
-  for (Cardinal i = 0; i < sections; ++i) {
-    size_t h = pe + 24 + optSize + i * 40;
-    if (h + 40 > f.size()) return false;
-    Cardinal vsize = Dword(f, h + 8), rva = Dword(f, h + 12);
-    Cardinal size = std::min(vsize, Dword(f, h + 16));
-    Cardinal raw = Dword(f, h + 20);
-    if (raw + size > f.size() || rva + size > imageSize) return false;
-    std::memcpy(image.bytes.data() + rva, f.data() + raw, size);
-    if (std::memcmp(&f[h], ".text\0", 6) == 0) {
-      image.codeBegin = image.base + rva;
-      image.codeEnd = image.codeBegin + size;
-    }
-  }
-  return image.codeEnd != 0;
+  TPeFile pe;
+  if (!ReadPeFile(file, pe) || !LayOutPeImage(pe, image.bytes)) return false;
+  const TPeSection* code = FindPeSection(pe, ".text");
+  if (!code || PeLoadedSize(*code) == 0) return false;
+  image.base = pe.imageBase;
+  image.codeBegin = pe.imageBase + code->va;
+  image.codeEnd = image.codeBegin + PeLoadedSize(*code);
+  return true;
 }
 
 std::filesystem::path DefaultFile() {

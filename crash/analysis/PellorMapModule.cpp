@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "Handles.h"
 #include "PellorMapSources.h"
 #include "PellorTools.h"
 #include "SysUtils.h"
@@ -27,19 +28,19 @@ UInt64 WholeDays(const FILETIME& time) {
 // A whole file; empty when it cannot be read or is beyond any sane size.
 String ReadWholeFile(const String& name) {
   constexpr DWORD kMaxDebugFile = 256u << 20;
-  HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return String();
+  const THandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return String();
   String data;
   DWORD high = 0;
-  const DWORD size = GetFileSize(file, &high);
+  const DWORD size = GetFileSize(file.get(), &high);
   if (size != INVALID_FILE_SIZE && high == 0 && size <= kMaxDebugFile) {
     data.resize(size);
     DWORD read = 0;
-    if (!ReadFile(file, data.data(), size, &read, nullptr) || read != size)
+    if (!ReadFile(file.get(), data.data(), size, &read, nullptr) ||
+        read != size)
       data.clear();
   }
-  CloseHandle(file);
   return data;
 }
 
@@ -76,56 +77,49 @@ bool MinimalDebugFile(TMapFile& map) {
 
 // The debug data of a mapped ".tds" (or PE) file.
 bool Td32FromFile(const String& fileName, TMapFile& map) {
-  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = false;
-  const DWORD size = GetFileSize(file, nullptr);
-  HANDLE mapping =
-      size != INVALID_FILE_SIZE && size > 0
-          ? CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr)
-          : nullptr;
-  if (mapping) {
-    const auto* view = static_cast<const Byte*>(
-        MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
-    if (view) {
-      const Byte* data = view;
-      std::size_t length = size;
-      const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(view);
-      if (size >= sizeof(IMAGE_DOS_HEADER) &&
-          dos->e_magic == IMAGE_DOS_SIGNATURE && dos->e_lfanew > 0 &&
-          static_cast<DWORD>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS) <=
-              size) {
-        const auto* nt =
-            reinterpret_cast<const IMAGE_NT_HEADERS*>(view + dos->e_lfanew);
-        data = nullptr;
-        const IMAGE_DATA_DIRECTORY& dir =
-            nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_DEBUG];
-        const auto* sections = IMAGE_FIRST_SECTION(nt);
-        const WORD count = nt->FileHeader.NumberOfSections;
-        const Addr sectionsEnd = reinterpret_cast<Addr>(sections + count);
-        if (nt->Signature == IMAGE_NT_SIGNATURE && count > 0 &&
-            sectionsEnd <= reinterpret_cast<Addr>(view) + size) {
-          const IMAGE_SECTION_HEADER& last = sections[count - 1];
-          if (last.VirtualAddress == dir.VirtualAddress &&
-              last.SizeOfRawData > 0 && last.PointerToRawData < size &&
-              sizeof(IMAGE_DEBUG_DIRECTORY) <= size - last.PointerToRawData) {
-            const auto* entry = reinterpret_cast<const IMAGE_DEBUG_DIRECTORY*>(
-                view + last.PointerToRawData);
-            if (entry->PointerToRawData < size) {
-              data = view + entry->PointerToRawData;
-              length = size - entry->PointerToRawData;
-            }
-          }
+  const THandle file(CreateFileA(fileName.c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                 nullptr));
+  if (!file) return false;
+  const DWORD size = GetFileSize(file.get(), nullptr);
+  if (size == INVALID_FILE_SIZE || size == 0) return false;
+  const THandle mapping(
+      CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  if (!mapping) return false;
+  const TMappedView mapped(
+      MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+  if (!mapped) return false;
+  const auto* view = static_cast<const Byte*>(mapped.get());
+  const Byte* data = view;
+  std::size_t length = size;
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(view);
+  if (size >= sizeof(IMAGE_DOS_HEADER) && dos->e_magic == IMAGE_DOS_SIGNATURE &&
+      dos->e_lfanew > 0 &&
+      static_cast<DWORD>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS) <= size) {
+    const auto* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(view + dos->e_lfanew);
+    data = nullptr;
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_DEBUG];
+    const auto* sections = IMAGE_FIRST_SECTION(nt);
+    const WORD count = nt->FileHeader.NumberOfSections;
+    const Addr sectionsEnd = reinterpret_cast<Addr>(sections + count);
+    if (nt->Signature == IMAGE_NT_SIGNATURE && count > 0 &&
+        sectionsEnd <= reinterpret_cast<Addr>(view) + size) {
+      const IMAGE_SECTION_HEADER& last = sections[count - 1];
+      if (last.VirtualAddress == dir.VirtualAddress && last.SizeOfRawData > 0 &&
+          last.PointerToRawData < size &&
+          sizeof(IMAGE_DEBUG_DIRECTORY) <= size - last.PointerToRawData) {
+        const auto* entry = reinterpret_cast<const IMAGE_DEBUG_DIRECTORY*>(
+            view + last.PointerToRawData);
+        if (entry->PointerToRawData < size) {
+          data = view + entry->PointerToRawData;
+          length = size - entry->PointerToRawData;
         }
       }
-      if (data) ok = ReadTd32Data(data, length, map);
-      UnmapViewOfFile(view);
     }
-    CloseHandle(mapping);
   }
-  CloseHandle(file);
-  return ok;
+  return data && ReadTd32Data(data, length, map);
 }
 
 }  // namespace

@@ -22,14 +22,14 @@ void PutLe32(String& s, std::size_t at, Cardinal v) {
 // write leaves no partial file behind.
 bool WriteWholeFile(const String& fileName, const String& data) {
   if (data.size() > std::numeric_limits<DWORD>::max()) return false;
-  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  THandle file(CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   DWORD written = 0;
-  bool ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()),
+  bool ok = WriteFile(file.get(), data.data(), static_cast<DWORD>(data.size()),
                       &written, nullptr) &&
             written == data.size();
-  CloseHandle(file);
+  file.reset();
   if (!ok) ::DeleteFileA(fileName.c_str());
   return ok;
 }
@@ -118,34 +118,27 @@ bool CreateDibCanvas(Integer width, Integer height, TDibCanvas& canvas) {
   h.biBitCount = 32;
   h.biCompression = BI_RGB;
   h.biSizeImage = static_cast<DWORD>(bytes);
-  canvas.dc = CreateCompatibleDC(nullptr);
+  canvas.dc.reset(CreateCompatibleDC(nullptr));
   if (!canvas.dc) return false;
   void* bits = nullptr;
   BITMAPINFO info{};
   info.bmiHeader = h;
-  canvas.dib =
-      CreateDIBSection(canvas.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  canvas.dib.reset(CreateDIBSection(canvas.dc.get(), &info, DIB_RGB_COLORS,
+                                    &bits, nullptr, 0));
   if (!canvas.dib || !bits) {
     ReleaseDibCanvas(canvas);
     return false;
   }
   canvas.pixels = static_cast<Byte*>(bits);
-  canvas.previous = SelectObject(canvas.dc, canvas.dib);
+  canvas.previous = SelectObject(canvas.dc.get(), canvas.dib.get());
   return true;
 }
 
-void ReleaseDibCanvas(TDibCanvas& canvas) {
-  if (canvas.dc) {
-    if (canvas.previous) SelectObject(canvas.dc, canvas.previous);
-    DeleteDC(canvas.dc);
-  }
-  if (canvas.dib) DeleteObject(canvas.dib);
-  canvas = TDibCanvas{};
-}
+void ReleaseDibCanvas(TDibCanvas& canvas) { canvas = TDibCanvas{}; }
 
-TINVBitmap::TINVBitmap(const TDibCanvas& canvas) : canvas_(canvas) {}
+TINVBitmap::TINVBitmap(TDibCanvas&& canvas) : canvas_(std::move(canvas)) {}
 
-TINVBitmap::~TINVBitmap() { ReleaseDibCanvas(canvas_); }
+TINVBitmap::~TINVBitmap() = default;
 
 void* TINVBitmap::GetInterfaceFor(const TGUID& iid) {
   if (iid == INVBitmap::IID) return static_cast<INVBitmap*>(this);
@@ -159,7 +152,8 @@ Integer TINVBitmap::Width() { return canvas_.header.biWidth; }
 Integer TINVBitmap::Height() { return canvas_.header.biHeight; }
 
 bool TINVBitmap::DrawAt(HDC dc, Integer x, Integer y) {
-  return BitBlt(dc, x, y, Width(), Height(), canvas_.dc, 0, 0, SRCCOPY) != 0;
+  return BitBlt(dc, x, y, Width(), Height(), canvas_.dc.get(), 0, 0, SRCCOPY) !=
+         0;
 }
 
 String TINVBitmap::AsBmp() {
@@ -219,14 +213,9 @@ PNVBitmap TINVBitmap::ZoomTo(Integer width, Integer height) {
     if (!CreateDibCanvas(static_cast<Integer>(w), static_cast<Integer>(h),
                          target))
       return nullptr;
-    try {
-      GdiFlush();
-      ResampleMitchell(Width(), Height(), static_cast<Integer>(w),
-                       static_cast<Integer>(h), canvas_.pixels, target.pixels);
-    } catch (...) {
-      ReleaseDibCanvas(target);
-      return nullptr;
-    }
+    GdiFlush();
+    ResampleMitchell(Width(), Height(), static_cast<Integer>(w),
+                     static_cast<Integer>(h), canvas_.pixels, target.pixels);
     return AdoptDibCanvas(target);
   } catch (...) {
     return nullptr;
@@ -241,9 +230,7 @@ PNVBitmap NewNVBitmap(Integer width, Integer height) {
 
 PNVBitmap AdoptDibCanvas(TDibCanvas& canvas) {
   try {
-    PNVBitmap bitmap(new TINVBitmap(canvas));
-    canvas = TDibCanvas{};  // the bitmap owns the handles now
-    return bitmap;
+    return PNVBitmap(new TINVBitmap(std::move(canvas)));
   } catch (...) {
     ReleaseDibCanvas(canvas);
     return nullptr;

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <utility>
+
+#include "Handles.h"
 #include "System.h"
 
 // Width, height, drawing, BMP and PNG file images, file output and a
@@ -41,12 +44,37 @@ using PNVBitmap = TIntfPtr<INVBitmap>;
 
 // The GDI objects behind one bitmap. The pixels are height rows of width
 // pixels, bottom row first, each 4 bytes: blue, green, red, 0.
+// The canvas owns them: on release the previous bitmap is selected back,
+// the DC deleted and then the DIB section. Moving hands them on.
 struct TDibCanvas {
+  TDibCanvas() = default;
+  TDibCanvas(TDibCanvas&& other) noexcept { *this = std::move(other); }
+  TDibCanvas& operator=(TDibCanvas&& other) noexcept {
+    if (this != &other) {
+      SelectPreviousBack();
+      dc.reset();
+      dib = std::move(other.dib);
+      dc = std::move(other.dc);
+      header = other.header;
+      pixels = std::exchange(other.pixels, nullptr);
+      previous = std::exchange(other.previous, nullptr);
+    }
+    return *this;
+  }
+  ~TDibCanvas() { SelectPreviousBack(); }
+
   BITMAPINFOHEADER header{};
   Byte* pixels = nullptr;
-  HDC dc = nullptr;
+  // Declared before the DC, so that it goes after the DC.
+  TBitmapHandle dib;
+  TOwnedDC dc;
   HGDIOBJ previous = nullptr;
-  HBITMAP dib = nullptr;
+
+ private:
+  void SelectPreviousBack() noexcept {
+    if (dc && previous)
+      SelectObject(dc.get(), std::exchange(previous, nullptr));
+  }
 };
 
 // Makes a width x height canvas selected into a memory DC compatible with
@@ -62,7 +90,7 @@ void ReleaseDibCanvas(TDibCanvas& canvas);
 class TINVBitmap : public TInterfacedObject, public INVBitmap {
   VARNEL_CLASS(TINVBitmap, TInterfacedObject)
  public:
-  explicit TINVBitmap(const TDibCanvas& canvas);
+  explicit TINVBitmap(TDibCanvas&& canvas);
   ~TINVBitmap() override;
   TINVBitmap(const TINVBitmap&) = delete;
   TINVBitmap& operator=(const TINVBitmap&) = delete;
@@ -84,7 +112,7 @@ class TINVBitmap : public TInterfacedObject, public INVBitmap {
 
   // Direct access for the capture, the encoder and tests.
   Byte* Pixels() const { return canvas_.pixels; }
-  HDC Dc() const { return canvas_.dc; }
+  HDC Dc() const { return canvas_.dc.get(); }
 
  protected:
   void* GetInterfaceFor(const TGUID& iid) override;

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "Handles.h"
+
 namespace {
 
 bool IsShownWindow(HWND wnd, RECT& rect) {
@@ -52,7 +54,7 @@ BOOL CALLBACK CollectRegion(HWND wnd, LPARAM param) {
   RECT r;
   if (!IsOwnWindow(wnd) || !IsShownWindow(wnd, r)) return TRUE;
   OffsetRect(&r, -s.shiftX, -s.shiftY);
-  HRGN visible = CreateRectRgnIndirect(&r);
+  const TRegionHandle visible(CreateRectRgnIndirect(&r));
   if (!visible) {
     s.failed = true;
     return FALSE;
@@ -62,13 +64,11 @@ BOOL CALLBACK CollectRegion(HWND wnd, LPARAM param) {
     RECT a;
     if (!IsShownWindow(above, a)) continue;
     OffsetRect(&a, -s.shiftX, -s.shiftY);
-    HRGN cover = CreateRectRgnIndirect(&a);
+    const TRegionHandle cover(CreateRectRgnIndirect(&a));
     if (!cover) continue;
-    CombineRgn(visible, visible, cover, RGN_DIFF);
-    DeleteObject(cover);
+    CombineRgn(visible.get(), visible.get(), cover.get(), RGN_DIFF);
   }
-  CombineRgn(s.clip, s.clip, visible, RGN_OR);
-  DeleteObject(visible);
+  CombineRgn(s.clip, s.clip, visible.get(), RGN_OR);
   return TRUE;
 }
 
@@ -90,17 +90,19 @@ HCURSOR CursorWithoutCursorInfo(POINT& position) {
 constexpr std::int64_t kMaxLoadPixels = std::int64_t{1} << 26;
 
 bool PlausibleBitmapFile(const String& fileName) {
-  HANDLE file =
-      CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
   unsigned char head[54] = {};
   DWORD got = 0;
-  const bool read = GetFileSizeEx(file, &size) &&
-                    ReadFile(file, head, sizeof head, &got, nullptr);
-  CloseHandle(file);
-  if (!read || got < 26 || head[0] != 'B' || head[1] != 'M') return false;
+  {
+    const THandle file(CreateFileA(fileName.c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    const bool read = GetFileSizeEx(file.get(), &size) &&
+                      ReadFile(file.get(), head, sizeof head, &got, nullptr);
+    if (!read) return false;
+  }
+  if (got < 26 || head[0] != 'B' || head[1] != 'M') return false;
   auto le32 = [&](int at) {
     return static_cast<std::uint32_t>(head[at] | head[at + 1] << 8 |
                                       head[at + 2] << 16 |
@@ -166,8 +168,9 @@ bool DrawCursor(HDC dc, Integer originX, Integer originY, bool useCursorInfo) {
   if (GetIconInfo(cursor, &icon)) {
     position.x -= static_cast<LONG>(icon.xHotspot);
     position.y -= static_cast<LONG>(icon.yHotspot);
-    if (icon.hbmMask) DeleteObject(icon.hbmMask);
-    if (icon.hbmColor) DeleteObject(icon.hbmColor);
+    // The two bitmaps are copies made for the caller.
+    const TBitmapHandle mask(icon.hbmMask);
+    const TBitmapHandle color(icon.hbmColor);
   }
   return DrawIconEx(dc, position.x - originX, position.y - originY, cursor, 0,
                     0, 0, nullptr, DI_NORMAL) != 0;
@@ -178,7 +181,7 @@ bool DrawCursor(HDC dc, Integer originX, Integer originY, bool useCursorInfo) {
 PNVBitmap CaptureDcToBitmap(HDC source, Integer x, Integer y, Integer width,
                             Integer height, bool drawCursor,
                             bool ownWindowsOnly) {
-  HRGN clip = nullptr;
+  TRegionHandle clip;
   if (ownWindowsOnly) {
     TBoundsSearch bounds{
         x,
@@ -198,44 +201,38 @@ PNVBitmap CaptureDcToBitmap(HDC source, Integer x, Integer y, Integer width,
     y += box.top;
     width = box.right - box.left;
     height = box.bottom - box.top;
-    clip = CreateRectRgn(0, 0, 0, 0);
+    clip.reset(CreateRectRgn(0, 0, 0, 0));
     if (!clip) return nullptr;
-    TRegionBuild region{x, y, clip, false};
+    TRegionBuild region{x, y, clip.get(), false};
     EnumWindows(CollectRegion, reinterpret_cast<LPARAM>(&region));
     RECT extent;
-    if (region.failed || GetRgnBox(clip, &extent) == NULLREGION) {
-      DeleteObject(clip);
+    if (region.failed || GetRgnBox(clip.get(), &extent) == NULLREGION)
       return nullptr;
-    }
   }
   TDibCanvas canvas;
-  if (!CreateDibCanvas(width, height, canvas)) {
-    if (clip) DeleteObject(clip);
-    return nullptr;
-  }
+  if (!CreateDibCanvas(width, height, canvas)) return nullptr;
+  HDC dc = canvas.dc.get();
   if (clip) {
     RECT all{0, 0, width, height};
-    FillRect(canvas.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SelectClipRgn(canvas.dc, clip);
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SelectClipRgn(dc, clip.get());
   }
   const bool copied =
-      BitBlt(canvas.dc, 0, 0, width, height, source, x, y, SRCCOPY) != 0;
+      BitBlt(dc, 0, 0, width, height, source, x, y, SRCCOPY) != 0;
   if (clip) {
-    SelectClipRgn(canvas.dc, nullptr);
-    DeleteObject(clip);
+    SelectClipRgn(dc, nullptr);
+    clip.reset();
   }
-  if (!copied) {
-    ReleaseDibCanvas(canvas);
-    return nullptr;
-  }
-  if (drawCursor) pellor_detail::DrawCursor(canvas.dc, x, y, true);
+  if (!copied) return nullptr;
+  if (drawCursor) pellor_detail::DrawCursor(dc, x, y, true);
   GdiFlush();
   return AdoptDibCanvas(canvas);
 }
 
 PNVBitmap CaptureScreen(bool ownWindowsOnly) {
-  HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-  if (!display) return nullptr;
+  const TOwnedDC owned(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+  if (!owned) return nullptr;
+  HDC display = owned.get();
   Integer x = 0, y = 0, width, height;
   if (GetSystemMetrics(SM_CMONITORS) > 0) {
     x = GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -246,30 +243,21 @@ PNVBitmap CaptureScreen(bool ownWindowsOnly) {
     width = GetDeviceCaps(display, HORZRES);
     height = GetDeviceCaps(display, VERTRES);
   }
-  PNVBitmap result =
-      CaptureDcToBitmap(display, x, y, width, height, true, ownWindowsOnly);
-  DeleteDC(display);
-  return result;
+  return CaptureDcToBitmap(display, x, y, width, height, true, ownWindowsOnly);
 }
 
 PNVBitmap LoadBitmapFile(const String& fileName) {
   if (!PlausibleBitmapFile(fileName)) return nullptr;
-  HBITMAP loaded = static_cast<HBITMAP>(
+  const TBitmapHandle loaded(static_cast<HBITMAP>(
       LoadImageA(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0,
-                 LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+                 LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
   if (!loaded) return nullptr;
-  PNVBitmap result;
   BITMAP info{};
-  if (GetObjectA(loaded, sizeof info, &info) == sizeof info) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (dc) {
-      HGDIOBJ previous = SelectObject(dc, loaded);
-      result = CaptureDcToBitmap(dc, 0, 0, info.bmWidth,
-                                 std::abs(info.bmHeight), false, false);
-      SelectObject(dc, previous);
-      DeleteDC(dc);
-    }
-  }
-  DeleteObject(loaded);
-  return result;
+  if (GetObjectA(loaded.get(), sizeof info, &info) != sizeof info)
+    return nullptr;
+  const TOwnedDC dc(CreateCompatibleDC(nullptr));
+  if (!dc) return nullptr;
+  TSelectObject select(dc.get(), loaded.get());
+  return CaptureDcToBitmap(dc.get(), 0, 0, info.bmWidth,
+                           std::abs(info.bmHeight), false, false);
 }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "Handles.h"
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -139,14 +141,13 @@ HANDLE ListMutex() {
   HANDLE m = gListMutex.load();
   if (m) return m;
   String name = "PellorToolsMsgHandlerMutex" + NameSuffix();
-  HANDLE created = CreateMutexA(nullptr, FALSE, name.c_str());
+  THandle created(CreateMutexA(nullptr, FALSE, name.c_str()));
   if (!created) return nullptr;
   HANDLE expected = nullptr;
-  if (!gListMutex.compare_exchange_strong(expected, created)) {
-    CloseHandle(created);  // lost the race
+  // Losing the race closes ours and takes the winner's.
+  if (!gListMutex.compare_exchange_strong(expected, created.get()))
     return expected;
-  }
-  return created;
+  return created.release();
 }
 
 class TListLock {
@@ -250,9 +251,10 @@ const T* At(const void* base, Cardinal rva) {
 // The function RVA of export index idx as the module's file has it (the
 // table in memory may have been patched); 0 when unreadable.
 Cardinal ExportRvaOnDisk(const void* base, Cardinal idx) {
-  Byte* view = static_cast<Byte*>(
+  const TMappedView mapped(
       MapModuleFile(reinterpret_cast<HMODULE>(const_cast<void*>(base))));
-  if (!view) return 0;
+  if (!mapped) return 0;
+  const Byte* view = static_cast<const Byte*>(mapped.get());
   Cardinal rva = 0;
   PIMAGE_NT_HEADERS nt = ImageNtHeaders(view);
   const IMAGE_DATA_DIRECTORY* dir = DirectoryEntry(base, 0);
@@ -265,7 +267,6 @@ Cardinal ExportRvaOnDisk(const void* base, Cardinal idx) {
       rva = funcs[idx];
     }
   }
-  UnmapViewOfFile(view);
   return rva;
 }
 
@@ -336,17 +337,17 @@ bool SystemMessageText(Cardinal code, String& text) {
   }
   DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
                 FORMAT_MESSAGE_FROM_SYSTEM;
-  HMODULE netMessages = nullptr;
+  TModuleHandle netMessages;
   if (code >= 2100 && code <= 2999) {
-    netMessages = LoadLibraryExA(Stored(kNetMsg).c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE);
+    netMessages.reset(LoadLibraryExA(Stored(kNetMsg).c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE));
     if (netMessages) flags |= FORMAT_MESSAGE_FROM_HMODULE;
   }
   char* buffer = nullptr;
-  DWORD length = FormatMessageA(flags, netMessages, code,
+  DWORD length = FormatMessageA(flags, netMessages.get(), code,
                                 MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                                 reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
-  if (netMessages) FreeLibrary(netMessages);
+  netMessages.reset();
   if (length == 0 || !buffer) return false;
   text.assign(buffer, length);
   LocalFree(buffer);
@@ -368,7 +369,7 @@ void ToolsStartup() { SetPellorMessageSource(&SystemMessageText); }
 
 void ToolsShutdown() {
   SetPellorMessageSource(nullptr);
-  if (HANDLE m = gListMutex.exchange(nullptr)) CloseHandle(m);
+  THandle(gListMutex.exchange(nullptr)).reset();
   gWindows.clear();  // windows still alive are left to their threads
 }
 
@@ -759,18 +760,14 @@ void* MapModuleFile(HMODULE module) {
   const auto size = static_cast<DWORD>(path.size());
   DWORD length = GetModuleFileNameW(module, path.data(), size);
   if (length == 0 || length >= size) return nullptr;
-  HANDLE file = CreateFileW(path.data(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
-  HANDLE mapping =
-      CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-  void* view = nullptr;
-  if (mapping) {
-    view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-    CloseHandle(mapping);
-  }
-  CloseHandle(file);
-  return view;
+  const THandle file(CreateFileW(path.data(), GENERIC_READ, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return nullptr;
+  // The view keeps the file mapped after both handles are closed.
+  const THandle mapping(
+      CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  if (!mapping) return nullptr;
+  return MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
 }
 
 namespace {

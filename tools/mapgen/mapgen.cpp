@@ -27,19 +27,11 @@
 #include <vector>
 
 #include "PellorMapSources.h"
+#include "PellorPeFile.h"
 
 namespace {
 
 using Bytes = std::string;
-
-bool ReadFile(const std::string& name, Bytes& out) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  out = s.str();
-  return true;
-}
 
 bool WriteFile(const std::string& name, const Bytes& data) {
   std::ofstream out(name, std::ios::binary | std::ios::trunc);
@@ -47,69 +39,14 @@ bool WriteFile(const std::string& name, const Bytes& data) {
   return static_cast<bool>(out);
 }
 
-std::uint32_t U32(const Bytes& b, std::size_t at) {
-  if (at + 4 > b.size()) return 0;
-  return static_cast<std::uint8_t>(b[at]) |
-         (static_cast<std::uint8_t>(b[at + 1]) << 8) |
-         (static_cast<std::uint8_t>(b[at + 2]) << 16) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 3]))
-          << 24);
-}
-std::uint16_t U16(const Bytes& b, std::size_t at) {
-  if (at + 2 > b.size()) return 0;
-  return static_cast<std::uint16_t>(
-      static_cast<std::uint8_t>(b[at]) |
-      (static_cast<std::uint8_t>(b[at + 1]) << 8));
-}
-
-struct Section {
-  std::string name;
-  std::uint32_t va = 0, virtualSize = 0, rawSize = 0, rawOffset = 0,
-                characteristics = 0;
-};
-
-struct Image {
-  Bytes file;
-  std::uint32_t imageBase = 0, entry = 0, baseOfCode = 0;
-  std::uint32_t symbols = 0, symbolCount = 0;
-  std::vector<Section> sections;
-};
-
-bool ParseImage(const std::string& name, Image& img) {
-  if (!ReadFile(name, img.file) || img.file.size() < 0x40 ||
-      img.file.compare(0, 2, "MZ") != 0)
-    return false;
-  const std::uint32_t pe = U32(img.file, 0x3C);
-  if (U32(img.file, pe) != 0x4550) return false;
-  const std::size_t fh = pe + 4;
-  const std::uint16_t count = U16(img.file, fh + 2);
-  img.symbols = U32(img.file, fh + 8);
-  img.symbolCount = U32(img.file, fh + 12);
-  const std::uint16_t optSize = U16(img.file, fh + 16);
-  const std::size_t opt = fh + 20;
-  if (U16(img.file, opt) != 0x10B) return false;  // PE32 only
-  img.entry = U32(img.file, opt + 16);
-  img.baseOfCode = U32(img.file, opt + 20);
-  img.imageBase = U32(img.file, opt + 28);
-  const std::size_t sec = opt + optSize;
-  for (std::uint16_t i = 0; i < count; ++i) {
-    const std::size_t at = sec + 40u * i;
-    if (at + 40 > img.file.size()) return false;
-    Section s;
-    s.name = std::string(img.file.data() + at, 8).c_str();
-    s.virtualSize = U32(img.file, at + 8);
-    s.va = U32(img.file, at + 12);
-    s.rawSize = U32(img.file, at + 16);
-    s.rawOffset = U32(img.file, at + 20);
-    s.characteristics = U32(img.file, at + 36);
-    img.sections.push_back(s);
-  }
-  return !img.sections.empty();
+// The headers and section table of a PE32 file.
+bool ParseImage(const std::string& name, TPeFile& img) {
+  return ReadPeFile(name, img) && img.magic == 0x10B;
 }
 
 // Where the reader puts the start of code: the first section when it is
 // code, else the optional header's base of code.
-std::uint32_t CodeStartRva(const Image& img) {
+std::uint32_t CodeStartRva(const TPeFile& img) {
   return (img.sections[0].characteristics & 0x20) ? img.sections[0].va
                                                   : img.baseOfCode;
 }
@@ -163,7 +100,7 @@ struct Function {
 };
 
 // The functions of the first (code) section from the COFF symbol table.
-std::vector<Function> ReadFunctions(const Image& img) {
+std::vector<Function> ReadFunctions(const TPeFile& img) {
   std::vector<Function> out;
   const Bytes& f = img.file;
   const std::size_t table = img.symbols;
@@ -179,19 +116,20 @@ std::vector<Function> ReadFunctions(const Image& img) {
     const std::size_t at = table + 18u * i;
     const std::uint8_t aux = static_cast<std::uint8_t>(f[at + 17]);
     const std::uint8_t storage = static_cast<std::uint8_t>(f[at + 16]);
-    const auto section = static_cast<std::int16_t>(U16(f, at + 12));
-    const std::uint16_t type = U16(f, at + 14);
-    std::string name = U32(f, at) == 0 ? stringAt(U32(f, at + 4))
-                                       : std::string(f.data() + at, 8).c_str();
+    const auto section = static_cast<std::int16_t>(PeU16(f, at + 12));
+    const std::uint16_t type = PeU16(f, at + 14);
+    std::string name = PeU32(f, at) == 0
+                           ? stringAt(PeU32(f, at + 4))
+                           : std::string(f.data() + at, 8).c_str();
     if (storage == 103 && aux > 0) {  // .file: the name fills the aux records
       const std::size_t a = at + 18;
-      if (U32(f, a) == 0)
-        unit = BaseName(stringAt(U32(f, a + 4)));
+      if (PeU32(f, a) == 0)
+        unit = BaseName(stringAt(PeU32(f, a + 4)));
       else
         unit = BaseName(std::string(f.data() + a, 18u * aux).c_str());
     } else if ((storage == 2 || storage == 3) && section == 1 &&
                (type & 0x30) == 0x20) {
-      out.push_back({codeVa + U32(f, at + 8), ReadableName(name), unit});
+      out.push_back({codeVa + PeU32(f, at + 8), ReadableName(name), unit});
     }
     i += aux;
   }
@@ -262,7 +200,7 @@ bool SameFileName(const std::string& a, const std::string& b) {
 
 bool Pack(const std::string& exe, const std::string& out,
           const std::string& objdump) {
-  Image img;
+  TPeFile img;
   if (!ParseImage(exe, img)) {
     std::fprintf(stderr, "mapgen: %s is no PE32 image\n", exe.c_str());
     return false;
@@ -338,10 +276,10 @@ bool Pack(const std::string& exe, const std::string& out,
 // The code section of both links must be the same: same place, same size,
 // same bytes.
 bool SameCode(const std::string& first, const std::string& second) {
-  Image a, b;
+  TPeFile a, b;
   if (!ParseImage(first, a) || !ParseImage(second, b)) return false;
-  const Section& x = a.sections[0];
-  const Section& y = b.sections[0];
+  const TPeSection& x = a.sections[0];
+  const TPeSection& y = b.sections[0];
   if (a.imageBase != b.imageBase || x.name != y.name || x.va != y.va ||
       x.virtualSize != y.virtualSize || x.rawSize != y.rawSize)
     return false;

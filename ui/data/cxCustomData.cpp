@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "cxVariants.h"
 
@@ -186,14 +187,8 @@ TcxDataRecordHandle TcxCustomDataSource::GetRecordHandle(Integer ARecordIndex) {
 void TcxCustomDataSource::DataChanged() {
   if (!provider_) return;
   TcxCustomDataController* dc = provider_->DataController();
-  dc->BeginFullUpdate();
-  try {
-    provider_->DataChanged(dcTotal, -1, -1);
-  } catch (...) {
-    dc->EndFullUpdate();
-    throw;
-  }
-  dc->EndFullUpdate();
+  auto update = dc->FullUpdateScope();
+  provider_->DataChanged(dcTotal, -1, -1);
 }
 
 TcxCustomDataController* TcxCustomDataSource::GetDataController() const {
@@ -423,15 +418,9 @@ TcxCustomDataField* TcxCustomDataController::AddInternalField() {
 void TcxCustomDataController::RemoveItem(TObject* AItem) {
   TcxCustomDataField* field = fields_->FieldByItem(AItem);
   if (!field || field->IsInternal()) return;
-  BeginUpdate();
-  try {
-    info_->RemoveField(field);
-    fields_->Delete(field);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  info_->RemoveField(field);
+  fields_->Delete(field);
 }
 
 void TcxCustomDataController::RemoveField(TcxCustomDataField* AField) {
@@ -738,9 +727,11 @@ void TcxCustomDataController::ForEachRow(
 Integer TcxCustomDataController::FindRecordByFields(
     Integer ARecordIndex, const std::vector<TcxCustomDataField*>& AFields) {
   if (AFields.empty()) return -1;
-  info_->PrepareSorting();
   Integer result = -1;
-  try {
+  {
+    auto sorting =
+        MakeBracket(info_.get(), &TcxCustomDataControllerInfo::PrepareSorting,
+                    &TcxCustomDataControllerInfo::UnprepareSorting);
     Integer n = GetRecordCount();
     for (Integer r = 0; r < n && result < 0; ++r) {
       bool equal = true;
@@ -751,11 +742,7 @@ Integer TcxCustomDataController::FindRecordByFields(
         }
       if (equal) result = r;
     }
-  } catch (...) {
-    info_->UnprepareSorting();
-    throw;
   }
-  info_->UnprepareSorting();
   return result;
 }
 
@@ -885,28 +872,15 @@ void TcxCustomDataController::Update() {
     OnGroupingChanged(this);
   if (changes.Contains(dccSorting) && !IsLoading() && !inSortingChangedEvent_ &&
       OnSortingChanged) {
-    inSortingChangedEvent_ = true;
-    try {
-      OnSortingChanged(this);
-    } catch (...) {
-      inSortingChangedEvent_ = false;
-      throw;
-    }
-    inSortingChangedEvent_ = false;
+    TRestoreOnExit inEvent(inSortingChangedEvent_, true);
+    OnSortingChanged(this);
   }
 }
 
 void TcxCustomDataController::NotifyControl(TcxUpdateControlInfo* AInfo) {
   TObjectPtr<TcxUpdateControlInfo> info(AInfo);
-  bool saved = inNotifyControl_;
-  inNotifyControl_ = true;
-  try {
-    UpdateControl(info.get());
-  } catch (...) {
-    inNotifyControl_ = saved;
-    throw;
-  }
-  inNotifyControl_ = saved;
+  TRestoreOnExit notifying(inNotifyControl_, true);
+  UpdateControl(info.get());
 }
 
 void TcxCustomDataController::UpdateControl(TcxUpdateControlInfo* AInfo) {
@@ -960,14 +934,8 @@ void TcxCustomDataController::LayoutChanged(TcxDataLayoutChanges) {
 }
 
 void TcxCustomDataController::Refresh() {
-  BeginUpdate();
-  try {
-    info_->Refresh();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  info_->Refresh();
 }
 
 void TcxCustomDataController::UpdateFocused() {
@@ -976,32 +944,26 @@ void TcxCustomDataController::UpdateFocused() {
 }
 
 void TcxCustomDataController::RestructData() {
-  BeginFullUpdate();
-  try {
-    provider_->ResetEditing();
-    // Records of one source mean nothing under another.
-    storage_->Clear(false);
-    bookmarkRecordIndex_ = -1;
-    CheckSelectedCount(-1);
-    storage_->SetStoredValuesOnly(IsProviderMode() || IsGridMode());
-    storage_->SetUseRecordID(IsRecordID());
-    if (IsProviderMode()) {
-      if (!recordHandleField_) {
-        recordHandleField_ = AddInternalField();
-        recordHandleField_->SetValueTypeClass(TcxLargeIntValueType::Class());
-      }
-    } else if (recordHandleField_) {
-      TcxCustomDataField* f = recordHandleField_;
-      recordHandleField_ = nullptr;
-      fields_->Delete(f);
+  auto update = FullUpdateScope();
+  provider_->ResetEditing();
+  // Records of one source mean nothing under another.
+  storage_->Clear(false);
+  bookmarkRecordIndex_ = -1;
+  CheckSelectedCount(-1);
+  storage_->SetStoredValuesOnly(IsProviderMode() || IsGridMode());
+  storage_->SetUseRecordID(IsRecordID());
+  if (IsProviderMode()) {
+    if (!recordHandleField_) {
+      recordHandleField_ = AddInternalField();
+      recordHandleField_->SetValueTypeClass(TcxLargeIntValueType::Class());
     }
-    structureRecreated_ = true;
-    LayoutChanged({lcData});
-  } catch (...) {
-    EndFullUpdate();
-    throw;
+  } else if (recordHandleField_) {
+    TcxCustomDataField* f = recordHandleField_;
+    recordHandleField_ = nullptr;
+    fields_->Delete(f);
   }
-  EndFullUpdate();
+  structureRecreated_ = true;
+  LayoutChanged({lcData});
 }
 
 void TcxCustomDataController::DataStorageClearInternalRecords(TObject*) {

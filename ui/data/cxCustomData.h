@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ScopeGuard.h"
 #include "TypInfo.h"
 #include "Variants.h"
 #include "cxClasses.h"
@@ -1285,6 +1286,15 @@ class TcxCustomDataController : public TPersistent {
   void EndUpdate();
   virtual void BeginFullUpdate() { BeginUpdate(); }
   virtual void EndFullUpdate() { EndUpdate(); }
+  // BeginUpdate (BeginFullUpdate) now, its end when the scope is left.
+  [[nodiscard]] auto UpdateScope() {
+    return MakeBracket(this, &TcxCustomDataController::BeginUpdate,
+                       &TcxCustomDataController::EndUpdate);
+  }
+  [[nodiscard]] auto FullUpdateScope() {
+    return MakeBracket(this, &TcxCustomDataController::BeginFullUpdate,
+                       &TcxCustomDataController::EndFullUpdate);
+  }
   Integer GetLockCount() const;
   void Change(TcxDataControllerChanges AChanges);
   virtual void DataChanged(TcxDataChange ADataChange, Integer AItemIndex,

@@ -3,6 +3,7 @@
 // incremental search, value readers and the key locate object.
 #include <algorithm>
 
+#include "ScopeGuard.h"
 #include "cxCustomData.h"
 
 // ---------------------------------------------------------------------------
@@ -85,8 +86,10 @@ void TcxCustomDataProvider::InsertingRecord(bool AIsAppending) {
   dc->DoBeforeInsert();
   inInserting_ = true;
   Integer reference = -1;
-  dc->BeginUpdate();
-  try {
+  {
+    auto update = dc->UpdateScope();
+    // A failed insert is over before the update ends; a good one only after.
+    TScopeGuard failed([this] { inInserting_ = false; });
     if (dc->UseNewItemRowForEditing()) {
       reference = dc->GetFocusedRecordIndex();
       if (reference < 0 && dc->GetRowCount() > 0)
@@ -133,12 +136,8 @@ void TcxCustomDataProvider::InsertingRecord(bool AIsAppending) {
     dc->DoNewRecord(editingRecordIndex_);
     changing_ = false;
     inserting_ = true;
-  } catch (...) {
-    inInserting_ = false;
-    dc->EndUpdate();
-    throw;
+    failed.Dismiss();
   }
-  dc->EndUpdate();
   inInserting_ = false;
   if (editingRecordIndex_ >= 0)
     dc->ChangeFocusedRecordIndex(editingRecordIndex_);
@@ -150,37 +149,34 @@ void TcxCustomDataProvider::Post() {
   // The after-post event may free the controller and with it this provider.
   TcxDataListenerLinkScope link(dc);
   dc->BeginFullUpdate();
-  try {
-    DoUpdateData();
-    if (!IsInserting() || modified_) {
-      dc->DoBeforePost();
-      Integer posted = editingRecordIndex_;
-      if (IsInserting() && dc->IsNewItemRecordIndex(editingRecordIndex_)) {
-        Integer from = editingRecordIndex_;
-        posted = dc->AppendRecord();
-        insertedRecordIndex_ = posted;
-        dc->CopyRecord(from, posted);
-      }
-      ResetEditing();
-      dc->DataChanged(dcRecord, -1, posted);
-      dc->DoAfterPost();
-    } else {
-      // An insert nobody typed into leaves no record behind.
-      Cancel();
-      dc->DataChanged(dcRecord, -1, -1);
-    }
-  } catch (...) {
+  TScopeGuard endUpdate([&] {
     if (link.Alive()) dc->EndFullUpdate();
-    throw;
+  });
+  DoUpdateData();
+  if (!IsInserting() || modified_) {
+    dc->DoBeforePost();
+    Integer posted = editingRecordIndex_;
+    if (IsInserting() && dc->IsNewItemRecordIndex(editingRecordIndex_)) {
+      Integer from = editingRecordIndex_;
+      posted = dc->AppendRecord();
+      insertedRecordIndex_ = posted;
+      dc->CopyRecord(from, posted);
+    }
+    ResetEditing();
+    dc->DataChanged(dcRecord, -1, posted);
+    dc->DoAfterPost();
+  } else {
+    // An insert nobody typed into leaves no record behind.
+    Cancel();
+    dc->DataChanged(dcRecord, -1, -1);
   }
-  if (link.Alive()) dc->EndFullUpdate();
 }
 
 void TcxCustomDataProvider::Cancel() {
   TcxCustomDataController* dc = dataController_;
   dc->DoBeforeCancel();
-  dc->BeginUpdate();
-  try {
+  {
+    auto update = dc->UpdateScope();
     Integer r = editingRecordIndex_;
     if (IsEditing() && (r >= 0 || dc->IsNewItemRecordIndex(r))) {
       if (IsInserting()) {
@@ -199,24 +195,14 @@ void TcxCustomDataProvider::Cancel() {
       }
     }
     ResetEditing();
-  } catch (...) {
-    dc->EndUpdate();
-    throw;
   }
-  dc->EndUpdate();
   dc->DoAfterCancel();
 }
 
 void TcxCustomDataProvider::DoUpdateData() {
   if (!changing_ || inUpdateData_) return;
-  inUpdateData_ = true;
-  try {
-    dataController_->UpdateData();
-  } catch (...) {
-    inUpdateData_ = false;
-    throw;
-  }
-  inUpdateData_ = false;
+  TRestoreOnExit updating(inUpdateData_, true);
+  dataController_->UpdateData();
 }
 
 void TcxCustomDataProvider::PostEditingData() {
@@ -279,19 +265,15 @@ void TcxCustomDataProvider::Delete() {
 
 void TcxCustomDataProvider::DeleteRecords(const std::vector<Integer>& AList) {
   TcxCustomDataController* dc = dataController_;
-  dc->BeginFullUpdate();
-  try {
+  {
+    auto update = dc->FullUpdateScope();
     for (auto it = AList.rbegin(); it != AList.rend(); ++it) {
       dc->DoBeforeDelete(*it);
       dc->DeleteRecord(*it);
       dc->DoAfterDelete();
     }
     if (dc->inDeleteSelection_) dc->ClearSelection();
-  } catch (...) {
-    dc->EndFullUpdate();
-    throw;
   }
-  dc->EndFullUpdate();
   dc->CheckNearestFocusRow();
 }
 
@@ -314,13 +296,8 @@ void TcxCustomDataProvider::DeleteSelection() {
     }
   }
   dc->inDeleteSelection_ = true;
-  try {
-    dc->DeleteRecords(records);
-  } catch (...) {
-    dc->inDeleteSelection_ = false;
-    throw;
-  }
-  dc->inDeleteSelection_ = false;
+  TScopeGuard deleted([dc] { dc->inDeleteSelection_ = false; });
+  dc->DeleteRecords(records);
 }
 
 // ---------------------------------------------------------------------------
@@ -411,28 +388,19 @@ void TcxCustomDataController::Post() {
   // An after-post handler may free the controller (closing its form).
   TcxDataListenerLinkScope link(this);
   checkFocusingAfterFilter_ = true;
-  try {
-    if (provider_->IsEditing()) provider_->Post();
-  } catch (...) {
+  TScopeGuard forgetInserted([&] {
     if (link.Alive()) provider_->SetInsertedRecordIndex(-1);
-    throw;
-  }
-  if (link.Alive()) provider_->SetInsertedRecordIndex(-1);
+  });
+  if (provider_->IsEditing()) provider_->Post();
 }
 
 void TcxCustomDataController::Cancel() {
   if (inCancel_) return;
-  inCancel_ = true;
-  try {
-    Integer row = GetFocusedRowIndex();
-    if (provider_->IsEditing()) provider_->Cancel();
-    if (!info_->InCanFocusedRowChanging())
-      ChangeFocusedRowIndex(std::min(row, GetRowCount() - 1));
-  } catch (...) {
-    inCancel_ = false;
-    throw;
-  }
-  inCancel_ = false;
+  TRestoreOnExit cancelling(inCancel_, true);
+  Integer row = GetFocusedRowIndex();
+  if (provider_->IsEditing()) provider_->Cancel();
+  if (!info_->InCanFocusedRowChanging())
+    ChangeFocusedRowIndex(std::min(row, GetRowCount() - 1));
 }
 
 bool TcxCustomDataController::CanFocusRecord(Integer ARecordIndex) {
@@ -484,19 +452,15 @@ bool TcxCustomDataController::GetNewItemRowFocused() const {
 
 void TcxCustomDataController::SetNewItemRowFocused(bool AValue) {
   if (newItemRowFocused_ == AValue) return;
-  BeginUpdate();
-  try {
+  {
+    auto update = UpdateScope();
     if (AValue)
       ChangeFocusedRowIndex(-1);
     else if (!destroying_)
       Post();
     info_->FocusedRecordChanged(true);
     newItemRowFocused_ = AValue;
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
   if (options_.Contains(dcoInsertOnNewItemRowFocusing) &&
       GetNewItemRowFocused() && !provider_->IsInserting())
     Insert();
@@ -529,8 +493,10 @@ void TcxCustomDataController::DoNewRecord(Integer ARecordIndex) {
 void TcxCustomDataController::DeleteFocused() {
   Integer row = GetFocusedRowIndex();
   if (row < 0 || !provider_->CanDelete()) return;
-  provider_->BeginDeleting();
-  try {
+  {
+    auto deleting =
+        MakeBracket(provider_.get(), &TcxCustomDataProvider::BeginDeleting,
+                    &TcxCustomDataProvider::EndDeleting);
     Integer group;
     if (info_->IsGrouped() && info_->DataGroups().Find(row, group) >= 0) {
       TcxDataGroups& groups = info_->DataGroups();
@@ -544,39 +510,28 @@ void TcxCustomDataController::DeleteFocused() {
     } else {
       DeleteFocusedRecord();
     }
-  } catch (...) {
-    provider_->EndDeleting();
-    throw;
   }
-  provider_->EndDeleting();
   ClearSelection();
 }
 
 void TcxCustomDataController::DeleteSelection() {
   if (GetSelectedCount() == 0 || !provider_->CanDelete()) return;
-  provider_->BeginDeleting();
-  try {
-    if (IsFocusedSelectedMode())
-      DeleteFocusedRecord();
-    else
-      provider_->DeleteSelection();
-  } catch (...) {
-    provider_->EndDeleting();
-    throw;
-  }
-  provider_->EndDeleting();
+  auto deleting =
+      MakeBracket(provider_.get(), &TcxCustomDataProvider::BeginDeleting,
+                  &TcxCustomDataProvider::EndDeleting);
+  if (IsFocusedSelectedMode())
+    DeleteFocusedRecord();
+  else
+    provider_->DeleteSelection();
 }
 
 void TcxCustomDataController::DeleteFocusedRecord() {
   Integer focused = GetFocusedRecordIndex();
   if (nearestRecordIndex_ >= focused && nearestRecordIndex_ != -1)
     --nearestRecordIndex_;
-  try {
-    provider_->Delete();
-  } catch (...) {
-    nearestRecordIndex_ = focused;
-    throw;
-  }
+  TScopeGuard restoreNearest([&] { nearestRecordIndex_ = focused; });
+  provider_->Delete();
+  restoreNearest.Dismiss();
 }
 
 void TcxCustomDataController::DeleteRecords(std::vector<Integer> AList) {
@@ -587,12 +542,9 @@ void TcxCustomDataController::DeleteRecords(std::vector<Integer> AList) {
     nearestRecordIndex_ -= static_cast<Integer>(
         std::upper_bound(AList.begin(), AList.end(), nearestRecordIndex_) -
         AList.begin());
-  try {
-    provider_->DeleteRecords(AList);
-  } catch (...) {
-    nearestRecordIndex_ = focused;
-    throw;
-  }
+  TScopeGuard restoreNearest([&] { nearestRecordIndex_ = focused; });
+  provider_->DeleteRecords(AList);
+  restoreNearest.Dismiss();
 }
 
 void TcxCustomDataController::CheckNearestFocusRow() {
@@ -725,20 +677,14 @@ void TcxCustomDataController::SetMultiSelect(bool AValue) {
   if (multiSelect_ == AValue) return;
   multiSelect_ = AValue;
   focusedSelected_ = true;
-  BeginUpdate();
-  try {
-    if (!AValue)
-      ClearSelection();
-    else if (GetFocusedRowIndex() >= 0)
-      ChangeRowSelection(GetFocusedRowIndex(), true);
-    if (SummaryHasOption(soSelectedRecords) ||
-        SummaryHasOption(soMultipleSelectedRecords))
-      SummaryChanged(false);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  if (!AValue)
+    ClearSelection();
+  else if (GetFocusedRowIndex() >= 0)
+    ChangeRowSelection(GetFocusedRowIndex(), true);
+  if (SummaryHasOption(soSelectedRecords) ||
+      SummaryHasOption(soMultipleSelectedRecords))
+    SummaryChanged(false);
 }
 
 Integer TcxCustomDataController::GetSelectedCount() const {
@@ -770,15 +716,9 @@ void TcxCustomDataController::SelectRows(Integer AFromRowIndex,
                                          Integer AToRowIndex) {
   if (!multiSelect_) return;
   if (AFromRowIndex > AToRowIndex) std::swap(AFromRowIndex, AToRowIndex);
-  BeginUpdate();
-  try {
-    for (Integer r = AFromRowIndex; r <= AToRowIndex; ++r)
-      ChangeRowSelection(r, true);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  for (Integer r = AFromRowIndex; r <= AToRowIndex; ++r)
+    ChangeRowSelection(r, true);
 }
 
 void TcxCustomDataController::SelectAll() {
@@ -789,15 +729,9 @@ void TcxCustomDataController::SelectFromAnchor(Integer ARowIndex,
                                                bool AKeepSelection) {
   if (!multiSelect_ || !IsSelectionAnchorExist()) return;
   Integer anchor = GetSelectionAnchorRowIndex();
-  BeginUpdate();
-  try {
-    if (!AKeepSelection) ClearSelection();
-    SelectRows(anchor, ARowIndex);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  if (!AKeepSelection) ClearSelection();
+  SelectRows(anchor, ARowIndex);
 }
 
 void TcxCustomDataController::SetSelectionAnchor(Integer ARowIndex) {
@@ -834,16 +768,9 @@ void TcxCustomDataController::SyncSelected(bool AValue) {
 
 void TcxCustomDataController::SyncSelectionFocusedRecord() {
   if (!multiSelect_) return;
-  BeginUpdate();
-  try {
-    ClearSelection();
-    if (GetFocusedRowIndex() >= 0)
-      ChangeRowSelection(GetFocusedRowIndex(), true);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  ClearSelection();
+  if (GetFocusedRowIndex() >= 0) ChangeRowSelection(GetFocusedRowIndex(), true);
 }
 
 void TcxCustomDataController::CheckFocusedSelected() {
@@ -1013,16 +940,11 @@ Integer TcxDataControllerSearch::DoSearch(Integer AStartIndex,
 }
 
 void TcxDataControllerSearch::DoFocusedRecord(Integer AFilteredIndex) {
-  Lock();
-  try {
-    dataController_->ChangeFocusedRecordIndex(
-        dataController_->GetFilteredRecordIndex(AFilteredIndex));
-    dataController_->SyncSelectionFocusedRecord();
-  } catch (...) {
-    Unlock();
-    throw;
-  }
-  Unlock();
+  auto lock = MakeBracket(this, &TcxDataControllerSearch::Lock,
+                          &TcxDataControllerSearch::Unlock);
+  dataController_->ChangeFocusedRecordIndex(
+      dataController_->GetFilteredRecordIndex(AFilteredIndex));
+  dataController_->SyncSelectionFocusedRecord();
 }
 
 void TcxDataControllerSearch::Cancel() {

@@ -5,6 +5,7 @@
 #include <typeinfo>
 
 #include "FormStreams.h"
+#include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "TypInfo.h"
 #include "cxCustomData.h"
@@ -322,15 +323,10 @@ void TcxDataFilterCriteria::Assign(TcxFilterCriteria* ASource,
     TcxFilterCriteria::Assign(ASource, AIgnoreItemNames);
     return;
   }
-  BeginUpdate();
-  try {
-    TcxFilterCriteria::Assign(ASource, AIgnoreItemNames);
-    SetActive(source->active_);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TcxDataFilterCriteria::BeginUpdate,
+                            &TcxDataFilterCriteria::EndUpdate);
+  TcxFilterCriteria::Assign(ASource, AIgnoreItemNames);
+  SetActive(source->active_);
 }
 
 void TcxDataFilterCriteria::AssignEvents(TPersistent* ASource) {

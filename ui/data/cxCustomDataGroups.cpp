@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "ScopeGuard.h"
 #include "cxCustomData.h"
 #include "cxVariants.h"
 
@@ -90,14 +91,10 @@ void TcxDataControllerLocateObject::Clear() {
 void TcxDataControllerLocateObject::ReadData(TcxValueDefReader* AReader) {
   if (recordIndex_ == 0)
     recordIndex_ = dataController_->DataStorage()->AddInternalRecord();
-  dataController_->BeginReadRecord();
-  try {
-    dataController_->DataStorage()->ReadRecord(recordIndex_, AReader);
-  } catch (...) {
-    dataController_->EndReadRecord();
-    throw;
-  }
-  dataController_->EndReadRecord();
+  auto reading =
+      MakeBracket(dataController_, &TcxCustomDataController::BeginReadRecord,
+                  &TcxCustomDataController::EndReadRecord);
+  dataController_->DataStorage()->ReadRecord(recordIndex_, AReader);
 }
 
 TcxDataControllerGroupLocateObject::TcxDataControllerGroupLocateObject(
@@ -133,27 +130,19 @@ Integer TcxDataControllerGroupLocateObject::FindRecordListIndex() {
   if (findFields_.empty()) return -1;
   // Only shown records have a group to find, so the scan walks the record
   // list rather than the whole storage.
-  bool saved = dc->internalFindRecord_;
-  dc->internalFindRecord_ = true;
-  Integer result = -1;
-  try {
-    TPreparedSorting prepared(info);
-    for (Integer p = 0; p < info->GetInternalRecordCount() && result < 0; ++p) {
-      Integer r = info->GetInternalRecordIndex(p);
-      bool equal = true;
-      for (TcxCustomDataField* f : findFields_)
-        if (dc->CompareByField(RecordIndex(), r, f, dccmOther) != 0) {
-          equal = false;
-          break;
-        }
-      if (equal) result = p;
-    }
-  } catch (...) {
-    dc->internalFindRecord_ = saved;
-    throw;
+  TRestoreOnExit finding(dc->internalFindRecord_, true);
+  TPreparedSorting prepared(info);
+  for (Integer p = 0; p < info->GetInternalRecordCount(); ++p) {
+    Integer r = info->GetInternalRecordIndex(p);
+    bool equal = true;
+    for (TcxCustomDataField* f : findFields_)
+      if (dc->CompareByField(RecordIndex(), r, f, dccmOther) != 0) {
+        equal = false;
+        break;
+      }
+    if (equal) return p;
   }
-  dc->internalFindRecord_ = saved;
-  return result;
+  return -1;
 }
 
 Integer TcxDataControllerGroupLocateObject::FindRecordIndex() {
@@ -359,12 +348,12 @@ void TcxCustomDataControllerInfo::RestoreGroupStates() {
   bool restoreSelected = saved.Contains(eisSelected) && !selectionReset_;
   if (IsGrouped()) {
     std::vector<Integer> selectedGroups;
-    auto finish = [&] {
+    TScopeGuard finish([&] {
       if (!IsAlwaysExpanded() && saved.Contains(eisExpanded)) groups_.Rebuild();
       for (Integer g : selectedGroups) selection_->Add(-1, -1, -1, g);
       RenumberSelection();
-    };
-    try {
+    });
+    {
       TcxValueDefUnboundReader reader;
       TcxDataControllerGroupLocateObject locate(dataController_);
       Integer prevLevel = -1;
@@ -389,11 +378,7 @@ void TcxCustomDataControllerInfo::RestoreGroupStates() {
         if (expand) groups_.GetItem(g).Expanded = true;
         if (select) selectedGroups.push_back(g);
       }
-    } catch (...) {
-      finish();
-      throw;
     }
-    finish();
   } else if (saved.Contains(eisSelected) && !dataController_->IsGridMode()) {
     std::vector<Integer> positions = ListPositions();
     TcxDataSelection& sel = *selection_;
@@ -515,16 +500,10 @@ void TcxDataControllerGroups::ChangeGrouping(Integer AItemIndex,
 
 void TcxDataControllerGroups::ClearGrouping() {
   if (GetGroupingItemCount() == 0) return;
-  dataController_->BeginUpdate();
-  try {
-    dataController_->BeforeSorting();
-    dataController_->groupingChanged_ = true;
-    DataControllerInfo()->ClearGrouping();
-  } catch (...) {
-    dataController_->EndUpdate();
-    throw;
-  }
-  dataController_->EndUpdate();
+  auto update = dataController_->UpdateScope();
+  dataController_->BeforeSorting();
+  dataController_->groupingChanged_ = true;
+  DataControllerInfo()->ClearGrouping();
 }
 
 Integer TcxDataControllerGroups::GetGroupingItemCount() const {
@@ -607,8 +586,10 @@ Integer TcxDataControllerGroups::GetDataGroupIndexByGroupValue(
     Integer AParentIndex, const Variant& AValue) const {
   TcxCustomDataControllerInfo* info = DataControllerInfo();
   Integer result = -1;
-  info->PrepareSorting();
-  try {
+  {
+    auto sorting =
+        MakeBracket(info, &TcxCustomDataControllerInfo::PrepareSorting,
+                    &TcxCustomDataControllerInfo::UnprepareSorting);
     for (Integer i = 0; i < GetChildCount(AParentIndex); ++i) {
       Integer child = GetChildDataGroupIndex(AParentIndex, i);
       if (child >= 0 && VarEquals(GetGroupValue(child), AValue)) {
@@ -616,11 +597,7 @@ Integer TcxDataControllerGroups::GetDataGroupIndexByGroupValue(
         break;
       }
     }
-  } catch (...) {
-    info->UnprepareSorting();
-    throw;
   }
-  info->UnprepareSorting();
   return result;
 }
 

@@ -4,6 +4,7 @@
 // loads; and the operations on items (order, names, IDs, sorting index).
 #include <algorithm>
 
+#include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "cxCustomData.h"
 
@@ -178,26 +179,19 @@ Integer TcxCustomDataController::GetItemSortingIndex(Integer AItemIndex) const {
 void TcxCustomDataController::ChangeItemSortingIndex(Integer AItemIndex,
                                                      Integer AIndex) {
   TcxCustomDataField* field = GetItemField(AItemIndex);
-  BeginUpdate();
-  try {
-    bool grouped = info_->GroupingFieldList().Find(field) >= 0;
-    if (AIndex == -1 && grouped &&
-        GetItemSortOrder(AItemIndex) == soAscending) {
-      ChangeSorting(AItemIndex, soNone);
-    } else {
-      if (GetItemSortingIndex(AItemIndex) < 0) {
-        TcxDataSortOrder order = GetItemSortOrder(AItemIndex);
-        if (order != soNone) {
-          BeforeSorting();
-          sortingChanged_ = true;
-          info_->ChangeSorting(field, order);
-        }
+  auto update = UpdateScope();
+  bool grouped = info_->GroupingFieldList().Find(field) >= 0;
+  if (AIndex == -1 && grouped && GetItemSortOrder(AItemIndex) == soAscending) {
+    ChangeSorting(AItemIndex, soNone);
+  } else {
+    if (GetItemSortingIndex(AItemIndex) < 0) {
+      TcxDataSortOrder order = GetItemSortOrder(AItemIndex);
+      if (order != soNone) {
+        BeforeSorting();
+        sortingChanged_ = true;
+        info_->ChangeSorting(field, order);
       }
-      info_->ChangeSortIndex(field, AIndex);
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
+    info_->ChangeSortIndex(field, AIndex);
   }
-  EndUpdate();
 }

@@ -3,6 +3,7 @@
 // or a walk over the provider's record set) and smart load.
 #include <cstdint>
 
+#include "ScopeGuard.h"
 #include "cxCustomData.h"
 #include "cxVariants.h"
 
@@ -199,45 +200,32 @@ bool TcxCustomDataController::IsProviderDataSource() const {
 
 void TcxCustomDataController::UpdateItems(bool AUpdateFields) {
   if (inUpdateItems_) return;
-  inUpdateItems_ = true;
-  try {
-    // Inside a bracket the load waits for its end (CheckChanges), so that
-    // the records are read once.
-    if (GetLockCount() != 0) structureChanged_ = true;
-    if (IsProviderDataSource())
-      UpdateStorage(AUpdateFields);
-    else
-      info_->Refresh();
-  } catch (...) {
-    inUpdateItems_ = false;
-    throw;
-  }
-  inUpdateItems_ = false;
+  TRestoreOnExit updating(inUpdateItems_, true);
+  // Inside a bracket the load waits for its end (CheckChanges), so that
+  // the records are read once.
+  if (GetLockCount() != 0) structureChanged_ = true;
+  if (IsProviderDataSource())
+    UpdateStorage(AUpdateFields);
+  else
+    info_->Refresh();
 }
 
 void TcxCustomDataController::UpdateStorage(bool AUpdateFields) {
-  BeginFullUpdate();
-  try {
-    if (IsProviderDataSource()) {
-      if (AUpdateFields || provider_->IsActiveDataSet()) {
-        // While the outside set is being updated, preparing would drop the
-        // record being edited, or follow a field that is gone.
-        if (updateFieldsLock_ != 0)
-          updateFieldsPending_ = true;
-        else if (!provider_->IsGridModeUpdating() ||
-                 (!provider_->IsEditing() && !fieldDestroyed_))
-          UpdateFields();
-      }
-      if (!structureChanged_) LoadStorage();
+  auto update = FullUpdateScope();
+  TScopeGuard recreated([this] { structureRecreated_ = false; });
+  if (IsProviderDataSource()) {
+    if (AUpdateFields || provider_->IsActiveDataSet()) {
+      // While the outside set is being updated, preparing would drop the
+      // record being edited, or follow a field that is gone.
+      if (updateFieldsLock_ != 0)
+        updateFieldsPending_ = true;
+      else if (!provider_->IsGridModeUpdating() ||
+               (!provider_->IsEditing() && !fieldDestroyed_))
+        UpdateFields();
     }
-    info_->Refresh();
-    structureRecreated_ = false;
-  } catch (...) {
-    structureRecreated_ = false;
-    EndFullUpdate();
-    throw;
+    if (!structureChanged_) LoadStorage();
   }
-  EndFullUpdate();
+  info_->Refresh();
 }
 
 void TcxCustomDataController::UpdateFields() {
@@ -264,13 +252,10 @@ void TcxCustomDataController::LoadStorage() {
   bool keep = IsSmartLoad();
   if (!keep) storage_->Clear(provider_->DataChangedLocked());
   if (provider_->IsActive() && !keep) {
-    try {
-      LoadRecords();
-    } catch (...) {
-      // The rows must not go on naming records the failed load dropped.
-      info_->Refresh();
-      throw;
-    }
+    // The rows must not go on naming records the failed load dropped.
+    TScopeGuard refresh([this] { info_->Refresh(); });
+    LoadRecords();
+    refresh.Dismiss();
   }
   loadedStorage_ = true;
   CheckSelectedCount(-1);
@@ -280,47 +265,31 @@ void TcxCustomDataController::LoadStorage() {
 
 void TcxCustomDataController::LoadRecords() {
   if (IsGridMode()) {
-    storage_->BeginLoad();
-    try {
-      provider_->LoadDataBuffer();
-    } catch (...) {
-      storage_->EndLoad();
-      throw;
-    }
-    storage_->EndLoad();
+    auto loading = MakeBracket(storage_.get(), &TcxDataStorage::BeginLoad,
+                               &TcxDataStorage::EndLoad);
+    provider_->LoadDataBuffer();
     return;
   }
-  auto release = [this] {
+  provider_->Freeze();
+  TScopeGuard release([this] {
     provider_->RestorePos();
     provider_->Unfreeze();
-  };
-  provider_->Freeze();
-  try {
-    provider_->SavePos();
-    provider_->First();
-    storage_->BeginLoad();
-    try {
-      if (IsProviderMode()) {
-        provider_->LoadRecordHandles();
-      } else {
-        TObjectPtr<TcxValueDefReader> reader(provider_->CreateValueDefReader());
-        while (!provider_->IsEOF()) {
-          Integer r = storage_->AppendRecord();
-          storage_->ReadRecord(r, reader.get());
-          DoReadRecord(r);
-          provider_->Next();
-        }
-      }
-    } catch (...) {
-      storage_->EndLoad();
-      throw;
+  });
+  provider_->SavePos();
+  provider_->First();
+  auto loading = MakeBracket(storage_.get(), &TcxDataStorage::BeginLoad,
+                             &TcxDataStorage::EndLoad);
+  if (IsProviderMode()) {
+    provider_->LoadRecordHandles();
+  } else {
+    TObjectPtr<TcxValueDefReader> reader(provider_->CreateValueDefReader());
+    while (!provider_->IsEOF()) {
+      Integer r = storage_->AppendRecord();
+      storage_->ReadRecord(r, reader.get());
+      DoReadRecord(r);
+      provider_->Next();
     }
-    storage_->EndLoad();
-  } catch (...) {
-    release();
-    throw;
   }
-  release();
 }
 
 // ---------------------------------------------------------------------------

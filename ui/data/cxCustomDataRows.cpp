@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "ScopeGuard.h"
 #include "cxCustomData.h"
 #include "cxVariants.h"
 
@@ -782,14 +783,9 @@ void TcxCustomDataControllerInfo::ChangeExpanding(Integer ARowIndex,
   if (!AExpand) dataController_->CheckBrowseMode();
   groups_.ChangeExpanding(ARowIndex, AExpand, ARecursive);
   MarkExpandingChanged();
-  BeginUpdate();
-  try {
-    if (!AExpand) CheckAfterCollapsing();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TcxCustomDataControllerInfo::BeginUpdate,
+                            &TcxCustomDataControllerInfo::EndUpdate);
+  if (!AExpand) CheckAfterCollapsing();
 }
 
 void TcxCustomDataControllerInfo::FullExpand() {
@@ -804,14 +800,9 @@ void TcxCustomDataControllerInfo::FullCollapse() {
   dataController_->CheckBrowseMode();
   groups_.FullExpanding(false);
   MarkExpandingChanged();
-  BeginUpdate();
-  try {
-    CheckAfterCollapsing();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TcxCustomDataControllerInfo::BeginUpdate,
+                            &TcxCustomDataControllerInfo::EndUpdate);
+  CheckAfterCollapsing();
 }
 
 Integer TcxCustomDataControllerInfo::LocateGroupByLevel(Integer AGroupIndex,
@@ -918,14 +909,8 @@ Integer TcxCustomDataControllerInfo::GetFocusedRecordIndex() const {
 }
 
 void TcxCustomDataControllerInfo::SetFocusedRowIndex(Integer ARowIndex) {
-  dataController_->BeginFullUpdate();
-  try {
-    DoChangeFocusedRow(ARowIndex, false);
-  } catch (...) {
-    dataController_->EndFullUpdate();
-    throw;
-  }
-  dataController_->EndFullUpdate();
+  auto update = dataController_->FullUpdateScope();
+  DoChangeFocusedRow(ARowIndex, false);
 }
 
 void TcxCustomDataControllerInfo::CorrectFocusedRow(Integer ARowIndex) {
@@ -936,15 +921,8 @@ void TcxCustomDataControllerInfo::CorrectFocusedRow(Integer ARowIndex) {
 bool TcxCustomDataControllerInfo::CanFocusedRowChanging(Integer ARowIndex) {
   Integer record = ARowIndex < 0 ? -1 : GetRowInfo(ARowIndex).RecordIndex;
   inCanFocusedRowChanging_ = true;
-  bool result;
-  try {
-    result = dataController_->CanFocusRecord(record);
-  } catch (...) {
-    inCanFocusedRowChanging_ = false;
-    throw;
-  }
-  inCanFocusedRowChanging_ = false;
-  return result;
+  TScopeGuard changed([this] { inCanFocusedRowChanging_ = false; });
+  return dataController_->CanFocusRecord(record);
 }
 
 void TcxCustomDataControllerInfo::DoChangeFocusedRow(Integer ARowIndex,
@@ -959,7 +937,7 @@ void TcxCustomDataControllerInfo::DoChangeFocusedRow(Integer ARowIndex,
     prevFocusingInfo_.Changed = changed;
   }
   bool accepted = false;
-  auto finish = [&] {
+  TScopeGuard finish([&] {
     count = GetRowCount();
     if (prevFocusingInfo_.RowIndex >= count) prevFocusingInfo_.RowIndex = -1;
     if (focusingInfo_.RowIndex >= count) focusingInfo_.RowIndex = -1;
@@ -974,20 +952,14 @@ void TcxCustomDataControllerInfo::DoChangeFocusedRow(Integer ARowIndex,
       dataController_->SyncSelected(true);
     }
     focusing_ = false;
-  };
-  try {
-    accepted = AForced || CanFocusedRowChanging(ARowIndex);
-    if (accepted) {
-      dataController_->DoBeforeFocusedRowChange(ARowIndex);
-      // The check above may have posted an edit and re-sorted the rows.
-      focusingInfo_.RowIndex =
-          std::clamp<Integer>(ARowIndex, -1, GetRowCount() - 1);
-    }
-  } catch (...) {
-    finish();
-    throw;
+  });
+  accepted = AForced || CanFocusedRowChanging(ARowIndex);
+  if (accepted) {
+    dataController_->DoBeforeFocusedRowChange(ARowIndex);
+    // The check above may have posted an edit and re-sorted the rows.
+    focusingInfo_.RowIndex =
+        std::clamp<Integer>(ARowIndex, -1, GetRowCount() - 1);
   }
-  finish();
 }
 
 Integer TcxCustomDataControllerInfo::FindFocusedRow(bool AKeepCollapsed) {
@@ -1101,7 +1073,7 @@ void TcxCustomDataControllerInfo::Update() {
       !dc->IsDestroying();
   expanding_ = false;
   selectionReset_ = false;
-  auto finish = [&] {
+  TScopeGuard finish([&] {
     expandingInfos_.Clear();
     if (expanding_) RecalcSelection();
     if (changes_.Contains(dcicSorting) || changes_.Contains(dcicExpanding))
@@ -1109,35 +1081,29 @@ void TcxCustomDataControllerInfo::Update() {
     CacheGroupValues();
     infoCalculation_ = false;
     ForwardChanges();
-  };
-  try {
-    SaveInfo();
-    if (changes_.Contains(dcicLoad)) {
-      DoLoad();
-      DoFilter();
-    }
-    if (calcSummary) dc->DoBeginSummary();
-    bool grouping = changes_.Contains(dcicGrouping);
-    if (grouping || changes_.Contains(dcicSorting)) DoSort();
-    if (grouping) DoGrouping();
-    if (grouping && dc->summary_) dc->summary_->GroupsRegrouped();
-    if (grouping || changes_.Contains(dcicSorting)) ResetFocusing();
-    CheckInfo();
-    if (calcSummary) dc->DoEndSummary();
-    if ((calcSummary || grouping || changes_.Contains(dcicSorting)) &&
-        dc->IsSortingBySummary()) {
-      dc->DoSortBySummary();
-      // Expanded and selected groups were restored on the tree in grouping
-      // order and moved with their groups; a second restore would search
-      // records no longer in that order. Only the focus follows.
-      CheckFocusing();
-      dc->CheckBookmarkValid(-1);
-    }
-  } catch (...) {
-    finish();
-    throw;
+  });
+  SaveInfo();
+  if (changes_.Contains(dcicLoad)) {
+    DoLoad();
+    DoFilter();
   }
-  finish();
+  if (calcSummary) dc->DoBeginSummary();
+  bool grouping = changes_.Contains(dcicGrouping);
+  if (grouping || changes_.Contains(dcicSorting)) DoSort();
+  if (grouping) DoGrouping();
+  if (grouping && dc->summary_) dc->summary_->GroupsRegrouped();
+  if (grouping || changes_.Contains(dcicSorting)) ResetFocusing();
+  CheckInfo();
+  if (calcSummary) dc->DoEndSummary();
+  if ((calcSummary || grouping || changes_.Contains(dcicSorting)) &&
+      dc->IsSortingBySummary()) {
+    dc->DoSortBySummary();
+    // Expanded and selected groups were restored on the tree in grouping
+    // order and moved with their groups; a second restore would search
+    // records no longer in that order. Only the focus follows.
+    CheckFocusing();
+    dc->CheckBookmarkValid(-1);
+  }
 }
 
 void TcxCustomDataControllerInfo::ForwardChanges() {
@@ -1450,20 +1416,15 @@ void TcxCustomDataControllerInfo::DoSort() {
   totalSortingFields_.AppendFrom(groupingFields_);
   totalSortingFields_.AppendFrom(sortingFields_);
   if (dc->IsGridMode() || recordList_.empty()) return;
-  PrepareSorting();
-  try {
-    if (dc->IsProviderMode() && dc->Provider()->IsCustomSorting()) {
-      dc->GetCustomDataSource()->CustomSort();
-    } else if (!FastSort(dc, totalSortingFields_, recordList_)) {
-      MergeSort(recordList_, [this](Integer a, Integer b) {
-        return CompareRecords(a, b) < 0;
-      });
-    }
-  } catch (...) {
-    UnprepareSorting();
-    throw;
+  auto sorting = MakeBracket(this, &TcxCustomDataControllerInfo::PrepareSorting,
+                             &TcxCustomDataControllerInfo::UnprepareSorting);
+  if (dc->IsProviderMode() && dc->Provider()->IsCustomSorting()) {
+    dc->GetCustomDataSource()->CustomSort();
+  } else if (!FastSort(dc, totalSortingFields_, recordList_)) {
+    MergeSort(recordList_, [this](Integer a, Integer b) {
+      return CompareRecords(a, b) < 0;
+    });
   }
-  UnprepareSorting();
 }
 
 // Grouping ------------------------------------------------------------------
@@ -1487,8 +1448,12 @@ void TcxCustomDataControllerInfo::DoGrouping() {
     current[k] = index;
     first[k] = recordList_[p];
   };
-  PrepareSorting();
-  try {
+  {
+    auto sorting =
+        MakeBracket(this, &TcxCustomDataControllerInfo::PrepareSorting,
+                    &TcxCustomDataControllerInfo::UnprepareSorting);
+    // A failed grouping leaves no half-built tree behind.
+    TScopeGuard dropGroups([this] { groups_.Clear(); });
     for (Integer k = 0; k < levels; ++k) open(k, 0);
     for (Integer p = 1; p < n; ++p) {
       Integer r = recordList_[p];
@@ -1504,12 +1469,8 @@ void TcxCustomDataControllerInfo::DoGrouping() {
         groups_.GetItem(current[k]).EndIndex = k < deepest ? last : p - 1;
       for (Integer k = changed; k < levels; ++k) open(k, p);
     }
-  } catch (...) {
-    UnprepareSorting();
-    groups_.Clear();
-    throw;
+    dropGroups.Dismiss();
   }
-  UnprepareSorting();
   Integer last = groups_.GetItemCount() - 1;
   for (Integer k = 0; k < levels; ++k)
     groups_.GetItem(current[k]).EndIndex = k < deepest ? last : n - 1;

@@ -3,11 +3,21 @@
 // application; sorting groups by a summary; the controller's assignment.
 #include <algorithm>
 
+#include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "cxCustomData.h"
 #include "cxVariants.h"
 
 namespace {
+
+// BeginUpdate on an owner that may be missing, EndUpdate at scope exit.
+template <class T>
+[[nodiscard]] auto UpdateIfAny(T* AObject) {
+  if (AObject) AObject->BeginUpdate();
+  return TScopeGuard([AObject] {
+    if (AObject) AObject->EndUpdate();
+  });
+}
 
 const Variant& NullVariant() {
   static const Variant null = Null();
@@ -56,15 +66,9 @@ void TcxCustomDataSummaryItem::SetItemLink(TObject* AValue) {
 void TcxCustomDataSummaryItem::SetField(TcxCustomDataField* AField) {
   if (AField == field_) return;
   TCollection* c = Collection();
-  if (c) c->BeginUpdate();
-  try {
-    ItemLinkChanging(AField);
-    field_ = AField;
-  } catch (...) {
-    if (c) c->EndUpdate();
-    throw;
-  }
-  if (c) c->EndUpdate();
+  auto update = UpdateIfAny(c);
+  ItemLinkChanging(AField);
+  field_ = AField;
 }
 
 void TcxCustomDataSummaryItem::Assign(TPersistent* ASource) {
@@ -193,17 +197,11 @@ void TcxDataSummaryItem::SetSorted(bool AValue) {
   if (dc && dc->GetSortingBySummaryDataItemIndex() != -1) return;
   if (sorted_ == AValue) return;
   TcxDataSummaryItems* items = SummaryItems();
-  if (items) items->BeginUpdate();
-  try {
-    if (items) items->BeforeSortingChange(this, AValue);
-    sorted_ = AValue;
-    if (dc) dc->DoSortingBySummaryChanged();
-    Changed(true);
-  } catch (...) {
-    if (items) items->EndUpdate();
-    throw;
-  }
-  if (items) items->EndUpdate();
+  auto update = UpdateIfAny(items);
+  if (items) items->BeforeSortingChange(this, AValue);
+  sorted_ = AValue;
+  if (dc) dc->DoSortingBySummaryChanged();
+  Changed(true);
 }
 
 void TcxDataSummaryItem::Assign(TPersistent* ASource) {
@@ -213,19 +211,13 @@ void TcxDataSummaryItem::Assign(TPersistent* ASource) {
     return;
   }
   TCollection* c = Collection();
-  if (c) c->BeginUpdate();
-  try {
-    TcxCustomDataSummaryItem::Assign(ASource);
-    SetFormat(source->format_);
-    SetKind(source->kind_);
-    SetPosition(source->position_);
-    SetSorted(source->sorted_);
-    OnGetText = source->OnGetText;
-  } catch (...) {
-    if (c) c->EndUpdate();
-    throw;
-  }
-  if (c) c->EndUpdate();
+  auto update = UpdateIfAny(c);
+  TcxCustomDataSummaryItem::Assign(ASource);
+  SetFormat(source->format_);
+  SetKind(source->kind_);
+  SetPosition(source->position_);
+  SetSorted(source->sorted_);
+  OnGetText = source->OnGetText;
 }
 
 // ---------------------------------------------------------------------------
@@ -335,35 +327,24 @@ TcxDataSummaryItem* TcxDataSummaryItems::Add(TObject* AItemLink,
                                              TcxSummaryPosition APosition,
                                              TcxSummaryKind AKind,
                                              const String& AFormat) {
-  BeginUpdate();
-  TcxDataSummaryItem* item = nullptr;
-  try {
-    item = Add();
-    item->SetItemLink(AItemLink);
-    item->SetPosition(APosition);
-    item->SetKind(AKind);
-    item->SetFormat(AFormat);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TcxDataSummaryItems::BeginUpdate,
+                            &TcxDataSummaryItems::EndUpdate);
+  TcxDataSummaryItem* item = Add();
+  item->SetItemLink(AItemLink);
+  item->SetPosition(APosition);
+  item->SetKind(AKind);
+  item->SetFormat(AFormat);
   return item;
 }
 
 void TcxDataSummaryItems::DeleteItems(TObject* AItemLink,
                                       TcxSummaryPosition APosition) {
-  BeginUpdate();
-  try {
-    for (Integer i = Count() - 1; i >= 0; --i)
-      if (Items(i)->ItemLink() == AItemLink &&
-          GetItemPosition(Items(i)) == APosition)
-        Delete(i);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TcxDataSummaryItems::BeginUpdate,
+                            &TcxDataSummaryItems::EndUpdate);
+  for (Integer i = Count() - 1; i >= 0; --i)
+    if (Items(i)->ItemLink() == AItemLink &&
+        GetItemPosition(Items(i)) == APosition)
+      Delete(i);
 }
 
 Integer TcxDataSummaryItems::IndexOf(const TcxDataSummaryItem* AItem) const {
@@ -425,17 +406,12 @@ void TcxDataSummaryItems::SetDataItemProperty(
     return;
   }
   if (AValueIsEmpty) return;
-  BeginUpdate();
-  try {
-    item = Add();
-    item->SetField(DataController()->GetItemField(AItemIndex));
-    item->SetPosition(APosition);
-    ASetter(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TcxDataSummaryItems::BeginUpdate,
+                            &TcxDataSummaryItems::EndUpdate);
+  item = Add();
+  item->SetField(DataController()->GetItemField(AItemIndex));
+  item->SetPosition(APosition);
+  ASetter(item);
 }
 
 void TcxDataSummaryItems::SetDataItemFormat(Integer AItemIndex,
@@ -494,19 +470,14 @@ String TcxDataGroupSummaryItems::GetGroupText(const Variant& AValues) {
 }
 
 void TcxDataGroupSummaryItems::Assign(TPersistent* ASource) {
-  BeginUpdate();
-  try {
-    TcxDataSummaryItems::Assign(ASource);
-    if (auto* source = dynamic_cast<TcxDataGroupSummaryItems*>(ASource)) {
-      beginText_ = source->beginText_;
-      endText_ = source->endText_;
-      separator_ = source->separator_;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  auto update = MakeBracket(this, &TcxDataGroupSummaryItems::BeginUpdate,
+                            &TcxDataGroupSummaryItems::EndUpdate);
+  TcxDataSummaryItems::Assign(ASource);
+  if (auto* source = dynamic_cast<TcxDataGroupSummaryItems*>(ASource)) {
+    beginText_ = source->beginText_;
+    endText_ = source->endText_;
+    separator_ = source->separator_;
   }
-  EndUpdate();
 }
 
 void TcxDataGroupSummaryItems::DefineProperties(TFiler* AFiler) {
@@ -703,13 +674,10 @@ void TcxDataSummary::BeginUpdate() {
 
 void TcxDataSummary::EndUpdate() {
   --lockCount_;
-  try {
-    Changed(false);
-  } catch (...) {
+  TScopeGuard update([this] {
     if (dataController_) dataController_->EndUpdate();
-    throw;
-  }
-  if (dataController_) dataController_->EndUpdate();
+  });
+  Changed(false);
 }
 
 void TcxDataSummary::CancelUpdate() {
@@ -811,14 +779,9 @@ void TcxDataSummary::SetValueElement(Variant* AValues, Integer AIndex,
   if (!AValues || !IsValidSummaryValuesIndex(*AValues, AIndex)) return;
   if (!Differs(VarArrayGet(*AValues, {AIndex}), AValue)) return;
   settingCustomSummary_ = true;
-  try {
-    VarArrayPut(*AValues, AValue, {AIndex});
-    Changed(true);
-  } catch (...) {
-    settingCustomSummary_ = false;
-    throw;
-  }
-  settingCustomSummary_ = false;
+  TScopeGuard set([this] { settingCustomSummary_ = false; });
+  VarArrayPut(*AValues, AValue, {AIndex});
+  Changed(true);
 }
 
 void TcxDataSummary::SetGroupSummaryValue(Integer ADataGroupIndex,
@@ -949,18 +912,13 @@ void TcxDataSummary::Assign(TPersistent* ASource) {
     TPersistent::Assign(ASource);
     return;
   }
-  BeginUpdate();
-  try {
-    footerSummaryItems_->Assign(source->footerSummaryItems_.get());
-    defaultGroupSummaryItems_->Assign(source->defaultGroupSummaryItems_.get());
-    summaryGroups_->Assign(source->summaryGroups_.get());
-    SetOptions(source->options_);
-    AssignEvents(source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = MakeBracket(this, &TcxDataSummary::BeginUpdate,
+                            &TcxDataSummary::EndUpdate);
+  footerSummaryItems_->Assign(source->footerSummaryItems_.get());
+  defaultGroupSummaryItems_->Assign(source->defaultGroupSummaryItems_.get());
+  summaryGroups_->Assign(source->summaryGroups_.get());
+  SetOptions(source->options_);
+  AssignEvents(source);
 }
 
 // Computation ---------------------------------------------------------------
@@ -1195,13 +1153,8 @@ void TcxDataSummary::DoAfterSummary() {
   dataController_->SetAfterSummaryPending(false);
   if (dataController_->LockOnAfterSummary()) return;
   inAfterSummary_ = true;
-  try {
-    OnAfterSummary(this);
-  } catch (...) {
-    inAfterSummary_ = false;
-    throw;
-  }
-  inAfterSummary_ = false;
+  TScopeGuard after([this] { inAfterSummary_ = false; });
+  OnAfterSummary(this);
 }
 
 void TcxDataSummary::GroupsReordered(const std::vector<Integer>& ANewToOld) {
@@ -1337,15 +1290,9 @@ void TcxCustomDataController::SetSortingBySummaryDataItemIndex(
   sortingBySummaryField_ = field;
   if (destroying_) return;
   sortingBySummaryChanged_ = true;
-  BeginUpdate();
-  try {
-    Change(TcxDataControllerChanges{dccSorting});
-    info_->RefreshSummary(false);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  Change(TcxDataControllerChanges{dccSorting});
+  info_->RefreshSummary(false);
 }
 
 void TcxCustomDataController::SummaryChanged(bool ARedrawOnly) {
@@ -1411,35 +1358,29 @@ void TcxCustomDataController::Assign(TPersistent* ASource) {
     return;
   }
   if (source == this) return;
-  BeginUpdate();
-  try {
-    SetOptions(source->options_);
-    SetFilter(source->Filter());
-    Summary()->Assign(source->Summary());
-    OnAfterCancel = source->OnAfterCancel;
-    OnAfterDelete = source->OnAfterDelete;
-    OnAfterInsert = source->OnAfterInsert;
-    OnAfterPost = source->OnAfterPost;
-    OnBeforeCancel = source->OnBeforeCancel;
-    OnBeforeInsert = source->OnBeforeInsert;
-    OnBeforePost = source->OnBeforePost;
-    OnDataChanged = source->OnDataChanged;
-    OnGroupingChanged = source->OnGroupingChanged;
-    OnSortingChanged = source->OnSortingChanged;
-    OnBeforeDelete = source->OnBeforeDelete;
-    OnNewRecord = source->OnNewRecord;
-    OnCompare = source->OnCompare;
-    OnRecordChanged = source->OnRecordChanged;
-    // Handlers cannot be compared: a filter handler on either side
-    // filters again.
-    bool refilter = OnFilterRecord || source->OnFilterRecord;
-    OnFilterRecord = source->OnFilterRecord;
-    if (refilter) FilterChanged();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  SetOptions(source->options_);
+  SetFilter(source->Filter());
+  Summary()->Assign(source->Summary());
+  OnAfterCancel = source->OnAfterCancel;
+  OnAfterDelete = source->OnAfterDelete;
+  OnAfterInsert = source->OnAfterInsert;
+  OnAfterPost = source->OnAfterPost;
+  OnBeforeCancel = source->OnBeforeCancel;
+  OnBeforeInsert = source->OnBeforeInsert;
+  OnBeforePost = source->OnBeforePost;
+  OnDataChanged = source->OnDataChanged;
+  OnGroupingChanged = source->OnGroupingChanged;
+  OnSortingChanged = source->OnSortingChanged;
+  OnBeforeDelete = source->OnBeforeDelete;
+  OnNewRecord = source->OnNewRecord;
+  OnCompare = source->OnCompare;
+  OnRecordChanged = source->OnRecordChanged;
+  // Handlers cannot be compared: a filter handler on either side
+  // filters again.
+  bool refilter = OnFilterRecord || source->OnFilterRecord;
+  OnFilterRecord = source->OnFilterRecord;
+  if (refilter) FilterChanged();
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "ScopeGuard.h"
 #include "SysConst.h"
 #include "SysUtils.h"
 #include "cxVariants.h"
@@ -1785,21 +1786,21 @@ void TcxDataStorage::ReadData(Integer ARecordIndex, TStream* AStream) {
   TBuffer incoming = NewBuffer(defs);
   TBuffer fresh = slot ? TBuffer() : NewBuffer(defs);
   Integer id = 0;
-  try {
-    if (useRecordID_) id = ReadIntegerFunc(AStream);
-    for (TcxValueDef* def : streamed) {
-      def->ReadDataValue(incoming.get(), AStream);
-      def->ReadDisplayText(incoming.get(), AStream);
+  {
+    TScopeGuard dropIncoming([&] { FreeRecordBuffer(defs, incoming); });
+    try {
+      if (useRecordID_) id = ReadIntegerFunc(AStream);
+      for (TcxValueDef* def : streamed) {
+        def->ReadDataValue(incoming.get(), AStream);
+        def->ReadDisplayText(incoming.get(), AStream);
+      }
+    } catch (const EReadError&) {
+      throw;
+    } catch (const Exception&) {
+      // A value the field cannot take is a broken stream to the caller.
+      throw EReadError(SReadError);
     }
-  } catch (const EReadError&) {
-    FreeRecordBuffer(defs, incoming);
-    throw;
-  } catch (const Exception&) {
-    FreeRecordBuffer(defs, incoming);
-    throw EReadError(SReadError);
-  } catch (...) {
-    FreeRecordBuffer(defs, incoming);
-    throw;
+    dropIncoming.Dismiss();
   }
   if (fresh) slot = std::move(fresh);
   Byte* target = slot.get();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "cxDateUtils.h"
 #include "cxFormats.h"
@@ -124,18 +125,13 @@ void TcxCollection::Assign(TPersistent* ASource) {
     return;
   }
   if (source == this || (source->Count() == 0 && Count() == 0)) return;
-  BeginUpdate();
-  try {
-    for (Integer i = 0; i < source->Count(); ++i) {
-      TCollectionItem* item = i < Count() ? Items(i) : Add();
-      item->Assign(source->Items(i));
-    }
-    for (Integer i = Count() - 1; i >= source->Count(); --i) Delete(i);
-  } catch (...) {
-    EndUpdate();
-    throw;
+  auto update =
+      MakeBracket(this, &TcxCollection::BeginUpdate, &TcxCollection::EndUpdate);
+  for (Integer i = 0; i < source->Count(); ++i) {
+    TCollectionItem* item = i < Count() ? Items(i) : Add();
+    item->Assign(source->Items(i));
   }
-  EndUpdate();
+  for (Integer i = Count() - 1; i >= source->Count(); --i) Delete(i);
 }
 
 TDateTime DateOf(TDateTime ADateTime) { return std::trunc(ADateTime); }

@@ -7,6 +7,7 @@
 
 #include "FormStreams.h"
 #include "Platform.h"
+#include "ScopeGuard.h"
 #include "SysConst.h"
 #include "SysUtils.h"
 #include "cxDataUtils.h"
@@ -1364,22 +1365,15 @@ TcxFilterCriteriaItem* TcxFilterCriteria::AddItem(
 }
 
 void TcxFilterCriteria::Clear() {
-  BeginUpdate();
-  try {
-    root_->Clear();
-    root_->SetBoolOperatorKind(fboAnd);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  root_->Clear();
+  root_->SetBoolOperatorKind(fboAnd);
 }
 
 void TcxFilterCriteria::Refresh() {
-  BeginUpdate();
+  auto update = UpdateScope();
   ForEachLeaf(root_.get(),
               [](TcxFilterCriteriaItem* AItem) { AItem->RecreateOperator(); });
-  EndUpdate();
 }
 
 TcxFilterCriteriaItem* TcxFilterCriteria::FindItemByItemLink(
@@ -1394,16 +1388,19 @@ TcxFilterCriteriaItem* TcxFilterCriteria::FindItemByItemLink(
 void TcxFilterCriteria::RemoveItemByItemLink(TObject* AItemLink) {
   BeginUpdate();
   bool removed = false;
+  // Nothing removed, nothing changed: the bracket ends without a change.
+  TScopeGuard update([&] {
+    if (removed)
+      EndUpdate();
+    else
+      CancelUpdate();
+  });
   while (TcxFilterCriteriaItem* item = FindItemByItemLink(AItemLink)) {
     TcxFilterCriteriaItemList* parent = item->Parent();
     Free(item);
     Tidy(parent);
     removed = true;
   }
-  if (removed)
-    EndUpdate();
-  else
-    CancelUpdate();
 }
 
 // A list left empty goes; an and/or list left with one child hands it to
@@ -1479,26 +1476,16 @@ bool TcxFilterCriteria::EqualItems(TcxFilterCriteria* AOther) {
 void TcxFilterCriteria::AssignItems(TcxFilterCriteria* ASource,
                                     bool AIgnoreItemNames) {
   if (EqualItems(ASource)) return;
-  BeginUpdate();
-  try {
-    Clear();
-    TMemoryStream stream;
-    Byte saved = ASource->version_;
-    if (AIgnoreItemNames && saved > 2) ASource->version_ = 2;
-    try {
-      ASource->WriteData(&stream, version_);
-    } catch (...) {
-      ASource->version_ = saved;
-      throw;
-    }
-    ASource->version_ = saved;
-    stream.SetPosition(0);
-    ReadData(&stream);
-  } catch (...) {
-    EndUpdate();
-    throw;
+  auto update = UpdateScope();
+  Clear();
+  TMemoryStream stream;
+  {
+    TRestoreOnExit keepVersion(ASource->version_);
+    if (AIgnoreItemNames && ASource->version_ > 2) ASource->version_ = 2;
+    ASource->WriteData(&stream, version_);
   }
-  EndUpdate();
+  stream.SetPosition(0);
+  ReadData(&stream);
 }
 
 void TcxFilterCriteria::Assign(TcxFilterCriteria* ASource,
@@ -1507,24 +1494,18 @@ void TcxFilterCriteria::Assign(TcxFilterCriteria* ASource,
     TPersistent::Assign(ASource);
     return;
   }
-  BeginUpdate();
-  try {
-    SetDateTimeFormat(ASource->dateTimeFormat_);
-    maxValueListCount_ = ASource->maxValueListCount_;
-    SetOptions(ASource->options_);
-    SetPercentWildcard(ASource->percentWildcard_);
-    BetweenAsExpression = ASource->BetweenAsExpression;
-    NotLikeAsExpression = ASource->NotLikeAsExpression;
-    InListAsExpression = ASource->InListAsExpression;
-    LikeAllowed = ASource->LikeAllowed;
-    SetUnderscoreWildcard(ASource->underscoreWildcard_);
-    AssignItems(ASource, AIgnoreItemNames);
-    AssignEvents(ASource);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  SetDateTimeFormat(ASource->dateTimeFormat_);
+  maxValueListCount_ = ASource->maxValueListCount_;
+  SetOptions(ASource->options_);
+  SetPercentWildcard(ASource->percentWildcard_);
+  BetweenAsExpression = ASource->BetweenAsExpression;
+  NotLikeAsExpression = ASource->NotLikeAsExpression;
+  InListAsExpression = ASource->InListAsExpression;
+  LikeAllowed = ASource->LikeAllowed;
+  SetUnderscoreWildcard(ASource->underscoreWildcard_);
+  AssignItems(ASource, AIgnoreItemNames);
+  AssignEvents(ASource);
 }
 
 void TcxFilterCriteria::AssignEvents(TPersistent* ASource) {
@@ -1665,18 +1646,11 @@ void TcxFilterCriteria::ReadData(TStream* AStream) {
     }
   };
 
-  BeginUpdate();
-  try {
-    Clear();
-    loadedVersion_ = version;
-    root_->SetBoolOperatorKind(
-        static_cast<TcxFilterBoolOperatorKind>(root.Kind));
-    Loader{this}.Load(root_.get(), root);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  Clear();
+  loadedVersion_ = version;
+  root_->SetBoolOperatorKind(static_cast<TcxFilterBoolOperatorKind>(root.Kind));
+  Loader{this}.Load(root_.get(), root);
 }
 
 namespace {
@@ -1700,16 +1674,10 @@ void TcxFilterCriteria::SaveToStream(TStream* AStream) {
 }
 
 void TcxFilterCriteria::LoadFromStream(TStream* AStream) {
-  BeginUpdate();
-  try {
-    TObjectPtr<TFilterWrapper> wrapper(new TFilterWrapper(nullptr));
-    wrapper->Filter = this;
-    ReadComponentFromStream(*AStream, wrapper.get());
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateScope();
+  TObjectPtr<TFilterWrapper> wrapper(new TFilterWrapper(nullptr));
+  wrapper->Filter = this;
+  ReadComponentFromStream(*AStream, wrapper.get());
 }
 
 // ---------------------------------------------------------------------------

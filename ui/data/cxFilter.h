@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ScopeGuard.h"
 #include "TypInfo.h"
 #include "Variants.h"
 #include "cxFilterConsts.h"
@@ -586,6 +587,11 @@ class TcxFilterCriteria : public TPersistent {
   void BeginUpdate() { ++lockCount_; }
   void EndUpdate();
   void CancelUpdate();
+  // BeginUpdate now, EndUpdate when the scope is left.
+  [[nodiscard]] auto UpdateScope() {
+    return MakeBracket(this, &TcxFilterCriteria::BeginUpdate,
+                       &TcxFilterCriteria::EndUpdate);
+  }
   virtual void Changed();
   bool IsUpdating() const { return lockCount_ > 0; }
 

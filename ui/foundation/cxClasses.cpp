@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "ScopeGuard.h"
 #include "SysConst.h"
 
 // ---------------------------------------------------------------------------
@@ -215,18 +216,13 @@ void TcxCollection::Assign(TPersistent* Source) {
     return;
   }
   if (source->Count() == 0 && Count() == 0) return;
-  BeginUpdate();
-  try {
-    for (Integer i = 0; i < source->Count(); ++i) {
-      if (i >= Count()) Add();
-      Items(i)->Assign(source->Items(i));
-    }
-    while (Count() > source->Count()) Delete(Count() - 1);
-  } catch (...) {
-    EndUpdate();
-    throw;
+  auto update =
+      MakeBracket(this, &TcxCollection::BeginUpdate, &TcxCollection::EndUpdate);
+  for (Integer i = 0; i < source->Count(); ++i) {
+    if (i >= Count()) Add();
+    Items(i)->Assign(source->Items(i));
   }
-  EndUpdate();
+  while (Count() > source->Count()) Delete(Count() - 1);
 }
 
 TcxObjectList::~TcxObjectList() { Clear(); }
@@ -466,19 +462,14 @@ void FillStringsWithEnumTypeValues(
     TStrings* AStrings, PTypeInfo ATypeInfo,
     const std::function<String(Integer AValue)>& AGetTypeName) {
   if (!AStrings || !ATypeInfo || !AGetTypeName) return;
-  AStrings->BeginUpdate();
-  try {
-    for (Int64 v = ATypeInfo->MinValue; v <= ATypeInfo->MaxValue; ++v) {
-      String text = AGetTypeName(static_cast<Integer>(v));
-      if (text.empty()) continue;
-      AStrings->AddObject(
-          text, reinterpret_cast<TObject*>(static_cast<std::intptr_t>(v)));
-    }
-  } catch (...) {
-    AStrings->EndUpdate();
-    throw;
+  auto update =
+      MakeBracket(AStrings, &TStrings::BeginUpdate, &TStrings::EndUpdate);
+  for (Int64 v = ATypeInfo->MinValue; v <= ATypeInfo->MaxValue; ++v) {
+    String text = AGetTypeName(static_cast<Integer>(v));
+    if (text.empty()) continue;
+    AStrings->AddObject(
+        text, reinterpret_cast<TObject*>(static_cast<std::intptr_t>(v)));
   }
-  AStrings->EndUpdate();
 }
 
 TPersistent* GetPersistentOwner(TPersistent* APersistent) {

@@ -25,16 +25,16 @@ namespace {
 
 // The multi-monitor functions are looked up at each use: the library may
 // lack them (it does before Windows 98 and NT 5).
-HMODULE User32Lib = nullptr;
+TModuleHandle User32Lib;
 
 using TMonitorFromPoint = HMONITOR(WINAPI*)(POINT, DWORD);
 using TGetMonitorInfoA = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
 
 template <typename T>
 T User32Proc(const char* name) {
-  if (User32Lib == nullptr) return nullptr;
+  if (!User32Lib) return nullptr;
   return reinterpret_cast<T>(
-      reinterpret_cast<void*>(GetProcAddress(User32Lib, name)));
+      reinterpret_cast<void*>(GetProcAddress(User32Lib.get(), name)));
 }
 
 TRect WholeDesktopWorkArea() {
@@ -68,7 +68,7 @@ void cxControlsStartup() {
   IsWin2KOrXP = flags.Win2KOrXP;
   IsWinXP = flags.WinXP;
   IsWinVista = flags.WinVista;
-  User32Lib = LoadLibraryA("USER32");
+  User32Lib.reset(LoadLibraryA("USER32"));
   LoadCursors();
   dxWMGetSkinnedMessage =
       ::RegisterWindowMessageA("{B2CE3777-44D8-4998-9701-47BBBC10B656}");
@@ -79,9 +79,7 @@ void cxControlsShutdown() {
   FreeMouseTrackingList();
   cxcontrols_detail::FreeSettingsController();
   cxcontrols_detail::FreeTimerObjects();
-  // Below 32 a handle is an error code from the 16-bit days, not a module.
-  if (reinterpret_cast<UINT_PTR>(User32Lib) > 32) FreeLibrary(User32Lib);
-  User32Lib = nullptr;
+  User32Lib.reset();
 }
 
 }  // namespace

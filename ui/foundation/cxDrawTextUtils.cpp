@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "Handles.h"
 #include "SysUtils.h"
 #include "cxGraphics.h"
 
@@ -232,25 +233,6 @@ bool MakeRows(HDC DC, const char* text, Integer length, const TRect& R,
            !P.SingleLine && !P.CalcRect);
 }
 
-// Puts the DC's clip region back as it was when the saver was made.
-class TClipSaver {
- public:
-  explicit TClipSaver(HDC DC) : dc_(DC), region_(CreateRectRgn(0, 0, 0, 0)) {
-    had_ = GetClipRgn(dc_, region_) == 1;
-  }
-  ~TClipSaver() {
-    SelectClipRgn(dc_, had_ ? region_ : nullptr);
-    DeleteObject(region_);
-  }
-  TClipSaver(const TClipSaver&) = delete;
-  TClipSaver& operator=(const TClipSaver&) = delete;
-
- private:
-  HDC dc_;
-  HRGN region_;
-  bool had_ = false;
-};
-
 void IntersectClip(HDC DC, const TRect& R) {
   IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
 }
@@ -278,13 +260,6 @@ void DrawEllipsis(HDC DC, Integer x, Integer y, const TRect& rowRect,
   }
   ExtTextOutA(DC, x, y, options, clip, kEllipsis, kEllipsisLength, nullptr);
 }
-
-struct TBrushOwner {
-  HBRUSH Handle = nullptr;
-  ~TBrushOwner() {
-    if (Handle) DeleteObject(Handle);
-  }
-};
 
 }  // namespace
 
@@ -432,10 +407,10 @@ void cxTextRowsOutHighlight(HDC DC, const TRect& R, const TcxTextParams& Params,
   const Integer width = R.Right - R.Left;
   const COLORREF selText = static_cast<COLORREF>(ColorToRGB(SelTextColor));
   const int oldBkMode = SetBkMode(DC, TRANSPARENT);
-  TBrushOwner selBrush;
+  TBrushHandle selBrush;
   if (SelLength > 0 && SelBkColor != clNone) {
-    selBrush.Handle =
-        CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(SelBkColor)));
+    selBrush.reset(
+        CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(SelBkColor))));
   }
   const Integer selEnd = SelStart + SelLength;
 
@@ -455,7 +430,7 @@ void cxTextRowsOutHighlight(HDC DC, const TRect& R, const TcxTextParams& Params,
                           (ForceEllipsis || row.TextExtents.cx > width);
     const bool justify = IsJustified(Params) && !ellipsis &&
                          row.BreakCount > 0 && row.TextExtents.cx < width;
-    std::optional<TClipSaver> rowClip;
+    std::optional<TClipRegionSaver> rowClip;
     const bool clip =
         !Params.NoClip && (row.TextExtents.cx > width || y < R.Top ||
                            y + Params.RowHeight > R.Bottom);
@@ -508,10 +483,10 @@ void cxTextRowsOutHighlight(HDC DC, const TRect& R, const TcxTextParams& Params,
       const TRect part{left, rowRect.Top, right, rowRect.Bottom};
       const COLORREF oldColor = SetTextColor(DC, selText);
       {
-        TClipSaver partClip(DC);
+        TClipRegionSaver partClip(DC);
         IntersectClip(DC, part);
-        if (selBrush.Handle) {
-          FillRect(DC, reinterpret_cast<const RECT*>(&part), selBrush.Handle);
+        if (selBrush) {
+          FillRect(DC, reinterpret_cast<const RECT*>(&part), selBrush.get());
         }
         DrawRowText(DC, row, Params);
       }
@@ -524,10 +499,10 @@ void cxTextRowsOutHighlight(HDC DC, const TRect& R, const TcxTextParams& Params,
         const TRect dots{ex, rowRect.Top, ex + Params.EllipsisWidth,
                          rowRect.Bottom};
         {
-          TClipSaver dotsClip(DC);
+          TClipRegionSaver dotsClip(DC);
           IntersectClip(DC, dots);
-          if (selBrush.Handle) {
-            FillRect(DC, reinterpret_cast<const RECT*>(&dots), selBrush.Handle);
+          if (selBrush) {
+            FillRect(DC, reinterpret_cast<const RECT*>(&dots), selBrush.get());
           }
           DrawEllipsis(DC, ex, y, rowRect, R, Params);
         }

@@ -14,27 +14,27 @@ namespace {
 // msimg32
 // ---------------------------------------------------------------------------
 
-HMODULE msimg32Module = nullptr;
+TModuleHandle msimg32Module;
 TcxMsimg32Binding loadedBinding;
 TcxMsimg32Binding currentBinding;
 
 void LoadMsimg32() {
-  msimg32Module = LoadLibraryA("msimg32.dll");
+  msimg32Module.reset(LoadLibraryA("msimg32.dll"));
   if (msimg32Module) {
     loadedBinding.AlphaBlend = reinterpret_cast<TcxMsimg32Binding::TAlphaBlend>(
-        reinterpret_cast<void*>(GetProcAddress(msimg32Module, "AlphaBlend")));
+        reinterpret_cast<void*>(
+            GetProcAddress(msimg32Module.get(), "AlphaBlend")));
     loadedBinding.GradientFill =
         reinterpret_cast<TcxMsimg32Binding::TGradientFill>(
             reinterpret_cast<void*>(
-                GetProcAddress(msimg32Module, "GradientFill")));
+                GetProcAddress(msimg32Module.get(), "GradientFill")));
   }
   currentBinding = loadedBinding;
 }
 
 void FreeMsimg32() {
   currentBinding = loadedBinding = TcxMsimg32Binding{};
-  if (msimg32Module) FreeLibrary(msimg32Module);
-  msimg32Module = nullptr;
+  msimg32Module.reset();
 }
 
 // ---------------------------------------------------------------------------
@@ -49,10 +49,9 @@ std::vector<TObjectPtr<TBrush>> systemBrushes;
 void CreateBrushes() {
   // An 8 x 8 one-pixel checkerboard; monochrome rows are word aligned.
   const WORD pattern[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
-  HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, pattern);
+  TBitmapHandle bitmap(CreateBitmap(8, 8, 1, 1, pattern));
   halfToneBrush.reset(new TBrush);
-  halfToneBrush->SetHandle(CreatePatternBrush(bitmap));
-  DeleteObject(bitmap);
+  halfToneBrush->SetHandle(CreatePatternBrush(bitmap.get()));
   systemBrushes.clear();
   for (Integer i = 0; i < kSystemBrushCount; ++i) {
     systemBrushes.emplace_back(new TBrush);
@@ -452,10 +451,9 @@ TColor GetLightDownedSelColor() {
 }
 
 TColor GetRealColor(TColor AColor) {
-  HDC dc = GetDC(nullptr);
+  TWindowDC screen(nullptr);
   const COLORREF result =
-      GetNearestColor(dc, static_cast<COLORREF>(ColorToRGB(AColor)));
-  ReleaseDC(nullptr, dc);
+      GetNearestColor(screen.get(), static_cast<COLORREF>(ColorToRGB(AColor)));
   return static_cast<TColor>(result);
 }
 
@@ -712,27 +710,19 @@ void cxSmoothResizeBitmap(TBitmap* ASource, TBitmap* ADestination,
   }
   TCanvas* sourceCanvas = ASource->Canvas();
   TCanvas* destCanvas = ADestination->Canvas();
-  sourceCanvas->Lock();
-  destCanvas->Lock();
-  try {
-    if (IsWinNT && !AForceUseLanczos3Filter) {
-      HDC dc = destCanvas->Handle();
-      const int mode = SetStretchBltMode(dc, HALFTONE);
-      SetBrushOrgEx(dc, 0, 0, nullptr);
-      StretchBlt(dc, 0, 0, ADestination->Width(), ADestination->Height(),
-                 sourceCanvas->Handle(), 0, 0, ASource->Width(),
-                 ASource->Height(), SRCCOPY);
-      SetStretchBltMode(dc, mode);
-    } else {
-      Lanczos3Resize(ASource, ADestination);
-    }
-  } catch (...) {
-    destCanvas->Unlock();
-    sourceCanvas->Unlock();
-    throw;
+  TCanvasLock sourceLock(sourceCanvas);
+  TCanvasLock destLock(destCanvas);
+  if (IsWinNT && !AForceUseLanczos3Filter) {
+    HDC dc = destCanvas->Handle();
+    const int mode = SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, 0, 0, ADestination->Width(), ADestination->Height(),
+               sourceCanvas->Handle(), 0, 0, ASource->Width(),
+               ASource->Height(), SRCCOPY);
+    SetStretchBltMode(dc, mode);
+  } else {
+    Lanczos3Resize(ASource, ADestination);
   }
-  destCanvas->Unlock();
-  sourceCanvas->Unlock();
 }
 
 // ---------------------------------------------------------------------------
@@ -866,6 +856,9 @@ TSize cxGetCursorSize() {
   TSize result{GetSystemMetrics(SM_CXCURSOR), GetSystemMetrics(SM_CYCURSOR)};
   ICONINFO info{};
   if (!GetIconInfo(GetCursor(), &info)) return result;
+  // The two bitmaps of the cursor are copies made for us.
+  const TBitmapHandle maskBitmap(info.hbmMask);
+  const TBitmapHandle colorBitmap(info.hbmColor);
   BITMAP mask{};
   if (info.hbmMask && cxGetBitmapData(info.hbmMask, mask) &&
       mask.bmBitsPixel == 1 && mask.bmWidth > 0 && mask.bmHeight > 0) {
@@ -882,11 +875,9 @@ TSize cxGetCursorSize() {
     dib.header.biPlanes = 1;
     dib.header.biBitCount = 1;
     dib.header.biCompression = BI_RGB;
-    HDC dc = GetDC(nullptr);
-    const int rows =
-        GetDIBits(dc, info.hbmMask, 0, mask.bmHeight, bits.data(),
-                  reinterpret_cast<BITMAPINFO*>(&dib), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    const int rows = GetDIBits(
+        TWindowDC(nullptr).get(), info.hbmMask, 0, mask.bmHeight, bits.data(),
+        reinterpret_cast<BITMAPINFO*>(&dib), DIB_RGB_COLORS);
     const Integer partSize = w * stride;
     if (rows > 0 && static_cast<Integer>(bits.size()) >= partSize) {
       result.cx = w;
@@ -898,8 +889,6 @@ TSize cxGetCursorSize() {
       if (row >= 0) result.cy = row - static_cast<Integer>(info.yHotspot);
     }
   }
-  if (info.hbmMask) DeleteObject(info.hbmMask);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
   return result;
 }
 

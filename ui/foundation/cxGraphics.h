@@ -20,7 +20,9 @@
 #include <vector>
 
 #include "Graphics.h"
+#include "Handles.h"
 #include "ImgList.h"
+#include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "Types.h"
 
@@ -89,7 +91,7 @@ class TcxRegion : public TObject {
   TcxRegion(const TcxRegion&) = delete;
   TcxRegion& operator=(const TcxRegion&) = delete;
 
-  HRGN Handle() const { return handle_; }
+  HRGN Handle() const { return handle_.get(); }
   bool IsEmpty() const;
 
   // roSet copies ARegion into this one; the others combine this region
@@ -109,7 +111,7 @@ class TcxRegion : public TObject {
   void DestroyHandle();
 
  private:
-  HRGN handle_ = nullptr;
+  TRegionHandle handle_;
 };
 
 // ---------------------------------------------------------------------------
@@ -266,6 +268,10 @@ class TcxCanvas : public TObject {
 
   void SaveDC();
   void RestoreDC();
+  // SaveDC now, RestoreDC when the scope is left.
+  [[nodiscard]] auto SavedDCScope() {
+    return MakeBracket(this, &TcxCanvas::SaveDC, &TcxCanvas::RestoreDC);
+  }
   void SaveClipRegion();
   void RestoreClipRegion();
   void SaveState();
@@ -622,7 +628,7 @@ class TcxBitmap : public TcxCustomBitmap {
   void TransformPixel(TcxBitmapTransformationMode AMode, RGBQUAD& AColor);
 
   BITMAPINFO bitmapInfo_{};
-  HDC dc_ = nullptr;
+  TOwnedDC dc_;
   RGBQUAD transparentBkColor_{};
   TObjectPtr<TcxColorList> transparentPixels_;
   Integer currentX_ = 0;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Handles.h"
+#include "ScopeGuard.h"
 #include "cxControls.h"
 #include "cxGraphics.h"
 
@@ -38,11 +40,21 @@ void GrayByMap(RGBQUAD& AColor, const TcxColorTransitionMap& AMap) {
 // pattern of AColor.
 void BlitWithPattern(HDC ADest, const TRect& ADestRect, HDC ASource,
                      const TPoint& ASourceTopLeft, TColor AColor, DWORD ARop) {
-  HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(AColor)));
-  HGDIOBJ old = SelectObject(ADest, brush);
+  TBrushHandle brush(
+      CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(AColor))));
+  TSelectObject select(ADest, brush.get());
   cxBitBlt(ADest, ASource, ADestRect, ASourceTopLeft, ARop);
-  SelectObject(ADest, old);
-  DeleteObject(brush);
+}
+
+// BeginUpdate for a scope. The end forces an update (when AForce) only if
+// the scope finished its work; one left by an exception reports only what
+// had already changed.
+template <class T>
+[[nodiscard]] auto UpdateBracket(T* AObject, bool AForce = true) {
+  AObject->BeginUpdate();
+  return TScopeGuard([AObject, AForce, uncaught = std::uncaught_exceptions()] {
+    AObject->EndUpdate(AForce && std::uncaught_exceptions() == uncaught);
+  });
 }
 
 // The three shared work bitmaps of cxDrawImage.
@@ -95,15 +107,9 @@ TcxCustomBitmap::~TcxCustomBitmap() = default;
 void TcxCustomBitmap::Initialize(Integer AWidth, Integer AHeight,
                                  TPixelFormat APixelFormat) {
   cxCanvas_.reset(new TcxCanvas(Canvas()));
-  BeginUpdate();
-  try {
-    SetPixelFormat(APixelFormat);
-    SetSize(AWidth, AHeight);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate(true);
+  auto update = UpdateBracket(this);
+  SetPixelFormat(APixelFormat);
+  SetSize(AWidth, AHeight);
 }
 
 void TcxCustomBitmap::BeginUpdate() { ++lockCount_; }
@@ -125,14 +131,8 @@ void TcxCustomBitmap::Changed(TObject* Sender) {
 }
 
 void TcxCustomBitmap::SetSize(Integer AWidth, Integer AHeight) {
-  BeginUpdate();
-  try {
-    TBitmap::SetSize(AWidth, AHeight);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate(false);
+  auto update = UpdateBracket(this, false);
+  TBitmap::SetSize(AWidth, AHeight);
 }
 
 void TcxCustomBitmap::Rotate(TcxRotationAngle ARotationAngle,
@@ -178,9 +178,7 @@ TcxBitmap::TcxBitmap(Integer AWidth, Integer AHeight,
   InitializeBitmap(AWidth, AHeight);
 }
 
-TcxBitmap::~TcxBitmap() {
-  if (dc_) DeleteDC(dc_);
-}
+TcxBitmap::~TcxBitmap() = default;
 
 void TcxBitmap::InitializeBitmap(Integer AWidth, Integer AHeight) {
   BITMAPINFOHEADER& header = bitmapInfo_.bmiHeader;
@@ -190,7 +188,7 @@ void TcxBitmap::InitializeBitmap(Integer AWidth, Integer AHeight) {
   header.biPlanes = 1;
   header.biBitCount = 32;
   header.biCompression = BI_RGB;
-  dc_ = CreateCompatibleDC(nullptr);
+  dc_.reset(CreateCompatibleDC(nullptr));
   transparentPixels_.reset(new TcxColorList);
   Initialize(AWidth, AHeight, pf32bit);
   Clear();
@@ -224,7 +222,7 @@ void TcxBitmap::GetBitmapColors(TRGBColors& AColors) {
   BITMAPINFO info = bitmapInfo_;
   info.bmiHeader.biWidth = w;
   info.bmiHeader.biHeight = h;
-  GetDIBits(dc_, Handle(), 0, h, AColors.data(), &info, DIB_RGB_COLORS);
+  GetDIBits(dc_.get(), Handle(), 0, h, AColors.data(), &info, DIB_RGB_COLORS);
 }
 
 void TcxBitmap::SetBitmapColors(const TRGBColors& AColors) {
@@ -236,7 +234,7 @@ void TcxBitmap::SetBitmapColors(const TRGBColors& AColors) {
   BITMAPINFO info = bitmapInfo_;
   info.bmiHeader.biWidth = w;
   info.bmiHeader.biHeight = h;
-  SetDIBits(dc_, Handle(), 0, h, AColors.data(), &info, DIB_RGB_COLORS);
+  SetDIBits(dc_.get(), Handle(), 0, h, AColors.data(), &info, DIB_RGB_COLORS);
 }
 
 void TcxBitmap::CopyBitmap(TBitmap* ABitmap, DWORD ACopyMode) {
@@ -579,9 +577,8 @@ Integer TcxImageList::Add(TBitmap* AImage, TBitmap* AMask) {
   } else {
     const Integer stride = ((Width() + 15) / 16) * 2;
     std::vector<BYTE> zeros(static_cast<std::size_t>(stride) * Height());
-    HBITMAP mono = CreateBitmap(Width(), Height(), 1, 1, zeros.data());
-    result = ImageList_Add(Handle(), GetImageHandle(AImage), mono);
-    DeleteObject(mono);
+    TBitmapHandle mono(CreateBitmap(Width(), Height(), 1, 1, zeros.data()));
+    result = ImageList_Add(Handle(), GetImageHandle(AImage), mono.get());
   }
   Change();
   return result;
@@ -589,33 +586,20 @@ Integer TcxImageList::Add(TBitmap* AImage, TBitmap* AMask) {
 
 Integer TcxImageList::AddMasked(TBitmap* AImage, TColor AMaskColor) {
   Integer result;
-  BeginUpdate();
-  try {
-    if (AMaskColor == clNone) {
-      result = Add(AImage, nullptr);
-    } else {
-      result =
-          ImageList_AddMasked(Handle(), GetImageHandle(AImage),
-                              static_cast<COLORREF>(ColorToRGB(AMaskColor)));
-    }
-  } catch (...) {
-    EndUpdate(false);
-    throw;
+  auto update = UpdateBracket(this);
+  if (AMaskColor == clNone) {
+    result = Add(AImage, nullptr);
+  } else {
+    result = ImageList_AddMasked(Handle(), GetImageHandle(AImage),
+                                 static_cast<COLORREF>(ColorToRGB(AMaskColor)));
   }
-  EndUpdate();
   return result;
 }
 
 void TcxImageList::AddImages(TCustomImageList* AImages) {
   if (!AImages) return;
-  BeginUpdate();
-  try {
-    CopyImages(AImages);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateBracket(this);
+  CopyImages(AImages);
 }
 
 void TcxImageList::Assign(TPersistent* Source) {
@@ -624,64 +608,40 @@ void TcxImageList::Assign(TPersistent* Source) {
     TDragImageList::Assign(Source);
     return;
   }
-  BeginUpdate();
-  try {
-    TDragImageList::Assign(source);
-    Clear();
-    CopyImages(source);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateBracket(this);
+  TDragImageList::Assign(source);
+  Clear();
+  CopyImages(source);
 }
 
 void TcxImageList::CopyImages(TCustomImageList* AImages, Integer AStartIndex,
                               Integer AStopIndex) {
   if (!AImages) return;
-  BeginUpdate();
-  try {
-    TObjectPtr<TcxBitmap> image(new TcxBitmap(Width(), Height()));
-    TObjectPtr<TBitmap> mask(cxCreateBitmap(Width(), Height(), pf1bit));
-    const Integer first = std::max(AStartIndex, 0);
-    Integer last = AImages->Count() - 1;
-    if (AStopIndex >= 0) last = std::min(AStopIndex, last);
-    for (Integer i = first; i <= last; ++i) {
-      GetImageInfo(AImages->Handle(), i, image.get(), mask.get());
-      Add(image.get(), mask.get());
-    }
-  } catch (...) {
-    EndUpdate(false);
-    throw;
+  auto update = UpdateBracket(this);
+  TObjectPtr<TcxBitmap> image(new TcxBitmap(Width(), Height()));
+  TObjectPtr<TBitmap> mask(cxCreateBitmap(Width(), Height(), pf1bit));
+  const Integer first = std::max(AStartIndex, 0);
+  Integer last = AImages->Count() - 1;
+  if (AStopIndex >= 0) last = std::min(AStopIndex, last);
+  for (Integer i = first; i <= last; ++i) {
+    GetImageInfo(AImages->Handle(), i, image.get(), mask.get());
+    Add(image.get(), mask.get());
   }
-  EndUpdate();
 }
 
 void TcxImageList::Insert(Integer AIndex, TBitmap* AImage, TBitmap* AMask) {
   if (AIndex < 0 || AIndex > Count()) return;
-  BeginUpdate();
-  try {
-    Add(AImage, AMask);
-    Move(Count() - 1, AIndex);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateBracket(this);
+  Add(AImage, AMask);
+  Move(Count() - 1, AIndex);
 }
 
 void TcxImageList::InsertMasked(Integer AIndex, TBitmap* AImage,
                                 TColor AMaskColor) {
   if (AIndex < 0 || AIndex > Count()) return;
-  BeginUpdate();
-  try {
-    AddMasked(AImage, AMaskColor);
-    Move(Count() - 1, AIndex);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateBracket(this);
+  AddMasked(AImage, AMaskColor);
+  Move(Count() - 1, AIndex);
 }
 
 // Moves the image by rewriting the slots between the two indexes: the
@@ -693,36 +653,29 @@ void TcxImageList::Move(Integer ACurIndex, Integer ANewIndex) {
       ACurIndex >= count || ANewIndex >= count) {
     return;
   }
-  BeginUpdate();
-  try {
-    const Integer first = std::min(ACurIndex, ANewIndex);
-    const Integer last = std::max(ACurIndex, ANewIndex);
-    std::vector<TObjectPtr<TcxBitmap>> images;
-    std::vector<TObjectPtr<TBitmap>> masks;
-    for (Integer i = first; i <= last; ++i) {
-      images.emplace_back(new TcxBitmap(Width(), Height()));
-      masks.emplace_back(cxCreateBitmap(Width(), Height(), pf1bit));
-      GetImageInfo(Handle(), i, images.back().get(), masks.back().get());
-    }
-    // The slot order after the move, as offsets into the saved images.
-    std::vector<Integer> order(images.size());
-    for (Integer i = 0; i < static_cast<Integer>(order.size()); ++i)
-      order[i] = i;
-    if (ACurIndex < ANewIndex) {
-      std::rotate(order.begin(), order.begin() + 1, order.end());
-    } else {
-      std::rotate(order.rbegin(), order.rbegin() + 1, order.rend());
-    }
-    for (Integer i = 0; i < static_cast<Integer>(order.size()); ++i) {
-      ImageList_Replace(Handle(), first + i, images[order[i]]->Handle(),
-                        masks[order[i]]->Handle());
-    }
-    Change();
-  } catch (...) {
-    EndUpdate(false);
-    throw;
+  auto update = UpdateBracket(this);
+  const Integer first = std::min(ACurIndex, ANewIndex);
+  const Integer last = std::max(ACurIndex, ANewIndex);
+  std::vector<TObjectPtr<TcxBitmap>> images;
+  std::vector<TObjectPtr<TBitmap>> masks;
+  for (Integer i = first; i <= last; ++i) {
+    images.emplace_back(new TcxBitmap(Width(), Height()));
+    masks.emplace_back(cxCreateBitmap(Width(), Height(), pf1bit));
+    GetImageInfo(Handle(), i, images.back().get(), masks.back().get());
   }
-  EndUpdate();
+  // The slot order after the move, as offsets into the saved images.
+  std::vector<Integer> order(images.size());
+  for (Integer i = 0; i < static_cast<Integer>(order.size()); ++i) order[i] = i;
+  if (ACurIndex < ANewIndex) {
+    std::rotate(order.begin(), order.begin() + 1, order.end());
+  } else {
+    std::rotate(order.rbegin(), order.rbegin() + 1, order.rend());
+  }
+  for (Integer i = 0; i < static_cast<Integer>(order.size()); ++i) {
+    ImageList_Replace(Handle(), first + i, images[order[i]]->Handle(),
+                      masks[order[i]]->Handle());
+  }
+  Change();
 }
 
 void TcxImageList::Replace(Integer AIndex, TBitmap* AImage, TBitmap* AMask) {
@@ -733,15 +686,9 @@ void TcxImageList::Replace(Integer AIndex, TBitmap* AImage, TBitmap* AMask) {
 
 void TcxImageList::ReplaceMasked(Integer AIndex, TBitmap* AImage,
                                  TColor AMaskColor) {
-  BeginUpdate();
-  try {
-    Delete(AIndex);
-    InsertMasked(AIndex, AImage, AMaskColor);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate();
+  auto update = UpdateBracket(this);
+  Delete(AIndex);
+  InsertMasked(AIndex, AImage, AMaskColor);
 }
 
 void TcxImageList::BeginUpdate() { ++lockCount_; }
@@ -784,27 +731,24 @@ HBITMAP CopyListBitmap(HBITMAP ABitmap) {
 
 void CopyListPart(HBITMAP AListBitmap, const RECT& APart, bool AWhole,
                   TBitmap* ATarget) {
-  HBITMAP copy = CopyListBitmap(AListBitmap);
+  TBitmapHandle copy(CopyListBitmap(AListBitmap));
   if (!copy) return;
   if (AWhole) {
-    ATarget->SetHandle(copy);
+    ATarget->SetHandle(copy.release());
     return;
   }
   const Integer w = APart.right - APart.left;
   const Integer h = APart.bottom - APart.top;
   ATarget->SetSize(w, h);
-  HDC source = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(source, copy);
+  TOwnedDC source(CreateCompatibleDC(nullptr));
+  TSelectObject select(source.get(), copy.get());
   HDC target = ATarget->Canvas()->Handle();
   // A monochrome mask lands as black (opaque) and white (transparent).
   const COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
   const COLORREF oldBk = SetBkColor(target, RGB(255, 255, 255));
-  BitBlt(target, 0, 0, w, h, source, APart.left, APart.top, SRCCOPY);
+  BitBlt(target, 0, 0, w, h, source.get(), APart.left, APart.top, SRCCOPY);
   SetTextColor(target, oldText);
   SetBkColor(target, oldBk);
-  SelectObject(source, old);
-  DeleteDC(source);
-  DeleteObject(copy);
 }
 
 }  // namespace

@@ -49,21 +49,18 @@ class TScreenCanvas : public TCanvas {
  public:
   TScreenCanvas() = default;
   ~TScreenCanvas() override {
-    if (dc_) {
-      SetHandle(nullptr);
-      ReleaseDC(nullptr, dc_);
-      dc_ = nullptr;
-    }
+    // The canvas lets go of the DC before it goes back to the system.
+    if (dc_) SetHandle(nullptr);
   }
 
  protected:
   void CreateHandle() override {
-    if (!dc_) dc_ = GetDC(nullptr);
-    SetHandle(dc_);
+    if (!dc_) dc_ = TWindowDC(nullptr);
+    SetHandle(dc_.get());
   }
 
  private:
-  HDC dc_ = nullptr;
+  TWindowDC dc_;
 };
 
 TObjectPtr<TcxScreenCanvas>& ScreenCanvasInstance() {
@@ -107,23 +104,21 @@ TcxRegion::TcxRegion(Integer ALeft, Integer ATop, Integer ARight,
 
 TcxRegion::~TcxRegion() { DestroyHandle(); }
 
-void TcxRegion::DestroyHandle() {
-  if (handle_) DeleteObject(handle_);
-  handle_ = nullptr;
-}
+void TcxRegion::DestroyHandle() { handle_.reset(); }
 
 bool TcxRegion::IsEmpty() const {
   RECT r;
-  return GetRgnBox(handle_, &r) == NULLREGION;
+  return GetRgnBox(handle_.get(), &r) == NULLREGION;
 }
 
 void TcxRegion::Combine(TcxRegion* ARegion, TcxRegionOperation AOperation,
                         bool ADestroyRegion) {
   if (!ARegion) return;
   if (AOperation == roSet) {
-    CombineRgn(handle_, ARegion->Handle(), nullptr, RGN_COPY);
+    CombineRgn(handle_.get(), ARegion->Handle(), nullptr, RGN_COPY);
   } else {
-    CombineRgn(handle_, handle_, ARegion->Handle(), RegionMode(AOperation));
+    CombineRgn(handle_.get(), handle_.get(), ARegion->Handle(),
+               RegionMode(AOperation));
   }
   if (ADestroyRegion) Free(ARegion);
 }
@@ -134,19 +129,21 @@ bool TcxRegion::IsEqual(TcxRegion* ARegion) const {
 }
 
 bool TcxRegion::IsEqual(HRGN ARegion) const {
-  return EqualRgn(handle_, ARegion) != 0;
+  return EqualRgn(handle_.get(), ARegion) != 0;
 }
 
-void TcxRegion::Offset(Integer DX, Integer DY) { OffsetRgn(handle_, DX, DY); }
+void TcxRegion::Offset(Integer DX, Integer DY) {
+  OffsetRgn(handle_.get(), DX, DY);
+}
 
 bool TcxRegion::PtInRegion(const TPoint& Pt) const {
   return PtInRegion(Pt.X, Pt.Y);
 }
 bool TcxRegion::PtInRegion(Integer X, Integer Y) const {
-  return ::PtInRegion(handle_, X, Y) != 0;
+  return ::PtInRegion(handle_.get(), X, Y) != 0;
 }
 bool TcxRegion::RectInRegion(const TRect& R) const {
-  return ::RectInRegion(handle_, AsRECT(R)) != 0;
+  return ::RectInRegion(handle_.get(), AsRECT(R)) != 0;
 }
 bool TcxRegion::RectInRegion(Integer ALeft, Integer ATop, Integer ARight,
                              Integer ABottom) const {
@@ -530,19 +527,15 @@ void TcxCanvas::DrawTexT(const String& Text, TRect R, Integer Flags,
   }
   const TBrushStyle brushStyle = Brush()->Style();
   const TColor fontColor = Font()->Color();
-  try {
-    Brush()->SetStyle(bsClear);
-    Font()->SetColor(clBtnHighlight);
-    output(Rect(R.Left + 1, R.Top + 1, R.Right, R.Bottom));
-    Font()->SetColor(clBtnShadow);
-    output(Rect(R.Left, R.Top, R.Right - 1, R.Bottom - 1));
-  } catch (...) {
+  TScopeGuard restore([&] {
     if (Brush()->Style() != brushStyle) Brush()->SetStyle(brushStyle);
     Font()->SetColor(fontColor);
-    throw;
-  }
-  if (Brush()->Style() != brushStyle) Brush()->SetStyle(brushStyle);
-  Font()->SetColor(fontColor);
+  });
+  Brush()->SetStyle(bsClear);
+  Font()->SetColor(clBtnHighlight);
+  output(Rect(R.Left + 1, R.Top + 1, R.Right, R.Bottom));
+  Font()->SetColor(clBtnShadow);
+  output(Rect(R.Left, R.Top, R.Right - 1, R.Bottom - 1));
 }
 
 namespace {
@@ -647,14 +640,8 @@ void TcxCanvas::GetTextStringsBounds(String Text, TRect R, Integer Flags,
 void TcxCanvas::DrawImage(TCustomImageList* Images, Integer X, Integer Y,
                           Integer Index, bool Enabled) {
   if (!IsImageAssigned(Images, Index)) return;
-  SaveDC();
-  try {
-    Images->Draw(canvas_, X, Y, Index, Enabled);
-  } catch (...) {
-    RestoreDC();
-    throw;
-  }
-  RestoreDC();
+  auto saved = SavedDCScope();
+  Images->Draw(canvas_, X, Y, Index, Enabled);
 }
 
 void TcxCanvas::DrawGlyph(Integer X, Integer Y, TBitmap* AGlyph, bool AEnabled,

@@ -24,60 +24,46 @@ void PaintInto(TcxCanvas* ACanvas, TWinControl* AControl, TWinControl* AServed,
   HDC dc = ACanvas->Handle();
   AControl->SetControlState(AControl->ControlState() +
                             TControlState{csPaintCopy});
-  try {
-    if (AControl != AServed->Parent() && AControl->HandleAllocated()) {
-      const LONG exStyle = GetWindowLongA(AControl->Handle(), GWL_EXSTYLE);
-      const LONG style = GetWindowLongA(AControl->Handle(), GWL_STYLE);
-      RECT r{0, 0, AControl->Width(), AControl->Height()};
-      bool framed = false;
-      if (exStyle & WS_EX_CLIENTEDGE) {
-        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-        framed = true;
-      } else if (style & WS_BORDER) {
-        DrawEdge(dc, &r, BDR_RAISEDOUTER | BDR_SUNKENOUTER,
-                 BF_RECT | BF_ADJUST | BF_MONO);
-        framed = true;
-      }
-      if (framed) {
-        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-        MoveWindowOrg(dc, -r.left, -r.top);
-      }
-    }
-    ACanvas->Canvas()->Lock();
-    try {
-      AControl->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-      AControl->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } catch (...) {
-      ACanvas->Canvas()->Unlock();
-      throw;
-    }
-    ACanvas->Canvas()->Unlock();
-    if (APaintChildren) {
-      for (Integer i = 0; i < AControl->ControlCount(); ++i) {
-        auto* child = dynamic_cast<TWinControl*>(AControl->Controls(i));
-        if (child == AServed) break;
-        if (!child || !child->Visible()) continue;
-        ACanvas->SaveDC();
-        try {
-          MoveWindowOrg(dc, -child->Left(), -child->Top());
-          IntersectClipRect(dc, 0, 0, child->Width(), child->Height());
-          if (!ClipIsEmpty(dc)) {
-            PaintInto(ACanvas, child, AServed, APaintChildren);
-          }
-        } catch (...) {
-          ACanvas->RestoreDC();
-          throw;
-        }
-        ACanvas->RestoreDC();
-      }
-    }
-  } catch (...) {
+  TScopeGuard paintCopyEnds([AControl] {
     AControl->SetControlState(AControl->ControlState() -
                               TControlState{csPaintCopy});
-    throw;
+  });
+  if (AControl != AServed->Parent() && AControl->HandleAllocated()) {
+    const LONG exStyle = GetWindowLongA(AControl->Handle(), GWL_EXSTYLE);
+    const LONG style = GetWindowLongA(AControl->Handle(), GWL_STYLE);
+    RECT r{0, 0, AControl->Width(), AControl->Height()};
+    bool framed = false;
+    if (exStyle & WS_EX_CLIENTEDGE) {
+      DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+      framed = true;
+    } else if (style & WS_BORDER) {
+      DrawEdge(dc, &r, BDR_RAISEDOUTER | BDR_SUNKENOUTER,
+               BF_RECT | BF_ADJUST | BF_MONO);
+      framed = true;
+    }
+    if (framed) {
+      IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+      MoveWindowOrg(dc, -r.left, -r.top);
+    }
   }
-  AControl->SetControlState(AControl->ControlState() -
-                            TControlState{csPaintCopy});
+  {
+    TCanvasLock lock(ACanvas->Canvas());
+    AControl->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    AControl->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+  }
+  if (APaintChildren) {
+    for (Integer i = 0; i < AControl->ControlCount(); ++i) {
+      auto* child = dynamic_cast<TWinControl*>(AControl->Controls(i));
+      if (child == AServed) break;
+      if (!child || !child->Visible()) continue;
+      auto saved = ACanvas->SavedDCScope();
+      MoveWindowOrg(dc, -child->Left(), -child->Top());
+      IntersectClipRect(dc, 0, 0, child->Width(), child->Height());
+      if (!ClipIsEmpty(dc)) {
+        PaintInto(ACanvas, child, AServed, APaintChildren);
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -88,19 +74,13 @@ void cxDrawTransparentControlBackground(TWinControl* AControl,
   if (!AControl || !ACanvas || !AControl->Parent()) return;
   TRect r = ARect;
   OffsetRect(r, AControl->Left(), AControl->Top());
-  ACanvas->SaveDC();
-  try {
-    HDC dc = ACanvas->Handle();
-    MoveWindowOrg(dc, -r.Left, -r.Top);
-    IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
-    if (!ClipIsEmpty(dc)) {
-      PaintInto(ACanvas, AControl->Parent(), AControl, APaintChildren);
-    }
-  } catch (...) {
-    ACanvas->RestoreDC();
-    throw;
+  auto saved = ACanvas->SavedDCScope();
+  HDC dc = ACanvas->Handle();
+  MoveWindowOrg(dc, -r.Left, -r.Top);
+  IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+  if (!ClipIsEmpty(dc)) {
+    PaintInto(ACanvas, AControl->Parent(), AControl, APaintChildren);
   }
-  ACanvas->RestoreDC();
 }
 
 void cxDrawTransparentControlBackground(TWinControl* AControl, TCanvas* ACanvas,

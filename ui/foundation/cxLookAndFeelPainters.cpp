@@ -1178,13 +1178,13 @@ void CreateIndicatorImages() {
 constexpr Integer kObmCheckBoxes = 32759;
 
 void MeasureCheckBox() {
-  HBITMAP bitmap = ::LoadBitmapA(nullptr, MAKEINTRESOURCEA(kObmCheckBoxes));
-  if (bitmap == nullptr) return;
+  const TBitmapHandle bitmap(
+      ::LoadBitmapA(nullptr, MAKEINTRESOURCEA(kObmCheckBoxes)));
+  if (!bitmap) return;
   BITMAP info{};
-  if (::GetObjectA(bitmap, sizeof(info), &info) == sizeof(info) &&
+  if (::GetObjectA(bitmap.get(), sizeof(info), &info) == sizeof(info) &&
       info.bmWidth >= 4 && info.bmHeight >= 3)
     gCheckBoxSize = TSize{info.bmWidth / 4, info.bmHeight / 3};
-  ::DeleteObject(bitmap);
 }
 
 }  // namespace

@@ -182,10 +182,9 @@ void TcxWinXPLookAndFeelPainter::DrawBorder(TcxCanvas* ACanvas, TRect R) const {
     return;
   }
   // Only the frame of the list part may show, not its fill.
-  ACanvas->SaveDC();
+  auto saved = ACanvas->SavedDCScope();
   ACanvas->ExcludeClipRect(ShrunkBy(R, 1));
   DrawPart(theme, ACanvas, LVP_LISTDETAIL, 0, R);
-  ACanvas->RestoreDC();
 }
 
 TRect TcxWinXPLookAndFeelPainter::AdjustGroupButtonDisplayRect(
@@ -368,16 +367,14 @@ bool TcxWinXPLookAndFeelPainter::IsPointOverGroupExpandButton(
     return TcxStandardLookAndFeelPainter::IsPointOverGroupExpandButton(R, P);
   }
   const RECT r = ToRECT(R);
-  HRGN region = nullptr;
+  TRegionHandle region;
   if (FAILED(GetThemeBackgroundRegion(theme, cxScreenCanvas()->Handle(),
                                       EBP_NORMALGROUPCOLLAPSE, 1, &r,
-                                      &region)) ||
-      region == nullptr) {
+                                      region.out())) ||
+      !region) {
     return false;
   }
-  const bool result = PtInRegion(region, P.X, P.Y) != FALSE;
-  DeleteObject(region);
-  return result;
+  return PtInRegion(region.get(), P.X, P.Y) != FALSE;
 }
 
 Integer TcxWinXPLookAndFeelPainter::CheckBorderSize() const {

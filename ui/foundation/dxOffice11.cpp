@@ -344,6 +344,13 @@ void ComputeColors() {
 
 HBRUSH SolidBrush(TColor color) { return CreateSolidBrush(ColorToRGB(color)); }
 
+// The shared brushes below are lent out by handle; these own them.
+std::vector<TBrushHandle> sharedBrushes;
+
+HBRUSH SharedBrush(TColor color) {
+  return sharedBrushes.emplace_back(SolidBrush(color)).get();
+}
+
 // Loads a bitmap of the program's module; a missing resource leaves the
 // bitmap empty.
 void LoadBitmap(TBitmap* bitmap, const char* name) {
@@ -393,23 +400,23 @@ void RecolorSubMenuExpandBitmap(TBitmap* bitmap) {
 }
 
 void CreateObjects() {
-  dxOffice11BarFingerBrush1 = SolidBrush(dxOffice11BarFingerColor1);
-  dxOffice11BarFingerBrush2 = SolidBrush(dxOffice11BarFingerColor2);
-  dxOffice11BarSeparatorBrush1 = SolidBrush(dxOffice11BarSeparatorColor1);
-  dxOffice11BarSeparatorBrush2 = SolidBrush(dxOffice11BarSeparatorColor2);
-  dxOffice11DropDownBorderBrush1 = SolidBrush(dxOffice11DropDownBorderColor1);
+  dxOffice11BarFingerBrush1 = SharedBrush(dxOffice11BarFingerColor1);
+  dxOffice11BarFingerBrush2 = SharedBrush(dxOffice11BarFingerColor2);
+  dxOffice11BarSeparatorBrush1 = SharedBrush(dxOffice11BarSeparatorColor1);
+  dxOffice11BarSeparatorBrush2 = SharedBrush(dxOffice11BarSeparatorColor2);
+  dxOffice11DropDownBorderBrush1 = SharedBrush(dxOffice11DropDownBorderColor1);
   dxOffice11StaticBorderBrush = dxOffice11DropDownBorderBrush1;
-  dxOffice11MenuBrush = SolidBrush(dxOffice11MenuColor);
+  dxOffice11MenuBrush = SharedBrush(dxOffice11MenuColor);
   dxOffice11DropDownBorderBrush2 = dxOffice11MenuBrush;
-  dxOffice11SelectedBorderBrush = SolidBrush(dxOffice11SelectedBorderColor);
+  dxOffice11SelectedBorderBrush = SharedBrush(dxOffice11SelectedBorderColor);
   dxOffice11OwnerControlDownedBrush =
-      SolidBrush(dxOffice11OwnerControlDownedColor);
-  dxOffice11DownedBrush = SolidBrush(dxOffice11DownedColor);
-  dxOffice11DownedSelectedBrush = SolidBrush(dxOffice11DownedSelectedColor);
-  dxOffice11DetachableBrush = SolidBrush(dxOffice11DetachableColor);
-  dxOffice11ToolbarSelectedBrush = SolidBrush(dxOffice11ToolbarSelectedColor);
+      SharedBrush(dxOffice11OwnerControlDownedColor);
+  dxOffice11DownedBrush = SharedBrush(dxOffice11DownedColor);
+  dxOffice11DownedSelectedBrush = SharedBrush(dxOffice11DownedSelectedColor);
+  dxOffice11DetachableBrush = SharedBrush(dxOffice11DetachableColor);
+  dxOffice11ToolbarSelectedBrush = SharedBrush(dxOffice11ToolbarSelectedColor);
   dxOffice11DetachableSelectedBrush = dxOffice11ToolbarSelectedBrush;
-  dxOffice11InPlaceSubItemBrush = SolidBrush(dxOffice11InPlaceSubItemColor);
+  dxOffice11InPlaceSubItemBrush = SharedBrush(dxOffice11InPlaceSubItemColor);
 
   dxOffice11SubMenuExpandBitmap = new TBitmap;
   LoadBitmap(dxOffice11SubMenuExpandBitmap, "DXSUBMENUEXPAND");
@@ -420,29 +427,26 @@ void CreateObjects() {
   LoadBitmap(dxOffice11ExpandButtonBitmap2, "DXEXPANDBUTTON_PLUS");
 }
 
-void FreeBrush(HBRUSH& brush) {
-  if (brush != nullptr) DeleteObject(brush);
-  brush = nullptr;
-}
-
 void DestroyObjects() {
-  // The shared handles go once, through their first name.
+  // Aliases and owners alike let go of the names; the brushes themselves
+  // go once, with their owners.
   dxOffice11StaticBorderBrush = nullptr;
   dxOffice11DropDownBorderBrush2 = nullptr;
   dxOffice11DetachableSelectedBrush = nullptr;
-  FreeBrush(dxOffice11BarFingerBrush1);
-  FreeBrush(dxOffice11BarFingerBrush2);
-  FreeBrush(dxOffice11BarSeparatorBrush1);
-  FreeBrush(dxOffice11BarSeparatorBrush2);
-  FreeBrush(dxOffice11DropDownBorderBrush1);
-  FreeBrush(dxOffice11MenuBrush);
-  FreeBrush(dxOffice11SelectedBorderBrush);
-  FreeBrush(dxOffice11OwnerControlDownedBrush);
-  FreeBrush(dxOffice11DownedBrush);
-  FreeBrush(dxOffice11DownedSelectedBrush);
-  FreeBrush(dxOffice11DetachableBrush);
-  FreeBrush(dxOffice11ToolbarSelectedBrush);
-  FreeBrush(dxOffice11InPlaceSubItemBrush);
+  dxOffice11BarFingerBrush1 = nullptr;
+  dxOffice11BarFingerBrush2 = nullptr;
+  dxOffice11BarSeparatorBrush1 = nullptr;
+  dxOffice11BarSeparatorBrush2 = nullptr;
+  dxOffice11DropDownBorderBrush1 = nullptr;
+  dxOffice11MenuBrush = nullptr;
+  dxOffice11SelectedBorderBrush = nullptr;
+  dxOffice11OwnerControlDownedBrush = nullptr;
+  dxOffice11DownedBrush = nullptr;
+  dxOffice11DownedSelectedBrush = nullptr;
+  dxOffice11DetachableBrush = nullptr;
+  dxOffice11ToolbarSelectedBrush = nullptr;
+  dxOffice11InPlaceSubItemBrush = nullptr;
+  sharedBrushes.clear();
   FreeAndNil(dxOffice11SubMenuExpandBitmap);
   FreeAndNil(dxOffice11ExpandButtonBitmap1);
   FreeAndNil(dxOffice11ExpandButtonBitmap2);
@@ -565,17 +569,15 @@ bool IsHighContrast2() {
 // ---------------------------------------------------------------------------
 
 void FillRectByColor(HDC DC, const TRect& R, TColor AColor) {
-  HBRUSH brush = SolidBrush(AColor);
+  const TBrushHandle brush(SolidBrush(AColor));
   RECT r{R.Left, R.Top, R.Right, R.Bottom};
-  ::FillRect(DC, &r, brush);
-  DeleteObject(brush);
+  ::FillRect(DC, &r, brush.get());
 }
 
 void FrameRectByColor(HDC DC, const TRect& R, TColor AColor) {
-  HBRUSH brush = SolidBrush(AColor);
+  const TBrushHandle brush(SolidBrush(AColor));
   RECT r{R.Left, R.Top, R.Right, R.Bottom};
-  ::FrameRect(DC, &r, brush);
-  DeleteObject(brush);
+  ::FrameRect(DC, &r, brush.get());
 }
 
 void FillGradientRect(HDC DC, const TRect& ARect, TColor AColor1,
@@ -701,17 +703,16 @@ void Office11DrawFingerElements(HDC ADC, const TRect& ARect, bool AColumn,
 
 void Office11DrawSizeGrip(HDC DC, const TRect& ARect, TColor AColor1,
                           TColor AColor2) {
-  HBRUSH dark = AColor1 == clDefault ? nullptr : SolidBrush(AColor1);
-  HBRUSH light = AColor2 == clDefault ? nullptr : SolidBrush(AColor2);
+  const TBrushHandle dark(AColor1 == clDefault ? nullptr : SolidBrush(AColor1));
+  const TBrushHandle light(AColor2 == clDefault ? nullptr
+                                                : SolidBrush(AColor2));
   TRect row{ARect.Right - 12, ARect.Bottom - 3, ARect.Right, ARect.Bottom};
   for (int i = 0; i < 3; ++i) {
-    Office11DrawFingerElements(DC, row, false, dark, light);
+    Office11DrawFingerElements(DC, row, false, dark.get(), light.get());
     row.Left += 4;
     row.Top -= 4;
     row.Bottom -= 4;
   }
-  if (dark != nullptr) DeleteObject(dark);
-  if (light != nullptr) DeleteObject(light);
 }
 
 void Office11DrawItemArrow(HDC DC, const TRect& R, bool ADown, bool ASelected,
@@ -748,15 +749,11 @@ void Office11DrawLargeItemArrow(HDC DC, const TRect& R, bool ADown,
     p[2] = {x0 + s - 1, y0 + s - 1};
   }
   const COLORREF rgb = static_cast<COLORREF>(ColorToRGB(color));
-  HPEN pen = CreatePen(PS_SOLID, 1, rgb);
-  HBRUSH brush = CreateSolidBrush(rgb);
-  HGDIOBJ oldPen = SelectObject(DC, pen);
-  HGDIOBJ oldBrush = SelectObject(DC, brush);
+  const TPenHandle pen(CreatePen(PS_SOLID, 1, rgb));
+  const TBrushHandle brush(CreateSolidBrush(rgb));
+  TSelectObject selectPen(DC, pen.get());
+  TSelectObject selectBrush(DC, brush.get());
   Polygon(DC, p, 3);
-  SelectObject(DC, oldBrush);
-  SelectObject(DC, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
 }
 
 VARNEL_UNIT(dxOffice11, ({"dxThemeManager", "cxGraphics", "Graphics"}), nullptr,

@@ -1,9 +1,11 @@
 #include "dxUxTheme.h"
 
+#include "Handles.h"
+
 namespace {
 
 TdxUxThemeEntries Entries;
-HMODULE UxThemeLib = nullptr;
+TModuleHandle UxThemeLib;
 bool LibraryLoaded = false;
 bool WindowsXPOrLater = false;
 
@@ -16,17 +18,16 @@ void dxUxThemeStartup() {
       dxIsWindowsXPOrLaterVersion(Win32MajorVersion, Win32MinorVersion);
   InitCommonControls();
   if (!WindowsXPOrLater) return;
-  UxThemeLib = LoadLibraryA("UxTheme.dll");
-  if (UxThemeLib == nullptr) return;
-  Entries = dxBindUxThemeEntries(UxThemeLib);
+  UxThemeLib.reset(LoadLibraryA("UxTheme.dll"));
+  if (!UxThemeLib) return;
+  Entries = dxBindUxThemeEntries(UxThemeLib.get());
   LibraryLoaded = true;
 }
 
 void dxUxThemeShutdown() {
   Entries = TdxUxThemeEntries{};
   LibraryLoaded = false;
-  if (UxThemeLib != nullptr) FreeLibrary(UxThemeLib);
-  UxThemeLib = nullptr;
+  UxThemeLib.reset();
 }
 
 template <typename T>

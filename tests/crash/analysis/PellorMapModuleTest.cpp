@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "Handles.h"
 #include "PellorMapModule.h"
 #include "PellorMapSources.h"
 #include "PellorTools.h"
@@ -93,11 +94,10 @@ class MapFilesTest : public testing::Test {
     t.QuadPart += static_cast<ULONGLONG>(days) * 864000000000ull;
     ft.dwLowDateTime = t.LowPart;
     ft.dwHighDateTime = t.HighPart;
-    HANDLE h = CreateFileA(PathOf(name).c_str(), FILE_WRITE_ATTRIBUTES, 0,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    SetFileTime(h, nullptr, nullptr, &ft);
-    CloseHandle(h);
+    const THandle h(CreateFileA(PathOf(name).c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(h);
+    SetFileTime(h.get(), nullptr, nullptr, &ft);
   }
 
   fs::path dir_;

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "Handles.h"
 #include "PellorNVBitmap.h"
 
 namespace {
@@ -81,11 +82,11 @@ bool FileExists(const String& name) {
 // The file decoded by the system's bitmap loader, as top-down 32-bit
 // pixels (blue, green, red, x).
 std::vector<Byte> DecodeWithSystem(const String& file, int& w, int& h) {
-  HBITMAP loaded = static_cast<HBITMAP>(
-      LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  const TBitmapHandle loaded(static_cast<HBITMAP>(
+      LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
   if (!loaded) return {};
   BITMAP info{};
-  GetObjectA(loaded, sizeof info, &info);
+  GetObjectA(loaded.get(), sizeof info, &info);
   w = info.bmWidth;
   h = std::abs(info.bmHeight);
   BITMAPINFO bi{};
@@ -96,11 +97,8 @@ std::vector<Byte> DecodeWithSystem(const String& file, int& w, int& h) {
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
   std::vector<Byte> out(std::size_t(w) * h * 4);
-  HDC dc = GetDC(nullptr);
-  const int lines =
-      GetDIBits(dc, loaded, 0, h, out.data(), &bi, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
-  DeleteObject(loaded);
+  const int lines = GetDIBits(TWindowDC(nullptr).get(), loaded.get(), 0, h,
+                              out.data(), &bi, DIB_RGB_COLORS);
   if (lines != h) return {};
   return out;
 }
@@ -140,9 +138,8 @@ TEST(PellorNVBitmap, WrittenBmpDecodesToTheDrawnPixels) {
   ASSERT_TRUE(bmp);
   // Drawing through GDI must land in the file as well.
   RECT r{30, 2, 35, 6};
-  HBRUSH brush = CreateSolidBrush(RGB(250, 5, 40));
-  FillRect(bmp->Dc(), &r, brush);
-  DeleteObject(brush);
+  const TBrushHandle brush(CreateSolidBrush(RGB(250, 5, 40)));
+  FillRect(bmp->Dc(), &r, brush.get());
   const String file = dir.File("drawn.bmp");
   ASSERT_TRUE(bmp->WriteBmpFile(file));
   int dw = 0, dh = 0;
@@ -171,11 +168,10 @@ TEST(PellorNVBitmap, FailedWritesReturnFalseAndLeaveNoFile) {
   EXPECT_FALSE(FileExists(missing + ".bmp"));
   // A file held open without sharing cannot be replaced.
   const String held = dir.File("held.bmp");
-  HANDLE h = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                         CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  const THandle h(CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, CREATE_ALWAYS, 0, nullptr));
+  ASSERT_TRUE(h);
   EXPECT_FALSE(bmp->WriteBmpFile(held));
-  CloseHandle(h);
 }
 
 TEST(PellorNVBitmap, PngFileIsWrittenWhole) {
@@ -187,13 +183,14 @@ TEST(PellorNVBitmap, PngFileIsWrittenWhole) {
   const String png = bmp->AsPng(0);
   ASSERT_GT(png.size(), 8u);
   EXPECT_EQ(png.substr(1, 3), "PNG");
-  HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
   String back(png.size() + 16, '\0');
   DWORD got = 0;
-  ReadFile(h, &back[0], DWORD(back.size()), &got, nullptr);
-  CloseHandle(h);
+  {
+    const THandle h(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(h);
+    ReadFile(h.get(), &back[0], DWORD(back.size()), &got, nullptr);
+  }
   back.resize(got);
   EXPECT_EQ(back, png);
 }

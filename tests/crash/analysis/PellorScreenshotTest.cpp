@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Handles.h"
 #include "PellorScreenshot.h"
 #include "UiDriverWin.h"
 
@@ -44,9 +45,8 @@ LRESULT CALLBACK SolidProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     GetClientRect(wnd, &r);
     const COLORREF c =
         static_cast<COLORREF>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    HBRUSH brush = CreateSolidBrush(c);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    const TBrushHandle brush(CreateSolidBrush(c));
+    FillRect(dc, &r, brush.get());
     EndPaint(wnd, &ps);
     return 0;
   }
@@ -165,9 +165,8 @@ TEST_F(PellorScreenshot, NoVisibleOwnWindowGivesNone) {
   // A visible own window outside the captured rectangle counts as none too.
   ShowWindow(hidden.Handle(), SW_SHOWNOACTIVATE);
   ui_test::Pump();
-  HDC screen = GetDC(nullptr);
-  EXPECT_FALSE(CaptureDcToBitmap(screen, 400, 400, 50, 50, false, true));
-  ReleaseDC(nullptr, screen);
+  const TWindowDC screen(nullptr);
+  EXPECT_FALSE(CaptureDcToBitmap(screen.get(), 400, 400, 50, 50, false, true));
 }
 
 TEST_F(PellorScreenshot, CopiesTheRequestedRectangleOfAnyDc) {
@@ -206,25 +205,24 @@ TEST(PellorScreenshotForeign, DISABLED_ShowWindowForParent) {
   char ready[100] = {}, done[100] = {};
   ASSERT_EQ(6, std::sscanf(request, "%d %d %d %d %99s %99s", &x, &y, &w, &h,
                            ready, done));
-  HANDLE readyEvent = OpenEventA(EVENT_MODIFY_STATE, FALSE, ready);
-  HANDLE doneEvent = OpenEventA(SYNCHRONIZE, FALSE, done);
+  const THandle readyEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, ready));
+  const THandle doneEvent(OpenEventA(SYNCHRONIZE, FALSE, done));
   ASSERT_TRUE(readyEvent && doneEvent);
+  HANDLE doneHandle = doneEvent.get();
   {
     SolidWindow window(x, y, w, h, kBlue);
     SetWindowPos(window.Handle(), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ui_test::Pump();
-    SetEvent(readyEvent);
+    SetEvent(readyEvent.get());
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 60000) {
       const DWORD r =
-          MsgWaitForMultipleObjects(1, &doneEvent, FALSE, 100, QS_ALLINPUT);
+          MsgWaitForMultipleObjects(1, &doneHandle, FALSE, 100, QS_ALLINPUT);
       if (r == WAIT_OBJECT_0) break;
       ui_test::Pump();
     }
   }
-  CloseHandle(readyEvent);
-  CloseHandle(doneEvent);
 }
 
 // Starts the child and ends it (by its event, or at last by force) when
@@ -236,8 +234,8 @@ class ForeignWindow {
                        std::to_string(GetTickCount());
     const String ready = "PellorShotReady" + tag;
     const String done = "PellorShotDone" + tag;
-    ready_ = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
-    done_ = CreateEventA(nullptr, TRUE, FALSE, done.c_str());
+    ready_.reset(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
+    done_.reset(CreateEventA(nullptr, TRUE, FALSE, done.c_str()));
     if (!ready_ || !done_) return;
     const String request = std::to_string(x) + " " + std::to_string(y) + " " +
                            std::to_string(w) + " " + std::to_string(h) + " " +
@@ -251,32 +249,26 @@ class ForeignWindow {
     SetEnvironmentVariableA(kForeignEnv, request.c_str());
     STARTUPINFOA si{};
     si.cb = sizeof si;
+    PROCESS_INFORMATION started{};
     if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
-                       nullptr, nullptr, &si, &process_)) {
-      CloseHandle(process_.hThread);
-      process_.hThread = nullptr;
-    } else {
-      process_.hProcess = nullptr;
+                       nullptr, nullptr, &si, &started)) {
+      const THandle thread(started.hThread);
+      process_.reset(started.hProcess);
     }
     SetEnvironmentVariableA(kForeignEnv, nullptr);
   }
   ~ForeignWindow() {
-    if (done_) SetEvent(done_);
-    if (process_.hProcess) {
-      if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
-        TerminateProcess(process_.hProcess, 1);
-      CloseHandle(process_.hProcess);
-    }
-    if (ready_) CloseHandle(ready_);
-    if (done_) CloseHandle(done_);
+    if (done_) SetEvent(done_.get());
+    if (process_ && WaitForSingleObject(process_.get(), 30000) != WAIT_OBJECT_0)
+      TerminateProcess(process_.get(), 1);
   }
   ForeignWindow(const ForeignWindow&) = delete;
   ForeignWindow& operator=(const ForeignWindow&) = delete;
 
   // Whether the child shows its window; false when it ended or timed out.
   bool WaitShown() {
-    if (!process_.hProcess) return false;
-    HANDLE both[2] = {ready_, process_.hProcess};
+    if (!process_) return false;
+    HANDLE both[2] = {ready_.get(), process_.get()};
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 120000) {
       const DWORD r =
@@ -289,9 +281,9 @@ class ForeignWindow {
   }
 
  private:
-  HANDLE ready_ = nullptr;
-  HANDLE done_ = nullptr;
-  PROCESS_INFORMATION process_{};
+  THandle ready_;
+  THandle done_;
+  THandle process_;
 };
 
 TEST_F(PellorScreenshot, ForeignWindowOverOursIsWhite) {
@@ -384,11 +376,10 @@ class TempFiles {
     const String path = String(dir) + "pshot" +
                         std::to_string(GetCurrentProcessId()) + "_" + name;
     files_.push_back(path);
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                           CREATE_ALWAYS, 0, nullptr);
+    const THandle h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr));
     DWORD done = 0;
-    WriteFile(h, bytes.data(), DWORD(bytes.size()), &done, nullptr);
-    CloseHandle(h);
+    WriteFile(h.get(), bytes.data(), DWORD(bytes.size()), &done, nullptr);
     return path;
   }
 

@@ -9,6 +9,7 @@
 #include <random>
 #include <regex>
 
+#include "Handles.h"
 #include "PellorStackTrace.h"
 #include "callchain/CallChain.h"
 
@@ -204,13 +205,11 @@ namespace {
 TEST(PellorStackTrace, SuspendedThreadShowsTheCallChain) {
   TSpinner spinner;
   ASSERT_NE(nullptr, spinner.ready);
-  struct TEventCloser {
-    HANDLE event;
-    ~TEventCloser() { CloseHandle(event); }
-  } closeReady{spinner.ready};
-  HANDLE thread =
-      CreateThread(nullptr, 0, &SpinnerThread, &spinner, 0, nullptr);
-  ASSERT_NE(nullptr, thread);
+  const THandle readyEvent(spinner.ready);
+  const THandle threadHandle(
+      CreateThread(nullptr, 0, &SpinnerThread, &spinner, 0, nullptr));
+  ASSERT_TRUE(threadHandle);
+  HANDLE thread = threadHandle.get();
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(spinner.ready, 20000))
       << "the thread did not reach the probe";
 
@@ -231,7 +230,6 @@ TEST(PellorStackTrace, SuspendedThreadShowsTheCallChain) {
   ResumeThread(thread);
   spinner.release = 1;
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 20000));
-  CloseHandle(thread);
   ASSERT_TRUE(gotContext);
 
   SCOPED_TRACE(result.text);

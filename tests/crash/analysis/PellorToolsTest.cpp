@@ -4,6 +4,7 @@
 #include <map>
 #include <thread>
 
+#include "Handles.h"
 #include "PellorTools.h"
 
 namespace {
@@ -344,7 +345,8 @@ TEST_F(PellorThreadWindowTest, WindowIsNamedForItsThreadAndGoesWithItsLast) {
 }
 
 TEST_F(PellorThreadWindowTest, ForeignThreadsGetNoWindowButCanRemove) {
-  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const THandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  HANDLE ready = readyEvent.get();
   DWORD workerId = 0;
   HWND workerWnd = nullptr;
   bool closed = false;
@@ -380,7 +382,6 @@ TEST_F(PellorThreadWindowTest, ForeignThreadsGetNoWindowButCanRemove) {
   RemoveThreadMsgHandler(&OtherProc, 0, workerId);
   RemoveThreadMsgHandler(&RecordingProc, 0, workerId);
   worker.join();
-  CloseHandle(ready);
   EXPECT_TRUE(closed);
 }
 
@@ -499,13 +500,13 @@ TEST(PellorPeTest, ModuleOfAddress) {
 
 TEST(PellorPeTest, MapModuleFileAndResources) {
   HMODULE k = Kernel32();
-  void* view = MapModuleFile(k);
+  const TMappedView mapped(MapModuleFile(k));
+  void* view = mapped.get();
   ASSERT_NE(nullptr, view);
   EXPECT_EQ(0, std::memcmp(view, "MZ", 2));
   PIMAGE_NT_HEADERS onDisk = ImageNtHeaders(view);
   ASSERT_NE(nullptr, onDisk);
   EXPECT_EQ(ImageSize(ImageNtHeaders(k)), ImageSize(onDisk));
-  UnmapViewOfFile(view);
 
   // The version resource starts with its own length.
   const String version =

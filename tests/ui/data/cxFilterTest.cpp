@@ -35,6 +35,12 @@ class TestItem : public TcxFilterCriteriaItem {
   String GetFieldCaption() override { return "C" + Field()->Name; }
   String GetFieldName() override { return Field()->Name; }
   TestField* Field() { return static_cast<TestField*>(ItemLink()); }
+  // While set, no operator can be made.
+  static inline bool FailOperator = false;
+  TcxFilterOperator* CreateFilterOperator() override {
+    if (FailOperator) throw Exception("no operator");
+    return TcxFilterCriteriaItem::CreateFilterOperator();
+  }
 };
 
 class TestCriteria : public TcxFilterCriteria {
@@ -867,6 +873,21 @@ TEST_F(FilterTest, ValueListSortsByTextThenByValue) {
   EXPECT_EQ(2, list->Items(0).Value.AsInteger());
   EXPECT_EQ(1, list->Items(1).Value.AsInteger());
   EXPECT_EQ(3, list->Items(2).Value.AsInteger());
+}
+
+TEST_F(FilterTest, AFailedRefreshEndsItsUpdate) {
+  criteria_.AddItem(nullptr, &a_, foEqual, 1, "");
+  int changes = 0;
+  criteria_.OnChanged =
+      TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+  TestItem::FailOperator = true;
+  EXPECT_THROW(criteria_.Refresh(), Exception);
+  TestItem::FailOperator = false;
+  EXPECT_FALSE(criteria_.IsUpdating());
+  criteria_.Refresh();  // the item gets its operator back
+  // Changes are told again, not held for an update that never ends.
+  criteria_.AddItem(nullptr, &a_, foEqual, 2, "");
+  EXPECT_EQ(1, changes);
 }
 
 }  // namespace

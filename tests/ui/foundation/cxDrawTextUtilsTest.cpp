@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Classes.h"
+#include "Handles.h"
 #include "SysUtils.h"
 #include "cxDrawTextUtils.h"
 #include "cxGraphics.h"
@@ -30,7 +32,7 @@ class TTextSurface {
  public:
   TTextSurface(Integer width, Integer height, Integer fontHeight = 16)
       : width_(width), height_(height) {
-    dc_ = CreateCompatibleDC(nullptr);
+    dc_.reset(CreateCompatibleDC(nullptr));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -39,27 +41,22 @@ class TTextSurface {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_.reset(
+        CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     bits_ = static_cast<DWORD*>(bits);
-    oldBitmap_ = SelectObject(dc_, bitmap_);
-    font_ = CreateFontA(-fontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                        NONANTIALIASED_QUALITY, DEFAULT_PITCH, kFace);
-    oldFont_ = SelectObject(dc_, font_);
-    SetTextColor(dc_, kBlack);
+    selectBitmap_.emplace(dc_.get(), bitmap_.get());
+    font_.reset(CreateFontA(-fontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                            ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                            DEFAULT_PITCH, kFace));
+    selectFont_.emplace(dc_.get(), font_.get());
+    SetTextColor(dc_.get(), kBlack);
     Clear();
-  }
-  ~TTextSurface() {
-    SelectObject(dc_, oldFont_);
-    SelectObject(dc_, oldBitmap_);
-    DeleteObject(font_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
   }
   TTextSurface(const TTextSurface&) = delete;
   TTextSurface& operator=(const TTextSurface&) = delete;
 
-  HDC DC() const { return dc_; }
+  HDC DC() const { return dc_.get(); }
   void Clear() {
     GdiFlush();
     for (Integer i = 0; i < width_ * height_; ++i) bits_[i] = kWhite;
@@ -108,23 +105,25 @@ class TTextSurface {
   }
   Integer Width(const String& s) const {
     SIZE size{};
-    GetTextExtentPoint32A(dc_, s.data(), static_cast<int>(s.size()), &size);
+    GetTextExtentPoint32A(dc_.get(), s.data(), static_cast<int>(s.size()),
+                          &size);
     return size.cx;
   }
   Integer LineHeight() const {
     TEXTMETRICA tm{};
-    GetTextMetricsA(dc_, &tm);
+    GetTextMetricsA(dc_.get(), &tm);
     return tm.tmHeight;
   }
 
  private:
   Integer width_;
   Integer height_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ oldBitmap_ = nullptr;
-  HFONT font_ = nullptr;
-  HGDIOBJ oldFont_ = nullptr;
+  // Declared in the order of making: they go in reverse.
+  TOwnedDC dc_;
+  TBitmapHandle bitmap_;
+  TFontHandle font_;
+  std::optional<TSelectObject> selectBitmap_;
+  std::optional<TSelectObject> selectFont_;
   DWORD* bits_ = nullptr;
 };
 
@@ -785,8 +784,8 @@ TEST(cxDrawTextUtilsTest, DrawingLeavesTheDeviceContextAsItWas) {
   SetBkMode(s.DC(), OPAQUE);
   SetTextColor(s.DC(), RGB(0, 0, 255));
   IntersectClipRect(s.DC(), 0, 0, 150, 70);
-  HRGN before = CreateRectRgn(0, 0, 0, 0);
-  ASSERT_EQ(GetClipRgn(s.DC(), before), 1);
+  const TRegionHandle before(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_EQ(GetClipRgn(s.DC(), before.get()), 1);
   const Integer spaced = s.Width("a b");
 
   TRect r{0, 0, 30, 70};  // narrow: rows are clipped
@@ -794,15 +793,13 @@ TEST(cxDrawTextUtilsTest, DrawingLeavesTheDeviceContextAsItWas) {
             cxtoWordBreak | cxtoCharBreak | cxMakeFormat(taJustifyX, taTop), 2,
             8, clRed, clWhite);
 
-  HRGN after = CreateRectRgn(0, 0, 0, 0);
-  ASSERT_EQ(GetClipRgn(s.DC(), after), 1);
-  EXPECT_TRUE(EqualRgn(before, after));
+  const TRegionHandle after(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_EQ(GetClipRgn(s.DC(), after.get()), 1);
+  EXPECT_TRUE(EqualRgn(before.get(), after.get()));
   EXPECT_EQ(GetBkMode(s.DC()), OPAQUE);
   EXPECT_EQ(GetTextColor(s.DC()), RGB(0, 0, 255));
   // No justification is left behind.
   EXPECT_EQ(s.Width("a b"), spaced);
-  DeleteObject(before);
-  DeleteObject(after);
 }
 
 TEST(cxDrawTextUtilsTest, ExpandedTabsDrawAtTabStops) {

@@ -2,6 +2,7 @@
 // list and the brush cache.
 #include <gtest/gtest.h>
 
+#include "Handles.h"
 #include "cxGraphics.h"
 #include "cxGraphicsTestSupport.h"
 
@@ -250,10 +251,9 @@ TEST_P(DrawImageTest, GrayScaleAndFadedModesGreyTheImage) {
 
 TEST_P(DrawImageTest, BrushFillsTheBackground) {
   TObjectPtr<TBitmap> glyph = Glyph();
-  HBRUSH brush = CreateSolidBrush(RGB(0, 255, 0));
+  const TBrushHandle brush(CreateSolidBrush(RGB(0, 255, 0)));
   cxDrawImage(DC(), Rect(2, 2, 6, 6), Rect(1, 1, 8, 8), glyph.get(), nullptr,
-              -1, idmNormal, false, brush);
-  DeleteObject(brush);
+              -1, idmNormal, false, brush.get());
   EXPECT_EQ(At(1, 1), Rgb(0, 255, 0));
   EXPECT_EQ(At(3, 3), Rgb(255, 0, 0));
   EXPECT_EQ(At(0, 0), Rgb(255, 255, 255));

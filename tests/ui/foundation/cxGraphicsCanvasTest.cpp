@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "Handles.h"
 #include "cxGraphics.h"
 #include "cxGraphicsTestSupport.h"
 
@@ -445,19 +446,16 @@ TEST_F(CanvasTest, FontAngleSetsTheEscapement) {
 }
 
 TEST_F(CanvasTest, SynchronizeObjectsTakesOverTheDCsObjects) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBRUSH brush = CreateHatchBrush(HS_CROSS, RGB(1, 2, 3));
-  HPEN pen = CreatePen(PS_DOT, 1, RGB(4, 5, 6));
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  SetTextColor(dc, RGB(7, 8, 9));
-  SetROP2(dc, R2_XORPEN);
-  canvas_->SynchronizeObjects(dc);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
-  DeleteDC(dc);
+  {
+    const TOwnedDC dc(CreateCompatibleDC(nullptr));
+    const TBrushHandle brush(CreateHatchBrush(HS_CROSS, RGB(1, 2, 3)));
+    const TPenHandle pen(CreatePen(PS_DOT, 1, RGB(4, 5, 6)));
+    TSelectObject selectBrush(dc.get(), brush.get());
+    TSelectObject selectPen(dc.get(), pen.get());
+    SetTextColor(dc.get(), RGB(7, 8, 9));
+    SetROP2(dc.get(), R2_XORPEN);
+    canvas_->SynchronizeObjects(dc.get());
+  }
   EXPECT_EQ(canvas_->Brush()->Style(), bsCross);
   EXPECT_EQ(canvas_->Brush()->Color(), static_cast<TColor>(RGB(1, 2, 3)));
   EXPECT_EQ(canvas_->Pen()->Style(), psDot);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <set>
 #include <utility>
 
+#include "Handles.h"
 #include "cxGraphics.h"
 #include "dxOffice11.h"
 #include "dxUxThemeStandIn.h"
@@ -24,23 +26,18 @@ class TPixels {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    HBRUSH brush = CreateSolidBrush(fill);
+    dc_.reset(CreateCompatibleDC(nullptr));
+    bitmap_.reset(
+        CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    select_.emplace(dc_.get(), bitmap_.get());
+    const TBrushHandle brush(CreateSolidBrush(fill));
     RECT r{0, 0, width, height};
-    FillRect(dc_, &r, brush);
-    DeleteObject(brush);
-  }
-  ~TPixels() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
+    FillRect(dc_.get(), &r, brush.get());
   }
   TPixels(const TPixels&) = delete;
   TPixels& operator=(const TPixels&) = delete;
 
-  HDC DC() const { return dc_; }
+  HDC DC() const { return dc_.get(); }
   // The pixel as a TColor value (0x00BBGGRR).
   Integer At(int x, int y) const {
     GdiFlush();
@@ -58,9 +55,10 @@ class TPixels {
 
  private:
   int width_, height_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
+  // Declared in the order of making: they go in reverse.
+  TOwnedDC dc_;
+  TBitmapHandle bitmap_;
+  std::optional<TSelectObject> select_;
   void* bits_ = nullptr;
 };
 
@@ -478,8 +476,8 @@ TEST(Office11GripTest, FingerElementsAreCentredAndStayInside) {
     bool Column;
     std::set<std::pair<int, int>> Dark;
   };
-  HBRUSH dark = CreateSolidBrush(static_cast<COLORREF>(kDark));
-  HBRUSH light = CreateSolidBrush(static_cast<COLORREF>(kLight));
+  const TBrushHandle dark(CreateSolidBrush(static_cast<COLORREF>(kDark)));
+  const TBrushHandle light(CreateSolidBrush(static_cast<COLORREF>(kLight)));
   for (const Case& c :
        {Case{TRect{0, 0, 3, 10}, true, Squares({{0, 1}, {0, 5}})},
         // A last cell that ends on the edge is still painted.
@@ -489,12 +487,10 @@ TEST(Office11GripTest, FingerElementsAreCentredAndStayInside) {
         // Too small for one cell: the first is painted anyway.
         Case{TRect{0, 0, 2, 2}, true, Squares({{0, 1}})}}) {
     TPixels px(20, 20);
-    Office11DrawFingerElements(px.DC(), c.R, c.Column, dark, light);
+    Office11DrawFingerElements(px.DC(), c.R, c.Column, dark.get(), light.get());
     EXPECT_EQ(px.PixelsOf(kDark), c.Dark)
         << c.R.Right << "x" << c.R.Bottom << (c.Column ? " column" : " row");
   }
-  DeleteObject(dark);
-  DeleteObject(light);
 }
 
 TEST(Office11GripTest, FingerElementsDefaultToTheSetsBrushes) {

@@ -430,8 +430,7 @@ TcxCustomStyleSheet::TcxCustomStyleSheet(TComponent* AOwner,
                                          TClass AStylesClass)
     : TcxComponent(AOwner), stylesClass_(AStylesClass) {
   builtIn_ = ComponentState().Contains(csDesigning);
-  styles_.reset(
-      dynamic_cast<TcxCustomStyles*>(stylesClass_->NewInstance(this)));
+  styles_ = OwnedCast<TcxCustomStyles>(stylesClass_->NewInstance(this));
   if (!styles_) throw EInvalidOperation("Invalid styles class");
   styles_->ownerStyleSheet_ = this;
 }
@@ -472,8 +471,10 @@ void TcxCustomStyleSheet::CopyFrom(TcxCustomStyleSheet* AStyleSheet) {
     TcxCustomStyle* style =
         repository_
             ? repository_->CreateItemEx(from->ClassType(), repository_->Owner())
-            : dynamic_cast<TcxCustomStyle*>(
-                  from->ClassType()->NewInstance(Owner()));
+            // Owner() owns the copy, as it owns the styles it made.
+            : OwnedCast<TcxCustomStyle>(
+                  from->ClassType()->NewInstance(Owner()))
+                  .release();
     if (!style) continue;
     style->Assign(from);
     styles_->SetValue(source->Items(i)->Index, style);

@@ -1105,6 +1105,13 @@ TEST(PellorDisAsmDifferential, AgreesWithObjdumpOnLengthsAndValidity) {
     bool agree = objdumpBad ? !valid : valid && in.next - address == length;
     // objdump shows wait and a following no-wait x87 instruction as one
     // (9B DF E0 as fstsw); to us wait is an instruction of its own.
+    // A call or jump through a pointer cell outside the image is invalid to
+    // us on purpose; objdump does not read cells. Real code of the image
+    // calls through cells inside it, but data in the code section (the
+    // exception tables) can hold such bytes wherever the build puts them.
+    if (!agree && !objdumpBad && !valid && in.targetCellRef != 0 &&
+        in.next - address == length)
+      agree = true;
     if (!agree && valid && in.opcode == 0x9B && length > 1) {
       TDAInstruction after;
       agree = DecodeInstruction(env, in.next, after) &&

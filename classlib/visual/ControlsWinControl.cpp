@@ -734,19 +734,8 @@ void TWinControl::Dispatch(TMessage& M) {
       WMPaint(M);
       return;
     case WM_ERASEBKGND:
-      // Double buffering erases off screen, in WMPaint.
-      if (doubleBuffered_ && M.WParam != static_cast<WPARAM>(M.LParam)) {
-        M.Result = 1;
-        return;
-      }
-      if (defWndProc_ == &::DefWindowProcA) {
-        RECT r;
-        ::GetClientRect(handle_, &r);
-        ::FillRect(reinterpret_cast<HDC>(M.WParam), &r, brush_->Handle());
-        M.Result = 1;
-        return;
-      }
-      break;
+      WMEraseBkgnd(M);
+      return;
     case WM_SIZE:
       WMSize(M);
       return;
@@ -754,8 +743,7 @@ void TWinControl::Dispatch(TMessage& M) {
       WMMove(M);
       return;
     case WM_WINDOWPOSCHANGED:
-      DefaultHandler(M);
-      if (!updatingBounds_) UpdateBounds();
+      WMWindowPosChanged(M);
       return;
     case WM_COMMAND:
       WMCommand(M);
@@ -775,58 +763,35 @@ void TWinControl::Dispatch(TMessage& M) {
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
     case WM_DELETEITEM:
-    case WM_COMPAREITEM: {
-      HWND child = nullptr;
-      if (M.Msg == WM_DRAWITEM) {
-        child = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam)->hwndItem;
-      } else if (M.Msg == WM_DELETEITEM) {
-        child = reinterpret_cast<DELETEITEMSTRUCT*>(M.LParam)->hwndItem;
-      } else if (M.Msg == WM_COMPAREITEM) {
-        child = reinterpret_cast<COMPAREITEMSTRUCT*>(M.LParam)->hwndItem;
-      } else if (handle_) {
-        auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(M.LParam);
-        child = ::GetDlgItem(handle_, static_cast<int>(mi->CtlID));
-      }
-      if (TWinControl* c = FindControl(child); c && c != this) {
-        M.Result = c->Perform(CN_BASE + M.Msg, M.WParam, M.LParam);
-        return;
-      }
-      break;
-    }
+    case WM_COMPAREITEM:
+      WMOwnerItem(M);
+      return;
     case WM_HSCROLL:
     case WM_VSCROLL:
-      if (TWinControl* c = FindControl(reinterpret_cast<HWND>(M.LParam));
-          c && c != this) {
-        M.Result = c->Perform(CN_BASE + M.Msg, M.WParam, M.LParam);
-        return;
-      }
-      break;
+      WMScroll(M);
+      return;
     case WM_SETCURSOR:
       WMSetCursor(M);
       return;
     case WM_CAPTURECHANGED:
-      if (captureControl &&
-          (captureControl == this || captureControl->parent_ == this) &&
-          reinterpret_cast<HWND>(M.LParam) != handle_) {
-        captureControl = nullptr;
-      }
-      break;
+      WMCaptureChanged(M);
+      return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (DoKeyDown(M)) return;
-      break;
+      WMKeyDown(M);
+      return;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      if (DoKeyUp(M)) return;
-      break;
+      WMKeyUp(M);
+      return;
     case WM_CHAR:
-      if (DoKeyPress(M)) return;
-      break;
+      WMChar(M);
+      return;
     case WM_SETFOCUS:
-      DefaultHandler(M);
+      WMSetFocus(M);
       return;
     case WM_KILLFOCUS:
-      DefaultHandler(M);
+      WMKillFocus(M);
       return;
     case CN_KEYDOWN:
     case CN_SYSKEYDOWN:
@@ -847,13 +812,9 @@ void TWinControl::Dispatch(TMessage& M) {
     case CN_CTLCOLORBTN:
     case CN_CTLCOLORSCROLLBAR:
     case CN_CTLCOLORMSGBOX:
-    case CN_CTLCOLORDLG: {
-      HDC dc = reinterpret_cast<HDC>(M.WParam);
-      ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Font()->Color())));
-      ::SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(brush_->Color())));
-      M.Result = reinterpret_cast<LRESULT>(brush_->Handle());
+    case CN_CTLCOLORDLG:
+      CNCtlColor(M);
       return;
-    }
     case CM_ENABLEDCHANGED:
       CMEnabledChanged(M);
       return;
@@ -870,27 +831,17 @@ void TWinControl::Dispatch(TMessage& M) {
       CMVisibleChanged(M);
       return;
     case CM_TEXTCHANGED:
+      CMTextChanged(M);
       return;
     case CM_CTL3DCHANGED:
-      for (TControl* c : controls_) {
-        if (auto* wc = dynamic_cast<TWinControl*>(c); wc && wc->parentCtl3D_) {
-          wc->ctl3D_ = ctl3D_;
-          wc->Perform(CM_CTL3DCHANGED, 0, 0);
-        }
-      }
+      CMCtl3DChanged(M);
       return;
     case CM_SHOWHINTCHANGED:
-      for (TControl* c : controls_) c->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+      CMShowHintChanged(M);
       return;
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
-      // Offered to every child until one takes it.
-      for (TControl* c : std::vector<TControl*>(controls_)) {
-        if (c->Perform(M.Msg, M.WParam, M.LParam) != 0) {
-          M.Result = 1;
-          return;
-        }
-      }
+      CMOfferDialogKey(M);
       return;
     case CM_MOUSEWHEEL:
       WMMouseWheel(M);
@@ -898,28 +849,142 @@ void TWinControl::Dispatch(TMessage& M) {
     case WM_WININICHANGE:
     case WM_SYSCOLORCHANGE:
     case WM_FONTCHANGE:
-    case WM_TIMECHANGE: {
-      DefaultHandler(M);
-      const UINT notice = M.Msg == WM_WININICHANGE     ? CM_WININICHANGE
-                          : M.Msg == WM_SYSCOLORCHANGE ? CM_SYSCOLORCHANGE
-                          : M.Msg == WM_FONTCHANGE     ? CM_FONTCHANGE
-                                                       : CM_TIMECHANGE;
-      Perform(notice, M.WParam, M.LParam);
+    case WM_TIMECHANGE:
+      WMSystemChange(M);
       return;
-    }
     case CM_WININICHANGE:
     case CM_SYSCOLORCHANGE:
     case CM_FONTCHANGE:
     case CM_TIMECHANGE:
-      // System changes reach every control.
-      for (TControl* c : std::vector<TControl*>(controls_)) {
-        c->Perform(M.Msg, M.WParam, M.LParam);
-      }
+      CMSystemChange(M);
       return;
     default:
-      break;
+      inherited::Dispatch(M);
+      return;
+  }
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& M) {
+  // Double buffering erases off screen, in WMPaint.
+  if (doubleBuffered_ && M.WParam != static_cast<WPARAM>(M.LParam)) {
+    M.Result = 1;
+    return;
+  }
+  if (defWndProc_ == &::DefWindowProcA) {
+    RECT r;
+    ::GetClientRect(handle_, &r);
+    ::FillRect(reinterpret_cast<HDC>(M.WParam), &r, brush_->Handle());
+    M.Result = 1;
+    return;
   }
   inherited::Dispatch(M);
+}
+
+void TWinControl::WMWindowPosChanged(TMessage& M) {
+  DefaultHandler(M);
+  if (!updatingBounds_) UpdateBounds();
+}
+
+void TWinControl::WMOwnerItem(TMessage& M) {
+  HWND child = nullptr;
+  if (M.Msg == WM_DRAWITEM) {
+    child = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam)->hwndItem;
+  } else if (M.Msg == WM_DELETEITEM) {
+    child = reinterpret_cast<DELETEITEMSTRUCT*>(M.LParam)->hwndItem;
+  } else if (M.Msg == WM_COMPAREITEM) {
+    child = reinterpret_cast<COMPAREITEMSTRUCT*>(M.LParam)->hwndItem;
+  } else if (handle_) {
+    auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(M.LParam);
+    child = ::GetDlgItem(handle_, static_cast<int>(mi->CtlID));
+  }
+  if (TWinControl* c = FindControl(child); c && c != this) {
+    M.Result = c->Perform(CN_BASE + M.Msg, M.WParam, M.LParam);
+    return;
+  }
+  inherited::Dispatch(M);
+}
+
+void TWinControl::WMScroll(TMessage& M) {
+  if (TWinControl* c = FindControl(reinterpret_cast<HWND>(M.LParam));
+      c && c != this) {
+    M.Result = c->Perform(CN_BASE + M.Msg, M.WParam, M.LParam);
+    return;
+  }
+  inherited::Dispatch(M);
+}
+
+void TWinControl::WMCaptureChanged(TMessage& M) {
+  if (captureControl &&
+      (captureControl == this || captureControl->parent_ == this) &&
+      reinterpret_cast<HWND>(M.LParam) != handle_) {
+    captureControl = nullptr;
+  }
+  inherited::Dispatch(M);
+}
+
+void TWinControl::WMKeyDown(TMessage& M) {
+  if (!DoKeyDown(M)) inherited::Dispatch(M);
+}
+
+void TWinControl::WMKeyUp(TMessage& M) {
+  if (!DoKeyUp(M)) inherited::Dispatch(M);
+}
+
+void TWinControl::WMChar(TMessage& M) {
+  if (!DoKeyPress(M)) inherited::Dispatch(M);
+}
+
+void TWinControl::WMSetFocus(TMessage& M) { DefaultHandler(M); }
+
+void TWinControl::WMKillFocus(TMessage& M) { DefaultHandler(M); }
+
+void TWinControl::CNCtlColor(TMessage& M) {
+  HDC dc = reinterpret_cast<HDC>(M.WParam);
+  ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Font()->Color())));
+  ::SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(brush_->Color())));
+  M.Result = reinterpret_cast<LRESULT>(brush_->Handle());
+}
+
+// The window shows its own text: the base control's repaint is not needed.
+void TWinControl::CMTextChanged(TMessage&) {}
+
+void TWinControl::CMCtl3DChanged(TMessage&) {
+  for (TControl* c : controls_) {
+    if (auto* wc = dynamic_cast<TWinControl*>(c); wc && wc->parentCtl3D_) {
+      wc->ctl3D_ = ctl3D_;
+      wc->Perform(CM_CTL3DCHANGED, 0, 0);
+    }
+  }
+}
+
+void TWinControl::CMShowHintChanged(TMessage&) {
+  for (TControl* c : controls_) c->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+}
+
+void TWinControl::CMOfferDialogKey(TMessage& M) {
+  // Offered to every child until one takes it.
+  for (TControl* c : std::vector<TControl*>(controls_)) {
+    if (c->Perform(M.Msg, M.WParam, M.LParam) != 0) {
+      M.Result = 1;
+      return;
+    }
+  }
+}
+
+void TWinControl::WMSystemChange(TMessage& M) {
+  DefaultHandler(M);
+  const UINT notice = M.Msg == WM_WININICHANGE     ? CM_WININICHANGE
+                      : M.Msg == WM_SYSCOLORCHANGE ? CM_SYSCOLORCHANGE
+                      : M.Msg == WM_FONTCHANGE     ? CM_FONTCHANGE
+                                                   : CM_TIMECHANGE;
+  Perform(notice, M.WParam, M.LParam);
+}
+
+void TWinControl::CMSystemChange(TMessage& M) {
+  // System changes reach every control.
+  for (TControl* c : std::vector<TControl*>(controls_)) {
+    c->Perform(M.Msg, M.WParam, M.LParam);
+  }
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {

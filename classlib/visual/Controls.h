@@ -765,6 +765,26 @@ class TWinControl : public TControl {
   void CMFontChanged(TMessage& M);
   void CMShowingChanged(TMessage& M);
   void CMVisibleChanged(TMessage& M);
+  void WMEraseBkgnd(TMessage& M);
+  void WMWindowPosChanged(TMessage& M);
+  // Owner-draw item messages go to the child control they name.
+  void WMOwnerItem(TMessage& M);
+  // Scroll messages of a scroll-bar control go to that control.
+  void WMScroll(TMessage& M);
+  void WMCaptureChanged(TMessage& M);
+  void WMKeyDown(TMessage& M);
+  void WMKeyUp(TMessage& M);
+  void WMChar(TMessage& M);
+  void WMSetFocus(TMessage& M);
+  void WMKillFocus(TMessage& M);
+  void CNCtlColor(TMessage& M);
+  void CMTextChanged(TMessage& M);
+  void CMCtl3DChanged(TMessage& M);
+  void CMShowHintChanged(TMessage& M);
+  void CMOfferDialogKey(TMessage& M);
+  // A system-wide change becomes the control notice of the same name.
+  void WMSystemChange(TMessage& M);
+  void CMSystemChange(TMessage& M);
 
   std::vector<TControl*> controls_;
   std::vector<TWinControl*> tabList_;

@@ -141,6 +141,34 @@ void PaintItem(TControlCanvas* canvas, TFont* font, TColor color,
   }
 }
 
+// Answers the owner-draw messages that list and combo boxes share: Draw
+// paints each item, Measure sizes it when the item heights vary.
+template <class Draw, class Measure>
+void OwnerDrawMessage(TMessage& M, TControlCanvas* canvas, TFont* font,
+                      TColor color, Integer itemHeight, bool variableHeight,
+                      Draw draw, Measure measure) {
+  if (M.Msg == CN_DRAWITEM) {
+    PaintItem(canvas, font, color, *reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam),
+              draw);
+  } else {
+    auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(M.LParam);
+    Integer h = itemHeight;
+    if (variableHeight) measure(static_cast<Integer>(mis.itemID), h);
+    mis.itemHeight = static_cast<UINT>(std::max<Integer>(h, 1));
+  }
+  M.Result = 1;
+}
+
+// The default look of an item: its text on the item's background.
+template <class Text>
+void DrawPlainItem(TControlCanvas* canvas, const TRect& r, Integer index,
+                   Integer count, Text text) {
+  canvas->FillRect(r);
+  if (index >= 0 && index < count) {
+    canvas->TextOut(r.Left + 2, r.Top, text(index));
+  }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -1095,10 +1123,8 @@ void TCustomListBox::DrawItem(Integer Index, TRect Rect,
     OnDrawItem(this, Index, Rect, State);
     return;
   }
-  canvas_->FillRect(Rect);
-  if (Index >= 0 && Index < Count()) {
-    canvas_->TextOut(Rect.Left + 2, Rect.Top, ItemText(Index));
-  }
+  DrawPlainItem(canvas_.get(), Rect, Index, Count(),
+                [this](Integer i) { return ItemText(i); });
 }
 
 void TCustomListBox::MeasureItem(Integer Index, Integer& Height) {
@@ -1156,25 +1182,18 @@ void TCustomListBox::Dispatch(TMessage& M) {
           break;
       }
       return;
-    case CN_DRAWITEM: {
-      const auto& dis = *reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam);
-      PaintItem(canvas_.get(), Font(), Color(), dis,
-                [this](Integer index, TRect r, TOwnerDrawState state) {
-                  DrawItem(index, r, state);
-                });
-      M.Result = 1;
+    case CN_DRAWITEM:
+    case CN_MEASUREITEM:
+      OwnerDrawMessage(
+          M, canvas_.get(), Font(), Color(), itemHeight_,
+          style_ == lbOwnerDrawVariable,
+          [this](Integer index, TRect r, TOwnerDrawState state) {
+            DrawItem(index, r, state);
+          },
+          [this](Integer index, Integer& height) {
+            MeasureItem(index, height);
+          });
       return;
-    }
-    case CN_MEASUREITEM: {
-      auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(M.LParam);
-      Integer h = itemHeight_;
-      if (style_ == lbOwnerDrawVariable) {
-        MeasureItem(static_cast<Integer>(mis.itemID), h);
-      }
-      mis.itemHeight = static_cast<UINT>(std::max<Integer>(h, 1));
-      M.Result = 1;
-      return;
-    }
     default:
       break;
   }
@@ -1315,10 +1334,8 @@ void TCustomComboBox::DrawItem(Integer Index, TRect Rect,
     OnDrawItem(this, Index, Rect, State);
     return;
   }
-  canvas_->FillRect(Rect);
-  if (Index >= 0 && Index < items_->Count()) {
-    canvas_->TextOut(Rect.Left + 2, Rect.Top, items_->Strings(Index));
-  }
+  DrawPlainItem(canvas_.get(), Rect, Index, items_->Count(),
+                [this](Integer i) { return items_->Strings(i); });
 }
 
 void TCustomComboBox::MeasureItem(Integer Index, Integer& Height) {
@@ -1352,25 +1369,18 @@ void TCustomComboBox::Dispatch(TMessage& M) {
           break;
       }
       return;
-    case CN_DRAWITEM: {
-      const auto& dis = *reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam);
-      PaintItem(canvas_.get(), Font(), Color(), dis,
-                [this](Integer index, TRect r, TOwnerDrawState state) {
-                  DrawItem(index, r, state);
-                });
-      M.Result = 1;
+    case CN_DRAWITEM:
+    case CN_MEASUREITEM:
+      OwnerDrawMessage(
+          M, canvas_.get(), Font(), Color(), itemHeight_,
+          style_ == csOwnerDrawVariable,
+          [this](Integer index, TRect r, TOwnerDrawState state) {
+            DrawItem(index, r, state);
+          },
+          [this](Integer index, Integer& height) {
+            MeasureItem(index, height);
+          });
       return;
-    }
-    case CN_MEASUREITEM: {
-      auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(M.LParam);
-      Integer h = itemHeight_;
-      if (style_ == csOwnerDrawVariable) {
-        MeasureItem(static_cast<Integer>(mis.itemID), h);
-      }
-      mis.itemHeight = static_cast<UINT>(std::max<Integer>(h, 1));
-      M.Result = 1;
-      return;
-    }
     default:
       break;
   }

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "PellorDisAsm.h"
+#include "PellorPeFile.h"
 #include "ReferenceTool.h"
 
 #ifndef _WIN32
@@ -915,41 +916,15 @@ struct PeCode {
   Cardinal codeBegin = 0, codeEnd = 0;
 };
 
-Cardinal Dword(const Bytes& f, size_t at) {
-  if (at + 4 > f.size()) return 0;
-  return Cardinal{f[at]} | Cardinal{f[at + 1]} << 8 |
-         Cardinal{f[at + 2]} << 16 | Cardinal{f[at + 3]} << 24;
-}
-
 bool LoadTextSection(const std::filesystem::path& file, PeCode& code) {
-  std::ifstream in(file, std::ios::binary);
-  Bytes f((std::istreambuf_iterator<char>(in)),
-          std::istreambuf_iterator<char>());
-  if (f.size() < 0x40) return false;
-  Cardinal pe = Dword(f, 0x3C);
-  if (Dword(f, pe) != 0x4550) return false;
-  Cardinal sections = Dword(f, pe + 6) & 0xFFFF;
-  Cardinal optSize = Dword(f, pe + 20) & 0xFFFF;
-  code.imageBase = Dword(f, pe + 24 + 28);
-  Cardinal imageSize = Dword(f, pe + 24 + 56);
-  if (imageSize > (256u << 20)) return false;
-  code.image.assign(imageSize, 0);
-  size_t table = pe + 24 + optSize;
-  for (Cardinal i = 0; i < sections; ++i) {
-    size_t h = table + i * 40;
-    if (h + 40 > f.size()) return false;
-    Cardinal vsize = Dword(f, h + 8), rva = Dword(f, h + 12);
-    Cardinal rawSize = Dword(f, h + 16), raw = Dword(f, h + 20);
-    Cardinal size = std::min(vsize, rawSize);
-    if (raw + size > f.size() || rva + size > imageSize) return false;
-    std::copy(f.begin() + raw, f.begin() + raw + size,
-              code.image.begin() + rva);
-    if (std::memcmp(&f[h], ".text\0", 6) == 0) {
-      code.codeBegin = code.imageBase + rva;
-      code.codeEnd = code.codeBegin + size;
-    }
-  }
-  return code.codeEnd != 0;
+  TPeFile pe;
+  if (!ReadPeFile(file, pe) || !LayOutPeImage(pe, code.image)) return false;
+  const TPeSection* text = FindPeSection(pe, ".text");
+  if (!text) return false;
+  code.imageBase = pe.imageBase;
+  code.codeBegin = pe.imageBase + text->va;
+  code.codeEnd = code.codeBegin + PeLoadedSize(*text);
+  return code.codeEnd != code.codeBegin;
 }
 
 // Encodings that objdump knows and our decoder deliberately rejects: the

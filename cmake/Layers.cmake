@@ -20,11 +20,16 @@ varnel_layer(ui_foundation     ui/foundation                  OVER ui_foundation
                                                                    classlib_visual)
 varnel_layer(ui_editors        ui/editors                     OVER ui_foundation)
 varnel_layer(ui_data           ui/data                        OVER ui_editors)
+varnel_layer(ui_grid           ui/grid                        OVER ui_data)
+varnel_layer(ui_pagecontrol    ui/pagecontrol                 OVER ui_foundation)
+varnel_layer(ui_controls       ui/controls                    OVER ui_data)
+varnel_layer(ui_bars           ui/bars                        OVER ui_foundation)
 # The crash-report library must keep working when the user interface is what
 # broke: it stands on the non-visual runtime only.
 varnel_layer(crash_analysis    crash/analysis                 OVER classlib_win)
 varnel_layer(crash             crash                          OVER crash_analysis)
-varnel_layer(app               app                            OVER ui_data crash)
+varnel_layer(app               app                            OVER ui_grid ui_pagecontrol
+                                                                   ui_controls ui_bars crash)
 # Build-time tools of the host.
 varnel_layer(tools             tools                          OVER crash_analysis)
 # Tests, benchmarks and fuzzers may include anything they test.

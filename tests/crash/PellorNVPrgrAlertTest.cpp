@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "PellorNVPrgrAlert.h"
+#include "UiDriverWin.h"
 
 namespace {
 
@@ -102,9 +103,9 @@ TEST(PellorNVPrgrAlertTest, OpenShowsTheStageAndTheBar) {
 TEST(PellorNVPrgrAlertTest, TheUserCannotCloseIt) {
   auto a = Alert({1});
   ASSERT_TRUE(a->Open(nullptr, true));
-  SendMessageA(a->Window(), WM_CLOSE, 0, 0);
-  SendMessageA(a->Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  a->PumpMessages();
+  // Alt+F4 asks the window to close as the system menu would (SC_CLOSE, then
+  // WM_CLOSE); the window has no close box to click.
+  ui_test::PressKeys({VK_MENU, VK_F4});
   EXPECT_TRUE(IsWindow(a->Window()));
   a->Dismiss();
 }
@@ -132,11 +133,10 @@ TEST(PellorNVPrgrAlertTest, WorkersPostTheirProgress) {
     done = true;
   });
   // The label text is set from the worker through the window's thread.
-  const DWORD start = GetTickCount();
-  while (!done && GetTickCount() - start < 10000) a->PumpMessages();
-  EXPECT_TRUE(done);
+  EXPECT_TRUE(ui_test::WaitUntil([&done] { return done.load(); },
+                                 "the worker's progress"));
   worker.join();
-  a->PumpMessages();
+  ui_test::PumpUntilIdle();
   EXPECT_EQ(500, BarPos(*a));
   EXPECT_EQ("stage 1", WindowText(a->Label()));
   a->Dismiss();
@@ -148,12 +148,8 @@ TEST(PellorNVPrgrAlertTest, DismissFromAnotherThreadHandsOverTheWindow) {
   HWND window = a->Window();
   std::thread([&a] { a->Dismiss(); }).join();
   EXPECT_EQ(nullptr, a->Window());
-  MSG msg;
-  const DWORD start = GetTickCount();
-  while (IsWindow(window) && GetTickCount() - start < 10000) {
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-  }
-  EXPECT_FALSE(IsWindow(window));
+  EXPECT_TRUE(ui_test::WaitUntil([window] { return !IsWindow(window); },
+                                 "the window to go"));
 }
 
 TEST(PellorNVPrgrAlertTest, LaterLongerStagesWidenTheLabel) {

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <thread>
 
+#include "Handles.h"
 #include "PellorNVPrgrAlert.h"
+#include "ScopeGuard.h"
 #include "UiDriverWin.h"
 
 namespace {
@@ -115,12 +117,12 @@ TEST(PellorNVPrgrAlertTest, ParentIsDisabledWhileOpen) {
       CreateWindowExA(0, "Static", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 100,
                       100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(nullptr, parent);
+  const TScopeGuard destroyParent([parent] { DestroyWindow(parent); });
   auto a = Alert({1});
   ASSERT_TRUE(a->Open(parent, false));
   EXPECT_FALSE(IsWindowEnabled(parent));
   a->Dismiss();
   EXPECT_TRUE(IsWindowEnabled(parent));
-  DestroyWindow(parent);
 }
 
 TEST(PellorNVPrgrAlertTest, WorkersPostTheirProgress) {
@@ -189,11 +191,11 @@ TEST(PellorNVPrgrAlertTest, IconMovesTheLabel) {
 }
 
 TEST(PellorNVPrgrAlertTest, IconIsBlendedOverTheButtonFace) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  const TWindowDC screen(nullptr);
+  const TOwnedDC memory(CreateCompatibleDC(screen.get()));
+  const TBitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 32, 32));
+  HDC dc = memory.get();
+  const TSelectObject selected(dc, bitmap.get());
   ASSERT_TRUE(
       DrawBlendedBitmapResource(GetModuleHandleA(nullptr), "PEITEST", dc, 32));
   EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 5, 5));
@@ -206,9 +208,6 @@ TEST(PellorNVPrgrAlertTest, IconIsBlendedOverTheButtonFace) {
       DrawBlendedBitmapResource(GetModuleHandleA(nullptr), "PEITEST", dc, 16));
   EXPECT_FALSE(
       DrawBlendedBitmapResource(GetModuleHandleA(nullptr), "NOSUCH", dc, 32));
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <thread>
 
+#include "Handles.h"
 #include "PellorNVPrgrAlert.h"
+#include "ScopeGuard.h"
+#include "UiDriverWin.h"
 
 namespace {
 
@@ -102,9 +105,9 @@ TEST(PellorNVPrgrAlertTest, OpenShowsTheStageAndTheBar) {
 TEST(PellorNVPrgrAlertTest, TheUserCannotCloseIt) {
   auto a = Alert({1});
   ASSERT_TRUE(a->Open(nullptr, true));
-  SendMessageA(a->Window(), WM_CLOSE, 0, 0);
-  SendMessageA(a->Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  a->PumpMessages();
+  // Alt+F4 asks the window to close as the system menu would (SC_CLOSE, then
+  // WM_CLOSE); the window has no close box to click.
+  ui_test::PressKeys({VK_MENU, VK_F4});
   EXPECT_TRUE(IsWindow(a->Window()));
   a->Dismiss();
 }
@@ -114,12 +117,12 @@ TEST(PellorNVPrgrAlertTest, ParentIsDisabledWhileOpen) {
       CreateWindowExA(0, "Static", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 100,
                       100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(nullptr, parent);
+  const TScopeGuard destroyParent([parent] { DestroyWindow(parent); });
   auto a = Alert({1});
   ASSERT_TRUE(a->Open(parent, false));
   EXPECT_FALSE(IsWindowEnabled(parent));
   a->Dismiss();
   EXPECT_TRUE(IsWindowEnabled(parent));
-  DestroyWindow(parent);
 }
 
 TEST(PellorNVPrgrAlertTest, WorkersPostTheirProgress) {
@@ -132,11 +135,10 @@ TEST(PellorNVPrgrAlertTest, WorkersPostTheirProgress) {
     done = true;
   });
   // The label text is set from the worker through the window's thread.
-  const DWORD start = GetTickCount();
-  while (!done && GetTickCount() - start < 10000) a->PumpMessages();
-  EXPECT_TRUE(done);
+  EXPECT_TRUE(ui_test::WaitUntil([&done] { return done.load(); },
+                                 "the worker's progress"));
   worker.join();
-  a->PumpMessages();
+  ui_test::PumpUntilIdle();
   EXPECT_EQ(500, BarPos(*a));
   EXPECT_EQ("stage 1", WindowText(a->Label()));
   a->Dismiss();
@@ -148,12 +150,8 @@ TEST(PellorNVPrgrAlertTest, DismissFromAnotherThreadHandsOverTheWindow) {
   HWND window = a->Window();
   std::thread([&a] { a->Dismiss(); }).join();
   EXPECT_EQ(nullptr, a->Window());
-  MSG msg;
-  const DWORD start = GetTickCount();
-  while (IsWindow(window) && GetTickCount() - start < 10000) {
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-  }
-  EXPECT_FALSE(IsWindow(window));
+  EXPECT_TRUE(ui_test::WaitUntil([window] { return !IsWindow(window); },
+                                 "the window to go"));
 }
 
 TEST(PellorNVPrgrAlertTest, LaterLongerStagesWidenTheLabel) {
@@ -193,11 +191,11 @@ TEST(PellorNVPrgrAlertTest, IconMovesTheLabel) {
 }
 
 TEST(PellorNVPrgrAlertTest, IconIsBlendedOverTheButtonFace) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  const TWindowDC screen(nullptr);
+  const TOwnedDC memory(CreateCompatibleDC(screen.get()));
+  const TBitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 32, 32));
+  HDC dc = memory.get();
+  const TSelectObject selected(dc, bitmap.get());
   ASSERT_TRUE(
       DrawBlendedBitmapResource(GetModuleHandleA(nullptr), "PEITEST", dc, 32));
   EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 5, 5));
@@ -210,9 +208,6 @@ TEST(PellorNVPrgrAlertTest, IconIsBlendedOverTheButtonFace) {
       DrawBlendedBitmapResource(GetModuleHandleA(nullptr), "PEITEST", dc, 16));
   EXPECT_FALSE(
       DrawBlendedBitmapResource(GetModuleHandleA(nullptr), "NOSUCH", dc, 32));
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 }  // namespace

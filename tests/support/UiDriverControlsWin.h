@@ -84,6 +84,10 @@ inline void MouseUp(TControl* C, Integer X, Integer Y,
                     TClickButton Button = TClickButton::Left) {
   MouseUp(ScreenPointOf(C, X, Y), Button);
 }
+inline void Wheel(TControl* C, Integer X, Integer Y, int Delta,
+                  unsigned Modifiers = kNoModifiers) {
+  Wheel(ScreenPointOf(C, X, Y), Delta, Modifiers);
+}
 inline void Drag(TControl* From, Integer FromX, Integer FromY, TControl* To,
                  Integer ToX, Integer ToY) {
   Drag(ScreenPointOf(From, FromX, FromY), ScreenPointOf(To, ToX, ToY));

@@ -109,6 +109,16 @@ DWORD ClickTime(POINT At, TClickButton Button) {
   return time;
 }
 
+// The buttons MouseDown pressed and no MouseUp released yet.
+unsigned& HeldButtons() {
+  static unsigned held = 0;
+  return held;
+}
+
+unsigned ButtonBit(TClickButton Button) {
+  return 1u << static_cast<unsigned>(Button);
+}
+
 INPUT MouseInput(DWORD Flags, DWORD Time) {
   INPUT in{};
   in.type = INPUT_MOUSE;
@@ -332,7 +342,8 @@ void MouseDown(POINT Screen, TClickButton Button, unsigned Modifiers) {
   if (!PointAt(Screen)) return;
   PumpUntilIdle();
   SendModifiers(Modifiers, true);
-  Send({MouseInput(ButtonFlag(Button, true), 0)});
+  Send({MouseInput(ButtonFlag(Button, true), ClickTime(Screen, Button))});
+  HeldButtons() |= ButtonBit(Button);
   PumpUntilIdle();
 }
 
@@ -340,6 +351,7 @@ void MouseUp(POINT Screen, TClickButton Button, unsigned Modifiers) {
   if (!PointAt(Screen)) return;
   PumpUntilIdle();
   Send({MouseInput(ButtonFlag(Button, false), 0)});
+  HeldButtons() &= ~ButtonBit(Button);
   PumpUntilIdle();
   SendModifiers(Modifiers, false);
 }
@@ -378,6 +390,28 @@ void Drag(POINT From, POINT To, TClickButton Button, int Steps) {
                  From.y + (To.y - From.y) * i / Steps});
   }
   MouseUp(To, Button);
+}
+
+void Wheel(POINT Screen, int Delta, unsigned Modifiers) {
+  if (!MovePointer(Screen)) return;
+  PumpUntilIdle();
+  SendModifiers(Modifiers, true);
+  INPUT turn = MouseInput(MOUSEEVENTF_WHEEL, 0);
+  turn.mi.mouseData = static_cast<DWORD>(Delta);
+  Send({turn});
+  PumpUntilIdle();
+  SendModifiers(Modifiers, false);
+}
+
+void ReleaseHeldButtons() {
+  if (!HeldButtons()) return;
+  for (TClickButton b :
+       {TClickButton::Left, TClickButton::Right, TClickButton::Middle}) {
+    if (HeldButtons() & ButtonBit(b))
+      Send({MouseInput(ButtonFlag(b, false), 0)});
+  }
+  HeldButtons() = 0;
+  PumpUntilIdle();
 }
 
 void Click(HWND Wnd) { Click(CentreOf(Wnd)); }

@@ -58,6 +58,9 @@ enum TModifiers : unsigned {
 };
 
 void MoveMouseTo(POINT Screen);
+// A press that stays held (until MouseUp): the test can act while the
+// button is down, e.g. fire a control's repeat timer itself. Like separate
+// clicks, separate presses never make a double click.
 void MouseDown(POINT Screen, TClickButton Button = TClickButton::Left,
                unsigned Modifiers = kNoModifiers);
 void MouseUp(POINT Screen, TClickButton Button = TClickButton::Left,
@@ -71,6 +74,16 @@ void DoubleClick(POINT Screen, TClickButton Button = TClickButton::Left);
 // Presses at From, moves to To in Steps even moves, releases there.
 void Drag(POINT From, POINT To, TClickButton Button = TClickButton::Left,
           int Steps = 4);
+
+// Turns the wheel by Delta (WHEEL_DELTA a notch, negative towards the
+// user) with the pointer at Screen. The system sends the wheel message to
+// the focused window (some Windows versions to the one under the pointer):
+// a test focuses the window it points at.
+void Wheel(POINT Screen, int Delta, unsigned Modifiers = kNoModifiers);
+
+// Releases every button that MouseDown pressed and no MouseUp released,
+// where the pointer is, so that a test stopped halfway leaves none held.
+void ReleaseHeldButtons();
 
 void Click(HWND Wnd);
 void DoubleClick(HWND Wnd);
@@ -154,6 +167,17 @@ class TCursorPosGuard {
 
  private:
   POINT saved_{};
+};
+
+// Releases the buttons a test left held (ReleaseHeldButtons) when it ends.
+// Made after the test's windows, it ends before them: the release reaches
+// the window that has the mouse.
+class THeldButtonsGuard {
+ public:
+  THeldButtonsGuard() = default;
+  ~THeldButtonsGuard() { ReleaseHeldButtons(); }
+  THeldButtonsGuard(const THeldButtonsGuard&) = delete;
+  THeldButtonsGuard& operator=(const THeldButtonsGuard&) = delete;
 };
 
 }  // namespace ui_test

@@ -194,6 +194,10 @@ TEST_F(PellorScreenshot, CopiesTheRequestedRectangleOfAnyDc) {
 // disabled test below, shows a window where the parent asks and keeps it
 // until the parent is done. The environment variable carries the place and
 // the names of the two events.
+bool Signalled(HANDLE Object) {
+  return WaitForSingleObject(Object, 0) == WAIT_OBJECT_0;
+}
+
 const char* const kForeignEnv = "PELLOR_SCREENSHOT_FOREIGN";
 const Rgb kBlue{20, 40, 210};
 
@@ -208,20 +212,15 @@ TEST(PellorScreenshotForeign, DISABLED_ShowWindowForParent) {
   const THandle readyEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, ready));
   const THandle doneEvent(OpenEventA(SYNCHRONIZE, FALSE, done));
   ASSERT_TRUE(readyEvent && doneEvent);
-  HANDLE doneHandle = doneEvent.get();
   {
     SolidWindow window(x, y, w, h, kBlue);
     SetWindowPos(window.Handle(), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ui_test::Pump();
     SetEvent(readyEvent.get());
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 60000) {
-      const DWORD r =
-          MsgWaitForMultipleObjects(1, &doneHandle, FALSE, 100, QS_ALLINPUT);
-      if (r == WAIT_OBJECT_0) break;
-      ui_test::Pump();
-    }
+    // The window keeps being painted until the parent is done.
+    ui_test::WaitUntil([&] { return Signalled(doneEvent.get()); },
+                       "the parent's end", 60000);
   }
 }
 
@@ -268,16 +267,10 @@ class ForeignWindow {
   // Whether the child shows its window; false when it ended or timed out.
   bool WaitShown() {
     if (!process_) return false;
-    HANDLE both[2] = {ready_.get(), process_.get()};
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 120000) {
-      const DWORD r =
-          MsgWaitForMultipleObjects(2, both, FALSE, 100, QS_ALLINPUT);
-      if (r == WAIT_OBJECT_0) return true;
-      if (r == WAIT_OBJECT_0 + 1) return false;
-      ui_test::Pump();
-    }
-    return false;
+    ui_test::WaitUntil(
+        [this] { return Signalled(ready_.get()) || Signalled(process_.get()); },
+        "the second process's window or its end", 120000);
+    return Signalled(ready_.get());
   }
 
  private:

@@ -6,6 +6,7 @@
 
 #include "Handles.h"
 #include "PellorTools.h"
+#include "UiDriverWin.h"
 
 namespace {
 
@@ -287,6 +288,7 @@ TEST_F(PellorThreadWindowTest, HandlersRunInOrderOnTheDefaultAnswer) {
             AddThreadMsgHandlerEx(nullptr, msg, 0, &CountingMethod, &counter_));
   HWND wnd = ThreadMsgWindow();
   ASSERT_NE(nullptr, wnd);
+  // The program's own message, sent as the program sends it.
   // Recording sets 77, the throwing handler is contained, Other adds one,
   // the method (called on its object) sets 5.
   EXPECT_EQ(5, SendMessageA(wnd, msg, 42, 0));
@@ -314,6 +316,9 @@ TEST_F(PellorThreadWindowTest, OnlyListedSystemMessagesReachHandlers) {
   ASSERT_EQ(0x100u, AddThreadMsgHandler(&RecordingProc, 0x100));
   ASSERT_EQ(0x1Au, AddThreadMsgHandler(&RecordingProc, 0x1A));
   HWND wnd = ThreadMsgWindow();
+  // Sent directly: the hidden message window takes no input; the system
+  // sends it broadcasts such as WM_SETTINGCHANGE, and a key message only
+  // by mistake.
   SendMessageA(wnd, 0x100, 1, 0);
   SendMessageA(wnd, 0x1A, 2, 0);
   ASSERT_EQ(1u, gCalls.seen.size());
@@ -355,14 +360,9 @@ TEST_F(PellorThreadWindowTest, ForeignThreadsGetNoWindowButCanRemove) {
     AddThreadMsgHandler(&RecordingProc, 0);
     workerWnd = ThreadMsgWindow();
     SetEvent(ready);
-    // Pump until the window is gone, at most ten seconds.
-    const DWORD start = GetTickCount();
-    while (IsWindow(workerWnd) && GetTickCount() - start < 10000) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-      MSG m;
-      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-    }
-    closed = !IsWindow(workerWnd);
+    // Handles its messages until the window is gone.
+    closed = ui_test::WaitUntil([&] { return !IsWindow(workerWnd); },
+                                "the worker's window to go");
   });
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready, 10000));
   ASSERT_NE(nullptr, workerWnd);

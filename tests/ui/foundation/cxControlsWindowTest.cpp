@@ -1,54 +1,22 @@
 // The control unit's windowed parts driven through their window procedures:
 // timers, popup placement, drag-and-drop arrows, the painted scroll bar,
 // the control base's mouse, keyboard and drag-and-drop states, and its
-// scrolling. Input goes in as sent mouse and key messages; every wait has
-// a deadline that fails.
+// scrolling. Input goes through the UI driver, as a person's would; every
+// wait has a deadline that fails.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <stdexcept>
 #include <vector>
 
 #include "Forms.h"
 #include "SysConst.h"
+#include "UiDriverControlsWin.h"
 #include "cxControls.h"
 #include "cxScrollBar.h"
 
+using namespace ui_test;
+
 namespace {
-
-// --- Local input helper ------------------------------------------------------
-// Sends input the way the system would deliver it to one window, and pumps
-// the queue until a condition holds; a wait that outlives its deadline fails
-// the test instead of hanging.
-
-LPARAM Pt(Integer X, Integer Y) {
-  return MAKELPARAM(static_cast<WORD>(X), static_cast<WORD>(Y));
-}
-
-void MouseDown(TWinControl* C, Integer X, Integer Y) {
-  ::SendMessageA(C->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Pt(X, Y));
-}
-void MouseMove(TWinControl* C, Integer X, Integer Y, WPARAM Keys = MK_LBUTTON) {
-  ::SendMessageA(C->Handle(), WM_MOUSEMOVE, Keys, Pt(X, Y));
-}
-void MouseUp(TWinControl* C, Integer X, Integer Y) {
-  ::SendMessageA(C->Handle(), WM_LBUTTONUP, 0, Pt(X, Y));
-}
-
-bool PumpUntil(const std::function<bool()>& Done, DWORD TimeoutMs = 5000) {
-  const DWORD start = ::GetTickCount();
-  while (!Done()) {
-    if (::GetTickCount() - start > TimeoutMs) return false;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    if (!Done())
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -56,12 +24,14 @@ class WindowTest : public ::testing::Test {
     form_.reset(new TForm(nullptr));
     form_->SetBounds(50, 50, 400, 300);
     form_->Show();
+    PumpUntilIdle();
+    ASSERT_TRUE(form_->Showing());
   }
-  void TearDown() override {
-    if (::GetCapture()) ::ReleaseCapture();
-    form_.reset();
-  }
+  // The real pointer and buttons are shared by every test: put back when
+  // the test ends, the buttons before its form goes.
+  TCursorPosGuard pointer_;
   TObjectPtr<TForm> form_;
+  THeldButtonsGuard buttons_;
 };
 
 // --- Timer ---------------------------------------------------------------
@@ -94,7 +64,7 @@ TEST(TimerTest, FiresThroughTheSharedWindowAndStopsWhenDisabled) {
   timer.SetOnTimer(TNotifyEvent::FromFunction([&](TObject*) {
     if (++fired == 2) timer.SetEnabled(false);
   }));
-  ASSERT_TRUE(PumpUntil([&] { return fired >= 2; }));
+  ASSERT_TRUE(WaitUntil([&] { return fired >= 2; }, "two ticks"));
   EXPECT_FALSE(timer.TimerOn());
   EXPECT_EQ(fired, 2);
 }
@@ -107,7 +77,8 @@ TEST(TimerTest, ALateMessageOfAFreedTimerIsDropped) {
   const UINT_PTR id = reinterpret_cast<UINT_PTR>(timer.get());
   timer.reset();
   // A WM_TIMER with the freed timer's identifier reaches every window of
-  // the thread; none may call into the freed object.
+  // the thread; none may call into the freed object. Sent directly: only
+  // the system makes timer messages, and a late one cannot be had on demand.
   ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
   ::SendMessageA(cxMessageWindow()->Handle(), WM_TIMER, id, 0);
   EXPECT_EQ(fired, 0);
@@ -189,8 +160,16 @@ TEST_F(WindowTest, DragImageLetsTheMouseThrough) {
   EXPECT_EQ(image.Left(), 195);
   EXPECT_EQ(image.Top(), 195);
   EXPECT_EQ(image.Image()->Width(), 20);
-  EXPECT_EQ(::SendMessageA(image.Handle(), WM_NCHITTEST, 0, Pt(200, 200)),
-            HTTRANSPARENT);
+  // Shown over the form, the image lets a click through to the form.
+  image.Show();
+  PumpUntilIdle();
+  ASSERT_TRUE(image.Visible());
+  int presses = 0;
+  form_->OnMouseDown =
+      TMouseEvent::FromFunction([&](TObject*, TMouseButton, TShiftState,
+                                    Integer, Integer) { ++presses; });
+  Click(POINT{200, 200});
+  EXPECT_EQ(presses, 1);
 }
 
 struct ArrowCase {
@@ -231,6 +210,7 @@ class ScrollBarTest : public WindowTest {
     bar_->SetBounds(10, 100, 300, 17);
     bar_->SetParent(form_.get());
     bar_->HandleNeeded();
+    PumpUntilIdle();
   }
   TPoint ThumbCentre() const {
     return cxRectCenter(bar_->ViewInfo()->ThumbnailRect);
@@ -257,7 +237,7 @@ TEST_F(ScrollBarTest, ThumbDraggedToTheEndOfAPagedRangeGives91) {
   MouseDown(bar_, t.X, t.Y);
   EXPECT_EQ(bar_->PressedPart(), sbpThumbnail);
   // Past the end, but inside the tracking area along the bar.
-  MouseMove(bar_, bar_->Width() + 20, t.Y);
+  MoveMouseTo(bar_, bar_->Width() + 20, t.Y);
   EXPECT_EQ(bar_->Position(), 91);
   MouseUp(bar_, bar_->Width() + 20, t.Y);
   EXPECT_EQ(bar_->Position(), 91);
@@ -273,12 +253,12 @@ TEST_F(ScrollBarTest, DragFarAcrossTheBarSnapsBackUnlessUnlimited) {
     bar_->SetUnlimitedTracking(unlimited);
     const TPoint t = ThumbCentre();
     MouseDown(bar_, t.X, t.Y);
-    MouseMove(bar_, t.X + 100, t.Y);
+    MoveMouseTo(bar_, t.X + 100, t.Y);
     const Integer dragged = bar_->Position();
     EXPECT_GT(dragged, 0);
-    MouseMove(bar_, t.X + 100, bar_->Height() + 140);
+    MoveMouseTo(bar_, t.X + 100, bar_->Height() + 140);
     EXPECT_EQ(bar_->Position(), unlimited ? dragged : 0) << unlimited;
-    MouseMove(bar_, t.X + 100, bar_->Height() + 130);
+    MoveMouseTo(bar_, t.X + 100, bar_->Height() + 130);
     EXPECT_EQ(bar_->Position(), dragged) << unlimited;
     MouseUp(bar_, t.X + 100, bar_->Height() + 130);
   }
@@ -293,9 +273,8 @@ TEST_F(ScrollBarTest, PageAreaRepeatsAfterTheFirstDelay) {
   EXPECT_EQ(bar_->Position(), 10);
   EXPECT_TRUE(bar_->Timer()->Enabled());
   EXPECT_EQ(bar_->Timer()->Interval(), 400u);
-  // The cursor stays on the pressed part while the test fires the ticks.
-  const TPoint screen = bar_->ClientToScreen(p);
-  ::SetCursorPos(screen.X, screen.Y);
+  // The button stays down on the pressed part while the test fires the
+  // tick itself.
   bar_->Timer()->TimeOut();
   EXPECT_EQ(bar_->Position(), 20);
   EXPECT_EQ(bar_->Timer()->Interval(), 60u);
@@ -395,17 +374,20 @@ TEST(ControlServicesTest, TrackingACallerTwiceKeepsOneTracker) {
 }
 
 TEST(ControlServicesTest, TrackerReportsLeaveWhenTheCursorIsOutside) {
+  TCursorPosGuard pointer;
   TIntfPtr<TestTrackingCaller> caller(new TestTrackingCaller);
-  ::SetCursorPos(300, 300);
+  MoveMouseTo(POINT{300, 300});
   BeginMouseTracking(nullptr, Rect(0, 0, 2, 2), caller.get());
-  ASSERT_TRUE(PumpUntil([&] { return caller->Leaves > 0; }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return caller->Leaves > 0; }, "the tracker's leave"));
   EXPECT_FALSE(IsMouseTracking(caller.get()));
 }
 
 TEST(ControlServicesTest, LeftoverTrackersAreReportedNotThrown) {
+  TCursorPosGuard pointer;
   TIntfPtr<TestTrackingCaller> caller(new TestTrackingCaller);
   // Far away bounds around a cursor placed inside keep the tracker alive.
-  ::SetCursorPos(300, 300);
+  MoveMouseTo(POINT{300, 300});
   BeginMouseTracking(nullptr, Rect(0, 0, 2000, 2000), caller.get());
   bool clean = true;
   EXPECT_NO_THROW(clean = FreeMouseTrackingList());
@@ -478,6 +460,7 @@ class ControlTest : public WindowTest {
     control_->SetBounds(10, 10, 200, 150);
     control_->SetParent(form_.get());
     control_->HandleNeeded();
+    PumpUntilIdle();
     control_->OnMouseDown =
         TMouseEvent::FromFunction([this](TObject*, TMouseButton, TShiftState,
                                          Integer, Integer) { ++mouseDowns_; });
@@ -490,7 +473,7 @@ TEST_F(ControlTest, PressAndReleaseWithoutMovingLeavesNoDragAndDrop) {
   control_->AllowDragAndDrop = true;
   MouseDown(control_, 50, 50);
   EXPECT_EQ(control_->DragAndDropState(), ddsStarting);
-  MouseMove(control_, 51, 51);
+  MoveMouseTo(control_, 51, 51);
   EXPECT_EQ(control_->DragAndDropState(), ddsStarting);
   MouseUp(control_, 51, 51);
   EXPECT_EQ(control_->DragAndDropState(), ddsNone);
@@ -500,21 +483,31 @@ TEST_F(ControlTest, PressAndReleaseWithoutMovingLeavesNoDragAndDrop) {
 
 TEST_F(ControlTest, EscDuringADragCancelsIt) {
   control_->AllowDragAndDrop = true;
+  int escapes = 0;
+  control_->OnKeyDown =
+      TKeyEvent::FromFunction([&](TObject*, Word& key, TShiftState) {
+        if (key == VK_ESCAPE) ++escapes;
+      });
   MouseDown(control_, 50, 50);
-  MouseMove(control_, 90, 90);
+  MoveMouseTo(control_, 90, 90);
   EXPECT_EQ(control_->DragAndDropState(), ddsInProcess);
   EXPECT_EQ(control_->Begins, 1);
-  // While a drag runs, the reflected key goes on to the window as Esc.
-  EXPECT_EQ(control_->Perform(CN_KEYDOWN, VK_ESCAPE, 0), 1);
+  // While a drag runs, the control takes the key from the message loop and
+  // hands it on to its window as Esc, once: the loop does not deliver it
+  // a second time.
+  PressKeys({VK_ESCAPE});
+  EXPECT_EQ(escapes, 1);
   EXPECT_EQ(control_->DragAndDropState(), ddsNone);
   ASSERT_EQ(control_->Ends.size(), 1u);
   EXPECT_FALSE(control_->Ends[0]);
+  MouseUp(control_, 90, 90);
+  EXPECT_EQ(control_->Ends.size(), 1u);
 }
 
 TEST_F(ControlTest, ReleasingTheButtonAcceptsTheDrag) {
   control_->AllowDragAndDrop = true;
   MouseDown(control_, 50, 50);
-  MouseMove(control_, 90, 90);
+  MoveMouseTo(control_, 90, 90);
   MouseUp(control_, 90, 90);
   ASSERT_EQ(control_->Ends.size(), 1u);
   EXPECT_TRUE(control_->Ends[0]);
@@ -541,6 +534,8 @@ TEST_F(ControlTest, ClickThatCannotFocusFiresNoMouseDown) {
   EXPECT_EQ(mouseDowns_, 1);
 }
 
+// Asked directly: only the system sends WM_GETDLGCODE (dialog navigation
+// asks the focused window), and the answer is what is checked.
 TEST_F(ControlTest, KeysAnswerTheDialogCode) {
   EXPECT_EQ(::SendMessageA(control_->Handle(), WM_GETDLGCODE, 0, 0), 0);
   control_->SetKeys({kArrows, kChars, kTab});
@@ -615,7 +610,14 @@ TEST_F(ControlTest, NegativeWheelDeltaScrollsDownByTheWheelLines) {
   control_->UpdateScrollBars();
   ASSERT_TRUE(control_->VScrollBarVisible());
   control_->Scrolls.clear();
-  EXPECT_TRUE(control_->DoMouseWheel({}, -WHEEL_DELTA, TPoint{50, 50}));
+  control_->SetFocus();
+  PumpUntilIdle();
+  int formWheels = 0;
+  form_->OnMouseWheel = TMouseWheelEvent::FromFunction(
+      [&](TObject*, TShiftState, Integer, TPoint, bool&) { ++formWheels; });
+  Wheel(control_, 50, 50, -WHEEL_DELTA);
+  // The control handles the wheel: its parents do not see it.
+  EXPECT_EQ(formWheels, 0);
   ASSERT_EQ(static_cast<Integer>(control_->Scrolls.size()),
             Mouse->WheelScrollLines());
   for (auto [kind, code] : control_->Scrolls) {

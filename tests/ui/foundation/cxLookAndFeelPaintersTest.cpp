@@ -445,6 +445,8 @@ TEST(cxSystemPaletteChangedNotifier, ColourChangeReachesPrimaryThenOrdinary) {
 
   HWND window = cxSystemPaletteListenerWindow();
   ASSERT_NE(window, nullptr);
+  // Posted directly, here and below: only the system sends this message,
+  // and making it send one would change the session's colours.
   ASSERT_TRUE(::PostMessageA(window, WM_SYSCOLORCHANGE, 0, 0));
   ASSERT_TRUE(
       ui_test::WaitUntil([&] { return calls.size() >= 3; }, "three notifiers"));

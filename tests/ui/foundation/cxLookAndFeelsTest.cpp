@@ -60,6 +60,8 @@ void RecordChanges(TcxLookAndFeel& ALookAndFeel, const std::string& AName,
       });
 }
 
+// Sent directly: only the system sends this message, and making it send one
+// would change the session's colours.
 void SendSystemColourChange() {
   HWND wnd = cxSystemPaletteListenerWindow();
   ASSERT_NE(wnd, nullptr);

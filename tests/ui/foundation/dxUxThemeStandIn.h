@@ -78,6 +78,8 @@ inline HRESULT WINAPI DrawThemeText(HTHEME, HDC, int, int, LPCWSTR text,
 
 }  // namespace standin_detail
 
+// Sent directly: only the system sends this message, when the user picks
+// another theme.
 inline void SendThemeChanged() {
   HWND wnd = dxThemeChangedWindow();
   ASSERT_NE(wnd, nullptr) << "the theme library did not load";

@@ -53,11 +53,11 @@ class Item : public TcxFilterCriteriaItem {
 class Criteria : public TcxFilterCriteria {
   VARNEL_CLASS(Criteria, TcxFilterCriteria)
  public:
-  TcxFilterCriteriaItem* CreateItem(TcxFilterCriteriaItemList* AParent,
-                                    TObject* ALink, TcxFilterOperatorKind AKind,
-                                    const Variant& AValue,
-                                    const String& ADisplay) override {
-    return new Item(AParent, ALink, AKind, AValue, ADisplay);
+  TObjectPtr<TcxFilterCriteriaItem> CreateItem(
+      TcxFilterCriteriaItemList* AParent, TObject* ALink,
+      TcxFilterOperatorKind AKind, const Variant& AValue,
+      const String& ADisplay) override {
+    return TObjectPtr<Item>(new Item(AParent, ALink, AKind, AValue, ADisplay));
   }
   Integer GetIDByItemLink(TObject* ALink) override {
     return static_cast<Field*>(ALink)->ID;

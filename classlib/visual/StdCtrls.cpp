@@ -840,34 +840,89 @@ void TCustomMemo::Dispatch(TMessage& M) {
 }
 
 // ---------------------------------------------------------------------------
-// TCustomListBox
+// TCustomItemListControl
 // ---------------------------------------------------------------------------
 
-TCustomListBox::TCustomListBox(TComponent* AOwner)
+TCustomItemListControl::TCustomItemListControl(TComponent* AOwner,
+                                               UINT AInsertMsg,
+                                               UINT ADeleteMsg, UINT AResetMsg)
     : TWinControl(AOwner),
-      items_(
-          new TItemStrings(LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT)),
+      items_(new TItemStrings(AInsertMsg, ADeleteMsg, AResetMsg)),
       canvas_(new TControlCanvas) {
   canvas_->SetControl(this);
-  // Clicks come from the list's own notifications.
-  controlStyle_ = {csSetCaption, csDoubleClicks, csOpaque};
-  width_ = 121;
-  height_ = 97;
   color_ = clWindow;
   parentColor_ = false;
   Brush()->SetColor(clWindow);
   SetTabStop(true);
 }
 
-TCustomListBox::~TCustomListBox() { canvas_->FreeHandle(); }
+TCustomItemListControl::~TCustomItemListControl() { canvas_->FreeHandle(); }
 
-TStrings* TCustomListBox::Items() const { return items_.get(); }
+TStrings* TCustomItemListControl::Items() const { return items_.get(); }
 
-void TCustomListBox::SetItems(TStrings* Value) { items_->Assign(Value); }
+void TCustomItemListControl::SetItems(TStrings* Value) {
+  items_->Assign(Value);
+}
+
+void TCustomItemListControl::SetSorted(bool Value) {
+  if (sorted_ == Value) return;
+  sorted_ = Value;
+  items_->SetSorted(Value);
+}
+
+void TCustomItemListControl::DestroyWnd() {
+  items_->Detach();
+  canvas_->FreeHandle();
+  inherited::DestroyWnd();
+}
+
+void TCustomItemListControl::DrawItem(Integer Index, TRect Rect,
+                                      TOwnerDrawState State) {
+  if (OnDrawItem) {
+    OnDrawItem(this, Index, Rect, State);
+    return;
+  }
+  DrawPlainItem(canvas_.get(), Rect, Index, DrawnItemCount(),
+                [this](Integer i) { return DrawnItemText(i); });
+}
+
+void TCustomItemListControl::MeasureItem(Integer Index, Integer& Height) {
+  OnMeasureItem(this, Index, Height);
+}
+
+Integer TCustomItemListControl::DrawnItemCount() { return items_->Count(); }
+
+String TCustomItemListControl::DrawnItemText(Integer Index) {
+  return items_->Strings(Index);
+}
+
+bool TCustomItemListControl::DispatchOwnerDraw(TMessage& M, bool AVariable) {
+  if (M.Msg != CN_DRAWITEM && M.Msg != CN_MEASUREITEM) return false;
+  OwnerDrawMessage(
+      M, canvas_.get(), Font(), Color(), itemHeight_, AVariable,
+      [this](Integer index, TRect r, TOwnerDrawState state) {
+        DrawItem(index, r, state);
+      },
+      [this](Integer index, Integer& height) { MeasureItem(index, height); });
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// TCustomListBox
+// ---------------------------------------------------------------------------
+
+TCustomListBox::TCustomListBox(TComponent* AOwner)
+    : TCustomItemListControl(AOwner, LB_INSERTSTRING, LB_DELETESTRING,
+                             LB_RESETCONTENT) {
+  // Clicks come from the list's own notifications.
+  controlStyle_ = {csSetCaption, csDoubleClicks, csOpaque};
+  width_ = 121;
+  height_ = 97;
+}
 
 Integer TCustomListBox::Count() {
   if (IsVirtual()) return count_;
-  return items_->Count();
+  return ItemStrings()->Count();
 }
 
 void TCustomListBox::SetCount(Integer Value) {
@@ -963,12 +1018,6 @@ void TCustomListBox::SelectAll() {
   if (multiSelect_) ::SendMessageA(Handle(), LB_SETSEL, TRUE, -1);
 }
 
-void TCustomListBox::SetSorted(bool Value) {
-  if (sorted_ == Value) return;
-  sorted_ = Value;
-  items_->SetSorted(Value);
-}
-
 void TCustomListBox::SetStyle(TListBoxStyle Value) {
   if (style_ == Value) return;
   style_ = Value;
@@ -1038,7 +1087,7 @@ void TCustomListBox::Clear() {
   if (IsVirtual()) {
     SetCount(0);
   } else {
-    items_->Clear();
+    Items()->Clear();
   }
   itemIndex_ = -1;
 }
@@ -1049,7 +1098,7 @@ String TCustomListBox::ItemText(Integer Index) {
     OnData(this, Index, data);
     return data;
   }
-  return items_->Strings(Index);
+  return Items()->Strings(Index);
 }
 
 void TCustomListBox::CreateParams(TCreateParams& Params) {
@@ -1089,7 +1138,7 @@ void TCustomListBox::CreateWnd() {
   if (IsVirtual()) {
     ::SendMessageA(h, LB_SETCOUNT, count_, 0);
   } else {
-    items_->Attach(h);
+    ItemStrings()->Attach(h);
   }
   if (multiSelect_) {
     for (Integer i : savedSelection_) {
@@ -1112,23 +1161,7 @@ void TCustomListBox::DestroyWnd() {
       }
     }
   }
-  items_->Detach();
-  canvas_->FreeHandle();
   inherited::DestroyWnd();
-}
-
-void TCustomListBox::DrawItem(Integer Index, TRect Rect,
-                              TOwnerDrawState State) {
-  if (OnDrawItem) {
-    OnDrawItem(this, Index, Rect, State);
-    return;
-  }
-  DrawPlainItem(canvas_.get(), Rect, Index, Count(),
-                [this](Integer i) { return ItemText(i); });
-}
-
-void TCustomListBox::MeasureItem(Integer Index, Integer& Height) {
-  OnMeasureItem(this, Index, Height);
 }
 
 Integer TCustomListBox::DoFindData(const String& FindString) {
@@ -1182,19 +1215,8 @@ void TCustomListBox::Dispatch(TMessage& M) {
           break;
       }
       return;
-    case CN_DRAWITEM:
-    case CN_MEASUREITEM:
-      OwnerDrawMessage(
-          M, canvas_.get(), Font(), Color(), itemHeight_,
-          style_ == lbOwnerDrawVariable,
-          [this](Integer index, TRect r, TOwnerDrawState state) {
-            DrawItem(index, r, state);
-          },
-          [this](Integer index, Integer& height) {
-            MeasureItem(index, height);
-          });
-      return;
     default:
+      if (DispatchOwnerDraw(M, style_ == lbOwnerDrawVariable)) return;
       break;
   }
   inherited::Dispatch(M);
@@ -1205,26 +1227,13 @@ void TCustomListBox::Dispatch(TMessage& M) {
 // ---------------------------------------------------------------------------
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner)
-    : TWinControl(AOwner),
-      items_(
-          new TItemStrings(CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT)),
-      canvas_(new TControlCanvas) {
-  canvas_->SetControl(this);
+    : TCustomItemListControl(AOwner, CB_INSERTSTRING, CB_DELETESTRING,
+                             CB_RESETCONTENT) {
   // Clicks come from the combo box's own notifications.
   controlStyle_ = {csSetCaption, csDoubleClicks, csFixedHeight};
   width_ = 145;
   height_ = 21;
-  color_ = clWindow;
-  parentColor_ = false;
-  Brush()->SetColor(clWindow);
-  SetTabStop(true);
 }
-
-TCustomComboBox::~TCustomComboBox() { canvas_->FreeHandle(); }
-
-TStrings* TCustomComboBox::Items() const { return items_.get(); }
-
-void TCustomComboBox::SetItems(TStrings* Value) { items_->Assign(Value); }
 
 Integer TCustomComboBox::ItemIndex() {
   if (!HandleAllocated()) return itemIndex_;
@@ -1232,22 +1241,16 @@ Integer TCustomComboBox::ItemIndex() {
 }
 
 void TCustomComboBox::SetItemIndex(Integer Value) {
-  if (Value < -1 || Value >= items_->Count()) Value = -1;
+  if (Value < -1 || Value >= Items()->Count()) Value = -1;
   itemIndex_ = Value;
   if (HandleAllocated()) ::SendMessageA(Handle(), CB_SETCURSEL, Value, 0);
-  if (!HandleAllocated() && Value >= 0) text_ = items_->Strings(Value);
+  if (!HandleAllocated() && Value >= 0) text_ = Items()->Strings(Value);
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
   if (style_ == Value) return;
   style_ = Value;
   RecreateWnd();
-}
-
-void TCustomComboBox::SetSorted(bool Value) {
-  if (sorted_ == Value) return;
-  sorted_ = Value;
-  items_->SetSorted(Value);
 }
 
 void TCustomComboBox::SetMaxLength(Integer Value) {
@@ -1265,7 +1268,7 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
 }
 
 void TCustomComboBox::Clear() {
-  items_->Clear();
+  Items()->Clear();
   SetText("");
   itemIndex_ = -1;
 }
@@ -1302,7 +1305,7 @@ void TCustomComboBox::CreateWnd() {
   const String text = text_;
   inherited::CreateWnd();
   HWND h = Handle();
-  items_->Attach(h);
+  ItemStrings()->Attach(h);
   if (maxLength_) ::SendMessageA(h, CB_LIMITTEXT, maxLength_, 0);
   if (itemIndex_ >= 0) {
     ::SendMessageA(h, CB_SETCURSEL, itemIndex_, 0);
@@ -1313,8 +1316,6 @@ void TCustomComboBox::CreateWnd() {
 
 void TCustomComboBox::DestroyWnd() {
   itemIndex_ = ItemIndex();
-  items_->Detach();
-  canvas_->FreeHandle();
   inherited::DestroyWnd();
 }
 
@@ -1328,20 +1329,6 @@ void TCustomComboBox::Select() {
   Change();
 }
 
-void TCustomComboBox::DrawItem(Integer Index, TRect Rect,
-                               TOwnerDrawState State) {
-  if (OnDrawItem) {
-    OnDrawItem(this, Index, Rect, State);
-    return;
-  }
-  DrawPlainItem(canvas_.get(), Rect, Index, items_->Count(),
-                [this](Integer i) { return items_->Strings(i); });
-}
-
-void TCustomComboBox::MeasureItem(Integer Index, Integer& Height) {
-  OnMeasureItem(this, Index, Height);
-}
-
 void TCustomComboBox::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case CN_COMMAND:
@@ -1350,7 +1337,7 @@ void TCustomComboBox::Dispatch(TMessage& M) {
           if (style_ != csSimple && HandleAllocated()) {
             const Integer i = ItemIndex();
             if (i >= 0) {
-              ::SetWindowTextA(Handle(), items_->Strings(i).c_str());
+              ::SetWindowTextA(Handle(), Items()->Strings(i).c_str());
             }
           }
           Click();
@@ -1369,19 +1356,8 @@ void TCustomComboBox::Dispatch(TMessage& M) {
           break;
       }
       return;
-    case CN_DRAWITEM:
-    case CN_MEASUREITEM:
-      OwnerDrawMessage(
-          M, canvas_.get(), Font(), Color(), itemHeight_,
-          style_ == csOwnerDrawVariable,
-          [this](Integer index, TRect r, TOwnerDrawState state) {
-            DrawItem(index, r, state);
-          },
-          [this](Integer index, Integer& height) {
-            MeasureItem(index, height);
-          });
-      return;
     default:
+      if (DispatchOwnerDraw(M, style_ == csOwnerDrawVariable)) return;
       break;
   }
   inherited::Dispatch(M);

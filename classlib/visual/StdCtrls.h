@@ -299,14 +299,52 @@ namespace stdctrls_detail {
 class TItemStrings;
 }
 
-class TCustomListBox : public TWinControl {
-  VARNEL_CLASS(TCustomListBox, TWinControl)
+// What the list box and the combo box share: their strings over the
+// window's items, the canvas their items are drawn on, and owner drawing.
+class TCustomItemListControl : public TWinControl {
+  VARNEL_CLASS(TCustomItemListControl, TWinControl)
  public:
-  explicit TCustomListBox(TComponent* AOwner);
-  ~TCustomListBox() override;
+  ~TCustomItemListControl() override;
 
   TStrings* Items() const;
   void SetItems(TStrings* Value);
+  bool Sorted() const { return sorted_; }
+  void SetSorted(bool Value);
+  TCanvas* Canvas() const { return canvas_.get(); }
+
+  TDrawItemEvent OnDrawItem;
+  TMeasureItemEvent OnMeasureItem;
+
+  // OnDrawItem, or else the item's text.
+  virtual void DrawItem(Integer Index, TRect Rect, TOwnerDrawState State);
+  virtual void MeasureItem(Integer Index, Integer& Height);
+
+ protected:
+  // The messages that insert, delete and reset the window's items.
+  TCustomItemListControl(TComponent* AOwner, UINT AInsertMsg, UINT ADeleteMsg,
+                         UINT AResetMsg);
+  void DestroyWnd() override;
+  // CN_DRAWITEM and CN_MEASUREITEM through DrawItem and MeasureItem (each
+  // item's height asked when AVariable); false for any other message.
+  bool DispatchOwnerDraw(TMessage& Message, bool AVariable);
+  // The number of items and their texts for drawing without OnDrawItem.
+  virtual Integer DrawnItemCount();
+  virtual String DrawnItemText(Integer Index);
+  stdctrls_detail::TItemStrings* ItemStrings() const { return items_.get(); }
+
+  Integer itemHeight_ = 16;
+
+ private:
+  std::unique_ptr<stdctrls_detail::TItemStrings> items_;
+  std::unique_ptr<TControlCanvas> canvas_;
+  bool sorted_ = false;
+};
+
+class TCustomListBox : public TCustomItemListControl {
+  VARNEL_CLASS(TCustomListBox, TCustomItemListControl)
+ public:
+  explicit TCustomListBox(TComponent* AOwner);
+
   // The number of items; for the virtual styles it is set here.
   Integer Count();
   void SetCount(Integer Value);
@@ -323,8 +361,6 @@ class TCustomListBox : public TWinControl {
   Integer SelCount();
   void ClearSelection();
   void SelectAll();
-  bool Sorted() const { return sorted_; }
-  void SetSorted(bool Value);
   TListBoxStyle Style() const { return style_; }
   void SetStyle(TListBoxStyle Value);
   Integer ItemHeight();
@@ -337,7 +373,6 @@ class TCustomListBox : public TWinControl {
   void SetAutoComplete(bool Value) { autoComplete_ = Value; }
   Cardinal AutoCompleteDelay() const { return autoCompleteDelay_; }
   void SetAutoCompleteDelay(Cardinal Value) { autoCompleteDelay_ = Value; }
-  TCanvas* Canvas() const { return canvas_.get(); }
 
   // The item under a point of the client area; with Existing, -1 when the
   // point is below the last item, else the index an item there would have.
@@ -347,15 +382,11 @@ class TCustomListBox : public TWinControl {
   // The text of an item (OnData for the virtual styles).
   String ItemText(Integer Index);
 
-  TDrawItemEvent OnDrawItem;
-  TMeasureItemEvent OnMeasureItem;
   TLBGetDataEvent OnData;
   TLBFindDataEvent OnDataFind;
 
   void Dispatch(TMessage& Message) override;
   void KeyPress(char& Key) override;
-  virtual void DrawItem(Integer Index, TRect Rect, TOwnerDrawState State);
-  virtual void MeasureItem(Integer Index, Integer& Height);
   // The index of the first item starting with FindString (OnDataFind for
   // the virtual styles); -1 for none.
   virtual Integer DoFindData(const String& FindString);
@@ -367,19 +398,17 @@ class TCustomListBox : public TWinControl {
   bool IsVirtual() const {
     return style_ == lbVirtual || style_ == lbVirtualOwnerDraw;
   }
+  Integer DrawnItemCount() override { return Count(); }
+  String DrawnItemText(Integer Index) override { return ItemText(Index); }
 
  private:
-  std::unique_ptr<stdctrls_detail::TItemStrings> items_;
-  std::unique_ptr<TControlCanvas> canvas_;
   Integer count_ = 0;  // virtual styles
   Integer itemIndex_ = -1;
   Integer topIndex_ = 0;
   std::vector<Integer> savedSelection_;
   bool multiSelect_ = false;
   bool extendedSelect_ = true;
-  bool sorted_ = false;
   TListBoxStyle style_ = lbStandard;
-  Integer itemHeight_ = 16;
   bool integralHeight_ = false;
   TBorderStyle borderStyle_ = bsSingle;
   bool autoComplete_ = true;
@@ -394,41 +423,31 @@ class TListBox : public TCustomListBox {
   explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
 };
 
-class TCustomComboBox : public TWinControl {
-  VARNEL_CLASS(TCustomComboBox, TWinControl)
+class TCustomComboBox : public TCustomItemListControl {
+  VARNEL_CLASS(TCustomComboBox, TCustomItemListControl)
  public:
   explicit TCustomComboBox(TComponent* AOwner);
-  ~TCustomComboBox() override;
 
-  TStrings* Items() const;
-  void SetItems(TStrings* Value);
   Integer ItemIndex();
   void SetItemIndex(Integer Value);
   TComboBoxStyle Style() const { return style_; }
   void SetStyle(TComboBoxStyle Value);
   Integer DropDownCount() const { return dropDownCount_; }
   void SetDropDownCount(Integer Value) { dropDownCount_ = Value; }
-  bool Sorted() const { return sorted_; }
-  void SetSorted(bool Value);
   Integer MaxLength() const { return maxLength_; }
   void SetMaxLength(Integer Value);
   Integer ItemHeight() const { return itemHeight_; }
   void SetItemHeight(Integer Value) { itemHeight_ = Value; }
   bool DroppedDown();
   void SetDroppedDown(bool Value);
-  TCanvas* Canvas() const { return canvas_.get(); }
   void Clear();
 
   TNotifyEvent OnChange;
   TNotifyEvent OnSelect;
   TNotifyEvent OnDropDown;
   TNotifyEvent OnCloseUp;
-  TDrawItemEvent OnDrawItem;
-  TMeasureItemEvent OnMeasureItem;
 
   void Dispatch(TMessage& Message) override;
-  virtual void DrawItem(Integer Index, TRect Rect, TOwnerDrawState State);
-  virtual void MeasureItem(Integer Index, Integer& Height);
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -438,14 +457,10 @@ class TCustomComboBox : public TWinControl {
   virtual void Select();
 
  private:
-  std::unique_ptr<stdctrls_detail::TItemStrings> items_;
-  std::unique_ptr<TControlCanvas> canvas_;
   Integer itemIndex_ = -1;
   TComboBoxStyle style_ = csDropDown;
   Integer dropDownCount_ = 8;
-  bool sorted_ = false;
   Integer maxLength_ = 0;
-  Integer itemHeight_ = 16;
 };
 
 class TComboBox : public TCustomComboBox {

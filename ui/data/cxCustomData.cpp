@@ -97,61 +97,67 @@ TcxCustomDataFieldList::TcxCustomDataFieldList(
 
 TcxCustomDataFieldList::~TcxCustomDataFieldList() { Clear(); }
 
-void TcxCustomDataFieldList::Add(TcxCustomDataField* AField) {
-  AField->fieldList_ = this;
-  if (AField->IsInternal())
-    items_.push_back(AField);
+TcxCustomDataField* TcxCustomDataFieldList::Add(
+    TObjectPtr<TcxCustomDataField> AField) {
+  TcxCustomDataField* field = AField.get();
+  field->fieldList_ = this;
+  if (field->IsInternal())
+    items_.push_back(std::move(AField));
   else
-    items_.insert(items_.begin() + GetItemCount(), AField);
+    items_.insert(items_.begin() + GetItemCount(), std::move(AField));
   Update();
+  return field;
 }
 
 void TcxCustomDataFieldList::Delete(TcxCustomDataField* AField) {
-  auto it = std::find(items_.begin(), items_.end(), AField);
-  if (it == items_.end()) return;
+  Integer index = IndexOf(AField);
+  if (index < 0) return;
   ReassignFields(AField);
-  items_.erase(it);
+  // Freed on the way out, after the controller has let go of it.
+  TObjectPtr<TcxCustomDataField> leaving = std::move(items_[index]);
+  items_.erase(items_.begin() + index);
   if (dataController_) dataController_->RemoveField(AField);
   Update();
-  Free(AField);
 }
 
 void TcxCustomDataFieldList::Clear() {
   while (!items_.empty()) {
-    TcxCustomDataField* f = items_.back();
+    TObjectPtr<TcxCustomDataField> last = std::move(items_.back());
     items_.pop_back();
-    Free(f);
   }
   internalCount_ = 0;
 }
 
 TcxCustomDataField* TcxCustomDataFieldList::FieldByItem(TObject* AItem) const {
-  for (TcxCustomDataField* f : items_)
-    if (f->Item() == AItem) return f;
+  for (const TObjectPtr<TcxCustomDataField>& f : items_)
+    if (f->Item() == AItem) return f.get();
   return nullptr;
 }
 
 Integer TcxCustomDataFieldList::IndexOf(
     const TcxCustomDataField* AField) const {
-  auto it = std::find(items_.begin(), items_.end(), AField);
-  return it == items_.end() ? -1 : static_cast<Integer>(it - items_.begin());
+  for (std::size_t i = 0; i < items_.size(); ++i)
+    if (items_[i].get() == AField) return static_cast<Integer>(i);
+  return -1;
 }
 
 void TcxCustomDataFieldList::Move(TcxCustomDataField* AField,
                                   Integer ANewIndex) {
   Integer cur = IndexOf(AField);
   if (cur < 0 || cur == ANewIndex) return;
+  TObjectPtr<TcxCustomDataField> moved = std::move(items_[cur]);
   items_.erase(items_.begin() + cur);
-  items_.insert(items_.begin() + ANewIndex, AField);
+  items_.insert(items_.begin() + ANewIndex, std::move(moved));
 }
 
 void TcxCustomDataFieldList::Update() {
   // Keeps the internal fields behind the item fields.
-  std::stable_partition(items_.begin(), items_.end(),
-                        [](TcxCustomDataField* f) { return !f->IsInternal(); });
-  internalCount_ = static_cast<Integer>(
-      std::count_if(items_.begin(), items_.end(),
-                    [](TcxCustomDataField* f) { return f->IsInternal(); }));
+  std::stable_partition(
+      items_.begin(), items_.end(),
+      [](const TObjectPtr<TcxCustomDataField>& f) { return !f->IsInternal(); });
+  internalCount_ = static_cast<Integer>(std::count_if(
+      items_.begin(), items_.end(),
+      [](const TObjectPtr<TcxCustomDataField>& f) { return f->IsInternal(); }));
 }
 
 // ---------------------------------------------------------------------------
@@ -402,17 +408,15 @@ TcxCustomDataField* TcxCustomDataController::GetItemField(
 TcxCustomDataField* TcxCustomDataController::AddItem(TObject* AItem) {
   if (AItem && fields_->FieldByItem(AItem))
     InvalidOperation(cxGetResourceString(cxSDataItemExistError));
-  auto* field = new TcxCustomDataField(fields_.get());
+  TObjectPtr<TcxCustomDataField> field(new TcxCustomDataField(fields_.get()));
   field->SetItem(AItem);
-  fields_->Add(field);
-  return field;
+  return fields_->Add(std::move(field));
 }
 
 TcxCustomDataField* TcxCustomDataController::AddInternalField() {
-  auto* field = new TcxCustomDataField(fields_.get());
+  TObjectPtr<TcxCustomDataField> field(new TcxCustomDataField(fields_.get()));
   field->isInternal_ = true;
-  fields_->Add(field);
-  return field;
+  return fields_->Add(std::move(field));
 }
 
 void TcxCustomDataController::RemoveItem(TObject* AItem) {
@@ -831,25 +835,29 @@ void TcxCustomDataController::Update() {
     dataChangeKind_ = dcTotal;
     dataChangeItem_ = -1;
     dataChangeRecord_ = -1;
-    NotifyControl(new TcxDataChangedInfo(kind, item, record));
+    NotifyControl(TObjectPtr<TcxDataChangedInfo>(
+        new TcxDataChangedInfo(kind, item, record)));
     DoDataChanged(kind, item, record);
   } else if (changes.Contains(dccLayout) || changes.Contains(dccDetail) ||
              changes.Contains(dccSummary)) {
-    NotifyControl(new TcxLayoutChangedInfo());
+    NotifyControl(TObjectPtr<TcxLayoutChangedInfo>(new TcxLayoutChangedInfo()));
   } else if (changes.Contains(dccUpdateRecord)) {
-    NotifyControl(new TcxUpdateRecordInfo(GetFocusedRecordIndex()));
+    NotifyControl(TObjectPtr<TcxUpdateRecordInfo>(
+        new TcxUpdateRecordInfo(GetFocusedRecordIndex())));
     search_->Cancel();
   }
   if (changes.Contains(dccFocus)) {
     TcxDataFocusingInfo& prev = info_->PrevFocusingInfo();
     TcxDataFocusingInfo& cur = info_->FocusingInfo();
     if (prev.RowIndex != cur.RowIndex)
-      NotifyControl(new TcxFocusedRowChangedInfo(prev.RowIndex, cur.RowIndex));
+      NotifyControl(TObjectPtr<TcxFocusedRowChangedInfo>(
+          new TcxFocusedRowChangedInfo(prev.RowIndex, cur.RowIndex)));
     Integer prevRecord = prev.PrevRecordIndex;
     Integer curRecord = info_->GetFocusedRecordIndex();
     if (prevRecord >= 0 || curRecord >= 0 || prev.Changed) {
-      NotifyControl(new TcxFocusedRecordChangedInfo(
-          prevRecord, curRecord, prev.RowIndex, cur.RowIndex, prev.Changed));
+      NotifyControl(TObjectPtr<TcxFocusedRecordChangedInfo>(
+          new TcxFocusedRecordChangedInfo(prevRecord, curRecord, prev.RowIndex,
+                                          cur.RowIndex, prev.Changed)));
       search_->Cancel();
     }
     prev.Assign(cur);
@@ -859,15 +867,19 @@ void TcxCustomDataController::Update() {
     Integer count = GetSelectedCount();
     Integer row = count == 1 ? GetSelectedRowIndex(0) : -1;
     bool single = prevSelectedCount_ <= 1 && count <= 1;
-    NotifyControl(single
-                      ? new TcxSelectionChangedInfo(prevSelectedRowIndex_, row)
-                      : new TcxSelectionChangedInfo());
+    NotifyControl(
+        single ? TObjectPtr<TcxSelectionChangedInfo>(
+                     new TcxSelectionChangedInfo(prevSelectedRowIndex_, row))
+               : TObjectPtr<TcxSelectionChangedInfo>(
+                     new TcxSelectionChangedInfo()));
     prevSelectedCount_ = count;
     prevSelectedRowIndex_ = row;
   }
-  if (changes.Contains(dccSearch)) NotifyControl(new TcxSearchChangedInfo());
+  if (changes.Contains(dccSearch))
+    NotifyControl(TObjectPtr<TcxSearchChangedInfo>(new TcxSearchChangedInfo()));
   if (changes.Contains(dccBookmark))
-    NotifyControl(new TcxBookmarkChangedInfo());
+    NotifyControl(
+        TObjectPtr<TcxBookmarkChangedInfo>(new TcxBookmarkChangedInfo()));
   if (changes.Contains(dccGrouping) && !IsLoading() && OnGroupingChanged)
     OnGroupingChanged(this);
   if (changes.Contains(dccSorting) && !IsLoading() && !inSortingChangedEvent_ &&
@@ -877,10 +889,10 @@ void TcxCustomDataController::Update() {
   }
 }
 
-void TcxCustomDataController::NotifyControl(TcxUpdateControlInfo* AInfo) {
-  TObjectPtr<TcxUpdateControlInfo> info(AInfo);
+void TcxCustomDataController::NotifyControl(
+    TObjectPtr<TcxUpdateControlInfo> AInfo) {
   TRestoreOnExit notifying(inNotifyControl_, true);
-  UpdateControl(info.get());
+  UpdateControl(AInfo.get());
 }
 
 void TcxCustomDataController::UpdateControl(TcxUpdateControlInfo* AInfo) {

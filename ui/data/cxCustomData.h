@@ -301,15 +301,15 @@ class TcxCustomDataFieldList : public TObject {
       TcxCustomDataController* ADataController = nullptr);
   ~TcxCustomDataFieldList() override;
 
-  // Takes ownership.
-  void Add(TcxCustomDataField* AField);
+  // The list owns AField from now on; it is lent back.
+  TcxCustomDataField* Add(TObjectPtr<TcxCustomDataField> AField);
   // Frees AField.
   void Delete(TcxCustomDataField* AField);
   void Clear();
   TcxCustomDataField* FieldByItem(TObject* AItem) const;
   Integer GetCount() const { return static_cast<Integer>(items_.size()); }
   TcxCustomDataField* GetItem(Integer AIndex) const {
-    return items_.at(AIndex);
+    return items_.at(AIndex).get();
   }
   Integer GetItemCount() const { return GetCount() - internalCount_; }
   Integer IndexOf(const TcxCustomDataField* AField) const;
@@ -322,7 +322,7 @@ class TcxCustomDataFieldList : public TObject {
   // Hands AField's data to the fields that refer to it, before it goes.
   void ReassignFields(TcxCustomDataField* AField);
   TcxCustomDataController* dataController_;
-  std::vector<TcxCustomDataField*> items_;
+  std::vector<TObjectPtr<TcxCustomDataField>> items_;
   Integer internalCount_ = 0;
 };
 
@@ -511,8 +511,7 @@ class TcxCustomDataProvider : public TObject {
   virtual String GetExternalDataDisplayText(Integer, TcxCustomDataField*) {
     return String();
   }
-  // The caller owns the reader.
-  virtual TcxValueDefReader* CreateValueDefReader();
+  virtual TObjectPtr<TcxValueDefReader> CreateValueDefReader();
   // Appends a storage record for a record of the data source.
   Integer AddRecordHandle(TcxDataRecordHandle AHandle);
 
@@ -1120,7 +1119,7 @@ class TcxDataListenerLinkScope {
   bool Alive() const { return link_->Ref != nullptr; }
 
  private:
-  TcxDataListenerLink* link_;
+  TObjectPtr<TcxDataListenerLink> link_;
 };
 
 // Hears, for its controller, that a component the controller refers to is
@@ -1478,8 +1477,8 @@ class TcxCustomDataController : public TPersistent {
   // Filter criteria (cxCustomDataFilter.cpp). The main criteria is made on
   // first use through GetFilterCriteriaClass; CreateFilter makes extra
   // criteria that the controller owns but never filters by.
-  using TcxDataFilterCriteriaClass =
-      TcxDataFilterCriteria* (*)(TcxCustomDataController* ADataController);
+  using TcxDataFilterCriteriaClass = TObjectPtr<TcxDataFilterCriteria> (*)(
+      TcxCustomDataController* ADataController);
   virtual TcxDataFilterCriteriaClass GetFilterCriteriaClass() const;
   TcxDataFilterCriteria* Filter();
   void SetFilter(TcxDataFilterCriteria* AValue);
@@ -1527,9 +1526,10 @@ class TcxCustomDataController : public TPersistent {
   // equal those of ARecordIndex, or -1 (also for ALevel out of 1 .. the
   // number of grouping items).
   Integer FindGroupRecord(Integer ARecordIndex, Integer ALevel);
-  static TcxDataListenerLink* AddListenerLink(
+  static TObjectPtr<TcxDataListenerLink> AddListenerLink(
       TcxCustomDataController* AController);
-  static void RemoveListenerLink(TcxDataListenerLink* ALink);
+  // Frees the link.
+  static void RemoveListenerLink(TObjectPtr<TcxDataListenerLink> ALink);
   TcxDataControllerNotifier* Notifier() const { return notifier_.get(); }
   virtual void RemoveNotification(TComponent* AComponent);
   void LockDataChangedNotify() { ++dataChangedNotifyLock_; }
@@ -1581,7 +1581,7 @@ class TcxCustomDataController : public TPersistent {
  protected:
   friend class TcxDataControllerGroups;
   friend class TcxSortingBySummaryEngine;
-  virtual TcxDataSummary* CreateSummary();
+  virtual TObjectPtr<TcxDataSummary> CreateSummary();
   void DoSortBySummary();
   bool SummaryHasOption(TcxSummaryOption AOption) const;
 
@@ -1636,7 +1636,7 @@ class TcxCustomDataController : public TPersistent {
   virtual void DoReadRecord(Integer) {}
   void CheckChanges();
   void Update();
-  void NotifyControl(TcxUpdateControlInfo* AInfo);
+  void NotifyControl(TObjectPtr<TcxUpdateControlInfo> AInfo);
   void BeforeSorting();
   void CheckNearestFocusRow();
   void DeleteFocusedRecord();
@@ -1782,7 +1782,7 @@ class TcxDataFilterCriteria : public TcxFilterCriteria {
   explicit TcxDataFilterCriteria(TcxCustomDataController* ADataController);
   ~TcxDataFilterCriteria() override;
 
-  TcxFilterValueList* CreateValueList() override;
+  TObjectPtr<TcxFilterValueList> CreateValueList() override;
   // Active, not empty, and the controller not in grid mode.
   virtual bool IsFiltering() const;
   bool DoFilterRecord(Integer ARecordIndex) {
@@ -1799,11 +1799,10 @@ class TcxDataFilterCriteria : public TcxFilterCriteria {
   String GetNameByItemLink(TObject* AItemLink) override;
   TObject* GetItemLinkByID(Integer AID) override;
   TObject* GetItemLinkByName(const String& AName) override;
-  TcxFilterCriteriaItem* CreateItem(TcxFilterCriteriaItemList* AParent,
-                                    TObject* AItemLink,
-                                    TcxFilterOperatorKind AKind,
-                                    const Variant& AValue,
-                                    const String& ADisplayValue) override;
+  TObjectPtr<TcxFilterCriteriaItem> CreateItem(
+      TcxFilterCriteriaItemList* AParent, TObject* AItemLink,
+      TcxFilterOperatorKind AKind, const Variant& AValue,
+      const String& ADisplayValue) override;
 
   using TcxFilterCriteria::Assign;
   void Assign(TcxFilterCriteria* ASource, bool AIgnoreItemNames) override;
@@ -1849,12 +1848,18 @@ class TcxDataFilterList : public TObject {
   VARNEL_CLASS(TcxDataFilterList, TObject)
  public:
   ~TcxDataFilterList() override { Clear(); }
-  void Add(TcxDataFilterCriteria* AFilter) { items_.push_back(AFilter); }
+  // The list owns AFilter from now on; it is lent back.
+  TcxDataFilterCriteria* Add(TObjectPtr<TcxDataFilterCriteria> AFilter) {
+    items_.Adopt(AFilter.get());
+    return AFilter.release();
+  }
   // Frees from the last to the first.
   void Clear();
   Integer Count() const { return static_cast<Integer>(items_.size()); }
   TcxDataFilterCriteria* Items(Integer AIndex) const {
-    return items_.at(AIndex);
+    if (AIndex < 0 || AIndex >= Count())
+      throw std::out_of_range("TcxDataFilterList::Items");
+    return items_[static_cast<std::size_t>(AIndex)];
   }
   Integer IndexOf(const TcxDataFilterCriteria* AFilter) const;
   // Takes AFilter out without freeing it.
@@ -1862,5 +1867,6 @@ class TcxDataFilterList : public TObject {
   void RemoveItemByField(TcxCustomDataField* AField);
 
  private:
-  std::vector<TcxDataFilterCriteria*> items_;
+  // Criteria leave it themselves when they are freed.
+  TOwningList<TcxDataFilterCriteria> items_;
 };

@@ -30,8 +30,9 @@ Int64 LoadInteger(const void* ASlot, Integer ASize) {
 }
 
 template <class T>
-TcxDataFilterCriteria* CreateCriteria(TcxCustomDataController* AController) {
-  return new T(AController);
+TObjectPtr<TcxDataFilterCriteria> CreateCriteria(
+    TcxCustomDataController* AController) {
+  return TObjectPtr<T>(new T(AController));
 }
 }  // namespace
 
@@ -45,7 +46,7 @@ TcxCustomDataController::GetFilterCriteriaClass() const {
 }
 
 TcxDataFilterCriteria* TcxCustomDataController::Filter() {
-  if (!filter_) filter_.reset(GetFilterCriteriaClass()(this));
+  if (!filter_) filter_ = GetFilterCriteriaClass()(this);
   return filter_.get();
 }
 
@@ -59,9 +60,7 @@ TcxDataFilterList* TcxCustomDataController::Filters() {
 }
 
 TcxDataFilterCriteria* TcxCustomDataController::CreateFilter() {
-  TObjectPtr<TcxDataFilterCriteria> filter(GetFilterCriteriaClass()(this));
-  Filters()->Add(filter.get());
-  return filter.release();
+  return Filters()->Add(GetFilterCriteriaClass()(this));
 }
 
 void TcxCustomDataController::FilterChanged() {
@@ -259,8 +258,8 @@ TcxCustomDataField* TcxDataFilterCriteria::FieldOf(TObject* AItemLink) const {
   return dataController_->Fields()->FieldByItem(AItemLink);
 }
 
-TcxFilterValueList* TcxDataFilterCriteria::CreateValueList() {
-  return new TcxDataFilterValueList(this);
+TObjectPtr<TcxFilterValueList> TcxDataFilterCriteria::CreateValueList() {
+  return TObjectPtr<TcxDataFilterValueList>(new TcxDataFilterValueList(this));
 }
 
 bool TcxDataFilterCriteria::IsFiltering() const {
@@ -308,12 +307,12 @@ TObject* TcxDataFilterCriteria::GetItemLinkByName(const String& AName) {
   return dataController_->FindItemByName(AName);
 }
 
-TcxFilterCriteriaItem* TcxDataFilterCriteria::CreateItem(
+TObjectPtr<TcxFilterCriteriaItem> TcxDataFilterCriteria::CreateItem(
     TcxFilterCriteriaItemList* AParent, TObject* AItemLink,
     TcxFilterOperatorKind AKind, const Variant& AValue,
     const String& ADisplayValue) {
-  return new TcxDataFilterCriteriaItem(AParent, AItemLink, AKind, AValue,
-                                       ADisplayValue);
+  return TObjectPtr<TcxDataFilterCriteriaItem>(new TcxDataFilterCriteriaItem(
+      AParent, AItemLink, AKind, AValue, ADisplayValue));
 }
 
 void TcxDataFilterCriteria::Assign(TcxFilterCriteria* ASource,
@@ -425,11 +424,7 @@ void TcxDataFilterValueList::Load(Integer AItemIndex,
 // ---------------------------------------------------------------------------
 
 void TcxDataFilterList::Clear() {
-  while (!items_.empty()) {
-    TcxDataFilterCriteria* filter = items_.back();
-    items_.pop_back();
-    Free(filter);
-  }
+  while (!items_.empty()) Free(items_.ExtractLast());
 }
 
 Integer TcxDataFilterList::IndexOf(const TcxDataFilterCriteria* AFilter) const {
@@ -439,8 +434,7 @@ Integer TcxDataFilterList::IndexOf(const TcxDataFilterCriteria* AFilter) const {
 }
 
 void TcxDataFilterList::Remove(TcxDataFilterCriteria* AFilter) {
-  Integer index = IndexOf(AFilter);
-  if (index >= 0) items_.erase(items_.begin() + index);
+  items_.Extract(AFilter);
 }
 
 void TcxDataFilterList::RemoveItemByField(TcxCustomDataField* AField) {

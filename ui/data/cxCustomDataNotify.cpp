@@ -18,17 +18,19 @@ TcxDataListenerLink::~TcxDataListenerLink() {
   links.erase(std::remove(links.begin(), links.end(), this), links.end());
 }
 
-TcxDataListenerLink* TcxCustomDataController::AddListenerLink(
+TObjectPtr<TcxDataListenerLink> TcxCustomDataController::AddListenerLink(
     TcxCustomDataController* AController) {
-  auto* link = new TcxDataListenerLink();
+  TObjectPtr<TcxDataListenerLink> link(new TcxDataListenerLink());
+  if (AController) AController->listenerLinks_.push_back(link.get());
   link->Ref = AController;
-  if (AController) AController->listenerLinks_.push_back(link);
   return link;
 }
 
-void TcxCustomDataController::RemoveListenerLink(TcxDataListenerLink* ALink) {
-  // The link unregisters itself while its controller still exists.
-  Free(ALink);
+void TcxCustomDataController::RemoveListenerLink(
+    TObjectPtr<TcxDataListenerLink> ALink) {
+  // The link unregisters itself (when its controller still exists) as it
+  // goes here.
+  ALink.reset();
 }
 
 void TcxCustomDataController::ClearListenerLinks() {
@@ -42,7 +44,7 @@ TcxDataListenerLinkScope::TcxDataListenerLinkScope(
     : link_(TcxCustomDataController::AddListenerLink(AController)) {}
 
 TcxDataListenerLinkScope::~TcxDataListenerLinkScope() {
-  TcxCustomDataController::RemoveListenerLink(link_);
+  TcxCustomDataController::RemoveListenerLink(std::move(link_));
 }
 
 // ---------------------------------------------------------------------------
@@ -59,8 +61,11 @@ void TcxDataControllerNotifier::Notification(TComponent* AComponent,
 }
 
 void TcxCustomDataFieldList::RemoveNotification(TComponent* AComponent) {
-  for (TcxCustomDataField* f : std::vector<TcxCustomDataField*>(items_))
-    f->RemoveNotification(AComponent);
+  // A field may leave the list in the middle.
+  std::vector<TcxCustomDataField*> fields;
+  for (const TObjectPtr<TcxCustomDataField>& f : items_)
+    fields.push_back(f.get());
+  for (TcxCustomDataField* f : fields) f->RemoveNotification(AComponent);
 }
 
 void TcxCustomDataController::RemoveNotification(TComponent* AComponent) {

@@ -36,7 +36,8 @@ void TcxCustomDataField::Reassign(TcxCustomDataField* ASource) {
 
 void TcxCustomDataFieldList::ReassignFields(TcxCustomDataField* AField) {
   TcxCustomDataField* heir = nullptr;
-  for (TcxCustomDataField* f : items_) {
+  for (const TObjectPtr<TcxCustomDataField>& owned : items_) {
+    TcxCustomDataField* f = owned.get();
     if (f == AField || f->referenceField_ != AField) continue;
     if (AField->referenceField_) {
       // AField only borrowed its data: its referrers keep borrowing it
@@ -117,8 +118,8 @@ Integer TcxCustomDataProvider::NativeCompareFunc(Integer ARecordIndex1,
 // Provider: records for loading
 // ---------------------------------------------------------------------------
 
-TcxValueDefReader* TcxCustomDataProvider::CreateValueDefReader() {
-  return new TcxValueDefReader();
+TObjectPtr<TcxValueDefReader> TcxCustomDataProvider::CreateValueDefReader() {
+  return TObjectPtr<TcxValueDefReader>(new TcxValueDefReader());
 }
 
 void TcxCustomDataProvider::SetRecordHandle(Integer ARecordIndex,

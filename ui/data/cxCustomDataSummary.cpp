@@ -1262,12 +1262,12 @@ std::vector<Integer> TcxCustomDataControllerInfo::ReorderGroups(
 // ---------------------------------------------------------------------------
 
 TcxDataSummary* TcxCustomDataController::Summary() {
-  if (!summary_ && !destroying_) summary_.reset(CreateSummary());
+  if (!summary_ && !destroying_) summary_ = CreateSummary();
   return summary_.get();
 }
 
-TcxDataSummary* TcxCustomDataController::CreateSummary() {
-  return new TcxDataSummary(this);
+TObjectPtr<TcxDataSummary> TcxCustomDataController::CreateSummary() {
+  return TObjectPtr<TcxDataSummary>(new TcxDataSummary(this));
 }
 
 TClass TcxCustomDataController::GetSummaryItemClass() const {
@@ -1336,8 +1336,8 @@ void TcxCustomDataController::DoEndSummary() {
 void TcxCustomDataController::DoSortBySummary() {
   TClass engineClass = GetSortingBySummaryEngineClass();
   if (!engineClass) return;
-  TObjectPtr<TObject> instance(engineClass->NewInstance());
-  auto* engine = dynamic_cast<TcxSortingBySummaryEngine*>(instance.get());
+  TObjectPtr<TcxSortingBySummaryEngine> engine =
+      OwnedCast<TcxSortingBySummaryEngine>(engineClass->NewInstance());
   if (!engine) return;
   engine->info_ = info_.get();
   engine->Sort();

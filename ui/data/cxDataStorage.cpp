@@ -1325,20 +1325,21 @@ TcxValueDefs::TcxValueDefs(TcxDataStorage* ADataStorage)
 
 TcxValueDefs::~TcxValueDefs() { Clear(); }
 
-TcxValueDef* TcxValueDefs::CreateValueDef(TcxValueTypeClass AValueTypeClass) {
-  return new TcxValueDef(this, AValueTypeClass);
+TObjectPtr<TcxValueDef> TcxValueDefs::CreateValueDef(
+    TcxValueTypeClass AValueTypeClass) {
+  return TObjectPtr<TcxValueDef>(new TcxValueDef(this, AValueTypeClass));
 }
 
 TcxValueDef* TcxValueDefs::Add(TcxValueTypeClass AValueTypeClass, bool AStored,
                                bool ATextStored, TObject* ALinkObject) {
-  TObjectPtr<TcxValueDef> def(CreateValueDef(AValueTypeClass));
+  TObjectPtr<TcxValueDef> def = CreateValueDef(AValueTypeClass);
   def->SetLinkObject(ALinkObject);
   def->stored_ = AStored;
   def->textStored_ = ATextStored;
   Integer offset = 0;
   def->Init(offset);
   if (dataStorage_) dataStorage_->InsertValueDef(Count(), def.get());
-  items_.push_back(def.get());
+  items_.Adopt(def.get());
   TcxValueDef* result = def.release();
   if (dataStorage_) {
     dataStorage_->InitStructure(this);
@@ -1353,7 +1354,7 @@ void TcxValueDefs::Detach(TcxValueDef* AValueDef) {
   if (it == items_.end()) return;
   if (dataStorage_) dataStorage_->RemoveValueDef(AValueDef);
   // The storage may have changed the list while freeing a linked definition.
-  items_.erase(std::find(items_.begin(), items_.end(), AValueDef));
+  items_.Extract(AValueDef);
   AValueDef->valueDefs_ = nullptr;
   if (dataStorage_) {
     auto& streaming = dataStorage_->streamingList_;
@@ -1425,9 +1426,10 @@ void TcxInternalValueDefs::RemoveByLinkObject(const TObject* AObject) {
   if (TcxInternalValueDef* def = FindByLinkObject(AObject)) Remove(def);
 }
 
-TcxValueDef* TcxInternalValueDefs::CreateValueDef(
+TObjectPtr<TcxValueDef> TcxInternalValueDefs::CreateValueDef(
     TcxValueTypeClass AValueTypeClass) {
-  return new TcxInternalValueDef(this, AValueTypeClass);
+  return TObjectPtr<TcxInternalValueDef>(
+      new TcxInternalValueDef(this, AValueTypeClass));
 }
 
 String TcxValueDefReader::GetDisplayText(TcxValueDef*) { return String(); }
@@ -1732,7 +1734,7 @@ void TcxDataStorage::ReadRecord(Integer ARecordIndex,
                                 TcxValueDefReader* AReader) {
   Byte* buffer = CheckBuffer(ARecordIndex);
   TcxValueDefs* defs = ValueDefsByRecordIndex(ARecordIndex);
-  for (TcxValueDef* def : std::vector<TcxValueDef*>(defs->items_)) {
+  for (TcxValueDef* def : defs->items_.Snapshot()) {
     if (AReader->IsInternal(def) || def->BufferSize() == 0) continue;
     def->SetDataValue(buffer, AReader->GetValue(def));
     if (def->GetTextStored()) {
@@ -1746,14 +1748,15 @@ void TcxDataStorage::ReadRecordFrom(Integer AFromRecordIndex,
                                     TcxValueDefReader* AReader,
                                     const TcxValueDefSetProc& ASetProc) {
   TcxValueDefs* defs = ValueDefsByRecordIndex(AFromRecordIndex);
-  for (TcxValueDef* def : std::vector<TcxValueDef*>(defs->items_)) {
+  for (TcxValueDef* def : defs->items_.Snapshot()) {
     ASetProc(def, AFromRecordIndex, AToRecordIndex, AReader);
   }
 }
 
 std::vector<TcxValueDef*> TcxDataStorage::StreamedValueDefs() const {
   std::vector<TcxValueDef*> result;
-  for (TcxValueDef* def : streaming_ ? streamingList_ : valueDefs_->items_) {
+  for (TcxValueDef* def :
+       streaming_ ? streamingList_ : valueDefs_->items_.Snapshot()) {
     // A definition without bytes in the buffer has nothing to stream.
     if (def->StreamStored() && def->BufferSize() > 0) result.push_back(def);
   }

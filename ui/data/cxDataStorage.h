@@ -489,7 +489,8 @@ class TcxValueDefs : public TObject {
   virtual void Prepare(Integer ARecordOffset);
 
  protected:
-  virtual TcxValueDef* CreateValueDef(TcxValueTypeClass AValueTypeClass);
+  virtual TObjectPtr<TcxValueDef> CreateValueDef(
+      TcxValueTypeClass AValueTypeClass);
 
  private:
   friend class TcxValueDef;
@@ -498,7 +499,8 @@ class TcxValueDefs : public TObject {
   void Detach(TcxValueDef* AValueDef);
 
   TcxDataStorage* dataStorage_;
-  std::vector<TcxValueDef*> items_;  // owned
+  // Definitions leave it themselves when they are freed.
+  TOwningList<TcxValueDef> items_;
   Integer recordOffset_ = 0;
   Integer recordSize_ = 0;
 };
@@ -512,7 +514,8 @@ class TcxInternalValueDefs : public TcxValueDefs {
   void RemoveByLinkObject(const TObject* AObject);
 
  protected:
-  TcxValueDef* CreateValueDef(TcxValueTypeClass AValueTypeClass) override;
+  TObjectPtr<TcxValueDef> CreateValueDef(
+      TcxValueTypeClass AValueTypeClass) override;
 };
 
 // Where ReadRecord takes a record's values from. The defaults give Null and

@@ -490,79 +490,113 @@ void TcxFilterInFutureOperator::CalculateBounds(TDateTime D) {
   SetBounds(D + 1, 0);
 }
 
-TcxFilterOperator* cxCreateFilterOperator(TcxFilterOperatorKind AKind,
-                                          TcxFilterCriteriaItem* AItem) {
+TObjectPtr<TcxFilterOperator> cxCreateFilterOperator(
+    TcxFilterOperatorKind AKind, TcxFilterCriteriaItem* AItem) {
   switch (AKind) {
     case foEqual:
-      return new TcxFilterEqualOperator(AItem);
+      return TObjectPtr<TcxFilterEqualOperator>(
+          new TcxFilterEqualOperator(AItem));
     case foNotEqual:
-      return new TcxFilterNotEqualOperator(AItem);
+      return TObjectPtr<TcxFilterNotEqualOperator>(
+          new TcxFilterNotEqualOperator(AItem));
     case foLess:
-      return new TcxFilterLessOperator(AItem);
+      return TObjectPtr<TcxFilterLessOperator>(
+          new TcxFilterLessOperator(AItem));
     case foLessEqual:
-      return new TcxFilterLessEqualOperator(AItem);
+      return TObjectPtr<TcxFilterLessEqualOperator>(
+          new TcxFilterLessEqualOperator(AItem));
     case foGreater:
-      return new TcxFilterGreaterOperator(AItem);
+      return TObjectPtr<TcxFilterGreaterOperator>(
+          new TcxFilterGreaterOperator(AItem));
     case foGreaterEqual:
-      return new TcxFilterGreaterEqualOperator(AItem);
+      return TObjectPtr<TcxFilterGreaterEqualOperator>(
+          new TcxFilterGreaterEqualOperator(AItem));
     case foLike:
-      return new TcxFilterLikeOperator(AItem);
+      return TObjectPtr<TcxFilterLikeOperator>(
+          new TcxFilterLikeOperator(AItem));
     case foNotLike:
-      return new TcxFilterNotLikeOperator(AItem);
+      return TObjectPtr<TcxFilterNotLikeOperator>(
+          new TcxFilterNotLikeOperator(AItem));
     case foBetween:
-      return new TcxFilterBetweenOperator(AItem);
+      return TObjectPtr<TcxFilterBetweenOperator>(
+          new TcxFilterBetweenOperator(AItem));
     case foNotBetween:
-      return new TcxFilterNotBetweenOperator(AItem);
+      return TObjectPtr<TcxFilterNotBetweenOperator>(
+          new TcxFilterNotBetweenOperator(AItem));
     case foInList:
-      return new TcxFilterInListOperator(AItem);
+      return TObjectPtr<TcxFilterInListOperator>(
+          new TcxFilterInListOperator(AItem));
     case foNotInList:
-      return new TcxFilterNotInListOperator(AItem);
+      return TObjectPtr<TcxFilterNotInListOperator>(
+          new TcxFilterNotInListOperator(AItem));
     case foYesterday:
-      return new TcxFilterYesterdayOperator(AItem);
+      return TObjectPtr<TcxFilterYesterdayOperator>(
+          new TcxFilterYesterdayOperator(AItem));
     case foToday:
-      return new TcxFilterTodayOperator(AItem);
+      return TObjectPtr<TcxFilterTodayOperator>(
+          new TcxFilterTodayOperator(AItem));
     case foTomorrow:
-      return new TcxFilterTomorrowOperator(AItem);
+      return TObjectPtr<TcxFilterTomorrowOperator>(
+          new TcxFilterTomorrowOperator(AItem));
     case foLast7Days:
-      return new TcxFilterLast7DaysOperator(AItem);
+      return TObjectPtr<TcxFilterLast7DaysOperator>(
+          new TcxFilterLast7DaysOperator(AItem));
     case foLastWeek:
-      return new TcxFilterLastWeekOperator(AItem);
+      return TObjectPtr<TcxFilterLastWeekOperator>(
+          new TcxFilterLastWeekOperator(AItem));
     case foLast14Days:
-      return new TcxFilterLast14DaysOperator(AItem);
+      return TObjectPtr<TcxFilterLast14DaysOperator>(
+          new TcxFilterLast14DaysOperator(AItem));
     case foLastTwoWeeks:
-      return new TcxFilterLastTwoWeeksOperator(AItem);
+      return TObjectPtr<TcxFilterLastTwoWeeksOperator>(
+          new TcxFilterLastTwoWeeksOperator(AItem));
     case foLast30Days:
-      return new TcxFilterLast30DaysOperator(AItem);
+      return TObjectPtr<TcxFilterLast30DaysOperator>(
+          new TcxFilterLast30DaysOperator(AItem));
     case foLastMonth:
-      return new TcxFilterLastMonthOperator(AItem);
+      return TObjectPtr<TcxFilterLastMonthOperator>(
+          new TcxFilterLastMonthOperator(AItem));
     case foLastYear:
-      return new TcxFilterLastYearOperator(AItem);
+      return TObjectPtr<TcxFilterLastYearOperator>(
+          new TcxFilterLastYearOperator(AItem));
     case foInPast:
-      return new TcxFilterInPastOperator(AItem);
+      return TObjectPtr<TcxFilterInPastOperator>(
+          new TcxFilterInPastOperator(AItem));
     case foThisWeek:
-      return new TcxFilterThisWeekOperator(AItem);
+      return TObjectPtr<TcxFilterThisWeekOperator>(
+          new TcxFilterThisWeekOperator(AItem));
     case foThisMonth:
-      return new TcxFilterThisMonthOperator(AItem);
+      return TObjectPtr<TcxFilterThisMonthOperator>(
+          new TcxFilterThisMonthOperator(AItem));
     case foThisYear:
-      return new TcxFilterThisYearOperator(AItem);
+      return TObjectPtr<TcxFilterThisYearOperator>(
+          new TcxFilterThisYearOperator(AItem));
     case foNext7Days:
-      return new TcxFilterNext7DaysOperator(AItem);
+      return TObjectPtr<TcxFilterNext7DaysOperator>(
+          new TcxFilterNext7DaysOperator(AItem));
     case foNextWeek:
-      return new TcxFilterNextWeekOperator(AItem);
+      return TObjectPtr<TcxFilterNextWeekOperator>(
+          new TcxFilterNextWeekOperator(AItem));
     case foNext14Days:
-      return new TcxFilterNext14DaysOperator(AItem);
+      return TObjectPtr<TcxFilterNext14DaysOperator>(
+          new TcxFilterNext14DaysOperator(AItem));
     case foNextTwoWeeks:
-      return new TcxFilterNextTwoWeeksOperator(AItem);
+      return TObjectPtr<TcxFilterNextTwoWeeksOperator>(
+          new TcxFilterNextTwoWeeksOperator(AItem));
     case foNext30Days:
-      return new TcxFilterNext30DaysOperator(AItem);
+      return TObjectPtr<TcxFilterNext30DaysOperator>(
+          new TcxFilterNext30DaysOperator(AItem));
     case foNextMonth:
-      return new TcxFilterNextMonthOperator(AItem);
+      return TObjectPtr<TcxFilterNextMonthOperator>(
+          new TcxFilterNextMonthOperator(AItem));
     case foNextYear:
-      return new TcxFilterNextYearOperator(AItem);
+      return TObjectPtr<TcxFilterNextYearOperator>(
+          new TcxFilterNextYearOperator(AItem));
     case foInFuture:
-      return new TcxFilterInFutureOperator(AItem);
+      return TObjectPtr<TcxFilterInFutureOperator>(
+          new TcxFilterInFutureOperator(AItem));
   }
-  return new TcxFilterEqualOperator(AItem);
+  return TObjectPtr<TcxFilterEqualOperator>(new TcxFilterEqualOperator(AItem));
 }
 
 // ---------------------------------------------------------------------------
@@ -597,17 +631,13 @@ TcxFilterCriteria* TcxFilterCriteriaItemList::GetCriteria() const {
 }
 
 void TcxFilterCriteriaItemList::RemoveItem(TcxCustomFilterCriteriaItem* AItem) {
-  for (auto it = items_.begin(); it != items_.end(); ++it) {
-    if (*it != AItem) continue;
-    items_.erase(it);
-    AItem->parent_ = nullptr;
-    Changed();
-    return;
-  }
+  if (!items_.Extract(AItem)) return;
+  AItem->parent_ = nullptr;
+  Changed();
 }
 
 void TcxFilterCriteriaItemList::Append(TcxCustomFilterCriteriaItem* AItem) {
-  items_.push_back(AItem);
+  items_.Adopt(AItem);
   AItem->parent_ = this;
 }
 
@@ -615,11 +645,11 @@ TcxFilterCriteriaItem* TcxFilterCriteriaItemList::AddItem(
     TObject* AItemLink, TcxFilterOperatorKind AOperatorKind,
     const Variant& AValue, const String& ADisplayValue) {
   TcxFilterCriteria* criteria = GetCriteria();
-  TObjectPtr<TcxFilterCriteriaItem> item(
+  TObjectPtr<TcxFilterCriteriaItem> item =
       criteria ? criteria->CreateItem(this, AItemLink, AOperatorKind, AValue,
                                       ADisplayValue)
-               : new TcxFilterCriteriaItem(this, AItemLink, AOperatorKind,
-                                           AValue, ADisplayValue));
+               : TObjectPtr<TcxFilterCriteriaItem>(new TcxFilterCriteriaItem(
+                     this, AItemLink, AOperatorKind, AValue, ADisplayValue));
   // Constructors cannot reach a descendant's mapping of links.
   item->SetItemLink(AItemLink);
   Append(item.get());
@@ -630,12 +660,13 @@ TcxFilterCriteriaItem* TcxFilterCriteriaItemList::AddItem(
 TcxFilterCriteriaItemList* TcxFilterCriteriaItemList::AddItemList(
     TcxFilterBoolOperatorKind ABoolOperatorKind) {
   TcxFilterCriteria* criteria = GetCriteria();
-  TcxFilterCriteriaItemList* list =
+  TObjectPtr<TcxFilterCriteriaItemList> list =
       criteria ? criteria->CreateItemList(this, ABoolOperatorKind)
-               : new TcxFilterCriteriaItemList(this, ABoolOperatorKind);
-  Append(list);
+               : TObjectPtr<TcxFilterCriteriaItemList>(
+                     new TcxFilterCriteriaItemList(this, ABoolOperatorKind));
+  Append(list.get());
   Changed();
-  return list;
+  return list.release();
 }
 
 void TcxFilterCriteriaItemList::Clear() {
@@ -699,19 +730,20 @@ String TcxFilterCriteriaItem::GetExpressionValue(bool AIsDisplay) {
   return operator_->GetExpressionValue(value_);
 }
 
-TcxFilterOperator* TcxFilterCriteriaItem::CreateFilterOperator() {
+TObjectPtr<TcxFilterOperator> TcxFilterCriteriaItem::CreateFilterOperator() {
   bool isNull = ValueIsNull(value_);
   if (isNull && (operatorKind_ == foEqual || operatorKind_ == foLike))
-    return new TcxFilterNullOperator(this);
+    return TObjectPtr<TcxFilterNullOperator>(new TcxFilterNullOperator(this));
   if (isNull && (operatorKind_ == foNotEqual || operatorKind_ == foNotLike))
-    return new TcxFilterNotNullOperator(this);
+    return TObjectPtr<TcxFilterNotNullOperator>(
+        new TcxFilterNotNullOperator(this));
   return cxCreateFilterOperator(operatorKind_, this);
 }
 
 void TcxFilterCriteriaItem::RecreateOperator() {
   bool hadOne = static_cast<bool>(operator_);
   operator_.reset();
-  operator_.reset(CreateFilterOperator());
+  operator_ = CreateFilterOperator();
   if (hadOne) Changed();
 }
 
@@ -1044,21 +1076,22 @@ TcxFilterCriteria::~TcxFilterCriteria() {
   root_.reset();
 }
 
-TcxFilterCriteriaItem* TcxFilterCriteria::CreateItem(
+TObjectPtr<TcxFilterCriteriaItem> TcxFilterCriteria::CreateItem(
     TcxFilterCriteriaItemList* AParent, TObject* AItemLink,
     TcxFilterOperatorKind AKind, const Variant& AValue,
     const String& ADisplayValue) {
-  return new TcxFilterCriteriaItem(AParent, AItemLink, AKind, AValue,
-                                   ADisplayValue);
+  return TObjectPtr<TcxFilterCriteriaItem>(new TcxFilterCriteriaItem(
+      AParent, AItemLink, AKind, AValue, ADisplayValue));
 }
 
-TcxFilterCriteriaItemList* TcxFilterCriteria::CreateItemList(
+TObjectPtr<TcxFilterCriteriaItemList> TcxFilterCriteria::CreateItemList(
     TcxFilterCriteriaItemList* AParent, TcxFilterBoolOperatorKind AKind) {
-  return new TcxFilterCriteriaItemList(AParent, AKind);
+  return TObjectPtr<TcxFilterCriteriaItemList>(
+      new TcxFilterCriteriaItemList(AParent, AKind));
 }
 
-TcxFilterValueList* TcxFilterCriteria::CreateValueList() {
-  return new TcxFilterValueList(this);
+TObjectPtr<TcxFilterValueList> TcxFilterCriteria::CreateValueList() {
+  return TObjectPtr<TcxFilterValueList>(new TcxFilterValueList(this));
 }
 
 void TcxFilterCriteria::EndUpdate() {
@@ -1418,8 +1451,8 @@ void TcxFilterCriteria::Tidy(TcxFilterCriteriaItemList* AList) {
   if (AList->BoolOperatorKind() == fboNotAnd ||
       AList->BoolOperatorKind() == fboNotOr)
     return;
-  TcxCustomFilterCriteriaItem* child = AList->items_.front();
-  AList->items_.clear();
+  // The only child moves up to the parent.
+  TcxCustomFilterCriteriaItem* child = AList->items_.ExtractLast();
   parent->Append(child);
   Free(AList);
 }

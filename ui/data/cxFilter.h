@@ -391,8 +391,8 @@ CX_FILTER_NDAYS_OPERATOR(TcxFilterNext30DaysOperator,
 
 // The operator object for a kind (the blank tests come from the leaf, which
 // knows whether its value is null).
-TcxFilterOperator* cxCreateFilterOperator(TcxFilterOperatorKind AKind,
-                                          TcxFilterCriteriaItem* AItem);
+TObjectPtr<TcxFilterOperator> cxCreateFilterOperator(
+    TcxFilterOperatorKind AKind, TcxFilterCriteriaItem* AItem);
 
 // ---------------------------------------------------------------------------
 // The tree
@@ -432,6 +432,7 @@ class TcxFilterCriteriaItemList : public TcxCustomFilterCriteriaItem {
   // Takes AItem out (not freed); Changed only when it was a child.
   virtual void RemoveItem(TcxCustomFilterCriteriaItem* AItem);
 
+  // The new child, which the list owns.
   TcxFilterCriteriaItem* AddItem(TObject* AItemLink,
                                  TcxFilterOperatorKind AOperatorKind,
                                  const Variant& AValue,
@@ -447,11 +448,13 @@ class TcxFilterCriteriaItemList : public TcxCustomFilterCriteriaItem {
 
  private:
   friend class TcxFilterCriteria;
+  // The list owns AItem from now on.
   void Append(TcxCustomFilterCriteriaItem* AItem);
 
   TcxFilterBoolOperatorKind boolOperator_;
   TcxFilterCriteria* criteria_ = nullptr;  // the root's only
-  std::vector<TcxCustomFilterCriteriaItem*> items_;
+  // Children leave it themselves when they are freed.
+  TOwningList<TcxCustomFilterCriteriaItem> items_;
 };
 
 // A leaf: the item link's value against Value through the operator.
@@ -471,7 +474,7 @@ class TcxFilterCriteriaItem : public TcxCustomFilterCriteriaItem {
   virtual String GetExpressionValue(bool AIsDisplay);
   virtual String GetFieldCaption() { return String(); }
   virtual String GetFieldName() { return String(); }
-  virtual TcxFilterOperator* CreateFilterOperator();
+  virtual TObjectPtr<TcxFilterOperator> CreateFilterOperator();
   virtual TObject* GetItemLink() { return itemLink_; }
   virtual void SetItemLink(TObject* AValue) { itemLink_ = AValue; }
   void RecreateOperator();
@@ -557,14 +560,13 @@ class TcxFilterCriteria : public TPersistent {
   virtual TObject* GetItemLinkByName(const String&) { return nullptr; }
 
   // The node classes of the tree and of the value list.
-  virtual TcxFilterCriteriaItem* CreateItem(TcxFilterCriteriaItemList* AParent,
-                                            TObject* AItemLink,
-                                            TcxFilterOperatorKind AKind,
-                                            const Variant& AValue,
-                                            const String& ADisplayValue);
-  virtual TcxFilterCriteriaItemList* CreateItemList(
+  virtual TObjectPtr<TcxFilterCriteriaItem> CreateItem(
+      TcxFilterCriteriaItemList* AParent, TObject* AItemLink,
+      TcxFilterOperatorKind AKind, const Variant& AValue,
+      const String& ADisplayValue);
+  virtual TObjectPtr<TcxFilterCriteriaItemList> CreateItemList(
       TcxFilterCriteriaItemList* AParent, TcxFilterBoolOperatorKind AKind);
-  virtual TcxFilterValueList* CreateValueList();
+  virtual TObjectPtr<TcxFilterValueList> CreateValueList();
 
   // Evaluation.
   virtual void Prepare();

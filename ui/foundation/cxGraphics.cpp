@@ -185,7 +185,7 @@ void Lanczos3Resize(TBitmap* ASource, TBitmap* ADestination) {
 }
 
 TObjectPtr<TBitmap> NewTrueColorBitmap(Integer AWidth, Integer AHeight) {
-  return TObjectPtr<TBitmap>(cxCreateBitmap(AWidth, AHeight, pf32bit));
+  return cxCreateBitmap(AWidth, AHeight, pf32bit);
 }
 
 // ---------------------------------------------------------------------------
@@ -490,24 +490,25 @@ void SetBitmapBits(TBitmap* ABitmap, TRGBColors& AColors, bool ATopDownDIB) {
   AColors.clear();
 }
 
-TBitmap* cxCreateBitmap(Integer AWidth, Integer AHeight, TPixelFormat AFormat) {
+TObjectPtr<TBitmap> cxCreateBitmap(Integer AWidth, Integer AHeight,
+                                   TPixelFormat AFormat) {
   TObjectPtr<TBitmap> result(new TBitmap);
   result->SetPixelFormat(AFormat);
   result->SetSize(AWidth, AHeight);
-  return result.release();
+  return result;
 }
-TBitmap* cxCreateBitmap(const TSize& ASize, TPixelFormat AFormat) {
+TObjectPtr<TBitmap> cxCreateBitmap(const TSize& ASize, TPixelFormat AFormat) {
   return cxCreateBitmap(ASize.cx, ASize.cy, AFormat);
 }
-TBitmap* cxCreateBitmap(const TRect& ARect, TPixelFormat AFormat) {
+TObjectPtr<TBitmap> cxCreateBitmap(const TRect& ARect, TPixelFormat AFormat) {
   return cxCreateBitmap(ARect.Width(), ARect.Height(), AFormat);
 }
-TBitmap* cxCreateTrueColorBitmap(Integer AWidth, Integer AHeight) {
+TObjectPtr<TBitmap> cxCreateTrueColorBitmap(Integer AWidth, Integer AHeight) {
   TObjectPtr<TBitmap> result(new TBitmap);
   result->SetHandle(cxCreateTrueColorBitmapHandle(AWidth, AHeight, 32));
-  return result.release();
+  return result;
 }
-TBitmap* cxCreateTrueColorBitmap(const TSize& ASize) {
+TObjectPtr<TBitmap> cxCreateTrueColorBitmap(const TSize& ASize) {
   return cxCreateTrueColorBitmap(ASize.cx, ASize.cy);
 }
 HBITMAP cxCreateTrueColorBitmapHandle(Integer AWidth, Integer AHeight,

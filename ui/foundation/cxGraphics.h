@@ -187,7 +187,7 @@ class TcxCanvas : public TObject {
   void EndPath();
   void WidenPath();
   // The caller owns the result.
-  TcxRegion* PathToRegion();
+  TObjectPtr<TcxRegion> PathToRegion();
   void ExcludeClipRect(const TRect& R);
   void IntersectClipRect(const TRect& R);
   bool RectVisible(const TRect& R) const;
@@ -277,11 +277,15 @@ class TcxCanvas : public TObject {
   void SaveState();
   void RestoreState();
 
-  // The caller owns the result. A DC without a clip region yields the
-  // rectangle (0, 0, 30000, 30000).
-  TcxRegion* GetClipRegion(bool AConsiderOrigin = true);
+  // A DC without a clip region yields the rectangle (0, 0, 30000, 30000).
+  TObjectPtr<TcxRegion> GetClipRegion(bool AConsiderOrigin = true);
+  // ADestroyRegion: the canvas frees ARegion (the library's own signature);
+  // the overload below says the same in the type.
   void SetClipRegion(TcxRegion* ARegion, TcxRegionOperation AOperation,
                      bool ADestroyRegion = true, bool AConsiderOrigin = true);
+  void SetClipRegion(TObjectPtr<TcxRegion> ARegion,
+                     TcxRegionOperation AOperation,
+                     bool AConsiderOrigin = true);
   bool RectFullyVisible(const TRect& R);
 
   // Stack depths, for callers that check their brackets.
@@ -398,13 +402,14 @@ TRGBColors GetBitmapBits(TBitmap* ABitmap, bool ATopDownDIB);
 // Consumes AColors.
 void SetBitmapBits(TBitmap* ABitmap, TRGBColors& AColors, bool ATopDownDIB);
 
-// The caller owns the results.
-TBitmap* cxCreateBitmap(Integer AWidth, Integer AHeight,
-                        TPixelFormat AFormat = pf24bit);
-TBitmap* cxCreateBitmap(const TSize& ASize, TPixelFormat AFormat = pf24bit);
-TBitmap* cxCreateBitmap(const TRect& ARect, TPixelFormat AFormat = pf24bit);
-TBitmap* cxCreateTrueColorBitmap(Integer AWidth, Integer AHeight);
-TBitmap* cxCreateTrueColorBitmap(const TSize& ASize);
+TObjectPtr<TBitmap> cxCreateBitmap(Integer AWidth, Integer AHeight,
+                                   TPixelFormat AFormat = pf24bit);
+TObjectPtr<TBitmap> cxCreateBitmap(const TSize& ASize,
+                                   TPixelFormat AFormat = pf24bit);
+TObjectPtr<TBitmap> cxCreateBitmap(const TRect& ARect,
+                                   TPixelFormat AFormat = pf24bit);
+TObjectPtr<TBitmap> cxCreateTrueColorBitmap(Integer AWidth, Integer AHeight);
+TObjectPtr<TBitmap> cxCreateTrueColorBitmap(const TSize& ASize);
 HBITMAP cxCreateTrueColorBitmapHandle(Integer AWidth, Integer AHeight,
                                       Integer ABPP = 32);
 

@@ -184,8 +184,8 @@ TPoint TcxCanvas::DCOrigin() const {
 void TcxCanvas::BeginPath() { ::BeginPath(Handle()); }
 void TcxCanvas::EndPath() { ::EndPath(Handle()); }
 void TcxCanvas::WidenPath() { ::WidenPath(Handle()); }
-TcxRegion* TcxCanvas::PathToRegion() {
-  return new TcxRegion(::PathToRegion(Handle()));
+TObjectPtr<TcxRegion> TcxCanvas::PathToRegion() {
+  return TObjectPtr<TcxRegion>(new TcxRegion(::PathToRegion(Handle())));
 }
 void TcxCanvas::ExcludeClipRect(const TRect& R) {
   ::ExcludeClipRect(Handle(), R.Left, R.Top, R.Right, R.Bottom);
@@ -246,7 +246,8 @@ void TcxCanvas::FillRect(const TRect& R, TBitmap* ABitmap, bool AExcludeRect) {
   } else {
     canvas_->FillRect(R);
   }
-  if (AExcludeRect) SetClipRegion(new TcxRegion(R), roSubtract, true, true);
+  if (AExcludeRect)
+    SetClipRegion(TObjectPtr<TcxRegion>(new TcxRegion(R)), roSubtract, true);
 }
 
 void TcxCanvas::FillRect(const TRect& R, const TcxViewParams& AParams,
@@ -839,9 +840,9 @@ void TcxCanvas::SaveClipRegion() {
 
 void TcxCanvas::RestoreClipRegion() {
   if (clipRegions_.empty()) return;
-  TcxRegion* region = clipRegions_.back().release();
+  TObjectPtr<TcxRegion> region = std::move(clipRegions_.back());
   clipRegions_.pop_back();
-  SetClipRegion(region, roSet, true, true);
+  SetClipRegion(std::move(region), roSet, true);
 }
 
 void TcxCanvas::SaveState() {
@@ -866,7 +867,7 @@ void TcxCanvas::RestoreState() {
   RestoreDC();
 }
 
-TcxRegion* TcxCanvas::GetClipRegion(bool AConsiderOrigin) {
+TObjectPtr<TcxRegion> TcxCanvas::GetClipRegion(bool AConsiderOrigin) {
   TObjectPtr<TcxRegion> region(new TcxRegion);
   if (GetClipRgn(Handle(), region->Handle()) != 1) {
     SetRectRgn(region->Handle(), 0, 0, 30000, 30000);
@@ -875,16 +876,26 @@ TcxRegion* TcxCanvas::GetClipRegion(bool AConsiderOrigin) {
     const TPoint origin = DCOrigin();
     region->Offset(-origin.X, -origin.Y);
   }
-  return region.release();
+  return region;
+}
+
+void TcxCanvas::SetClipRegion(TObjectPtr<TcxRegion> ARegion,
+                              TcxRegionOperation AOperation,
+                              bool AConsiderOrigin) {
+  SetClipRegion(ARegion.get(), AOperation, false, AConsiderOrigin);
 }
 
 void TcxCanvas::SetClipRegion(TcxRegion* ARegion, TcxRegionOperation AOperation,
                               bool ADestroyRegion, bool AConsiderOrigin) {
   if (!ARegion) return;
+  if (ADestroyRegion) {
+    SetClipRegion(TObjectPtr<TcxRegion>(ARegion), AOperation, AConsiderOrigin);
+    return;
+  }
   if (AOperation != roSet) {
-    TcxRegion* clip = GetClipRegion(AConsiderOrigin);
-    clip->Combine(ARegion, AOperation, ADestroyRegion);
-    SetClipRegion(clip, roSet, true, AConsiderOrigin);
+    TObjectPtr<TcxRegion> clip = GetClipRegion(AConsiderOrigin);
+    clip->Combine(ARegion, AOperation, false);
+    SetClipRegion(std::move(clip), roSet, AConsiderOrigin);
     return;
   }
   TPoint origin{};

@@ -8,12 +8,12 @@ bool cxUseSkins = true;
 
 namespace {
 
-TcxLookAndFeel* gRoot = nullptr;
+TObjectPtr<TcxLookAndFeel> gRoot;
 Integer gControllerCount = 0;
 
 }  // namespace
 
-TcxLookAndFeel* RootLookAndFeel() { return gRoot; }
+TcxLookAndFeel* RootLookAndFeel() { return gRoot.get(); }
 
 Integer cxLookAndFeelControllerCount() { return gControllerCount; }
 
@@ -91,21 +91,20 @@ TcxLookAndFeel::~TcxLookAndFeel() {
   listeners_.clear();
   if (TcxLookAndFeel* master = EffectiveMaster())
     master->RemoveChangeListener(this);
-  if (isRoot_ && gRoot == this) gRoot = nullptr;
+  // A root freed by someone else leaves the holder without freeing it again.
+  if (isRoot_ && gRoot.get() == this) (void)gRoot.release();
 }
 
 void TcxLookAndFeel::CreateRoot() {
   if (gRoot != nullptr) return;
   // Made while no root exists, so it keeps its own defaults.
-  auto* root = new TcxLookAndFeel(nullptr);
+  TObjectPtr<TcxLookAndFeel> root(new TcxLookAndFeel(nullptr));
   root->isRoot_ = true;
-  gRoot = root;
+  gRoot = std::move(root);
 }
 
 void TcxLookAndFeel::DestroyRoot() {
-  TcxLookAndFeel* root = gRoot;
-  Free(root);
-  gRoot = nullptr;
+  gRoot.reset();
   gControllerCount = 0;
 }
 
@@ -119,7 +118,7 @@ void* TcxLookAndFeel::GetInterfaceFor(const TGUID& iid) {
 
 TcxLookAndFeel* TcxLookAndFeel::EffectiveMaster() const {
   if (isRoot_) return nullptr;
-  return master_ != nullptr ? master_ : gRoot;
+  return master_ != nullptr ? master_ : gRoot.get();
 }
 
 TcxLookAndFeel* TcxLookAndFeel::GetMasterLookAndFeel() const {

@@ -472,8 +472,7 @@ void TcxCustomStyleSheet::CopyFrom(TcxCustomStyleSheet* AStyleSheet) {
         repository_
             ? repository_->CreateItemEx(from->ClassType(), repository_->Owner())
             // Owner() owns the copy, as it owns the styles it made.
-            : OwnedCast<TcxCustomStyle>(
-                  from->ClassType()->NewInstance(Owner()))
+            : OwnedCast<TcxCustomStyle>(from->ClassType()->NewInstance(Owner()))
                   .release();
     if (!style) continue;
     style->Assign(from);
@@ -549,12 +548,12 @@ TcxCustomStyle* TcxStyleRepository::CreateItem(TClass AStyleClass) {
 
 TcxCustomStyle* TcxStyleRepository::CreateItemEx(TClass AStyleClass,
                                                  TComponent* AOwner) {
-  TObjectPtr<TObject> object(AStyleClass->NewInstance(AOwner));
-  auto* style = dynamic_cast<TcxCustomStyle*>(object.get());
+  TObjectPtr<TcxCustomStyle> style =
+      OwnedCast<TcxCustomStyle>(AStyleClass->NewInstance(AOwner));
   if (!style) throw EInvalidOperation("Invalid style class");
-  object.release();
   style->SetStyleRepository(this);
-  return style;
+  // AOwner frees it, and Clear or the repository's end does.
+  return style.release();
 }
 
 TcxCustomStyleSheet* TcxStyleRepository::CreateStyleSheet(
@@ -564,12 +563,12 @@ TcxCustomStyleSheet* TcxStyleRepository::CreateStyleSheet(
 
 TcxCustomStyleSheet* TcxStyleRepository::CreateStyleSheetEx(
     TClass AStyleSheetClass, TComponent* AOwner) {
-  TObjectPtr<TObject> object(AStyleSheetClass->NewInstance(AOwner));
-  auto* sheet = dynamic_cast<TcxCustomStyleSheet*>(object.get());
+  TObjectPtr<TcxCustomStyleSheet> sheet =
+      OwnedCast<TcxCustomStyleSheet>(AStyleSheetClass->NewInstance(AOwner));
   if (!sheet) throw EInvalidOperation("Invalid style sheet class");
-  object.release();
   sheet->SetStyleRepository(this);
-  return sheet;
+  // AOwner frees it, and ClearStyleSheets or the repository's end does.
+  return sheet.release();
 }
 
 void TcxStyleRepository::Clear() {

@@ -14,14 +14,16 @@ namespace {
 
 TEST(DataListenerLink, LosesItsControllerWhenTheControllerGoes) {
   auto* dc = new TcxDataController();
-  TcxDataListenerLink* kept = TcxCustomDataController::AddListenerLink(dc);
-  TcxDataListenerLink* dropped = TcxCustomDataController::AddListenerLink(dc);
+  TObjectPtr<TcxDataListenerLink> kept =
+      TcxCustomDataController::AddListenerLink(dc);
+  TObjectPtr<TcxDataListenerLink> dropped =
+      TcxCustomDataController::AddListenerLink(dc);
   EXPECT_EQ(kept->Ref, dc);
   // Freed while the controller lives: the controller forgets it.
-  TcxCustomDataController::RemoveListenerLink(dropped);
+  TcxCustomDataController::RemoveListenerLink(std::move(dropped));
   Free(dc);
   EXPECT_EQ(kept->Ref, nullptr);
-  TcxCustomDataController::RemoveListenerLink(kept);
+  TcxCustomDataController::RemoveListenerLink(std::move(kept));
 }
 
 // A controller that an after-post handler frees, as a form closing in that

@@ -227,9 +227,9 @@ class SetProvider : public TcxCustomDataProvider {
   void Next() override { ++pos; }
   void SavePos() override { saved = pos; }
   void RestorePos() override { pos = saved; }
-  TcxValueDefReader* CreateValueDefReader() override {
+  TObjectPtr<TcxValueDefReader> CreateValueDefReader() override {
     frozenWhileReading = LockCount();
-    return new Reader(this);
+    return TObjectPtr<Reader>(new Reader(this));
   }
 
   std::vector<String> set;

@@ -37,7 +37,7 @@ class TestItem : public TcxFilterCriteriaItem {
   TestField* Field() { return static_cast<TestField*>(ItemLink()); }
   // While set, no operator can be made.
   static inline bool FailOperator = false;
-  TcxFilterOperator* CreateFilterOperator() override {
+  TObjectPtr<TcxFilterOperator> CreateFilterOperator() override {
     if (FailOperator) throw Exception("no operator");
     return TcxFilterCriteriaItem::CreateFilterOperator();
   }
@@ -49,11 +49,12 @@ class TestCriteria : public TcxFilterCriteria {
   std::vector<TestField*> Fields;
   bool Matches(const TestRecord& ARecord) { return DoFilterData(&ARecord); }
 
-  TcxFilterCriteriaItem* CreateItem(TcxFilterCriteriaItemList* AParent,
-                                    TObject* ALink, TcxFilterOperatorKind AKind,
-                                    const Variant& AValue,
-                                    const String& ADisplay) override {
-    return new TestItem(AParent, ALink, AKind, AValue, ADisplay);
+  TObjectPtr<TcxFilterCriteriaItem> CreateItem(
+      TcxFilterCriteriaItemList* AParent, TObject* ALink,
+      TcxFilterOperatorKind AKind, const Variant& AValue,
+      const String& ADisplay) override {
+    return TObjectPtr<TestItem>(
+        new TestItem(AParent, ALink, AKind, AValue, ADisplay));
   }
   Integer GetIDByItemLink(TObject* ALink) override {
     return ALink ? static_cast<TestField*>(ALink)->ID : -1;
@@ -256,11 +257,12 @@ class DirectCriteria : public TestCriteria {
   explicit DirectCriteria(bool AVouch) {
     if (AVouch) quickTestClass_ = &typeid(DirectCriteria);
   }
-  TcxFilterCriteriaItem* CreateItem(TcxFilterCriteriaItemList* AParent,
-                                    TObject* ALink, TcxFilterOperatorKind AKind,
-                                    const Variant& AValue,
-                                    const String&) override {
-    return new DirectItem(AParent, ALink, AKind, AValue, &Counts);
+  TObjectPtr<TcxFilterCriteriaItem> CreateItem(
+      TcxFilterCriteriaItemList* AParent, TObject* ALink,
+      TcxFilterOperatorKind AKind, const Variant& AValue,
+      const String&) override {
+    return TObjectPtr<DirectItem>(
+        new DirectItem(AParent, ALink, AKind, AValue, &Counts));
   }
   ReadCounts Counts;
 };

@@ -210,6 +210,9 @@ class TcxEditAlignment : public TPersistent {
 };
 
 class TcxCustomEditProperties;
+class TcxCustomEditStyle;
+class TcxCustomEditViewData;
+class TcxCanvas;
 
 class TcxCustomEditPropertiesValues : public TPersistent {
   VARNEL_CLASS(TcxCustomEditPropertiesValues, TPersistent)
@@ -356,6 +359,13 @@ class TcxCustomEditProperties : public TcxInterfacedPersistent {
   virtual void Changed();
   virtual bool CompareDisplayValues(const Variant& AEditValue1,
                                     const Variant& AEditValue2);
+  // A view data for one style and use (its unit builds it).
+  virtual TObjectPtr<TcxCustomEditViewData> CreateViewData(
+      TcxCustomEditStyle* AStyle, bool AIsInplace, bool APreviewMode = false);
+  TSize GetEditSize(TcxCanvas* ACanvas, TcxCustomEditStyle* AEditStyle,
+                    bool AIsInplace, const Variant& AEditValue,
+                    const TcxEditSizeProperties& AEditSizeProperties =
+                        DefaultcxEditSizeProperties);
   virtual void DataChanged() {}
   virtual WideString GetDisplayText(const Variant& AEditValue,
                                     bool AFullText = false,

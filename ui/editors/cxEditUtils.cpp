@@ -20,18 +20,6 @@ void FillPixels(HDC ADC, Integer ALeft, Integer ATop, Integer AWidth,
   ::FillRect(ADC, &r, ABrush);
 }
 
-// Left plus right (or top plus bottom) content margin of a theme part in a
-// 100 by 100 rectangle.
-TRect ThemeContentMargins(TcxCanvas* ACanvas, HTHEME ATheme, Integer APart,
-                          Integer AState) {
-  const RECT bounds{0, 0, 100, 100};
-  RECT content = bounds;
-  GetThemeBackgroundContentRect(ATheme, ACanvas ? ACanvas->Handle() : nullptr,
-                                APart, AState, &bounds, &content);
-  return TRect{content.left - bounds.left, content.top - bounds.top,
-               bounds.right - content.right, bounds.bottom - content.bottom};
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -253,6 +241,16 @@ void RestoreCanvasFont(TcxCanvas* ACanvas, const LOGFONTA& ALogFont) {
 // Measuring and tests
 // ---------------------------------------------------------------------------
 
+TRect cxGetThemeContentMargins(TcxCanvas* ACanvas, HTHEME ATheme, Integer APart,
+                               Integer AState) {
+  const RECT bounds{0, 0, 100, 100};
+  RECT content = bounds;
+  GetThemeBackgroundContentRect(ATheme, ACanvas ? ACanvas->Handle() : nullptr,
+                                APart, AState, &bounds, &content);
+  return TRect{content.left - bounds.left, content.top - bounds.top,
+               bounds.right - content.right, bounds.bottom - content.bottom};
+}
+
 TSize GetArrowSize(const TSize& ASize, TcxArrowDirection ADirection) {
   const Integer side = std::min(ASize.cx, ASize.cy);
   Integer width = (side - 1) / 2;
@@ -269,7 +267,7 @@ Integer GetEditButtonsContentVerticalOffset(TcxCanvas* ACanvas,
   if (ANativeStyle) {
     const HTHEME theme = OpenTheme(totButton);
     if (theme) {
-      const TRect m = ThemeContentMargins(ACanvas, theme, 1, 1);
+      const TRect m = cxGetThemeContentMargins(ACanvas, theme, 1, 1);
       return m.Top + m.Bottom;
     }
   }

@@ -48,6 +48,9 @@ void SaveCanvasFont(TcxCanvas* ACanvas, LOGFONTA& ALogFont);
 void RestoreCanvasFont(TcxCanvas* ACanvas, const LOGFONTA& ALogFont);
 
 // measuring and tests
+// The content margins of a theme part in a 100 by 100 rectangle, per side.
+TRect cxGetThemeContentMargins(TcxCanvas* ACanvas, HTHEME ATheme, Integer APart,
+                               Integer AState);
 TSize GetArrowSize(const TSize& ASize, TcxArrowDirection ADirection);
 Integer GetEditButtonsContentVerticalOffset(TcxCanvas* ACanvas,
                                             TcxEditButtonStyle AButtonStyle,

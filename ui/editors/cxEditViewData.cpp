@@ -11,16 +11,6 @@
 
 namespace {
 
-TRect ThemeContentMargins(TcxCanvas* ACanvas, HTHEME ATheme, Integer APart,
-                          Integer AState) {
-  const RECT bounds{0, 0, 100, 100};
-  RECT content = bounds;
-  GetThemeBackgroundContentRect(ATheme, ACanvas ? ACanvas->Handle() : nullptr,
-                                APart, AState, &bounds, &content);
-  return TRect{content.left, content.top, 100 - content.right,
-               100 - content.bottom};
-}
-
 bool PointIn(const TRect& R, const TPoint& P) {
   return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
 }
@@ -47,7 +37,8 @@ Integer CalculateEditDefaultButtonWidth(TcxCanvas* ACanvas,
   if (d.NativeStyle) d.NativeStyle = AreVisualStylesMustBeUsed(true, themeType);
   Integer margin = 4;
   if (d.NativeStyle) {
-    const TRect m = ThemeContentMargins(ACanvas, OpenTheme(themeType), 1, 1);
+    const TRect m =
+        cxGetThemeContentMargins(ACanvas, OpenTheme(themeType), 1, 1);
     margin = m.Left + m.Right;
   }
   if (AViewInfo->Width >= 1) return std::max(AViewInfo->Width, margin);
@@ -200,7 +191,7 @@ TRect TcxCustomEditViewData::GetButtonsExtent(TcxCanvas* ACanvas) {
       static_cast<TcxCustomEditStyle*>(Style->GetBaseStyle());
   if (!Style->TransparentBorder() && !base->HasBorder()) return TRect{};
   const HTHEME theme = OpenTheme(totEdit);
-  return theme ? ThemeContentMargins(ACanvas, theme, 1, 1) : TRect{};
+  return theme ? cxGetThemeContentMargins(ACanvas, theme, 1, 1) : TRect{};
 }
 
 TRect TcxCustomEditViewData::GetClientExtent(TcxCanvas* ACanvas,
@@ -227,9 +218,7 @@ TRect TcxCustomEditViewData::GetClientExtent(TcxCanvas* ACanvas,
 
 TcxEditPaintOptions TcxCustomEditViewData::GetPaintOptions() const {
   TcxEditPaintOptions result = PaintOptions;
-  if (!cxRectIsEmpty(ContentOffset) || ContentOffset.Left ||
-      ContentOffset.Top || ContentOffset.Right || ContentOffset.Bottom)
-    result.Include(epoHasExternalBorder);
+  if (ContentOffset != TRect{}) result.Include(epoHasExternalBorder);
   if (EditContentParams.Options.Contains(ecoShowFocusRectWhenInplace))
     result.Include(epoShowFocusRectWhenInplace);
   return result;
@@ -366,8 +355,7 @@ void TcxCustomEditViewData::CalculateViewInfo(TcxCustomEditViewInfo* V) {
                         V->Bounds.Right - V->BorderExtent.Right,
                         V->Bounds.Bottom - V->BorderExtent.Bottom};
   V->ClientRect = V->BorderRect;
-  V->HasContentOffsets = ContentOffset.Left || ContentOffset.Top ||
-                         ContentOffset.Right || ContentOffset.Bottom;
+  V->HasContentOffsets = ContentOffset != TRect{};
   if (!IsInplace) V->BorderColor = GetBorderColor();
   V->TextColor = TextColor != clDefault ? TextColor : Style->TextColor();
   TColor background =

@@ -18,20 +18,6 @@ TRect Shrunk(const TRect& R, Integer D) {
   return TRect{R.Left + D, R.Top + D, R.Right - D, R.Bottom - D};
 }
 
-// Restores the device context's clipping and objects at scope exit.
-class TSavedCanvasDC {
- public:
-  explicit TSavedCanvasDC(TcxCanvas* ACanvas)
-      : dc_(ACanvas->Handle()), saved_(SaveDC(dc_)) {}
-  ~TSavedCanvasDC() { RestoreDC(dc_, saved_); }
-  TSavedCanvasDC(const TSavedCanvasDC&) = delete;
-  TSavedCanvasDC& operator=(const TSavedCanvasDC&) = delete;
-
- private:
-  HDC dc_;
-  int saved_;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -151,7 +137,7 @@ void DrawNativeEditBackground(TcxCanvas* ACanvas, TcxCustomEditViewInfo* V,
       break;
   }
   {
-    TSavedCanvasDC saved(ACanvas);
+    TSavedDC saved(ACanvas->Handle());
     ExcludeClipRect(dc, c.Left, c.Top, c.Right, c.Bottom);
     DrawThemeBackground(theme, dc, part, V->NativeState, &bounds, nullptr);
   }
@@ -171,7 +157,7 @@ void DrawCustomEdit(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo,
   {
     // Opaque buttons are never painted over by the background.
     const HDC dc = ACanvas->Handle();
-    const int saved = SaveDC(dc);
+    TSavedDC saved(dc);
     if (!AViewInfo->ButtonsInfo.empty() &&
         !AViewInfo->ButtonsInfo[0]->Data.PartiallyTransparent) {
       for (const auto& b : AViewInfo->ButtonsInfo)
@@ -188,7 +174,6 @@ void DrawCustomEdit(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo,
       else
         DrawUsualEditBackground(ACanvas, AViewInfo, AFillContent, brush);
     }
-    RestoreDC(dc, saved);
   }
   AViewInfo->DrawButtons(ACanvas);
 }
@@ -249,7 +234,7 @@ void TcxCustomEditViewInfo::DrawButton(TcxCanvas* ACanvas, Integer AIndex) {
       ButtonsInfo[static_cast<std::size_t>(AIndex)].get();
   b->Data.BackgroundColor = BackgroundColor;
   if (IsEmptyRect(b->VisibleBounds)) return;
-  TSavedCanvasDC saved(ACanvas);
+  TSavedDC saved(ACanvas->Handle());
   if (b->Bounds != b->VisibleBounds)
     IntersectClipRect(ACanvas->Handle(), b->VisibleBounds.Left,
                       b->VisibleBounds.Top, b->VisibleBounds.Right,
@@ -556,7 +541,7 @@ void TcxCustomEditViewInfo::DrawButtonContent(TcxCanvas* ACanvas,
   TcxEditButtonViewInfo* b =
       ButtonsInfo[static_cast<std::size_t>(AIndex)].get();
   const TcxEditButtonViewInfoData& d = b->Data;
-  TSavedCanvasDC saved(ACanvas);
+  TSavedDC saved(ACanvas->Handle());
   IntersectClipRect(ACanvas->Handle(), AContentRect.Left, AContentRect.Top,
                     AContentRect.Right, AContentRect.Bottom);
   const bool disabled = d.State == ebsDisabled;
@@ -671,7 +656,7 @@ void TcxCustomEditViewInfo::DrawEditBackground(TcxCanvas* ACanvas,
                                                const TRect& AEditBounds,
                                                const TRect& AContentRect,
                                                bool AExcludeContent) {
-  TSavedCanvasDC saved(ACanvas);
+  TSavedDC saved(ACanvas->Handle());
   const HDC dc = ACanvas->Handle();
   if (AExcludeContent)
     ExcludeClipRect(dc, AContentRect.Left, AContentRect.Top, AContentRect.Right,

@@ -117,10 +117,24 @@ TcxContainerViewInfoClass TcxCustomPopupWindow::GetViewInfoClass() {
   return &cxNewContainerViewInfo<TcxContainerViewInfo>;
 }
 
-void TcxCustomPopupWindow::DoClosed() { OnClosed(this); }
-void TcxCustomPopupWindow::DoClosing() { OnClosing(this); }
-void TcxCustomPopupWindow::DoShowed() { OnShowed(this); }
-void TcxCustomPopupWindow::DoShowing() { OnShowing(this); }
+// The handlers run on copies of the events: a handler that frees the
+// popup (with its owner) frees the event it runs from.
+void TcxCustomPopupWindow::DoClosed() {
+  const TNotifyEvent handler = OnClosed;
+  handler(this);
+}
+void TcxCustomPopupWindow::DoClosing() {
+  const TNotifyEvent handler = OnClosing;
+  handler(this);
+}
+void TcxCustomPopupWindow::DoShowed() {
+  const TNotifyEvent handler = OnShowed;
+  handler(this);
+}
+void TcxCustomPopupWindow::DoShowing() {
+  const TNotifyEvent handler = OnShowing;
+  handler(this);
+}
 
 bool TcxCustomPopupWindow::IsSysKeyAccepted(Word Key) {
   return (Key >= VK_PRIOR && Key <= VK_DOWN) || Key == VK_F4;

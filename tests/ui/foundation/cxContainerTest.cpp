@@ -456,6 +456,20 @@ class PopupWindowTest : public ContainerWindowTest {
                           "popup shown"));
     ui_test::PumpUntilIdle();
   }
+  // A popup whose close handler frees its owner, which owns the popup:
+  // the close frees both.
+  TcxCustomPopupWindow* NewPopupFreedWithItsOwner(
+      TObjectPtr<TTestContainer>& AOwner) {
+    AOwner.reset(new TTestContainer(nullptr));
+    AOwner->SetParent(form_.get());
+    AOwner->SetBounds(200, 20, 100, 40);
+    ui_test::PumpUntilIdle();
+    TcxCustomPopupWindow* popup =
+        NewPopup(AOwner.get(), false, TRect{0, 0, 80, 60});
+    popup->OnClosed =
+        TNotifyEvent::FromFunction([&AOwner](TObject*) { AOwner.reset(); });
+    return popup;
+  }
   void TearDown() override {
     while (cxOpenPopupWindowCount() > 0) cxOpenPopupWindow(0)->CloseUp();
     ContainerWindowTest::TearDown();
@@ -575,6 +589,21 @@ TEST_F(PopupWindowTest, PopupOnAnOpenPopupAndCloseUpOnAClosedOneDoNothing) {
   EXPECT_EQ(cxOpenPopupWindowCount(), 0);
 }
 
+TEST_F(PopupWindowTest, WindowsInsideAPopupBelongToItsOwner) {
+  TcxCustomPopupWindow* popup =
+      NewPopup(container_, false, TRect{0, 0, 120, 80});
+  auto* child = new TTestContainer(popup);
+  child->SetParent(popup);
+  child->SetBounds(5, 5, 50, 20);
+  Open(popup, container_);
+  EXPECT_EQ(GetPopupOwnerControl(child->Handle()), container_->Handle());
+  EXPECT_EQ(GetPopupOwnerControl(other_->Handle()), other_->Handle());
+  EXPECT_EQ(cxGetParentWndForDocking, &GetPopupOwnerControl);
+  // The popup's children include those of the popups opened from it.
+  EXPECT_TRUE(IsChildWindow(container_, popup->Handle()));
+  EXPECT_FALSE(IsChildWindow(other_, popup->Handle()));
+}
+
 TEST_F(PopupWindowTest, PopupOfAHiddenOwnerStaysClosed) {
   TcxCustomPopupWindow* popup =
       NewPopup(container_, false, TRect{0, 0, 80, 60});
@@ -585,15 +614,8 @@ TEST_F(PopupWindowTest, PopupOfAHiddenOwnerStaysClosed) {
 }
 
 TEST_F(PopupWindowTest, ClickOnAnOwnerThatTheCloseFreesIsDiscardedSafely) {
-  // The owner owns its popup: freeing the owner frees both.
-  TObjectPtr<TTestContainer> owner(new TTestContainer(nullptr));
-  owner->SetParent(form_.get());
-  owner->SetBounds(200, 20, 100, 40);
-  ui_test::PumpUntilIdle();
-  TcxCustomPopupWindow* popup =
-      NewPopup(owner.get(), false, TRect{0, 0, 80, 60});
-  popup->OnClosed =
-      TNotifyEvent::FromFunction([&owner](TObject*) { owner.reset(); });
+  TObjectPtr<TTestContainer> owner;
+  TcxCustomPopupWindow* popup = NewPopupFreedWithItsOwner(owner);
   int presses = 0;
   form_->OnMouseDown =
       TMouseEvent::FromFunction([&](TObject*, TMouseButton, TShiftState,
@@ -608,14 +630,8 @@ TEST_F(PopupWindowTest, ClickOnAnOwnerThatTheCloseFreesIsDiscardedSafely) {
 }
 
 TEST_F(PopupWindowTest, DeactivatingTheAppWithAnOwnerFreedByTheCloseIsSafe) {
-  TObjectPtr<TTestContainer> owner(new TTestContainer(nullptr));
-  owner->SetParent(form_.get());
-  owner->SetBounds(200, 20, 100, 40);
-  ui_test::PumpUntilIdle();
-  TcxCustomPopupWindow* popup =
-      NewPopup(owner.get(), false, TRect{0, 0, 80, 60});
-  popup->OnClosed =
-      TNotifyEvent::FromFunction([&owner](TObject*) { owner.reset(); });
+  TObjectPtr<TTestContainer> owner;
+  TcxCustomPopupWindow* popup = NewPopupFreedWithItsOwner(owner);
   TcxCustomPopupWindow* survivorPopup =
       NewPopup(container_, false, TRect{0, 0, 80, 60});
   int focusChanges = 0;
@@ -717,6 +733,46 @@ TEST_F(InnerListBoxTest, BackspaceEnterAndEscAreNotConsumed) {
   list_->DoAutoComplete(back);
   EXPECT_EQ(back, '\b');
   EXPECT_EQ(list_->ItemIndex(), 0);
+}
+
+TEST_F(InnerListBoxTest, LibraryScrollBarsStandInForTheSystemOnes) {
+  TcxScrollBar* bar = list_->VScrollBar();
+  ASSERT_NE(bar, nullptr);
+  // Five items fit: the system shows no vertical bar, nor does the library.
+  EXPECT_FALSE(bar->Visible());
+  EXPECT_EQ(bar->BoundsRect(), TRect());
+  for (int i = 0; i < 40; ++i) list_->Items()->Add("Item " + IntToStr(i));
+  ui_test::PumpUntilIdle();
+  ASSERT_TRUE(UsecxScrollBars());
+  EXPECT_TRUE(bar->Visible());
+  EXPECT_EQ(bar->Parent(), list_->Parent());
+  EXPECT_GT(bar->Height(), 0);
+  EXPECT_LE(bar->Height(), list_->Height());
+  EXPECT_EQ(bar->Max(), list_->Count() - 1);
+  // Scrolling the list moves the library bar with it.
+  list_->SetTopIndex(10);
+  ui_test::PumpUntilIdle();
+  EXPECT_EQ(bar->Position(), 10);
+}
+
+TEST_F(InnerListBoxTest, TheContainerPlacesFocusesAndFeedsItsInnerControl) {
+  list_->SetParent(container_);
+  list_->SetContainer(container_);
+  container_->SetInnerControl(list_);
+  container_->GetStyle()->SetColor(clYellow);
+  container_->ShortRefreshContainer(false);
+  EXPECT_EQ(list_->BoundsRect(), container_->ViewInfo()->ClientRect);
+  EXPECT_EQ(list_->Color(), clYellow);
+  other_->SetFocus();
+  ASSERT_TRUE(WaitUntil([&] { return other_->Focused(); }, "edit focused"));
+  container_->SetFocus();
+  ASSERT_TRUE(WaitUntil([&] { return list_->Focused(); }, "list focused"));
+  EXPECT_TRUE(container_->Focused());
+  EXPECT_TRUE(container_->ViewInfo()->ContainerState.Contains(csActive));
+  // Keys sent to the container go on to the inner control.
+  list_->SetItemIndex(1);
+  ::SendMessageA(container_->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(list_->ItemIndex(), 2);
 }
 
 TEST_F(InnerListBoxTest, InsideAContainerItReportsItsContainer) {

@@ -34,20 +34,6 @@ bool IsDestroying(TComponent* AComponent) {
   return AComponent->ComponentState().Contains(csDestroying);
 }
 
-// A weak link given back when the scope ends; the popup clears its links
-// when it is destroyed.
-class TLinkScope {
- public:
-  explicit TLinkScope(TObject* AObject) : link_(cxAddObjectLink(AObject)) {}
-  ~TLinkScope() { cxRemoveObjectLink(link_); }
-  TLinkScope(const TLinkScope&) = delete;
-  TLinkScope& operator=(const TLinkScope&) = delete;
-  bool Alive() const { return link_ && link_->Target; }
-
- private:
-  TcxObjectLink* link_;
-};
-
 TCustomForm* OwnerForm(TcxCustomPopupWindow* APopup) {
   return APopup->OwnerControl() ? GetParentForm(APopup->OwnerControl())
                                 : nullptr;
@@ -117,10 +103,24 @@ TcxContainerViewInfoClass TcxCustomPopupWindow::GetViewInfoClass() {
   return &cxNewContainerViewInfo<TcxContainerViewInfo>;
 }
 
-void TcxCustomPopupWindow::DoClosed() { OnClosed(this); }
-void TcxCustomPopupWindow::DoClosing() { OnClosing(this); }
-void TcxCustomPopupWindow::DoShowed() { OnShowed(this); }
-void TcxCustomPopupWindow::DoShowing() { OnShowing(this); }
+// The handlers run on copies of the events: a handler that frees the
+// popup (with its owner) frees the event it runs from.
+void TcxCustomPopupWindow::DoClosed() {
+  const TNotifyEvent handler = OnClosed;
+  handler(this);
+}
+void TcxCustomPopupWindow::DoClosing() {
+  const TNotifyEvent handler = OnClosing;
+  handler(this);
+}
+void TcxCustomPopupWindow::DoShowed() {
+  const TNotifyEvent handler = OnShowed;
+  handler(this);
+}
+void TcxCustomPopupWindow::DoShowing() {
+  const TNotifyEvent handler = OnShowing;
+  handler(this);
+}
 
 bool TcxCustomPopupWindow::IsSysKeyAccepted(Word Key) {
   return (Key >= VK_PRIOR && Key <= VK_DOWN) || Key == VK_F4;
@@ -307,7 +307,7 @@ void TcxCustomPopupWindow::Popup(TWinControl* AFocusedControl) {
 }
 
 void TcxCustomPopupWindow::ShowPopupLoop() {
-  TLinkScope self(this);
+  TcxObjectLinkScope self(this);
   while (self.Alive() && IsVisible() && Application &&
          !Application->Terminated()) {
     MSG msg;
@@ -333,7 +333,7 @@ void TcxCustomPopupWindow::CloseUp() {
   TScopeGuard unlock([] { LockCMActivateMessages(false); });
   // The handlers may free the popup (with its owner): nothing of it is
   // touched once it is gone.
-  TLinkScope self(this);
+  TcxObjectLinkScope self(this);
   RemoveOpen(this);
   DoClosing();
   if (!self.Alive()) return;
@@ -354,7 +354,7 @@ void TcxCustomPopupWindow::ClosePopup() {
 void TcxCustomPopupWindow::Deactivate() {
   if (IsDeactivateLocked()) return;
   HWND active = ::GetActiveWindow();
-  TLinkScope self(this);
+  TcxObjectLinkScope self(this);
   for (Integer i = cxOpenPopupWindowCount() - 1; i >= 0; --i) {
     if (i >= cxOpenPopupWindowCount()) continue;
     TcxCustomPopupWindow* popup = cxOpenPopupWindow(i);
@@ -390,7 +390,7 @@ void TcxCustomPopupWindow::KeyDown(Word& Key, TShiftState Shift) {
 void TcxCustomPopupWindow::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_CLOSEPOPUPWINDOW: {
-      TLinkScope self(this);
+      TcxObjectLinkScope self(this);
       LockDeactivate(true);
       CloseUp();
       if (!self.Alive()) return;
@@ -450,7 +450,7 @@ struct TcxPopupHooks {
     }
     void Close(TObject* APopup) override {
       TcxCustomPopupWindow* popup = P(APopup);
-      TLinkScope self(popup);
+      TcxObjectLinkScope self(popup);
       TRestoreOnExit showing(ShowingPopup, true);
       popup->LockDeactivate(true);
       popup->CloseUp();
@@ -569,7 +569,7 @@ struct TcxPopupHooks {
     for (TcxCustomPopupWindow* popup : std::vector(OpenPopups)) {
       if (!IsOpen(popup) || !Usable(popup)) continue;
       if (popup->HandleAllocated() && popup->Handle() == AWnd) {
-        TLinkScope self(popup);
+        TcxObjectLinkScope self(popup);
         if (popup->CloseQuery()) popup->CloseUp();
         if (self.Alive() && !popup->IsVisible() && popup->CaptureFocus() &&
             OwnerUsable(popup) && popup->OwnerControl()->HandleAllocated())

@@ -2,19 +2,6 @@
 
 namespace {
 
-// A weak link given back when the scope ends.
-class TLinkScope {
- public:
-  explicit TLinkScope(TObject* AObject) : link_(cxAddObjectLink(AObject)) {}
-  ~TLinkScope() { cxRemoveObjectLink(link_); }
-  TLinkScope(const TLinkScope&) = delete;
-  TLinkScope& operator=(const TLinkScope&) = delete;
-  TObject* Target() const { return link_ ? link_->Target : nullptr; }
-
- private:
-  TcxObjectLink* link_;
-};
-
 // Where a scan goes on after closing the popup at AIndex: from the first
 // popup, as the close may have changed the list; past the popup when it
 // refused to close, so that the scan ends.
@@ -48,7 +35,7 @@ bool cxScanPopupsForPress(TcxPopupScanHost& AHost) {
       if (AHost.NeedIgnorePress(popup)) AHost.SetJustClosed(popup);
     }
     if (result && !thisOwnerClick) result = !AHost.NeedIgnorePress(popup);
-    TLinkScope link(popup);
+    TcxObjectLinkScope link(popup);
     AHost.Close(popup);
     // A press on an owner that its popup's close freed or hid has no
     // target left.
@@ -68,8 +55,8 @@ void cxScanPopupsForDeactivation(TcxPopupScanHost& AHost) {
       ++i;
       continue;
     }
-    TLinkScope owner(AHost.FocusChangeTarget(popup));
-    TLinkScope self(popup);
+    TcxObjectLinkScope owner(AHost.FocusChangeTarget(popup));
+    TcxObjectLinkScope self(popup);
     AHost.Close(popup);
     if (TObject* target = owner.Target()) AHost.FocusChanged(target);
     i = NextIndex(AHost, self.Target(), i);

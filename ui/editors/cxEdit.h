@@ -10,6 +10,7 @@
 #include "ScopeGuard.h"
 #include "Variants.h"
 #include "cxClasses.h"
+#include "cxContainer.h"
 #include "cxEditButtons.h"
 #include "cxEditConsts.h"
 
@@ -359,6 +360,10 @@ class TcxCustomEditProperties : public TcxInterfacedPersistent {
   virtual void Changed();
   virtual bool CompareDisplayValues(const Variant& AEditValue1,
                                     const Variant& AEditValue2);
+  // The style and view info classes of the editor kind (their units build
+  // them).
+  virtual TcxContainerStyleClass GetStyleClass();
+  virtual TcxContainerViewInfoClass GetViewInfoClass();
   // A view data for one style and use (its unit builds it).
   virtual TObjectPtr<TcxCustomEditViewData> CreateViewData(
       TcxCustomEditStyle* AStyle, bool AIsInplace, bool APreviewMode = false);

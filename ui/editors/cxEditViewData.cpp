@@ -729,3 +729,11 @@ TSize TcxCustomEditProperties::GetEditSize(
       CreateViewData(AEditStyle, AIsInplace);
   return data->GetEditSize(ACanvas, AEditValue, AEditSizeProperties);
 }
+
+TcxContainerStyleClass TcxCustomEditProperties::GetStyleClass() {
+  return &cxNewContainerStyle<TcxEditStyle>;
+}
+
+TcxContainerViewInfoClass TcxCustomEditProperties::GetViewInfoClass() {
+  return &cxNewContainerViewInfo<TcxCustomEditViewInfo>;
+}

@@ -184,4 +184,30 @@ TEST_F(ViewData, ClientRectLeavesTheBordersAndButtons) {
   EXPECT_EQ(info_.ClientRect, (TRect{1, 1, 79, 21}));
 }
 
+TEST_F(ViewData, PropertiesMakeTheEditorKindsPieces) {
+  TObjectPtr<TcxContainerStyle> style =
+      props_.GetStyleClass()(nullptr, false, nullptr, csNormal);
+  EXPECT_NE(dynamic_cast<TcxEditStyle*>(style.get()), nullptr);
+  TObjectPtr<TcxContainerViewInfo> info = props_.GetViewInfoClass()();
+  EXPECT_NE(dynamic_cast<TcxCustomEditViewInfo*>(info.get()), nullptr);
+  TObjectPtr<TcxCustomEditViewData> data =
+      props_.CreateViewData(Style(), true, true);
+  EXPECT_TRUE(data->IsInplace);
+  EXPECT_TRUE(data->PreviewMode);
+  EXPECT_EQ(data->Properties, &props_);
+}
+
+TEST_F(ViewData, EditSizeOfAStandaloneEditor) {
+  AddButton(20);
+  Style()->SetEditBorderStyle(ebsSingle);
+  Style()->SetTransparentBorder(false);
+  Style()->SetButtonStyle(bts3D);
+  const TSize size =
+      props_.GetEditSize(canvas_.Canvas(), Style(), false, Variant());
+  // Borders 1 + 1 and the 20-pixel button wide; a 3D button wants 4
+  // pixels of height, of which the borders give 2, with no content.
+  EXPECT_EQ(size.cx, 22);
+  EXPECT_EQ(size.cy, 4);
+}
+
 }  // namespace

@@ -218,28 +218,32 @@ void TcxCustomEditProperties::SetUseLeftAlignmentOnEditing(bool Value) {
   Changed();
 }
 
-void TcxCustomEditProperties::SetMaxValue(double Value) {
-  if (assignedValues_->MaxValue() && maxValue_ == Value) return;
+template <class T>
+void TcxCustomEditProperties::SetAssigned(
+    T& AField, T Value,
+    bool (TcxCustomEditPropertiesValues::*AIsAssigned)() const,
+    void (TcxCustomEditPropertiesValues::*AAssign)(bool)) {
+  if ((assignedValues_.get()->*AIsAssigned)() && AField == Value) return;
+  // The assigned flag reports a change too: one notice for both.
   auto update = UpdateScope();
-  maxValue_ = Value;
-  assignedValues_->SetMaxValue(true);
+  AField = Value;
+  (assignedValues_.get()->*AAssign)(true);
   Changed();
+}
+
+void TcxCustomEditProperties::SetMaxValue(double Value) {
+  SetAssigned(maxValue_, Value, &TcxCustomEditPropertiesValues::MaxValue,
+              &TcxCustomEditPropertiesValues::SetMaxValue);
 }
 
 void TcxCustomEditProperties::SetMinValue(double Value) {
-  if (assignedValues_->MinValue() && minValue_ == Value) return;
-  auto update = UpdateScope();
-  minValue_ = Value;
-  assignedValues_->SetMinValue(true);
-  Changed();
+  SetAssigned(minValue_, Value, &TcxCustomEditPropertiesValues::MinValue,
+              &TcxCustomEditPropertiesValues::SetMinValue);
 }
 
 void TcxCustomEditProperties::SetReadOnly(bool Value) {
-  if (assignedValues_->ReadOnly() && readOnly_ == Value) return;
-  auto update = UpdateScope();
-  readOnly_ = Value;
-  assignedValues_->SetReadOnly(true);
-  Changed();
+  SetAssigned(readOnly_, Value, &TcxCustomEditPropertiesValues::ReadOnly,
+              &TcxCustomEditPropertiesValues::SetReadOnly);
 }
 
 void TcxCustomEditProperties::FillMinMaxValues(double AMaxValue,

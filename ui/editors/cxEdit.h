@@ -399,6 +399,10 @@ class TcxCustomEditProperties : public TcxInterfacedPersistent {
 
  private:
   void FreeNotificationHandler(TComponent* Sender) { FreeNotification(Sender); }
+  template <class T>
+  void SetAssigned(T& AField, T Value,
+                   bool (TcxCustomEditPropertiesValues::*AIsAssigned)() const,
+                   void (TcxCustomEditPropertiesValues::*AAssign)(bool));
 
   bool autoSelect_ = true;
   bool beepOnError_ = false;

@@ -260,6 +260,22 @@ void cxRemoveObjectLink(TcxObjectLink* ALink);
 // Every live link to the object gets a null target.
 void cxClearObjectLinks(TObject* AObject);
 
+// A link for the length of a scope: whether the object survived a call
+// that may free it.
+class TcxObjectLinkScope {
+ public:
+  explicit TcxObjectLinkScope(TObject* AObject)
+      : link_(cxAddObjectLink(AObject)) {}
+  ~TcxObjectLinkScope() { cxRemoveObjectLink(link_); }
+  TcxObjectLinkScope(const TcxObjectLinkScope&) = delete;
+  TcxObjectLinkScope& operator=(const TcxObjectLinkScope&) = delete;
+  TObject* Target() const { return link_ ? link_->Target : nullptr; }
+  bool Alive() const { return Target() != nullptr; }
+
+ private:
+  TcxObjectLink* link_;
+};
+
 // ---------------------------------------------------------------------------
 // Free notifications
 // ---------------------------------------------------------------------------

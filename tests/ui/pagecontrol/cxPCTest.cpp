@@ -1,0 +1,410 @@
+// The tab control without a window: tabs and selection, styles and the
+// painter registry, the layout's tables and its routines.
+#include "WinApi.h"
+//
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "SysUtils.h"
+//
+#include "../foundation/dxUxThemeStandIn.h"
+#include "cxPC.h"
+#include "cxPCPainters.h"
+#include "cxPCTestPainters.h"
+
+namespace {
+
+class TabControlTest : public ::testing::Test {
+ protected:
+  TabControlTest() : control_(std::make_unique<TcxTabControl>(nullptr)) {}
+  // Tabs "T0".."Tn-1".
+  void AddTabs(Integer ACount) {
+    for (Integer i = 0; i < ACount; ++i)
+      control_->Tabs()->Add("T" + IntToStr(i));
+  }
+  std::vector<Integer> Rows() {
+    std::vector<Integer> rows;
+    for (Integer i = 0; i < control_->Tabs()->Count(); ++i)
+      rows.push_back(control_->Tabs()->GetTab(i)->Row);
+    return rows;
+  }
+
+  TTestPaintersScope painters_;
+  std::unique_ptr<TcxTabControl> control_;
+};
+
+String ExceptionText(const std::function<void()>& AAction) {
+  try {
+    AAction();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "(no exception)";
+}
+
+TEST(PCRoutinesTest, RotateRectTurnsMarginsToEachSide) {
+  const TRect r(1, 2, 3, 4);
+  struct Case {
+    TcxTabPosition Position;
+    TRect Expected;
+  } cases[] = {{tpTop, TRect(1, 2, 3, 4)},
+               {tpBottom, TRect(3, 4, 1, 2)},
+               {tpLeft, TRect(2, 3, 4, 1)},
+               {tpRight, TRect(4, 1, 2, 3)}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(RotateRect(r, c.Position), c.Expected) << int(c.Position);
+    EXPECT_EQ(RotateRectBack(RotateRect(r, c.Position), c.Position), r)
+        << int(c.Position);
+  }
+}
+
+TEST(PCRoutinesTest, RemovesAcceleratorMarks) {
+  EXPECT_EQ(cxPCRemoveAccelChars("&Office"), "Office");
+  EXPECT_EQ(cxPCRemoveAccelChars("A&&B"), "A&B");
+  EXPECT_EQ(cxPCRemoveAccelChars("End&"), "End");
+}
+
+TEST(PCRoutinesTest, MessagesComeFromTheStringTable) {
+  EXPECT_EQ(cxPCGetResourceString(scxPCAllowRotateError),
+            "%s style does not support rotation of tabs");
+  EXPECT_EQ(cxPCGetResourceString(scxPCPageIndexError),
+            "%d is an invalid PageIndex value.  PageIndex must be between 0 "
+            "and %d");
+}
+
+// --- Registry ---
+
+TEST(PCPaintersFactoryTest, LooksUpByIdNameAndStandardStyle) {
+  TTestPaintersScope painters;
+  TcxPCPaintersFactory* factory = PaintersFactory();
+  ASSERT_NE(factory, nullptr);
+  EXPECT_EQ(factory->GetPainterClass(4), nullptr);
+  TcxPCPainterClass ultraFlat = factory->GetPainterClass(String("ULTRAFLAT"));
+  ASSERT_NE(ultraFlat, nullptr);
+  EXPECT_EQ(ultraFlat->GetStyleID(), 6);
+  EXPECT_EQ(factory->GetPainterClass(String("NoSuchStyle")), nullptr);
+  TcxPCPainterClass buttons = factory->GetPainterClass(tsButtons);
+  ASSERT_NE(buttons, nullptr);
+  EXPECT_EQ(buttons->GetStyleID(), 2);
+  EXPECT_EQ(GetPCStyleName(0), "Default");
+  EXPECT_EQ(GetPCStyleName(6), "UltraFlat");
+  EXPECT_EQ(GetPCStyleName(4), "");
+}
+
+TEST(PCPaintersFactoryTest, ErrorsNameTheFactoryAndMethod) {
+  TEmptyPaintersScope empty;
+  EXPECT_EQ(PaintersFactory(), nullptr);
+  // A factory with one class that is then taken away again.
+  RegisterPCPainterClass(TTestFlatPainter::PainterClass());
+  RegisterPCPainterClass(TTestFlatPainter::PainterClass());
+  ASSERT_NE(PaintersFactory(), nullptr);
+  EXPECT_EQ(PaintersFactory()->GetPainterClassCount(), 1);
+  EXPECT_EQ(ExceptionText([] {
+              PaintersFactory()->GetPainterInstance(nullptr, nullptr);
+            }),
+            "TcxPCPaintersFactory.GetPainterInstance: PCPainterClass is nil");
+  // The factory lives while a class is registered; an empty one answers
+  // the default style with its error.
+  TcxPCPaintersFactory factory;
+  TcxLookAndFeel lookAndFeel(nullptr);
+  EXPECT_EQ(ExceptionText([&] { factory.GetDefaultStyleID(&lookAndFeel); }),
+            "TcxPCPaintersFactory.GetDefaultStyleID: There are no styles "
+            "registered");
+  UnregisterPCPainterClass(TTestFlatPainter::PainterClass());
+  EXPECT_EQ(PaintersFactory(), nullptr);
+}
+
+TEST(PCPaintersFactoryTest, LookAndFeelChoosesTabsOnAThemeElseFlat) {
+  TTestPaintersScope painters;
+  TUxThemeStandIn theme;
+  TcxLookAndFeel lookAndFeel(nullptr);
+  lookAndFeel.SetKind(lfFlat);
+  lookAndFeel.SetNativeStyle(true);
+  theme.SetActive(true);
+  EXPECT_EQ(PaintersFactory()->GetStyleID(&lookAndFeel), 1);
+  theme.SetActive(false);
+  EXPECT_EQ(PaintersFactory()->GetStyleID(&lookAndFeel), 7);
+  lookAndFeel.SetNativeStyle(false);
+  lookAndFeel.SetKind(lfUltraFlat);
+  EXPECT_EQ(PaintersFactory()->GetStyleID(&lookAndFeel), 6);
+}
+
+TEST_F(TabControlTest, StyleErrorsAndRotation) {
+  EXPECT_EQ(ExceptionText([&] { control_->SetStyleByStyleName("Nope"); }),
+            "TcxTabControl.SetStyleByName: Nope is an unregistered style name");
+  control_->SetStyleByStyleName("ultraflat");
+  EXPECT_EQ(control_->Style(), 6);
+  control_->SetStyle(4);  // no such id: ignored
+  EXPECT_EQ(control_->Style(), 6);
+  control_->SetStyleByStyleName("OneNote");
+  EXPECT_EQ(ExceptionText([&] { control_->SetRotate(true); }),
+            "OneNote style does not support rotation of tabs");
+  EXPECT_FALSE(control_->Rotate());
+  control_->SetStyle(6);
+  control_->SetRotate(true);
+  control_->SetStyle(10);
+  EXPECT_FALSE(control_->Rotate());
+}
+
+// --- Tabs and selection ---
+
+TEST_F(TabControlTest, TabIndexErrorsNameTheListAndMethod) {
+  AddTabs(2);
+  EXPECT_EQ(ExceptionText([&] { control_->Tabs()->GetTab(2); }),
+            "TcxTabs.GetTab: Tab's index (2) out of bounds");
+  EXPECT_EQ(ExceptionText([&] { control_->Tabs()->Strings(-1); }),
+            "TcxTabs.Get: Tab's index (-1) out of bounds");
+  EXPECT_EQ(ExceptionText([&] { control_->Tabs()->GetVisibleTab(5); }),
+            "TcxTabs.GetVisibleTab: TabVisibleIndex (5) must be between 0 "
+            "and 1");
+  control_->Tabs()->Clear();
+  EXPECT_EQ(ExceptionText([&] { control_->VisibleTabList()->GetTab(0); }),
+            "TcxVisibleTabList.GetTab: There are no visible tabs");
+}
+
+TEST_F(TabControlTest, FirstTabIsSelectedWithoutEvents) {
+  Integer changing = 0, changed = 0;
+  control_->OnChanging =
+      TcxTabChangingEvent::FromFunction([&](TObject*, bool&) { ++changing; });
+  control_->OnChange = TNotifyEvent::FromFunction([&](TObject*) { ++changed; });
+  AddTabs(3);
+  EXPECT_EQ(control_->TabIndex(), 0);
+  EXPECT_EQ(changing, 0);
+  EXPECT_EQ(changed, 0);
+}
+
+TEST_F(TabControlTest, SelectionRaisesEventsAndCanBeRefused) {
+  AddTabs(3);
+  bool allow = true;
+  std::vector<String> log;
+  control_->OnChanging =
+      TcxTabChangingEvent::FromFunction([&](TObject*, bool& AllowChange) {
+        log.push_back("changing");
+        AllowChange = allow;
+      });
+  control_->OnChange =
+      TNotifyEvent::FromFunction([&](TObject*) { log.push_back("change"); });
+  control_->SetTabIndex(2);
+  EXPECT_EQ(log, (std::vector<String>{"changing", "change"}));
+  EXPECT_TRUE(control_->Tabs()->GetTab(2)->Selected());
+  EXPECT_FALSE(control_->Tabs()->GetTab(0)->Selected());
+  log.clear();
+  control_->SetTabIndex(2);  // unchanged
+  control_->SetTabIndex(3);  // out of range
+  control_->SetTabIndex(-2);
+  EXPECT_TRUE(log.empty());
+  allow = false;
+  control_->SetTabIndex(1);
+  EXPECT_EQ(log, (std::vector<String>{"changing"}));
+  EXPECT_EQ(control_->TabIndex(), 2);
+  EXPECT_TRUE(control_->Tabs()->GetTab(2)->Selected());
+  EXPECT_FALSE(control_->Tabs()->GetTab(1)->Selected());
+}
+
+TEST_F(TabControlTest, ChangeEventLockNeverGoesBelowZero) {
+  AddTabs(2);
+  Integer changed = 0;
+  control_->OnChange = TNotifyEvent::FromFunction([&](TObject*) { ++changed; });
+  control_->LockChangeEvent(false);
+  control_->LockChangeEvent(true);
+  control_->SetTabIndex(1);
+  EXPECT_EQ(changed, 0);
+  control_->LockChangeEvent(false);
+  control_->SetTabIndex(0);
+  EXPECT_EQ(changed, 1);
+}
+
+// Closing selects the neighbour through OnChanging, and its flag follows.
+TEST_F(TabControlTest, ClosingSelectsTheNeighbourThroughTheSelectionPath) {
+  AddTabs(3);
+  control_->SetTabIndex(1);
+  std::vector<String> log;
+  bool allow = true;
+  control_->OnChanging =
+      TcxTabChangingEvent::FromFunction([&](TObject*, bool& AllowChange) {
+        log.push_back("changing");
+        AllowChange = allow;
+      });
+  control_->OnChange =
+      TNotifyEvent::FromFunction([&](TObject*) { log.push_back("change"); });
+  control_->CloseButtonClick();
+  EXPECT_EQ(log, (std::vector<String>{"changing", "change"}));
+  ASSERT_EQ(control_->Tabs()->Count(), 2);
+  EXPECT_EQ(control_->Tabs()->Strings(1), "T2");
+  EXPECT_EQ(control_->TabIndex(), 1);
+  EXPECT_TRUE(control_->Tabs()->GetTab(1)->Selected());
+  EXPECT_EQ(control_->MainTabVisibleIndex, 1);
+
+  // The last tab's neighbour is the one before it; a refusal keeps the tab.
+  log.clear();
+  allow = false;
+  control_->CloseButtonClick();
+  EXPECT_EQ(control_->Tabs()->Count(), 2);
+  EXPECT_EQ(control_->TabIndex(), 1);
+  allow = true;
+  control_->CloseButtonClick();
+  ASSERT_EQ(control_->Tabs()->Count(), 1);
+  EXPECT_EQ(control_->TabIndex(), 0);
+  EXPECT_TRUE(control_->Tabs()->GetTab(0)->Selected());
+  control_->CloseButtonClick();
+  EXPECT_EQ(control_->Tabs()->Count(), 0);
+  EXPECT_EQ(control_->TabIndex(), -1);
+}
+
+TEST_F(TabControlTest, VisibleListFindsPositions) {
+  AddTabs(5);
+  control_->Tabs()->GetTab(1)->SetVisible(false);
+  control_->Tabs()->GetTab(3)->SetVisible(false);
+  TcxVisibleTabList* list = control_->VisibleTabList();
+  Integer position = -1;
+  EXPECT_TRUE(list->FindVisibleTab(2, position));
+  EXPECT_EQ(position, 1);
+  EXPECT_FALSE(list->FindVisibleTab(3, position));
+  EXPECT_EQ(position, 2);
+  EXPECT_FALSE(list->FindVisibleTab(9, position));
+  EXPECT_EQ(position, 3);
+  EXPECT_EQ(list->TabVisibleIndexOf(4), 2);
+}
+
+// --- Layout ---
+
+TEST_F(TabControlTest, GreedyRowsAreBalanced) {
+  struct Case {
+    Integer Count;
+    std::vector<Integer> Rows;
+  } cases[] = {{5, {0, 0, 0, 1, 1}}, {7, {0, 0, 0, 1, 1, 2, 2}}};
+  for (const Case& c : cases) {
+    control_->Tabs()->Clear();
+    control_->SetTabWidth(50);
+    AddTabs(c.Count);
+    control_->CalculateTabNormalSizes();
+    control_->PlaceVisibleTabsOnRows(160, 0);
+    EXPECT_EQ(Rows(), c.Rows) << c.Count << " tabs";
+  }
+}
+
+TEST_F(TabControlTest, TabAsLongAsTheRowGetsARowOfItsOwn) {
+  control_->SetTabWidth(50);
+  AddTabs(4);
+  control_->CalculateTabNormalSizes();
+  control_->Tabs()->GetTab(1)->NormalWidth = 200;
+  control_->PlaceVisibleTabsOnRows(160, 0);
+  EXPECT_EQ(Rows(), (std::vector<Integer>{0, 1, 2, 2}));
+  EXPECT_EQ(control_->Tabs()->GetTab(1)->NormalWidth, 160);
+  EXPECT_EQ(control_->RowCount, 3);
+}
+
+TEST_F(TabControlTest, PaintingPositionIndexBySideAndRotation) {
+  AddTabs(1);
+  struct Case {
+    TcxTabPosition Position;
+    bool Rotate;
+    bool TopToBottom;
+    Integer Index;
+  } cases[] = {
+      {tpTop, false, false, 1},    {tpTop, true, false, 2},
+      {tpTop, true, true, 3},      {tpBottom, false, false, 10},
+      {tpBottom, true, false, 11}, {tpBottom, true, true, 12},
+      {tpLeft, true, false, 6},    {tpLeft, false, false, 4},
+      {tpLeft, false, true, 5},    {tpRight, true, false, 9},
+      {tpRight, false, false, 7},  {tpRight, false, true, 8},
+  };
+  for (const Case& c : cases) {
+    control_->SetTabPosition(c.Position);
+    control_->SetRotate(c.Rotate);
+    TcxPCOptions options = control_->Options();
+    if (c.TopToBottom)
+      options.Include(pcoTopToBottomText);
+    else
+      options.Exclude(pcoTopToBottomText);
+    control_->SetOptions(options);
+    control_->RequestLayout();
+    EXPECT_EQ(control_->Tabs()->GetTab(0)->PaintingPositionIndex(), c.Index)
+        << int(c.Position) << " rotate " << c.Rotate << " ttb "
+        << c.TopToBottom;
+  }
+}
+
+TEST_F(TabControlTest, NavigatorButtonSets) {
+  struct Case {
+    TcxPCOptions Options;
+    bool AllFit;
+    TcxPCNavigatorButtons Buttons;
+  } cases[] = {
+      {{}, true, {}},
+      {{}, false, {nbTopLeft, nbBottomRight}},
+      {{pcoNoArrows}, false, {}},
+      {{pcoGoDialog}, true, {}},
+      {{pcoGoDialog}, false, {nbTopLeft, nbBottomRight, nbGoDialog}},
+      {{pcoGoDialog, pcoAlwaysShowGoDialogButton}, true, {nbGoDialog}},
+      {{pcoCloseButton}, true, {nbClose}},
+      {{pcoCloseButton, pcoNoArrows}, false, {nbClose}},
+  };
+  for (const Case& c : cases) {
+    control_->SetOptions(c.Options);
+    EXPECT_EQ(control_->GetNavigatorButtons(c.AllFit), c.Buttons)
+        << c.Options.ToInt() << " fit " << c.AllFit;
+  }
+}
+
+TEST_F(TabControlTest, OneRowScrollsAndMultiRowShowsNoButtons) {
+  control_->SetBounds(0, 0, 200, 100);
+  control_->SetTabWidth(60);
+  control_->SetOptions({pcoCloseButton, pcoGoDialog});
+  AddTabs(3);
+  control_->RequestLayout();
+  // 180 pixels of tabs on 200 with the close button (20): all fit.
+  EXPECT_EQ(control_->NavigatorButtons, (TcxPCNavigatorButtons{nbClose}));
+  EXPECT_EQ(control_->FirstVisibleTab, 0);
+  control_->Tabs()->Add("T3");
+  EXPECT_EQ(
+      control_->NavigatorButtons,
+      (TcxPCNavigatorButtons{nbTopLeft, nbBottomRight, nbGoDialog, nbClose}));
+  EXPECT_EQ(control_->NavigatorButtonStates[nbTopLeft], nbsDisabled);
+  EXPECT_EQ(control_->NavigatorButtonStates[nbBottomRight], nbsNormal);
+  control_->ScrollTabs(5);
+  EXPECT_EQ(control_->NavigatorButtonStates[nbBottomRight], nbsDisabled);
+  EXPECT_TRUE(control_->IsLastTabFullyVisible);
+  EXPECT_EQ(control_->LastVisibleTab, 3);
+  control_->SetMultiLine(true);
+  EXPECT_TRUE(control_->NavigatorButtons.Empty());
+  EXPECT_EQ(control_->RowCount, 2);
+}
+
+TEST_F(TabControlTest, CaptionlessTabWithoutImagesIs42Wide) {
+  control_->Tabs()->Add("");
+  control_->RequestLayout();
+  EXPECT_EQ(control_->Tabs()->GetTab(0)->NormalWidth, 42);
+  control_->SetTabWidth(77);
+  control_->Tabs()->Add("A much longer caption than that");
+  control_->RequestLayout();
+  EXPECT_EQ(control_->Tabs()->GetTab(1)->NormalWidth, 77);
+}
+
+TEST_F(TabControlTest, StandardPainterOrdersButtonsByNavigatorSide) {
+  control_->SetBounds(0, 0, 200, 100);
+  control_->SetOptions({pcoCloseButton, pcoGoDialog});
+  control_->SetTabWidth(80);
+  AddTabs(4);
+  auto* painter = dynamic_cast<TcxPCStandardPainter*>(control_->Painter());
+  ASSERT_NE(painter, nullptr);
+  auto order = [&] {
+    std::vector<TcxPCNavigatorButton> buttons;
+    for (const auto& b : painter->NavigatorButtonPositions())
+      buttons.push_back(b.Button);
+    return buttons;
+  };
+  control_->SetNavigatorPosition(npLeftTop);
+  EXPECT_EQ(order(), (std::vector<TcxPCNavigatorButton>{
+                         nbClose, nbTopLeft, nbBottomRight, nbGoDialog}));
+  EXPECT_EQ(painter->NavigatorButtonPositions()[0].Rect, TRect(0, 0, 20, 20));
+  control_->SetNavigatorPosition(npRightTop);
+  EXPECT_EQ(order(), (std::vector<TcxPCNavigatorButton>{
+                         nbGoDialog, nbTopLeft, nbBottomRight, nbClose}));
+  // 12 + 20 + 20 + 20 from the right edge.
+  EXPECT_EQ(painter->GetGoDialogButtonBounds(), TRect(128, 0, 140, 20));
+  EXPECT_EQ(control_->TabsPosition.RowLength, 128);
+}
+
+}  // namespace

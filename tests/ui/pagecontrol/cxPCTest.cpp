@@ -30,6 +30,7 @@ class TabControlTest : public ::testing::Test {
     return rows;
   }
 
+  TEmptyPaintersScope realPainters_;  // the stand-ins' metrics, not theirs
   TTestPaintersScope painters_;
   std::unique_ptr<TcxTabControl> control_;
 };

@@ -142,7 +142,7 @@ void TcxPCCustomPainter::CorrectTabRect(Integer,
 }
 
 void TcxPCCustomPainter::FillDisplayRect() {
-  Canvas()->FillRect(GetDisplayRect(), GetClientColor());
+  Canvas()->FillRect(GetClientRect(), GetClientColor());
 }
 
 TColor TcxPCCustomPainter::GetClientColor() {
@@ -335,8 +335,7 @@ void TcxPCCustomPainter::ExcludeTabContentClipRegion(Integer TabVisibleIndex) {
   auto content =
       std::make_unique<TcxRegion>(OutTabImageAndTextData.TabTextRect);
   content->Combine(new TcxRegion(OutTabImageAndTextData.TabImageRect), roAdd);
-  content->Combine(GetTabClipRgn(TabVisibleIndex),
-                   GetTabClipRgnOperation(TabVisibleIndex));
+  content->Combine(GetTabClipRgn(TabVisibleIndex), roIntersect);
   Canvas()->SetClipRegion(content.release(), roSubtract);
 }
 

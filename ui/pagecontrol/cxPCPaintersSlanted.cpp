@@ -675,6 +675,8 @@ void TcxPCSlantedPainter::PaintTabShape(Integer TabVisibleIndex) {
   TcxCanvas* canvas = info->Canvas();
   TcxTab* tab = info->VisibleTab(TabVisibleIndex);
   const TRect full = tab->FullRect();
+  // What the clip region holds outside the outline shows the control.
+  canvas->FillRect(full, info->Color());
   SaveClipRgn();
   PaintTabFrame(TabVisibleIndex, full);
   canvas->SetClipRegion(InternalGetTabClipRegion(TabVisibleIndex, true),

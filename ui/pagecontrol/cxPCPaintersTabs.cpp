@@ -574,12 +574,16 @@ void TcxPCTabsPainter::PaintTabCorners(Integer TabVisibleIndex) {
   if (!cxPCIsHorizontalPosition(side) &&
       !ParentInfo()->Options().Contains(pcoTopToBottomText))
     std::swap(first, second);
+  // The cut corners leave three pixels each outside the outline; nothing
+  // else paints them, as the tab's rectangle is out of the clip afterwards.
   const TRect f = GetTabFigureRect(TabVisibleIndex);
-  TPoint notches[] = {{f.Left, f.Top}, {f.Right - 1, f.Top}};
-  RotatePolyline(tab->FullRect(), notches, 1, side);
-  TcxCanvas* canvas = ParentInfo()->Canvas();
-  canvas->SetPixel(notches[0].X, notches[0].Y, first);
-  canvas->SetPixel(notches[1].X, notches[1].Y, second);
+  const Integer L = f.Left, T = f.Top, R = f.Right;
+  TPoint notches[] = {{L, T},     {L + 1, T}, {L, T + 1},
+                      {R - 1, T}, {R - 2, T}, {R - 1, T + 1}};
+  RotatePolyline(tab->FullRect(), notches, 5, side);
+  TcxCanvas* canvas = Canvas();
+  for (Integer i = 0; i < 6; ++i)
+    canvas->SetPixel(notches[i].X, notches[i].Y, i < 3 ? first : second);
 }
 
 void TcxPCTabsPainter::PaintButton(TcxPCNavigatorButton AButton,

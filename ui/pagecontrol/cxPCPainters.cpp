@@ -142,7 +142,7 @@ void TcxPCCustomPainter::CorrectTabRect(Integer,
 }
 
 void TcxPCCustomPainter::FillDisplayRect() {
-  Canvas()->FillRect(GetDisplayRect(), GetClientColor());
+  Canvas()->FillRect(GetClientRect(), GetClientColor());
 }
 
 TColor TcxPCCustomPainter::GetClientColor() {
@@ -925,7 +925,15 @@ TRect TcxPCStandardPainter::GetFrameRect() {
   return R;
 }
 
-void TcxPCStandardPainter::PaintFrame() { PaintFrameBorder(GetFrameRect()); }
+void TcxPCStandardPainter::PaintFrame() {
+  TRect frame = GetFrameRect();
+  PaintFrameBorder(frame);
+  // The page area is filled after the frame and must leave it alone.
+  auto ring = std::make_unique<TcxRegion>(frame);
+  Integer w = GetFrameWidth();
+  ring->Combine(new TcxRegion(cxRectInflate(frame, -w, -w)), roSubtract);
+  Canvas()->SetClipRegion(ring.release(), roSubtract);
+}
 
 void TcxPCStandardPainter::PaintFrameBorder(const TRect& R) {
   Canvas()->DrawComplexFrame(R, clBtnHighlight, cl3DDkShadow);

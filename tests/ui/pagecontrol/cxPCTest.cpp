@@ -408,3 +408,23 @@ TEST_F(TabControlTest, StandardPainterOrdersButtonsByNavigatorSide) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PCDefaultStyleTest, DefaultStyleFollowsTheLookAndFeel) {
+  TTestPaintersScope painters;
+  TUxThemeStandIn theme;
+  theme.SetActive(false);
+  TcxTabControl control(nullptr);
+  control.LookAndFeel()->SetKind(lfFlat);
+  control.LookAndFeel()->SetNativeStyle(true);
+  ASSERT_NE(control.Painter(), nullptr);
+  EXPECT_EQ(control.Painter()->GetStyleName(), "Flat");
+  EXPECT_EQ(control.Style(), 0);
+  theme.SetActive(true);
+  control.LookAndFeel()->SetNativeStyle(false);
+  control.LookAndFeel()->SetNativeStyle(true);
+  EXPECT_EQ(control.Painter()->GetStyleName(), "Tabs");
+}
+
+}  // namespace

@@ -57,6 +57,7 @@ class PageControlWindowTest : public ::testing::Test {
     form_.reset(new TForm(nullptr));
     form_->SetBounds(60, 60, 420, 300);
     pc_ = new TcxPageControl(form_.get());
+    pc_->SetStyle(kTestStandardStyle);
     pc_->SetParent(form_.get());
     pc_->SetBounds(8, 8, 380, 240);
     for (const char* caption : {"&Common", "&Office", "&Third"}) {
@@ -208,6 +209,7 @@ class TabScrollWindowTest : public ::testing::Test {
     form_.reset(new TForm(nullptr));
     form_->SetBounds(60, 60, 420, 200);
     tc_ = new TcxTabControl(form_.get());
+    tc_->SetStyle(kTestStandardStyle);
     tc_->SetParent(form_.get());
     tc_->SetBounds(8, 8, 240, 120);
     tc_->SetTabWidth(60);

@@ -11,6 +11,7 @@
 #include "cxGeometry.h"
 #include "cxLookAndFeelPainters.h"
 #include "dxThemeManager.h"
+#include "dxUxTheme.h"
 
 namespace {
 
@@ -195,8 +196,21 @@ void TcxPCCustomPainter::AfterPaintTab(Integer TabVisibleIndex) {
 }
 
 void TcxPCCustomPainter::GetNativeContentOffset(TRect& R) {
-  // Without the tab pane of a theme the content touches the pane.
+  // The margins the theme's tab pane (part 9) leaves around its content.
   R = TRect();
+  HTHEME theme = OpenTheme(totTab);
+  if (!theme) return;
+  TRect bounds(0, 0, 100, 100), content;
+  if (FAILED(GetThemeBackgroundContentRect(theme, Canvas()->Handle(), 9, 0,
+                                           reinterpret_cast<RECT*>(&bounds),
+                                           reinterpret_cast<RECT*>(&content))))
+    return;
+  R = TRect(content.Left, content.Top, 100 - content.Right,
+            100 - content.Bottom);
+  if (IsStandardTheme()) {
+    Integer m = parentControl_->IsTabsContainer() ? 3 : std::max(R.Left, R.Top);
+    R = TRect(m, m, 2 * m, 2 * m);
+  }
 }
 
 TColor TcxPCCustomPainter::GetTabColor(Integer TabVisibleIndex) {

@@ -590,4 +590,26 @@ TEST_F(TabControlTest, TooSmallControlLaysOutNoTab) {
   EXPECT_EQ(control_->IndexOfTabAt(5, 5), -1);
 }
 
+// Loading: the stored TabIndex is applied in Loaded without events, and
+// tabs added meanwhile select nothing.
+TEST_F(TabControlTest, LoadedAppliesTheStoredTabIndexWithoutEvents) {
+  Integer changings = 0, changes = 0;
+  control_->OnChanging =
+      TcxTabChangingEvent::FromFunction([&](TObject*, bool&) { ++changings; });
+  control_->OnChange = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+  control_->IncludeState(csLoading);
+  AddTabs(3);
+  EXPECT_EQ(control_->TabIndex(), -1);
+  control_->SetTabIndex(2);
+  control_->Loaded();
+  EXPECT_EQ(control_->TabIndex(), 2);
+  EXPECT_EQ(control_->MainTabVisibleIndex, 2);
+  EXPECT_TRUE(control_->Tabs()->GetTab(2)->Selected());
+  EXPECT_EQ(changings, 0);
+  EXPECT_EQ(changes, 0);
+  control_->SetTabIndex(0);
+  EXPECT_EQ(changings, 1);
+  EXPECT_EQ(changes, 1);
+}
+
 }  // namespace

@@ -364,4 +364,38 @@ TEST(PageControlStreamTest, StreamedPageControlShowsItsActivePage) {
   EXPECT_EQ(form->PageChangings, 1);
 }
 
+// --- Wheel and hot tracking ---
+
+TEST_F(TabScrollWindowTest, WheelOverTheTabsScrollsThem) {
+  TRect first = tc_->Tabs()->GetVisibleTab(0)->FullRect();
+  TPoint overTabs = tc_->ClientToScreen(TPoint(first.Left + 5, first.Top + 5));
+  TPoint overPage = tc_->ClientToScreen(TPoint(10, 100));
+  EXPECT_FALSE(tc_->DoMouseWheel(TShiftState(), -120, overPage));
+  EXPECT_EQ(tc_->FirstVisibleTab, 0);
+  EXPECT_TRUE(tc_->DoMouseWheel(TShiftState(), -120, overTabs));
+  EXPECT_EQ(tc_->FirstVisibleTab, 1);
+  EXPECT_TRUE(tc_->DoMouseWheel(TShiftState(), 120, overTabs));
+  EXPECT_EQ(tc_->FirstVisibleTab, 0);
+  tc_->SetMultiLine(true);
+  EXPECT_FALSE(tc_->DoMouseWheel(TShiftState(), -120, overTabs));
+}
+
+TEST_F(TabScrollWindowTest, HotTrackingFollowsTheCursorButNotOverDisabledTabs) {
+  tc_->SetHotTrack(true);
+  tc_->Tabs()->GetTab(2)->SetEnabled(false);
+  ui_test::MoveMouseTo(TabPoint(tc_, 1));
+  ASSERT_TRUE(ui_test::WaitUntil(
+      [&] { return tc_->HotTrackTabVisibleIndex == 1; }, "tab 1 hot"));
+  EXPECT_TRUE(tc_->Tabs()->GetTab(1)->HotTrack());
+  ui_test::MoveMouseTo(TabPoint(tc_, 2));
+  ASSERT_TRUE(ui_test::WaitUntil(
+      [&] { return tc_->HotTrackTabVisibleIndex == -1; }, "no tab hot"));
+  POINT arrow = ButtonPoint(nbBottomRight);
+  ui_test::MoveMouseTo(arrow);
+  ASSERT_TRUE(ui_test::WaitUntil(
+      [&] { return tc_->NavigatorButtonStates[nbBottomRight] == nbsHotTrack; },
+      "the arrow hot"));
+  EXPECT_EQ(tc_->HotTrackTabVisibleIndex, -1);
+}
+
 }  // namespace

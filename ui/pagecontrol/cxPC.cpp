@@ -6,6 +6,7 @@
 #include "Forms.h"
 #include "Messages.h"
 #include "ScopeGuard.h"
+#include "TypInfo.h"
 #include "cxPC.h"
 //
 #include "cxGeometry.h"
@@ -840,6 +841,11 @@ void TcxCustomTabControl::SetTabIndex(Integer Value) {
   Change();
 }
 
+void TcxCustomTabControl::SetTabIndexDirect(Integer Value) {
+  tabIndex_ = Value;
+  MainTabVisibleIndex = -1;
+}
+
 void TcxCustomTabControl::SelectTab(Integer TabVisibleIndex, bool CtrlPressed) {
   TcxObjectLink* link = cxAddObjectLink(this);
   TScopeGuard removeLink([link] { cxRemoveObjectLink(link); });
@@ -1147,3 +1153,70 @@ bool TcxCustomTabControl::HandleDialogChar(Integer Key) {
   }
   return false;
 }
+
+// ---------------------------------------------------------------------------
+// Unit start-up: what form streams set.
+
+namespace {
+
+void PCStartup() {
+  using C = TcxCustomTabControl;
+  using T = TcxCustomTabControl;
+  TPublished<TcxCustomTabControl>()
+      .Property("Focusable", &T::Focusable, &T::SetFocusable, true)
+      .Property("HideTabs", &T::HideTabs, &T::SetHideTabs, false)
+      .Property("HotTrack", &T::HotTrack, &T::SetHotTrack, false)
+      .Property("ImageBorder", &T::ImageBorder, &T::SetImageBorder, 0)
+      .Property("Images", &T::Images, &T::SetImages)
+      .Property("MultiLine", &T::MultiLine, &T::SetMultiLine, false)
+      .Property("NavigatorPosition", &T::NavigatorPosition,
+                &T::SetNavigatorPosition, npRightTop)
+      .Property("Options", &T::Options, &T::SetOptions, cxPCDefaultOptions)
+      .Property("OwnerDraw", &T::OwnerDraw, &T::SetOwnerDraw, false)
+      .Property("RaggedRight", &T::RaggedRight, &T::SetRaggedRight, false)
+      .Property("Rotate", &T::Rotate, &T::SetRotate, false)
+      .Property("ScrollOpposite", &T::ScrollOpposite, &T::SetScrollOpposite,
+                false)
+      .Property("ShowFrame", &T::ShowFrame, &T::SetShowFrame, false)
+      .Property("Style", &T::Style, &T::SetStyle, 0)
+      .Property("TabHeight", &T::TabHeight, &T::SetTabHeight, Smallint{0})
+      .Property("TabPosition", &T::TabPosition, &T::SetTabPosition, tpTop)
+      .Property("TabWidth", &T::TabWidth, &T::SetTabWidth, Smallint{0})
+      .Event("OnChange", &T::OnChange, &T::OnChange)
+      .Event("OnCanClose", &T::OnCanClose, &T::OnCanClose);
+  TPublished<TcxTabControl>()
+      .Property("TabIndex", &TcxTabControl::TabIndex,
+                &TcxTabControl::SetTabIndex, -1)
+      .Property("MultiSelect", &TcxTabControl::MultiSelect,
+                &TcxTabControl::SetMultiSelect, false)
+      .Event("OnChanging", &C::OnChanging, &C::OnChanging);
+  TPublished<TcxPageControl>()
+      .Property("ActivePage", &TcxPageControl::ActivePage,
+                &TcxPageControl::SetActivePage)
+      .Event("OnPageChanging", &TcxPageControl::OnPageChanging,
+             &TcxPageControl::OnPageChanging);
+  TPublished<TcxTabSheet>()
+      .Property("Caption", &TControl::Caption, &TControl::SetCaption)
+      .Property("Highlighted", &TcxTabSheet::Highlighted,
+                &TcxTabSheet::SetHighlighted, false)
+      .Property("ImageIndex", &TcxTabSheet::ImageIndex,
+                &TcxTabSheet::SetImageIndex, -1)
+      .Property("TabVisible", &TcxTabSheet::TabVisible,
+                &TcxTabSheet::SetTabVisible, true)
+      .Event("OnShow", &TcxTabSheet::OnShow, &TcxTabSheet::OnShow)
+      .Event("OnHide", &TcxTabSheet::OnHide, &TcxTabSheet::OnHide);
+  RegisterClasses({TcxTabControl::StaticClass(), TcxPageControl::StaticClass(),
+                   TcxTabSheet::StaticClass()});
+}
+
+void PCShutdown() {
+  UnpublishClass(TcxCustomTabControl::StaticClass());
+  UnpublishClass(TcxTabControl::StaticClass());
+  UnpublishClass(TcxPageControl::StaticClass());
+  UnpublishClass(TcxTabSheet::StaticClass());
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxPC, ({"cxControls", "cxLookAndFeels", "Forms"}), &PCStartup,
+            &PCShutdown);

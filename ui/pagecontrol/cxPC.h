@@ -267,6 +267,7 @@ class TcxTab : public TPersistent {
  private:
   friend class TcxTabs;
   friend class TcxCustomTabControl;
+  friend class TcxTabSheet;
   void Changed(TcxPCTabPropertyChanged AType);
   // The caption is stored without telling anyone (new tabs).
   void InternalSetCaption(const String& Value) { caption_ = Value; }
@@ -590,8 +591,8 @@ class TcxCustomTabControl : public TcxControl {
   void WriteClientRectValue(TWriter* Writer, Integer ASide);
   void TabSlantsChanged(TObject* Sender);
 
-  // Set by the page control while it inserts a page.
-  bool tabIndexChanging_ = false;
+  // Clears or sets the selection without any event (removed pages).
+  void SetTabIndexDirect(Integer Value);
 
  private:
   friend class TcxTabs;
@@ -717,4 +718,113 @@ class TcxTabControl : public TcxCustomTabControl {
   VARNEL_CLASS(TcxTabControl, TcxCustomTabControl)
  public:
   explicit TcxTabControl(TComponent* AOwner) : TcxCustomTabControl(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------
+// Pages
+// ---------------------------------------------------------------------------
+
+// A page of a page control; owns one tab of it.
+class TcxTabSheet : public TCustomControl {
+  VARNEL_CLASS(TcxTabSheet, TCustomControl)
+ public:
+  explicit TcxTabSheet(TComponent* AOwner);
+  ~TcxTabSheet() override;
+  void BeforeDestruction() override;
+
+  TcxPageControl* PageControl() const { return pageControl_; }
+  void SetPageControl(TcxPageControl* Value);
+  TcxTab* Tab() const { return tab_; }
+  bool Highlighted() const { return highlighted_; }
+  void SetHighlighted(bool Value);
+  TImageIndex ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(TImageIndex Value);
+  bool TabVisible() const { return tabVisible_; }
+  void SetTabVisible(bool Value);
+  Integer PageIndex() const;
+  void SetPageIndex(Integer Value);
+  // The visible index of its tab; -1 without tab or when hidden.
+  Integer TabIndex() const;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+
+  void SetParent(TWinControl* AParent) override;
+  void Dispatch(TMessage& Message) override;
+  virtual void SetParentPageControl(TcxPageControl* APageControl);
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  virtual void DoHide();
+  virtual void DoShow();
+
+ private:
+  friend class TcxPageControl;
+  void PagePropertyChanged();
+  void ColorChanged();
+
+  TcxPageControl* pageControl_ = nullptr;
+  TcxTab* tab_ = nullptr;
+  bool highlighted_ = false;
+  TImageIndex imageIndex_ = -1;
+  bool tabVisible_ = true;
+};
+
+class TcxPageControl : public TcxCustomTabControl {
+  VARNEL_CLASS(TcxPageControl, TcxCustomTabControl)
+ public:
+  explicit TcxPageControl(TComponent* AOwner);
+  ~TcxPageControl() override;
+  void BeforeDestruction() override;
+
+  TcxTabSheet* ActivePage() const { return activePage_; }
+  void SetActivePage(TcxTabSheet* Value);
+  Integer GetActivePageIndex() const;
+  void SetActivePageIndex(Integer Value);
+  Integer GetPageCount() const { return static_cast<Integer>(pages_.size()); }
+  Integer PageCount() const { return GetPageCount(); }
+  TcxTabSheet* Pages(Integer Index) const { return pages_.at(Index); }
+  // The number of visible tabs.
+  Integer GetTabCount() const { return VisibleTabList()->Count(); }
+  TcxPageChangingEvent OnPageChanging;
+
+  TcxTabSheet* FindNextPageEx(TcxTabSheet* ACurPage, bool AGoForward,
+                              bool ACheckTab, bool ACircular) const;
+  TcxTabSheet* FindNextPage(TcxTabSheet* ACurPage, bool AGoForward,
+                            bool ACheckTabVisible) const {
+    return FindNextPageEx(ACurPage, AGoForward, ACheckTabVisible, true);
+  }
+  void SelectNextPage(bool AGoForward, bool ACheckTabVisible = true);
+
+  // --- Overrides ---
+  TWinControl* GetActivePage() override { return activePage_; }
+  TWinControl* GetPage(Integer TabIndex) override;
+  void DoClose() override;
+  void ImageListChange(TObject* Sender) override;
+  bool TabIndexTabMustBeVisible() override { return true; }
+  bool CanChange(Integer NewTabIndex) override;
+  void Change() override;
+  void RequestLayout() override;
+  void Loaded() override;
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  void SetChildOrder(TComponent* Child, Integer Order) override;
+  using TcxCustomTabControl::CanFocusOnClick;
+  bool CanFocusOnClick() override;
+  virtual void UpdateActivePage();
+  virtual bool CanChangeActivePage(TcxTabSheet* ANewPage);
+  virtual void PageChange();
+
+ protected:
+  void ChangeActivePage(TcxTabSheet* APage);
+  void InsertPage(TcxTabSheet* APage);
+  void RemovePage(TcxTabSheet* APage);
+  void UpdateTab(TcxTabSheet* APage);
+  void UpdateTabs();
+  void MovePage(TcxTabSheet* APage, Integer ANewIndex);
+
+ private:
+  friend class TcxTabSheet;
+  std::vector<TcxTabSheet*> pages_;
+  TcxTabSheet* activePage_ = nullptr;
+  bool pageInserting_ = false;
+  bool activePageSetting_ = false;
 };

@@ -11,6 +11,7 @@
 #include "cxGeometry.h"
 #include "cxLookAndFeelPainters.h"
 #include "dxThemeManager.h"
+#include "dxUxTheme.h"
 
 namespace {
 
@@ -195,8 +196,21 @@ void TcxPCCustomPainter::AfterPaintTab(Integer TabVisibleIndex) {
 }
 
 void TcxPCCustomPainter::GetNativeContentOffset(TRect& R) {
-  // Without the tab pane of a theme the content touches the pane.
+  // The margins the theme's tab pane (part 9) leaves around its content.
   R = TRect();
+  HTHEME theme = OpenTheme(totTab);
+  if (!theme) return;
+  TRect bounds(0, 0, 100, 100), content;
+  if (FAILED(GetThemeBackgroundContentRect(theme, Canvas()->Handle(), 9, 0,
+                                           reinterpret_cast<RECT*>(&bounds),
+                                           reinterpret_cast<RECT*>(&content))))
+    return;
+  R = TRect(content.Left, content.Top, 100 - content.Right,
+            100 - content.Bottom);
+  if (IsStandardTheme()) {
+    Integer m = parentControl_->IsTabsContainer() ? 3 : std::max(R.Left, R.Top);
+    R = TRect(m, m, 2 * m, 2 * m);
+  }
 }
 
 TColor TcxPCCustomPainter::GetTabColor(Integer TabVisibleIndex) {
@@ -924,7 +938,15 @@ TRect TcxPCStandardPainter::GetFrameRect() {
   return R;
 }
 
-void TcxPCStandardPainter::PaintFrame() { PaintFrameBorder(GetFrameRect()); }
+void TcxPCStandardPainter::PaintFrame() {
+  TRect frame = GetFrameRect();
+  PaintFrameBorder(frame);
+  // The page area is filled after the frame and must leave it alone.
+  auto ring = std::make_unique<TcxRegion>(frame);
+  Integer w = GetFrameWidth();
+  ring->Combine(new TcxRegion(cxRectInflate(frame, -w, -w)), roSubtract);
+  Canvas()->SetClipRegion(ring.release(), roSubtract);
+}
 
 void TcxPCStandardPainter::PaintFrameBorder(const TRect& R) {
   Canvas()->DrawComplexFrame(R, clBtnHighlight, cl3DDkShadow);

@@ -17,7 +17,9 @@ namespace {
 
 class TabControlTest : public ::testing::Test {
  protected:
-  TabControlTest() : control_(std::make_unique<TcxTabControl>(nullptr)) {}
+  TabControlTest() : control_(std::make_unique<TcxTabControl>(nullptr)) {
+    control_->SetStyle(kTestStandardStyle);
+  }
   // Tabs "T0".."Tn-1".
   void AddTabs(Integer ACount) {
     for (Integer i = 0; i < ACount; ++i)
@@ -406,6 +408,209 @@ TEST_F(TabControlTest, StandardPainterOrdersButtonsByNavigatorSide) {
   // 12 + 20 + 20 + 20 from the right edge.
   EXPECT_EQ(painter->GetGoDialogButtonBounds(), TRect(128, 0, 140, 20));
   EXPECT_EQ(control_->TabsPosition.RowLength, 128);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PCDefaultStyleTest, DefaultStyleFollowsTheLookAndFeel) {
+  TTestPaintersScope painters;
+  TUxThemeStandIn theme;
+  theme.SetActive(false);
+  TcxTabControl control(nullptr);
+  control.LookAndFeel()->SetKind(lfFlat);
+  control.LookAndFeel()->SetNativeStyle(true);
+  ASSERT_NE(control.Painter(), nullptr);
+  EXPECT_EQ(control.Painter()->GetStyleName(), "Flat");
+  EXPECT_EQ(control.Style(), 0);
+  theme.SetActive(true);
+  control.LookAndFeel()->SetNativeStyle(false);
+  control.LookAndFeel()->SetNativeStyle(true);
+  EXPECT_EQ(control.Painter()->GetStyleName(), "Tabs");
+}
+
+}  // namespace
+
+namespace {
+
+// A 16 x 16 image list with two images.
+std::unique_ptr<TImageList> MakeImages() {
+  auto images = std::make_unique<TImageList>(nullptr);
+  images->SetWidth(16);
+  images->SetHeight(16);
+  TObjectPtr<TBitmap> bitmap(new TBitmap());
+  bitmap->SetSize(32, 16);
+  bitmap->Canvas()->Brush()->SetColor(clRed);
+  bitmap->Canvas()->FillRect(TRect(0, 0, 32, 16));
+  images->Add(bitmap.get(), nullptr);
+  return images;
+}
+
+TEST_F(TabControlTest, RotatedTabHeightCentresTheImageOnWholePixels) {
+  auto images = MakeImages();
+  control_->SetImages(images.get());
+  control_->SetRotate(true);
+  AddTabs(1);
+  auto* painter = dynamic_cast<TcxPCStandardPainter*>(control_->Painter());
+  ASSERT_NE(painter, nullptr);
+  EXPECT_EQ(painter->CorrectTabHeightForImage(20), 20);
+  EXPECT_EQ(painter->CorrectTabHeightForImage(21), 22);
+  control_->SetRotate(false);
+  EXPECT_EQ(painter->CorrectTabHeightForImage(21), 21);
+  // With images every tab makes room for one: 16 + 18 besides the caption.
+  EXPECT_EQ(painter->GetTabNormalWidth(-1), 34);
+  control_->SetImages(nullptr);
+}
+
+TEST_F(TabControlTest, ImageListDrawErrorsAndRotatedCopies) {
+  TcxPCImageList* list = control_->ImageList();
+  EXPECT_EQ(ExceptionText([&] {
+              list->Draw(control_->Canvas(), 0, 0, 0, clWhite, true);
+            }),
+            "TcxPCImageList.Draw: BaseImages is not assigned");
+  auto images = MakeImages();
+  control_->SetImages(images.get());
+  EXPECT_EQ(ExceptionText([&] {
+              list->Draw(control_->Canvas(), 0, 0, 2, clWhite, true);
+            }),
+            "TcxPCImageList.Draw: Index (2) must be between 0 and 1");
+  list->SetImageRotationAngle(raPlus90);
+  EXPECT_EQ(list->GetRotatedImageSize().cx, 16);
+  list->RotateImage(1, clWhite, true);
+  bool enabled = false;
+  EXPECT_TRUE(list->IsRotatedImageValid(1, nullptr, &enabled));
+  EXPECT_TRUE(enabled);
+  // Drawn again disabled on the same colour, the copy is redrawn.
+  list->RotateImage(1, clWhite, false);
+  EXPECT_TRUE(list->IsRotatedImageValid(1, nullptr, &enabled));
+  EXPECT_FALSE(enabled);
+  // An image list freed elsewhere is forgotten.
+  images.reset();
+  EXPECT_EQ(list->BaseImages(), nullptr);
+  EXPECT_EQ(list->GetBaseImageSize().cx, 0);
+  control_->SetImages(nullptr);
+}
+
+TEST_F(TabControlTest, EmptyImageListGivesNoImageIndex) {
+  TImageList empty(nullptr);
+  control_->SetImages(&empty);
+  AddTabs(2);
+  EXPECT_EQ(control_->GetImageIndex(1), -1);
+  auto images = MakeImages();
+  control_->SetImages(images.get());
+  EXPECT_EQ(control_->GetImageIndex(1), 1);
+  control_->OnGetImageIndex = TcxGetTabImageEvent::FromFunction(
+      [](TObject*, Integer, Integer& AIndex) { AIndex = -7; });
+  EXPECT_EQ(control_->GetImageIndex(1), -1);
+  control_->SetImages(nullptr);
+}
+
+TEST_F(TabControlTest, GoDialogListsEnabledVisibleTabsSortedByPlainCaption) {
+  for (const char* caption : {"&Zeta", "a&&b", "Beta", "&Hidden", "Off"})
+    control_->Tabs()->Add(caption);
+  control_->Tabs()->GetTab(3)->SetVisible(false);
+  control_->Tabs()->GetTab(4)->SetEnabled(false);
+  TcxPCGoDialog* dialog = control_->GoDialog();
+  ASSERT_NE(dialog, nullptr);
+  auto captions = [&] {
+    std::vector<String> result;
+    for (Integer i = 0; i < dialog->Items()->Count(); ++i)
+      result.push_back(dialog->Items()->Items(i)->Caption());
+    return result;
+  };
+  dialog->InitializeItems(false);
+  EXPECT_EQ(captions(), (std::vector<String>{"&Zeta", "a&&b", "Beta"}));
+  dialog->InitializeItems(true);
+  EXPECT_EQ(captions(), (std::vector<String>{"a&&b", "Beta", "&Zeta"}));
+  EXPECT_EQ(dialog->Items()->Items(2)->Tag(), 0);
+}
+
+TEST_F(TabControlTest, CtrlClickTogglesSelectionOfMultiSelectingStyles) {
+  control_->SetStyle(2);  // a button style
+  control_->SetMultiSelect(true);
+  AddTabs(3);
+  control_->SelectTab(2, true);
+  EXPECT_TRUE(control_->Tabs()->GetTab(2)->Selected());
+  EXPECT_EQ(control_->TabIndex(), 0);
+  control_->SelectTab(2, true);
+  EXPECT_FALSE(control_->Tabs()->GetTab(2)->Selected());
+  control_->SelectTab(0, true);  // the main tab
+  EXPECT_EQ(control_->TabIndex(), -1);
+}
+
+TEST_F(TabControlTest, PressableStylesTrackWithArrowsAndSelectWithEnter) {
+  control_->SetStyle(2);
+  AddTabs(3);
+  control_->Tabs()->GetTab(1)->SetEnabled(false);
+  Word key = VK_RIGHT;
+  EXPECT_TRUE(control_->InternalKeyDown(key, TShiftState()));
+  EXPECT_EQ(control_->TrackingTabVisibleIndex, 2);  // the disabled is skipped
+  EXPECT_EQ(control_->TabIndex(), 0);
+  key = VK_RETURN;
+  EXPECT_TRUE(control_->InternalKeyDown(key, TShiftState()));
+  EXPECT_EQ(control_->TabIndex(), 2);
+  EXPECT_EQ(control_->TrackingTabVisibleIndex, -1);
+  key = VK_TAB;  // Ctrl+Tab selects directly, wrapping
+  EXPECT_TRUE(control_->InternalKeyDown(key, TShiftState{ssCtrl}));
+  EXPECT_EQ(control_->TabIndex(), 0);
+  key = VK_LEFT;  // at the first tab: nothing
+  EXPECT_TRUE(control_->InternalKeyDown(key, TShiftState()));
+  EXPECT_EQ(control_->TrackingTabVisibleIndex, -1);
+  EXPECT_EQ(control_->TabIndex(), 0);
+}
+
+TEST_F(TabControlTest, RowsTurnSoThatTheSelectedRowTouchesThePage) {
+  control_->SetBounds(0, 0, 160, 200);
+  control_->SetTabWidth(50);
+  control_->SetMultiLine(true);
+  AddTabs(7);  // rows 3, 2, 2
+  ASSERT_EQ(control_->RowCount, 3);
+  control_->SetTabIndex(0);  // in row 0
+  EXPECT_EQ(control_->Tabs()->GetTab(0)->VisibleRow, 2);
+  EXPECT_EQ(control_->Tabs()->GetTab(3)->VisibleRow, 0);
+  EXPECT_EQ(control_->TopOrLeftPartRowCount, 3);
+  // The page starts right under the third row.
+  Integer h = control_->RowHeight;
+  EXPECT_EQ(control_->ExtendedTopOrLeftTabsRect.Bottom, 3 * h);
+  EXPECT_EQ(control_->GetDisplayRect().Top, 3 * h);
+
+  // ScrollOpposite: the selected row stays on top; the rest go below.
+  control_->SetScrollOpposite(true);
+  EXPECT_EQ(control_->TopOrLeftPartRowCount, 1);
+  EXPECT_EQ(control_->Tabs()->GetTab(0)->VisibleRow, 0);
+  EXPECT_EQ(control_->Tabs()->GetTab(0)->PaintingPosition(), tpTop);
+  EXPECT_EQ(control_->Tabs()->GetTab(6)->PaintingPosition(), tpBottom);
+  EXPECT_EQ(control_->GetDisplayRect(), TRect(0, h, 160, 200 - 2 * h));
+}
+
+TEST_F(TabControlTest, TooSmallControlLaysOutNoTab) {
+  control_->SetBounds(0, 0, 0, 50);
+  AddTabs(2);
+  EXPECT_FALSE(control_->Tabs()->GetTab(0)->RealVisible());
+  EXPECT_EQ(control_->IndexOfTabAt(5, 5), -1);
+}
+
+// Loading: the stored TabIndex is applied in Loaded without events, and
+// tabs added meanwhile select nothing.
+TEST_F(TabControlTest, LoadedAppliesTheStoredTabIndexWithoutEvents) {
+  Integer changings = 0, changes = 0;
+  control_->OnChanging =
+      TcxTabChangingEvent::FromFunction([&](TObject*, bool&) { ++changings; });
+  control_->OnChange = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+  control_->IncludeState(csLoading);
+  AddTabs(3);
+  EXPECT_EQ(control_->TabIndex(), -1);
+  control_->SetTabIndex(2);
+  control_->Loaded();
+  EXPECT_EQ(control_->TabIndex(), 2);
+  EXPECT_EQ(control_->MainTabVisibleIndex, 2);
+  EXPECT_TRUE(control_->Tabs()->GetTab(2)->Selected());
+  EXPECT_EQ(changings, 0);
+  EXPECT_EQ(changes, 0);
+  control_->SetTabIndex(0);
+  EXPECT_EQ(changings, 1);
+  EXPECT_EQ(changes, 1);
 }
 
 }  // namespace

@@ -60,10 +60,16 @@ class TTestStylePainter : public TTestStandardPainter {
   }
 };
 
+inline constexpr char kTestStandardName[] = "TestStandard";
 inline constexpr char kButtonsName[] = "Buttons";
 inline constexpr char kUltraFlatName[] = "UltraFlat";
 inline constexpr char kFlatName[] = "Flat";
 inline constexpr char kOneNoteName[] = "OneNote";
+// The tests' own style: the standard painter's metrics whatever real styles
+// are registered.
+inline constexpr TcxPCStyleID kTestStandardStyle = 101;
+using TTestOwnPainter =
+    TTestStylePainter<kTestStandardStyle, kTestStandardName, lfsFlat>;
 using TTestButtonsPainter =
     TTestStylePainter<2, kButtonsName, lfsFlat, tsButtons>;
 using TTestUltraFlatPainter =
@@ -77,6 +83,8 @@ using TTestOneNotePainter =
 class TTestPaintersScope {
  public:
   TTestPaintersScope() {
+    RegisterPCPainterClass(TTestOwnPainter::PainterClass());
+    registered_.push_back(TTestOwnPainter::PainterClass());
     for (TcxPCPainterClass cls : {TTestStandardPainter::PainterClass(),
                                   TTestButtonsPainter::PainterClass(),
                                   TTestUltraFlatPainter::PainterClass(),

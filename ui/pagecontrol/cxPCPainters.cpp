@@ -201,8 +201,8 @@ void TcxPCCustomPainter::GetNativeContentOffset(TRect& R) {
   HTHEME theme = OpenTheme(totTab);
   if (!theme) return;
   TRect bounds(0, 0, 100, 100), content;
-  if (FAILED(GetThemeBackgroundContentRect(theme, Canvas()->Handle(), 9, 0,
-                                           reinterpret_cast<RECT*>(&bounds),
+  if (FAILED(GetThemeBackgroundContentRect(theme, cxScreenCanvas()->Handle(), 9,
+                                           0, reinterpret_cast<RECT*>(&bounds),
                                            reinterpret_cast<RECT*>(&content))))
     return;
   R = TRect(content.Left, content.Top, 100 - content.Right,

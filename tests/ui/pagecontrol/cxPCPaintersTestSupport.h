@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "../foundation/cxGraphicsTestSupport.h"
+#include "Forms.h"
 #include "cxPC.h"
 #include "cxPCPainters.h"
 
@@ -25,13 +26,15 @@ class TPaintableTabControl : public TcxTabControl {
   using TcxTabControl::TcxTabControl;
 };
 
-// Three tabs "One", "Two", "Three" on a 240 x 100 control; the second is
-// selected.
+// Three tabs "One", "Two", "Three" on a 240 x 100 control on a hidden form;
+// the second is selected.
 class TStyledTabControl {
  public:
   explicit TStyledTabControl(TcxPCStyleID AStyle, Integer AWidth = 240,
                              Integer AHeight = 100)
-      : control_(std::make_unique<TPaintableTabControl>(nullptr)) {
+      : form_(new TForm(nullptr)),
+        control_(std::make_unique<TPaintableTabControl>(nullptr)) {
+    control_->SetParent(form_.get());
     control_->SetBounds(0, 0, AWidth, AHeight);
     control_->SetStyle(AStyle);
     for (const char* caption : {"One", "Two", "Three"})
@@ -61,6 +64,7 @@ class TStyledTabControl {
   Pixel At(const TPoint& P) const { return At(P.X, P.Y); }
 
  private:
+  TObjectPtr<TForm> form_;
   std::unique_ptr<TPaintableTabControl> control_;
   TObjectPtr<TBitmap> bitmap_;
 };

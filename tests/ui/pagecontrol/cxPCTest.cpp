@@ -32,7 +32,6 @@ class TabControlTest : public ::testing::Test {
     return rows;
   }
 
-  TEmptyPaintersScope realPainters_;  // the stand-ins' metrics, not theirs
   TTestPaintersScope painters_;
   std::unique_ptr<TcxTabControl> control_;
 };

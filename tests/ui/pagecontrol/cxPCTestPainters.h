@@ -68,8 +68,11 @@ inline constexpr char kOneNoteName[] = "OneNote";
 // The tests' own style: the standard painter's metrics whatever real styles
 // are registered.
 inline constexpr TcxPCStyleID kTestStandardStyle = 101;
+// It claims no look-and-feel (no painter reports kind 0xFF), so that the
+// real styles keep theirs.
 using TTestOwnPainter =
-    TTestStylePainter<kTestStandardStyle, kTestStandardName, lfsFlat>;
+    TTestStylePainter<kTestStandardStyle, kTestStandardName,
+                      static_cast<TcxLookAndFeelStyle>(0xFF)>;
 using TTestButtonsPainter =
     TTestStylePainter<2, kButtonsName, lfsFlat, tsButtons>;
 using TTestUltraFlatPainter =

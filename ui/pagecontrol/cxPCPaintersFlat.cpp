@@ -5,16 +5,7 @@
 #include "cxPCPaintersSides.h"
 #include "dxOffice11.h"
 
-namespace {
-
-bool IsPaintingPositionIndexIn(Integer AIndex,
-                               std::initializer_list<Integer> AIndexes) {
-  for (Integer i : AIndexes)
-    if (i == AIndex) return true;
-  return false;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 // ---------------------------------------------------------------------------
 // TcxPCExtraFlatPainter
@@ -105,7 +96,7 @@ TRect TcxPCExtraFlatPainter::GetDrawTextHOffset(Integer TabVisibleIndex) {
   TcxTab* tab = ParentInfo()->VisibleTab(TabVisibleIndex);
   const bool main = tab->IsMainTab();
   TRect r = main ? TRect{6, 2, 3, 0} : TRect{5, 2, 3, 0};
-  if (IsPaintingPositionIndexIn(tab->PaintingPositionIndex(), {5, 7, 10}))
+  if (cxPCIsPaintingPositionIndexIn(tab->PaintingPositionIndex(), {5, 7, 10}))
     r.Top = r.Bottom = 0;
   if (GetTabRotatedImageSize().cx > 0) r.Left += main ? 1 : 2;
   return r;
@@ -577,7 +568,7 @@ Integer TcxPCUltraFlatPainter::GetButtonWidth(TcxPCNavigatorButton AButton) {
 
 Integer TcxPCUltraFlatPainter::GetButtonsDistance(
     TcxPCNavigatorButton AButton1, TcxPCNavigatorButton AButton2) {
-  return AButton1 == nbClose || AButton2 == nbClose ? 3 : 1;
+  return cxPCCloseSpacedButtonsDistance(AButton1, AButton2);
 }
 
 Integer TcxPCUltraFlatPainter::GetButtonsRegionHOffset() { return 3; }
@@ -609,10 +600,7 @@ void TcxPCUltraFlatPainter::CalculateButtonContentParameters(
 
 void TcxPCUltraFlatPainter::PaintButtonFrame(TRect& ARect,
                                              TcxPCNavigatorButtonState AState) {
-  const TColor color =
-      AState == nbsNormal || AState == nbsDisabled ? clBtnShadow : TColor(0);
-  ParentInfo()->Canvas()->FrameRect(ARect, color);
-  InflateRect(ARect, -1, -1);
+  cxPCFrameNavigatorButton(Canvas(), ARect, AState);
 }
 
 TRect TcxPCUltraFlatPainter::GetFocusRect() {

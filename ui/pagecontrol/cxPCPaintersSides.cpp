@@ -92,3 +92,29 @@ void cxPCDrawBorders(TcxCanvas* ACanvas, TRect& R,
   DrawBorder(ACanvas, R, borders.data(), colors.data(),
              static_cast<Integer>(borders.size()), AExclude);
 }
+
+TRect cxPCTabTopFrameRect(TcxTab* ATab) {
+  const TRect r = ATab->FullRect();
+  if (cxPCIsHorizontalPosition(ATab->PaintingPosition())) return r;
+  return {r.Left, r.Bottom - r.Width(), r.Left + r.Height(), r.Bottom};
+}
+
+bool cxPCIsPaintingPositionIndexIn(Integer AIndex,
+                                   std::initializer_list<Integer> AIndexes) {
+  for (Integer i : AIndexes)
+    if (i == AIndex) return true;
+  return false;
+}
+
+void cxPCFrameNavigatorButton(TcxCanvas* ACanvas, TRect& ARect,
+                              TcxPCNavigatorButtonState AState) {
+  const TColor color =
+      AState == nbsNormal || AState == nbsDisabled ? clBtnShadow : TColor(0);
+  ACanvas->FrameRect(ARect, color);
+  InflateRect(ARect, -1, -1);
+}
+
+Integer cxPCCloseSpacedButtonsDistance(TcxPCNavigatorButton AButton1,
+                                       TcxPCNavigatorButton AButton2) {
+  return AButton1 == nbClose || AButton2 == nbClose ? 3 : 1;
+}

@@ -1,7 +1,8 @@
 // The sides of a tab strip in control coordinates: the outer side of the
 // strip (away from the page), the page side, and the two ends of a row, for
 // each tab position. Tab geometry is thought out for tabs on top; these
-// name where "top", "bottom", "start" and "end" really lie.
+// name where "top", "bottom", "start" and "end" really lie. Also the few
+// drawing pieces that several tab styles share.
 #pragma once
 
 #include <initializer_list>
@@ -32,3 +33,16 @@ void cxPCDrawBorders(TcxCanvas* ACanvas, TRect& R,
                      std::initializer_list<TcxBorder> ABorders,
                      std::initializer_list<TColor> AColors,
                      bool AExclude = false);
+
+// A tab's full rectangle laid out as if the tab were on top (length along
+// the row, thickness across it), for figures turned later by RotatePolyline.
+TRect cxPCTabTopFrameRect(TcxTab* ATab);
+bool cxPCIsPaintingPositionIndexIn(Integer AIndex,
+                                   std::initializer_list<Integer> AIndexes);
+// A one-pixel navigator button frame, shadow when the button is at rest,
+// black when hot or pressed; the rectangle shrinks by 1.
+void cxPCFrameNavigatorButton(TcxCanvas* ACanvas, TRect& ARect,
+                              TcxPCNavigatorButtonState AState);
+// 3 between the close button and its neighbour, else 1.
+Integer cxPCCloseSpacedButtonsDistance(TcxPCNavigatorButton AButton1,
+                                       TcxPCNavigatorButton AButton2);

@@ -437,7 +437,7 @@ Integer TcxPCSlantedPainter::GetButtonWidth(TcxPCNavigatorButton AButton) {
 
 Integer TcxPCSlantedPainter::GetButtonsDistance(TcxPCNavigatorButton AButton1,
                                                 TcxPCNavigatorButton AButton2) {
-  return AButton1 == nbClose || AButton2 == nbClose ? 3 : 1;
+  return cxPCCloseSpacedButtonsDistance(AButton1, AButton2);
 }
 
 Integer TcxPCSlantedPainter::GetButtonsRegionFromTabsOffset() { return 1; }
@@ -484,10 +484,7 @@ void TcxPCSlantedPainter::CalculateButtonContentParameters(
 
 void TcxPCSlantedPainter::PaintButtonFrame(TRect& ARect,
                                            TcxPCNavigatorButtonState AState) {
-  const TColor color =
-      AState == nbsNormal || AState == nbsDisabled ? clBtnShadow : TColor(0);
-  ParentInfo()->Canvas()->FrameRect(ARect, color);
-  InflateRect(ARect, -1, -1);
+  cxPCFrameNavigatorButton(Canvas(), ARect, AState);
 }
 
 Integer TcxPCSlantedPainter::GetGeometricalMinTabWidth() {
@@ -538,13 +535,6 @@ Integer TcxPCSlantedPainter::InternalCalculateTabNormalHeight() {
                   GetTabImageSize().cy + image.Top + image.Bottom);
 }
 
-TRect TcxPCSlantedPainter::GetTopFrameRect(Integer TabVisibleIndex) {
-  TcxTab* tab = ParentInfo()->VisibleTab(TabVisibleIndex);
-  const TRect r = tab->FullRect();
-  if (cxPCIsHorizontalPosition(tab->PaintingPosition())) return r;
-  return {r.Left, r.Bottom - r.Width(), r.Left + r.Height(), r.Bottom};
-}
-
 TPoints TcxPCSlantedPainter::TurnFigure(Integer TabVisibleIndex,
                                         TPoints APoints) {
   TcxTab* tab = ParentInfo()->VisibleTab(TabVisibleIndex);
@@ -564,8 +554,8 @@ TcxPCTabOutline TcxPCSlantedPainter::GetTabFramePolyline(
   const TcxTabSlantPositions sides =
       kind == skSlant ? GetSlantedSides() : slants->Positions();
   return cxPCSlantedTabOutline(
-      GetTopFrameRect(TabVisibleIndex), kind, sides.Contains(spLeft),
-      sides.Contains(spRight),
+      cxPCTabTopFrameRect(ParentInfo()->VisibleTab(TabVisibleIndex)), kind,
+      sides.Contains(spLeft), sides.Contains(spRight),
       kind == skCutCorner && !slants->Positions().Empty());
 }
 
@@ -660,7 +650,8 @@ void TcxPCSlantedPainter::DrawTabUnderline(Integer TabVisibleIndex) {
   canvas->FillRect(GetTabUnderlineRect(TabVisibleIndex),
                    GetTabBodyColor(TabVisibleIndex));
   if (!ParentInfo()->VisibleTab(TabVisibleIndex)->IsMainTab()) return;
-  const TRect f = GetTopFrameRect(TabVisibleIndex);
+  const TRect f =
+      cxPCTabTopFrameRect(ParentInfo()->VisibleTab(TabVisibleIndex));
   const TcxTabSlantPositions sides = GetSlantedSides();
   TPoints corners = TurnFigure(TabVisibleIndex,
                                {{f.Left, f.Bottom}, {f.Right - 1, f.Bottom}});
@@ -897,7 +888,8 @@ void TcxPCOneNotePainter::PaintTabFrame(Integer TabVisibleIndex, const TRect&) {
                           body, 50);
     inner2 = GetMiddleRGB(colors.TabTint, body, 50);
   }
-  const TRect f = GetTopFrameRect(TabVisibleIndex);
+  const TRect f =
+      cxPCTabTopFrameRect(ParentInfo()->VisibleTab(TabVisibleIndex));
   const Integer L = f.Left, B = f.Bottom, w = f.Width(), h = f.Height();
   TcxCanvas* canvas = ParentInfo()->Canvas();
   auto blendPixel = [&](TPoint AAt, TPoint ABelow, Integer APercent) {
@@ -930,7 +922,7 @@ void TcxPCOneNotePainter::PaintTabFrame(Integer TabVisibleIndex, const TRect&) {
 
 TcxRegion* TcxPCOneNotePainter::InternalGetTabClipRegion(
     Integer TabVisibleIndex, bool AInner) {
-  TRect r = GetTopFrameRect(TabVisibleIndex);
+  TRect r = cxPCTabTopFrameRect(ParentInfo()->VisibleTab(TabVisibleIndex));
   if (AInner) {
     OffsetRect(r, 0, 1);
   } else {
@@ -949,7 +941,8 @@ void TcxPCOneNotePainter::DrawTabUnderline(Integer TabVisibleIndex) {
   TcxTab* tab = ParentInfo()->VisibleTab(TabVisibleIndex);
   const TColor k =
       tab->IsMainTab() ? GetTabBodyColor(TabVisibleIndex) : GetFrameColor();
-  const TRect f = GetTopFrameRect(TabVisibleIndex);
+  const TRect f =
+      cxPCTabTopFrameRect(ParentInfo()->VisibleTab(TabVisibleIndex));
   const TPoints p =
       TurnFigure(TabVisibleIndex, {{f.Left, f.Bottom},
                                    {f.Left + 1, f.Bottom},

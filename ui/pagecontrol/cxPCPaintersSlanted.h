@@ -126,8 +126,6 @@ class TcxPCSlantedPainter : public TcxPCStandardPainter {
   TcxPCTabOutline GetTabFramePolyline(Integer TabVisibleIndex);
   TRect GetTabsLineRect(Integer ARow, bool ALast);
   TRect GetTabUnderlineRect(Integer TabVisibleIndex);
-  // The tab's full rectangle laid out as if the tab were on top.
-  TRect GetTopFrameRect(Integer TabVisibleIndex);
   // Turns figure points given in the top frame to the tab's side.
   TPoints TurnFigure(Integer TabVisibleIndex, TPoints APoints);
 

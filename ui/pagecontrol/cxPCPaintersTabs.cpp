@@ -27,13 +27,6 @@ void DrawThemePart(HTHEME ATheme, HDC DC, int APart, int AState,
   DrawThemeBackground(ATheme, DC, APart, AState, &r, nullptr);
 }
 
-bool IsPaintingPositionIndexIn(Integer AIndex,
-                               std::initializer_list<Integer> AIndexes) {
-  for (Integer i : AIndexes)
-    if (i == AIndex) return true;
-  return false;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -130,7 +123,7 @@ TcxPCWOffset TcxPCTabsPainter::GetTabContentWOffset(Integer TabVisibleIndex) {
   TcxPCWOffset offset{3, 3};
   if (IsTabBorderThick(TabVisibleIndex))
     offset = ParentInfo()->Rotate() ? TcxPCWOffset{4, 5} : TcxPCWOffset{5, 5};
-  if (IsPaintingPositionIndexIn(
+  if (cxPCIsPaintingPositionIndexIn(
           ParentInfo()->VisibleTab(TabVisibleIndex)->PaintingPositionIndex(),
           {3, 6, 11}))
     std::swap(offset.Left, offset.Right);
@@ -146,7 +139,7 @@ TcxPCWOffset TcxPCTabsPainter::GetDrawImageWithoutTextWOffset(
     Integer TabVisibleIndex) {
   TcxTab* tab = ParentInfo()->VisibleTab(TabVisibleIndex);
   if (tab->IsMainTab() && ParentInfo()->Rotate()) {
-    if (IsPaintingPositionIndexIn(tab->PaintingPositionIndex(), {3, 6, 11}))
+    if (cxPCIsPaintingPositionIndexIn(tab->PaintingPositionIndex(), {3, 6, 11}))
       return {2, 1};
     return {1, 2};
   }
@@ -155,7 +148,7 @@ TcxPCWOffset TcxPCTabsPainter::GetDrawImageWithoutTextWOffset(
 
 TRect TcxPCTabsPainter::GetDrawImageOffset(Integer TabVisibleIndex) {
   TRect r = inherited::GetDrawImageOffset(TabVisibleIndex);
-  if (IsPaintingPositionIndexIn(
+  if (cxPCIsPaintingPositionIndexIn(
           ParentInfo()->VisibleTab(TabVisibleIndex)->PaintingPositionIndex(),
           {5, 7, 10}))
     ++r.Bottom;
@@ -165,7 +158,7 @@ TRect TcxPCTabsPainter::GetDrawImageOffset(Integer TabVisibleIndex) {
 TRect TcxPCTabsPainter::GetDrawTextHOffset(Integer TabVisibleIndex) {
   TRect r = inherited::GetDrawTextHOffset(TabVisibleIndex);
   TcxTab* tab = ParentInfo()->VisibleTab(TabVisibleIndex);
-  if (IsPaintingPositionIndexIn(tab->PaintingPositionIndex(), {5, 7, 10}))
+  if (cxPCIsPaintingPositionIndexIn(tab->PaintingPositionIndex(), {5, 7, 10}))
     ++r.Bottom;
   if (tab->IsMainTab() && GetTabRotatedImageSize().cx == 0) r.Left += 2;
   return r;
@@ -297,7 +290,7 @@ void TcxPCTabsPainter::InternalPrepareOutTabImageAndTextData(
   TRect textRect = ATextRect;
   TcxTab* tab = ParentInfo()->VisibleTab(TabVisibleIndex);
   if (IsNativePainting() && tab->IsMainTab() &&
-      IsPaintingPositionIndexIn(tab->PaintingPositionIndex(), {5, 7, 10})) {
+      cxPCIsPaintingPositionIndexIn(tab->PaintingPositionIndex(), {5, 7, 10})) {
     OffsetRect(imageRect, 0, 1);
     OffsetRect(textRect, 0, 1);
   }
@@ -416,9 +409,9 @@ void TcxPCTabsPainter::PaintTabShape(Integer TabVisibleIndex) {
     if (bitmap != nullptr) {
       TcxCanvas bitmapCanvas(bitmap->Canvas());
       const Integer index = tab->PaintingPositionIndex();
-      if (IsPaintingPositionIndexIn(index, {2, 4, 7, 11}))
+      if (cxPCIsPaintingPositionIndexIn(index, {2, 4, 7, 11}))
         bitmapCanvas.RotateBitmap(bitmap, raPlus90);
-      else if (IsPaintingPositionIndexIn(index, {3, 5, 8, 12}))
+      else if (cxPCIsPaintingPositionIndexIn(index, {3, 5, 8, 12}))
         bitmapCanvas.RotateBitmap(bitmap, raMinus90);
       canvas->Draw(target.Left, target.Top, bitmap);
     }
@@ -442,15 +435,6 @@ void TcxPCTabsPainter::PaintTabShape(Integer TabVisibleIndex) {
                      info->Color());
   }
   PaintTabFrame(TabVisibleIndex);
-}
-
-TRect TcxPCTabsPainter::GetTabFigureRect(Integer TabVisibleIndex) {
-  TcxTab* tab = ParentInfo()->VisibleTab(TabVisibleIndex);
-  const TRect r = tab->FullRect();
-  if (cxPCIsHorizontalPosition(tab->PaintingPosition())) return r;
-  // Laid out along the row from the tab's left: the length of a vertical
-  // tab is its height, its thickness its width.
-  return {r.Left, r.Bottom - r.Width(), r.Left + r.Height(), r.Bottom};
 }
 
 bool TcxPCTabsPainter::IsLightEdge(Integer TabVisibleIndex, TFigureEdge AEdge) {
@@ -486,7 +470,8 @@ void TcxPCTabsPainter::DrawFigureLines(Integer TabVisibleIndex,
 }
 
 void TcxPCTabsPainter::PaintTabFrame(Integer TabVisibleIndex) {
-  const TRect f = GetTabFigureRect(TabVisibleIndex);
+  const TRect f =
+      cxPCTabTopFrameRect(ParentInfo()->VisibleTab(TabVisibleIndex));
   const Integer L = f.Left, T = f.Top, R = f.Right, B = f.Bottom;
   using E = TFigureEdge;
   std::vector<TFigureLine> lines = {
@@ -576,7 +561,8 @@ void TcxPCTabsPainter::PaintTabCorners(Integer TabVisibleIndex) {
     std::swap(first, second);
   // The cut corners leave three pixels each outside the outline; nothing
   // else paints them, as the tab's rectangle is out of the clip afterwards.
-  const TRect f = GetTabFigureRect(TabVisibleIndex);
+  const TRect f =
+      cxPCTabTopFrameRect(ParentInfo()->VisibleTab(TabVisibleIndex));
   const Integer L = f.Left, T = f.Top, R = f.Right;
   TPoint notches[] = {{L, T},     {L + 1, T}, {L, T + 1},
                       {R - 1, T}, {R - 2, T}, {R - 1, T + 1}};
@@ -705,7 +691,8 @@ void TcxPCFlatPainter::PaintFrameBorder(const TRect& ARect) {
 }
 
 void TcxPCFlatPainter::PaintTabFrame(Integer TabVisibleIndex) {
-  const TRect f = GetTabFigureRect(TabVisibleIndex);
+  const TRect f =
+      cxPCTabTopFrameRect(ParentInfo()->VisibleTab(TabVisibleIndex));
   const Integer L = f.Left, T = f.Top, R = f.Right, B = f.Bottom;
   const TColor light = BrightenColor(GetTabBodyColor(TabVisibleIndex), 85);
   const TcxTabPosition side =

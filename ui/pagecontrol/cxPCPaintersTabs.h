@@ -83,8 +83,6 @@ class TcxPCTabsPainter : public TcxPCStandardPainter {
     TFigureEdge Edge;
     bool Inner;
   };
-  // The tab's full rectangle with the page side at the bottom.
-  TRect GetTabFigureRect(Integer TabVisibleIndex);
   void DrawFigureLines(Integer TabVisibleIndex,
                        const std::vector<TFigureLine>& ALines,
                        TColor ALightOuter, TColor ALightInner,

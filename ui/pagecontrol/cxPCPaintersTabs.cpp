@@ -496,20 +496,16 @@ void TcxPCTabsPainter::PaintTabFrame(Integer TabVisibleIndex) {
     const TcxTabPosition side = tab->PaintingPosition();
     const TRect full = tab->FullRect();
     const bool horizontal = cxPCIsHorizontalPosition(side);
-    const bool atStart =
-        horizontal ? full.Left == 0 : full.Bottom == info->Height();
     const bool atEnd = horizontal ? full.Right == info->Width() : full.Top == 0;
-    std::vector<TFigureLine> base;
-    Integer x = L;
-    if (atStart) {
-      base.push_back({{L, B}, {L, B}, E::Start, false});
-      x = L + 1;
-    }
-    base.push_back({{x, B}, {x, B}, E::Start, true});
+    // Its left end continues the frame's two light lines (at the control's
+    // edge they are the frame's own).
+    const std::vector<TFigureLine> base = {
+        {{L, B}, {L, B}, E::Start, false},
+        {{L + 1, B}, {L + 1, B}, E::Start, true}};
     DrawFigureLines(TabVisibleIndex, base, clBtnHighlight, cl3DLight,
                     cl3DDkShadow, clBtnShadow);
     const Integer bodyEnd = atEnd ? R - 3 : R - 1;
-    TPoint body[] = {{x + 1, B}, {bodyEnd, B}};
+    TPoint body[] = {{L + 2, B}, {bodyEnd, B}};
     RotatePolyline(full, body, 1, side);
     InternalPolyLine(body, 1, nullptr, GetTabBodyColor(TabVisibleIndex));
     if (atEnd) {

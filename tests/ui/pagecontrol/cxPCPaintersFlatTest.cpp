@@ -126,3 +126,22 @@ TEST(PCOffice11PainterTest, SelectedTabPixels) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PCExtraFlatPainterTest, TabsPositionLeavesRoomForTheBand) {
+  TStyledTabControl c(5);
+  auto* p = c.Painter<TcxPCExtraFlatPainter>();
+  TcxPCTabsPosition pos;
+  p->GetTabsPosition({}, pos);
+  EXPECT_EQ(pos.NormalTabsRect, TRect(6, 3, 234, 100));
+  EXPECT_EQ(pos.ExtendedTabsRect, TRect(5, 2, 235, 100));
+  EXPECT_EQ(pos.RowLength, 228);
+  EXPECT_EQ(pos.PartsDistance, 5);
+  c.Control()->SetTabPosition(tpLeft);
+  p->GetTabsPosition({}, pos);
+  EXPECT_EQ(pos.NormalTabsRect, TRect(3, 6, 240, 94));
+  EXPECT_EQ(pos.RowLength, 88);
+}
+
+}  // namespace

@@ -165,3 +165,39 @@ TEST_F(PCTabsNativeTest, ThemeParts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PCTabsPainterTest, TabsPositionBySide) {
+  TStyledTabControl c(1);
+  auto* p = c.Painter<TcxPCTabsPainter>();
+  TcxPCTabsPosition pos;
+  p->GetTabsPosition({}, pos);
+  EXPECT_EQ(pos.ExtendedTabsRect, TRect(0, 0, 240, 100));
+  EXPECT_EQ(pos.NormalTabsRect, TRect(2, 2, 238, 100));
+  EXPECT_EQ(pos.RowLength, 236);
+  EXPECT_EQ(pos.TopOrLeftPartExtension, 1);
+  EXPECT_EQ(pos.BottomOrRightPartExtension, 0);
+  // Buttons on the right take their width off the row's right end.
+  p->GetTabsPosition({nbTopLeft, nbBottomRight}, pos);
+  EXPECT_EQ(pos.ExtendedTabsRect, TRect(0, 0, 200, 100));
+  EXPECT_EQ(pos.RowLength, 196);
+  c.Control()->SetTabPosition(tpBottom);
+  p->GetTabsPosition({}, pos);
+  EXPECT_EQ(pos.NormalTabsRect, TRect(2, 0, 238, 98));
+  EXPECT_EQ(pos.TopOrLeftPartExtension, 0);
+  EXPECT_EQ(pos.BottomOrRightPartExtension, -1);
+}
+
+TEST(PCTabsPainterTest, SelectedTabOpensIntoThePage) {
+  TStyledTabControl c(1);
+  c.Paint();
+  const TRect f = c.Tab(1)->FullRect();
+  // Under the selected tab the page frame gives way to the tab's body.
+  EXPECT_EQ(c.At(f.Left + 6, f.Bottom), FromColor(clBtnFace));
+  EXPECT_EQ(c.At(f.Left + 1, f.Bottom), FromColor(cl3DLight));
+  // Beside it the frame's top line runs on.
+  EXPECT_EQ(c.At(f.Right + 6, f.Bottom - 1), FromColor(clBtnHighlight));
+}
+
+}  // namespace

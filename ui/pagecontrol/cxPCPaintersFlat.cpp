@@ -633,10 +633,14 @@ void TcxPCUltraFlatPainter::PaintTabsRowsDelimiter(const TRect& R,
 
 TcxPCOffice11Painter::TcxPCOffice11Painter(TcxCustomTabControl* ATabControl)
     : TcxPCUltraFlatPainter(ATabControl) {
-  CreateOffice11Colors();
+  // The class's prototype lives until the process ends, after the colour
+  // set's unit; only painters of controls hold the set.
+  if (ATabControl != nullptr) CreateOffice11Colors();
 }
 
-TcxPCOffice11Painter::~TcxPCOffice11Painter() { ReleaseOffice11Colors(); }
+TcxPCOffice11Painter::~TcxPCOffice11Painter() {
+  if (ParentControl() != nullptr) ReleaseOffice11Colors();
+}
 
 bool TcxPCOffice11Painter::HasLookAndFeel(TcxLookAndFeel* ALookAndFeel) const {
   return ALookAndFeel->SkinPainter() == nullptr &&

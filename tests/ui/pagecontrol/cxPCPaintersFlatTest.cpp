@@ -145,3 +145,19 @@ TEST(PCExtraFlatPainterTest, TabsPositionLeavesRoomForTheBand) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PCOffice11PainterTest, HoldsTheColourSetWhileAControlUsesIt) {
+  const Integer before = dxOffice11ColorsRefCount();
+  {
+    TStyledTabControl c(8);
+    EXPECT_EQ(dxOffice11ColorsRefCount(), before + 1);
+    c.Control()->SetStyle(6);
+    EXPECT_EQ(dxOffice11ColorsRefCount(), before);
+    c.Control()->SetStyle(8);
+  }
+  EXPECT_EQ(dxOffice11ColorsRefCount(), before);
+}
+
+}  // namespace

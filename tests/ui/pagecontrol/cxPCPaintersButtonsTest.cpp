@@ -1,0 +1,79 @@
+// The Buttons and FlatButtons styles.
+#include <gtest/gtest.h>
+
+#include "cxPCPaintersButtons.h"
+#include "cxPCPaintersTestSupport.h"
+
+namespace {
+
+using namespace pcpainters_test;
+
+TEST(PCButtonsPainterTest, Metrics) {
+  TStyledTabControl buttons(2);
+  auto* p = buttons.Painter<TcxPCButtonsPainter>();
+  EXPECT_EQ(p->GetTabsNormalDistance(), (TcxPCDistance{3, 3}));
+  EXPECT_EQ(p->GetDefaultTabNormalHeight(), 20);
+  EXPECT_TRUE(p->IsTabPressable());
+  EXPECT_TRUE(p->IsMultiSelectionAccepted());
+  EXPECT_FALSE(p->IsMainTabBoundWithClient());
+  EXPECT_EQ(p->GetTabContentWOffset(0), (TcxPCWOffset{4, 4}));
+  EXPECT_EQ(p->GetTabBodyColor(1), clBtnHighlight);
+  EXPECT_EQ(p->GetTabBodyColor(0), clBtnFace);
+  EXPECT_EQ(p->GetTabsContainerOffsets(), TRect(2, 2, 2, 0));
+
+  TStyledTabControl flat(3);
+  EXPECT_EQ(flat.Control()->Painter()->GetTabsNormalDistance(),
+            (TcxPCDistance{10, 3}));
+}
+
+TEST(PCButtonsPainterTest, TrackedSelectedTabIsThickOnlyForButtons) {
+  TStyledTabControl buttons(2);
+  TStyledTabControl flat(3);
+  for (TStyledTabControl* c : {&buttons, &flat})
+    c->Control()->Tabs()->SetTracking(1);
+  EXPECT_TRUE(buttons.Control()->Painter()->IsTabBorderThick(1));
+  EXPECT_FALSE(flat.Control()->Painter()->IsTabBorderThick(1));
+  EXPECT_FALSE(flat.Control()->Painter()->IsTabBorderThick(0));
+  // A control destroyed while a tab is tracked fails in the tab list
+  // (reported); end the tracking first.
+  for (TStyledTabControl* c : {&buttons, &flat})
+    c->Control()->Tabs()->SetTracking(-1);
+}
+
+TEST(PCButtonsPainterTest, SelectedButtonIsSunken) {
+  TStyledTabControl c(2);
+  c.Paint();
+  const TRect f = c.Tab(1)->FullRect();
+  const Integer y = f.Top + 4;
+  EXPECT_EQ(c.At(f.Left, y), FromColor(cl3DDkShadow));
+  EXPECT_EQ(c.At(f.Left + 1, y), FromColor(clBtnShadow));
+  EXPECT_EQ(c.At(f.Left + 2, y), FromColor(clBtnHighlight));
+  EXPECT_EQ(c.At(f.Right - 1, y), FromColor(clBtnHighlight));
+  EXPECT_EQ(c.At(f.Right - 2, y), FromColor(cl3DLight));
+  // Its neighbour is raised.
+  const TRect n = c.Tab(0)->FullRect();
+  EXPECT_EQ(c.At(n.Left, y), FromColor(clBtnHighlight));
+  EXPECT_EQ(c.At(n.Right - 1, y), FromColor(cl3DDkShadow));
+}
+
+TEST(PCFlatButtonsPainterTest, SelectedButtonAndSeparators) {
+  TStyledTabControl c(3);
+  c.Paint();
+  const TRect f = c.Tab(1)->FullRect();
+  const Integer y = f.Top + 4;
+  EXPECT_EQ(c.At(f.Left, y), FromColor(clBtnShadow));
+  EXPECT_EQ(c.At(f.Left + 1, y), FromColor(cl3DDkShadow));
+  EXPECT_EQ(c.At(f.Left + 2, y), FromColor(clBtnHighlight));
+  // An etched line 4 pixels into the gap after the first and second tab;
+  // none after the last.
+  for (Integer i : {0, 1}) {
+    const TRect t = c.Tab(i)->NormalRect();
+    EXPECT_EQ(c.At(t.Right + 4, y), FromColor(clBtnShadow)) << i;
+    EXPECT_EQ(c.At(t.Right + 5, y), FromColor(clBtnHighlight)) << i;
+    EXPECT_EQ(c.At(t.Right + 1, y), FromColor(c.Control()->Color())) << i;
+  }
+  const TRect last = c.Tab(2)->NormalRect();
+  EXPECT_NE(c.At(last.Right + 4, y), FromColor(clBtnShadow));
+}
+
+}  // namespace

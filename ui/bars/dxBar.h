@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "ActnList.h"
@@ -655,6 +656,17 @@ class TdxBarCustomPopupMenu : public TdxBarComponent {
 // Items
 // ---------------------------------------------------------------------------
 
+// What owns a collection of links: a bar, a sub-menu item, a popup menu.
+class IdxBarLinksOwner {
+ public:
+  virtual ~IdxBarLinksOwner() = default;
+  virtual bool CanContainItem(TdxBarItem* AItem, String& AErrorText) = 0;
+  // Creates the owner's window for the links; null when it has none.
+  virtual TCustomdxBarControl* CreateBarControl() = 0;
+  virtual TComponent* GetOwnerComponent() = 0;
+  virtual bool IsBar() const { return false; }
+};
+
 class TdxBarItemActionLink : public TActionLink {
   VARNEL_CLASS(TdxBarItemActionLink, TActionLink)
  public:
@@ -675,6 +687,10 @@ class TdxBarItemActionLink : public TActionLink {
   void SetImageIndex(Integer Value) override;
   void SetShortCut(TShortCut Value) override;
   void SetVisible(bool Value) override;
+  // The action's values as the item last took them: the action pushes a
+  // change after storing it, so a property is linked when the item still
+  // holds the value the action had before.
+  void TakeSnapshot();
 
  protected:
   void ActionChanged() override;
@@ -682,6 +698,15 @@ class TdxBarItemActionLink : public TActionLink {
  private:
   TCustomAction* CustomAction() const;
   TdxBarItem* item_;
+  struct TSnapshot {
+    String Caption;
+    bool Checked = false;
+    bool Enabled = true;
+    String Hint;
+    Integer ImageIndex = -1;
+    TShortCut ShortCut = 0;
+    bool Visible = true;
+  } last_;
 };
 
 // The change notices an item gives its controls.
@@ -911,6 +936,7 @@ class TdxBarSubItem : public TdxBarItem {
   TNotifyEvent OnPopup;
 
  private:
+  std::unique_ptr<IdxBarLinksOwner> linksOwner_;
   TdxBarItemLinks* itemLinks_;
 };
 
@@ -919,24 +945,11 @@ class TdxBarSeparator : public TdxBarItem {
  public:
   using TdxBarItem::TdxBarItem;
   bool CanClicked() const override { return false; }
-  bool CanBePlacedOn(TdxBarItemControlParentKind AParentKind, TdxBar* ABar,
-                     String& AErrorText) override;
 };
 
 // ---------------------------------------------------------------------------
 // Item links
 // ---------------------------------------------------------------------------
-
-// What owns a collection of links: a bar, a sub-menu item, a popup menu.
-class IdxBarLinksOwner {
- public:
-  virtual ~IdxBarLinksOwner() = default;
-  virtual bool CanContainItem(TdxBarItem* AItem, String& AErrorText) = 0;
-  // Creates the owner's window for the links; null when it has none.
-  virtual TCustomdxBarControl* CreateBarControl() = 0;
-  virtual TComponent* GetOwnerComponent() = 0;
-  virtual bool IsBar() const { return false; }
-};
 
 class TdxBarItemLink : public TCollectionItem {
   VARNEL_CLASS(TdxBarItemLink, TCollectionItem)
@@ -1076,9 +1089,9 @@ class TdxBarItemLinks : public TCollection {
   virtual bool IsScrollable() const;
 
   // The three derived lists and the recency order.
-  Integer AvailableItemCount() const { return Count(available_); }
-  Integer CanVisibleItemCount() const { return Count(canVisible_); }
-  Integer VisibleItemCount() const { return Count(visible_); }
+  Integer AvailableItemCount() const { return Size(available_); }
+  Integer CanVisibleItemCount() const { return Size(canVisible_); }
+  Integer VisibleItemCount() const { return Size(visible_); }
   TdxBarItemLink* AvailableItems(Integer I) const { return At(available_, I); }
   TdxBarItemLink* CanVisibleItems(Integer I) const {
     return At(canVisible_, I);
@@ -1124,11 +1137,11 @@ class TdxBarItemLinks : public TCollection {
   Integer GetRealVisibleItemCount() const;
 
  private:
-  static Integer Count(const std::vector<TdxBarItemLink*>& L) {
+  static Integer Size(const std::vector<TdxBarItemLink*>& L) {
     return static_cast<Integer>(L.size());
   }
   static TdxBarItemLink* At(const std::vector<TdxBarItemLink*>& L, Integer I) {
-    return I >= 0 && I < Count(L) ? L[static_cast<size_t>(I)] : nullptr;
+    return I >= 0 && I < Size(L) ? L[static_cast<size_t>(I)] : nullptr;
   }
   static Integer Find(const std::vector<TdxBarItemLink*>& L,
                       const TdxBarItemLink* ALink);

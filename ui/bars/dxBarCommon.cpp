@@ -6,6 +6,7 @@
 
 #include "Handles.h"
 #include "SysUtils.h"
+#include "TypInfo.h"
 #include "dxBar.h"
 
 bool dxBarMakeInactiveImagesDingy = true;
@@ -62,8 +63,266 @@ void SetVersionFlags() {
       (info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion == 5);
 }
 
+// What form streams see of the bar classes.
+void PublishClasses() {
+  RegisterEnum<TdxBarManagerStyle>(
+      "TdxBarManagerStyle", {"bmsStandard", "bmsEnhanced", "bmsFlat", "bmsXP",
+                             "bmsOffice11", "bmsUseLookAndFeel"});
+  RegisterEnum<TdxBarDockingStyle>(
+      "TdxBarDockingStyle",
+      {"dsNone", "dsLeft", "dsTop", "dsRight", "dsBottom"});
+  RegisterEnum<TdxBarItemVisible>("TdxBarItemVisible",
+                                  {"ivNever", "ivInCustomizing", "ivAlways"});
+  RegisterEnum<TdxBarPaintStyle>(
+      "TdxBarPaintStyle",
+      {"psStandard", "psCaption", "psCaptionInMenu", "psCaptionGlyph"});
+  RegisterEnum<TdxBarItemAlign>("TdxBarItemAlign",
+                                {"iaLeft", "iaCenter", "iaRight", "iaClient"});
+  RegisterEnum<TdxBarItemMergeKind>("TdxBarItemMergeKind",
+                                    {"mkAdd", "mkMergeByCaption", "mkNone"});
+  RegisterEnum<TdxBarUserDefine>(
+      "TdxBarUserDefine", {"udCaption", "udGlyph", "udPaintStyle", "udWidth"});
+  RegisterEnum<TdxBarItemPosition>(
+      "TdxBarItemPosition",
+      {"ipBeginsNewRow", "ipBeginsNewColumn", "ipContinuesRow"});
+  RegisterEnum<TdxBarButtonGroupPosition>("TdxBarButtonGroupPosition",
+                                          {"bgpNone", "bgpStart", "bgpMember"});
+  RegisterEnum<TdxBarBorderStyle>("TdxBarBorderStyle",
+                                  {"bbsNone", "bbsSingle"});
+  RegisterEnum<TdxBarMenuAnimations>(
+      "TdxBarMenuAnimations",
+      {"maNone", "maRandom", "maUnfold", "maSlide", "maFade"});
+  RegisterEnum<TdxBarItemViewLevel>(
+      "TdxBarItemViewLevel", {"ivlLargeIconWithText", "ivlSmallIconWithText",
+                              "ivlSmallIcon", "ivlControlOnly"});
+  RegisterEnum<TdxBarButtonStyle>(
+      "TdxBarButtonStyle",
+      {"bsDefault", "bsChecked", "bsDropDown", "bsCheckedDropDown"});
+  RegisterEnum<TdxBarGlyphLayout>("TdxBarGlyphLayout",
+                                  {"glLeft", "glRight", "glTop", "glBottom"});
+
+  using M = TdxBarManager;
+  TPublished<TdxBarManager>()
+      .Field("AllowCallFromAnotherForm", &M::AllowCallFromAnotherForm, false)
+      .Field("AllowReset", &M::AllowReset, true)
+      .Field("AlwaysMerge", &M::AlwaysMerge, false)
+      .Field("AlwaysSaveText", &M::AlwaysSaveText, false)
+      .Field("AutoAlignBars", &M::AutoAlignBars, false)
+      .Field("AutoDockColor", &M::AutoDockColor, true)
+      .Property("AutoHideEmptyBars", &M::AutoHideEmptyBars,
+                &M::SetAutoHideEmptyBars, false)
+      .Property("Backgrounds", &M::Backgrounds)
+      .Property("ButtonArrowWidth", &M::ButtonArrowWidth,
+                &M::SetButtonArrowWidth, 11)
+      .Field("CanCustomize", &M::CanCustomize, true)
+      .Property("Categories", &M::Categories)
+      .Property("DockColor", &M::DockColor, &M::SetDockColor)
+      .Stored(&M::IsDockColorStored)
+      .Field("FlatCloseButton", &M::FlatCloseButton, false)
+      .Property("Font", &M::Font, &M::SetFont)
+      .Stored(&M::IsFontStored)
+      .Field("HelpContext", &M::HelpContext, 0)
+      .Field("HideFloatingBarsWhenInactive", &M::HideFloatingBarsWhenInactive,
+             true)
+      .Property("ImageOptions", &M::ImageOptions)
+      .Property("Images", &M::Images, &M::SetImages)
+      .Stored(false)
+      .Property("LargeImages", &M::LargeImages, &M::SetLargeImages)
+      .Stored(false)
+      .Property("LargeIcons", &M::LargeIcons, &M::SetLargeIcons)
+      .Stored(false)
+      .Field("IniFileName", &M::IniFileName)
+      .Property("LargeButtonArrowWidth", &M::LargeButtonArrowWidth,
+                &M::SetLargeButtonArrowWidth, 13)
+      .Property("LookAndFeel", &M::LookAndFeel)
+      .Field("MenuAnimations", &M::MenuAnimations, maNone)
+      .Field("MenusShowRecentItemsFirst", &M::MenusShowRecentItemsFirst, true)
+      .Property("MostRecentItemsPercents", &M::MostRecentItemsPercents,
+                &M::SetMostRecentItemsPercents, Byte{95})
+      .Property("NotDocking", &M::NotDocking, &M::SetNotDocking,
+                TdxBarDockingStyles{})
+      .Property("PopupMenuLinks", &M::PopupMenuLinks)
+      .Property("RegistryPath", &M::RegistryPath, &M::SetRegistryPath)
+      .Field("Scaled", &M::Scaled, true)
+      .Field("ShowCloseButton", &M::ShowCloseButton, false)
+      .Field("ShowFullMenusAfterDelay", &M::ShowFullMenusAfterDelay, true)
+      .Field("ShowHelpButton", &M::ShowHelpButton, false)
+      .Field("ShowHint", &M::ShowHint, true)
+      .Field("ShowHintForDisabledItems", &M::ShowHintForDisabledItems, true)
+      .Field("ShowShortCutInHint", &M::ShowShortCutInHint, false)
+      .Field("StoreInIniFile", &M::StoreInIniFile, false)
+      .Field("StoreInRegistry", &M::StoreInRegistry, false)
+      .Property("Style", &M::Style, &M::SetStyle, bmsEnhanced)
+      .Field("SunkenBorder", &M::SunkenBorder, false)
+      .Field("UseF10ForMenu", &M::UseF10ForMenu, true)
+      .Field("UseFullReset", &M::UseFullReset, false)
+      .Property("UseSystemFont", &M::UseSystemFont, &M::SetUseSystemFont)
+      .Property("WaitForDockingTime", &M::WaitForDockingTime,
+                &M::SetWaitForDockingTime, 21)
+      .Event("OnBarAdd", &M::OnBarAdd, &M::OnBarAdd)
+      .Event("OnBarClose", &M::OnBarClose, &M::OnBarClose)
+      .Event("OnBarDelete", &M::OnBarDelete, &M::OnBarDelete)
+      .Event("OnBarDockingStyleChange", &M::OnBarDockingStyleChange,
+             &M::OnBarDockingStyleChange)
+      .Event("OnBarVisibleChange", &M::OnBarVisibleChange,
+             &M::OnBarVisibleChange)
+      .Event("OnClickItem", &M::OnClickItem, &M::OnClickItem)
+      .Event("OnDocking", &M::OnDocking, &M::OnDocking);
+
+  using O = TdxBarImageOptions;
+  TPublished<TdxBarImageOptions>()
+      .Property("DisabledImages", &O::DisabledImages, &O::SetDisabledImages)
+      .Property("DisabledLargeImages", &O::DisabledLargeImages,
+                &O::SetDisabledLargeImages)
+      .Property("HotImages", &O::HotImages, &O::SetHotImages)
+      .Property("Images", &O::Images, &O::SetImages)
+      .Property("LargeImages", &O::LargeImages, &O::SetLargeImages)
+      .Property("ImageListBkColor", &O::ImageListBkColor,
+                &O::SetImageListBkColor)
+      .Property("LargeIcons", &O::LargeIcons, &O::SetLargeIcons, false)
+      .Property("MakeDisabledImagesFaded", &O::MakeDisabledImagesFaded,
+                &O::SetMakeDisabledImagesFaded, false)
+      .Field("SmoothGlyphs", &O::SmoothGlyphs, false)
+      .Field("StretchGlyphs", &O::StretchGlyphs, true)
+      .Property("UseLargeImagesForLargeIcons", &O::UseLargeImagesForLargeIcons,
+                &O::SetUseLargeImagesForLargeIcons, false)
+      .Property("UseLeftBottomPixelAsTransparent",
+                &O::UseLeftBottomPixelAsTransparent,
+                &O::SetUseLeftBottomPixelAsTransparent, true);
+
+  TPublished<TdxBarBackgrounds>()
+      .Property("Bar", &TdxBarBackgrounds::Bar, &TdxBarBackgrounds::SetBar)
+      .Property("SubMenu", &TdxBarBackgrounds::SubMenu,
+                &TdxBarBackgrounds::SetSubMenu);
+
+  TPublished<TdxBarPopupMenuLink>()
+      .Property("Control", &TdxBarPopupMenuLink::Control,
+                &TdxBarPopupMenuLink::SetControl)
+      .Property("PopupMenu", &TdxBarPopupMenuLink::PopupMenu,
+                &TdxBarPopupMenuLink::SetPopupMenu)
+      .Field("ProcessChildren", &TdxBarPopupMenuLink::ProcessChildren, true);
+
+  using B = TdxBar;
+  TPublished<TdxBar>()
+      .Field("AllowClose", &B::AllowClose, true)
+      .Field("AllowCustomizing", &B::AllowCustomizing, true)
+      .Field("AllowQuickCustomizing", &B::AllowQuickCustomizing, true)
+      .Field("AllowReset", &B::AllowReset, true)
+      .Field("BorderStyle", &B::BorderStyle, bbsSingle)
+      .Property("Caption", &B::Caption, &B::SetCaption)
+      .Field("Color", &B::Color)
+      .Property("DockControl", &B::DockControl, &B::SetDockControl)
+      .Property("DockedDockingStyle", &B::DockedDockingStyle,
+                &B::SetDockedDockingStyle, dsTop)
+      .Property("DockedLeft", &B::DockedLeft, &B::SetDockedLeft)
+      .Property("DockedTop", &B::DockedTop, &B::SetDockedTop)
+      .Property("DockingStyle", &B::DockingStyle, &B::SetDockingStyle)
+      .Stored(&B::IsDockingStyleStored)
+      .Property("FloatLeft", &B::FloatLeft, &B::SetFloatLeft)
+      .Property("FloatTop", &B::FloatTop, &B::SetFloatTop)
+      .Property("FloatClientWidth", &B::FloatClientWidth,
+                &B::SetFloatClientWidth)
+      .Property("FloatClientHeight", &B::FloatClientHeight,
+                &B::SetFloatClientHeight)
+      .Field("Hidden", &B::Hidden, false)
+      .Property("IsMainMenu", &B::IsMainMenu, &B::SetIsMainMenu, false)
+      .Property("ItemLinks", &B::ItemLinks)
+      .Field("KeyTip", &B::KeyTip)
+      .Property("MultiLine", &B::MultiLine, &B::SetMultiLine, false)
+      .Field("NotDocking", &B::NotDocking, TdxBarDockingStyles{})
+      .Field("OldName", &B::OldName)
+      .Property("OneOnRow", &B::OneOnRow, &B::SetOneOnRow)
+      .Field("RotateWhenVertical", &B::RotateWhenVertical, true)
+      .Property("Row", &B::Row, &B::SetRow)
+      .Field("ShowMark", &B::ShowMark, true)
+      .Field("SizeGrip", &B::SizeGrip, true)
+      .Property("UseRecentItems", &B::UseRecentItems, &B::SetUseRecentItems,
+                true)
+      .Field("UseRestSpace", &B::UseRestSpace, false)
+      .Property("Visible", &B::Visible, &B::SetVisible)
+      .Property("WholeRow", &B::WholeRow, &B::SetWholeRow);
+
+  using L = TdxBarItemLink;
+  TPublished<TdxBarItemLink>()
+      .Property("BeginGroup", &L::OwnBeginGroup, &L::SetBeginGroup, false)
+      .Property("ButtonGroup", &L::ButtonGroup, &L::SetButtonGroup, bgpNone)
+      .Property("MostRecentlyUsed", &L::MostRecentlyUsed,
+                &L::SetMostRecentlyUsed, true)
+      .Property("Position", &L::Position, &L::SetPosition, ipBeginsNewRow)
+      .Property("UserCaption", &L::UserCaption, &L::SetUserCaption)
+      .Property("UserDefine", &L::UserDefine, &L::SetUserDefine,
+                TdxBarUserDefines{})
+      .Property("UserGlyph", &L::UserGlyph, &L::SetUserGlyph)
+      .Property("UserPaintStyle", &L::UserPaintStyle, &L::SetUserPaintStyle,
+                psStandard)
+      .Property("UserWidth", &L::UserWidth, &L::SetUserWidth, 0)
+      .Property("ViewLevels", &L::ViewLevels, &L::SetViewLevels,
+                TdxBarItemViewLevels{ivlLargeIconWithText, ivlSmallIconWithText,
+                                     ivlSmallIcon, ivlControlOnly})
+      .Property("Visible", &L::Visible, &L::SetVisible);
+
+  TPublished<TdxBarGroup>()
+      .Property("Enabled", &TdxBarGroup::GetEnabled, &TdxBarGroup::SetEnabled,
+                true)
+      .Property("Visible", &TdxBarGroup::Visible, &TdxBarGroup::SetVisible,
+                ivAlways);
+
+  using I = TdxBarItem;
+  TPublished<TdxBarItem>()
+      .Property("Action", &I::Action, &I::SetAction)
+      .Property("Align", &I::Align, &I::SetAlign, iaLeft)
+      .Property("Caption", &I::Caption, &I::SetCaption)
+      .Stored(&I::IsCaptionStored)
+      .Property("Category", &I::Category, &I::SetCategory)
+      .NoDefaultValue()
+      .Property("Description", &I::Description, &I::SetDescription)
+      .Property("Enabled", &I::Enabled, &I::SetEnabled, true)
+      .Stored(&I::IsEnabledStored)
+      .Property("HelpContext", &I::HelpContext, &I::SetHelpContext, 0)
+      .Stored(&I::IsHelpContextStored)
+      .Property("Hint", &I::Hint, &I::SetHint)
+      .Stored(&I::IsHintStored)
+      .Property("KeyTip", &I::KeyTip, &I::SetKeyTip)
+      .Property("MergeKind", &I::MergeKind, &I::SetMergeKind, mkAdd)
+      .Property("MergeOrder", &I::MergeOrder, &I::SetMergeOrder, 0)
+      .Property("Visible", &I::Visible, &I::SetVisible)
+      .Stored(&I::IsVisibleStored)
+      .NoDefaultValue()
+      .Event("OnDestroy", &I::OnDestroy, &I::OnDestroy);
+
+  TPublished<TdxBarButton>()
+      .Property("ButtonStyle", &TdxBarButton::ButtonStyle,
+                &TdxBarButton::SetButtonStyle, bsDefault)
+      .Property("Down", &TdxBarButton::Down, &TdxBarButton::SetDown, false)
+      .Stored(&TdxBarButton::IsDownStored)
+      .Property("Glyph", &I::Glyph, &I::SetGlyph)
+      .Property("ImageIndex", &I::ImageIndex, &I::SetImageIndex, -1)
+      .Stored(&I::IsImageIndexStored)
+      .Property("LargeImageIndex", &I::LargeImageIndex, &I::SetLargeImageIndex,
+                -1)
+      .Property("PaintStyle", &I::PaintStyle, &I::SetPaintStyle, psStandard)
+      .Property("ShortCut", &I::ShortCut, &I::SetShortCut, TShortCut{0})
+      .Stored(&I::IsShortCutStored)
+      .Property("UnclickAfterDoing", &I::UnclickAfterDoing,
+                &I::SetUnclickAfterDoing, true)
+      .Event("OnClick", &I::OnClick, &I::OnClick)
+      .Stored(&I::IsOnClickStored);
+
+  TPublished<TdxBarSubItem>()
+      .Property("Glyph", &I::Glyph, &I::SetGlyph)
+      .Property("ImageIndex", &I::ImageIndex, &I::SetImageIndex, -1)
+      .Property("ItemLinks", &TdxBarSubItem::ItemLinks)
+      .Property("ShowCaption", &I::ShowCaption, &I::SetShowCaption, true)
+      .Event("OnClick", &I::OnClick, &I::OnClick)
+      .Event("OnPopup", &TdxBarSubItem::OnPopup, &TdxBarSubItem::OnPopup);
+
+  TPublished<TdxBarSeparator>().Property("ShowCaption", &I::ShowCaption,
+                                         &I::SetShowCaption, true);
+}
+
 void Startup() {
   gFinalizing = false;
+  PublishClasses();
   RegisterClasses({TdxBar::StaticClass(), TdxBarGroup::StaticClass()});
   SetVersionFlags();
   gManagerList = new TdxBarManagerList;

@@ -741,9 +741,8 @@ class TdxBarControl : public TCustomdxBarControl {
   // Runs with the item links showing every item, restoring the count.
   template <class F>
   auto WithAllItems(F&& AFunc);
-  bool IsStyleVertical(TdxBarDockingStyle AStyle) const {
-    return AStyle == dsLeft || AStyle == dsRight;
-  }
+  TSize EmptyButtonSize();
+  TSize FirstItemSize();
   void BeginMoving();
   void EndMoving();
   void ChangeBarControlPos(const TPoint& ACursor);

@@ -179,41 +179,40 @@ static TItemExtents MeasureCanVisible(TdxBarItemLinks* ALinks) {
   return e;
 }
 
-Integer TdxBarControl::GetMinWidth(TdxBarDockingStyle AStyle) {
-  const TSize empty = dxBarStandardPaint::ButtonSize(
+TSize TdxBarControl::EmptyButtonSize() {
+  return dxBarStandardPaint::ButtonSize(
       BarManager() ? BarManager()->ImageOptions()->CalcGlyphSize() : 16,
       TextSize());
-  if (IsVerticalStyle(AStyle) || GetMultiLine() || AStyle == dsNone) {
-    const TItemExtents e = MeasureCanVisible(ItemLinks());
-    Integer w = e.Any ? e.Widest : empty.cx;
-    if (AStyle == dsNone) w = std::max(w, empty.cx);
-    return w;
-  }
-  // A single-line bar on top or bottom shrinks down to its first item.
-  Integer w = empty.cx;
+}
+
+// The first item's size, which a single-line bar shrinks down to; an empty
+// button's without items.
+TSize TdxBarControl::FirstItemSize() {
   TdxBarItemLinks* links = ItemLinks();
-  if (links && links->CanVisibleItemCount() > 0 &&
-      links->CanVisibleItems(0)->Control()) {
-    w = links->CanVisibleItems(0)->Control()->GetRealWidth();
+  if (links && links->CanVisibleItemCount() > 0) {
+    if (TdxBarItemControl* first = links->CanVisibleItems(0)->Control()) {
+      return {first->GetRealWidth(), first->GetRealHeight()};
+    }
   }
-  return w + GetMarkSize();
+  return EmptyButtonSize();
+}
+
+Integer TdxBarControl::GetMinWidth(TdxBarDockingStyle AStyle) {
+  if (IsVerticalStyle(AStyle) || GetMultiLine() || AStyle == dsNone) {
+    const Integer empty = EmptyButtonSize().cx;
+    const TItemExtents e = MeasureCanVisible(ItemLinks());
+    const Integer w = e.Any ? e.Widest : empty;
+    return AStyle == dsNone ? std::max(w, empty) : w;
+  }
+  return FirstItemSize().cx + GetMarkSize();
 }
 
 Integer TdxBarControl::GetMinHeight(TdxBarDockingStyle AStyle) {
-  const TSize empty = dxBarStandardPaint::ButtonSize(
-      BarManager() ? BarManager()->ImageOptions()->CalcGlyphSize() : 16,
-      TextSize());
   if (!IsVerticalStyle(AStyle) || GetMultiLine()) {
     const TItemExtents e = MeasureCanVisible(ItemLinks());
-    return e.Any ? e.Tallest : empty.cy;
+    return e.Any ? e.Tallest : EmptyButtonSize().cy;
   }
-  Integer h = empty.cy;
-  TdxBarItemLinks* links = ItemLinks();
-  if (links && links->CanVisibleItemCount() > 0 &&
-      links->CanVisibleItems(0)->Control()) {
-    h = links->CanVisibleItems(0)->Control()->GetRealHeight();
-  }
-  return h + GetMarkSize();
+  return FirstItemSize().cy + GetMarkSize();
 }
 
 Integer TdxBarControl::GetMaxWidth(TdxBarDockingStyle AStyle) {

@@ -3,6 +3,8 @@
 // dragged between docks and floated, and a button clicked by the mouse.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "ActnList.h"
 #include "Forms.h"
 #include "UiDriverControlsWin.h"
@@ -168,6 +170,9 @@ TEST_F(dxBarControlsTest, GroupSeparatorsBelongToTheirItems) {
   EXPECT_EQ(skVertical, s.Kind);
   EXPECT_EQ(s.Bounds.Right, ItemControlOf(bar, 2)->GetItemBounds().Left);
   EXPECT_EQ(ItemControlOf(bar, 1)->GetItemBounds().Right, s.Bounds.Left);
+  // An index past the end is refused, not read out of bounds.
+  EXPECT_THROW(vi->GetSeparatorInfo(1), std::out_of_range);
+  EXPECT_THROW(vi->GetItemControlViewInfo(3), std::out_of_range);
   vi->Clear();
   EXPECT_EQ(0, vi->GetItemControlCount());
   EXPECT_EQ(0, vi->GetSeparatorCount());

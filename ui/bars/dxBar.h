@@ -589,6 +589,8 @@ class TdxBarManagerCategories : public TStringList {
 
  private:
   void SetItemsCategory(Integer AFrom, Integer ATo);
+  void ReadStrings(TReader* Reader);
+  void WriteStrings(TWriter* Writer);
   void ReadItemsVisibles(TReader* Reader);
   void WriteItemsVisibles(TWriter* Writer);
   void ReadVisibles(TReader* Reader);

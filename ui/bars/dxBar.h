@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -1311,6 +1312,7 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
 
  private:
   void InternalSetDockingStyle(TdxBarDockingStyle Value);
+  void ChangePlace(const std::function<void()>& AApply);
   void ResetRecentItemCounts();
   TdxBarManager* barManager_ = nullptr;
   TdxBars* collection_ = nullptr;

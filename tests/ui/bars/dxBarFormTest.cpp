@@ -158,9 +158,16 @@ TEST(BarStreamTest, OlderBarListIsReadIntoBars) {
       "    Categories.Strings = (\n"
       "      'Default')\n"
       "    Categories.ItemsVisibles = (\n"
-      "      2)\n"
+      "      7\n"
+      "      0)\n"
       "    Categories.Visibles = (\n"
       "      True)\n"
+      "    DockControlHeights = (\n"
+      "      1\n"
+      "      2\n"
+      "      3\n"
+      "      4\n"
+      "      5)\n"
       "  end\n"
       "end\n";
   TStringStream source(text);
@@ -181,6 +188,10 @@ TEST(BarStreamTest, OlderBarListIsReadIntoBars) {
   EXPECT_EQ(manager->Bars()->Items(1)->DockingStyle(), dsNone);
   EXPECT_EQ(manager->Bars()->Items(1)->FloatLeft(), 300);
   EXPECT_FALSE(manager->Bars()->Items(1)->Visible());
+  // Values out of range are left out; the stored rest is kept.
+  EXPECT_EQ(manager->CategoryItemsVisible(0), ivAlways);
+  EXPECT_EQ(manager->LoadedDockControlHeights(),
+            (std::array<Integer, 4>{1, 2, 3, 4}));
 }
 
 TEST_F(BarFormTest, ShortcutKeysReachItemsThroughTheThreadHook) {

@@ -327,9 +327,10 @@ void TdxBarGroup::Loaded() {
 
 void TdxBarGroup::Notification(TComponent* AComponent, TOperation Operation) {
   TdxBarComponent::Notification(AComponent, Operation);
-  if (Operation == opRemove)
-    if (auto* member = dynamic_cast<TdxBarComponent*>(AComponent))
-      if (IndexOf(member) >= 0) members_.Extract(member);
+  // Compared by address: a member may be told about while its destructor
+  // runs, when it is no bar component any longer.
+  if (Operation == opRemove && members_.IndexOf(AComponent) >= 0)
+    members_.Extract(AComponent);
 }
 
 // ---------------------------------------------------------------------------

@@ -560,6 +560,35 @@ TEST_F(BarModelTest, ClickExceptionsGoToTheApplication) {
   EXPECT_EQ(managerClicks, 1);
 }
 
+TEST_F(BarModelTest, EmptiedBarsHideAndComeBackWithTheirCategory) {
+  manager_->Categories()->Add("Tools");
+  TdxBar* tools = manager_->AddToolBar();
+  TdxBar* mixed = manager_->AddToolBar();
+  TdxBarButton* hammer = Button("Hammer", 1);
+  TdxBarButton* saw = Button("Saw", 1);
+  tools->ItemLinks()->Add(hammer);
+  tools->ItemLinks()->Add(saw);
+  mixed->ItemLinks()->Add(saw);
+  mixed->ItemLinks()->Add(Button("Open", 0));
+  manager_->SetAutoHideEmptyBars(true);
+  manager_->SetCategoryItemsVisible(1, ivNever);
+  EXPECT_FALSE(tools->Visible());
+  EXPECT_TRUE(tools->HiddenBecauseEmpty);
+  EXPECT_TRUE(mixed->Visible());
+  manager_->SetCategoryItemsVisible(1, ivAlways);
+  EXPECT_TRUE(tools->Visible());
+  EXPECT_FALSE(tools->HiddenBecauseEmpty);
+  EXPECT_EQ(hammer->Visible(), ivAlways);
+}
+
+TEST_F(BarModelTest, GroupsOutliveTheirManager) {
+  TdxBarGroup* group = manager_->CreateGroup();
+  TObjectPtr<TdxBarGroup> kept(group);
+  form_->RemoveComponent(group);
+  form_.reset();
+  EXPECT_EQ(kept->BarManager(), nullptr);
+}
+
 TEST_F(BarModelTest, CategoriesKeepTheirItems) {
   TdxBarManagerCategories* categories = manager_->Categories();
   ASSERT_EQ(categories->Count(), 1);

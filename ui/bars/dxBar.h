@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -589,6 +590,8 @@ class TdxBarManagerCategories : public TStringList {
 
  private:
   void SetItemsCategory(Integer AFrom, Integer ATo);
+  void ReadStrings(TReader* Reader);
+  void WriteStrings(TWriter* Writer);
   void ReadItemsVisibles(TReader* Reader);
   void WriteItemsVisibles(TWriter* Writer);
   void ReadVisibles(TReader* Reader);
@@ -1309,6 +1312,7 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
 
  private:
   void InternalSetDockingStyle(TdxBarDockingStyle Value);
+  void ChangePlace(const std::function<void()>& AApply);
   void ResetRecentItemCounts();
   TdxBarManager* barManager_ = nullptr;
   TdxBars* collection_ = nullptr;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "FormStreams.h"
 #include "ScopeGuard.h"
@@ -133,13 +134,10 @@ void TdxBar::InternalSetDockingStyle(TdxBarDockingStyle Value) {
   if (Value != dsNone) dockedDockingStyle_ = Value;
 }
 
-void TdxBar::SetDockingStyle(TdxBarDockingStyle Value) {
-  if (barManager_ && barManager_->IsLoading()) {
-    loadedDockingStyle_ = Value;
-    loadedDockingStyleSet_ = true;
-    return;
-  }
-  if (DockingStyle() == Value && !dockControl_) return;
+// Moves the bar to another side or dock control: a shown window is hidden
+// first and shown at its new place; a change made from outside is
+// reported once.
+void TdxBar::ChangePlace(const std::function<void()>& AApply) {
   const bool nested = changingStyle_;
   const bool reshow = !nested && Control() && visible_;
   if (reshow) HideControl();
@@ -149,12 +147,24 @@ void TdxBar::SetDockingStyle(TdxBarDockingStyle Value) {
     if (dockRow_)
       if (TdxDockControl* dock = RealDockControl())
         dock->RemoveBarFromRow(this);
-    InternalSetDockingStyle(Value);
-    dockControl_ = nullptr;
+    AApply();
     ResetRecentItemCounts();
   }
   if (reshow) ShowControl();
   if (!nested && barManager_) barManager_->DoBarDockingStyleChanged(this);
+}
+
+void TdxBar::SetDockingStyle(TdxBarDockingStyle Value) {
+  if (barManager_ && barManager_->IsLoading()) {
+    loadedDockingStyle_ = Value;
+    loadedDockingStyleSet_ = true;
+    return;
+  }
+  if (DockingStyle() == Value && !dockControl_) return;
+  ChangePlace([&] {
+    InternalSetDockingStyle(Value);
+    dockControl_ = nullptr;
+  });
 }
 
 void TdxBar::SetDockControl(TdxDockControl* Value) {
@@ -165,21 +175,10 @@ void TdxBar::SetDockControl(TdxDockControl* Value) {
   if (Value && Value->BarManager() && Value->BarManager() != barManager_)
     return;
   if (dockControl_ == Value) return;
-  const bool nested = changingStyle_;
-  const bool reshow = !nested && Control() && visible_;
-  if (reshow) HideControl();
-  {
-    TRestoreOnExit<bool> keep(changingStyle_);
-    changingStyle_ = true;
-    if (dockRow_)
-      if (TdxDockControl* dock = RealDockControl())
-        dock->RemoveBarFromRow(this);
+  ChangePlace([&] {
     dockControl_ = Value;
     if (Value) InternalSetDockingStyle(Value->DockingStyle());
-    ResetRecentItemCounts();
-  }
-  if (reshow) ShowControl();
-  if (!nested && barManager_) barManager_->DoBarDockingStyleChanged(this);
+  });
 }
 
 void TdxBar::SetDockedLeft(Integer Value) {

@@ -323,7 +323,8 @@ void PublishClasses() {
 void Startup() {
   gFinalizing = false;
   PublishClasses();
-  RegisterClasses({TdxBar::StaticClass(), TdxBarGroup::StaticClass()});
+  RegisterClasses({TdxBarManager::StaticClass(), TdxBar::StaticClass(),
+                   TdxBarGroup::StaticClass()});
   SetVersionFlags();
   gManagerList = new TdxBarManagerList;
   gPatternBrush = CreatePatternBrush8x8();
@@ -343,6 +344,7 @@ void Shutdown() {
   if (gPatternBrush) ::DeleteObject(gPatternBrush);
   gPatternBrush = nullptr;
   FreeAndNil(gManagerList);
+  UnRegisterClass(TdxBarManager::StaticClass());
   UnRegisterClass(TdxBar::StaticClass());
   UnRegisterClass(TdxBarGroup::StaticClass());
 }

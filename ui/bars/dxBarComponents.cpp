@@ -327,9 +327,10 @@ void TdxBarGroup::Loaded() {
 
 void TdxBarGroup::Notification(TComponent* AComponent, TOperation Operation) {
   TdxBarComponent::Notification(AComponent, Operation);
-  if (Operation == opRemove)
-    if (auto* member = dynamic_cast<TdxBarComponent*>(AComponent))
-      if (IndexOf(member) >= 0) members_.Extract(member);
+  // Compared by address: a member may be told about while its destructor
+  // runs, when it is no bar component any longer.
+  if (Operation == opRemove && members_.IndexOf(AComponent) >= 0)
+    members_.Extract(AComponent);
 }
 
 // ---------------------------------------------------------------------------
@@ -433,12 +434,35 @@ void TdxBarManagerCategories::Changed() {
 void TdxBarManagerCategories::DefineProperties(TFiler* Filer) {
   TStringList::DefineProperties(Filer);
   Filer->DefineProperty(
+      "Strings", TReaderProc(this, &TdxBarManagerCategories::ReadStrings),
+      TWriterProc(this, &TdxBarManagerCategories::WriteStrings), Count() > 0);
+  Filer->DefineProperty(
       "ItemsVisibles",
       TReaderProc(this, &TdxBarManagerCategories::ReadItemsVisibles),
       TWriterProc(this, &TdxBarManagerCategories::WriteItemsVisibles), true);
   Filer->DefineProperty(
       "Visibles", TReaderProc(this, &TdxBarManagerCategories::ReadVisibles),
       TWriterProc(this, &TdxBarManagerCategories::WriteVisibles), true);
+}
+
+// The stored names replace the list as it stands (the default category of a
+// new manager included); items are not touched.
+void TdxBarManagerCategories::ReadStrings(TReader* Reader) {
+  std::vector<String> names;
+  Reader->ReadListBegin();
+  while (!Reader->EndOfList()) names.push_back(Reader->ReadString());
+  Reader->ReadListEnd();
+  if (names.empty()) return;
+  BeginUpdate();
+  TScopeGuard end([this] { EndUpdate(); });
+  Clear();
+  for (const String& name : names) TStringList::Add(name);
+}
+
+void TdxBarManagerCategories::WriteStrings(TWriter* Writer) {
+  Writer->WriteListBegin();
+  for (Integer i = 0; i < Count(); ++i) Writer->WriteString(Strings(i));
+  Writer->WriteListEnd();
 }
 
 void TdxBarManagerCategories::ReadItemsVisibles(TReader* Reader) {

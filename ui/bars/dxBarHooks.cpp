@@ -140,12 +140,16 @@ LRESULT CALLBACK CallWndProcHookProc(int ACode, WPARAM AWParam,
 // Manager list
 // ---------------------------------------------------------------------------
 
-TdxBarManagerList::~TdxBarManagerList() {
-  if (gCallWndProcHook) ::UnhookWindowsHookEx(gCallWndProcHook);
-  if (gMouseHook) ::UnhookWindowsHookEx(gMouseHook);
-  if (gKeyboardHook) ::UnhookWindowsHookEx(gKeyboardHook);
-  gCallWndProcHook = gMouseHook = gKeyboardHook = nullptr;
+namespace {
+void RemoveHooks() {
+  for (HHOOK* hook : {&gCallWndProcHook, &gMouseHook, &gKeyboardHook}) {
+    if (*hook) ::UnhookWindowsHookEx(*hook);
+    *hook = nullptr;
+  }
 }
+}  // namespace
+
+TdxBarManagerList::~TdxBarManagerList() { RemoveHooks(); }
 
 TdxBarManager* TdxBarManagerList::GetCustomizingBarManager() const {
   for (Integer i = 0; i < Count(); ++i)
@@ -192,12 +196,7 @@ void dxBarRegisterManager(TdxBarManager* AManager) {
 void dxBarUnregisterManager(TdxBarManager* AManager) {
   TdxBarManagerList* list = dxBarManagerList();
   if (!list || list->Remove(AManager) < 0) return;
-  if (list->Count() == 0) {
-    if (gCallWndProcHook) ::UnhookWindowsHookEx(gCallWndProcHook);
-    if (gMouseHook) ::UnhookWindowsHookEx(gMouseHook);
-    if (gKeyboardHook) ::UnhookWindowsHookEx(gKeyboardHook);
-    gCallWndProcHook = gMouseHook = gKeyboardHook = nullptr;
-  }
+  if (list->Count() == 0) RemoveHooks();
   if (FOnUnregisterBarManager) FOnUnregisterBarManager(AManager);
 }
 

@@ -73,6 +73,9 @@ TdxBarManager::~TdxBarManager() {
   customizing_ = false;
   bars_.reset();
   DestroyItems();
+  // Groups belong to the form and may outlive the manager.
+  for (Integer i = 0; i < GroupCount(); ++i)
+    Groups(i)->SetBarManagerField(nullptr);
   groups_.Clear();
   painter_.reset();
 }

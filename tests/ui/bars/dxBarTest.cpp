@@ -198,6 +198,38 @@ TEST_F(BarModelTest, OnlyOneBarIsTheMainMenu) {
   EXPECT_EQ(manager_->Bars()->Count(), 1);
 }
 
+TEST_F(BarModelTest, MergingCopiesLinksAndHidesTheMergedBar) {
+  TdxBar* a = manager_->AddToolBar();
+  TdxBar* b = manager_->AddToolBar();
+  TdxBar* c = manager_->AddToolBar();
+  a->ItemLinks()->Add(Button("X"));
+  b->ItemLinks()->Add(Button("Y"));
+  EXPECT_EQ(ExceptionText([&] { a->Merge(nullptr); }),
+            "You cannot merge with the specified toolbar");
+  a->Merge(b);
+  EXPECT_EQ(b->MergedTo(), a);
+  EXPECT_FALSE(b->Visible());
+  ASSERT_EQ(a->ItemLinks()->Count(), 2);
+  EXPECT_EQ(a->ItemLinks()->Items(1)->Item(), b->ItemLinks()->Items(0)->Item());
+  EXPECT_EQ(a->ItemLinks()->Items(1)->MergedBar(), b);
+  EXPECT_EQ(ExceptionText([&] { a->Merge(b); }),
+            "The 'Custom 2' toolbar is already merged with the 'Custom 1' "
+            "toolbar");
+  EXPECT_EQ(ExceptionText([&] { b->Merge(c); }),
+            "You cannot merge a toolbar with a toolbar that is already "
+            "merged");
+  EXPECT_EQ(ExceptionText([&] { c->Merge(a); }),
+            "The 'Custom 1' toolbar has merged toolbars");
+  EXPECT_EQ(ExceptionText([&] { a->Unmerge(a); }),
+            "You cannot unmerge the specified toolbar");
+  EXPECT_EQ(ExceptionText([&] { c->Unmerge(b); }),
+            "The 'Custom 2' toolbar is not merged with the 'Custom 3' toolbar");
+  a->Unmerge(b);
+  EXPECT_EQ(a->ItemLinks()->Count(), 1);
+  EXPECT_EQ(b->MergedTo(), nullptr);
+  EXPECT_TRUE(b->Visible());
+}
+
 TEST_F(BarModelTest, RecursiveGroupsAreRefused) {
   TdxBarGroup* a = manager_->CreateGroup();
   TdxBarGroup* b = manager_->CreateGroup();
@@ -526,6 +558,35 @@ TEST_F(BarModelTest, ClickExceptionsGoToTheApplication) {
   b->SetEnabled(false);
   b->Click();
   EXPECT_EQ(managerClicks, 1);
+}
+
+TEST_F(BarModelTest, EmptiedBarsHideAndComeBackWithTheirCategory) {
+  manager_->Categories()->Add("Tools");
+  TdxBar* tools = manager_->AddToolBar();
+  TdxBar* mixed = manager_->AddToolBar();
+  TdxBarButton* hammer = Button("Hammer", 1);
+  TdxBarButton* saw = Button("Saw", 1);
+  tools->ItemLinks()->Add(hammer);
+  tools->ItemLinks()->Add(saw);
+  mixed->ItemLinks()->Add(saw);
+  mixed->ItemLinks()->Add(Button("Open", 0));
+  manager_->SetAutoHideEmptyBars(true);
+  manager_->SetCategoryItemsVisible(1, ivNever);
+  EXPECT_FALSE(tools->Visible());
+  EXPECT_TRUE(tools->HiddenBecauseEmpty);
+  EXPECT_TRUE(mixed->Visible());
+  manager_->SetCategoryItemsVisible(1, ivAlways);
+  EXPECT_TRUE(tools->Visible());
+  EXPECT_FALSE(tools->HiddenBecauseEmpty);
+  EXPECT_EQ(hammer->Visible(), ivAlways);
+}
+
+TEST_F(BarModelTest, GroupsOutliveTheirManager) {
+  TdxBarGroup* group = manager_->CreateGroup();
+  TObjectPtr<TdxBarGroup> kept(group);
+  form_->RemoveComponent(group);
+  form_.reset();
+  EXPECT_EQ(kept->BarManager(), nullptr);
 }
 
 TEST_F(BarModelTest, CategoriesKeepTheirItems) {

@@ -48,8 +48,6 @@ class dxBarControlsTest : public ::testing::Test {
     static const bool published = [] {
       TPublished<TBarWindowsForm>().Method("actNewExecute",
                                            &TBarWindowsForm::actNewExecute);
-      // The bar unit does not register its manager for form streams yet.
-      RegisterClass(TdxBarManager::StaticClass());
       return true;
     }();
     (void)published;

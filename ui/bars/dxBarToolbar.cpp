@@ -1,0 +1,589 @@
+// The toolbar window: docked and floating windows, the non-client frame,
+// hit tests, the mark, and the moves between docks and floating.
+#include <algorithm>
+
+#include "ScopeGuard.h"
+#include "dxBar.h"
+
+namespace {
+
+// A toolbar being dragged by the user: the drag has its own message loop.
+TdxBarControl* MovingBarControl = nullptr;
+
+TRect WindowRectOf(HWND Wnd) {
+  RECT r{};
+  ::GetWindowRect(Wnd, &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+TdxBarControl::TdxBarControl(TComponent* AOwner) : TCustomdxBarControl(AOwner) {
+  SetVisible(false);
+}
+
+TdxBarControl::~TdxBarControl() {
+  if (MovingBarControl == this) MovingBarControl = nullptr;
+  moving_ = false;
+  if (TdxDockControl* dock = DockControl()) dock->DeleteBarControl(this, false);
+}
+
+void TdxBarControl::SetBar(TdxBar* Value) {
+  bar_ = Value;
+  if (bar_) {
+    SetItemLinks(bar_->ItemLinks());
+    SetText(bar_->Caption());
+  }
+}
+
+bool TdxBarControl::IsRealVertical() const {
+  return DockingStyle() == dsLeft || DockingStyle() == dsRight;
+}
+
+bool TdxBarControl::IsVertical() const {
+  return IsRealVertical() && (!bar_ || bar_->RotateWhenVertical);
+}
+
+bool TdxBarControl::GetMultiLine() const {
+  return DockingStyle() == dsNone || (bar_ && bar_->MultiLine());
+}
+
+bool TdxBarControl::GetHorizontal() const {
+  return DockingStyle() == dsTop || DockingStyle() == dsBottom;
+}
+
+bool TdxBarControl::CanCustomizing() const {
+  return (BarManager() && BarManager()->IsDesigning()) ||
+         (bar_ && bar_->AllowCustomizing);
+}
+
+bool TdxBarControl::CanMoving() const { return bar_ && bar_->CanMoving(); }
+
+bool TdxBarControl::HasCloseButton() const {
+  return DockingStyle() == dsNone && bar_ && bar_->CanClose();
+}
+
+void TdxBarControl::SetDockingStyle(TdxBarDockingStyle Value) {
+  if (Value == DockingStyle()) return;
+  itemsCut_ = false;
+  TCustomdxBarControl::SetDockingStyle(Value);
+}
+
+bool TdxBarControl::MarkExists() const {
+  // The standard drawing offers no quick customization: the mark shows only
+  // when items lost their place.
+  return bar_ && bar_->ShowMark && itemsCut_ && DockingStyle() != dsNone;
+}
+
+TRect TdxBarControl::MarkRect() {
+  if (!MarkExists()) return {};
+  const TRect client = ClientRect();
+  if (IsRealVertical()) {
+    return Rect(0, client.Bottom - dxBarStandardPaint::MarkSize, client.Right,
+                client.Bottom);
+  }
+  return Rect(client.Right - dxBarStandardPaint::MarkSize, 0, client.Right,
+              client.Bottom);
+}
+
+TRect TdxBarControl::ContentOffsets(TdxBarDockingStyle AStyle) const {
+  const bool border = !bar_ || bar_->BorderStyle != bbsNone;
+  return dxBarStandardPaint::ToolbarContentOffsets(AStyle, border);
+}
+
+Integer TdxBarControl::BarNCSizeX(TdxBarDockingStyle AStyle) const {
+  const TRect r = ContentOffsets(AStyle);
+  return r.Left + r.Right;
+}
+
+Integer TdxBarControl::BarNCSizeY(TdxBarDockingStyle AStyle) const {
+  const TRect r = ContentOffsets(AStyle);
+  return r.Top + r.Bottom;
+}
+
+TClass TdxBarControl::GetViewInfoClass() const {
+  return TdxBarControlViewInfo::StaticClass();
+}
+
+void TdxBarControl::SetFont() {
+  if (BarManager()) Font()->Assign(BarManager()->Font());
+}
+
+// ---------------------------------------------------------------------------
+// Window
+// ---------------------------------------------------------------------------
+
+void TdxBarControl::CreateParams(TCreateParams& Params) {
+  TCustomdxBarControl::CreateParams(Params);
+  Params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  Params.ExStyle = 0;
+  Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  if (DockingStyle() != dsNone && DockControl()) {
+    Params.Style |= WS_CHILD;
+    Params.WndParent = DockControl()->Handle();
+  } else {
+    Params.Style |= WS_POPUP;
+    TWinControl* owner = BarManager() ? BarManager()->ParentedOwner() : nullptr;
+    Params.WndParent = owner ? owner->Handle() : nullptr;
+  }
+}
+
+void TdxBarControl::CreateWnd() {
+  TCustomdxBarControl::CreateWnd();
+  if (bar_) ::SetWindowTextA(Handle(), bar_->Caption().c_str());
+}
+
+void TdxBarControl::WndProc(TMessage& Message) {
+  if (moving_) {
+    switch (Message.Msg) {
+      case WM_MOUSEMOVE: {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        if (TPoint{cursor.x, cursor.y} != lastMovePos_) {
+          lastMovePos_ = {cursor.x, cursor.y};
+          ChangeBarControlPos(lastMovePos_);
+        }
+        return;
+      }
+      case WM_LBUTTONUP:
+        EndMoving();
+        return;
+      case WM_CAPTURECHANGED:
+      case WM_CANCELMODE:
+        if (!changingStyle_) EndMoving();
+        return;
+      default:
+        break;
+    }
+  }
+  switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+      WMNCCalcSize(Message);
+      return;
+    case WM_NCHITTEST:
+      WMNCHitTest(Message);
+      return;
+    case WM_NCPAINT: {
+      TWindowDC dc(Handle(), ::GetWindowDC(Handle()));
+      DoNCPaint(dc.get());
+      Message.Result = 0;
+      return;
+    }
+    case WM_NCACTIVATE:
+      Message.Result = 1;
+      return;
+    case WM_LBUTTONDBLCLK:
+      if (hitCode_ == HTCAPTION) {
+        WMLButtonDblClk(Message);
+        return;
+      }
+      break;
+    case WM_SIZE:
+      TCustomdxBarControl::WndProc(Message);
+      if (!ComponentState().Contains(csDestroying)) CalcLayout();
+      return;
+    case WM_DESTROY:
+      WMDestroy(Message);
+      return;
+    case WM_SIZING:
+      if (DockingStyle() == dsNone) {
+        WMSizing(Message);
+        return;
+      }
+      break;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+      info->ptMinTrackSize = {10, 10};
+      info->ptMaxTrackSize = {30000, 30000};
+      Message.Result = 0;
+      return;
+    }
+    default:
+      break;
+  }
+  TCustomdxBarControl::WndProc(Message);
+}
+
+// A floating bar snaps to the sizes its layout can take: the dragged edge
+// moves to fit the size for the new width (or height); corners keep the
+// bounds.
+void TdxBarControl::WMSizing(TMessage& M) {
+  auto* r = reinterpret_cast<RECT*>(M.LParam);
+  const TRect current = BoundsRect();
+  const Integer ncx = BarNCSizeX(dsNone);
+  const Integer ncy = BarNCSizeY(dsNone);
+  switch (M.WParam) {
+    case WMSZ_LEFT:
+    case WMSZ_RIGHT: {
+      const TSize s = GetSizeForWidth(dsNone, r->right - r->left - ncx);
+      if (M.WParam == WMSZ_LEFT) {
+        r->left = r->right - s.cx - ncx;
+      } else {
+        r->right = r->left + s.cx + ncx;
+      }
+      r->bottom = r->top + s.cy + ncy;
+      break;
+    }
+    case WMSZ_TOP:
+    case WMSZ_BOTTOM: {
+      const TSize s = GetSizeForHeight(dsNone, r->bottom - r->top - ncy);
+      if (M.WParam == WMSZ_TOP) {
+        r->top = r->bottom - s.cy - ncy;
+      } else {
+        r->bottom = r->top + s.cy + ncy;
+      }
+      r->right = r->left + s.cx + ncx;
+      break;
+    }
+    default:
+      *r = dxRECT(current);
+      break;
+  }
+  if (r->top < -15) {
+    r->bottom += -15 - r->top;
+    r->top = -15;
+  }
+  M.Result = TRUE;
+}
+
+void TdxBarControl::WMNCCalcSize(TMessage& M) {
+  auto* r = reinterpret_cast<RECT*>(M.LParam);
+  const TRect offsets = ContentOffsets(DockingStyle());
+  r->left += offsets.Left;
+  r->top += offsets.Top;
+  r->right -= offsets.Right;
+  r->bottom -= offsets.Bottom;
+  M.Result = 0;
+}
+
+void TdxBarControl::WMNCHitTest(TMessage& M) {
+  const POINT screen{static_cast<short>(LOWORD(M.LParam)),
+                     static_cast<short>(HIWORD(M.LParam))};
+  const TPoint p = ScreenToClient({screen.x, screen.y});
+  M.Result = HTCLIENT;
+  hitCode_ = 0;
+  if (GetBehaviorOptions().Contains(bboUnmoved)) return;
+  const bool customizing = BarManager() && BarManager()->IsCustomizing();
+  TdxBarItemControl* item = ItemAtPos(p);
+  const bool along = IsRealVertical() ? p.Y >= 0 : p.X >= 0;
+  if (DockingStyle() == dsNone) {
+    const TRect window = WindowRectOf(Handle());
+    const TPoint w{screen.x - window.Left, screen.y - window.Top};
+    const Integer bx = dxBarStandardPaint::FloatingBorder;
+    if (w.Y < bx) {
+      M.Result = HTTOP;
+    } else if (w.X >= window.Width() - bx) {
+      M.Result = HTRIGHT;
+    } else if (w.Y >= window.Height() - bx) {
+      M.Result = HTBOTTOM;
+    } else if (w.X < bx) {
+      M.Result = HTLEFT;
+    } else if (!PtInRect(ClientRect(), p) ||
+               !(item && (item->HotPartWantMouse() || customizing))) {
+      hitCode_ = HTCAPTION;
+    }
+    return;
+  }
+  if (along && item && (item->HotPartWantMouse() || customizing)) return;
+  if (along && PtInRect(MarkRect(), p)) return;
+  hitCode_ = HTCAPTION;
+}
+
+void TdxBarControl::DoNCPaint(HDC DC) {
+  const TRect window = WindowRectOf(Handle());
+  const TRect outer = Bounds(0, 0, window.Width(), window.Height());
+  const TRect offsets = ContentOffsets(DockingStyle());
+  const TRect client =
+      Rect(offsets.Left, offsets.Top, outer.Right - offsets.Right,
+           outer.Bottom - offsets.Bottom);
+  TSavedDC saved(DC);
+  ::ExcludeClipRect(DC, client.Left, client.Top, client.Right, client.Bottom);
+  if (DockingStyle() == dsNone) {
+    dxBarStandardPaint::DrawFloatingFrame(DC, outer, client,
+                                          bar_ ? bar_->Caption() : String());
+  } else if (!bar_ || bar_->BorderStyle != bbsNone) {
+    dxBarStandardPaint::DrawDockedFrame(DC, outer, client, IsRealVertical());
+  }
+}
+
+void TdxBarControl::WMDestroy(TMessage& M) {
+  TdxDockControl* dock = DockControl();
+  if (dock) dock->SetDestroyingBarWindow(true);
+  TScopeGuard done([&] {
+    if (dock) dock->SetDestroyingBarWindow(false);
+  });
+  TCustomdxBarControl::WndProc(M);
+}
+
+void TdxBarControl::FillBackground(HDC DC, const TRect& R) {
+  const TColor color = bar_ && bar_->Color != clDefault
+                           ? bar_->Color
+                           : dxBarStandardPaint::ToolbarColor();
+  dxBarStandardPaint::FillBackground(DC, R, color);
+}
+
+void TdxBarControl::DoPaint() {
+  TcxCanvas* canvas = ActiveCanvas();
+  TSavedDC saved(canvas->Handle());
+  DrawItems(canvas);
+  TCustomdxBarControlViewInfo* vi = ViewInfo();
+  for (Integer i = 0; vi && i < vi->GetSeparatorCount(); ++i) {
+    const TdxBarItemSeparatorInfo s = vi->GetSeparatorInfo(i);
+    dxBarStandardPaint::DrawSeparator(canvas->Handle(), s.Bounds,
+                                      s.Kind == skHorizontal);
+    canvas->ExcludeClipRect(s.Bounds);
+  }
+  if (MarkExists()) {
+    const TRect mark = MarkRect();
+    dxBarStandardPaint::DrawMark(canvas->Handle(), mark, IsRealVertical(),
+                                 MarkState());
+    canvas->ExcludeClipRect(mark);
+  }
+  FillBackground(canvas->Handle(), ClientRect());
+}
+
+void TdxBarControl::DoRepaintBar(bool ARecreate) {
+  TCustomdxBarControl::DoRepaintBar(ARecreate);
+  if (DockingStyle() != dsNone && DockControl()) {
+    DockControl()->UpdateDock();
+  } else if (HandleAllocated()) {
+    const TSize size = GetSizeForWidth(dsNone, ClientWidth());
+    SetClientSize(size);
+    CalcLayout();
+  }
+  Invalidate();
+  if (HandleAllocated()) ::SendMessageA(Handle(), WM_NCPAINT, 1, 0);
+}
+
+void TdxBarControl::RepaintBar() { RepaintBarEx(true); }
+
+// ---------------------------------------------------------------------------
+// Placement
+// ---------------------------------------------------------------------------
+
+void TdxBarControl::FrameChanged() {
+  if (!HandleAllocated()) return;
+  ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER |
+                     SWP_NOACTIVATE);
+}
+
+void TdxBarControl::RebuildBar() {
+  FrameChanged();
+  RepaintBar();
+}
+
+void TdxBarControl::SetNewBounds(const TRect& R) {
+  if (R == BoundsRect()) return;
+  SetBoundsRect(R);
+}
+
+void TdxBarControl::ChangeStyleWinTo(TdxBarDockingStyle AStyle,
+                                     TdxDockControl* ADock) {
+  ++internalLock_;
+  TScopeGuard unlock([&] { --internalLock_; });
+  const bool hadHandle = HandleAllocated();
+  if (hadHandle) DestroyHandle();
+  SetDockingStyle(AStyle);
+  SetDockControl(AStyle == dsNone ? nullptr : ADock);
+  SetParent(AStyle == dsNone ? nullptr : ADock);
+  // The bar's own docking setters rebuild this window; the place is
+  // written back through SavePos instead.
+}
+
+void TdxBarControl::ShowDocked(TdxDockControl* ADockControl,
+                               TPoint AScreenPoint) {
+  if (!ADockControl) return;
+  if (TdxDockControl* old = DockControl()) old->DeleteBarControl(this, true);
+  if (DockControl() != ADockControl || DockingStyle() == dsNone ||
+      DockingStyle() != ADockControl->DockingStyle()) {
+    ChangeStyleWinTo(ADockControl->DockingStyle(), ADockControl);
+  }
+  HandleNeeded();
+  ADockControl->AddBarControl(this, AScreenPoint, true, !moving_);
+  SetVisible(true);
+  ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+  SavePos();
+}
+
+void TdxBarControl::ShowFloating(TPoint AScreenPoint) {
+  if (TdxDockControl* old = DockControl()) old->DeleteBarControl(this, true);
+  if (DockingStyle() != dsNone || (HandleAllocated() && Parent())) {
+    ChangeStyleWinTo(dsNone, nullptr);
+  }
+  const TSize size = GetTrackSize(dsNone);
+  SetBounds(AScreenPoint.X, AScreenPoint.Y, size.cx, size.cy);
+  HandleNeeded();
+  SetVisible(true);
+  ::SetWindowPos(Handle(), HWND_TOP, AScreenPoint.X, AScreenPoint.Y, size.cx,
+                 size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  CalcLayout();
+  Invalidate();
+  SavePos();
+}
+
+void TdxBarControl::SavePos() {
+  if (!bar_ || moving_ || savingPos_ || !HandleAllocated()) return;
+  TdxBarManager* manager = BarManager();
+  if (!manager || manager->IsDestroying()) return;
+  // Writing the place back must not move the window again.
+  TRestoreOnExit<bool> quiet(manager->Bars()->Moving, true);
+  savingPos_ = true;
+  TScopeGuard done([&] { savingPos_ = false; });
+  if (DockingStyle() != dsNone) {
+    if (DockControl() && DockControl()->DestroyingBarWindow()) return;
+    bar_->SetDockedDockingStyle(DockingStyle());
+    if (TdxDockCol* col = GetDockCol()) {
+      bar_->SetOneOnRow(col->Row->ColCount() == 1);
+      bar_->SetDockedLeft(Left());
+      bar_->SetDockedTop(Top());
+    }
+  } else {
+    bar_->SetFloatLeft(Left());
+    bar_->SetFloatTop(Top());
+    bar_->SetFloatClientWidth(ClientWidth());
+    bar_->SetFloatClientHeight(ClientHeight());
+  }
+}
+
+TdxDockCol* TdxBarControl::GetDockCol() const {
+  TdxDockControl* dock = DockControl();
+  if (!dock || DockingStyle() == dsNone) return nullptr;
+  for (Integer r = 0; r < dock->RowCount(); ++r) {
+    const Integer c = dock->Rows(r)->ColIndexOf(this);
+    if (c >= 0) return dock->Rows(r)->Cols(c);
+  }
+  return nullptr;
+}
+
+Integer TdxBarControl::GetRow() const {
+  TdxDockCol* col = GetDockCol();
+  return col ? DockControl()->IndexOfRow(col->Row) : 0;
+}
+
+Integer TdxBarControl::GetCol() const {
+  TdxDockCol* col = GetDockCol();
+  return col ? col->Row->ColIndexOf(this) : 0;
+}
+
+TPoint TdxBarControl::GetDragPointOffset(TdxBarDockingStyle AStyle) {
+  if (grabSize_.cx <= 0 || grabSize_.cy <= 0) return grabPoint_;
+  const TSize track = GetTrackSize(AStyle);
+  return {::MulDiv(track.cx, grabPoint_.X, grabSize_.cx),
+          ::MulDiv(track.cy, grabPoint_.Y, grabSize_.cy)};
+}
+
+// ---------------------------------------------------------------------------
+// Mouse: the grip and caption start a move, a double click docks or floats
+// ---------------------------------------------------------------------------
+
+void TdxBarControl::DoBarMouseDown(TMouseButton AButton, TShiftState AShift,
+                                   bool AInClient, TdxBarItemControl* AItem,
+                                   const TPoint& P) {
+  if (AButton == mbLeft && hitCode_ == HTCAPTION &&
+      !AShift.Contains(ssDouble)) {
+    if (!CanMoving()) return;
+    const TRect window = WindowRectOf(Handle());
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    grabPoint_ = {cursor.x - window.Left, cursor.y - window.Top};
+    grabSize_ = {window.Width(), window.Height()};
+    BeginMoving();
+    return;
+  }
+  TCustomdxBarControl::DoBarMouseDown(AButton, AShift, AInClient, AItem, P);
+}
+
+void TdxBarControl::WMLButtonDblClk(TMessage&) {
+  if (!bar_ || (BarManager() && BarManager()->IsDesigning())) return;
+  TdxBarManager* manager = BarManager();
+  if (DockingStyle() != dsNone) {
+    if (manager && !manager->DoDocking(bar_, dsNone, nullptr)) return;
+    ShowFloating({bar_->FloatLeft(), bar_->FloatTop()});
+    return;
+  }
+  TdxBarDockingStyle style = bar_->DockedDockingStyle();
+  if (style == dsNone) style = dsTop;
+  TdxDockControl* dock =
+      manager ? manager->GetInternalDockControl(style) : nullptr;
+  if (!dock || (manager && !manager->DoDocking(bar_, style, dock))) return;
+  const TPoint origin = dock->ClientToScreen({bar_->DockedLeft(), 0});
+  ShowDocked(dock, {origin.X, origin.Y + dock->GetClientSize() + 1});
+}
+
+// The user's drag of a toolbar by its grip or caption. The window keeps
+// the mouse captured and follows the moves its own messages bring, so the
+// drag ends with the button's release or the loss of the capture (Escape
+// cancels the capture).
+void TdxBarControl::BeginMoving() {
+  if (!BarManager() || !HandleAllocated() || !bar_) return;
+  MovingBarControl = this;
+  moving_ = true;
+  // While the bars move, the model leaves their windows alone.
+  BarManager()->Bars()->Moving = true;
+  ::SetCapture(Handle());
+}
+
+void TdxBarControl::EndMoving() {
+  if (!moving_) return;
+  moving_ = false;
+  if (MovingBarControl == this) MovingBarControl = nullptr;
+  if (HandleAllocated() && ::GetCapture() == Handle()) ::ReleaseCapture();
+  TdxBarManager* manager = BarManager();
+  {
+    TRestoreOnExit<bool> quiet(manager->Bars()->Moving, true);
+    SavePos();
+  }
+  manager->Bars()->Moving = false;
+  // The bar learns its new place last: that rebuilds this window, so
+  // nothing may touch the control afterwards.
+  TdxBar* bar = bar_;
+  TdxDockControl* dock = DockControl();
+  const TdxBarDockingStyle style = DockingStyle();
+  if (dock && !manager->IsInternalDockControl(dock)) {
+    if (bar->DockControl() != dock) bar->SetDockControl(dock);
+  } else if (bar->DockingStyle() != style || bar->DockControl()) {
+    bar->SetDockingStyle(style);
+  }
+}
+
+void TdxBarControl::ChangeBarControlPos(const TPoint& ACursor) {
+  TdxBarManager* manager = BarManager();
+  if (!manager || !bar_) return;
+  // The dock whose zone holds the cursor, in the order left, right, top,
+  // bottom.
+  TdxDockControl* target = nullptr;
+  for (TdxBarDockingStyle style : {dsLeft, dsRight, dsTop, dsBottom}) {
+    for (Integer i = 0; !target && i < manager->DockControlCount(); ++i) {
+      TdxDockControl* dock = manager->DockControls(i);
+      if (dock->DockingStyle() != style || !dock->CanDocking(bar_) ||
+          !dock->HandleAllocated()) {
+        continue;
+      }
+      if (PtInRect(dock->GetDockZoneBounds(), ACursor) &&
+          manager->DoDocking(bar_, style, dock)) {
+        target = dock;
+      }
+    }
+    if (target) break;
+  }
+  if (!target && !manager->DoDocking(bar_, dsNone, nullptr)) return;
+  const TPoint offset =
+      GetDragPointOffset(target ? target->DockingStyle() : dsNone);
+  const TPoint topLeft{ACursor.X - offset.X, ACursor.Y - offset.Y};
+  changingStyle_ = true;
+  TScopeGuard done([&] { changingStyle_ = false; });
+  if (target) {
+    if (DockControl() == target && DockingStyle() == target->DockingStyle()) {
+      target->MoveBarControl(this, topLeft);
+    } else {
+      ShowDocked(target, topLeft);
+    }
+  } else if (DockingStyle() == dsNone) {
+    ::SetWindowPos(Handle(), nullptr, topLeft.X, topLeft.Y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    ShowFloating(topLeft);
+  }
+  if (moving_ && ::GetCapture() != Handle()) ::SetCapture(Handle());
+}

@@ -270,12 +270,21 @@ class TdxComponentList : public TObject {
   virtual TClass ItemClass() const { return TComponent::StaticClass(); }
   virtual void Notify(TComponent* AComponent,
                       TcxComponentCollectionNotification AAction);
+  // For destructors: a derived list calls it from its own, where its
+  // notice is still the one that runs.
+  void ClearSilently();
   std::vector<TComponent*> items_;
   Integer updateCount_ = 0;
 };
 
 class TdxBarComponentList : public TdxComponentList {
   VARNEL_CLASS(TdxBarComponentList, TdxComponentList)
+ public:
+  TdxBarComponentList() = default;
+  // Empties the list while its own notice still runs, so that no member
+  // keeps asking a freed list to hear its changes.
+  ~TdxBarComponentList() override;
+
  protected:
   TClass ItemClass() const override;
   void Notify(TComponent* AComponent,

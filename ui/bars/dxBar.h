@@ -1243,6 +1243,10 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
   void SetDockingStyle(TdxBarDockingStyle Value);
   TdxDockControl* DockControl() const { return dockControl_; }
   void SetDockControl(TdxDockControl* Value);
+  // Takes the place a window already moved to: the dock control when it is
+  // one of its own, else the style. A window already standing there is
+  // left alone.
+  void ChangeDockingStyle(TdxBarDockingStyle AStyle, TdxDockControl* ADock);
   TdxBarDockingStyle DockedDockingStyle() const { return dockedDockingStyle_; }
   void SetDockedDockingStyle(TdxBarDockingStyle Value) {
     dockedDockingStyle_ = Value;
@@ -1321,7 +1325,8 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
 
  private:
   void InternalSetDockingStyle(TdxBarDockingStyle Value);
-  void ChangePlace(const std::function<void()>& AApply);
+  void ChangePlace(TdxBarDockingStyle AStyle, TdxDockControl* ADock,
+                   const std::function<void()>& AApply);
   void ResetRecentItemCounts();
   TdxBarManager* barManager_ = nullptr;
   TdxBars* collection_ = nullptr;

@@ -590,6 +590,22 @@ TEST_F(BarModelTest, GroupsOutliveTheirManager) {
   EXPECT_EQ(kept->BarManager(), nullptr);
 }
 
+TEST_F(BarModelTest, ChangeDockingStyleTakesAWindowsNewPlace) {
+  TdxBar* bar = manager_->AddToolBar();
+  TdxDockControl* left = manager_->GetInternalDockControl(dsLeft);
+  ASSERT_TRUE(left);
+  // The form's own dock controls count as the style alone.
+  bar->ChangeDockingStyle(dsLeft, left);
+  EXPECT_EQ(bar->DockingStyle(), dsLeft);
+  EXPECT_EQ(bar->DockControl(), nullptr);
+  EXPECT_EQ(bar->DockedDockingStyle(), dsLeft);
+  bar->ChangeDockingStyle(dsNone, nullptr);
+  EXPECT_EQ(bar->DockingStyle(), dsNone);
+  EXPECT_EQ(bar->DockedDockingStyle(), dsLeft);
+  bar->ChangeDockingStyle(dsBottom, nullptr);
+  EXPECT_EQ(bar->DockingStyle(), dsBottom);
+}
+
 TEST_F(BarModelTest, GroupsForgetMembersFreedWithTheForm) {
   TdxBarGroup* group = manager_->CreateGroup();
   TObjectPtr<TdxBarGroup> kept(group);

@@ -270,12 +270,21 @@ class TdxComponentList : public TObject {
   virtual TClass ItemClass() const { return TComponent::StaticClass(); }
   virtual void Notify(TComponent* AComponent,
                       TcxComponentCollectionNotification AAction);
+  // For destructors: a derived list calls it from its own, where its
+  // notice is still the one that runs.
+  void ClearSilently();
   std::vector<TComponent*> items_;
   Integer updateCount_ = 0;
 };
 
 class TdxBarComponentList : public TdxComponentList {
   VARNEL_CLASS(TdxBarComponentList, TdxComponentList)
+ public:
+  TdxBarComponentList() = default;
+  // Empties the list while its own notice still runs, so that no member
+  // keeps asking a freed list to hear its changes.
+  ~TdxBarComponentList() override;
+
  protected:
   TClass ItemClass() const override;
   void Notify(TComponent* AComponent,
@@ -1234,6 +1243,10 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
   void SetDockingStyle(TdxBarDockingStyle Value);
   TdxDockControl* DockControl() const { return dockControl_; }
   void SetDockControl(TdxDockControl* Value);
+  // Takes the place a window already moved to: the dock control when it is
+  // one of its own, else the style. A window already standing there is
+  // left alone.
+  void ChangeDockingStyle(TdxBarDockingStyle AStyle, TdxDockControl* ADock);
   TdxBarDockingStyle DockedDockingStyle() const { return dockedDockingStyle_; }
   void SetDockedDockingStyle(TdxBarDockingStyle Value) {
     dockedDockingStyle_ = Value;
@@ -1312,7 +1325,8 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
 
  private:
   void InternalSetDockingStyle(TdxBarDockingStyle Value);
-  void ChangePlace(const std::function<void()>& AApply);
+  void ChangePlace(TdxBarDockingStyle AStyle, TdxDockControl* ADock,
+                   const std::function<void()>& AApply);
   void ResetRecentItemCounts();
   TdxBarManager* barManager_ = nullptr;
   TdxBars* collection_ = nullptr;

@@ -134,12 +134,19 @@ void TdxBar::InternalSetDockingStyle(TdxBarDockingStyle Value) {
   if (Value != dsNone) dockedDockingStyle_ = Value;
 }
 
-// Moves the bar to another side or dock control: a shown window is hidden
-// first and shown at its new place; a change made from outside is
-// reported once.
-void TdxBar::ChangePlace(const std::function<void()>& AApply) {
+// Moves the bar to another side or dock control (AStyle and ADock give
+// the place): a shown window that stands elsewhere is hidden first and
+// shown at its new place; a change made from outside is reported once.
+void TdxBar::ChangePlace(TdxBarDockingStyle AStyle, TdxDockControl* ADock,
+                         const std::function<void()>& AApply) {
   const bool nested = changingStyle_;
-  const bool reshow = !nested && Control() && visible_;
+  auto* control = dynamic_cast<TCustomdxBarControl*>(Control());
+  TdxDockControl* realDock = AStyle == dsNone ? nullptr : ADock;
+  if (AStyle != dsNone && !realDock && barManager_)
+    realDock = barManager_->GetInternalDockControl(AStyle);
+  const bool reshow =
+      !nested && control && visible_ &&
+      (control->DockingStyle() != AStyle || control->DockControl() != realDock);
   if (reshow) HideControl();
   {
     TRestoreOnExit<bool> keep(changingStyle_);
@@ -161,7 +168,7 @@ void TdxBar::SetDockingStyle(TdxBarDockingStyle Value) {
     return;
   }
   if (DockingStyle() == Value && !dockControl_) return;
-  ChangePlace([&] {
+  ChangePlace(Value, nullptr, [&] {
     InternalSetDockingStyle(Value);
     dockControl_ = nullptr;
   });
@@ -175,10 +182,20 @@ void TdxBar::SetDockControl(TdxDockControl* Value) {
   if (Value && Value->BarManager() && Value->BarManager() != barManager_)
     return;
   if (dockControl_ == Value) return;
-  ChangePlace([&] {
+  ChangePlace(Value ? Value->DockingStyle() : DockingStyle(), Value, [&] {
     dockControl_ = Value;
     if (Value) InternalSetDockingStyle(Value->DockingStyle());
   });
+}
+
+void TdxBar::ChangeDockingStyle(TdxBarDockingStyle AStyle,
+                                TdxDockControl* ADock) {
+  if (ADock && barManager_ && barManager_->IsInternalDockControl(ADock))
+    ADock = nullptr;
+  if (AStyle == DockingStyle() || (ADock && ADock != dockControl_))
+    SetDockControl(ADock);
+  else
+    SetDockingStyle(AStyle);
 }
 
 void TdxBar::SetDockedLeft(Integer Value) {
@@ -208,6 +225,9 @@ void TdxBar::SetFloatClientHeight(Integer Value) {
 
 void TdxBar::UpdateControlPosition() {
   if (!Control() || !visible_ || (collection_ && collection_->Moving)) return;
+  // The window itself is writing its place back.
+  if (auto* control = dynamic_cast<TdxBarControl*>(Control()))
+    if (control->InInternalChange()) return;
   if (ComponentState().Contains(csUpdating)) return;
   ShowControl();
 }

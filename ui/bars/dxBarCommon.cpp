@@ -519,7 +519,9 @@ TObject* TdxObjectList::GetItem(Integer Index) const {
                                        : nullptr;
 }
 
-TdxComponentList::~TdxComponentList() {
+TdxComponentList::~TdxComponentList() { ClearSilently(); }
+
+void TdxComponentList::ClearSilently() {
   // Nothing is reported while the list empties.
   updateCount_ = 1;
   Clear();
@@ -603,6 +605,8 @@ void TdxComponentList::Notify(TComponent* AComponent,
                               TcxComponentCollectionNotification AAction) {
   if (AAction != ccnExtracting) Update(AComponent, AAction);
 }
+
+TdxBarComponentList::~TdxBarComponentList() { ClearSilently(); }
 
 TClass TdxBarComponentList::ItemClass() const {
   return TdxBarComponent::StaticClass();

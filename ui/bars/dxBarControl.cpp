@@ -186,7 +186,7 @@ void TCustomdxBarControl::DestroyControls() {
   }
   state_.Include(bsDestroyingControls);
   TScopeGuard done([&] { state_.Exclude(bsDestroyingControls); });
-  for (Integer i = 0; i < static_cast<TCollection*>(itemLinks_)->Count(); ++i) {
+  for (Integer i = 0; i < itemLinks_->Count(); ++i) {
     itemLinks_->Items(i)->DestroyControl();
   }
   selectedLink_ = nullptr;
@@ -201,7 +201,7 @@ void TCustomdxBarControl::RecreateControls() {
 
 bool TCustomdxBarControl::IsControlExists(TdxBarItemControl* AControl) const {
   if (!AControl || !itemLinks_) return false;
-  for (Integer i = 0; i < static_cast<TCollection*>(itemLinks_)->Count(); ++i) {
+  for (Integer i = 0; i < itemLinks_->Count(); ++i) {
     if (itemLinks_->Items(i)->Control() == AControl) return true;
   }
   return false;
@@ -260,7 +260,7 @@ void TCustomdxBarControl::CalcItemsRect() { itemsRect_ = ClientRect(); }
 void TCustomdxBarControl::CalcItemRects(TdxBarPaintType APaintType,
                                         Integer AFirstIndex) {
   currentItemRect_ = itemsRect_;
-  for (Integer i = 0; i < static_cast<TCollection*>(itemLinks_)->Count(); ++i) {
+  for (Integer i = 0; i < itemLinks_->Count(); ++i) {
     itemLinks_->Items(i)->ItemRect = TRect{};
   }
   if (APaintType == ptMenu) {

@@ -666,6 +666,9 @@ class TdxBarControl : public TCustomdxBarControl {
   bool ItemsCut() const { return itemsCut_; }
   void SetItemsCut(bool Value) { itemsCut_ = Value; }
   bool Moving() const { return moving_; }
+  // Saving its place into the bar or switching its style: the bar must
+  // not place the window meanwhile.
+  bool InInternalChange() const { return savingPos_ || internalLock_ > 0; }
   void SetDockingStyle(TdxBarDockingStyle Value) override;
   bool MarkExists() const override;
   TRect MarkRect() override;
@@ -745,6 +748,8 @@ class TdxBarControl : public TCustomdxBarControl {
   TSize FirstItemSize();
   void BeginMoving();
   void EndMoving();
+  // Records the window's place in the bar, which leaves the window alone.
+  void TellBarItsPlace();
   void ChangeBarControlPos(const TPoint& ACursor);
 
   TdxBar* bar_ = nullptr;

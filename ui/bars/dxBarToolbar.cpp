@@ -387,8 +387,6 @@ void TdxBarControl::ChangeStyleWinTo(TdxBarDockingStyle AStyle,
   SetDockingStyle(AStyle);
   SetDockControl(AStyle == dsNone ? nullptr : ADock);
   SetParent(AStyle == dsNone ? nullptr : ADock);
-  // The bar's own docking setters rebuild this window; the place is
-  // written back through SavePos instead.
 }
 
 void TdxBarControl::ShowDocked(TdxDockControl* ADockControl,
@@ -426,8 +424,8 @@ void TdxBarControl::SavePos() {
   if (!bar_ || moving_ || savingPos_ || !HandleAllocated()) return;
   TdxBarManager* manager = BarManager();
   if (!manager || manager->IsDestroying()) return;
-  // Writing the place back must not move the window again.
-  TRestoreOnExit<bool> quiet(manager->Bars()->Moving, true);
+  // Writing the place back must not move the window again: the bar leaves
+  // a window alone while it saves its place (InInternalChange).
   savingPos_ = true;
   TScopeGuard done([&] { savingPos_ = false; });
   if (DockingStyle() != dsNone) {
@@ -529,22 +527,13 @@ void TdxBarControl::EndMoving() {
   moving_ = false;
   if (MovingBarControl == this) MovingBarControl = nullptr;
   if (HandleAllocated() && ::GetCapture() == Handle()) ::ReleaseCapture();
-  TdxBarManager* manager = BarManager();
-  {
-    TRestoreOnExit<bool> quiet(manager->Bars()->Moving, true);
-    SavePos();
-  }
-  manager->Bars()->Moving = false;
-  // The bar learns its new place last: that rebuilds this window, so
-  // nothing may touch the control afterwards.
-  TdxBar* bar = bar_;
-  TdxDockControl* dock = DockControl();
-  const TdxBarDockingStyle style = DockingStyle();
-  if (dock && !manager->IsInternalDockControl(dock)) {
-    if (bar->DockControl() != dock) bar->SetDockControl(dock);
-  } else if (bar->DockingStyle() != style || bar->DockControl()) {
-    bar->SetDockingStyle(style);
-  }
+  BarManager()->Bars()->Moving = false;
+  SavePos();
+  TellBarItsPlace();
+}
+
+void TdxBarControl::TellBarItsPlace() {
+  if (bar_) bar_->ChangeDockingStyle(DockingStyle(), DockControl());
 }
 
 void TdxBarControl::ChangeBarControlPos(const TPoint& ACursor) {
@@ -585,5 +574,7 @@ void TdxBarControl::ChangeBarControlPos(const TPoint& ACursor) {
   } else {
     ShowFloating(topLeft);
   }
+  // The bar follows at once; its window stays the one being dragged.
+  TellBarItsPlace();
   if (moving_ && ::GetCapture() != Handle()) ::SetCapture(Handle());
 }

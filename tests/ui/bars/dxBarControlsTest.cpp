@@ -449,10 +449,13 @@ TEST_F(dxBarControlsTest, AToolbarDraggedToTheLeftDockAndThenFloated) {
                                             control->ClientHeight() / 2);
   const POINT leftZone =
       ui_test::ScreenPointOf(form_->Handle(), 4, form_->ClientHeight() / 2);
+  // A mark that a rebuilt window (even at the same address) would not carry.
+  control->SetTag(0x7EA);
   ui_test::Drag(grip, leftZone);
   ui_test::PumpUntilIdle();
-  control = ControlOf(tools);
-  ASSERT_TRUE(control);
+  // The bar took the dragged window's new place without making another.
+  ASSERT_EQ(control, ControlOf(tools));
+  EXPECT_EQ(0x7EA, control->Tag());
   EXPECT_EQ(dsLeft, control->DockingStyle());
   EXPECT_EQ(left, control->DockControl());
   EXPECT_TRUE(control->IsRealVertical());
@@ -468,8 +471,8 @@ TEST_F(dxBarControlsTest, AToolbarDraggedToTheLeftDockAndThenFloated) {
       form_->Handle(), form_->ClientWidth() / 2, form_->ClientHeight() / 2);
   ui_test::Drag(grip2, middle);
   ui_test::PumpUntilIdle();
-  control = ControlOf(tools);
-  ASSERT_TRUE(control);
+  ASSERT_EQ(control, ControlOf(tools));
+  EXPECT_EQ(0x7EA, control->Tag());
   EXPECT_EQ(dsNone, control->DockingStyle());
   EXPECT_EQ(nullptr, control->DockControl());
   EXPECT_EQ(0, left->Width());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <new>
 #include <stdexcept>
 
 #include "ActnList.h"
@@ -587,6 +588,86 @@ TEST_F(BarModelTest, GroupsOutliveTheirManager) {
   form_->RemoveComponent(group);
   form_.reset();
   EXPECT_EQ(kept->BarManager(), nullptr);
+}
+
+TEST_F(BarModelTest, ChangeDockingStyleTakesAWindowsNewPlace) {
+  TdxBar* bar = manager_->AddToolBar();
+  TdxDockControl* left = manager_->GetInternalDockControl(dsLeft);
+  ASSERT_TRUE(left);
+  // The form's own dock controls count as the style alone.
+  bar->ChangeDockingStyle(dsLeft, left);
+  EXPECT_EQ(bar->DockingStyle(), dsLeft);
+  EXPECT_EQ(bar->DockControl(), nullptr);
+  EXPECT_EQ(bar->DockedDockingStyle(), dsLeft);
+  bar->ChangeDockingStyle(dsNone, nullptr);
+  EXPECT_EQ(bar->DockingStyle(), dsNone);
+  EXPECT_EQ(bar->DockedDockingStyle(), dsLeft);
+  bar->ChangeDockingStyle(dsBottom, nullptr);
+  EXPECT_EQ(bar->DockingStyle(), dsBottom);
+}
+
+TEST_F(BarModelTest, GroupsForgetMembersFreedWithTheForm) {
+  TdxBarGroup* group = manager_->CreateGroup();
+  TObjectPtr<TdxBarGroup> kept(group);
+  form_->RemoveComponent(group);
+  kept->Add(Button("Cut"));
+  kept->Add(manager_->CreateGroup());
+  ASSERT_EQ(kept->Count(), 2);
+  form_.reset();
+  EXPECT_EQ(kept->Count(), 0);
+  // Nothing freed is reached through the group afterwards.
+  kept->SetEnabled(false);
+  kept->SetVisible(ivNever);
+  EXPECT_EQ(kept->IndexOf(nullptr), -1);
+}
+
+TEST_F(BarModelTest, GroupsForgetMembersFreedOnTheirOwn) {
+  TdxBarGroup* group = manager_->CreateGroup();
+  TdxBarGroup* inner = manager_->CreateGroup();
+  TdxBarButton* cut = Button("Cut");
+  TdxBarButton* copy = Button("Copy");
+  group->Add(cut);
+  group->Add(inner);
+  group->Add(copy);
+  inner->Add(copy);
+  Free(cut);
+  ASSERT_EQ(group->Count(), 2);
+  EXPECT_EQ(group->Items(0), inner);
+  Free(inner);
+  ASSERT_EQ(group->Count(), 1);
+  EXPECT_EQ(group->Items(0), copy);
+  EXPECT_EQ(manager_->GroupCount(), 1);
+  group->SetEnabled(false);
+  EXPECT_FALSE(copy->Enabled());
+}
+
+TEST(BarListTest, AFreedListIsNoLongerToldOfItsMembersChanges) {
+  TForm form(nullptr);
+  auto* manager = new TdxBarManager(&form);
+  TdxBarItem* button = manager->AddButton();
+  // A new list at the freed list's address hears whatever a member still
+  // sends to the old one.
+  alignas(TdxBarComponentList) unsigned char place[sizeof(TdxBarComponentList)];
+  auto* old = new (place) TdxBarComponentList;
+  old->Add(button);
+  old->~TdxBarComponentList();
+  auto* fresh = new (place) TdxBarComponentList;
+  Integer heard = 0;
+  fresh->OnComponentListChanged =
+      TcxComponentCollectionChangeEvent::FromFunction(
+          [&](TObject*, TComponent*, TcxComponentCollectionNotification) {
+            ++heard;
+          });
+  button->Changed();
+  EXPECT_EQ(heard, 0);
+  fresh->~TdxBarComponentList();
+  // The same through a group freed before its member.
+  TdxBarGroup* group = manager->CreateGroup();
+  group->Add(button);
+  Free(group);
+  button->Changed(true);
+  button->SetCaption("Again");
+  EXPECT_EQ(button->Caption(), "Again");
 }
 
 TEST_F(BarModelTest, CategoriesKeepTheirItems) {

@@ -160,16 +160,16 @@ TEST_F(WindowTest, DragImageLetsTheMouseThrough) {
   EXPECT_EQ(image.Left(), 195);
   EXPECT_EQ(image.Top(), 195);
   EXPECT_EQ(image.Image()->Width(), 20);
-  // Shown over the form, the image lets a click through to the form.
+  // Only the system asks the hit test, and its answer is what lets the
+  // mouse through. A real click through the shown image was tried here: under
+  // Wine it reaches the form or not depending on the X stacking that earlier
+  // processes of the session leave, so it cannot fail for the right reason.
   image.Show();
   PumpUntilIdle();
   ASSERT_TRUE(image.Visible());
-  int presses = 0;
-  form_->OnMouseDown =
-      TMouseEvent::FromFunction([&](TObject*, TMouseButton, TShiftState,
-                                    Integer, Integer) { ++presses; });
-  Click(POINT{200, 200});
-  EXPECT_EQ(presses, 1);
+  EXPECT_EQ(
+      ::SendMessageA(image.Handle(), WM_NCHITTEST, 0, MAKELPARAM(200, 200)),
+      HTTRANSPARENT);
 }
 
 struct ArrowCase {

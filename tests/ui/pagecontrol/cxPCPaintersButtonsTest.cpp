@@ -1,6 +1,8 @@
 // The Buttons and FlatButtons styles.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "cxPCPaintersButtons.h"
 #include "cxPCPaintersTestSupport.h"
 
@@ -34,10 +36,38 @@ TEST(PCButtonsPainterTest, TrackedSelectedTabIsThickOnlyForButtons) {
   EXPECT_TRUE(buttons.Control()->Painter()->IsTabBorderThick(1));
   EXPECT_FALSE(flat.Control()->Painter()->IsTabBorderThick(1));
   EXPECT_FALSE(flat.Control()->Painter()->IsTabBorderThick(0));
-  // A control destroyed while a tab is tracked fails in the tab list
-  // (reported); end the tracking first.
-  for (TStyledTabControl* c : {&buttons, &flat})
-    c->Control()->Tabs()->SetTracking(-1);
+}
+
+// The control goes while a tab is keyboard-tracked: as a plain C++ object
+// (stack, std::unique_ptr), freed on its own, and with its owning form.
+TEST(PCButtonsPainterTest, ControlGoesWhileATabIsTracked) {
+  enum class TEnd { Delete, Free, WithOwner };
+  for (TEnd end : {TEnd::Delete, TEnd::Free, TEnd::WithOwner}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    TObjectPtr<TForm> form(new TForm(nullptr));
+    auto* control = new TcxTabControl(form.get());
+    control->SetParent(form.get());
+    control->SetStyle(2);
+    for (const char* caption : {"One", "Two", "Three"})
+      control->Tabs()->Add(caption);
+    control->SetTabIndex(0);
+    control->Tabs()->SetTracking(2);
+    ASSERT_TRUE(control->Tabs()->GetTab(2)->Tracking());
+    switch (end) {
+      case TEnd::Delete:
+        std::unique_ptr<TcxTabControl>(control).reset();
+        break;
+      case TEnd::Free:
+        Free(control);
+        break;
+      case TEnd::WithOwner:
+        form.reset();
+        break;
+    }
+    if (form) {
+      EXPECT_EQ(form->ComponentCount(), 0);
+    }
+  }
 }
 
 TEST(PCButtonsPainterTest, SelectedButtonIsSunken) {

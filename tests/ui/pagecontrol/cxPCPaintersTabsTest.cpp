@@ -201,3 +201,25 @@ TEST(PCTabsPainterTest, SelectedTabOpensIntoThePage) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace pcpainters_test;
+
+// A native control that outlives the theme stand-in paints and goes on the
+// real library's answers: it keeps no theme handle of its own.
+TEST(PCTabsNativeLifetimeTest, ControlOutlivesTheThemeStandIn) {
+  TStyledTabControl c(1);
+  c.Control()->LookAndFeel()->SetNativeStyle(true);
+  {
+    TUxThemeStandIn theme;
+    ASSERT_TRUE(c.Painter<TcxPCTabsPainter>()->IsNativePainting());
+    c.Paint();
+    EXPECT_FALSE(UxThemeRecord().Opened.empty());
+  }
+  TUxThemeStandIn::ClearCalls();
+  c.Paint();
+  EXPECT_TRUE(UxThemeRecord().Opened.empty());
+}
+
+}  // namespace

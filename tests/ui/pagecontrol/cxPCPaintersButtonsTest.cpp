@@ -70,6 +70,34 @@ TEST(PCButtonsPainterTest, ControlGoesWhileATabIsTracked) {
   }
 }
 
+// A parent or a window animation asks the control to print itself: it
+// draws what it paints, and nothing when hidden and asked to check.
+TEST(PCButtonsPainterTest, PrintsItsClientArea) {
+  TStyledTabControl c(2);
+  c.Paint();
+  const Integer w = c.Control()->Width();
+  const Integer h = c.Control()->Height();
+  TObjectPtr<TBitmap> printed = cxgraphics_test::MakeBitmap(w, h, kPaper);
+  auto print = [&](LPARAM AFlags) {
+    SendMessageA(c.Control()->Handle(), WM_PRINTCLIENT,
+                 reinterpret_cast<WPARAM>(printed->Canvas()->Handle()), AFlags);
+  };
+  print(PRF_CLIENT);
+  Integer differing = 0;
+  for (Integer y = 0; y < h; y += 3)
+    for (Integer x = 0; x < w; x += 3)
+      if (FromColor(printed->Canvas()->Pixels(x, y)) != c.At(x, y)) ++differing;
+  EXPECT_EQ(differing, 0);
+  EXPECT_NE(FromColor(printed->Canvas()->Pixels(1, 1)), FromColor(kPaper));
+
+  printed = cxgraphics_test::MakeBitmap(w, h, kPaper);
+  c.Control()->SetVisible(false);
+  print(PRF_CLIENT | PRF_CHECKVISIBLE);
+  EXPECT_EQ(FromColor(printed->Canvas()->Pixels(1, 1)), FromColor(kPaper));
+  print(PRF_CLIENT);
+  EXPECT_NE(FromColor(printed->Canvas()->Pixels(1, 1)), FromColor(kPaper));
+}
+
 TEST(PCButtonsPainterTest, SelectedButtonIsSunken) {
   TStyledTabControl c(2);
   c.Paint();

@@ -626,8 +626,11 @@ class TcxCustomTabControl : public TcxControl {
   bool goDialogShowing_ = false;
   bool layoutInProgress_ = false;
 
-  std::unique_ptr<TcxTabs> tabs_;
+  // The visible list outlives the tabs: a control destroyed without
+  // BeforeDestruction (a stack or std::unique_ptr object) frees its tabs
+  // here, and a tracked tab looks itself up in the list as it goes.
   std::unique_ptr<TcxVisibleTabList> visibleTabList_;
+  std::unique_ptr<TcxTabs> tabs_;
   std::unique_ptr<TcxTabSlants> tabSlants_;
   TObjectPtr<TcxPCImageList> imageList_;
   TcxPCGoDialog* goDialog_ = nullptr;  // owned as a component

@@ -483,6 +483,18 @@ void TcxCustomTabControl::Dispatch(TMessage& Message) {
       TcxControl::Dispatch(Message);
       Message.Result |= DLGC_WANTARROWS;
       return;
+    case WM_PRINTCLIENT:
+      // Our window class has no painting of its own to print: paint into
+      // the DC given, as a paint message with a DC does.
+      if ((Message.LParam & PRF_CHECKVISIBLE) == 0 || Visible()) {
+        TMessage paint = Message;
+        paint.Msg = WM_PAINT;
+        TcxControl::Dispatch(paint);
+        Message.Result = 0;
+      } else {
+        TcxControl::Dispatch(Message);
+      }
+      return;
     case CM_DESIGNHITTEST:
       Message.Result =
           PassDesignMouseEvent(static_cast<short>(LOWORD(Message.LParam)),

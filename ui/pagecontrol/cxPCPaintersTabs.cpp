@@ -415,6 +415,14 @@ void TcxPCTabsPainter::PaintTabShape(Integer TabVisibleIndex) {
         bitmapCanvas.RotateBitmap(bitmap, raMinus90);
       canvas->Draw(target.Left, target.Top, bitmap);
     }
+    // The caption was laid out in the tab's own orientation (only vertical
+    // captions sit on turned bitmaps) but relative to the tab; whoever reads
+    // the stored rectangle after painting wants it on the control.
+    TRect& text = OutTabImageAndTextData.TabTextRect;
+    if (!cxRectIsEmpty(text)) {
+      const TRect tabRect = tab->FullRect();
+      OffsetRect(text, tabRect.Left, tabRect.Top);
+    }
     TRect focus = target;
     InflateRect(focus, -2, -2);
     InternalDrawFocusRect(TabVisibleIndex, focus);

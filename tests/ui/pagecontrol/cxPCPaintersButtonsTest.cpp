@@ -1,6 +1,8 @@
 // The Buttons and FlatButtons styles.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "cxPCPaintersButtons.h"
 #include "cxPCPaintersTestSupport.h"
 
@@ -34,10 +36,66 @@ TEST(PCButtonsPainterTest, TrackedSelectedTabIsThickOnlyForButtons) {
   EXPECT_TRUE(buttons.Control()->Painter()->IsTabBorderThick(1));
   EXPECT_FALSE(flat.Control()->Painter()->IsTabBorderThick(1));
   EXPECT_FALSE(flat.Control()->Painter()->IsTabBorderThick(0));
-  // A control destroyed while a tab is tracked fails in the tab list
-  // (reported); end the tracking first.
-  for (TStyledTabControl* c : {&buttons, &flat})
-    c->Control()->Tabs()->SetTracking(-1);
+}
+
+// The control goes while a tab is keyboard-tracked: as a plain C++ object
+// (stack, std::unique_ptr), freed on its own, and with its owning form.
+TEST(PCButtonsPainterTest, ControlGoesWhileATabIsTracked) {
+  enum class TEnd { Delete, Free, WithOwner };
+  for (TEnd end : {TEnd::Delete, TEnd::Free, TEnd::WithOwner}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    TObjectPtr<TForm> form(new TForm(nullptr));
+    auto* control = new TcxTabControl(form.get());
+    control->SetParent(form.get());
+    control->SetStyle(2);
+    for (const char* caption : {"One", "Two", "Three"})
+      control->Tabs()->Add(caption);
+    control->SetTabIndex(0);
+    control->Tabs()->SetTracking(2);
+    ASSERT_TRUE(control->Tabs()->GetTab(2)->Tracking());
+    switch (end) {
+      case TEnd::Delete:
+        std::unique_ptr<TcxTabControl>(control).reset();
+        break;
+      case TEnd::Free:
+        Free(control);
+        break;
+      case TEnd::WithOwner:
+        form.reset();
+        break;
+    }
+    if (form) {
+      EXPECT_EQ(form->ComponentCount(), 0);
+    }
+  }
+}
+
+// A parent or a window animation asks the control to print itself: it
+// draws what it paints, and nothing when hidden and asked to check.
+TEST(PCButtonsPainterTest, PrintsItsClientArea) {
+  TStyledTabControl c(2);
+  c.Paint();
+  const Integer w = c.Control()->Width();
+  const Integer h = c.Control()->Height();
+  TObjectPtr<TBitmap> printed = cxgraphics_test::MakeBitmap(w, h, kPaper);
+  auto print = [&](LPARAM AFlags) {
+    SendMessageA(c.Control()->Handle(), WM_PRINTCLIENT,
+                 reinterpret_cast<WPARAM>(printed->Canvas()->Handle()), AFlags);
+  };
+  print(PRF_CLIENT);
+  Integer differing = 0;
+  for (Integer y = 0; y < h; y += 3)
+    for (Integer x = 0; x < w; x += 3)
+      if (FromColor(printed->Canvas()->Pixels(x, y)) != c.At(x, y)) ++differing;
+  EXPECT_EQ(differing, 0);
+  EXPECT_NE(FromColor(printed->Canvas()->Pixels(1, 1)), FromColor(kPaper));
+
+  printed = cxgraphics_test::MakeBitmap(w, h, kPaper);
+  c.Control()->SetVisible(false);
+  print(PRF_CLIENT | PRF_CHECKVISIBLE);
+  EXPECT_EQ(FromColor(printed->Canvas()->Pixels(1, 1)), FromColor(kPaper));
+  print(PRF_CLIENT);
+  EXPECT_NE(FromColor(printed->Canvas()->Pixels(1, 1)), FromColor(kPaper));
 }
 
 TEST(PCButtonsPainterTest, SelectedButtonIsSunken) {

@@ -200,4 +200,52 @@ TEST(PCTabsPainterTest, SelectedTabOpensIntoThePage) {
   EXPECT_EQ(c.At(f.Right + 6, f.Bottom - 1), FromColor(clBtnHighlight));
 }
 
+// The caption rectangle a native tab leaves behind is where the caption
+// landed on the control: inside the tab, and upright on the sides.
+TEST_F(PCTabsNativeTest, StoredCaptionRectLiesOnTheTab) {
+  for (TcxTabPosition side : {tpTop, tpBottom, tpLeft, tpRight}) {
+    SCOPED_TRACE(static_cast<int>(side));
+    TStyledTabControl c(1, 240, 240);
+    c.Control()->LookAndFeel()->SetNativeStyle(true);
+    c.Control()->SetTabPosition(side);
+    ASSERT_TRUE(c.Control()->Painter()->IsNativePainting());
+    c.Paint();
+    const TcxPCOutTabImageAndTextData& d =
+        c.Control()->Painter()->OutTabImageAndTextData;
+    ASSERT_NE(d.TabVisibleIndex, -1);
+    const TRect tab = c.Tab(d.TabVisibleIndex)->FullRect();
+    const TRect text = d.TabTextRect;
+    ASSERT_FALSE(cxRectIsEmpty(text));
+    EXPECT_TRUE(text.Left >= tab.Left && text.Right <= tab.Right &&
+                text.Top >= tab.Top && text.Bottom <= tab.Bottom)
+        << "text (" << text.Left << "," << text.Top << "," << text.Right << ","
+        << text.Bottom << ") tab (" << tab.Left << "," << tab.Top << ","
+        << tab.Right << "," << tab.Bottom << ")";
+    const bool upright = side == tpLeft || side == tpRight;
+    EXPECT_EQ(text.Height() > text.Width(), upright);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using namespace pcpainters_test;
+
+// A native control that outlives the theme stand-in paints and goes on the
+// real library's answers: it keeps no theme handle of its own.
+TEST(PCTabsNativeLifetimeTest, ControlOutlivesTheThemeStandIn) {
+  TStyledTabControl c(1);
+  c.Control()->LookAndFeel()->SetNativeStyle(true);
+  {
+    TUxThemeStandIn theme;
+    ASSERT_TRUE(c.Painter<TcxPCTabsPainter>()->IsNativePainting());
+    c.Paint();
+    EXPECT_FALSE(UxThemeRecord().Opened.empty());
+  }
+  TUxThemeStandIn::ClearCalls();
+  c.Paint();
+  EXPECT_TRUE(UxThemeRecord().Opened.empty());
+}
+
 }  // namespace

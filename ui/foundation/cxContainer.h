@@ -811,6 +811,8 @@ class TcxCustomPopupWindow : public TcxPopupWindow {
   void AdjustClientRect(TRect& Rect) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  virtual void MouseEnter(TControl*) {}
+  virtual void MouseLeave(TControl*) {}
 
  protected:
   void CreateHandle() override;
@@ -819,8 +821,6 @@ class TcxCustomPopupWindow : public TcxPopupWindow {
   void Deactivate() override;
   void Paint() override;
   void VisibleChanged() override;
-  virtual void MouseEnter(TControl*) {}
-  virtual void MouseLeave(TControl*) {}
   void RecreatePopup();
 
  private:

@@ -411,16 +411,10 @@ void TcxCustomPopupWindow::Dispatch(TMessage& Message) {
       Message.Result = 1;
       return;
     case CM_MOUSEENTER:
-    case CM_MOUSELEAVE: {
-      TcxPopupWindow::Dispatch(Message);
-      auto* control = reinterpret_cast<TControl*>(Message.LParam);
-      if (!control) control = this;
-      if (Message.Msg == CM_MOUSEENTER)
-        MouseEnter(control);
-      else
-        MouseLeave(control);
+    case CM_MOUSELEAVE:
+      cxDispatchMouseEnterLeave(this, Message,
+                                [&] { TcxPopupWindow::Dispatch(Message); });
       return;
-    }
     default:
       break;
   }

@@ -816,16 +816,10 @@ void TcxControl::Dispatch(TMessage& Message) {
       FontChanged();
       return;
     case CM_MOUSEENTER:
-    case CM_MOUSELEAVE: {
-      TCustomControl::Dispatch(Message);
-      auto* control = reinterpret_cast<TControl*>(Message.LParam);
-      if (!control) control = this;
-      if (Message.Msg == CM_MOUSEENTER)
-        MouseEnter(control);
-      else
-        MouseLeave(control);
+    case CM_MOUSELEAVE:
+      cxDispatchMouseEnterLeave(this, Message,
+                                [&] { TCustomControl::Dispatch(Message); });
       return;
-    }
     case CM_NCSIZECHANGED:
       CMNCSizeChanged(Message);
       return;

@@ -73,6 +73,21 @@ void MakeVisibleOnDesktop(TControl* AControl);
 
 class TcxControl;
 
+// CM_MOUSEENTER and CM_MOUSELEAVE of a library control: the inherited
+// handling, then the control's MouseEnter or MouseLeave with the control
+// the message names (the receiver itself when it names none).
+template <class T, class Inherited>
+void cxDispatchMouseEnterLeave(T* AReceiver, TMessage& Message,
+                               Inherited AInherited) {
+  AInherited();
+  auto* control = reinterpret_cast<TControl*>(Message.LParam);
+  if (!control) control = AReceiver;
+  if (Message.Msg == CM_MOUSEENTER)
+    AReceiver->MouseEnter(control);
+  else
+    AReceiver->MouseLeave(control);
+}
+
 // ---------------------------------------------------------------------------
 // Messages, cursors and shared values
 // ---------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "UiDriverControlsWin.h"
 #include "UiDriverWin.h"
 #include "cxContainer.h"
+#include "cxContainerPrivate.h"
 
 namespace {
 
@@ -480,7 +481,12 @@ class PopupWindowTest : public ContainerWindowTest {
   ui_test::TCursorPosGuard cursor_;
 };
 
-TEST(PopupHooksTest, AreInstalledWhileTheUnitRuns) {
+TEST(PopupHooksTest, AreInstalledWhileTheUnitRunsAndRemovedAtItsEnd) {
+  EXPECT_TRUE(cxPopupHooksInstalled());
+  // What the unit's shut-down and start-up run.
+  cxcontainer_detail::RemovePopupHooks();
+  EXPECT_FALSE(cxPopupHooksInstalled());
+  cxcontainer_detail::InstallPopupHooks();
   EXPECT_TRUE(cxPopupHooksInstalled());
 }
 
@@ -773,6 +779,21 @@ TEST_F(InnerListBoxTest, TheContainerPlacesFocusesAndFeedsItsInnerControl) {
   list_->SetItemIndex(1);
   ::SendMessageA(container_->Handle(), WM_KEYDOWN, VK_DOWN, 0);
   EXPECT_EQ(list_->ItemIndex(), 2);
+}
+
+TEST_F(InnerListBoxTest, TabInTheContainerMovesOnButCtrlTabDoesNot) {
+  list_->SetParent(container_);
+  list_->SetContainer(container_);
+  container_->SetInnerControl(list_);
+  // The container is the tab stop, as editors keep their inner controls.
+  list_->SetTabStop(false);
+  container_->SetFocus();
+  ASSERT_TRUE(WaitUntil([&] { return list_->Focused(); }, "list focused"));
+  ui_test::PressKeys({VK_CONTROL, VK_TAB});
+  ui_test::PumpUntilIdle();
+  EXPECT_TRUE(list_->Focused());
+  ui_test::PressKeys({VK_TAB});
+  EXPECT_TRUE(WaitUntil([&] { return other_->Focused(); }, "next control"));
 }
 
 TEST_F(InnerListBoxTest, InsideAContainerItReportsItsContainer) {

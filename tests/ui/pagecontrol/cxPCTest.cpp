@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "Classes.h"
+#include "FormStreams.h"
 #include "SysUtils.h"
 //
 #include "../foundation/dxUxThemeStandIn.h"
@@ -606,6 +608,27 @@ TEST_F(TabControlTest, LoadedAppliesTheStoredTabIndexWithoutEvents) {
   control_->SetTabIndex(0);
   EXPECT_EQ(changings, 1);
   EXPECT_EQ(changes, 1);
+}
+
+// The page area goes into the form stream: left and bottom only when not 0.
+TEST_F(TabControlTest, WritesTheClientRectangleToTheFormStream) {
+  control_->SetName("tcMain");
+  control_->SetBounds(0, 0, 200, 100);
+  AddTabs(2);
+  TRect client = control_->GetDisplayRect();
+  ASSERT_GT(client.Top, 0);
+  TMemoryStream binary;
+  WriteComponentToStream(binary, control_.get());
+  binary.SetPosition(0);
+  TStringStream text;
+  ObjectBinaryToText(binary, text);
+  const String& written = text.DataString();
+  EXPECT_NE(written.find("ClientRectBottom = 100"), String::npos) << written;
+  EXPECT_EQ(written.find("ClientRectLeft"), String::npos) << written;
+  EXPECT_NE(written.find("ClientRectRight = 200"), String::npos) << written;
+  EXPECT_NE(written.find("ClientRectTop = " + IntToStr(client.Top)),
+            String::npos)
+      << written;
 }
 
 }  // namespace

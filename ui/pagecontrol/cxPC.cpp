@@ -319,7 +319,9 @@ void TcxTab::ValidateImageIndex() {
 
 TcxTabs::TcxTabs(TcxCustomTabControl* AControl) : control_(AControl) {}
 
-TcxTabs::~TcxTabs() {
+TcxTabs::~TcxTabs() { FreeAll(); }
+
+void TcxTabs::FreeAll() {
   while (!tabs_.empty()) {
     TcxTab* last = tabs_.back();
     tabs_.pop_back();
@@ -437,12 +439,7 @@ void TcxTabs::Clear() {
   if (tabs_.empty()) return;
   {
     TRestoreOnExit<bool> restore(deleting_, true);
-    while (!tabs_.empty()) {
-      TcxTab* last = tabs_.back();
-      tabs_.pop_back();
-      last->destroyingByList_ = true;
-      TObjectDeleter()(last);
-    }
+    FreeAll();
   }
   AfterListChange();
 }

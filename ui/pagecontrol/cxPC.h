@@ -328,6 +328,8 @@ class TcxTabs : public TStrings {
   [[noreturn]] void OutError(const String& AMethod, const String& AText) const;
   void CheckIndex(const String& AMethod, Integer Index, Integer AMax) const;
   void AfterListChange();
+  // Frees the tabs, the last first.
+  void FreeAll();
 
   TcxCustomTabControl* control_;
   std::vector<TcxTab*> tabs_;
@@ -522,6 +524,12 @@ class TcxCustomTabControl : public TcxControl {
   TRect GetTabExtendedTabsRect(Integer TabVisibleIndex) const;
   TSize TextSize(TcxTab* ATab, const String& AText, TFont* AFont = nullptr);
   bool LayoutInProgress() const { return layoutInProgress_; }
+  // The painter's distances as the layout uses them: with Rotate the two
+  // are used the other way round.
+  Integer TabDistanceAlongRow() const;
+  Integer RowDistance() const;
+  // The arrow that scrolls towards the last tab.
+  TcxPCNavigatorButton ForwardArrow() const;
 
   // --- Virtual operations ---
   virtual void AfterPaintTab(TcxCanvas* ACanvas, TcxTab* ATab,

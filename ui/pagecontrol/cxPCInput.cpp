@@ -29,9 +29,13 @@ TcxPCNavigatorButtons TcxCustomTabControl::GetNavigatorButtons(
   return result;
 }
 
-bool TcxCustomTabControl::CanPressButton(TcxPCNavigatorButton AButton) const {
+TcxPCNavigatorButton TcxCustomTabControl::ForwardArrow() const {
   bool reversed = IsRightToLeftAlignment() || IsBottomToTopAlignment();
-  TcxPCNavigatorButton forward = reversed ? nbTopLeft : nbBottomRight;
+  return reversed ? nbTopLeft : nbBottomRight;
+}
+
+bool TcxCustomTabControl::CanPressButton(TcxPCNavigatorButton AButton) const {
+  TcxPCNavigatorButton forward = ForwardArrow();
   switch (AButton) {
     case nbGoDialog:
       return true;
@@ -95,8 +99,7 @@ void TcxCustomTabControl::SynchronizeNavigatorButtons() {
 
 void TcxCustomTabControl::ArrowButtonClick(TcxPCNavigatorButton AButton) {
   if (NavigatorButtonStates[AButton] == nbsDisabled) return;
-  bool reversed = IsRightToLeftAlignment() || IsBottomToTopAlignment();
-  TcxPCNavigatorButton forward = reversed ? nbTopLeft : nbBottomRight;
+  TcxPCNavigatorButton forward = ForwardArrow();
   FirstVisibleTab += AButton == forward ? 1 : -1;
   if (FirstVisibleTab < 0) FirstVisibleTab = 0;
   RequestLayout();

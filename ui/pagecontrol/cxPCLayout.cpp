@@ -167,6 +167,16 @@ TRect TcxCustomTabControl::GetTabExtendedTabsRect(
   return tabs_->GetVisibleTab(TabVisibleIndex)->PartRect();
 }
 
+Integer TcxCustomTabControl::TabDistanceAlongRow() const {
+  TcxPCDistance d = painter_->GetTabsNormalDistance();
+  return rotate_ ? d.dh : d.dw;
+}
+
+Integer TcxCustomTabControl::RowDistance() const {
+  TcxPCDistance d = painter_->GetTabsNormalDistance();
+  return rotate_ ? d.dw : d.dh;
+}
+
 // --- The entry point ---
 
 void TcxCustomTabControl::RequestLayout() {
@@ -228,8 +238,7 @@ void TcxCustomTabControl::Calculate() {
     SynchronizeNavigatorButtons();
     painter_->GetTabsPosition(NavigatorButtons, TabsPosition);
     if (TabsPosition.RowLength > 0) {
-      TcxPCDistance d = painter_->GetTabsNormalDistance();
-      PlaceVisibleTabsOnRows(TabsPosition.RowLength, rotate_ ? d.dh : d.dw);
+      PlaceVisibleTabsOnRows(TabsPosition.RowLength, TabDistanceAlongRow());
       CalculateLongitudinalTabPositions();
       CalculateRowHeight();
       RearrangeRows();
@@ -279,8 +288,7 @@ void TcxCustomTabControl::PlaceTabsOfRow(Integer AFirst, Integer ALast,
   const TRect& n = TabsPosition.NormalTabsRect;
   Integer S = vertical ? n.Top : n.Left;
   Integer L = TabsPosition.RowLength;
-  TcxPCDistance d = painter_->GetTabsNormalDistance();
-  Integer distance = rotate_ ? d.dh : d.dw;
+  Integer distance = TabDistanceAlongRow();
   bool backwards = IsRightToLeftAlignment() || IsBottomToTopAlignment();
   Integer direction = backwards ? -1 : 1;
   Integer limit = backwards ? S : S + L - 1;
@@ -348,8 +356,7 @@ void TcxCustomTabControl::CorrectFirstVisibleTab(Integer TabVisibleIndex) {
     FirstVisibleTab = TabVisibleIndex;
     return;
   }
-  TcxPCDistance d = painter_->GetTabsNormalDistance();
-  Integer distance = rotate_ ? d.dh : d.dw;
+  Integer distance = TabDistanceAlongRow();
   Integer size =
       tabs_->GetVisibleTab(TabVisibleIndex)->NormalLongitudinalSize();
   FirstVisibleTab = TabVisibleIndex;
@@ -521,8 +528,7 @@ void TcxCustomTabControl::CalculateMultiRowLongitudinalPositions() {
     if (rows[row].Left == -1) rows[row].Left = i;
     rows[row].Right = i;
   }
-  TcxPCDistance d = painter_->GetTabsNormalDistance();
-  Integer distance = rotate_ ? d.dh : d.dw;
+  Integer distance = TabDistanceAlongRow();
   for (const TcxPCIndexInterval& row : rows) {
     if (row.Left == -1) continue;
     if (!rotate_ && !raggedRight_) {
@@ -611,8 +617,7 @@ void TcxCustomTabControl::RearrangeRows() {
 
 void TcxCustomTabControl::CalculateRowPositions() {
   bool vertical = IsVerticalPosition(tabPosition_);
-  TcxPCDistance d = painter_->GetTabsNormalDistance();
-  Integer B = rotate_ ? d.dw : d.dh;
+  Integer B = RowDistance();
   const TRect& n = TabsPosition.NormalTabsRect;
   const TRect& e = TabsPosition.ExtendedTabsRect;
   Integer S = vertical ? n.Left : n.Top;
@@ -671,8 +676,7 @@ Integer TcxCustomTabControl::GetOptimalSize() {
   bool vertical = IsVerticalPosition(tabPosition_);
   const TRect& n = TabsPosition.NormalTabsRect;
   Integer start = vertical ? n.Top : n.Left;
-  TcxPCDistance d = painter_->GetTabsNormalDistance();
-  Integer distance = rotate_ ? d.dh : d.dw;
+  Integer distance = TabDistanceAlongRow();
   Integer end = start;
   for (Integer i = 0; i < count; ++i) {
     end = start + tabs_->GetVisibleTab(i)->NormalLongitudinalSize();

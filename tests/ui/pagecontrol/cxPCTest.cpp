@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "Classes.h"
+#include "FormStreams.h"
 #include "SysUtils.h"
 //
 #include "../foundation/dxUxThemeStandIn.h"
@@ -25,6 +27,16 @@ class TabControlTest : public ::testing::Test {
     for (Integer i = 0; i < ACount; ++i)
       control_->Tabs()->Add("T" + IntToStr(i));
   }
+  // OnChanging (answering allow_) and OnChange go to log_.
+  void LogEvents() {
+    control_->OnChanging =
+        TcxTabChangingEvent::FromFunction([this](TObject*, bool& AllowChange) {
+          log_.push_back("changing");
+          AllowChange = allow_;
+        });
+    control_->OnChange = TNotifyEvent::FromFunction(
+        [this](TObject*) { log_.push_back("change"); });
+  }
   std::vector<Integer> Rows() {
     std::vector<Integer> rows;
     for (Integer i = 0; i < control_->Tabs()->Count(); ++i)
@@ -34,6 +46,8 @@ class TabControlTest : public ::testing::Test {
 
   TTestPaintersScope painters_;
   std::unique_ptr<TcxTabControl> control_;
+  std::vector<String> log_;
+  bool allow_ = true;
 };
 
 String ExceptionText(const std::function<void()>& AAction) {
@@ -178,27 +192,19 @@ TEST_F(TabControlTest, FirstTabIsSelectedWithoutEvents) {
 
 TEST_F(TabControlTest, SelectionRaisesEventsAndCanBeRefused) {
   AddTabs(3);
-  bool allow = true;
-  std::vector<String> log;
-  control_->OnChanging =
-      TcxTabChangingEvent::FromFunction([&](TObject*, bool& AllowChange) {
-        log.push_back("changing");
-        AllowChange = allow;
-      });
-  control_->OnChange =
-      TNotifyEvent::FromFunction([&](TObject*) { log.push_back("change"); });
+  LogEvents();
   control_->SetTabIndex(2);
-  EXPECT_EQ(log, (std::vector<String>{"changing", "change"}));
+  EXPECT_EQ(log_, (std::vector<String>{"changing", "change"}));
   EXPECT_TRUE(control_->Tabs()->GetTab(2)->Selected());
   EXPECT_FALSE(control_->Tabs()->GetTab(0)->Selected());
-  log.clear();
+  log_.clear();
   control_->SetTabIndex(2);  // unchanged
   control_->SetTabIndex(3);  // out of range
   control_->SetTabIndex(-2);
-  EXPECT_TRUE(log.empty());
-  allow = false;
+  EXPECT_TRUE(log_.empty());
+  allow_ = false;
   control_->SetTabIndex(1);
-  EXPECT_EQ(log, (std::vector<String>{"changing"}));
+  EXPECT_EQ(log_, (std::vector<String>{"changing"}));
   EXPECT_EQ(control_->TabIndex(), 2);
   EXPECT_TRUE(control_->Tabs()->GetTab(2)->Selected());
   EXPECT_FALSE(control_->Tabs()->GetTab(1)->Selected());
@@ -221,17 +227,9 @@ TEST_F(TabControlTest, ChangeEventLockNeverGoesBelowZero) {
 TEST_F(TabControlTest, ClosingSelectsTheNeighbourThroughTheSelectionPath) {
   AddTabs(3);
   control_->SetTabIndex(1);
-  std::vector<String> log;
-  bool allow = true;
-  control_->OnChanging =
-      TcxTabChangingEvent::FromFunction([&](TObject*, bool& AllowChange) {
-        log.push_back("changing");
-        AllowChange = allow;
-      });
-  control_->OnChange =
-      TNotifyEvent::FromFunction([&](TObject*) { log.push_back("change"); });
+  LogEvents();
   control_->CloseButtonClick();
-  EXPECT_EQ(log, (std::vector<String>{"changing", "change"}));
+  EXPECT_EQ(log_, (std::vector<String>{"changing", "change"}));
   ASSERT_EQ(control_->Tabs()->Count(), 2);
   EXPECT_EQ(control_->Tabs()->Strings(1), "T2");
   EXPECT_EQ(control_->TabIndex(), 1);
@@ -239,12 +237,12 @@ TEST_F(TabControlTest, ClosingSelectsTheNeighbourThroughTheSelectionPath) {
   EXPECT_EQ(control_->MainTabVisibleIndex, 1);
 
   // The last tab's neighbour is the one before it; a refusal keeps the tab.
-  log.clear();
-  allow = false;
+  log_.clear();
+  allow_ = false;
   control_->CloseButtonClick();
   EXPECT_EQ(control_->Tabs()->Count(), 2);
   EXPECT_EQ(control_->TabIndex(), 1);
-  allow = true;
+  allow_ = true;
   control_->CloseButtonClick();
   ASSERT_EQ(control_->Tabs()->Count(), 1);
   EXPECT_EQ(control_->TabIndex(), 0);
@@ -610,6 +608,27 @@ TEST_F(TabControlTest, LoadedAppliesTheStoredTabIndexWithoutEvents) {
   control_->SetTabIndex(0);
   EXPECT_EQ(changings, 1);
   EXPECT_EQ(changes, 1);
+}
+
+// The page area goes into the form stream: left and bottom only when not 0.
+TEST_F(TabControlTest, WritesTheClientRectangleToTheFormStream) {
+  control_->SetName("tcMain");
+  control_->SetBounds(0, 0, 200, 100);
+  AddTabs(2);
+  TRect client = control_->GetDisplayRect();
+  ASSERT_GT(client.Top, 0);
+  TMemoryStream binary;
+  WriteComponentToStream(binary, control_.get());
+  binary.SetPosition(0);
+  TStringStream text;
+  ObjectBinaryToText(binary, text);
+  const String& written = text.DataString();
+  EXPECT_NE(written.find("ClientRectBottom = 100"), String::npos) << written;
+  EXPECT_EQ(written.find("ClientRectLeft"), String::npos) << written;
+  EXPECT_NE(written.find("ClientRectRight = 200"), String::npos) << written;
+  EXPECT_NE(written.find("ClientRectTop = " + IntToStr(client.Top)),
+            String::npos)
+      << written;
 }
 
 }  // namespace

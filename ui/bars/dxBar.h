@@ -402,7 +402,6 @@ TdxBarItemViewLevel GetMaxViewLevel(TdxBarItemViewLevels ALevels);
 TdxBarItemViewLevel GetMinViewLevel(TdxBarItemViewLevels ALevels);
 TdxBarItemViewLevel GetNextViewLevel(TdxBarItemViewLevels ALevels,
                                      TdxBarItemViewLevel ALevel);
-bool IsMouseDownMessage(UINT AMessage);
 bool dxKillTimer(HWND AWnd, UINT_PTR& AID);
 
 // Lookups.

@@ -704,26 +704,6 @@ TdxBarItemViewLevel GetNextViewLevel(TdxBarItemViewLevels ALevels,
   return ivlDefault;
 }
 
-bool IsMouseDownMessage(UINT AMessage) {
-  switch (AMessage) {
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-    case WM_NCRBUTTONDOWN:
-    case WM_NCRBUTTONDBLCLK:
-    case WM_NCMBUTTONDOWN:
-    case WM_NCMBUTTONDBLCLK:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool dxKillTimer(HWND AWnd, UINT_PTR& AID) {
   if (AID == 0) return false;
   ::KillTimer(AWnd, AID);

@@ -172,10 +172,7 @@ TRect TcxCustomEditViewData::GetBorderExtent() {
     const Integer w = painter ? 1
                               : GetContainerBorderWidth(
                                     TcxContainerBorderStyle(GetBorderStyle()));
-    const TcxBorders edges = Style->Edges();
-    result =
-        TRect{edges.Contains(bLeft) ? w : 0, edges.Contains(bTop) ? w : 0,
-              edges.Contains(bRight) ? w : 0, edges.Contains(bBottom) ? w : 0};
+    result = GetContainerEdgesExtent(w, Style->Edges());
   }
   if (HasShadow()) {
     result.Right += cxContainerShadowWidth;

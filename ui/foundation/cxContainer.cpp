@@ -880,6 +880,13 @@ Integer GetContainerBorderWidth(TcxContainerBorderStyle ABorderStyle) {
   return Widths[ABorderStyle];
 }
 
+TRect GetContainerEdgesExtent(Integer AWidth, TcxBorders AEdges) {
+  return TRect{AEdges.Contains(bLeft) ? AWidth : 0,
+               AEdges.Contains(bTop) ? AWidth : 0,
+               AEdges.Contains(bRight) ? AWidth : 0,
+               AEdges.Contains(bBottom) ? AWidth : 0};
+}
+
 Integer GetContainerBorderWidth(TcxLookAndFeelKind ALookAndFeelKind) {
   static constexpr Integer Widths[] = {2, 2, 1, 1};
   return Widths[ALookAndFeelKind];

@@ -383,6 +383,8 @@ constexpr Integer cxContainerShadowWidth = 3;
 Integer GetContainerBorderWidth(TcxContainerBorderStyle ABorderStyle);
 Integer GetContainerBorderWidth(TcxLookAndFeelKind ALookAndFeelKind);
 void ExtendRectByBorders(TRect& R, Integer AWidth, TcxBorders ABorders);
+// The border extent of a frame AWidth wide drawn on AEdges only.
+TRect GetContainerEdgesExtent(Integer AWidth, TcxBorders AEdges);
 void InflateRectByBorders(TRect& R, Integer AWidth, TcxBorders ABorders);
 TRect GetControlRect(TControl* AControl);
 void DrawContainerShadow(TcxCanvas* ACanvas, const TRect& R);

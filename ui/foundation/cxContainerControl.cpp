@@ -442,11 +442,8 @@ TRect TcxContainer::GetBorderExtent() {
   } else if (viewInfo_->NativeStyle) {
     result = cxContainerDefaultBorderExtent;
   } else {
-    const Integer w = GetContainerBorderWidth(viewInfo_->BorderStyle);
-    const TcxBorders edges = active->Edges();
-    result =
-        TRect{edges.Contains(bLeft) ? w : 0, edges.Contains(bTop) ? w : 0,
-              edges.Contains(bRight) ? w : 0, edges.Contains(bBottom) ? w : 0};
+    result = GetContainerEdgesExtent(
+        GetContainerBorderWidth(viewInfo_->BorderStyle), active->Edges());
   }
   if (HasShadow()) {
     result.Right += cxContainerShadowWidth;

@@ -672,28 +672,9 @@ struct TcxPopupHooks {
     return ::CallNextHookEx(GetMessageHook, Code, W, L);
   }
 
-  static bool IsPress(WPARAM AMsg) {
-    switch (AMsg) {
-      case WM_LBUTTONDOWN:
-      case WM_LBUTTONDBLCLK:
-      case WM_RBUTTONDOWN:
-      case WM_RBUTTONDBLCLK:
-      case WM_MBUTTONDOWN:
-      case WM_MBUTTONDBLCLK:
-      case WM_NCLBUTTONDOWN:
-      case WM_NCLBUTTONDBLCLK:
-      case WM_NCRBUTTONDOWN:
-      case WM_NCRBUTTONDBLCLK:
-      case WM_NCMBUTTONDOWN:
-      case WM_NCMBUTTONDBLCLK:
-        return true;
-      default:
-        return false;
-    }
-  }
-
   static LRESULT CALLBACK MouseProc(int Code, WPARAM W, LPARAM L) {
-    if (Code == HC_ACTION && IsPress(W) && !OpenPopups.empty()) {
+    if (Code == HC_ACTION && IsMouseDownMessage(static_cast<UINT>(W)) &&
+        !OpenPopups.empty()) {
       const auto* info = reinterpret_cast<const MOUSEHOOKSTRUCT*>(L);
       TScanHost host;
       host.Wnd = info->hwnd;

@@ -451,6 +451,8 @@ Integer ShiftStateToKeys(TShiftState Shift);
 Integer GetDblClickInterval();
 TPoint GetMouseCursorPos();
 bool IsCtrlPressed();
+// A press of any mouse button, in the client or the non-client area.
+bool IsMouseDownMessage(UINT AMessage);
 bool IsPointInDragDetectArea(const TPoint& AMouseDownPos, Integer X, Integer Y);
 bool IsNumericChar(char C, TcxNumberType AType);
 bool IsTextChar(char C);

@@ -119,6 +119,26 @@ TPoint GetMouseCursorPos() {
 
 bool IsCtrlPressed() { return KeyDown(VK_CONTROL); }
 
+bool IsMouseDownMessage(UINT AMessage) {
+  switch (AMessage) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONDBLCLK:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool IsPointInDragDetectArea(const TPoint& AMouseDownPos, Integer X,
                              Integer Y) {
   const Integer threshold = Mouse->DragThreshold();

@@ -545,6 +545,9 @@ class TcxCustomEdit : public TcxContainer,
   Integer _Release() override { return -1; }
   void Notification(TComponent* AComponent, TOperation Operation) override;
   bool IsInplace() override { return isInplace_; }
+  void SetParent(TWinControl* AParent) override;
+  void Loaded() override;
+  void ReadState(TReader* Reader) override;
 
   // properties
   TcxCustomEditProperties* ActiveProperties();
@@ -735,6 +738,7 @@ class TcxCustomEdit : public TcxContainer,
   TObjectPtr<TcxEditDataBinding> dataBinding_;
   Variant editValue_;
   TObjectPtr<TcxCustomEditProperties> properties_;
+  bool pendingBindingRefresh_ = true;
   bool escHandled_ = false;
   bool activated_ = false;
   TcxCustomEditData* editData_ = nullptr;

@@ -126,6 +126,37 @@ void TcxCustomEdit::CreateProperties() {
   CreateContainerParts();
 }
 
+void TcxCustomEdit::SetParent(TWinControl* AParent) {
+  // The binding can show its value only once the editor sits somewhere.
+  if (pendingBindingRefresh_ && AParent) {
+    pendingBindingRefresh_ = false;
+    dataBinding_->UpdateNotConnectedDBEditDisplayValue();
+    PropertiesChanged(properties_.get());
+    dataBinding_->UpdateDisplayValue();
+  }
+  TcxContainer::SetParent(AParent);
+}
+
+void TcxCustomEdit::ReadState(TReader* Reader) {
+  // Streaming the properties in must not notify the editor.
+  properties_->OnPropertiesChanged = nullptr;
+  TcxContainer::ReadState(Reader);
+}
+
+void TcxCustomEdit::Loaded() {
+  TcxContainer::Loaded();
+  LockChangeEvents(true);
+  auto unlock = TScopeGuard([this] { LockChangeEvents(false, false); });
+  LockClick(true);
+  auto unlockClick = TScopeGuard([this] { LockClick(false); });
+  dataBinding_->UpdateNotConnectedDBEditDisplayValue();
+  ShortRefreshContainer(false);
+  if (!repositoryItem_)
+    properties_->OnPropertiesChanged =
+        TNotifyEvent(this, &TcxCustomEdit::PropertiesChanged);
+  PropertiesChanged(ActiveProperties());
+}
+
 TcxEditDataBindingClass TcxCustomEdit::GetDataBindingClass() {
   return [](TcxCustomEdit* AEdit) {
     return TObjectPtr<TcxEditDataBinding>(new TcxEditDataBinding(AEdit));
@@ -159,8 +190,7 @@ bool TcxCustomEdit::LoadingOrDestroying() {
 // ---------------------------------------------------------------------------
 
 TcxCustomEditProperties* TcxCustomEdit::ActiveProperties() {
-  // The base constructor asks for the class getters before the editor has
-  // properties; the plain ones serve then.
+  // The shared properties answer with this editor's data source.
   if (repositoryItem_) {
     auto* props = repositoryItem_->Properties();
     if (props && dataBinding_)
@@ -190,8 +220,7 @@ bool TcxCustomEdit::RealReadOnly() {
 bool TcxCustomEdit::CanModify() {
   auto* props = ActiveProperties();
   if (isInplace_) return props->CanModify();
-  bool assigned = props->IsReadOnlyStored();
-  if (assigned && !props->GetReadOnly()) return true;
+  if (props->IsReadOnlyStored()) return !props->GetReadOnly();
   auto* provider = dataBinding_->IDefaultValuesProvider();
   return provider && provider->DefaultCanModify() && provider->CanSetEditMode();
 }

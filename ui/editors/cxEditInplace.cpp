@@ -195,10 +195,7 @@ void TcxCustomEdit::DoExit() {
 void TcxCustomEdit::DoHideEdit(bool AExit) {
   if (IsDestroying() || isRefocusing_) return;
   SaveModified();
-  bool saved = true;
-  auto restore = TScopeGuard([this, &saved] {
-    if (saved) RestoreModified();
-  });
+  auto restore = TScopeGuard([this] { RestoreModified(); });
   {
     LockChangeEvents(true);
     auto unlock = TScopeGuard([this] { LockChangeEvents(false); });
@@ -208,8 +205,8 @@ void TcxCustomEdit::DoHideEdit(bool AExit) {
   if (UpdateContentOnFocusChanging()) dataBinding_->UpdateDisplayValue();
   UpdateDrawValue();
   ShortRefreshContainer(false);
+  restore.Dismiss();
   RestoreModified();
-  saved = false;
   if (AExit) TcxContainer::DoExit();
   modifiedAfterEnter_ = false;
 }

@@ -178,6 +178,19 @@ TEST_F(EditValue, ARefusedEditDropsTheUserChange) {
   EXPECT_EQ(log_, Log{});
 }
 
+TEST_F(EditValue, ReadOnlyPropertiesRefuseAUserChange) {
+  edit_->Properties()->SetReadOnly(true);
+  edit_->SetUserAction(true);
+  Set(Variant(4));
+  edit_->SetUserAction(false);
+  EXPECT_TRUE(VarIsNull(edit_->EditValue()));
+  EXPECT_FALSE(edit_->ModifiedAfterEnter());
+  edit_->Properties()->SetReadOnly(false);
+  edit_->SetUserAction(true);
+  Set(Variant(4));
+  EXPECT_EQ(edit_->EditValue(), Variant(4));
+}
+
 TEST_F(EditValue, ResetBringsBackTheValueBeforeEditingWithOneChange) {
   Set(Variant(5));
   edit_->KeepValue();

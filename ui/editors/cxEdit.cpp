@@ -159,6 +159,7 @@ TcxCustomEditProperties::TcxCustomEditProperties(TPersistent* AOwner)
 }
 
 TcxCustomEditProperties::~TcxCustomEditProperties() {
+  cxInplaceEditListsDisconnect(this);
   provider_ = nullptr;
   std::erase(gPropertiesList, this);
 }
@@ -383,10 +384,14 @@ void TcxCustomEditProperties::RestoreDefaults() {
   assignedValues_->RestoreDefaults();
 }
 
-void TcxCustomEditProperties::ValidateDisplayValue(Variant&, String& AErrorText,
-                                                   bool&, TObject*) {
+void TcxCustomEditProperties::ValidateDisplayValue(Variant& ADisplayValue,
+                                                   String& AErrorText,
+                                                   bool& AError,
+                                                   TObject* AEdit) {
   if (!CanValidate()) return;
   if (AErrorText.empty()) AErrorText = GetValidateErrorText(0);
+  bool changed = false;
+  DoValidate(ADisplayValue, AErrorText, AError, AEdit, changed);
 }
 
 void TcxCustomEditProperties::Assign(TPersistent* Source) {

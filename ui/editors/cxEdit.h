@@ -13,6 +13,7 @@
 #include "cxContainer.h"
 #include "cxEditButtons.h"
 #include "cxEditConsts.h"
+#include "cxRegExpr.h"  // EcxEditError
 
 // ---------------------------------------------------------------------------
 // Vocabulary
@@ -212,6 +213,15 @@ class TcxEditAlignment : public TPersistent {
 
 class TcxCustomEditProperties;
 class TcxCustomEditStyle;
+class TcxCustomEdit;
+
+// The editor class a properties class makes: the class and its creation
+// with the in-place choice, which the editor needs from its constructor on.
+struct TcxCustomEditClass {
+  TClass Class = nullptr;
+  TObjectPtr<TcxCustomEdit> (*Create)(TComponent* AOwner,
+                                      bool AIsInplace) = nullptr;
+};
 class TcxCustomEditViewData;
 class TcxCanvas;
 
@@ -393,6 +403,15 @@ class TcxCustomEditProperties : public TcxInterfacedPersistent {
   virtual TcxDataEditValueSource GetEditValueSource(bool AEditFocused) {
     return (void)AEditFocused, evsValue;
   }
+  // The editor control of this properties class.
+  virtual TcxCustomEditClass GetContainerClass();
+  // The sender of events fired for AEdit: the editor when it stands alone,
+  // none for an in-place one (the grid names its own).
+  virtual TObject* GetStandaloneEventSender(TObject* AEdit);
+  // Fires AEdit's OnValidate; a failing handler that left the value alone
+  // gets the editor's current display text in ADisplayValue.
+  void DoValidate(Variant& ADisplayValue, String& AErrorText, bool& AError,
+                  TObject* AEdit, bool& ADisplayValueChanged);
 
  protected:
   TcxEditAlignment* StoredAlignment() const { return storedAlignment_.get(); }
@@ -427,6 +446,367 @@ class TcxCustomEditProperties : public TcxInterfacedPersistent {
   bool changesLocked_ = false;
   IcxEditDefaultValuesProvider* provider_ = nullptr;
 };
+
+// ---------------------------------------------------------------------------
+// The editor control
+// ---------------------------------------------------------------------------
+
+VARNEL_EXCEPTION(EcxEditValidationError, EcxEditError)
+
+class TcxCustomEdit;
+class TcxCustomEditData;
+class TcxEditRepositoryItem;
+
+class IcxEditRepositoryItemListener : public IInterface {
+ public:
+  static constexpr TGUID IID{0x4E27D642,
+                             0x022B,
+                             0x4CD2,
+                             {0xAB, 0x96, 0x64, 0xC7, 0xCF, 0x9B, 0x32, 0x99}};
+  virtual void ItemRemoved(TcxEditRepositoryItem* Sender) = 0;
+  virtual void PropertiesChanged(TcxEditRepositoryItem* Sender) = 0;
+
+ protected:
+  ~IcxEditRepositoryItemListener() = default;
+};
+
+// Holds back OnChange and OnEditValueChanged while locked and fires each
+// at most once at the unlock.
+class TcxEditChangeEventsCatcher : public TObject {
+  VARNEL_CLASS(TcxEditChangeEventsCatcher, TObject)
+ public:
+  explicit TcxEditChangeEventsCatcher(TcxCustomEdit* AEdit) : edit_(AEdit) {}
+  void Lock(bool ALock, bool AInvokeChangedOnUnlock = true);
+  bool IsLocked() const { return lockCount_ > 0; }
+  bool OnChangeEvent = false;
+  bool OnEditValueChangedEvent = false;
+
+ private:
+  TcxCustomEdit* edit_;
+  Integer lockCount_ = 0;
+};
+
+// Where a standalone editor's value comes from and goes to; the unbound
+// base keeps it in the editor.
+class TcxEditDataBinding : public TPersistent {
+  VARNEL_CLASS(TcxEditDataBinding, TPersistent)
+ public:
+  explicit TcxEditDataBinding(TcxCustomEdit* AEdit);
+  ~TcxEditDataBinding() override;
+  TPersistent* GetOwner() override;
+  void Assign(TPersistent*) override {}
+
+  TcxCustomEdit* Edit() const { return edit_; }
+  IcxEditDefaultValuesProvider* IDefaultValuesProvider() const {
+    return provider_.get();
+  }
+  bool IsDataAvailable() { return provider_->IsDataAvailable(); }
+  bool IsDBEdit() { return provider_->IsDataStorage(); }
+  bool Modified() { return GetModified(); }
+
+  virtual void DefaultValuesChanged();
+  virtual Variant GetDisplayValue();
+  virtual bool GetModified();
+  virtual void GetStoredValue(Variant& Value);
+  virtual void Reset();
+  virtual bool SetEditMode();
+  virtual void SetStoredValue(const Variant&) {}
+  virtual bool CanCheckEditorValue();
+  virtual bool CanPostEditorValue() { return GetModified(); }
+  virtual void SetModified() {}
+  virtual void UpdateDisplayValue();
+  virtual void UpdateNotConnectedDBEditDisplayValue() {}
+
+ protected:
+  virtual TClass GetDefaultValuesProviderClass() {
+    return TcxCustomEditDefaultValuesProvider::StaticClass();
+  }
+  // Descendants whose provider class differs call this from their own
+  // constructor.
+  void CreateDefaultValuesProvider();
+
+ private:
+  TcxCustomEdit* edit_;
+  TObjectPtr<TcxCustomEditDefaultValuesProvider> provider_;
+};
+using TcxEditDataBindingClass =
+    TObjectPtr<TcxEditDataBinding> (*)(TcxCustomEdit* AEdit);
+
+// The base of every editor control, standalone on a form or in place in a
+// grid cell: the edit value, its change events, validation and posting.
+class TcxCustomEdit : public TcxContainer,
+                      public IcxEditRepositoryItemListener {
+  VARNEL_CLASS(TcxCustomEdit, TcxContainer)
+ public:
+  explicit TcxCustomEdit(TComponent* AOwner, bool AIsInplace = false);
+  ~TcxCustomEdit() override;
+  Integer QueryInterface(const TGUID& iid, void** obj) override;
+  Integer _AddRef() override { return -1; }
+  Integer _Release() override { return -1; }
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  bool IsInplace() override { return isInplace_; }
+  void SetParent(TWinControl* AParent) override;
+  void Loaded() override;
+  void ReadState(TReader* Reader) override;
+
+  // properties
+  TcxCustomEditProperties* ActiveProperties();
+  TcxCustomEditProperties* Properties() const { return properties_.get(); }
+  void SetProperties(TcxCustomEditProperties* Value) {
+    properties_->Assign(Value);
+  }
+  TcxEditDataBinding* DataBinding() const { return dataBinding_.get(); }
+  TcxEditRepositoryItem* RepositoryItem() const { return repositoryItem_; }
+  void SetRepositoryItem(TcxEditRepositoryItem* Value);
+  Variant EditValue() {
+    Variant v;
+    GetEditValue(v);
+    return v;
+  }
+  bool AutoSize() const { return autoSize_; }
+  bool Modified() const { return modified_; }
+  void SetModified(bool Value);
+  bool ModifiedAfterEnter() const { return modifiedAfterEnter_; }
+  void SetModifiedAfterEnter(bool Value);
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool Value);
+  bool IsPosting() const { return isPosting_; }
+  bool IsValidating() const { return isValidating_; }
+  bool Validated() const { return validated_; }
+  bool IsUserAction() const { return isUserAction_; }
+  void SetUserAction(bool Value) { isUserAction_ = Value; }
+
+  TKeyEvent OnAfterKeyDown;
+  TcxEditEditingEvent OnEditing;
+  TNotifyEvent OnPostEditValue;
+
+  // methods
+  void Clear();
+  void Reset();
+  bool AreChangeEventsLocked() const { return changeEvents_->IsLocked(); }
+  void LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock = true);
+  void LockClick(bool ALock);
+  void LockEditValueChanging(bool ALock);
+  bool IsClickLocked() const { return clickLockCount_ > 0; }
+  void DisableValidate() { ++validateDisableCount_; }
+  void EnableValidate() { --validateDisableCount_; }
+  void SaveModified();
+  void RestoreModified();
+  bool ValidateEdit(bool ARaiseExceptionOnError);
+  void PostEditValue();
+  bool CanPostEditValue();
+  bool DoEditing();
+  bool IsEditValueStored() { return !VarIsNull(EditValue()); }
+  bool IsOnChangeEventAssigned();
+  bool IsOnEditValueChangedEventAssigned();
+  bool IsOnValidateEventAssigned();
+  bool RealReadOnly();
+
+  // overridables
+  virtual bool IsRepositoryItemAcceptable(TcxEditRepositoryItem* AItem);
+  virtual TClass GetPropertiesClass() {
+    return TcxCustomEditProperties::StaticClass();
+  }
+  virtual TcxEditDataBindingClass GetDataBindingClass();
+  virtual void GetEditValue(Variant& Value) { Value = editValue_; }
+  virtual void SetEditValue(const Variant& Value);
+  virtual void GetEditingValue(Variant& Value);
+  virtual void GetClearValue(Variant& Value) { Value = Null(); }
+  virtual String GetDisplayValue() { return String(); }
+  virtual bool CanModify();
+  virtual void PropertiesChanged(TObject* Sender);
+  virtual void ResetEditValue();
+  virtual void SynchronizeDisplayValue() {}
+  virtual void SynchronizeEditValue() {}
+  virtual void SetInternalDisplayValue(const Variant&) {}
+  virtual void SelectAll() {}
+  virtual void UpdateDrawValue() {}
+  virtual bool IsEditClass() { return false; }
+  virtual void PrepareEditValue(const Variant&, Variant&, bool) {}
+  virtual void PrepareDisplayValue(const Variant& AEditValue,
+                                   Variant& ADisplayValue, bool AEditFocused);
+
+  // The firing operations; the in-place list and the grids call them too.
+  virtual void DoOnChange();
+  virtual void DoOnEditValueChanged();
+  void DoOnValidate(Variant& DisplayValue, String& ErrorText, bool& Error);
+  void DoClosePopup(TcxEditCloseUpReason AReason);
+  virtual void DoButtonClick(Integer AButtonVisibleIndex);
+  void DoPostEditValue();
+  void DoAfterKeyDown(Word& Key, TShiftState Shift);
+  void DoChange();
+  void DoEditValueChanged();
+  virtual void ChangeHandler(TObject* Sender);
+  void SetInternalEditValue(const Variant& Value) {
+    InternalSetEditValue(Value, true);
+  }
+
+  // Input, focus and in-place activation.
+  void Activate(TcxCustomEditData*& AEditData);
+  void ActivateByKey(char AKey, TcxCustomEditData*& AEditData);
+  void ActivateByMouse(TShiftState AShift, Integer X, Integer Y,
+                       TcxCustomEditData*& AEditData);
+  // False when validation failed without a message.
+  bool Deactivate();
+  bool Activated() const { return activated_; }
+  Integer GetDefaultButtonVisibleIndex();
+  void DefaultButtonClick();
+  bool IsEditorKey(Word Key, TShiftState Shift);
+  bool IsSpecialKey(Word Key, TShiftState Shift);
+  TcxCustomEditData* EditData() const { return editData_; }
+  void DoClearEditData(TcxCustomEditData* AEditData);
+  virtual bool TabsNeeded() { return isInplace_; }
+
+ protected:
+  // Descendants whose properties class differs call this from their own
+  // constructor; it also remakes the styles and the view info, which come
+  // from the properties class.
+  void CreateProperties();
+  TcxContainerStyleClass GetStyleClass() override;
+  TcxContainerViewInfoClass GetViewInfoClass() override;
+
+  virtual void AfterPosting() { isPosting_ = false; }
+  virtual void BeforePosting() { isPosting_ = true; }
+  virtual void HandleValidationError(const String& AErrorText);
+  virtual bool InternalDoEditing() { return true; }
+  virtual void InternalGetEditingValue(Variant& Value) { Value = editValue_; }
+  virtual void InternalSetDisplayValue(const Variant&) {}
+  virtual void InternalSetEditValue(const Variant& Value,
+                                    bool AValidateEditValue);
+  virtual void InternalValidateDisplayValue(const Variant& ADisplayValue);
+  virtual void RepositoryItemAssigned() {}
+  virtual void RepositoryItemAssigning() {}
+  void InternalPostEditValue(bool AValidateEdit);
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
+  void DoEnter() override;
+  void DoExit() override;
+  void FocusChanged() override;
+  void WndProc(TMessage& Message) override;
+  virtual void DoEditKeyDown(Word& Key, TShiftState Shift);
+  virtual void DoEditKeyPress(char& Key) { ValidateKeyPress(Key); }
+  virtual void DoEditKeyUp(Word&, TShiftState) {}
+  virtual void DoEditProcessTab(TShiftState) {}
+  virtual void DoFocusChanged() { UpdateDrawValue(); }
+  virtual void DoShowEdit();
+  virtual void DoHideEdit(bool AExit);
+  virtual bool CanKeyDownModifyEdit(Word, TShiftState) { return false; }
+  virtual bool CanKeyPressModifyEdit(char) { return false; }
+  virtual bool IsValidChar(char C);
+  virtual bool NeedsInvokeAfterKeyDown(Word, TShiftState) { return false; }
+  virtual bool SendActivationKey(char) { return true; }
+  virtual bool UpdateContentOnFocusChanging() { return true; }
+  virtual bool ValidateKeyDown(Word& Key, TShiftState Shift);
+  virtual bool ValidateKeyPress(char& Key);
+  virtual bool WantNavigationKeys() { return false; }
+  virtual TClass GetEditDataClass() { return nullptr; }
+  virtual void InitializeEditData() {}
+  void SetValidated(bool Value) { validated_ = Value; }
+  void KeepValueBeforeEditing() { valueBeforeEditing_ = editValue_; }
+  bool IsFocusedEdit() { return focused_; }
+  void SetFocusedEdit(bool Value) { focused_ = Value; }
+
+ private:
+  // IcxEditRepositoryItemListener
+  void ItemRemoved(TcxEditRepositoryItem* Sender) override;
+  void PropertiesChanged(TcxEditRepositoryItem* Sender) override;
+  bool LoadingOrDestroying();
+  // Runs an in-place handler with both modified flags forced on.
+  template <class F>
+  void InvokeWithForcedModified(F&& AHandler);
+
+  bool autoSize_ = true;
+  TObjectPtr<TcxEditChangeEventsCatcher> changeEvents_;
+  Integer clickLockCount_ = 0;
+  bool isDoingEditing_ = false;
+  Integer editValueChangingLockCount_ = 0;
+  bool focused_ = false;
+  bool validated_ = false;
+  bool isValidating_ = false;
+  bool isInplace_ = false;
+  bool isPosting_ = false;
+  bool isUserAction_ = false;
+  Integer validateDisableCount_ = 0;
+  bool modified_ = false;
+  bool modifiedAfterEnter_ = false;
+  Variant valueBeforeEditing_;
+  std::vector<std::pair<bool, bool>> savedModified_;
+  TcxEditRepositoryItem* repositoryItem_ = nullptr;
+  bool transparent_ = false;
+  bool isRefocusing_ = false;
+  TObjectPtr<TcxEditDataBinding> dataBinding_;
+  Variant editValue_;
+  TObjectPtr<TcxCustomEditProperties> properties_;
+  bool pendingBindingRefresh_ = true;
+  bool escHandled_ = false;
+  bool activated_ = false;
+  TcxCustomEditData* editData_ = nullptr;
+};
+
+// What a grid keeps per item between activations of its editor; the
+// editor forgets it when it goes first.
+class TcxCustomEditData : public TObject {
+  VARNEL_CLASS(TcxCustomEditData, TObject)
+ public:
+  explicit TcxCustomEditData(TcxCustomEdit* AEdit = nullptr) : edit_(AEdit) {}
+  ~TcxCustomEditData() override;
+  TcxCustomEdit* Edit() const { return edit_; }
+  void SetEdit(TcxCustomEdit* Value) { edit_ = Value; }
+  bool Cleared() const { return cleared_; }
+  void SetCleared(bool Value) { cleared_ = Value; }
+  void Clear();
+
+ private:
+  TcxCustomEdit* edit_;
+  bool cleared_ = false;
+};
+
+// The hidden in-place editors of a grid, one per properties object.
+class TcxInplaceEditList : public TObject {
+  VARNEL_CLASS(TcxInplaceEditList, TObject)
+ public:
+  TcxInplaceEditList();
+  ~TcxInplaceEditList() override;
+
+  Integer Count() const { return static_cast<Integer>(items_.size()); }
+  // The editor of AProperties, made or reused, with their settings.
+  TcxCustomEdit* GetEdit(TcxCustomEditProperties* AProperties);
+  // An editor of the class APropertiesClass names that no properties hold.
+  TcxCustomEdit* GetEdit(TClass APropertiesClass);
+  TcxCustomEdit* FindEdit(TcxCustomEditProperties* AProperties);
+  TcxCustomEdit* FindEdit(TClass APropertiesClass);
+  // Keeps the editor for the next properties object of the class.
+  void DisconnectProperties(TcxCustomEditProperties* AProperties);
+  void RemoveItem(TcxCustomEditProperties* AProperties);
+  void RemoveItem(TClass APropertiesClass);
+  void RemoveItem(Integer AIndex);
+  void DestroyItems();
+
+ protected:
+  virtual TObjectPtr<TcxCustomEdit> CreateEdit(TClass APropertiesClass);
+  virtual void InitEdit(TcxCustomEdit* AEdit,
+                        TcxCustomEditProperties* AProperties);
+  Integer FindItem(TcxCustomEditProperties* AProperties, bool ALookupByClass);
+  Integer FindItem(TClass APropertiesClass);
+
+ private:
+  struct TItem {
+    TObjectPtr<TcxCustomEdit> Edit;
+    TcxCustomEditProperties* Properties;
+  };
+  std::vector<TItem> items_;
+};
+
+// Every live in-place edit list hears of a properties object that goes.
+void cxInplaceEditListsDisconnect(TcxCustomEditProperties* AProperties);
+
+template <class T>
+TcxCustomEditClass cxEditClass() {
+  return {T::StaticClass(), [](TComponent* AOwner, bool AIsInplace) {
+            return TObjectPtr<TcxCustomEdit>(new T(AOwner, AIsInplace));
+          }};
+}
 
 // ---------------------------------------------------------------------------
 // Module routines

@@ -12,19 +12,6 @@
 class TcxEditRepository;
 class TcxEditRepositoryItem;
 
-class IcxEditRepositoryItemListener : public IInterface {
- public:
-  static constexpr TGUID IID{0x4E27D642,
-                             0x022B,
-                             0x4CD2,
-                             {0xAB, 0x96, 0x64, 0xC7, 0xCF, 0x9B, 0x32, 0x99}};
-  virtual void ItemRemoved(TcxEditRepositoryItem* Sender) = 0;
-  virtual void PropertiesChanged(TcxEditRepositoryItem* Sender) = 0;
-
- protected:
-  ~IcxEditRepositoryItemListener() = default;
-};
-
 class TcxEditRepositoryItem : public TComponent {
   VARNEL_CLASS(TcxEditRepositoryItem, TComponent)
  public:

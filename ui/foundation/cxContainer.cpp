@@ -752,6 +752,9 @@ TcxStyleController::TcxStyleController(TComponent* AOwner)
 }
 
 void TcxStyleController::CreateStyles() {
+  // A second call replaces the styles: the old ones must not report into
+  // the controller while they go.
+  if (styles_) styles_->SetOnChanged(nullptr);
   styles_ = GetStylesClass()(this, GetStyleClass());
   styles_->SetOnChanged(TNotifyEvent(this, &TcxStyleController::StyleChanged));
 }

@@ -355,8 +355,10 @@ class TcxStyleController : public TComponent {
   virtual void RemoveListener(TcxContainerStyle* AListener);
 
  protected:
-  // Descendants that override the class getters call this from their own
-  // constructor (the base constructor makes the plain styles).
+  // Makes the styles from the class getters. The base constructor can only
+  // reach its own getters, so a descendant that overrides them calls this
+  // again at the end of its own constructor (as containers do with
+  // CreateContainerParts).
   void CreateStyles();
   void StyleChanged(TObject* Sender);
 
@@ -663,6 +665,10 @@ class TcxContainer : public TcxControl,
       TControl* AControl, const TcxContainerInnerControlBounds& Bounds);
 
  protected:
+  // Makes the styles and the view info from the class getters. The base
+  // constructor can only reach its own getters, so a descendant that
+  // overrides them calls this again at the end of its own constructor.
+  void CreateContainerParts();
   void CreateParams(TCreateParams& Params) override;
   void CreateWindowHandle(const TCreateParams& Params) override;
   void CreateHandle() override;

@@ -127,11 +127,7 @@ void TcxContainerViewInfo::DrawNativeBackground(TcxCanvas* ACanvas) {
 // ---------------------------------------------------------------------------
 
 TcxContainer::TcxContainer(TComponent* AOwner) : TcxControl(AOwner) {
-  styles_ = GetStylesClass()(this, GetStyleClass());
-  styles_->SetOnChanged(
-      TNotifyEvent(this, &TcxContainer::ContainerStyleChanged));
-  viewInfo_ = GetViewInfoClass()();
-  LookAndFeel()->SetMasterLookAndFeel(GetStyle()->GetLookAndFeel());
+  CreateContainerParts();
   controlStyle_.Include(csCaptureMouse);
   controlStyle_.Include(csSetCaption);
   SetTabStop(true);
@@ -140,6 +136,21 @@ TcxContainer::TcxContainer(TComponent* AOwner) : TcxControl(AOwner) {
   if (!ParentColor()) SetColor(clWindow);
   ClearSavedChildControlRegions();
   isCreating_ = false;
+}
+
+void TcxContainer::CreateContainerParts() {
+  // A second call replaces the parts: drop every link into the old ones
+  // before they go.
+  if (styles_) {
+    styles_->SetOnChanged(nullptr);
+    LookAndFeel()->SetMasterLookAndFeel(nullptr);
+  }
+  activeStyle_ = nullptr;
+  viewInfo_ = GetViewInfoClass()();
+  styles_ = GetStylesClass()(this, GetStyleClass());
+  styles_->SetOnChanged(
+      TNotifyEvent(this, &TcxContainer::ContainerStyleChanged));
+  LookAndFeel()->SetMasterLookAndFeel(GetStyle()->GetLookAndFeel());
 }
 
 void TcxContainer::BeforeDestruction() {

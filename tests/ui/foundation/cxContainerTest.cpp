@@ -293,6 +293,29 @@ class TTestContainer : public TcxContainer {
   }
 };
 
+// A container whose view info class differs from the base one.
+class TTestContainerViewInfo : public TcxContainerViewInfo {};
+
+class TTestOwnPartsContainer : public TcxContainer {
+ public:
+  explicit TTestOwnPartsContainer(TComponent* AOwner) : TcxContainer(AOwner) {
+    CreateContainerParts();
+  }
+  TcxContainerViewInfoClass GetViewInfoClass() override {
+    return &cxNewContainerViewInfo<TTestContainerViewInfo>;
+  }
+};
+
+TEST(ContainerTest, ADescendantGetsTheViewInfoOfItsOwnClassGetter) {
+  TObjectPtr<TTestOwnPartsContainer> container(
+      new TTestOwnPartsContainer(nullptr));
+  EXPECT_NE(dynamic_cast<TTestContainerViewInfo*>(container->ViewInfo()),
+            nullptr);
+  // The container's look and feel follows the remade style.
+  EXPECT_EQ(container->GetStyle()->GetLookAndFeel(),
+            container->LookAndFeel()->MasterLookAndFeel());
+}
+
 class ContainerWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {

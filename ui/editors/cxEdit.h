@@ -657,6 +657,21 @@ class TcxCustomEdit : public TcxContainer,
   void DoClearEditData(TcxCustomEditData* AEditData);
   virtual bool TabsNeeded() { return isInplace_; }
 
+  // Mouse, embedded buttons and the view info.
+  Integer ButtonVisibleIndexAt(const TPoint& P);
+  // Clicks the first enabled button whose caption has AKey as accelerator.
+  bool CheckButtonShortCuts(char AKey);
+  void DoClick();
+  void Click() override;
+  void DblClick() override;
+  virtual bool HandleMouseWheel(TShiftState Shift);
+  Integer CaptureButtonVisibleIndex() const { return captureButton_; }
+  TObjectPtr<TcxCustomEditViewData> CreateViewData();
+  bool IsActiveControl();
+  bool CanAutoSize() { return !isInplace_ && autoSize_; }
+  bool CanAutoWidth();
+  void SetEditAutoSize(bool Value);
+
  protected:
   // Descendants whose properties class differs call this from their own
   // constructor; it also remakes the styles and the view info, which come
@@ -688,7 +703,25 @@ class TcxCustomEdit : public TcxContainer,
   virtual void DoEditKeyPress(char& Key) { ValidateKeyPress(Key); }
   virtual void DoEditKeyUp(Word&, TShiftState) {}
   virtual void DoEditProcessTab(TShiftState) {}
-  virtual void DoFocusChanged() { UpdateDrawValue(); }
+  virtual void DoFocusChanged();
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
+                 Integer Y) override;
+  using TcxContainer::CalculateViewInfo;
+  void CalculateViewInfo(const TPoint& P, bool ANewHot) override;
+  void CalculateViewInfo(const TPoint& P, TcxMouseButton AButton,
+                         TShiftState AShift, bool AIsMouseEvent);
+  bool RefreshContainer(const TPoint& P, TcxMouseButton Button,
+                        TShiftState Shift, bool AIsMouseEvent) override;
+  virtual void InitializeViewData(TcxCustomEditViewData* AViewData);
+  virtual void ProcessViewInfoChanges(TcxContainerViewInfo* APrevViewInfo,
+                                      bool AIsMouseDownUpEvent);
+  virtual void DoButtonDown(Integer) {}
+  virtual void DoButtonUp(Integer) {}
+  virtual bool IsClickEnabledDuringLoading() { return false; }
+  virtual void FillSizeProperties(TcxEditSizeProperties& AProps);
+  virtual void InternalCanResize(Integer& NewWidth, Integer& NewHeight);
+  bool CanResize(Integer& NewWidth, Integer& NewHeight) override;
+  void SetSize() override;
   virtual void DoShowEdit();
   virtual void DoHideEdit(bool AExit);
   virtual bool CanKeyDownModifyEdit(Word, TShiftState) { return false; }
@@ -712,6 +745,7 @@ class TcxCustomEdit : public TcxContainer,
   void ItemRemoved(TcxEditRepositoryItem* Sender) override;
   void PropertiesChanged(TcxEditRepositoryItem* Sender) override;
   bool LoadingOrDestroying();
+  void StartDblClickTimer();
   // Runs an in-place handler with both modified flags forced on.
   template <class F>
   void InvokeWithForcedModified(F&& AHandler);
@@ -742,6 +776,10 @@ class TcxCustomEdit : public TcxContainer,
   bool escHandled_ = false;
   bool activated_ = false;
   TcxCustomEditData* editData_ = nullptr;
+  Integer captureButton_ = -1;
+  // A left press before this tick count ends the double click that
+  // started the in-place editing; 0 when none is pending.
+  DWORD dblClickDeadline_ = 0;
 };
 
 // What a grid keeps per item between activations of its editor; the

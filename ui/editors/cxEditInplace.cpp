@@ -162,6 +162,11 @@ void TcxCustomEdit::DoEditKeyDown(Word& Key, TShiftState Shift) {
 void TcxCustomEdit::WndProc(TMessage& Message) {
   // An in-place editor leaves the context menu to its grid.
   if (isInplace_ && Message.Msg == WM_CONTEXTMENU) return;
+  if (Message.Msg == CM_DIALOGCHAR &&
+      CheckButtonShortCuts(static_cast<char>(Message.WParam))) {
+    Message.Result = 1;
+    return;
+  }
   TcxContainer::WndProc(Message);
 }
 
@@ -218,6 +223,30 @@ void TcxCustomEdit::FocusChanged() {
   focused_ = focused;
   TcxContainer::FocusChanged();
   DoFocusChanged();
+}
+
+namespace {
+// The nearest window up the parent chain that is not a child window.
+HWND TopLevelWindow(HWND AWnd) {
+  while (AWnd && (::GetWindowLongW(AWnd, GWL_STYLE) & WS_CHILD))
+    AWnd = ::GetParent(AWnd);
+  return AWnd;
+}
+}  // namespace
+
+void TcxCustomEdit::DoFocusChanged() {
+  UpdateDrawValue();
+  TCustomForm* form = GetParentForm(this);
+  // A modal form closing with a result keeps no invalid value unchecked.
+  const bool modalClosing =
+      form && !form->Visible() && form->FormState().Contains(fsModal) &&
+      form->ModalResult() != mrNone && form->ModalResult() != mrCancel;
+  // Nothing else on the form would take the focus and validate it.
+  const bool soleControlLeft =
+      !focused_ && form && Parent() == form && form->ControlCount() == 1 &&
+      HandleAllocated() &&
+      TopLevelWindow(Handle()) == TopLevelWindow(::GetFocus());
+  if (modalClosing || soleControlLeft) ValidateEdit(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -283,9 +312,12 @@ void TcxCustomEdit::ActivateByMouse(TShiftState AShift, Integer X, Integer Y,
   } else {
     ::SendMessageW(Handle(), WM_LBUTTONUP, keys, point);
   }
+  // The second click of the double click that started the editing.
+  StartDblClickTimer();
 }
 
 bool TcxCustomEdit::Deactivate() {
+  dblClickDeadline_ = 0;
   TRestoreOnExit userAction(isUserAction_, false);
   bool result = ValidateEdit(true);
   if (result) {

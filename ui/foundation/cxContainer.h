@@ -677,6 +677,9 @@ class TcxContainer : public TcxControl,
   void EnabledChanged();
   bool IsCreating() const { return isCreating_; }
   bool InternalSetting() const { return internalSetting_; }
+  // For descendants that recalculate their view info themselves.
+  bool IsRefreshLocked() const { return refreshLocked_; }
+  void SetViewInfoCalculated() { isViewInfoCalculated_ = true; }
 
  private:
   void WMSetFocus(TMessage& Message);

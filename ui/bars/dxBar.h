@@ -25,6 +25,7 @@
 #include "TypInfo.h"
 #include "cxClasses.h"
 #include "cxControls.h"
+#include "cxLookAndFeelPainters.h"
 #include "cxLookAndFeels.h"
 
 class TdxBarManager;
@@ -372,6 +373,9 @@ extern bool IsWin98OrNT5;
 // Set when the unit's exit begins.
 bool dxBarIsFinalizing();
 HBRUSH dxBarPatternBrush();
+// Rebuilds what is drawn in system colours; the system controller calls it
+// when they change.
+void dxBarRefreshSystemColors();
 TList* dxBarControlList();
 // The head of the chain of active bar controls (a menu is open or a bar is
 // in menu mode), or null. Kept by the window side.
@@ -403,6 +407,51 @@ TdxBarItemViewLevel GetMinViewLevel(TdxBarItemViewLevels ALevels);
 TdxBarItemViewLevel GetNextViewLevel(TdxBarItemViewLevels ALevels,
                                      TdxBarItemViewLevel ALevel);
 bool dxKillTimer(HWND AWnd, UINT_PTR& AID);
+
+// The bar manager's cursors in the screen's cursor table.
+constexpr TCursor crdxBarDrag = 1041;
+constexpr TCursor crdxBarDragCopy = 1042;
+constexpr TCursor crdxBarDragNoDrop = 1043;
+constexpr TCursor crdxBarEditSizing = 1044;
+
+// USER32 routines bound by name at start-up; nil where the system lacks
+// them.
+using TdxSetLayeredWindowAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE,
+                                                    DWORD);
+using TdxUpdateLayeredWindow = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC,
+                                             POINT*, COLORREF, BLENDFUNCTION*,
+                                             DWORD);
+using TdxAnimateWindow = BOOL(WINAPI*)(HWND, DWORD, DWORD);
+extern TdxSetLayeredWindowAttributes SetLayeredWindowAttributesProc;
+extern TdxUpdateLayeredWindow UpdateLayeredWindowProc;
+extern TdxAnimateWindow AnimateWindowProc;
+void SetLayeredWndAttributes(HWND AWnd, Integer AAlpha);
+
+// Windows and sounds.
+void dxSetZOrder(HWND AWnd, HWND AInsertAfter, bool AActivate, UINT AFlags = 0);
+enum TdxBarMenuSound : Integer { msMenuPopup, msMenuCommand, msStop };
+// How a menu sound reaches the system; tests replace it to hear nothing.
+using TdxBarPlaySoundProc = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+extern TdxBarPlaySoundProc dxBarPlaySoundProc;
+void dxBarPlayMenuSound(TdxBarMenuSound AKind);
+
+// GDI and drawing.
+void dxBarDeleteObject(HGDIOBJ& AObject);
+void dxBarPolygon(HDC DC, const POINT* APoints, Integer ALastIndex,
+                  TColor AFillColor, TColor APenColor);
+void SaveClipRgn(HDC DC, HRGN& ARegion, bool& AHadRegion);
+void RestoreClipRgn(HDC DC, HRGN& ARegion, bool AHadRegion);
+void dxBarFrameRect(HDC DC, const TRect& R, Integer AColorIndex);
+void dxBarFocusRect(HDC DC, const TRect& R);
+void FrameFlatSelRect(HDC DC, const TRect& R);
+void FillRectByBitmap(HDC DC, const TRect& R, const TRect& AOriginRect,
+                      TBitmap* ABitmap);
+void DrawItemArrow(HDC DC, const TRect& R, TcxArrowDirection ADirection,
+                   bool AEnabled, bool ASelected, bool AFlat,
+                   TColor AColor = clDefault);
+void DrawLargeItemArrow(HDC DC, const TRect& R, bool ADown, TColor AColor,
+                        bool AFlat, bool AEnabled, bool ASelected,
+                        Integer ASize);
 
 // Lookups.
 TdxBarManager* GetBarManagerByComponent(TComponent* AComponent);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "Handles.h"
 #include "SysUtils.h"
@@ -25,6 +26,9 @@ bool IsWin9x = false;
 bool IsWin95 = false;
 bool IsWin98OrNT5 = false;
 TCustomdxBarControl* ActiveBarControl = nullptr;
+TdxSetLayeredWindowAttributes SetLayeredWindowAttributesProc = nullptr;
+TdxUpdateLayeredWindow UpdateLayeredWindowProc = nullptr;
+TdxAnimateWindow AnimateWindowProc = nullptr;
 
 namespace {
 
@@ -35,6 +39,39 @@ TList* gControlList = nullptr;
 TdxBarSystemController* gSystemController = nullptr;
 HBRUSH gPatternBrush = nullptr;
 std::array<TdxBarPainterClass, 6> gPainterClasses{};
+TModuleHandle gUser32;
+
+// Older systems lack these; callers test the pointers.
+void BindUser32() {
+  gUser32.reset(::LoadLibraryA("USER32"));
+  if (!gUser32) return;
+  SetLayeredWindowAttributesProc =
+      reinterpret_cast<TdxSetLayeredWindowAttributes>(reinterpret_cast<void*>(
+          ::GetProcAddress(gUser32.get(), "SetLayeredWindowAttributes")));
+  UpdateLayeredWindowProc =
+      reinterpret_cast<TdxUpdateLayeredWindow>(reinterpret_cast<void*>(
+          ::GetProcAddress(gUser32.get(), "UpdateLayeredWindow")));
+  AnimateWindowProc =
+      reinterpret_cast<TdxAnimateWindow>(reinterpret_cast<void*>(
+          ::GetProcAddress(gUser32.get(), "AnimateWindow")));
+}
+
+void UnbindUser32() {
+  SetLayeredWindowAttributesProc = nullptr;
+  UpdateLayeredWindowProc = nullptr;
+  AnimateWindowProc = nullptr;
+  gUser32.reset();
+}
+
+void LoadCursors() {
+  if (!Screen) return;
+  static const char* const names[] = {"DXBARDRAGCURSOR", "DXBARDRAGCOPYCURSOR",
+                                      "DXBARDRAGNODROPCURSOR",
+                                      "DXBAREDITSIZINGCURSOR"};
+  HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  for (Integer i = 0; i < static_cast<Integer>(std::size(names)); ++i)
+    Screen->SetCursors(crdxBarDrag + i, ::LoadCursorA(instance, names[i]));
+}
 
 // The half-tone brush: button face where row and column have the same
 // parity, button highlight elsewhere.
@@ -326,10 +363,12 @@ void Startup() {
   RegisterClasses({TdxBarManager::StaticClass(), TdxBar::StaticClass(),
                    TdxBarGroup::StaticClass()});
   SetVersionFlags();
+  BindUser32();
   gManagerList = new TdxBarManagerList;
   gPatternBrush = CreatePatternBrush8x8();
   gControlList = new TList;
   gSystemController = new TdxBarSystemController;
+  LoadCursors();
   // The kinds this layer holds; the window side names their controls.
   dxBarRegisterItem(TdxBarButton::StaticClass(), nullptr, true);
   dxBarRegisterItem(TdxBarSubItem::StaticClass(), nullptr, true);
@@ -344,6 +383,7 @@ void Shutdown() {
   if (gPatternBrush) ::DeleteObject(gPatternBrush);
   gPatternBrush = nullptr;
   FreeAndNil(gManagerList);
+  UnbindUser32();
   UnRegisterClass(TdxBarManager::StaticClass());
   UnRegisterClass(TdxBar::StaticClass());
   UnRegisterClass(TdxBarGroup::StaticClass());
@@ -355,6 +395,12 @@ VARNEL_UNIT(dxBar, ({"cxLookAndFeels", "cxControls"}), Startup, Shutdown);
 
 bool dxBarIsFinalizing() { return gFinalizing; }
 HBRUSH dxBarPatternBrush() { return gPatternBrush; }
+
+void dxBarRefreshSystemColors() {
+  if (gFinalizing) return;
+  HBRUSH old = std::exchange(gPatternBrush, CreatePatternBrush8x8());
+  if (old) ::DeleteObject(old);
+}
 TList* dxBarControlList() { return gControlList; }
 TdxBarManagerList* dxBarManagerList() { return gManagerList; }
 TdxBarSystemController* BarSystemController() { return gSystemController; }
@@ -380,6 +426,7 @@ void TdxBarSystemController::WndProc(TMessage& Message) {
     Message.Result = 0;
     return;
   }
+  if (Message.Msg == WM_SYSCOLORCHANGE) dxBarRefreshSystemColors();
   inherited::WndProc(Message);
 }
 

@@ -1,0 +1,295 @@
+// The bar unit's drawing helpers by their pixels, window placement and the
+// menu sounds through their seam.
+#include <gtest/gtest.h>
+#include <mmsystem.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "Handles.h"
+#include "dxBar.h"
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// A white memory canvas of the given size.
+class Surface {
+ public:
+  Surface(int width, int height)
+      : dc_(::CreateCompatibleDC(nullptr)), width_(width), height_(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits,
+                                     nullptr, 0));
+    select_ = std::make_unique<TSelectObject>(dc_.get(), bitmap_.get());
+    RECT r{0, 0, width, height};
+    ::FillRect(dc_.get(), &r,
+               static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  }
+  HDC DC() const { return dc_.get(); }
+  COLORREF At(int x, int y) const { return ::GetPixel(dc_.get(), x, y); }
+  // The pixels that are not white, as "x,y" marks, row by row.
+  std::vector<std::string> Marked() const {
+    std::vector<std::string> result;
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x)
+        if (At(x, y) != kWhite)
+          result.push_back(std::to_string(x) + "," + std::to_string(y));
+    return result;
+  }
+
+ private:
+  TOwnedDC dc_;
+  TBitmapHandle bitmap_;
+  std::unique_ptr<TSelectObject> select_;
+  int width_;
+  int height_;
+};
+
+TEST(BarDrawTest, ItemArrowSizeFollowsTheRectangle) {
+  struct Case {
+    TRect r;
+    TcxArrowDirection direction;
+    std::vector<std::string> pixels;
+  };
+  const Case cases[] = {
+      // 16 wide: size 3, a 5-pixel base at row (16 - 3) / 2.
+      {{0, 0, 16, 16},
+       adDown,
+       {"5,6", "6,6", "7,6", "8,6", "9,6", "6,7", "7,7", "8,7", "7,8"}},
+      // 19 wide: size 6, an 11-pixel base; only its corners and apex here.
+      {{0, 0, 19, 16}, adDown, {}},
+      // Every other direction is a right arrow: height 12 gives size 3.
+      {{0, 0, 16, 12},
+       adLeft,
+       {"6,3", "6,4", "7,4", "6,5", "7,5", "8,5", "6,6", "7,6", "6,7"}},
+  };
+  for (const Case& c : cases) {
+    Surface s(24, 20);
+    DrawItemArrow(s.DC(), c.r, c.direction, true, false, true, clBlack);
+    if (!c.pixels.empty()) {
+      EXPECT_EQ(s.Marked(), c.pixels) << c.r.Right << "x" << c.r.Bottom;
+      continue;
+    }
+    // Size 6: base 11 from x 4 at row (16 - 6) / 2 = 5, apex at (9, 10).
+    const std::vector<std::string> marked = s.Marked();
+    EXPECT_EQ(marked.size(), 36u);
+    EXPECT_EQ(marked.front(), "4,5");
+    EXPECT_EQ(marked.back(), "9,10");
+    EXPECT_EQ(s.At(14, 5), RGB(0, 0, 0));
+    EXPECT_EQ(s.At(15, 5), kWhite);
+  }
+}
+
+TEST(BarDrawTest, DefaultArrowColourFollowsTheState) {
+  struct Case {
+    bool enabled, selected;
+    int sysColor;
+  };
+  const Case cases[] = {{false, false, COLOR_BTNSHADOW},
+                        {true, false, COLOR_BTNTEXT},
+                        {true, true, COLOR_HIGHLIGHTTEXT}};
+  for (const Case& c : cases) {
+    Surface s(16, 16);
+    DrawLargeItemArrow(s.DC(), {0, 0, 16, 16}, true, clDefault, true, c.enabled,
+                       c.selected, 3);
+    EXPECT_EQ(s.At(7, 8), ::GetSysColor(c.sysColor)) << c.sysColor;
+  }
+}
+
+TEST(BarDrawTest, DisabledRaisedArrowIsEmbossedBelowRight) {
+  Surface flat(16, 16), raised(16, 16);
+  DrawLargeItemArrow(flat.DC(), {0, 0, 16, 16}, true, clBlack, true, false,
+                     false, 3);
+  DrawLargeItemArrow(raised.DC(), {0, 0, 16, 16}, true, clBlack, false, false,
+                     false, 3);
+  // Apex (7, 8): the emboss lies one pixel right of and below the edge from
+  // the base's right end (9, 6).
+  EXPECT_EQ(flat.At(8, 9), kWhite);
+  EXPECT_EQ(raised.At(8, 9), ::GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(raised.At(10, 6), ::GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(raised.At(7, 8), RGB(0, 0, 0));
+  EXPECT_EQ(raised.At(4, 6), kWhite);
+}
+
+TEST(BarDrawTest, FramesAreTwoPixelsThick) {
+  Surface s(12, 12);
+  dxBarFrameRect(s.DC(), {1, 1, 11, 11}, COLOR_BTNTEXT);
+  const COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
+  EXPECT_EQ(s.At(1, 5), text);
+  EXPECT_EQ(s.At(2, 5), text);
+  EXPECT_EQ(s.At(3, 5), kWhite);
+  EXPECT_EQ(s.At(10, 10), text);
+  EXPECT_EQ(s.At(0, 0), kWhite);
+  EXPECT_EQ(s.At(11, 11), kWhite);
+}
+
+TEST(BarDrawTest, FocusRectSetsEveryEvenPixelOfBothRings) {
+  Surface s(10, 10);
+  dxBarFocusRect(s.DC(), {1, 1, 9, 9});
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) {
+      const bool inside = x >= 1 && x < 9 && y >= 1 && y < 9;
+      const bool ring = inside && (x < 3 || x >= 7 || y < 3 || y >= 7);
+      const COLORREF want =
+          ring && (x + y) % 2 == 0 ? ::GetSysColor(COLOR_BTNTEXT) : kWhite;
+      EXPECT_EQ(s.At(x, y), want) << x << "," << y;
+    }
+}
+
+TEST(BarDrawTest, BitmapTilesAreAnchoredAtTheOriginAndClipped) {
+  // A 4x4 tile, black only at its top-left pixel.
+  TObjectPtr<TBitmap> tile(new TBitmap);
+  tile->SetWidth(4);
+  tile->SetHeight(4);
+  RECT all{0, 0, 4, 4};
+  ::FillRect(tile->Canvas()->Handle(), &all,
+             static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::SetPixel(tile->Canvas()->Handle(), 0, 0, RGB(0, 0, 0));
+  Surface s(16, 16);
+  FillRectByBitmap(s.DC(), {3, 3, 11, 11}, {1, 2, 5, 6}, tile.get());
+  // Grid lines at x = 1, 5, 9, 13 and y = 2, 6, 10, 14; only those inside.
+  EXPECT_EQ(s.Marked(),
+            (std::vector<std::string>{"5,6", "9,6", "5,10", "9,10"}));
+  // Nothing at all for an empty origin rect or an empty bitmap.
+  Surface untouched(16, 16);
+  FillRectByBitmap(untouched.DC(), {0, 0, 16, 16}, {1, 1, 1, 5}, tile.get());
+  TObjectPtr<TBitmap> empty(new TBitmap);
+  FillRectByBitmap(untouched.DC(), {0, 0, 16, 16}, {0, 0, 4, 4}, empty.get());
+  EXPECT_TRUE(untouched.Marked().empty());
+}
+
+TEST(BarDrawTest, ClipRegionIsPutBackAsItWas) {
+  Surface s(8, 8);
+  HRGN region = nullptr;
+  bool had = true;
+  SaveClipRgn(s.DC(), region, had);
+  EXPECT_FALSE(had);
+  ::IntersectClipRect(s.DC(), 0, 0, 2, 2);
+  RestoreClipRgn(s.DC(), region, had);
+  EXPECT_EQ(region, nullptr);
+  RECT all{0, 0, 8, 8};
+  ::FillRect(s.DC(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(s.At(7, 7), RGB(0, 0, 0));
+
+  // A clip region that existed comes back.
+  ::IntersectClipRect(s.DC(), 0, 0, 4, 4);
+  SaveClipRgn(s.DC(), region, had);
+  EXPECT_TRUE(had);
+  ::SelectClipRgn(s.DC(), nullptr);
+  RestoreClipRgn(s.DC(), region, had);
+  ::FillRect(s.DC(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  EXPECT_EQ(s.At(1, 1), kWhite);
+  EXPECT_EQ(s.At(7, 7), RGB(0, 0, 0));
+}
+
+// Records what a menu sound asks the system for.
+struct SoundCall {
+  std::string alias;
+  bool stop;
+  DWORD flags;
+};
+std::vector<SoundCall> gSoundCalls;
+BOOL WINAPI RecordSound(LPCSTR AName, HMODULE, DWORD AFlags) {
+  gSoundCalls.push_back({AName ? AName : "", AName == nullptr, AFlags});
+  return TRUE;
+}
+
+class BarSoundTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gSoundCalls.clear();
+    savedProc_ = dxBarPlaySoundProc;
+    savedPlay_ = dxBarPlaySound;
+    dxBarPlaySoundProc = RecordSound;
+  }
+  void TearDown() override {
+    dxBarPlaySoundProc = savedProc_;
+    dxBarPlaySound = savedPlay_;
+  }
+  TdxBarPlaySoundProc savedProc_ = nullptr;
+  bool savedPlay_ = true;
+};
+
+TEST_F(BarSoundTest, MenuSoundsAskForTheSystemAliases) {
+  dxBarPlaySound = true;
+  dxBarPlayMenuSound(msMenuPopup);
+  dxBarPlayMenuSound(msMenuCommand);
+  dxBarPlayMenuSound(msStop);
+  ASSERT_EQ(gSoundCalls.size(), 3u);
+  EXPECT_EQ(gSoundCalls[0].alias, "MenuPopup");
+  EXPECT_EQ(gSoundCalls[1].alias, "MenuCommand");
+  EXPECT_TRUE(gSoundCalls[2].stop);
+  for (const SoundCall& call : gSoundCalls) EXPECT_EQ(call.flags, 0x12003u);
+}
+
+TEST_F(BarSoundTest, NoSoundWhenTurnedOff) {
+  dxBarPlaySound = false;
+  dxBarPlayMenuSound(msMenuPopup);
+  dxBarPlayMenuSound(msMenuCommand);
+  EXPECT_TRUE(gSoundCalls.empty());
+}
+
+TEST(BarWindowTest, ZOrderNeverMovesOrSizesTheWindow) {
+  HWND a = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 10, 10, 30,
+                             30, nullptr, nullptr, nullptr, nullptr);
+  HWND b = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 20, 30,
+                             30, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(a && b);
+  RECT before{};
+  ::GetWindowRect(a, &before);
+  dxSetZOrder(a, HWND_TOP, false);
+  RECT after{};
+  ::GetWindowRect(a, &after);
+  EXPECT_TRUE(::EqualRect(&before, &after));
+  // a now lies above b: the window above b in z-order chain is a.
+  EXPECT_EQ(::GetWindow(b, GW_HWNDPREV), a);
+  ::DestroyWindow(a);
+  ::DestroyWindow(b);
+}
+
+TEST(BarWindowTest, LayeredStyleComesAndGoesWithTheAlpha) {
+  ASSERT_NE(SetLayeredWindowAttributesProc, nullptr);
+  ASSERT_NE(AnimateWindowProc, nullptr);
+  HWND w = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 20, 20, nullptr,
+                             nullptr, nullptr, nullptr);
+  ASSERT_TRUE(w);
+  auto layered = [&] {
+    return (::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+  };
+  SetLayeredWndAttributes(w, 200);
+  EXPECT_TRUE(layered());
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  EXPECT_TRUE(::GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 200);
+  EXPECT_EQ(flags & LWA_ALPHA, static_cast<DWORD>(LWA_ALPHA));
+  SetLayeredWndAttributes(w, 255);
+  EXPECT_FALSE(layered());
+  ::DestroyWindow(w);
+}
+
+TEST(BarUnitResourcesTest, HalfToneBrushIsRebuiltOnColourChange) {
+  const HBRUSH before = dxBarPatternBrush();
+  ::SendMessageA(BarSystemController()->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  const HBRUSH after = dxBarPatternBrush();
+  ASSERT_NE(after, nullptr);
+  EXPECT_NE(after, before);
+  // The old brush is gone; the new one paints face and highlight by parity.
+  EXPECT_EQ(::GetObjectType(before), 0u);
+  Surface s(4, 4);
+  RECT r{0, 0, 4, 4};
+  ::FillRect(s.DC(), &r, after);
+  EXPECT_EQ(s.At(0, 0), ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(s.At(1, 1), ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(s.At(1, 0), ::GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
+}  // namespace

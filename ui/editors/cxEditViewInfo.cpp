@@ -193,6 +193,11 @@ void TcxCustomEditViewInfo::Assign(TObject* Source) {
   for (std::size_t i = 0; i < ButtonsInfo.size(); ++i)
     ButtonsInfo[i]->Assign(source->ButtonsInfo[i].get());
   InnerEditRect = source->InnerEditRect;
+  // The mouse handling compares the button states before and after a
+  // mouse event through a copy.
+  PressedButton = source->PressedButton;
+  SelectedButton = source->SelectedButton;
+  IsButtonReallyPressed = source->IsButtonReallyPressed;
   Left = source->Left;
   Top = source->Top;
 }

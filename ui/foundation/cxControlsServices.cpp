@@ -342,11 +342,15 @@ void TMouseTrackingTimer::Tick(TObject*) {
     inside = PtInRect(Bounds, cursor);
   }
   if (inside) return;
-  if (Control && Control->HandleAllocated() &&
-      !PtInRect(Control->ClientRect(), Control->ScreenToClient(cursor)))
-    Control->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(Control));
-  // Ending the tracking frees this timer: keep the caller alive past it.
+  // The leave message, the caller and ending the tracking can each free this
+  // timer: take what is needed first and touch no member afterwards.
   TIntfPtr<IcxMouseTrackingCaller> caller = Caller;
+  TWinControl* control = Control;
+  if (control && control->HandleAllocated() &&
+      !PtInRect(control->ClientRect(), control->ScreenToClient(cursor)))
+    control->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control));
+  // A control that ends its tracking on the leave message has had its leave.
+  if (!FindTracker(caller.get())) return;
   caller->MouseLeave();
   EndMouseTracking(caller.get());
 }

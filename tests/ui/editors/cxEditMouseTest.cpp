@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "Forms.h"
-#include "UiDriverWin.h"
+#include "UiDriverControlsWin.h"
 #include "cxEdit.h"
 #include "cxEditViewData.h"
 #include "cxEditViewInfo.h"
@@ -162,7 +162,10 @@ TEST_F(EditButtons, AnEditorWithAnEllipsisButtonPaintsIt) {
   AddButton(bkEllipsis);
   const TRect button = ButtonBounds(0);
   EXPECT_GT(button.Width(), 0);
-  EXPECT_GE(darkInMiddleRow(button), 3);
+  // The new button reaches the screen with the next paint after the
+  // properties' change has been applied.
+  EXPECT_TRUE(WaitUntil([&] { return darkInMiddleRow(button) >= 3; },
+                        "the ellipsis dots on the screen"));
 }
 
 TEST_F(EditButtons, TheWheelBelongsToAStandaloneEditorAlways) {

@@ -383,6 +383,43 @@ TEST(ControlServicesTest, TrackerReportsLeaveWhenTheCursorIsOutside) {
   EXPECT_FALSE(IsMouseTracking(caller.get()));
 }
 
+// A control that ends its tracking when it hears of the leave, as the
+// containers do: the tracker that sent the message is freed under it.
+class TLeaveEndsTracking : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  IcxMouseTrackingCaller* Caller = nullptr;
+  int LeaveMessages = 0;
+
+ protected:
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == CM_MOUSELEAVE) {
+      ++LeaveMessages;
+      EndMouseTracking(Caller);
+    }
+    TWinControl::WndProc(Message);
+  }
+};
+
+TEST(ControlServicesTest, ATrackerFreedByTheLeaveMessageEndsQuietly) {
+  TCursorPosGuard pointer;
+  TObjectPtr<TForm> form(new TForm(nullptr));
+  form->SetBounds(40, 40, 200, 150);
+  auto* control = new TLeaveEndsTracking(form.get());
+  control->SetParent(form.get());
+  control->SetBounds(10, 10, 50, 30);
+  form->Show();
+  TIntfPtr<TestTrackingCaller> caller(new TestTrackingCaller);
+  control->Caller = caller.get();
+  MoveMouseTo(POINT{600, 500});
+  BeginMouseTracking(control, Rect(0, 0, 50, 30), caller.get());
+  ASSERT_TRUE(WaitUntil([&] { return !IsMouseTracking(caller.get()); },
+                        "the tracking ended by the leave message"));
+  EXPECT_EQ(control->LeaveMessages, 1);
+  // The control had its leave; the caller is not told a second time.
+  EXPECT_EQ(caller->Leaves, 0);
+}
+
 TEST(ControlServicesTest, LeftoverTrackersAreReportedNotThrown) {
   TCursorPosGuard pointer;
   TIntfPtr<TestTrackingCaller> caller(new TestTrackingCaller);

@@ -4,9 +4,11 @@
 
 #include "Handles.h"
 #include "WinApi.h"
+#include "cxDWMApi.h"
 #include "cxEditPaintUtils.h"
 #include "cxEditUtils.h"
 #include "cxGeometry.h"
+#include "dxOffice11.h"
 #include "dxThemeManager.h"
 #include "dxUxTheme.h"
 
@@ -116,30 +118,47 @@ void DrawNativeEditBackground(TcxCanvas* ACanvas, TcxCustomEditViewInfo* V,
     if (!V->Transparent) cxEditFillRect(dc, V->Bounds, ABrush);
     return;
   }
-  const Integer part = 1;
-  const RECT bounds{V->Bounds.Left, V->Bounds.Top, V->Bounds.Right,
-                    V->Bounds.Bottom};
+  // Under desktop composition the edit's frame is a part of its own, and a
+  // combo's list edit borrows the button's, one pixel larger all round.
+  const bool composition = IsCompositionEnabled();
+  HTHEME partTheme = theme;
+  Integer part = composition ? 6 : 1;
+  TRect r = V->Bounds;
+  if (composition && AStyle == bpsComboListEdit) {
+    r = Shrunk(r, -1);
+    if (const HTHEME button = OpenTheme(totButton)) partTheme = button;
+    part = 1;
+  }
+  const RECT bounds{r.Left, r.Top, r.Right, r.Bottom};
   RECT content = bounds;
   TRect c;
   switch (AStyle) {
     case bpsComboEdit:
-      c = Shrunk(V->Bounds, 3);
+      c = Shrunk(r, 3);
       c.Right = V->ClientRect.Right - 1;
       break;
     case bpsComboListEdit:
-      c = V->ClientRect;
+      c = composition ? TRect{} : V->ClientRect;
       break;
     case bpsSolid:
     default:
-      GetThemeBackgroundContentRect(theme, dc, part, V->NativeState, &bounds,
-                                    &content);
-      c = TRect{content.left, content.top, content.right, content.bottom};
+      if (composition) {
+        c = Shrunk(r, 2);
+      } else {
+        GetThemeBackgroundContentRect(partTheme, dc, part, V->NativeState,
+                                      &bounds, &content);
+        c = TRect{content.left, content.top, content.right, content.bottom};
+      }
       break;
   }
   {
     TSavedDC saved(ACanvas->Handle());
     ExcludeClipRect(dc, c.Left, c.Top, c.Right, c.Bottom);
-    DrawThemeBackground(theme, dc, part, V->NativeState, &bounds, nullptr);
+    // Rounded corners show the editor's parent through them.
+    if (V->Edit &&
+        IsThemeBackgroundPartiallyTransparent(partTheme, part, V->NativeState))
+      cxDrawThemeParentBackground(V->Edit, ACanvas, r);
+    DrawThemeBackground(partTheme, dc, part, V->NativeState, &bounds, nullptr);
   }
   if (!V->Transparent && !AFillContent && AStyle != bpsComboListEdit) {
     InternalFillRect(ACanvas, c, V->BorderRect, ABrush);
@@ -250,6 +269,34 @@ void TcxCustomEditViewInfo::DrawButton(TcxCanvas* ACanvas, Integer AIndex) {
 }
 
 void TcxCustomEditViewInfo::DrawEditButton(TcxCanvas* ACanvas, Integer AIndex) {
+  TcxEditButtonViewInfo* b =
+      ButtonsInfo[static_cast<std::size_t>(AIndex)].get();
+  // A glyph or a skin is put together off the screen and shown at once, so
+  // that its layers never flicker through one another.
+  const bool offScreen =
+      (b->Data.Kind == bkGlyph && VerifyBitmap(b->Glyph)) || Painter;
+  if (offScreen && !IsEmptyRect(b->Bounds)) {
+    const TRect bounds = b->Bounds;
+    TcxBitmap bitmap(bounds.Width(), bounds.Height());
+    TcxCanvas* canvas = bitmap.cxCanvas();
+    const HDC dc = canvas->Handle();
+    // What lies under a transparent glyph stays as it was.
+    ::BitBlt(dc, 0, 0, bounds.Width(), bounds.Height(), ACanvas->Handle(),
+             bounds.Left, bounds.Top, SRCCOPY);
+    canvas->Font()->Assign(ACanvas->Font());
+    POINT origin{};
+    ::SetWindowOrgEx(dc, bounds.Left, bounds.Top, &origin);
+    DrawEditButtonOn(canvas, AIndex);
+    ::SetWindowOrgEx(dc, origin.x, origin.y, nullptr);
+    ::BitBlt(ACanvas->Handle(), bounds.Left, bounds.Top, bounds.Width(),
+             bounds.Height(), dc, 0, 0, SRCCOPY);
+    return;
+  }
+  DrawEditButtonOn(ACanvas, AIndex);
+}
+
+void TcxCustomEditViewInfo::DrawEditButtonOn(TcxCanvas* ACanvas,
+                                             Integer AIndex) {
   TcxEditButtonViewInfo* b =
       ButtonsInfo[static_cast<std::size_t>(AIndex)].get();
   TRect background;
@@ -496,9 +543,32 @@ void TcxCustomEditViewInfo::DrawNativeButtonBackground(TcxCanvas* ACanvas,
 }
 
 void TcxCustomEditViewInfo::DrawUsualButtonBackground(TcxCanvas* ACanvas,
-                                                      const TRect& R, Integer,
+                                                      const TRect& R,
+                                                      Integer AIndex,
                                                       TColor AColor) {
-  cxEditFillRect(ACanvas, R, AColor);
+  const TcxEditButtonViewInfoData& d =
+      ButtonsInfo[static_cast<std::size_t>(AIndex)]->Data;
+  if (d.Style != btsOffice11 || !d.Gradient || d.Transparent ||
+      d.State == ebsDisabled || Painter) {
+    cxEditFillRect(ACanvas, R, AColor);
+    return;
+  }
+  // The gradient runs over the whole height of the border rectangle, so
+  // that buttons side by side and the editor's frame line up.
+  TColor top = dxOffice11ToolbarsColor1, bottom = dxOffice11ToolbarsColor2;
+  if (d.State == ebsPressed) {
+    top = dxOffice11SelectedDownColor1;
+    bottom = dxOffice11SelectedDownColor2;
+  } else if (d.State == ebsSelected) {
+    top = dxOffice11SelectedColor1;
+    bottom = dxOffice11SelectedColor2;
+  }
+  const HDC dc = ACanvas->Handle();
+  TSavedDC saved(dc);
+  ::IntersectClipRect(dc, R.Left, R.Top, R.Right, R.Bottom);
+  FillGradientRect(dc,
+                   TRect{R.Left, BorderRect.Top, R.Right, BorderRect.Bottom},
+                   top, bottom, false);
 }
 
 namespace {

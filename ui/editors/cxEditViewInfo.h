@@ -217,6 +217,8 @@ class TcxCustomEditViewInfo : public TcxContainerViewInfo {
   bool IsSimpleButtonDrawnFlat(Integer AIndex) const;
 
  private:
+  // The button's border, background and content on a canvas.
+  void DrawEditButtonOn(TcxCanvas* ACanvas, Integer AIndex);
   // The background colour the last border routine chose for its button.
   TColor lastBackgroundColor_ = clBtnFace;
 };

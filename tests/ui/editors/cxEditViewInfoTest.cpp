@@ -177,6 +177,78 @@ TEST_F(ButtonPainting, OwnerDrawnButtonPaintsNothingElse) {
   EXPECT_TRUE(t.Is(0, 0, kPaper));
 }
 
+// An Office 2003 button with gradient shades the button's column of the
+// border rectangle from top to bottom; the others fill solid.
+TEST_F(ButtonPainting, Office2003GradientRunsOverTheBorderRectangle) {
+  struct TCase {
+    TcxEditButtonState State;
+    bool Gradient;
+    bool Transparent;
+    TColor Top, Bottom;  // clNone: a solid fill in the button face
+  };
+  const TCase cases[] = {
+      {ebsNormal, true, false, dxOffice11ToolbarsColor1,
+       dxOffice11ToolbarsColor2},
+      {ebsSelected, true, false, dxOffice11SelectedColor1,
+       dxOffice11SelectedColor2},
+      {ebsPressed, true, false, dxOffice11SelectedDownColor1,
+       dxOffice11SelectedDownColor2},
+      {ebsNormal, false, false, clNone, clNone},
+      {ebsDisabled, true, false, clNone, clNone},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << int(c.State) << "/" << c.Gradient);
+    TTestCanvas t(20, 40);
+    TcxEditButtonViewInfo* b =
+        MakeButton(TRect{0, 10, 20, 30}, btsOffice11, c.State);
+    info_.Bounds = TRect{0, 0, 20, 40};
+    info_.BorderRect = info_.Bounds;
+    b->Data.Gradient = c.Gradient;
+    b->Data.Transparent = c.Transparent;
+    Draw(t);
+    const TRect column{0, 0, 20, 40};
+    for (Integer y : {12, 27}) {
+      const TColor want =
+          c.Top == clNone
+              ? (c.State == ebsNormal || c.State == ebsDisabled
+                     ? clBtnFace
+                     : GetEditButtonHighlightColor(c.State == ebsPressed, true))
+              : GetGradientColorRect(column, y, c.Top, c.Bottom, false);
+      // The system's gradient may round a channel the other way.
+      const Integer got = t.At(10, y), wanted = ColorToRGB(want);
+      for (Integer shift : {0, 8, 16})
+        EXPECT_NEAR((got >> shift) & 0xFF, (wanted >> shift) & 0xFF, 1)
+            << "row " << y << ": " << std::hex << got << " wanted " << wanted;
+    }
+    // Nothing above or below the button.
+    EXPECT_TRUE(t.Is(10, 5, kPaper));
+    EXPECT_TRUE(t.Is(10, 35, kPaper));
+  }
+}
+
+// A glyph button is put together off the screen and lands where the
+// button is, leaving everything around it as it was.
+TEST_F(ButtonPainting, GlyphButtonLandsOnItsBounds) {
+  TTestCanvas t(40, 30);
+  TcxEditButtonViewInfo* b =
+      MakeButton(TRect{10, 5, 30, 25}, bts3D, ebsNormal, bkGlyph);
+  TObjectPtr<TBitmap> glyph(cxCreateBitmap(4, 4, pf24bit));
+  glyph->Canvas()->Brush()->SetColor(clRed);
+  glyph->Canvas()->FillRect(TRect{0, 0, 4, 4});
+  // The bottom-left pixel names the transparent colour.
+  glyph->Canvas()->SetPixels(0, 3, clWhite);
+  b->Glyph = glyph.get();
+  Draw(t);
+  // The 3D frame at the button's corners, the glyph in its middle.
+  EXPECT_TRUE(t.Is(10, 5, cl3DLight));
+  EXPECT_TRUE(t.Is(29, 24, cl3DDkShadow));
+  EXPECT_TRUE(t.Is(20, 15, clRed));
+  EXPECT_FALSE(t.Is(12, 7, clRed));
+  for (const POINT p :
+       {POINT{9, 5}, POINT{30, 24}, POINT{15, 4}, POINT{15, 25}})
+    EXPECT_TRUE(t.Is(p.x, p.y, kPaper)) << p.x << "," << p.y;
+}
+
 TEST(EditBackground, UsualBackgroundByBorderStyle) {
   TTestCanvas t(30, 20);
   TcxCustomEditViewInfo info;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Forms.h"
 #include "ScopeGuard.h"
 #include "WinApi.h"
 #include "cxVariants.h"
@@ -501,11 +502,16 @@ void UniteRegions(HRGN ADest, HRGN ASource) {
 
 namespace {
 
-void EditStartup() {}
+void EditStartup() {
+  if (Screen)
+    Screen->SetCursors(
+        crcxEditMouseWheel,
+        ::LoadCursorA(::GetModuleHandleA(nullptr), "CXEDIT_MOUSEWHEEL"));
+}
 
 void EditShutdown() { gRegisteredEditProperties.reset(); }
 
 }  // namespace
 
-VARNEL_UNIT(cxEdit, ({"cxEditUtils", "cxClasses"}), &EditStartup,
+VARNEL_UNIT(cxEdit, ({"cxEditUtils", "cxClasses", "Forms"}), &EditStartup,
             &EditShutdown);

@@ -15,6 +15,9 @@
 #include "cxEditConsts.h"
 #include "cxRegExpr.h"  // EcxEditError
 
+// The screen cursor of an editor that scrolls its value with the wheel.
+constexpr TCursor crcxEditMouseWheel = 4101;
+
 // ---------------------------------------------------------------------------
 // Vocabulary
 // ---------------------------------------------------------------------------

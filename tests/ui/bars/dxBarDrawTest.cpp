@@ -4,9 +4,11 @@
 #include <mmsystem.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "Forms.h"
 #include "Handles.h"
 #include "dxBar.h"
 
@@ -293,3 +295,32 @@ TEST(BarUnitResourcesTest, HalfToneBrushIsRebuiltOnColourChange) {
 }
 
 }  // namespace
+
+// The four cursors of the bar manager are the program's own, with the hot
+// spots their pictures were drawn for.
+TEST(BarUnitResourcesTest, CursorsAreLoadedWithTheirHotSpots) {
+  struct Row {
+    TCursor Cursor;
+    DWORD HotX, HotY;
+  };
+  const Row rows[] = {{crdxBarDrag, 0, 0},
+                      {crdxBarDragCopy, 0, 0},
+                      {crdxBarDragNoDrop, 15, 15},
+                      {crdxBarEditSizing, 16, 15}};
+  std::vector<HCURSOR> seen;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Cursor);
+    const HCURSOR cursor = Screen->Cursors(row.Cursor);
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_NE(cursor, Screen->Cursors(crDefault));
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(cursor, &info));
+    TBitmapHandle mask(info.hbmMask), colour(info.hbmColor);
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, row.HotX);
+    EXPECT_EQ(info.yHotspot, row.HotY);
+    seen.push_back(cursor);
+  }
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(std::unique(seen.begin(), seen.end()), seen.end());
+}

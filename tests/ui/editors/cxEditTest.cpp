@@ -3,6 +3,8 @@
 // the module routines.
 #include <gtest/gtest.h>
 
+#include "Forms.h"
+#include "Handles.h"
 #include "WinApi.h"
 #include "cxEdit.h"
 
@@ -317,3 +319,15 @@ TEST(EditRoutines, GetOwnerComponent) {
 }
 
 }  // namespace
+
+TEST(EditUnit, TheWheelCursorIsTheProgramsOwn) {
+  const HCURSOR cursor = Screen->Cursors(crcxEditMouseWheel);
+  ASSERT_NE(cursor, nullptr);
+  EXPECT_NE(cursor, Screen->Cursors(crDefault));
+  ICONINFO info{};
+  ASSERT_TRUE(::GetIconInfo(cursor, &info));
+  TBitmapHandle mask(info.hbmMask), colour(info.hbmColor);
+  EXPECT_FALSE(info.fIcon);
+  EXPECT_EQ(info.xHotspot, 15u);
+  EXPECT_EQ(info.yHotspot, 15u);
+}

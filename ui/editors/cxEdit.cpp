@@ -5,6 +5,7 @@
 
 #include "Forms.h"
 #include "ScopeGuard.h"
+#include "TypInfo.h"
 #include "WinApi.h"
 #include "cxVariants.h"
 
@@ -507,9 +508,18 @@ void EditStartup() {
     Screen->SetCursors(
         crcxEditMouseWheel,
         ::LoadCursorA(::GetModuleHandleA(nullptr), "CXEDIT_MOUSEWHEEL"));
+  // An auto-sizing editor leaves its measured size out of form streams.
+  TPublished<TcxCustomEdit>()
+      .Property("Height", &TControl::Height, &TControl::SetHeight)
+      .Stored(&TcxCustomEdit::IsHeightStored)
+      .Property("Width", &TControl::Width, &TControl::SetWidth)
+      .Stored(&TcxCustomEdit::IsWidthStored);
 }
 
-void EditShutdown() { gRegisteredEditProperties.reset(); }
+void EditShutdown() {
+  UnpublishClass(TcxCustomEdit::StaticClass());
+  gRegisteredEditProperties.reset();
+}
 
 }  // namespace
 

@@ -22,6 +22,22 @@ constexpr TCursor crcxEditMouseWheel = 4101;
 // Vocabulary
 // ---------------------------------------------------------------------------
 
+// Where an editor's content sits within its bounds; a grid gives its
+// in-place editors the parameters of its cells.
+enum TcxEditContentOption : Byte {
+  ecoShowFocusRectWhenInplace,
+  ecoOffsetButtonContent
+};
+using TcxEditContentOptions = TSet<TcxEditContentOption>;
+
+struct TcxEditContentParams {
+  TRect Offsets;
+  TRect ExternalBorderBounds;  // the default content offsets
+  TcxEditContentOptions Options;
+  Byte SizeCorrection = 0;  // extra width
+  Integer NativeTextHeightCorrection = 0;
+};
+
 enum TcxEditButtonsViewStyle : Byte {
   bvsNormal,
   bvsButtonsOnly,
@@ -674,6 +690,20 @@ class TcxCustomEdit : public TcxContainer,
   bool CanAutoSize() { return !isInplace_ && autoSize_; }
   bool CanAutoWidth();
   void SetEditAutoSize(bool Value);
+  // The content parameters an in-place editor passes to its view data,
+  // once InitContentParams has made them.
+  void InitContentParams();
+  TcxEditContentParams& ContentParams() { return contentParams_; }
+  bool ContentParamsInitialized() const { return contentParamsInitialized_; }
+
+  // The clipboard, reached through WM_COPY, WM_CUT and WM_PASTE too; an
+  // editor without text has nothing to copy.
+  virtual void CopyToClipboard() {}
+  virtual void CutToClipboard() {}
+  virtual void PasteFromClipboard() {}
+  // An auto-sizing editor keeps its measured size out of form streams.
+  bool IsHeightStored() const;
+  bool IsWidthStored() const;
 
  protected:
   // Descendants whose properties class differs call this from their own
@@ -725,6 +755,7 @@ class TcxCustomEdit : public TcxContainer,
   virtual void InternalCanResize(Integer& NewWidth, Integer& NewHeight);
   bool CanResize(Integer& NewWidth, Integer& NewHeight) override;
   void SetSize() override;
+  void RequestAlign() override;
   virtual void DoShowEdit();
   virtual void DoHideEdit(bool AExit);
   virtual bool CanKeyDownModifyEdit(Word, TShiftState) { return false; }
@@ -780,6 +811,8 @@ class TcxCustomEdit : public TcxContainer,
   bool activated_ = false;
   TcxCustomEditData* editData_ = nullptr;
   Integer captureButton_ = -1;
+  TcxEditContentParams contentParams_;
+  bool contentParamsInitialized_ = false;
   // A left press before this tick count ends the double click that
   // started the in-place editing; 0 when none is pending.
   DWORD dblClickDeadline_ = 0;

@@ -162,12 +162,38 @@ void TcxCustomEdit::DoEditKeyDown(Word& Key, TShiftState Shift) {
 void TcxCustomEdit::WndProc(TMessage& Message) {
   // An in-place editor leaves the context menu to its grid.
   if (isInplace_ && Message.Msg == WM_CONTEXTMENU) return;
-  if (Message.Msg == CM_DIALOGCHAR &&
-      CheckButtonShortCuts(static_cast<char>(Message.WParam))) {
-    Message.Result = 1;
-    return;
+  switch (Message.Msg) {
+    case CM_DIALOGCHAR:
+      if (CheckButtonShortCuts(static_cast<char>(Message.WParam))) {
+        Message.Result = 1;
+        return;
+      }
+      break;
+    case WM_COPY:
+      CopyToClipboard();
+      Message.Result = 0;
+      return;
+    case WM_CUT: {
+      TRestoreOnExit userAction(isUserAction_, true);
+      // Nothing may leave an editor that cannot change: it only copies.
+      if (RealReadOnly() || !DataBinding()->IsDataAvailable())
+        CopyToClipboard();
+      else
+        CutToClipboard();
+      Message.Result = 0;
+      return;
+    }
+    case WM_PASTE:
+      if (!RealReadOnly() && DataBinding()->IsDataAvailable()) {
+        TRestoreOnExit userAction(isUserAction_, true);
+        PasteFromClipboard();
+      }
+      Message.Result = 0;
+      return;
   }
   TcxContainer::WndProc(Message);
+  // A shown editor takes the size its content asks for.
+  if (Message.Msg == CM_SHOWINGCHANGED && Showing()) SetSize();
 }
 
 // ---------------------------------------------------------------------------

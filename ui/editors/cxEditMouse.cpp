@@ -124,9 +124,18 @@ void TcxCustomEdit::StartDblClickTimer() {
 TObjectPtr<TcxCustomEditViewData> TcxCustomEdit::CreateViewData() {
   auto data = ActiveProperties()->CreateViewData(
       static_cast<TcxCustomEditStyle*>(ActiveStyle()), isInplace_);
+  if (isInplace_ && contentParamsInitialized_)
+    data->EditContentParams = contentParams_;
   if (!IsDestroying()) data->Edit = this;
   InitializeViewData(data.get());
   return data;
+}
+
+void TcxCustomEdit::InitContentParams() {
+  auto data = ActiveProperties()->CreateViewData(
+      static_cast<TcxCustomEditStyle*>(ActiveStyle()), isInplace_);
+  data->InitEditContentParams(contentParams_);
+  contentParamsInitialized_ = true;
 }
 
 void TcxCustomEdit::InitializeViewData(TcxCustomEditViewData* AViewData) {
@@ -194,6 +203,20 @@ void TcxCustomEdit::ProcessViewInfoChanges(TcxContainerViewInfo* APrevViewInfo,
 // ---------------------------------------------------------------------------
 // Size
 // ---------------------------------------------------------------------------
+
+bool TcxCustomEdit::IsHeightStored() const {
+  return !const_cast<TcxCustomEdit*>(this)->CanAutoSize();
+}
+
+bool TcxCustomEdit::IsWidthStored() const {
+  auto* self = const_cast<TcxCustomEdit*>(this);
+  return !(self->CanAutoSize() && self->CanAutoWidth());
+}
+
+void TcxCustomEdit::RequestAlign() {
+  TcxContainer::RequestAlign();
+  ShortRefreshContainer(false);
+}
 
 bool TcxCustomEdit::CanAutoWidth() {
   return ActiveProperties()->ButtonsViewStyle() == bvsButtonsAutoWidth;

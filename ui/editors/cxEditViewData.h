@@ -8,20 +8,6 @@
 #include "cxEditStyle.h"
 #include "cxEditViewInfo.h"
 
-enum TcxEditContentOption : Byte {
-  ecoShowFocusRectWhenInplace,
-  ecoOffsetButtonContent
-};
-using TcxEditContentOptions = TSet<TcxEditContentOption>;
-
-struct TcxEditContentParams {
-  TRect Offsets;
-  TRect ExternalBorderBounds;  // the default content offsets
-  TcxEditContentOptions Options;
-  Byte SizeCorrection = 0;  // extra width
-  Integer NativeTextHeightCorrection = 0;
-};
-
 using TcxEditGetDefaultButtonWidthEvent =
     TClosure<void(TObject* Sender, Integer AIndex, Integer& ADefaultWidth)>;
 using TcxEditViewDataGetDisplayTextEvent =

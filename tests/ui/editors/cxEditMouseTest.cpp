@@ -2,8 +2,10 @@
 // its painting of them, and its automatic size.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "FormStreams.h"
 #include "Forms.h"
 #include "UiDriverControlsWin.h"
 #include "cxEdit.h"
@@ -228,6 +230,90 @@ TEST_F(EditButtons, WithoutAutoWidthOnlyTheHeightFollows) {
   TcxCustomEdit inplace(nullptr, true);
   inplace.SetEditAutoSize(true);
   EXPECT_FALSE(inplace.CanAutoSize());
+}
+
+// The clipboard messages reach the editor's clipboard operations as the
+// user's own actions; an editor that cannot change only copies.
+class TClipboardEdit : public TcxCustomEdit {
+  VARNEL_CLASS(TClipboardEdit, TcxCustomEdit)
+ public:
+  using TcxCustomEdit::TcxCustomEdit;
+  std::vector<std::string> Calls;
+  void CopyToClipboard() override { Note("copy"); }
+  void CutToClipboard() override { Note("cut"); }
+  void PasteFromClipboard() override { Note("paste"); }
+
+ private:
+  void Note(const char* AWhat) {
+    Calls.push_back(std::string(AWhat) + (IsUserAction() ? "+user" : ""));
+  }
+};
+
+TEST_F(EditButtons, ClipboardMessagesReachTheClipboardOperations) {
+  struct TCase {
+    UINT Message;
+    bool ReadOnly;
+    const char* Call;  // null: none
+  };
+  const TCase cases[] = {
+      {WM_COPY, false, "copy"},        {WM_COPY, true, "copy"},
+      {WM_CUT, false, "cut+user"},     {WM_CUT, true, "copy+user"},
+      {WM_PASTE, false, "paste+user"}, {WM_PASTE, true, nullptr},
+  };
+  TClipboardEdit edit(form_.get());
+  edit.SetParent(form_.get());
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Message << "/" << c.ReadOnly);
+    edit.Properties()->SetReadOnly(c.ReadOnly);
+    edit.Calls.clear();
+    ::SendMessageA(edit.Handle(), c.Message, 0, 0);
+    if (c.Call)
+      EXPECT_EQ(edit.Calls, std::vector<std::string>{c.Call});
+    else
+      EXPECT_TRUE(edit.Calls.empty());
+    EXPECT_FALSE(edit.IsUserAction());
+  }
+}
+
+// What a form stream keeps of an editor's size.
+TEST_F(EditButtons, AnAutoSizingEditorLeavesItsMeasuredSizeOutOfTheStream) {
+  auto text = [](TComponent* AComponent) {
+    TMemoryStream binary, out;
+    WriteComponentToStream(binary, AComponent);
+    binary.SetPosition(0);
+    ObjectBinaryToText(binary, out);
+    return std::string(static_cast<const char*>(out.Memory()),
+                       static_cast<std::size_t>(out.Size()));
+  };
+  edit_->SetBounds(20, 20, 160, 31);
+  std::string s = text(edit_);
+  EXPECT_NE(s.find("Height = 31"), std::string::npos) << s;
+  EXPECT_NE(s.find("Width = 160"), std::string::npos) << s;
+  edit_->SetEditAutoSize(true);
+  s = text(edit_);
+  EXPECT_EQ(s.find("Height ="), std::string::npos) << s;
+  EXPECT_NE(s.find("Width ="), std::string::npos) << s;
+  edit_->Properties()->SetButtonsViewStyle(bvsButtonsAutoWidth);
+  s = text(edit_);
+  EXPECT_EQ(s.find("Width ="), std::string::npos) << s;
+}
+
+// A grid's content parameters go to its in-place editor's view data, and
+// only once they were made.
+TEST(EditContentParams, OnlyMadeParametersReachTheViewData) {
+  TcxCustomEdit inplace(nullptr, true);
+  EXPECT_FALSE(inplace.ContentParamsInitialized());
+  EXPECT_EQ(inplace.CreateViewData()->EditContentParams.Offsets, TRect{});
+  inplace.InitContentParams();
+  EXPECT_TRUE(inplace.ContentParamsInitialized());
+  EXPECT_TRUE(inplace.ContentParams().Options.Contains(ecoOffsetButtonContent));
+  inplace.ContentParams().Offsets = TRect{1, 2, 3, 4};
+  EXPECT_EQ(inplace.CreateViewData()->EditContentParams.Offsets,
+            (TRect{1, 2, 3, 4}));
+  TcxCustomEdit standalone(nullptr);
+  standalone.InitContentParams();
+  standalone.ContentParams().Offsets = TRect{1, 2, 3, 4};
+  EXPECT_EQ(standalone.CreateViewData()->EditContentParams.Offsets, TRect{});
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "WinApi.h"
 //
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 
@@ -13,6 +12,12 @@ namespace {
 
 // How close to a section's edge the mouse must be to resize it.
 constexpr Integer kSizerWidth = 7;
+
+// The client point of a mouse message.
+TPoint PointOfLParam(LPARAM AParam) {
+  return TPoint(static_cast<short>(LOWORD(AParam)),
+                static_cast<short>(HIWORD(AParam)));
+}
 
 }  // namespace
 
@@ -705,7 +710,7 @@ void TcxCustomHeader::HDMGetItemInfo(TMessage& Message) {
 void TcxCustomHeader::WMLButtonDown(TMessage& Message) {
   if (IsDesigning()) return;
   ::SetCapture(Handle());
-  const TPoint p(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+  const TPoint p = PointOfLParam(Message.LParam);
   if (sizedSection_ >= 0) {
     state_ = hsSized;
     TcxHeaderSection* s = sections_->Items(sizedSection_);
@@ -724,7 +729,7 @@ void TcxCustomHeader::WMLButtonDown(TMessage& Message) {
 
 void TcxCustomHeader::WMMouseMove(TMessage& Message) {
   if (IsDesigning()) return;
-  const TPoint p(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+  const TPoint p = PointOfLParam(Message.LParam);
   sectionUnderMouse_ = GetSectionIndexAtPos(p.X, p.Y, false);
   switch (state_) {
     case hsNone:
@@ -775,7 +780,7 @@ void TcxCustomHeader::WMMouseMove(TMessage& Message) {
 
 void TcxCustomHeader::WMLButtonUp(TMessage& Message) {
   if (IsDesigning()) return;
-  const TPoint p(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+  const TPoint p = PointOfLParam(Message.LParam);
   const auto shift = MouseKeysToShiftState(Message.WParam);
   const TcxHeaderState state = state_;
   state_ = hsNone;

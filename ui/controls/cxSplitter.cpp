@@ -935,6 +935,9 @@ void TcxCustomSplitter::InternalMouseUp(TMouseButton Button, TShiftState,
     StopSizing();
     Integer offset = 0, size = 0;
     CalcSplitSize(X, Y, false, offset, size);
+    // A size the handler refuses is not applied on release either: the
+    // control gets the last size it accepted.
+    if (size != newSize_ && !DoCanResize(size)) size = newSize_;
     const Integer unclamped = size;
     bool closed = false;
     if (size < minSize_) {

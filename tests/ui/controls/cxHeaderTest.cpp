@@ -214,3 +214,53 @@ TEST_F(HeaderTest, EmptyHeaderIsFilledWithTheBrushColour) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HeaderTest, DraggingASectionReordersUnlessRefused) {
+  header_->SetDragReorder(true);
+  TcxHeaderSection* a = AddSection("a", 100);
+  TcxHeaderSection* b = AddSection("b", 100);
+  AddSection("c", 100);
+  bool allow = false;
+  int endDrags = 0;
+  header_->OnSectionDrag = TcxSectionDragEvent::FromFunction(
+      [&](TObject*, TcxHeaderSection*, TcxHeaderSection*, bool& AAllow) {
+        AAllow = allow;
+      });
+  header_->OnSectionEndDrag =
+      TNotifyEvent::FromFunction([&](TObject*) { ++endDrags; });
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  ui_test::Drag(ui_test::ScreenPointOf(header_, 50, 12),
+                ui_test::ScreenPointOf(header_, 250, 12));
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_EQ(a->Index(), 0);
+  EXPECT_EQ(endDrags, 0);
+  allow = true;
+  ui_test::Drag(ui_test::ScreenPointOf(header_, 50, 12),
+                ui_test::ScreenPointOf(header_, 250, 12));
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_EQ(a->Index(), 2);
+  EXPECT_EQ(b->Index(), 0);
+  EXPECT_EQ(endDrags, 1);
+  EXPECT_EQ(a->SortOrder(), soNone);  // a drag is no click
+}
+
+TEST_F(HeaderTest, HotSectionFollowsTheMouse) {
+  TcxHeaderSection* a = AddSection("a", 100);
+  TcxHeaderSection* b = AddSection("b", 100);
+  ui_test::MoveMouseTo(header_, 50, 12);
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_EQ(a->State(), cxbsHot);
+  ui_test::MoveMouseTo(header_, 150, 12);
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_EQ(a->State(), cxbsNormal);
+  EXPECT_EQ(b->State(), cxbsHot);
+  // On a sizer no section is hot.
+  ui_test::MoveMouseTo(header_, 197, 12);
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_EQ(header_->HotSectionIndex(), -1);
+  EXPECT_EQ(header_->SizedSectionIndex(), 1);
+}
+
+}  // namespace

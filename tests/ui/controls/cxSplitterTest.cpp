@@ -271,3 +271,35 @@ TEST_F(SplitterTest, XPTaskBarDotsArePainted) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SplitterTest, FindsTheControlOnItsAlignedSide) {
+  splitter_->SetControl(nullptr);
+  EXPECT_EQ(splitter_->FindControl(), panel_);
+  splitter_->SetAlignSplitter(salRight);
+  EXPECT_EQ(splitter_->FindControl(), nullptr);
+}
+
+TEST_F(SplitterTest, NoHotZoneDragAndRefusedResize) {
+  splitter_->SetHotZoneClassName("TcxSimpleStyle");
+  splitter_->SetAllowHotZoneDrag(false);
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  const Integer y = splitter_->Height() / 2;
+  const POINT from = ui_test::ScreenPointOf(splitter_, 3, y);
+  ui_test::MouseDown(from);
+  ui_test::MoveMouseTo(POINT{from.x + 40, from.y});
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_EQ(splitter_->DragState(), sstHotZoneClick);
+  ui_test::MouseUp(POINT{from.x + 40, from.y});
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_EQ(panel_->Width(), 100);
+  EXPECT_EQ(splitter_->State(), ssOpened);  // released outside the zone
+
+  splitter_->OnCanResize = TcxCanResizeEvent::FromFunction(
+      [](TObject*, Integer& ASize, bool& AAccept) { AAccept = ASize < 130; });
+  DragBy(4, 20, 50);
+  EXPECT_LT(panel_->Width(), 130);
+}
+
+}  // namespace

@@ -419,3 +419,72 @@ TEST_F(StatusBarTest, NoVisiblePanelsPaintOneLoweredPanel) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StatusBarTest, ContainerPanelHostsControls) {
+  TdxStatusBarPanel* text = AddPanel(200);
+  TdxStatusBarPanel* host = AddPanel(150);
+  host->SetFixed(true);
+  host->SetPanelStyleClass(TdxStatusBarContainerPanelStyle::StaticClass());
+  auto* style =
+      static_cast<TdxStatusBarContainerPanelStyle*>(host->PanelStyle());
+  TdxStatusBarContainerControl* container = style->Container();
+  ASSERT_NE(container, nullptr);
+  EXPECT_EQ(container->Parent(), bar_);
+  EXPECT_EQ(container->PanelStyle(), style);
+  auto* child = new TPanel(form_.get());
+  child->SetParent(container);
+  bar_->Repaint();
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  // Inside the panel's edge; the child fills the container.
+  EXPECT_EQ(container->Left(), PanelLeft(1) + 1);
+  EXPECT_EQ(child->Width(), container->Width());
+  EXPECT_EQ(child->Height(), container->Height());
+  // The panel hides, so does the container.
+  host->SetVisible(false);
+  EXPECT_FALSE(container->Visible());
+  host->SetVisible(true);
+  // Freeing the container takes the panel's style away.
+  delete container;
+  EXPECT_EQ(host->PanelStyle(), nullptr);
+  EXPECT_EQ(text->PanelStyleClassName(), "TdxStatusBarTextPanelStyle");
+  // A new container style, then the form goes with everything on it.
+  host->SetPanelStyleClass(TdxStatusBarContainerPanelStyle::StaticClass());
+  ASSERT_NE(static_cast<TdxStatusBarContainerPanelStyle*>(host->PanelStyle())
+                ->Container(),
+            nullptr);
+  form_.reset();
+}
+
+TEST_F(StatusBarTest, TextPanelDrawsTextAndImageOnlyInRange) {
+  TdxStatusBarPanel* p = AddPanel(200);
+  p->SetText("Ready");
+  auto* style = static_cast<TdxStatusBarTextPanelStyle*>(p->PanelStyle());
+  style->Font()->SetColor(clBlue);
+  std::vector<String> asked;
+  style->OnGetText = TdxStatusBarTextEvent::FromFunction(
+      [&](TObject*, const TRect&, String& AText) {
+        asked.push_back(AText);
+        AText = "Busy";
+      });
+  style->SetImageIndex(3);  // no image list: no image, the text keeps room
+  bar_->Repaint();
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked.back(), "Ready");
+  HDC dc = ::GetDC(bar_->Handle());
+  Integer firstBlue = -1;
+  for (Integer x = 0; x < 100 && firstBlue < 0; ++x)
+    for (Integer y = 3; y < 18; ++y)
+      if (static_cast<TColor>(::GetPixel(dc, x, y)) == ColorToRGB(clBlue)) {
+        firstBlue = x;
+        break;
+      }
+  ::ReleaseDC(bar_->Handle(), dc);
+  // Edge 1, then 2 pixels of margin: the text starts within a few pixels.
+  EXPECT_GE(firstBlue, 3);
+  EXPECT_LE(firstBlue, 6);
+}
+
+}  // namespace

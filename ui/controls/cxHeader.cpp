@@ -6,6 +6,8 @@
 
 #include "Forms.h"
 #include "ScopeGuard.h"
+//
+#include "cxControlsCommon.h"
 #include "cxHeader.h"
 
 namespace {
@@ -251,11 +253,7 @@ TcxHeaderSections::TcxHeaderSections(TcxCustomHeader* AHeader)
 TPersistent* TcxHeaderSections::GetOwner() { return header_; }
 
 TcxHeaderSection* TcxHeaderSections::Insert(Integer AIndex) {
-  BeginUpdate();
-  auto end = TScopeGuard([this] { EndUpdate(); });
-  TcxHeaderSection* section = Add();
-  section->SetIndex(std::min(std::max(AIndex, 0), Count() - 1));
-  return section;
+  return cxInsertCollectionItem<TcxHeaderSection>(this, AIndex);
 }
 
 void TcxHeaderSections::Update(TCollectionItem* Item) {

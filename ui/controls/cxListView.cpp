@@ -274,6 +274,14 @@ void TcxCustomInnerListView::LookAndFeelChanged(TcxLookAndFeel*,
 
 // --- Scrolling with the library scroll bars ---
 
+Integer TcxCustomInnerListView::DefaultScroll(UINT AMessage, TcxScrollBar* ABar,
+                                              TScrollCode ACode, Integer APos) {
+  HWND bar = ABar && ABar->HandleAllocated() ? ABar->Handle() : nullptr;
+  ::CallWindowProcA(DefWndProc(), Handle(), AMessage, MAKEWPARAM(ACode, APos),
+                    reinterpret_cast<LPARAM>(bar));
+  return ::GetScrollPos(Handle(), AMessage == WM_HSCROLL ? SB_HORZ : SB_VERT);
+}
+
 void TcxCustomInnerListView::HScrollHandler(TObject*, TScrollCode ScrollCode,
                                             Integer& ScrollPos) {
   if (ScrollCode == scTrack) {
@@ -282,14 +290,9 @@ void TcxCustomInnerListView::HScrollHandler(TObject*, TScrollCode ScrollCode,
         static_cast<WPARAM>(ScrollPos - ::GetScrollPos(Handle(), SB_HORZ)), 0);
     return;
   }
-  HWND bar = container_ && container_->HScrollBar() &&
-                     container_->HScrollBar()->HandleAllocated()
-                 ? container_->HScrollBar()->Handle()
-                 : nullptr;
-  ::CallWindowProcA(DefWndProc(), Handle(), WM_HSCROLL,
-                    MAKEWPARAM(ScrollCode, ScrollPos),
-                    reinterpret_cast<LPARAM>(bar));
-  ScrollPos = ::GetScrollPos(Handle(), SB_HORZ);
+  ScrollPos =
+      DefaultScroll(WM_HSCROLL, container_ ? container_->HScrollBar() : nullptr,
+                    ScrollCode, ScrollPos);
 }
 
 void TcxCustomInnerListView::VScrollHandler(TObject*, TScrollCode ScrollCode,
@@ -322,14 +325,9 @@ void TcxCustomInnerListView::VScrollHandler(TObject*, TScrollCode ScrollCode,
     }
     return;
   }
-  HWND bar = container_ && container_->VScrollBar() &&
-                     container_->VScrollBar()->HandleAllocated()
-                 ? container_->VScrollBar()->Handle()
-                 : nullptr;
-  ::CallWindowProcA(DefWndProc(), Handle(), WM_VSCROLL,
-                    MAKEWPARAM(ScrollCode, ScrollPos),
-                    reinterpret_cast<LPARAM>(bar));
-  ScrollPos = ::GetScrollPos(Handle(), SB_VERT);
+  ScrollPos =
+      DefaultScroll(WM_VSCROLL, container_ ? container_->VScrollBar() : nullptr,
+                    ScrollCode, ScrollPos);
 }
 
 // --- Messages ---

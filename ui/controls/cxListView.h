@@ -118,6 +118,10 @@ class TcxCustomInnerListView : public TListView,
   bool CanEdit(TListItem* Item) override;
   void HScrollHandler(TObject* Sender, TScrollCode ScrollCode,
                       Integer& ScrollPos);
+  // The list's own scrolling for a code, told the library bar; returns the
+  // new position.
+  Integer DefaultScroll(UINT AMessage, TcxScrollBar* ABar, TScrollCode ACode,
+                        Integer APos);
   void VScrollHandler(TObject* Sender, TScrollCode ScrollCode,
                       Integer& ScrollPos);
 

@@ -2,12 +2,12 @@
 //
 #include <algorithm>
 #include <cstdlib>
-#include <map>
 
 #include "Forms.h"
 #include "ScopeGuard.h"
 #include "cxSplitter.h"
 //
+#include "cxControlsCommon.h"
 #include "cxExtEditUtils.h"
 #include "dxThemeManager.h"
 
@@ -15,52 +15,36 @@ namespace {
 
 constexpr Integer kHotZoneThickness = 7;
 
-using THotZoneFactory = TcxHotZoneStyle* (*)(TcxCustomSplitter*);
+using THotZoneFactories = TcxStyleFactories<TcxHotZoneStyle, TcxCustomSplitter>;
 
-template <class T>
-TcxHotZoneStyle* MakeHotZone(TcxCustomSplitter* ASplitter) {
-  return new T(ASplitter);
-}
-
-// The constructor of each registered style class.
-std::map<TClass, THotZoneFactory>& HotZoneFactories() {
-  static std::map<TClass, THotZoneFactory> factories;
+THotZoneFactories& HotZoneFactories() {
+  static THotZoneFactories factories;
   return factories;
 }
 
 TcxRegisteredClasses* registeredHotZoneStyles = nullptr;
 
-String LoadOwnString(Integer AId) {
-  char buffer[256];
-  HMODULE module = nullptr;
-  ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&LoadOwnString), &module);
-  const int length = ::LoadStringA(module, static_cast<UINT>(AId), buffer,
-                                   static_cast<int>(sizeof(buffer)));
-  return String(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
-
 struct THotZoneRegistration {
   TClass Class;
-  THotZoneFactory Factory;
+  THotZoneFactories::TMaker Maker;
   Integer NameId;
 };
 
 const THotZoneRegistration kHotZoneStyles[] = {
-    {TcxMediaPlayer8Style::StaticClass(), &MakeHotZone<TcxMediaPlayer8Style>,
-     65478},
-    {TcxMediaPlayer9Style::StaticClass(), &MakeHotZone<TcxMediaPlayer9Style>,
-     65477},
-    {TcxXPTaskBarStyle::StaticClass(), &MakeHotZone<TcxXPTaskBarStyle>, 65479},
-    {TcxSimpleStyle::StaticClass(), &MakeHotZone<TcxSimpleStyle>, 65480},
+    {TcxMediaPlayer8Style::StaticClass(),
+     &THotZoneFactories::Make<TcxMediaPlayer8Style>, 65478},
+    {TcxMediaPlayer9Style::StaticClass(),
+     &THotZoneFactories::Make<TcxMediaPlayer9Style>, 65477},
+    {TcxXPTaskBarStyle::StaticClass(),
+     &THotZoneFactories::Make<TcxXPTaskBarStyle>, 65479},
+    {TcxSimpleStyle::StaticClass(), &THotZoneFactories::Make<TcxSimpleStyle>,
+     65480},
 };
 
 void SplitterStartup() {
-  for (const THotZoneRegistration& r : kHotZoneStyles) {
-    HotZoneFactories()[r.Class] = r.Factory;
-    GetRegisteredHotZoneStyles()->Register(r.Class, LoadOwnString(r.NameId));
-  }
+  for (const THotZoneRegistration& r : kHotZoneStyles)
+    HotZoneFactories().Register(GetRegisteredHotZoneStyles(), r.Class, r.Maker,
+                                r.NameId);
 }
 
 void SplitterShutdown() {
@@ -509,11 +493,8 @@ void TcxCustomSplitter::SetHotZoneStyleClass(TClass Value) {
   TcxHotZoneStyle saved(nullptr);
   if (hotZone_) saved.Assign(hotZone_.get());
   hotZone_.reset();
-  auto factory = HotZoneFactories().find(Value);
-  if (Value && factory != HotZoneFactories().end()) {
-    hotZone_.reset(factory->second(this));
-    hotZone_->Assign(&saved);
-  }
+  hotZone_.reset(HotZoneFactories().Create(Value, this));
+  if (hotZone_) hotZone_->Assign(&saved);
   Invalidate();
   NormalizeSplitterSize();
 }

@@ -1,13 +1,13 @@
 #include "WinApi.h"
 //
 #include <algorithm>
-#include <map>
 
 #include "Forms.h"
 #include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "dxStatusBar.h"
 //
+#include "cxControlsCommon.h"
 #include "dxOffice11.h"
 #include "dxUxTheme.h"
 
@@ -30,22 +30,11 @@ HMODULE OwnModule() {
   return module;
 }
 
-String LoadOwnString(Integer AId) {
-  char buffer[256];
-  const int length = ::LoadStringA(OwnModule(), static_cast<UINT>(AId), buffer,
-                                   static_cast<int>(sizeof(buffer)));
-  return String(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
+using TPanelStyleFactories =
+    TcxStyleFactories<TdxStatusBarPanelStyle, TdxStatusBarPanel>;
 
-using TPanelStyleFactory = TdxStatusBarPanelStyle* (*)(TdxStatusBarPanel*);
-
-template <class T>
-TdxStatusBarPanelStyle* MakePanelStyle(TdxStatusBarPanel* APanel) {
-  return new T(APanel);
-}
-
-std::map<TClass, TPanelStyleFactory>& PanelStyleFactories() {
-  static std::map<TClass, TPanelStyleFactory> factories;
+TPanelStyleFactories& PanelStyleFactories() {
+  static TPanelStyleFactories factories;
   return factories;
 }
 
@@ -53,27 +42,25 @@ TcxRegisteredClasses* registeredPanelStyles = nullptr;
 
 struct TPanelStyleRegistration {
   TClass Class;
-  TPanelStyleFactory Factory;
+  TPanelStyleFactories::TMaker Maker;
   Integer DescriptionId;
 };
 
 const TPanelStyleRegistration kPanelStyles[] = {
     {TdxStatusBarTextPanelStyle::StaticClass(),
-     &MakePanelStyle<TdxStatusBarTextPanelStyle>, 65470},
+     &TPanelStyleFactories::Make<TdxStatusBarTextPanelStyle>, 65470},
     {TdxStatusBarContainerPanelStyle::StaticClass(),
-     &MakePanelStyle<TdxStatusBarContainerPanelStyle>, 65471},
+     &TPanelStyleFactories::Make<TdxStatusBarContainerPanelStyle>, 65471},
     {TdxStatusBarKeyboardStatePanelStyle::StaticClass(),
-     &MakePanelStyle<TdxStatusBarKeyboardStatePanelStyle>, 65472},
+     &TPanelStyleFactories::Make<TdxStatusBarKeyboardStatePanelStyle>, 65472},
     {TdxStatusBarStateIndicatorPanelStyle::StaticClass(),
-     &MakePanelStyle<TdxStatusBarStateIndicatorPanelStyle>, 65473},
+     &TPanelStyleFactories::Make<TdxStatusBarStateIndicatorPanelStyle>, 65473},
 };
 
 void StatusBarStartup() {
-  for (const TPanelStyleRegistration& r : kPanelStyles) {
-    PanelStyleFactories()[r.Class] = r.Factory;
-    GetRegisteredStatusBarPanelStyles()->Register(
-        r.Class, LoadOwnString(r.DescriptionId));
-  }
+  for (const TPanelStyleRegistration& r : kPanelStyles)
+    PanelStyleFactories().Register(GetRegisteredStatusBarPanelStyles(), r.Class,
+                                   r.Maker, r.DescriptionId);
   RegisterClasses({TdxStatusBarContainerControl::StaticClass()});
 }
 
@@ -877,11 +864,7 @@ TdxStatusBarStateIndicators::TdxStatusBarStateIndicators()
 
 TdxStatusBarStateIndicatorItem* TdxStatusBarStateIndicators::Insert(
     Integer AIndex) {
-  BeginUpdate();
-  auto end = TScopeGuard([this] { EndUpdate(); });
-  TdxStatusBarStateIndicatorItem* item = Add();
-  item->SetIndex(std::min(std::max(AIndex, 0), Count() - 1));
-  return item;
+  return cxInsertCollectionItem<TdxStatusBarStateIndicatorItem>(this, AIndex);
 }
 
 TdxStatusBarStateIndicatorPanelStyle::TdxStatusBarStateIndicatorPanelStyle(
@@ -1087,15 +1070,13 @@ void TdxStatusBarPanel::SetPanelStyleClass(TClass Value) {
 void TdxStatusBarPanel::DestroyPanelStyle() {
   if (!panelStyle_) return;
   if (!ComponentStateBusy() && !panelStyle_->CanDelete())
-    throw Exception(LoadOwnString(kIdAncestorComponent));
+    throw Exception(cxControlsLoadString(kIdAncestorComponent));
   panelStyle_.reset();
 }
 
 void TdxStatusBarPanel::CreatePanelStyle(TClass AClass) {
-  if (!AClass) return;
-  auto factory = PanelStyleFactories().find(AClass);
-  if (factory == PanelStyleFactories().end()) return;
-  panelStyle_.reset(factory->second(this));
+  panelStyle_.reset(PanelStyleFactories().Create(AClass, this));
+  if (!panelStyle_) return;
   if (TdxCustomStatusBar* bar = StatusBar()) bar->Invalidate();
 }
 
@@ -1268,11 +1249,7 @@ TdxStatusBarPanels::TdxStatusBarPanels(TdxCustomStatusBar* AStatusBar)
 TPersistent* TdxStatusBarPanels::GetOwner() { return statusBar_; }
 
 TdxStatusBarPanel* TdxStatusBarPanels::Insert(Integer AIndex) {
-  BeginUpdate();
-  auto end = TScopeGuard([this] { EndUpdate(); });
-  TdxStatusBarPanel* panel = Add();
-  panel->SetIndex(std::min(std::max(AIndex, 0), Count() - 1));
-  return panel;
+  return cxInsertCollectionItem<TdxStatusBarPanel>(this, AIndex);
 }
 
 void TdxStatusBarPanels::Loaded() {
@@ -1469,7 +1446,7 @@ TdxStatusBarPainterClass TdxCustomStatusBar::GetPainterClass() {
 bool TdxCustomStatusBar::CanAcceptPanelStyle(TClass AClass) {
   // Every style made here is of this version of the bar (GetVersion 0);
   // a class not registered here is none of them.
-  return !AClass || PanelStyleFactories().count(AClass) > 0;
+  return !AClass || PanelStyleFactories().Contains(AClass);
 }
 
 bool TdxCustomStatusBar::SizeGripAllocated() {

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "Forms.h"
@@ -254,6 +255,85 @@ TEST(ListViewNonClientTest, OwnScrollBarsArePaintedWithoutLibraryBars) {
     ::SendMessageA(inner->Handle(), WM_NCPAINT, 1, 0);
     EXPECT_EQ(inner->systemNcPaints, library ? 0 : 1);
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ListViewTest, CustomDrawItemColoursTheCheckedItems) {
+  std::vector<String> drawn;
+  lv_->OnCustomDrawItem() = TLVCustomDrawItemEvent::FromFunction(
+      [&](TCustomListView* Sender, TListItem* AItem, TCustomDrawState,
+          bool& ADefault) {
+        drawn.push_back(AItem->Caption());
+        Sender->Canvas()->Font()->SetColor(AItem->Checked() ? clRed : clBlue);
+        ADefault = true;
+      });
+  Item(1)->SetChecked(true);
+  lv_->InnerListView()->Repaint();
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_NE(std::find(drawn.begin(), drawn.end(), "Beta"), drawn.end());
+  EXPECT_NE(std::find(drawn.begin(), drawn.end(), "Gamma"), drawn.end());
+  // Some pixel of each label carries its colour.
+  auto labelHas = [&](Integer I, TColor AColor) {
+    const TRect r = Item(I)->DisplayRect(drLabel);
+    HDC dc = ::GetDC(lv_->InnerListView()->Handle());
+    bool found = false;
+    for (Integer x = r.Left; x < r.Right && !found; ++x)
+      for (Integer y = r.Top; y < r.Bottom && !found; ++y)
+        found = static_cast<TColor>(::GetPixel(dc, x, y)) == ColorToRGB(AColor);
+    ::ReleaseDC(lv_->InnerListView()->Handle(), dc);
+    return found;
+  };
+  EXPECT_TRUE(labelHas(1, clRed));
+  EXPECT_TRUE(labelHas(2, clBlue));
+  EXPECT_FALSE(labelHas(2, clRed));
+}
+
+// An inner list view that counts the header paints it does itself.
+class TCountingInner : public TcxCustomInnerListView {
+  VARNEL_CLASS(TCountingInner, TcxCustomInnerListView)
+ public:
+  explicit TCountingInner(TComponent* AOwner)
+      : TcxCustomInnerListView(AOwner) {}
+  void DrawHeader() override {
+    ++headerPaints;
+    TcxCustomInnerListView::DrawHeader();
+  }
+  int headerPaints = 0;
+};
+
+class TCountingListView : public TcxCustomListView {
+ public:
+  explicit TCountingListView(TComponent* AOwner)
+      : TcxCustomListView(AOwner, TCountingInner::StaticClass()) {}
+};
+
+TEST(ListViewHeaderTest, HeaderPaintsGoThroughTheSectionDrawing) {
+  TObjectPtr<TForm> form(new TForm(nullptr));
+  form->SetBounds(60, 60, 300, 200);
+  auto* lv = new TCountingListView(form.get());
+  lv->SetParent(form.get());
+  lv->SetBounds(10, 10, 250, 120);
+  lv->SetViewStyle(vsReport);
+  lv->Columns()->Add()->SetCaption("Name");
+  form->Show();
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  auto* inner = static_cast<TCountingInner*>(lv->InnerListView());
+  ASSERT_NE(inner->HeaderHandle(), nullptr);
+  inner->headerPaints = 0;
+  ::InvalidateRect(inner->HeaderHandle(), nullptr, TRUE);
+  ::UpdateWindow(inner->HeaderHandle());
+  EXPECT_EQ(inner->headerPaints, 1);
+  // The section drawing fills the area after the last column with the
+  // face colour.
+  RECT client{};
+  ::GetClientRect(inner->HeaderHandle(), &client);
+  HDC dc = ::GetDC(inner->HeaderHandle());
+  const COLORREF filler = ::GetPixel(dc, client.right - 3, client.bottom / 2);
+  ::ReleaseDC(inner->HeaderHandle(), dc);
+  EXPECT_EQ(static_cast<TColor>(filler), ColorToRGB(clBtnFace));
 }
 
 }  // namespace

@@ -438,6 +438,9 @@ void TcxCustomInnerListView::Dispatch(TMessage& Message) {
     case CM_HEADERITEMINFO:
       LVMGetHeaderItemInfo(Message);
       return;
+    case CM_HINTSHOW:
+      CMHintShow(Message);
+      return;
     case WM_NCPAINT:
       WMNCPaint(Message);
       return;
@@ -485,6 +488,43 @@ void TcxCustomInnerListView::Dispatch(TMessage& Message) {
     default:
       TListView::Dispatch(Message);
   }
+}
+
+void TcxCustomInnerListView::Loaded() {
+  TListView::Loaded();
+  if (container_) container_->UpdateIconOptions();
+  savedHint_ = Hint();
+}
+
+void TcxCustomInnerListView::CMHintShow(TMessage& Message) {
+  auto* info = reinterpret_cast<THintInfo*>(Message.LParam);
+  TListItem* item = HandleAllocated()
+                        ? GetItemAt(info->CursorPos.X, info->CursorPos.Y)
+                        : nullptr;
+  if (hadHint_ && item == lastHintItem_) return;
+  if (!OnInfoTip) {
+    if (!hintReplaced_) savedHint_ = Hint();
+    TListView::Dispatch(Message);
+  } else if (item) {
+    String text = item->Caption();
+    OnInfoTip(this, item, text);
+    const TRect bounds = item->DisplayRect(drBounds);
+    const TPoint topLeft = ClientToScreen(TPoint(bounds.Left, bounds.Top));
+    const TPoint bottomRight =
+        ClientToScreen(TPoint(bounds.Right, bounds.Bottom));
+    info->CursorRect =
+        TRect(topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y);
+    info->HintStr = text;
+    info->HintPos = TPoint(topLeft.X + ::GetSystemMetrics(SM_CXCURSOR),
+                           topLeft.Y + ::GetSystemMetrics(SM_CYCURSOR));
+    info->HintMaxWidth = ClientWidth();
+    // The control's own hint comes back once the mouse leaves the items.
+    if (!hintReplaced_) savedHint_ = Hint();
+    hintReplaced_ = true;
+    SetHint(text);
+  }
+  lastHintItem_ = item;
+  hadHint_ = true;
 }
 
 // --- Input handed to the container ---
@@ -559,6 +599,10 @@ void TcxCustomInnerListView::MouseDown(TMouseButton Button, TShiftState Shift,
 void TcxCustomInnerListView::MouseMove(TShiftState Shift, Integer X,
                                        Integer Y) {
   TListView::MouseMove(Shift, X, Y);
+  if (hintReplaced_ && HandleAllocated() && !GetItemAt(X, Y)) {
+    SetHint(savedHint_);
+    hintReplaced_ = false;
+  }
   if (container_)
     _TcxContainerAccess::MouseMove(container_, Shift, X + Left(), Y + Top());
 }

@@ -108,6 +108,7 @@ class TcxCustomInnerListView : public TListView,
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X,
                Integer Y) override;
   bool CanFocus() override;
+  void Loaded() override;
   virtual void MouseEnter(TControl* AControl);
   virtual void MouseLeave(TControl* AControl);
 
@@ -132,6 +133,7 @@ class TcxCustomInnerListView : public TListView,
   void SubclassHeader(HWND AWnd);
   void UnsubclassHeader();
   void LVMGetHeaderItemInfo(TMessage& Message);
+  void CMHintShow(TMessage& Message);
   void CNNotify(TMessage& Message);
   void WMNCPaint(TMessage& Message);
   void WMWindowPosChanged(TMessage& Message);
@@ -149,6 +151,13 @@ class TcxCustomInnerListView : public TListView,
   // Set while LVM_CANCELEDITLABEL runs: whatever the window reports, the
   // edit was cancelled.
   bool cancellingLabel_ = false;
+  // The control's own hint while info tips stand in for it.
+  String savedHint_;
+  bool hintReplaced_ = false;
+  // The item of the last hint (compared, never used); valid once a hint
+  // was asked for.
+  const TListItem* lastHintItem_ = nullptr;
+  bool hadHint_ = false;
 };
 
 // ---------------------------------------------------------------------------

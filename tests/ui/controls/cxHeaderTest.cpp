@@ -264,3 +264,33 @@ TEST_F(HeaderTest, HotSectionFollowsTheMouse) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HeaderTest, PositionsFlippingAndHeight) {
+  TcxHeaderSection* a = AddSection("a", 100);
+  TcxHeaderSection* b = AddSection("b", 60);
+  struct Case {
+    Integer X;
+    bool IncludeEnd;
+    Integer Expected;
+  };
+  for (const Case& c :
+       {Case{0, false, 0}, Case{99, false, 0}, Case{100, false, 1},
+        Case{200, false, -1}, Case{200, true, 2}, Case{400, true, -1}}) {
+    SCOPED_TRACE(c.X);
+    EXPECT_EQ(header_->GetSectionIndexAtPos(c.X, 5, c.IncludeEnd), c.Expected);
+  }
+  EXPECT_EQ(header_->GetSectionRect(3), TRect());
+  EXPECT_EQ(header_->GetSectionRect(-1), TRect());
+  // Flipped: the old last section first; the first keeps its width at
+  // the end and the new first takes the room the others leave.
+  header_->FlipChildren(false);
+  EXPECT_EQ(b->Index(), 0);
+  EXPECT_EQ(a->Index(), 1);
+  EXPECT_EQ(a->Width(), 100);
+  EXPECT_EQ(b->Width(), 361 - 100);
+  EXPECT_GT(header_->GetAutoHeight(), header_->Font()->Size());
+}
+
+}  // namespace

@@ -337,3 +337,36 @@ TEST(ListViewHeaderTest, HeaderPaintsGoThroughTheSectionDrawing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ListViewTest, InfoTipsStandInForTheHintOverItems) {
+  TcxCustomInnerListView* inner = lv_->InnerListView();
+  inner->SetHint("Groups");
+  int asked = 0;
+  lv_->OnInfoTip() = TLVInfoTipEvent::FromFunction(
+      [&](TObject*, TListItem* AItem, String& ATip) {
+        ++asked;
+        ATip = "Group " + AItem->Caption();
+      });
+  const TRect r = Item(1)->DisplayRect(drLabel);
+  THintInfo info;
+  info.CursorPos = TPoint(r.Left + 5, (r.Top + r.Bottom) / 2);
+  inner->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.HintStr, "Group Beta");
+  EXPECT_EQ(inner->Hint(), "Group Beta");
+  EXPECT_EQ(info.HintMaxWidth, inner->ClientWidth());
+  // Within the same item the hint is not rebuilt.
+  THintInfo again;
+  again.CursorPos = TPoint(r.Left + 8, (r.Top + r.Bottom) / 2);
+  again.HintStr = "untouched";
+  inner->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&again));
+  EXPECT_EQ(again.HintStr, "untouched");
+  EXPECT_EQ(asked, 1);
+  // Moving over empty space brings the control's own hint back.
+  ui_test::MoveMouseTo(inner, 150, inner->ClientHeight() - 10);
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_EQ(inner->Hint(), "Groups");
+}
+
+}  // namespace

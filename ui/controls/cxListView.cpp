@@ -7,6 +7,7 @@
 #include "Handles.h"
 #include "Messages.h"
 #include "ScopeGuard.h"
+#include "TypInfo.h"
 #include "cxListView.h"
 
 namespace {
@@ -17,6 +18,32 @@ constexpr char kHeaderOwnerProp[] = "VarnelListViewHeaderOwner";
 TListViewItems* ViewItems(TCustomListView* AList) {
   return static_cast<TListViewItems*>(AList->Items());
 }
+
+// What form streams set.
+void ListViewStartup() {
+  RegisterEnum<TViewStyle>("TViewStyle",
+                           {"vsIcon", "vsSmallIcon", "vsList", "vsReport"});
+  using L = TcxCustomListView;
+  TPublished<TcxCustomListView>()
+      .Property("Checkboxes", &L::Checkboxes, &L::SetCheckboxes, false)
+      .Property("ColumnClick", &L::ColumnClick, &L::SetColumnClick, true)
+      .Property("GridLines", &L::GridLines, &L::SetGridLines, false)
+      .Property("HideSelection", &L::HideSelection, &L::SetHideSelection, true)
+      .Property("LargeImages", &L::LargeImages, &L::SetLargeImages)
+      .Property("MultiSelect", &L::MultiSelect, &L::SetMultiSelect, false)
+      .Property("ReadOnly", &L::ReadOnly, &L::SetReadOnly, false)
+      .Property("RowSelect", &L::RowSelect, &L::SetRowSelect, false)
+      .Property("ShowColumnHeaders", &L::ShowColumnHeaders,
+                &L::SetShowColumnHeaders, true)
+      .Property("SmallImages", &L::SmallImages, &L::SetSmallImages)
+      .Property("ViewStyle", &L::ViewStyle, &L::SetViewStyle, vsIcon)
+      .Event("OnCancelEdit", &L::OnCancelEdit, &L::OnCancelEdit);
+  RegisterClasses({TcxListView::StaticClass()});
+}
+
+void ListViewShutdown() { UnpublishClass(TcxCustomListView::StaticClass()); }
+
+VARNEL_UNIT(cxListView, {}, &ListViewStartup, &ListViewShutdown);
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "Forms.h"
 #include "ScopeGuard.h"
+#include "TypInfo.h"
 #include "cxSplitter.h"
 //
 #include "cxControlsCommon.h"
@@ -45,9 +46,39 @@ void SplitterStartup() {
   for (const THotZoneRegistration& r : kHotZoneStyles)
     HotZoneFactories().Register(GetRegisteredHotZoneStyles(), r.Class, r.Maker,
                                 r.NameId);
+  RegisterEnum<TcxSplitterAlign>(
+      "TcxSplitterAlign", {"salBottom", "salLeft", "salRight", "salTop"});
+  using S = TcxCustomSplitter;
+  TPublished<TcxCustomSplitter>()
+      .Property("AlignSplitter", &S::AlignSplitter, &S::SetAlignSplitter,
+                salLeft)
+      .Property("AllowHotZoneDrag", &S::AllowHotZoneDrag,
+                &S::SetAllowHotZoneDrag, true)
+      .Property("AutoPosition", &S::AutoPosition, &S::SetAutoPosition, true)
+      .Property("AutoSnap", &S::AutoSnap, &S::SetAutoSnap, false)
+      .Property("DragThreshold", &S::DragThreshold, &S::SetDragThreshold, 3)
+      .Property("InvertDirection", &S::InvertDirection, &S::SetInvertDirection,
+                false)
+      .Property("MinSize", &S::MinSize, &S::SetMinSize, 30)
+      .Property("NativeBackground", &S::NativeBackground,
+                &S::SetNativeBackground, true)
+      .Property("PositionAfterOpen", &S::PositionAfterOpen,
+                &S::SetPositionAfterOpen, 30)
+      .Property("ResizeUpdate", &S::ResizeUpdate, &S::SetResizeUpdate, false)
+      .Property("Control", &S::Control, &S::SetControl)
+      .Property("HotZoneClassName", &S::HotZoneClassName,
+                &S::SetHotZoneClassName)
+      .Event("OnCanResize", &S::OnCanResize, &S::OnCanResize)
+      .Event("OnMoved", &S::OnMoved, &S::OnMoved)
+      .Event("OnBeforeOpen", &S::OnBeforeOpen, &S::OnBeforeOpen)
+      .Event("OnAfterOpen", &S::OnAfterOpen, &S::OnAfterOpen)
+      .Event("OnBeforeClose", &S::OnBeforeClose, &S::OnBeforeClose)
+      .Event("OnAfterClose", &S::OnAfterClose, &S::OnAfterClose);
+  RegisterClasses({TcxSplitter::StaticClass()});
 }
 
 void SplitterShutdown() {
+  UnpublishClass(TcxCustomSplitter::StaticClass());
   if (!registeredHotZoneStyles) return;
   for (const THotZoneRegistration& r : kHotZoneStyles)
     registeredHotZoneStyles->Unregister(r.Class);

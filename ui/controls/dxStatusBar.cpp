@@ -5,6 +5,7 @@
 #include "Forms.h"
 #include "ScopeGuard.h"
 #include "SysUtils.h"
+#include "TypInfo.h"
 #include "dxStatusBar.h"
 //
 #include "cxControlsCommon.h"
@@ -57,14 +58,50 @@ const TPanelStyleRegistration kPanelStyles[] = {
      &TPanelStyleFactories::Make<TdxStatusBarStateIndicatorPanelStyle>, 65473},
 };
 
+// What form streams set.
+void PublishStatusBar() {
+  RegisterEnum<TdxStatusBarPaintStyle>("TdxStatusBarPaintStyle",
+                                       {"stpsStandard", "stpsFlat", "stpsXP",
+                                        "stpsOffice11", "stpsUseLookAndFeel"});
+  RegisterEnum<TdxStatusBarPanelBevel>(
+      "TdxStatusBarPanelBevel", {"dxpbNone", "dxpbLowered", "dxpbRaised"});
+  using B = TdxCustomStatusBar;
+  TPublished<TdxCustomStatusBar>()
+      .Property("BorderWidth", &B::BorderWidth, &B::SetBorderWidth, 0)
+      .Property("Images", &B::Images, &B::SetImages)
+      .Property("PaintStyle", &B::PaintStyle, &B::SetPaintStyle, stpsStandard)
+      .Property("Panels", &B::Panels, &B::SetPanels)
+      .Property("SizeGrip", &B::SizeGrip, &B::SetSizeGrip, true)
+      .Event("OnHint", &B::OnHint, &B::OnHint);
+  using P = TdxStatusBarPanel;
+  // The style's class first: a new style takes the values that follow.
+  TPublished<TdxStatusBarPanel>()
+      .Property("PanelStyleClassName", &P::PanelStyleClassName,
+                &P::SetPanelStyleClassName)
+      .Property("Bevel", &P::Bevel, &P::SetBevel, dxpbLowered)
+      .Property("Fixed", &P::Fixed, &P::SetFixed, true)
+      .Property("MinWidth", &P::MinWidth, &P::SetMinWidth)
+      .Stored(&P::IsMinWidthAssigned)
+      .Property("Text", &P::Text, &P::SetText)
+      .Property("Visible", &P::Visible, &P::SetVisible, true)
+      .Property("Width", &P::Width, &P::SetWidth)
+      .Stored(&P::IsWidthAssigned)
+      .Event("OnClick", &P::OnClick, &P::OnClick)
+      .Event("OnDblClick", &P::OnDblClick, &P::OnDblClick);
+  RegisterClasses({TdxStatusBar::StaticClass(),
+                   TdxStatusBarContainerControl::StaticClass()});
+}
+
 void StatusBarStartup() {
   for (const TPanelStyleRegistration& r : kPanelStyles)
     PanelStyleFactories().Register(GetRegisteredStatusBarPanelStyles(), r.Class,
                                    r.Maker, r.DescriptionId);
-  RegisterClasses({TdxStatusBarContainerControl::StaticClass()});
+  PublishStatusBar();
 }
 
 void StatusBarShutdown() {
+  UnpublishClass(TdxCustomStatusBar::StaticClass());
+  UnpublishClass(TdxStatusBarPanel::StaticClass());
   if (!registeredPanelStyles) return;
   for (const TPanelStyleRegistration& r : kPanelStyles)
     registeredPanelStyles->Unregister(r.Class);

@@ -303,3 +303,23 @@ TEST_F(SplitterTest, NoHotZoneDragAndRefusedResize) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SplitterTest, PostedMouseMessagesResizeTheNeighbour) {
+  const HWND wnd = splitter_->Handle();
+  auto post = [wnd](UINT AMsg, WPARAM AKeys, int X, int Y) {
+    ::PostMessageA(wnd, AMsg, AKeys, MAKELPARAM(X, Y));
+  };
+  post(WM_LBUTTONDOWN, MK_LBUTTON, 4, 30);
+  post(WM_MOUSEMOVE, MK_LBUTTON, 24, 30);
+  post(WM_MOUSEMOVE, MK_LBUTTON, 49, 30);
+  post(WM_LBUTTONUP, 0, 49, 30);
+  ASSERT_TRUE(ui_test::WaitUntil([&] { return panel_->Width() != 100; },
+                                 "the panel resized"));
+  EXPECT_EQ(panel_->Width(), 145);
+  EXPECT_EQ(splitter_->Left(), 145);
+  EXPECT_EQ(splitter_->DragState(), sstNormal);
+}
+
+}  // namespace

@@ -446,7 +446,7 @@ TEST_F(StatusBarTest, ContainerPanelHostsControls) {
   EXPECT_FALSE(container->Visible());
   host->SetVisible(true);
   // Freeing the container takes the panel's style away.
-  delete container;
+  { TObjectPtr<TdxStatusBarContainerControl> freed(container); }
   EXPECT_EQ(host->PanelStyle(), nullptr);
   EXPECT_EQ(text->PanelStyleClassName(), "TdxStatusBarTextPanelStyle");
   // A new container style, then the form goes with everything on it.

@@ -216,38 +216,42 @@ TEST_F(ListViewTest, EnterStopsAtTheContainerAndTabNeverReachesIt) {
   EXPECT_EQ(keys, (std::vector<int>{'\r', 0}));
 }
 
-// A list whose container shows no library scroll bars, as on systems
-// without GetScrollBarInfo; it records the non-client paints that reach
-// the system's default handling.
-class TNoLibraryBarsInner : public TcxCustomInnerListView {
-  VARNEL_CLASS(TNoLibraryBarsInner, TcxCustomInnerListView)
+// An inner list view with a seam for the library scroll bars that counts
+// the non-client paints reaching the system's default handling and the
+// header paints it does itself.
+class TProbeInner : public TcxCustomInnerListView {
+  VARNEL_CLASS(TProbeInner, TcxCustomInnerListView)
  public:
-  explicit TNoLibraryBarsInner(TComponent* AOwner)
-      : TcxCustomInnerListView(AOwner) {}
+  explicit TProbeInner(TComponent* AOwner) : TcxCustomInnerListView(AOwner) {}
   bool UsesLibraryScrollBars() override { return useLibraryBars; }
   void DefaultHandler(TMessage& Message) override {
     if (Message.Msg == WM_NCPAINT) ++systemNcPaints;
     TcxCustomInnerListView::DefaultHandler(Message);
   }
-  bool useLibraryBars = false;
+  void DrawHeader() override {
+    ++headerPaints;
+    TcxCustomInnerListView::DrawHeader();
+  }
+  bool useLibraryBars = true;
   int systemNcPaints = 0;
+  int headerPaints = 0;
 };
 
-class TNoLibraryBarsListView : public TcxCustomListView {
+class TProbeListView : public TcxCustomListView {
  public:
-  explicit TNoLibraryBarsListView(TComponent* AOwner)
-      : TcxCustomListView(AOwner, TNoLibraryBarsInner::StaticClass()) {}
+  explicit TProbeListView(TComponent* AOwner)
+      : TcxCustomListView(AOwner, TProbeInner::StaticClass()) {}
 };
 
 TEST(ListViewNonClientTest, OwnScrollBarsArePaintedWithoutLibraryBars) {
   TObjectPtr<TForm> form(new TForm(nullptr));
   form->SetBounds(60, 60, 300, 200);
-  auto* lv = new TNoLibraryBarsListView(form.get());
+  auto* lv = new TProbeListView(form.get());
   lv->SetParent(form.get());
   lv->SetBounds(10, 10, 200, 100);
   form->Show();
   ASSERT_TRUE(ui_test::PumpUntilIdle());
-  auto* inner = static_cast<TNoLibraryBarsInner*>(lv->InnerListView());
+  auto* inner = static_cast<TProbeInner*>(lv->InnerListView());
   for (bool library : {false, true}) {
     SCOPED_TRACE(library);
     inner->useLibraryBars = library;
@@ -291,36 +295,17 @@ TEST_F(ListViewTest, CustomDrawItemColoursTheCheckedItems) {
   EXPECT_FALSE(labelHas(2, clRed));
 }
 
-// An inner list view that counts the header paints it does itself.
-class TCountingInner : public TcxCustomInnerListView {
-  VARNEL_CLASS(TCountingInner, TcxCustomInnerListView)
- public:
-  explicit TCountingInner(TComponent* AOwner)
-      : TcxCustomInnerListView(AOwner) {}
-  void DrawHeader() override {
-    ++headerPaints;
-    TcxCustomInnerListView::DrawHeader();
-  }
-  int headerPaints = 0;
-};
-
-class TCountingListView : public TcxCustomListView {
- public:
-  explicit TCountingListView(TComponent* AOwner)
-      : TcxCustomListView(AOwner, TCountingInner::StaticClass()) {}
-};
-
 TEST(ListViewHeaderTest, HeaderPaintsGoThroughTheSectionDrawing) {
   TObjectPtr<TForm> form(new TForm(nullptr));
   form->SetBounds(60, 60, 300, 200);
-  auto* lv = new TCountingListView(form.get());
+  auto* lv = new TProbeListView(form.get());
   lv->SetParent(form.get());
   lv->SetBounds(10, 10, 250, 120);
   lv->SetViewStyle(vsReport);
   lv->Columns()->Add()->SetCaption("Name");
   form->Show();
   ASSERT_TRUE(ui_test::PumpUntilIdle());
-  auto* inner = static_cast<TCountingInner*>(lv->InnerListView());
+  auto* inner = static_cast<TProbeInner*>(lv->InnerListView());
   ASSERT_NE(inner->HeaderHandle(), nullptr);
   inner->headerPaints = 0;
   ::InvalidateRect(inner->HeaderHandle(), nullptr, TRUE);

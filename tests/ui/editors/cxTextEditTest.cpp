@@ -350,6 +350,57 @@ TEST_F(TextEditWindow, NumericTypingGroupsDigitsAndKeepsTheCaret) {
   EXPECT_EQ(numeric->SelStart(), 2);
 }
 
+// A descendant that steps through its items with the keys and the wheel,
+// as the combo box does.
+class TScrollingEdit : public TcxTextEdit {
+  VARNEL_CLASS(TScrollingEdit, TcxTextEdit)
+ public:
+  using TcxTextEdit::TcxTextEdit;
+  bool GetScrollLookupDataList(TcxEditScrollCause) override { return true; }
+};
+
+TEST_F(TextEditWindow, ADescendantStepsThroughTheItemsWithKeysAndWheel) {
+  auto* edit = new TScrollingEdit(form_.get());
+  edit->SetParent(form_.get());
+  edit->SetBounds(20, 120, 160, 24);
+  for (const char* item : {"One", "Two", "Three"})
+    edit->Properties()->LookupItems()->Add(item);
+  int clicks = 0;
+  edit->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+  std::vector<Word> passedOn;
+  edit->OnAfterKeyDown = TKeyEvent::FromFunction(
+      [&](TObject*, Word& Key, TShiftState) { passedOn.push_back(Key); });
+  Focus(edit);
+  struct Step {
+    std::vector<WORD> keys;
+    const char* text;
+  } steps[] = {
+      {{VK_DOWN}, "One"},
+      {{VK_DOWN}, "Two"},
+      {{VK_UP}, "One"},
+      {{VK_UP}, "One"},  // no wrap-around
+      {{VK_CONTROL, VK_NEXT}, "Three"},
+      {{VK_PRIOR}, "One"},
+  };
+  int expectedClicks = 0;
+  std::string previous;
+  for (const Step& step : steps) {
+    PressKeys(step.keys);
+    ASSERT_TRUE(PumpUntilIdle());
+    EXPECT_EQ(edit->Text(), step.text);
+    if (previous != step.text) ++expectedClicks;
+    previous = step.text;
+    EXPECT_EQ(clicks, expectedClicks) << step.text;
+  }
+  EXPECT_EQ(edit->ItemIndex(), 0);
+  EXPECT_TRUE(edit->ModifiedAfterEnter());
+  // The navigation took the arrows and page keys (only Ctrl went on).
+  EXPECT_EQ(passedOn, std::vector<Word>{VK_CONTROL});
+  Wheel(CentreOf(edit->Handle()), -WHEEL_DELTA);
+  ASSERT_TRUE(PumpUntilIdle());
+  EXPECT_EQ(edit->Text(), "Two");
+}
+
 // A grid's part, played by the test: a plain container hosting the
 // in-place editor of its one cell.
 class TextEditInplace : public TextEditWindow {

@@ -252,6 +252,7 @@ bool TcxCustomTextEdit::RefreshContainer(const TPoint& P, TcxMouseButton Button,
 }
 
 void TcxCustomTextEdit::SetSize() {
+  TcxCustomEdit::SetSize();
   if (innerEdit_ && !IsDestroying()) AdjustInnerEditPosition();
 }
 

@@ -878,11 +878,11 @@ class TcxCustomTextEdit : public TcxCustomEdit,
   virtual void ClearSelection();
   virtual void Undo() { Reset(); }
   virtual bool SetDisplayText(const String& AText);
-  virtual void CopyToClipboard();
-  virtual void CutToClipboard();
-  virtual void PasteFromClipboard();
+  void CopyToClipboard() override;
+  void CutToClipboard() override;
+  void PasteFromClipboard() override;
   virtual void AdjustInnerEditPosition();
-  virtual void FillSizeProperties(TcxEditSizeProperties& AProperties);
+  void FillSizeProperties(TcxEditSizeProperties& AProperties) override;
   virtual Integer GetTextBaseLine();
   virtual bool HasTextBaseLine() { return true; }
 

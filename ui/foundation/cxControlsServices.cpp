@@ -332,6 +332,9 @@ TMouseTrackingTimer* FindTracker(IcxMouseTrackingCaller* ACaller) {
 }
 
 void TMouseTrackingTimer::Tick(TObject*) {
+  // The leave notice below may end the tracking, which frees this timer:
+  // nothing of it is read after that notice.
+  TIntfPtr<IcxMouseTrackingCaller> caller = Caller;
   const TPoint cursor = GetMouseCursorPos();
   bool inside;
   auto caller2 = TIntfPtr<IcxMouseTrackingCaller2>::Query(Caller.get());
@@ -345,8 +348,6 @@ void TMouseTrackingTimer::Tick(TObject*) {
   if (Control && Control->HandleAllocated() &&
       !PtInRect(Control->ClientRect(), Control->ScreenToClient(cursor)))
     Control->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(Control));
-  // Ending the tracking frees this timer: keep the caller alive past it.
-  TIntfPtr<IcxMouseTrackingCaller> caller = Caller;
   caller->MouseLeave();
   EndMouseTracking(caller.get());
 }

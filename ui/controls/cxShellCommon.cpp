@@ -248,16 +248,29 @@ bool IsSubPath(PItemIDList AParent, PItemIDList AChild) {
          std::memcmp(AParent, AChild, parentSize) == 0;
 }
 
-bool IsPidlUnder(PItemIDList AParent, PItemIDList AChild) {
+bool IsPidlUnder(PItemIDList AParent, PItemIDList AChild,
+                 IShellFolder* ADesktop) {
+  const Integer count = GetPidlItemsCount(AParent);
+  if (count < 0 || !AChild || GetPidlItemsCount(AChild) < count) return false;
   PItemIDList child = AChild;
+  bool sameBytes = true;
   for (PItemIDList p = AParent; p && IdSize(p) != 0; p = Advance(p)) {
-    if (!child || IdSize(child) != IdSize(p) ||
-        std::memcmp(p, child, IdSize(p)) != 0) {
-      return false;
+    if (IdSize(child) != IdSize(p) || std::memcmp(p, child, IdSize(p)) != 0) {
+      sameBytes = false;
+      break;
     }
     child = Advance(child);
   }
-  return true;
+  if (sameBytes) return true;
+  if (!ADesktop) return false;
+  // The child's first `count` ids, as a PIDL of their own.
+  PItemIDList end = AChild;
+  for (Integer i = 0; i < count; ++i) end = Advance(end);
+  const auto size = static_cast<Integer>(reinterpret_cast<BYTE*>(end) -
+                                         reinterpret_cast<BYTE*>(AChild));
+  TcxPidlPtr prefix(AllocPidl(size));
+  std::memcpy(prefix.get(), AChild, size);
+  return HRESULT_CODE(ADesktop->CompareIDs(0, AParent, prefix.get())) == 0;
 }
 
 void DisposePidl(PItemIDList APidl) {
@@ -1437,22 +1450,24 @@ void TcxCustomItemProducer::DoGetInfoTip(HWND AHandle, Integer AIndex,
   AInfoTip[n] = '\0';
 }
 
-void TcxCustomItemProducer::SetItemsCount(Integer ACount) {
+void TcxCustomItemProducer::SendToOwner(UINT AMessage, Integer AValue,
+                                        LPARAM ALParam) {
   if (owner_ && owner_->HandleAllocated()) {
-    ::SendMessageA(owner_->Handle(), DSM_SETCOUNT, ACount, 0);
+    ::SendMessageA(owner_->Handle(), AMessage, static_cast<WPARAM>(AValue),
+                   ALParam);
   }
+}
+
+void TcxCustomItemProducer::SetItemsCount(Integer ACount) {
+  SendToOwner(DSM_SETCOUNT, ACount, 0);
 }
 
 void TcxCustomItemProducer::NotifyRemoveItem(Integer AIndex) {
-  if (owner_ && owner_->HandleAllocated()) {
-    ::SendMessageA(owner_->Handle(), DSM_NOTIFYREMOVEITEM, AIndex, 0);
-  }
+  SendToOwner(DSM_NOTIFYREMOVEITEM, AIndex, 0);
 }
 
 void TcxCustomItemProducer::NotifyAddItem(Integer AIndex) {
-  if (owner_ && owner_->HandleAllocated()) {
-    ::SendMessageA(owner_->Handle(), DSM_NOTIFYADDITEM, AIndex, 0);
-  }
+  SendToOwner(DSM_NOTIFYADDITEM, AIndex, 0);
 }
 
 // ---------------------------------------------------------------------------

@@ -96,8 +96,11 @@ PItemIDList CreateEmptyPidl();
 bool EqualPIDLs(PItemIDList APidl1, PItemIDList APidl2);
 // A byte prefix test (see IsPidlUnder for the id-by-id test).
 bool IsSubPath(PItemIDList AParent, PItemIDList AChild);
-// Whether every item id of AParent equals the child's id at the same place.
-bool IsPidlUnder(PItemIDList AParent, PItemIDList AChild);
+// Whether the child's first ids are AParent's, compared id by id: by bytes,
+// and, when they differ and ADesktop is given, by the shell (ids of one
+// object made by different calls may differ in their bytes).
+bool IsPidlUnder(PItemIDList AParent, PItemIDList AChild,
+                 IShellFolder* ADesktop = nullptr);
 void DisposePidl(PItemIDList APidl);
 String GetPidlName(PItemIDList APidl);
 
@@ -537,6 +540,8 @@ class TcxCustomItemProducer : public TObject {
   virtual void SetItemsCount(Integer ACount);
   virtual void NotifyRemoveItem(Integer AIndex);
   virtual void NotifyAddItem(Integer AIndex);
+  // Sends the owner's window a message, when it has one.
+  void SendToOwner(UINT AMessage, Integer AValue, LPARAM ALParam);
   // Sorts items of AFolder (folders first, then the folder's order);
   // AWithEvents asks DoCompareItems first.
   void SortItems(std::vector<TcxShellItemInfo*>& AItems, IShellFolder* AFolder,

@@ -143,23 +143,18 @@ void TcxShellTreeItemProducer::NotifyUpdateItem(
 }
 
 void TcxShellTreeItemProducer::SetItemsCount(Integer ACount) {
-  if (CanNotify()) {
-    ::SendMessageA(tree_->Handle(), DSM_SETCOUNT, ACount,
-                   reinterpret_cast<LPARAM>(node_));
-  }
+  if (node_) SendToOwner(DSM_SETCOUNT, ACount, reinterpret_cast<LPARAM>(node_));
 }
 
 void TcxShellTreeItemProducer::NotifyRemoveItem(Integer AIndex) {
-  if (CanNotify()) {
-    ::SendMessageA(tree_->Handle(), DSM_NOTIFYREMOVEITEM, AIndex,
-                   reinterpret_cast<LPARAM>(node_));
+  if (node_) {
+    SendToOwner(DSM_NOTIFYREMOVEITEM, AIndex, reinterpret_cast<LPARAM>(node_));
   }
 }
 
 void TcxShellTreeItemProducer::NotifyAddItem(Integer AIndex) {
-  if (CanNotify()) {
-    ::SendMessageA(tree_->Handle(), DSM_NOTIFYADDITEM, AIndex,
-                   reinterpret_cast<LPARAM>(node_));
+  if (node_) {
+    SendToOwner(DSM_NOTIFYADDITEM, AIndex, reinterpret_cast<LPARAM>(node_));
   }
 }
 
@@ -451,8 +446,9 @@ TTreeNode* TcxCustomInnerShellTreeView::GetNodeByPIDL(PItemIDList APidl) {
   CheckShellRoot(root_.get());
   TTreeNode* node = Items()->GetFirstNode();
   if (!node || !root_->Pidl()) return nullptr;
-  if (EqualPIDLs(root_->Pidl(), APidl)) return node;
-  if (!IsPidlUnder(root_->Pidl(), APidl)) return nullptr;
+  TcxShellFolderPtr desktop;
+  if (FAILED(::SHGetDesktopFolder(desktop.out()))) return nullptr;
+  if (!IsPidlUnder(root_->Pidl(), APidl, desktop.get())) return nullptr;
   PItemIDList id = APidl;
   for (Integer skip = GetPidlItemsCount(root_->Pidl()); skip > 0; --skip) {
     id = GetNextItemID(id);
@@ -808,7 +804,7 @@ void TcxCustomInnerShellTreeView::DsmDoNavigate(TMessage& M) {
     return;
   }
   // Compared id by id: a path of as many ids elsewhere is not below the root.
-  if (!IsPidlUnder(root_->Pidl(), pidl)) return;
+  if (!IsPidlUnder(root_->Pidl(), pidl, desktop.get())) return;
   PItemIDList id = pidl;
   for (Integer skip = rootCount; skip > 0; --skip) id = GetNextItemID(id);
   TTreeNode* node = Items()->GetFirstNode();

@@ -281,7 +281,9 @@ PItemIDList PathToAbsolutePIDL(const String& APath, TcxCustomShellRoot* ARoot,
       break;
     }
   }
-  if (ACheckSubPath && result && !IsPidlUnder(ARoot->Pidl(), result.get())) {
+  if (ACheckSubPath && result &&
+      !IsPidlUnder(ARoot->Pidl(), result.get(),
+                   GetDesktopIShellFolder().get())) {
     return nullptr;
   }
   return result.release();
@@ -301,8 +303,26 @@ bool CheckAbsolutePIDL(PItemIDList& APidl, TcxCustomShellRoot* ARoot,
     APidl = ARoot ? ARoot->Pidl() : nullptr;
     return APidl != nullptr;
   }
-  if (ACheckSubPath && (!ARoot || !IsPidlUnder(ARoot->Pidl(), APidl))) {
+  if (ACheckSubPath &&
+      (!ARoot ||
+       !IsPidlUnder(ARoot->Pidl(), APidl, GetDesktopIShellFolder().get()))) {
     return false;
   }
   return !ACheckExistence || CheckShellObjectExistence(APidl);
+}
+
+String cxShellPathToEditValue(const String& APath, const String& ARootPath,
+                              bool AStoreRelativePath) {
+  if (!AStoreRelativePath || ARootPath.empty() || APath.empty()) return APath;
+  String root = ARootPath;
+  if (root.back() != '\\') root += '\\';
+  String path = APath;
+  if (path.back() != '\\') path += '\\';
+  if (path.size() < root.size() ||
+      AnsiUpperCase(path.substr(0, root.size())) != AnsiUpperCase(root)) {
+    return APath;
+  }
+  String rest = path.substr(root.size());
+  if (!rest.empty()) rest.pop_back();
+  return rest;
 }

@@ -50,3 +50,10 @@ bool CheckShellObjectExistence(PItemIDList APidl);
 // No PIDL stands for the root's (lent, not copied).
 bool CheckAbsolutePIDL(PItemIDList& APidl, TcxCustomShellRoot* ARoot,
                        bool ACheckExistence, bool ACheckSubPath);
+
+// The value an editor stores for a folder with a file-system path: with
+// AStoreRelativePath and a folder at or below the root's folder, the path
+// relative to the root ("" for the root itself); otherwise the whole path.
+// Below means by whole path components, case-insensitively.
+String cxShellPathToEditValue(const String& APath, const String& ARootPath,
+                              bool AStoreRelativePath);

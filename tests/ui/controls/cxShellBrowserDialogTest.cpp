@@ -45,6 +45,16 @@ class TScriptedBrowserDialog : public TcxShellBrowserDialog {
   bool formMade_ = false;
 };
 
+// The texts of the first level below the form's root node.
+std::vector<String> RootChildren(TcxShellBrowserDlg* AForm) {
+  std::vector<String> texts;
+  TTreeNode* root = AForm->cxStv->InnerTreeView()->Items()->GetFirstNode();
+  for (Integer i = 0; root && i < root->Count(); ++i) {
+    texts.push_back(root->Item(i)->Text());
+  }
+  return texts;
+}
+
 class ShellBrowserDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,10 +83,7 @@ TEST_F(ShellBrowserDialogTest, KeysChooseAFolderAndOkReturnsItsPath) {
     caption = AForm->Caption();
     label = AForm->FolderCaption();
     field = AForm->cxTeFolder->Text();
-    TTreeNode* root = AForm->cxStv->InnerTreeView()->Items()->GetFirstNode();
-    for (Integer i = 0; root && i < root->Count(); ++i) {
-      shown.push_back(root->Item(i)->Text());
-    }
+    shown = RootChildren(AForm);
     ui_test::PressKeys({VK_DOWN});  // from A to B
     ui_test::PumpUntilIdle();
     ui_test::Click(AForm->cxButton1);
@@ -118,10 +125,7 @@ TEST_F(ShellBrowserDialogTest, TitleLabelAndFilesFollowTheSettings) {
   TScriptedBrowserDialog dialog([&](TcxShellBrowserDlg* AForm) {
     caption = AForm->Caption();
     label = AForm->FolderCaption();
-    TTreeNode* root = AForm->cxStv->InnerTreeView()->Items()->GetFirstNode();
-    for (Integer i = 0; root && i < root->Count(); ++i) {
-      shown.push_back(root->Item(i)->Text());
-    }
+    shown = RootChildren(AForm);
     ui_test::Click(AForm->cxButton1);
   });
   Prepare(dialog);

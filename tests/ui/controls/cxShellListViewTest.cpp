@@ -149,3 +149,27 @@ TEST(ShellPathDisplayTest, DisplayNamesOfPidls) {
   TcxPidlPtr empty(CreateEmptyPidl());
   EXPECT_FALSE(GetPIDLDisplayName(empty.get(), false).empty());
 }
+
+TEST(ShellPathTest, EditValuesAreRelativeOnlyBelowTheRoot) {
+  struct Case {
+    String path;
+    String root;
+    bool relative;
+    String value;
+  } cases[] = {
+      {"C:\\Users\\Me\\Desktop", "C:\\Users\\Me\\Desktop", true, ""},
+      {"C:\\Users\\Me\\Desktop\\A\\B", "C:\\Users\\Me\\Desktop", true, "A\\B"},
+      {"c:\\users\\me\\desktop\\A", "C:\\Users\\Me\\Desktop\\", true, "A"},
+      {"C:\\Users\\Me\\Desktop2\\A", "C:\\Users\\Me\\Desktop", true,
+       "C:\\Users\\Me\\Desktop2\\A"},
+      {"C:\\Users\\Me\\Desktop2", "C:\\Users\\Me\\Desktop", true,
+       "C:\\Users\\Me\\Desktop2"},
+      {"D:\\A\\B", "D:\\", true, "A\\B"},
+      {"C:\\Users\\Me\\Desktop\\A", "C:\\Users\\Me\\Desktop", false,
+       "C:\\Users\\Me\\Desktop\\A"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(cxShellPathToEditValue(c.path, c.root, c.relative), c.value)
+        << c.path << " under " << c.root;
+  }
+}

@@ -59,6 +59,14 @@ class ShellTreeViewTest : public ::testing::Test {
     ui_test::PumpUntilIdle();
   }
   TTreeNode* RootNode() { return inner_->Items()->GetFirstNode(); }
+  // Edits the node's label through real keys.
+  void RenameNode(TTreeNode* ANode, const std::string& AText) {
+    ASSERT_TRUE(ANode->EditText());
+    ui_test::PressKeys({VK_CONTROL, 'A'});
+    ui_test::TypeText(AText);
+    ui_test::PressKeys({VK_RETURN});
+    ASSERT_TRUE(ui_test::PumpUntilIdle());
+  }
   void ClickNode(TTreeNode* ANode) {
     const TRect r = ANode->DisplayRect(true);
     ui_test::Click(ui_test::ScreenPointOf(inner_, (r.Left + r.Right) / 2,
@@ -194,11 +202,7 @@ TEST_F(ShellTreeViewTest, RenameTakesTheNewIdAndARefusalShowsTheOldName) {
   ASSERT_TRUE(ui_test::PumpUntilIdle());
   TTreeNode* b = inner_->Selected();
   ASSERT_NE(b, nullptr);
-  ASSERT_TRUE(b->EditText());
-  ui_test::PressKeys({VK_CONTROL, 'A'});
-  ui_test::TypeText("B2");
-  ui_test::PressKeys({VK_RETURN});
-  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  RenameNode(b, "B2");
   EXPECT_EQ(b->Text(), "B2");
   EXPECT_NE(::GetFileAttributesA(tree_.Path("Root\\B2").c_str()),
             INVALID_FILE_ATTRIBUTES);
@@ -210,11 +214,7 @@ TEST_F(ShellTreeViewTest, RenameTakesTheNewIdAndARefusalShowsTheOldName) {
       tree_.Path("Root\\B2")));
 
   // "A" exists: the shell refuses, and the node shows its name again.
-  ASSERT_TRUE(b->EditText());
-  ui_test::PressKeys({VK_CONTROL, 'A'});
-  ui_test::TypeText("A");
-  ui_test::PressKeys({VK_RETURN});
-  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  RenameNode(b, "A");
   EXPECT_EQ(b->Text(), "B2");
 }
 

@@ -349,6 +349,7 @@ class TTestProducer : public TcxCustomItemProducer {
   bool GetShowToolTip() override { return false; }
   void CheckForSubitems(TcxShellItemInfo* AItem,
                         IShellFolder* AFolder) override {
+    if (Raise) throw Exception("probe failed");
     AItem->CheckSubitems(AFolder, flags_);
   }
   void NotifyUpdateItem(const TcxRequestItem& ARequest) override {
@@ -385,6 +386,7 @@ class TTestProducer : public TcxCustomItemProducer {
   }
 
   bool Background = false;
+  std::atomic<bool> Raise{false};
   String Refused;
   std::vector<Integer> Counts;
   std::vector<Integer> Notified;
@@ -504,6 +506,29 @@ TEST(ShellFetcherTest, BackgroundThreadCompletesEveryItem) {
         << WideToAnsi(producer.Item(i)->Name);
   }
   producer.UnlockRead();
+}
+
+TEST(ShellFetcherTest, ARequestThatRaisesIsDroppedAndTheThreadGoesOn) {
+  TTempFolderTree tree;
+  for (int i = 0; i < 5; ++i) tree.AddFolder("r" + std::to_string(i));
+  TcxShellItemsInfoGatherer gatherer(nullptr);
+  TTestProducer producer(&gatherer, kFoldersAndFiles);
+  producer.Raise = true;
+  producer.Background = true;
+  producer.Show(tree.Root());
+  ASSERT_EQ(producer.ItemCount(), 5);
+  ASSERT_TRUE(
+      ui_test::WaitUntil([&] { return gatherer.GetIsFetchQueueEmpty(); },
+                         "the failing requests dropped"));
+  EXPECT_TRUE(producer.NotifiedCopy().empty());
+  // Clearing ends (no request is left behind as taken), and the thread
+  // still serves new requests.
+  producer.ClearFetchQueue();
+  producer.Raise = false;
+  producer.FetchRequest(2, true);
+  ASSERT_TRUE(ui_test::WaitUntil(
+      [&] { return producer.NotifiedCopy() == std::vector<Integer>{2}; },
+      "the next request served"));
 }
 
 TEST(ShellFetcherTest, QueueMergesDuplicatesAndPutsPriorityFirst) {

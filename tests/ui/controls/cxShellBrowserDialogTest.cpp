@@ -150,3 +150,36 @@ TEST_F(ShellBrowserDialogTest, AnUnresolvableRootRaisesAndRestoresTheCursor) {
   EXPECT_EQ(Screen->Cursor(), before);
   EXPECT_EQ(dialog.Path(), "");
 }
+
+TEST_F(ShellBrowserDialogTest, FormKeepsItsMinimumSizeAndSizesFromItsGrip) {
+  TObjectPtr<TcxShellBrowserDlg> form(new TcxShellBrowserDlg(Application));
+  form->Root()->SetBrowseFolder(bfCustomPath);
+  form->Root()->SetCustomPath(AnsiToWide(tree_.Path("Root")));
+  form->Show();
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  form->SetBounds(form->Left(), form->Top(), 100, 120);
+  EXPECT_GE(form->Width(), 250);
+  EXPECT_GE(form->Height(), 300);
+  form->SetBounds(form->Left(), form->Top(), 420, 460);
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  // The tree grows with the form; the buttons stay at the bottom right.
+  const TRect client = form->GetClientRect();
+  EXPECT_EQ(form->cxButton2->Left() + form->cxButton2->Width(),
+            client.Right - 14);
+  EXPECT_EQ(form->cxButton2->Top() + form->cxButton2->Height(),
+            client.Bottom - 10);
+  EXPECT_EQ(form->cxStv->Width(), client.Right - 24);
+  const TRect grip = form->SizeGripRect();
+  ASSERT_FALSE(grip.Width() == 0);
+  EXPECT_EQ(grip.Right, client.Right);
+  EXPECT_EQ(grip.Bottom, client.Bottom);
+  const POINT inGrip =
+      ui_test::ScreenPointOf(form.get(), grip.Right - 2, grip.Bottom - 2);
+  EXPECT_EQ(::SendMessageA(form->Handle(), WM_NCHITTEST, 0,
+                           MAKELPARAM(inGrip.x, inGrip.y)),
+            HTBOTTOMRIGHT);
+  const POINT outside = ui_test::ScreenPointOf(form.get(), 4, 4);
+  EXPECT_EQ(::SendMessageA(form->Handle(), WM_NCHITTEST, 0,
+                           MAKELPARAM(outside.x, outside.y)),
+            HTCLIENT);
+}

@@ -406,81 +406,98 @@ void TcxMaskEditRegExprMode::RestoreSelection() {
   removed_.clear();
 }
 
-bool TcxMaskEditRegExprMode::PressSymbol(char& AKey) {
+template <class F>
+bool TcxMaskEditRegExprMode::Operate(F&& ABody) {
   if (!Edit() || !Compiled()) return true;
   CursorCorrection();
   removed_.clear();
-  if (SelLength() > 0) DeleteSelection();
-  bool result = false;
-  if (engine_->Next(AKey)) {
-    left_ += AKey;
-    result = true;
-    if (!NextTail()) {
-      if (!removed_.empty()) {
-        Edit()->SendMyKeyDown(cxMaskEditKeyDelete, TShiftState());
-        Edit()->SendMyKeyPress(AKey);
-        result = false;
-      }
-      ClearTail();
-    }
-  } else {
-    RestoreSelection();
-  }
+  bool result = ABody();
   removed_.clear();
   if (!result) BeepOnError();
   RequestResync();
   return result;
+}
+
+template <class F>
+bool TcxMaskEditRegExprMode::DeleteSelectionFits(F&& ASendKeys) {
+  DeleteSelection();
+  if (NextTail()) return true;
+  ASendKeys();
+  ClearTail();
+  return false;
+}
+
+bool TcxMaskEditRegExprMode::PressSymbol(char& AKey) {
+  return Operate([&] {
+    if (SelLength() > 0) DeleteSelection();
+    if (!engine_->Next(AKey)) {
+      RestoreSelection();
+      return false;
+    }
+    left_ += AKey;
+    if (NextTail()) return true;
+    // The inner edit cannot both replace the selection and lose the rest
+    // in one key: the mode types the replacement itself.
+    bool replaced = !removed_.empty();
+    if (replaced) {
+      Edit()->SendMyKeyDown(cxMaskEditKeyDelete, TShiftState());
+      Edit()->SendMyKeyPress(AKey);
+    }
+    ClearTail();
+    return !replaced;
+  });
 }
 
 bool TcxMaskEditRegExprMode::PressBackSpace() {
-  if (!Edit() || !Compiled()) return true;
-  CursorCorrection();
-  removed_.clear();
-  bool result = true;
-  if (SelLength() > 0) {
-    DeleteSelection();
-    if (!NextTail()) {
-      Edit()->SendMyKeyPress(cxMaskEditCharBackSpace);
-      ClearTail();
-      result = false;
+  return Operate([&] {
+    if (SelLength() > 0) {
+      return DeleteSelectionFits(
+          [&] { Edit()->SendMyKeyPress(cxMaskEditCharBackSpace); });
     }
-  } else if (!left_.empty()) {
-    engine_->Prev();
-    left_.pop_back();
-    if (!NextTail()) ClearTail();
-  }
-  removed_.clear();
-  if (!result) BeepOnError();
-  RequestResync();
-  return result;
+    if (!left_.empty()) {
+      engine_->Prev();
+      left_.pop_back();
+      if (!NextTail()) ClearTail();
+    }
+    return true;
+  });
 }
 
 bool TcxMaskEditRegExprMode::PressDelete() {
-  if (!Edit() || !Compiled()) return true;
-  CursorCorrection();
-  removed_.clear();
-  bool result = true;
-  if (SelLength() > 0) {
-    DeleteSelection();
-    if (!NextTail()) {
-      Edit()->SendMyKeyDown(cxMaskEditKeyDelete, TShiftState());
-      ClearTail();
-      result = false;
+  return Operate([&] {
+    if (SelLength() > 0) {
+      return DeleteSelectionFits(
+          [&] { Edit()->SendMyKeyDown(cxMaskEditKeyDelete, TShiftState()); });
     }
-  } else if (!right_.empty()) {
-    right_.erase(0, 1);
-    if (!NextTail()) {
-      // The rest goes but for its last character, which sits where the
-      // deleted one was once the caret steps back; the Delete key itself
-      // then takes it.
-      ClearTail();
-      if (SelStart() > 0) Edit()->DirectSetSelStart(SelStart() - 1);
+    if (!right_.empty()) {
+      right_.erase(0, 1);
+      if (!NextTail()) {
+        // The rest goes but for its last character, which sits where the
+        // deleted one was once the caret steps back; the Delete key itself
+        // then takes it.
+        ClearTail();
+        if (SelStart() > 0) Edit()->DirectSetSelStart(SelStart() - 1);
+      }
     }
+    return true;
+  });
+}
+
+void TcxMaskEditRegExprMode::MoveLeft(Integer ACount) {
+  for (Integer i = 0; i < ACount && !left_.empty(); ++i) {
+    engine_->Prev();
+    right_.insert(right_.begin(), left_.back());
+    left_.pop_back();
   }
-  removed_.clear();
-  if (!result) BeepOnError();
-  RequestResync();
-  return result;
+}
+
+void TcxMaskEditRegExprMode::MoveRight(Integer ACount) {
+  for (Integer i = 0; i < ACount && !right_.empty(); ++i) {
+    char c = right_[0];
+    engine_->Next(c);
+    left_ += c;
+    right_.erase(0, 1);
+  }
 }
 
 bool TcxMaskEditRegExprMode::PressLeft() {
@@ -490,12 +507,7 @@ bool TcxMaskEditRegExprMode::PressLeft() {
   Integer caret = Edit()->GetModeCaretPos();
   bool plain = length > 0 && !ShiftFlag();
   if (!left_.empty() && !(plain && caret == start)) {
-    Integer steps = plain && caret == start + length ? length : 1;
-    for (Integer i = 0; i < steps && !left_.empty(); ++i) {
-      engine_->Prev();
-      right_.insert(right_.begin(), left_.back());
-      left_.pop_back();
-    }
+    MoveLeft(plain && caret == start + length ? length : 1);
   }
   RequestResync();
   return true;
@@ -508,13 +520,7 @@ bool TcxMaskEditRegExprMode::PressRight() {
   Integer caret = Edit()->GetModeCaretPos();
   bool plain = length > 0 && !ShiftFlag();
   if (!right_.empty() && !(plain && caret == start + length)) {
-    Integer steps = plain && caret == start ? length : 1;
-    for (Integer i = 0; i < steps && !right_.empty(); ++i) {
-      char c = right_[0];
-      engine_->Next(c);
-      left_ += c;
-      right_.erase(0, 1);
-    }
+    MoveRight(plain && caret == start ? length : 1);
   }
   RequestResync();
   return true;
@@ -538,11 +544,7 @@ bool TcxMaskEditRegExprMode::PressEnd() {
 void TcxMaskEditRegExprMode::GotoEnd() {
   if (!Edit() || !Compiled()) return;
   CursorCorrection();
-  for (char c : right_) {
-    engine_->Next(c);
-    left_ += c;
-  }
-  right_.clear();
+  MoveRight(Len(right_));
   RequestResync();
 }
 
@@ -820,190 +822,156 @@ void TcxMaskEditRegExprExMode::UpdateTail() {
   Clear();
 }
 
-bool TcxMaskEditRegExprExMode::PressSymbol(char& AKey) {
+template <class F>
+bool TcxMaskEditRegExprExMode::Operate(bool AResult, F&& ABody) {
   if (!Edit() || !Compiled()) return true;
   CursorCorrection();
   Clear();
   forcedAfterDeletion_.clear();
-  Integer start = SelStart(), length = SelLength();
-  String prefix = ForcedPrefix();
-  if (start == 0 && !prefix.empty() && StartsWith(Text(), prefix)) {
-    // Input goes behind the forced prefix, never in front of it.
-    Edit()->DirectSetSelStart(Len(prefix));
-    Edit()->DirectSetSelLength(std::max(length - Len(prefix), 0));
-    RequestResync();
-    return PressSymbol(AKey);
-  }
+  ABody();
   removed_.clear();
-  if (length > 0) {
-    DeleteSelection();
-  } else if (left_.empty() && Engine()->IsStart()) {
-    // The start of an empty model still owes the forced prefix.
-    Clear();
-    SetCompletion(true);
-    forcedAfterDeletion_ = autoInserted_;
-    left_ += autoInserted_;
-  }
+  forcedAfterDeletion_.clear();
   Clear();
-  if (Engine()->Next(AKey)) {
+  RequestResync();
+  return AResult;
+}
+
+bool TcxMaskEditRegExprExMode::AnchorBehindPrefix() {
+  Integer length = SelLength();
+  String prefix = ForcedPrefix();
+  if (SelStart() != 0 || prefix.empty() || !StartsWith(Text(), prefix))
+    return false;
+  Edit()->DirectSetSelStart(Len(prefix));
+  Edit()->DirectSetSelLength(std::max(length - Len(prefix), 0));
+  RequestResync();
+  return true;
+}
+
+bool TcxMaskEditRegExprExMode::PressSymbol(char& AKey) {
+  return Operate(false, [&] {
+    // Input goes behind the forced prefix, never in front of it.
+    if (AnchorBehindPrefix()) {
+      PressSymbol(AKey);
+      return;
+    }
+    removed_.clear();
+    if (SelLength() > 0) {
+      DeleteSelection();
+    } else if (left_.empty() && Engine()->IsStart()) {
+      // The start of an empty model still owes the forced prefix.
+      Clear();
+      SetCompletion(true);
+      forcedAfterDeletion_ = autoInserted_;
+      left_ += autoInserted_;
+    }
+    Clear();
+    if (!Engine()->Next(AKey)) {
+      RestoreSelection();
+      BeepOnError();
+      return;
+    }
     String typed = forcedAfterDeletion_ + AKey + autoInserted_;
     left_ += String(1, AKey) + autoInserted_;
     Clear();
     TypeForced(typed);
     CheckTail();
-  } else {
-    RestoreSelection();
-    BeepOnError();
-  }
-  removed_.clear();
-  forcedAfterDeletion_.clear();
-  Clear();
-  RequestResync();
-  return false;
+  });
 }
 
 bool TcxMaskEditRegExprExMode::PressBackSpace() {
-  if (!Edit() || !Compiled()) return true;
-  CursorCorrection();
-  Clear();
-  forcedAfterDeletion_.clear();
-  Integer start = SelStart(), length = SelLength();
-  if (length > 0) {
-    String prefix = ForcedPrefix();
-    if (start == 0 && !prefix.empty() && StartsWith(Text(), prefix)) {
-      Edit()->DirectSetSelStart(Len(prefix));
-      Edit()->DirectSetSelLength(std::max(length - Len(prefix), 0));
-      RequestResync();
-      return PressBackSpace();
+  return Operate(false, [&] {
+    if (SelLength() > 0) {
+      if (AnchorBehindPrefix()) {
+        PressBackSpace();
+        return;
+      }
+      DeleteSelection();
+      Edit()->SendMyKeyPress(cxMaskEditCharBackSpace);
+      TypeForced(forcedAfterDeletion_);
+      CheckTail();
+      return;
     }
-    DeleteSelection();
-    Edit()->SendMyKeyPress(cxMaskEditCharBackSpace);
-    TypeForced(forcedAfterDeletion_);
-    CheckTail();
-  } else if (!left_.empty()) {
-    Clear();
+    if (left_.empty()) return;
     Engine()->Prev();
     Integer removed = autoRemoved_;
-    if (Engine()->IsStart() && start == removed) {
+    if (Engine()->IsStart() && SelStart() == removed) {
       // Only the forced prefix is left of the caret: it stays.
       Clear();
       char c = left_[0];
       Engine()->Next(c);
       BeepOnError();
-    } else {
-      std::size_t count =
-          std::min(static_cast<std::size_t>(removed) + 1, left_.size());
-      left_.resize(left_.size() - count);
-      for (std::size_t i = 0; i < count; ++i)
-        Edit()->SendMyKeyPress(cxMaskEditCharBackSpace);
-      CheckTail();
+      return;
     }
-  }
-  removed_.clear();
-  forcedAfterDeletion_.clear();
-  Clear();
-  RequestResync();
-  return false;
+    std::size_t count =
+        std::min(static_cast<std::size_t>(removed) + 1, left_.size());
+    left_.resize(left_.size() - count);
+    for (std::size_t i = 0; i < count; ++i)
+      Edit()->SendMyKeyPress(cxMaskEditCharBackSpace);
+    CheckTail();
+  });
 }
 
 bool TcxMaskEditRegExprExMode::PressDelete() {
-  if (!Edit() || !Compiled()) return true;
-  if (SelLength() > 0) return PressBackSpace();
-  CursorCorrection();
-  Clear();
-  if (!right_.empty()) {
+  if (Edit() && SelLength() > 0) return PressBackSpace();
+  return Operate(false, [&] {
+    if (right_.empty()) return;
     if (SelStart() == 0 && !ForcedPrefix().empty()) {
       BeepOnError();
-    } else {
-      char c = right_[0];
-      bool fed = Engine()->Next(c);
-      std::size_t count =
-          std::min((fed ? autoInserted_.size() : 0) + 1, right_.size());
-      for (std::size_t i = 0; i < count; ++i)
-        Edit()->SendMyKeyDown(cxMaskEditKeyDelete, TShiftState());
-      right_.erase(0, count);
-      if (fed) {
-        Clear();
-        Engine()->Prev();
-      }
-      CheckTail();
+      return;
     }
-  }
-  Clear();
-  RequestResync();
-  return false;
+    char c = right_[0];
+    bool fed = Engine()->Next(c);
+    std::size_t count =
+        std::min((fed ? autoInserted_.size() : 0) + 1, right_.size());
+    for (std::size_t i = 0; i < count; ++i)
+      Edit()->SendMyKeyDown(cxMaskEditKeyDelete, TShiftState());
+    right_.erase(0, count);
+    if (fed) {
+      Clear();
+      Engine()->Prev();
+    }
+    CheckTail();
+  });
 }
 
+// A typed character goes together with the forced ones behind it: the
+// inner edit's own key moves over one of them, the mode sends the rest.
 bool TcxMaskEditRegExprExMode::PressLeft() {
-  if (!Edit() || !Compiled()) return true;
-  CursorCorrection();
-  Clear();
-  Integer start = SelStart(), length = SelLength();
-  Integer caret = Edit()->GetModeCaretPos();
-  bool plain = length > 0 && !ShiftFlag();
-  if (!left_.empty() && !(plain && caret == start)) {
+  return Operate(true, [&] {
+    Integer start = SelStart(), length = SelLength();
+    Integer caret = Edit()->GetModeCaretPos();
+    bool plain = length > 0 && !ShiftFlag();
+    if (left_.empty() || (plain && caret == start)) return;
     if (plain && caret == start + length) {
       SetCompletion(false);
-      for (Integer i = 0; i < length && !left_.empty(); ++i) {
-        Engine()->Prev();
-        right_.insert(right_.begin(), left_.back());
-        left_.pop_back();
-      }
+      MoveLeft(length);
       SetCompletion(true);
-    } else {
-      // A typed character goes together with the forced ones behind it:
-      // the inner edit's own key moves over one of them, the rest are sent.
-      bool popped = Engine()->Prev();
-      std::size_t count =
-          static_cast<std::size_t>(autoRemoved_) + (popped ? 1 : 0);
-      count = std::clamp<std::size_t>(count, 1, left_.size());
-      right_.insert(0, left_.substr(left_.size() - count));
-      left_.resize(left_.size() - count);
-      TShiftState shift;
-      if (ShiftFlag()) shift.Include(ssShift);
-      for (std::size_t i = 1; i < count; ++i)
-        Edit()->SendMyKeyDown(cxMaskEditKeyLeft, shift);
+      return;
     }
-  }
-  Clear();
-  RequestResync();
-  return true;
+    Integer before = Len(left_);
+    BackwardStep();
+    for (Integer i = Len(left_) + 1; i < before; ++i)
+      Edit()->SendMyKeyDown(cxMaskEditKeyLeft, ShiftState());
+  });
 }
 
 bool TcxMaskEditRegExprExMode::PressRight() {
-  if (!Edit() || !Compiled()) return true;
-  CursorCorrection();
-  Clear();
-  Integer start = SelStart(), length = SelLength();
-  Integer caret = Edit()->GetModeCaretPos();
-  bool plain = length > 0 && !ShiftFlag();
-  if (!right_.empty() && !(plain && caret == start + length)) {
+  return Operate(true, [&] {
+    Integer start = SelStart(), length = SelLength();
+    Integer caret = Edit()->GetModeCaretPos();
+    bool plain = length > 0 && !ShiftFlag();
+    if (right_.empty() || (plain && caret == start + length)) return;
     if (plain && caret == start) {
       SetCompletion(false);
-      for (Integer i = 0; i < length && !right_.empty(); ++i) {
-        char c = right_[0];
-        Engine()->Next(c);
-        left_ += c;
-        right_.erase(0, 1);
-      }
+      MoveRight(length);
       SetCompletion(true);
-    } else {
-      char c = right_[0];
-      Engine()->Next(c);
-      left_ += right_[0];
-      right_.erase(0, 1);
-      std::size_t count = std::min(autoInserted_.size(), right_.size());
-      left_ += right_.substr(0, count);
-      right_.erase(0, count);
-      TShiftState shift;
-      if (ShiftFlag()) shift.Include(ssShift);
-      for (std::size_t i = 0; i < count; ++i)
-        Edit()->SendMyKeyDown(cxMaskEditKeyRight, shift);
+      return;
     }
-  }
-  Clear();
-  RequestResync();
-  return true;
+    Integer before = Len(left_);
+    if (!ForwardStep()) MoveRight(1);
+    for (Integer i = before + 1; i < Len(left_); ++i)
+      Edit()->SendMyKeyDown(cxMaskEditKeyRight, ShiftState());
+  });
 }
 
 bool TcxMaskEditRegExprExMode::PressHome() {
@@ -1036,6 +1004,30 @@ void TcxMaskEditRegExprExMode::AfterPasteFromClipboard() {
 // Routines
 // ---------------------------------------------------------------------------
 
+namespace {
+
+using TModeOperation = bool (TcxMaskEditCustomMode::*)();
+
+// Left and Right: with Ctrl a jump to the start or end; otherwise one step,
+// reported to the editor when the caret could not move past its edge.
+template <class F>
+void Arrow(TcxMaskEditCustomMode* AMode, IcxMaskEditModeEdit* AEdit, Word& AKey,
+           TShiftState AShift, Word AJumpKey, TModeOperation AJump,
+           TModeOperation AAtEdge, TModeOperation AStep, F&& AAfterKeyDown) {
+  if (AShift.Contains(ssCtrl)) {
+    AEdit->SendMyKeyDown(AJumpKey, AShift);
+    if (!(AMode->*AJump)()) AKey = 0;
+    return;
+  }
+  bool atEdge = (AMode->*AAtEdge)();
+  if (!(AMode->*AStep)()) {
+    if (atEdge) AAfterKeyDown();
+    AKey = 0;
+  }
+}
+
+}  // namespace
+
 TcxMaskEditModeClass cxMaskEditModeClassOf(TcxEditMaskKind AKind) {
   switch (AKind) {
     case emkRegExpr:
@@ -1052,7 +1044,6 @@ void cxMaskEditModeKeyDown(TcxMaskEditCustomMode* AMode,
                            TShiftState AShift,
                            const TcxMaskEditKeyDownContext& AContext) {
   bool shift = AShift.Contains(ssShift);
-  bool ctrl = AShift.Contains(ssCtrl);
   AEdit->SetModeShiftFlag(shift);
   auto afterKeyDown = [&] { AContext.AfterKeyDown(AKey, AShift); };
   switch (AKey) {
@@ -1064,28 +1055,16 @@ void cxMaskEditModeKeyDown(TcxMaskEditCustomMode* AMode,
       }
       break;
     case cxMaskEditKeyLeft:
-      if (ctrl) {
-        AEdit->SendMyKeyDown(cxMaskEditKeyHome, AShift);
-        if (!AMode->PressHome()) AKey = 0;
-      } else {
-        bool atBegin = AMode->IsCursorBegin();
-        if (!AMode->PressLeft()) {
-          if (atBegin) afterKeyDown();
-          AKey = 0;
-        }
-      }
+      Arrow(AMode, AEdit, AKey, AShift, cxMaskEditKeyHome,
+            &TcxMaskEditCustomMode::PressHome,
+            &TcxMaskEditCustomMode::IsCursorBegin,
+            &TcxMaskEditCustomMode::PressLeft, afterKeyDown);
       break;
     case cxMaskEditKeyRight:
-      if (ctrl) {
-        AEdit->SendMyKeyDown(cxMaskEditKeyEnd, AShift);
-        if (!AMode->PressEnd()) AKey = 0;
-      } else {
-        bool atEnd = AMode->IsCursorEnd();
-        if (!AMode->PressRight()) {
-          if (atEnd) afterKeyDown();
-          AKey = 0;
-        }
-      }
+      Arrow(AMode, AEdit, AKey, AShift, cxMaskEditKeyEnd,
+            &TcxMaskEditCustomMode::PressEnd,
+            &TcxMaskEditCustomMode::IsCursorEnd,
+            &TcxMaskEditCustomMode::PressRight, afterKeyDown);
       break;
     case cxMaskEditKeyDelete:
       if (!shift) {

@@ -305,6 +305,21 @@ class TcxMaskEditRegExprMode : public TcxMaskEditCustomMode {
   bool NextTail();
   // Cuts the right text off the editor's text.
   void ClearTail();
+  // Moves characters between the left and the right text, the engine
+  // following.
+  void MoveLeft(Integer ACount);
+  void MoveRight(Integer ACount);
+  // One key operation on a model rebuilt from the editor; a false result
+  // beeps.
+  template <class F>
+  bool Operate(F&& ABody);
+  // Takes the selection out; when the right text then no longer fits, sends
+  // the keys that delete it and cuts the rest off (false).
+  template <class F>
+  bool DeleteSelectionFits(F&& ASendKeys);
+  TShiftState ShiftState() {
+    return ShiftFlag() ? TShiftState{ssShift} : TShiftState();
+  }
   bool Compiled() const { return engine_->IsCompiled(); }
   // Raises EcxMaskEditError with the engine's messages.
   void CompileSource(TcxRegExpr* AEngine, const String& ASource);
@@ -373,6 +388,13 @@ class TcxMaskEditRegExprExMode : public TcxMaskEditRegExprMode {
   // One step of the caret sync; false when nothing could move.
   bool ForwardStep();
   void BackwardStep();
+  // One key operation on a model rebuilt from the editor, answering
+  // AResult.
+  template <class F>
+  bool Operate(bool AResult, F&& ABody);
+  // A caret or selection at the very start moves behind the forced prefix
+  // that the text begins with; true when it moved.
+  bool AnchorBehindPrefix();
   // Types the forced characters that completion found after a deletion.
   void TypeForced(const String& AForced);
 

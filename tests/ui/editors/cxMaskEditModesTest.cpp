@@ -79,7 +79,7 @@ class FakeMaskEdit : public IcxMaskEditModeEdit,
 
   // --- IcxMaskEditModeEdit ---
   IcxMaskEditModeProperties* GetModeProperties() override { return this; }
-  bool IsModePropertiesLocked() override { return false; }
+  bool IsModePropertiesLocked() override { return propertiesLocked; }
   bool ModeHandleAllocated() override { return true; }
   bool ModeIsMasked() override { return true; }
   String GetModeText() override { return text; }
@@ -130,6 +130,7 @@ class FakeMaskEdit : public IcxMaskEditModeEdit,
   String preparedText;
   bool shiftFlag = false;
   bool hasPopup = false;
+  bool propertiesLocked = false;
   int beeps = 0;
   int sentKeys = 0;
   std::vector<Word> afterKeyDown;
@@ -654,6 +655,56 @@ TEST(MaskEditRegExprExModeTest, FormattedTextCompletesTheForcedEnd) {
   FakeMaskEdit edit(emkRegExprEx, "\\d\\d'-'\\d\\d");
   EXPECT_EQ(edit.mode->GetFormattedText("12"), "12-");
   EXPECT_EQ(edit.mode->GetFormattedText("1x2-3"), "12-3");
+}
+
+// The date and time editors' modes leave some positions alone on deletion.
+class KeepingMode : public TcxMaskEditStandardMode {
+  VARNEL_CLASS(KeepingMode, TcxMaskEditStandardMode)
+ public:
+  using TcxMaskEditStandardMode::TcxMaskEditStandardMode;
+  char GetBlank(Integer APosition) override {
+    return APosition == 2 ? '\0' : TcxMaskEditStandardMode::GetBlank(APosition);
+  }
+};
+
+TEST(MaskEditStandardModeTest, ABlankOfZeroLeavesThePositionAsItIs) {
+  StandardEdit edit;
+  edit.mode.reset(new KeepingMode(&edit, &edit));
+  edit.mode->Compile("(000)000;1;_");
+  edit.Show("(123)456", 1);
+  edit.Click(1, 3);
+  edit.Key(cxMaskEditKeyDelete);
+  EXPECT_EQ(edit.text, "(1__)456");
+}
+
+TEST(MaskEditStandardModeTest, SynchronizingTheValueShowsItWithABlockCaret) {
+  StandardEdit edit;
+  edit.preparedText = "(42_)___";
+  edit.mode->SynchronizeEditValue();
+  EXPECT_EQ(edit.text, "(42_)___");
+  EXPECT_EQ(edit.SelLength(), 1);
+}
+
+TEST(MaskEditRegExprModeTest, APasteFeedsTheTextUpToThePastedEnd) {
+  FakeMaskEdit edit(emkRegExpr, "\\d+");
+  edit.Show("12", 1);
+  edit.mode->SetPastedLength(2);
+  edit.mode->SetText("1992");
+  auto* mode = static_cast<TcxMaskEditRegExprMode*>(edit.mode.get());
+  EXPECT_EQ(mode->LeftText(), "199");
+  EXPECT_EQ(mode->RightText(), "2");
+  EXPECT_EQ(mode->PastedLength(), 0);
+}
+
+TEST(MaskEditRegExprExModeTest, ALockedEditorGetsTheForcedPrefixAsValueLater) {
+  FakeMaskEdit edit(emkRegExprEx, "\\d+");
+  edit.propertiesLocked = true;
+  edit.mode->Compile("'ab'\\d+");
+  EXPECT_TRUE(edit.mode->NeedUpdateEditValue());
+  edit.propertiesLocked = false;
+  edit.mode->UpdateEditValue();
+  EXPECT_EQ(edit.editValue, "ab");
+  EXPECT_FALSE(edit.mode->NeedUpdateEditValue());
 }
 
 }  // namespace

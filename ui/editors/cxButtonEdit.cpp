@@ -1,7 +1,7 @@
-#include "cxButtonEdit.h"
-
-#include "TypInfo.h"
 #include "WinApi.h"
+//
+#include "TypInfo.h"
+#include "cxButtonEdit.h"
 #include "cxEditStyle.h"
 
 TcxCustomButtonEditProperties::TcxCustomButtonEditProperties(

@@ -1,9 +1,11 @@
-#include "cxMaskEdit.h"
+#include "WinApi.h"
+//
+#include <algorithm>
 
 #include "Clipbrd.h"
 #include "ScopeGuard.h"
 #include "TypInfo.h"
-#include "WinApi.h"
+#include "cxMaskEdit.h"
 
 // ---------------------------------------------------------------------------
 // TcxCustomMaskEditProperties
@@ -539,8 +541,23 @@ void TcxCustomMaskEdit::SetSelText(const String& AValue) {
   }
   mode_->SetPastedLength(static_cast<Integer>(AValue.size()));
   mode_->PrePasteFromClipboard();
-  TcxCustomTextEdit::SetSelText(AValue);
+  ReplaceSelection(AValue);
   mode_->AfterPasteFromClipboard();
+}
+
+// The text editor replaces the selection in the text the editor reports,
+// which without stored literals is shorter than the one shown: a masked
+// editor replaces it in the shown text, and the mode lays the result out.
+void TcxCustomMaskEdit::ReplaceSelection(const String& AValue) {
+  auto userAction = UserActionScope(this, IsFocusedEdit());
+  if (IsUserAction() && !DoEditing()) return;
+  String text = GetEditText();
+  std::size_t start =
+      std::min(static_cast<std::size_t>(std::max(SelStart(), 0)), text.size());
+  text.replace(start, static_cast<std::size_t>(std::max(SelLength(), 0)),
+               AValue);
+  InternalSetDisplayValue(Variant(text));
+  DirectSetSelStart(static_cast<Integer>(start + AValue.size()));
 }
 
 void TcxCustomMaskEdit::CutToClipboard() {

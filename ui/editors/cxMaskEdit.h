@@ -210,6 +210,7 @@ class TcxCustomMaskEdit : public TcxCustomTextEdit, public IcxMaskEditModeEdit {
   String PrepareModeDisplayText() override;
 
   void CreateMode();
+  void ReplaceSelection(const String& AValue);
   // The text in the form the inner edit shows it: laid out with blanks and
   // literals while focused, for other modes or when always shown.
   String DisplayTextOf(const String& AText);

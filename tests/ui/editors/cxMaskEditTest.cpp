@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "Clipbrd.h"
 #include "Forms.h"
 #include "ScopeGuard.h"
 #include "UiDriverWin.h"
@@ -159,6 +160,54 @@ TEST_F(MaskEditWindow, TypedDigitsFillTheStandardMaskPastItsLiterals) {
   ASSERT_TRUE(PumpUntilIdle());
   EXPECT_EQ(VarToStr(edit->EditValue()), "(123)678");
   EXPECT_EQ(Shown(edit), "(123)678");
+}
+
+TEST_F(MaskEditWindow, APasteFillsAsManyPositionsAsItHasCharacters) {
+  struct Case {
+    const char* mask;
+    const char* pasted;
+    const char* shown;
+    Integer selStart;
+  };
+  const Case cases[] = {{"(000)000;1;_", "987", "(987)___", 5},
+                        {"(000)000;0;_", "987", "(987)___", 5},
+                        {"(000)000;1;_", "98765", "(987)65_", 6}};
+  for (const Case& c : cases) {
+    TcxMaskEdit* edit = MaskedEdit(emkStandard, c.mask);
+    edit->SetSelection(1, 1);
+    Clipboard()->SetAsText(c.pasted);
+    PressKeys({VK_CONTROL, 'V'});
+    ASSERT_TRUE(PumpUntilIdle());
+    EXPECT_EQ(Shown(edit), c.shown) << c.mask << " " << c.pasted;
+    EXPECT_EQ(edit->SelStart(), c.selStart) << c.mask << " " << c.pasted;
+    delete edit;
+  }
+}
+
+TEST_F(MaskEditWindow, APasteIntoARegularExpressionKeepsWhatFits) {
+  TcxMaskEdit* edit = MaskedEdit(emkRegExpr, "\\d+");
+  TypeText("12");
+  edit->SetSelection(1, 0);
+  Clipboard()->SetAsText("99");
+  PressKeys({VK_CONTROL, 'V'});
+  ASSERT_TRUE(PumpUntilIdle());
+  EXPECT_EQ(Shown(edit), "1992");
+  Clipboard()->SetAsText("x");
+  PressKeys({VK_CONTROL, 'V'});
+  ASSERT_TRUE(PumpUntilIdle());
+  EXPECT_EQ(Shown(edit), "1992");
+}
+
+TEST_F(MaskEditWindow, CutCopiesAndBlanksTheSelection) {
+  TcxMaskEdit* edit = MaskedEdit(emkStandard, "(000)000;1;_");
+  edit->SetSelection(0, 1);
+  TypeText("123456");
+  ASSERT_TRUE(PumpUntilIdle());
+  edit->SetSelection(1, 3);
+  PressKeys({VK_CONTROL, 'X'});
+  ASSERT_TRUE(PumpUntilIdle());
+  EXPECT_EQ(Clipboard()->AsText(), "123");
+  EXPECT_EQ(Shown(edit), "(___)456");
 }
 
 TEST_F(MaskEditWindow, HomeAndEndStopAtTheFillablePositions) {

@@ -267,6 +267,17 @@ TEST_F(MaskEditWindow, SwitchingKindsClearsOrKeepsTheMask) {
   }
 }
 
+TEST_F(MaskEditWindow, AMaskSetLaterKeepsTheValue) {
+  TcxMaskEdit* edit = MaskedEdit(emkStandard, "");
+  other_->SetFocus();
+  ASSERT_TRUE(PumpUntilIdle());
+  edit->SetEditValue(Variant("123"));
+  edit->Properties()->SetEditMask("000;1;_");
+  ASSERT_TRUE(PumpUntilIdle());
+  EXPECT_EQ(VarToStr(edit->EditValue()), "123");
+  EXPECT_EQ(Shown(edit), "123");
+}
+
 TEST_F(MaskEditWindow, AMaskedEditorHasNoMaximumLength) {
   TcxMaskEdit* edit = MaskedEdit(emkStandard, "");
   edit->Properties()->SetMaxLength(5);

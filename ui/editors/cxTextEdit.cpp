@@ -113,6 +113,15 @@ TcxCustomTextEdit::~TcxCustomTextEdit() {
   lookupData_.reset();
 }
 
+void TcxCustomTextEdit::GetChildren(const TGetChildProc& Proc,
+                                    TComponent* Root) {
+  TcxCustomEdit::GetChildren(
+      [this, &Proc](TComponent* AChild) {
+        if (AChild != innerEdit_) Proc(AChild);
+      },
+      Root);
+}
+
 Integer TcxCustomTextEdit::QueryInterface(const TGUID& iid, void** obj) {
   if (obj && iid == IcxFormatControllerListener::IID) {
     *obj = static_cast<IcxFormatControllerListener*>(this);

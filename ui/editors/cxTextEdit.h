@@ -67,8 +67,8 @@ class TcxTextEditPropertiesValues : public TcxCustomEditPropertiesValues {
   void SetMaxLength(bool Value);
   // Stored only when an explicitly assigned format is empty, so that the
   // empty format survives streaming.
-  bool IsDisplayFormatStored();
-  bool IsEditFormatStored();
+  bool IsDisplayFormatStored() const;
+  bool IsEditFormatStored() const;
 
  private:
   bool displayFormat_ = false;
@@ -114,6 +114,7 @@ class TcxCustomTextEditProperties : public TcxCustomEditProperties,
   bool IncrementalSearch() const { return incrementalSearch_; }
   void SetIncrementalSearch(bool Value);
   TStringList* LookupItems() const { return lookupItems_.get(); }
+  TStrings* GetLookupItems() const { return lookupItems_.get(); }
   void SetLookupItems(TStrings* Value) { lookupItems_->Assign(Value); }
   bool LookupItemsSorted() const { return lookupItems_->Sorted(); }
   void SetLookupItemsSorted(bool Value) { lookupItems_->SetSorted(Value); }
@@ -133,6 +134,7 @@ class TcxCustomTextEditProperties : public TcxCustomEditProperties,
   void SetViewStyle(TcxTextEditViewStyle Value);
   TcxCharSet& ExtraAcceptedChars() { return extraAcceptedChars_; }
   bool IsFormatChanging() const { return formatChanging_; }
+  void DefineProperties(TFiler* Filer) override;
 
   TcxNewLookupDisplayTextEvent OnNewLookupDisplayText;
 
@@ -148,7 +150,7 @@ class TcxCustomTextEditProperties : public TcxCustomEditProperties,
   }
   bool IsDisplayFormatStored() { return AssignedValues()->DisplayFormat(); }
   bool IsEditFormatStored() { return AssignedValues()->EditFormat(); }
-  bool IsMaxLengthStored() { return AssignedValues()->MaxLength(); }
+  bool IsMaxLengthStored() const { return AssignedValues()->MaxLength(); }
   // The hidden streamed flag of an assigned display format.
   void ReadIsDisplayFormatAssigned(bool Value) {
     AssignedValues()->SetDisplayFormat(Value);
@@ -907,6 +909,8 @@ class TcxCustomTextEdit : public TcxCustomEdit,
   bool TabsNeeded() override;
   String GetText() override;
   Integer GetTextLen() override;
+  // The Windows edit is part of the editor, never a stored child.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
   // The part of the container that the inner edit reads.
   bool InnerEditKeyPressConsumesEnterEsc(char Key);
   void InnerEditFocusChanged() { FocusChanged(); }
@@ -992,6 +996,9 @@ class TcxTextEdit : public TcxCustomTextEdit {
   }
   TcxTextEditProperties* Properties() const {
     return static_cast<TcxTextEditProperties*>(TcxCustomEdit::Properties());
+  }
+  void SetProperties(TcxTextEditProperties* Value) {
+    TcxCustomEdit::SetProperties(Value);
   }
   TcxTextEditProperties* ActiveProperties() {
     return static_cast<TcxTextEditProperties*>(

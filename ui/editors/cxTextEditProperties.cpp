@@ -2,8 +2,10 @@
 // and character case.
 #include "WinApi.h"
 //
+#include "FormStreams.h"
 #include "ScopeGuard.h"
 #include "SysUtils.h"
+#include "TypInfo.h"
 #include "cxEditConsts.h"
 #include "cxTextEdit.h"
 #include "cxVariants.h"
@@ -95,14 +97,16 @@ void TcxTextEditPropertiesValues::RestoreDefaults() {
   SetMaxLength(false);
 }
 
-bool TcxTextEditPropertiesValues::IsDisplayFormatStored() {
+bool TcxTextEditPropertiesValues::IsDisplayFormatStored() const {
   auto* p = dynamic_cast<TcxCustomTextEditProperties*>(Properties());
-  return displayFormat_ && p && p->DisplayFormat().empty();
+  return displayFormat_ && p && p->DisplayFormat().empty() &&
+         IsPublishedProp(p, "DisplayFormat");
 }
 
-bool TcxTextEditPropertiesValues::IsEditFormatStored() {
+bool TcxTextEditPropertiesValues::IsEditFormatStored() const {
   auto* p = dynamic_cast<TcxCustomTextEditProperties*>(Properties());
-  return editFormat_ && p && p->EditFormat().empty();
+  return editFormat_ && p && p->EditFormat().empty() &&
+         IsPublishedProp(p, "EditFormat");
 }
 
 // ---------------------------------------------------------------------------
@@ -540,9 +544,54 @@ void TcxCustomTextEditProperties::Assign(TPersistent* Source) {
   OnNewLookupDisplayText = source->OnNewLookupDisplayText;
 }
 
+void TcxCustomTextEditProperties::DefineProperties(TFiler* Filer) {
+  TcxCustomEditProperties::DefineProperties(Filer);
+  Filer->DefineProperty("IsDisplayFormatAssigned",
+                        TReaderProc::FromFunction([this](TReader* R) {
+                          ReadIsDisplayFormatAssigned(R->ReadBoolean());
+                        }),
+                        nullptr, false);
+}
+
 namespace {
 
+void PublishTextEdit() {
+  RegisterEnum<TcxEditEchoMode>("TcxEditEchoMode",
+                                {"eemNormal", "eemPassword"});
+  RegisterEnum<TcxTextEditViewStyle>(
+      "TcxTextEditViewStyle",
+      {"vsNormal", "vsHideCursor", "vsButtonsOnly", "vsButtonsAutoWidth"});
+  using V = TcxTextEditPropertiesValues;
+  TPublished<V>()
+      .Property("DisplayFormat", &V::DisplayFormat, &V::SetDisplayFormat)
+      .Stored(&V::IsDisplayFormatStored)
+      .Property("EditFormat", &V::EditFormat, &V::SetEditFormat)
+      .Stored(&V::IsEditFormatStored)
+      .Property("MaxLength", &V::MaxLength, &V::SetMaxLength, false);
+  using P = TcxTextEditProperties;
+  TPublished<P>()
+      .Property("CharCase", &P::CharCase, &P::SetCharCase, ecNormal)
+      .Property("EchoMode", &P::EchoMode, &P::SetEchoMode, eemNormal)
+      .Property("HideSelection", &P::HideSelection, &P::SetHideSelection, true)
+      .Property("IncrementalSearch", &P::IncrementalSearch,
+                &P::SetIncrementalSearch, true)
+      .Property("LookupItems", &P::GetLookupItems, &P::SetLookupItems)
+      .Property("LookupItemsSorted", &P::LookupItemsSorted,
+                &P::SetLookupItemsSorted, false)
+      .Property("MaxLength", &P::MaxLength, &P::SetMaxLength)
+      .Stored(&P::IsMaxLengthStored)
+      .Property("OEMConvert", &P::OEMConvert, &P::SetOEMConvert, false)
+      .Property("PasswordChar", &P::PasswordChar, &P::SetPasswordChar, '\0');
+  using E = TcxTextEdit;
+  TPublished<E>()
+      .Property("Properties", &E::Properties, &E::SetProperties)
+      .Property("BeepOnEnter", &E::BeepOnEnter, &E::SetBeepOnEnter, true)
+      .Property("Text", &TControl::Text, &TControl::SetText);
+  RegisterClasses({TcxTextEdit::StaticClass()});
+}
+
 void TextEditStartup() {
+  PublishTextEdit();
   GetRegisteredEditProperties()->Register(TcxTextEditProperties::StaticClass(),
                                           scxSEditRepositoryTextItem.Text);
 }

@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "Classes.h"
+#include "FormStreams.h"
 #include "ScopeGuard.h"
 #include "SysUtils.h"
+#include "TypInfo.h"
 #include "cxEditConsts.h"
 #include "cxTextEdit.h"
 
@@ -143,11 +146,25 @@ TEST(TextEditProperties, MaxLengthIsNeverNegativeAndSetsItsFlag) {
   EXPECT_EQ(changes, 2);
 }
 
+// Properties that publish the formats, as the numeric editors' do.
+class TFormatProps : public TcxCustomTextEditProperties {
+  VARNEL_CLASS(TFormatProps, TcxCustomTextEditProperties)
+ public:
+  using TcxCustomTextEditProperties::TcxCustomTextEditProperties;
+};
+
 TEST(TextEditProperties, AnAssignedEmptyFormatStaysAssignedAndStored) {
-  TProps props = NewProps();
+  TPublished<TFormatProps>().Property("DisplayFormat",
+                                      &TFormatProps::DisplayFormat,
+                                      &TFormatProps::SetDisplayFormat);
+  TObjectPtr<TFormatProps> props(new TFormatProps(nullptr));
   props->SetDisplayFormat("");
   EXPECT_TRUE(props->IsDisplayFormatStored());
   EXPECT_TRUE(props->AssignedValues()->IsDisplayFormatStored());
+  // Not published by the plain text properties: never stored there.
+  TProps plain = NewProps();
+  plain->SetDisplayFormat("");
+  EXPECT_FALSE(plain->AssignedValues()->IsDisplayFormatStored());
   props->SetDisplayFormat("0.00");
   EXPECT_FALSE(props->AssignedValues()->IsDisplayFormatStored());
   props->ReadIsDisplayFormatAssigned(false);
@@ -286,6 +303,29 @@ TEST(TextEditRoutines, ExponentPartAndCase) {
   text = "Abc";
   CheckCharsRegister(text, ecUpperCase);
   EXPECT_EQ(text, "ABC");
+}
+
+TEST(TextEditProperties, AStreamedEditorKeepsItsTextSettings) {
+  TMemoryStream stream;
+  {
+    TcxTextEdit edit(nullptr);
+    edit.SetName("edtName");
+    edit.Properties()->SetMaxLength(12);
+    edit.Properties()->SetEchoMode(eemPassword);
+    edit.Properties()->SetCharCase(ecUpperCase);
+    edit.SetBeepOnEnter(false);
+    WriteComponentToStream(stream, &edit);
+  }
+  stream.SetPosition(0);
+  TcxTextEdit edit(nullptr);
+  ReadComponentFromStream(stream, &edit);
+  EXPECT_EQ(edit.Properties()->MaxLength(), 12);
+  EXPECT_TRUE(edit.Properties()->IsMaxLengthStored());
+  EXPECT_EQ(edit.Properties()->EchoMode(), eemPassword);
+  EXPECT_EQ(edit.Properties()->CharCase(), ecUpperCase);
+  EXPECT_FALSE(edit.BeepOnEnter());
+  // The Windows edit is no stored child of the editor.
+  EXPECT_EQ(edit.ComponentCount(), 1);
 }
 
 }  // namespace

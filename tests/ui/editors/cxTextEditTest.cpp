@@ -9,6 +9,8 @@
 
 #include "Clipbrd.h"
 #include "Forms.h"
+#include "ScopeGuard.h"
+#include "SysUtils.h"
 #include "UiDriverWin.h"
 #include "cxTextEdit.h"
 
@@ -268,6 +270,135 @@ TEST_F(TextEditWindow, ClearSelectionAndSelText) {
   edit_->SetSelText("XY");
   EXPECT_EQ(edit_->Text(), "XYdef");
   EXPECT_EQ(edit_->SelStart(), 2);
+}
+
+TEST_F(TextEditWindow, EnterReachesTheWindowsEditOnlyWithBeepOnEnter) {
+  std::string innerKeys;
+  edit_->InnerEditControl()->OnKeyPress = TKeyPressEvent::FromFunction(
+      [&](TObject*, char& Key) { innerKeys += Key; });
+  Focus(edit_);
+  Keys({VK_RETURN});
+  EXPECT_EQ(innerKeys, "\r");
+  innerKeys.clear();
+  edit_->SetBeepOnEnter(false);
+  Keys({VK_RETURN});
+  Type("a");
+  EXPECT_EQ(innerKeys, "a");
+}
+
+TEST_F(TextEditWindow, CursorPosIsTheCaretIndexUpToTheEnd) {
+  edit_->SetEditValue(Variant("abcd"));
+  Focus(edit_);
+  for (Integer caret : {4, 2, 0}) {
+    edit_->SetSelection(caret, 0);
+    EXPECT_EQ(edit_->CursorPos(), caret);
+  }
+}
+
+TEST_F(TextEditWindow, ATextTheItemsDoNotKnowIsReportedOnValidation) {
+  edit_->Properties()->LookupItems()->Add("known");
+  std::vector<std::string> reported;
+  edit_->Properties()->OnNewLookupDisplayText =
+      TcxNewLookupDisplayTextEvent::FromFunction(
+          [&](TObject*, const String& AText) { reported.push_back(AText); });
+  Focus(edit_);
+  Type("zz");
+  Focus(other_);
+  EXPECT_EQ(reported, std::vector<std::string>{"zz"});
+  Focus(edit_);
+  edit_->SelectAll();
+  Type("known");
+  Focus(other_);
+  EXPECT_EQ(reported.size(), 1u);
+}
+
+// Numeric properties that group digits, as the numeric editors' do.
+class TGroupingProps : public TcxCustomTextEditProperties {
+  VARNEL_CLASS(TGroupingProps, TcxCustomTextEditProperties)
+ public:
+  using TcxCustomTextEditProperties::TcxCustomTextEditProperties;
+  bool IsEditValueNumeric() override { return true; }
+  bool HasDigitGrouping(bool) override { return true; }
+};
+
+class TGroupingEdit : public TcxCustomTextEdit {
+  VARNEL_CLASS(TGroupingEdit, TcxCustomTextEdit)
+ public:
+  explicit TGroupingEdit(TComponent* AOwner, bool AIsInplace = false)
+      : TcxCustomTextEdit(AOwner, AIsInplace) {
+    CreateProperties();
+    CreateTextEditParts();
+  }
+  TClass GetPropertiesClass() override { return TGroupingProps::StaticClass(); }
+};
+
+TEST_F(TextEditWindow, NumericTypingGroupsDigitsAndKeepsTheCaret) {
+  TRestoreOnExit<char> thousand(ThousandSeparator, ',');
+  TRestoreOnExit<char> decimal(DecimalSeparator, '.');
+  auto* numeric = new TGroupingEdit(form_.get());
+  numeric->SetParent(form_.get());
+  numeric->SetBounds(20, 120, 160, 24);
+  Focus(numeric);
+  Type("1234");
+  EXPECT_EQ(numeric->Text(), "1,234");
+  EXPECT_EQ(numeric->SelStart(), 5);
+  Type("5");
+  EXPECT_EQ(numeric->Text(), "12,345");
+  numeric->SetSelection(1, 0);
+  Type("9");
+  EXPECT_EQ(numeric->Text(), "192,345");
+  EXPECT_EQ(numeric->SelStart(), 2);
+}
+
+// A descendant that steps through its items with the keys and the wheel,
+// as the combo box does.
+class TScrollingEdit : public TcxTextEdit {
+  VARNEL_CLASS(TScrollingEdit, TcxTextEdit)
+ public:
+  using TcxTextEdit::TcxTextEdit;
+  bool GetScrollLookupDataList(TcxEditScrollCause) override { return true; }
+};
+
+TEST_F(TextEditWindow, ADescendantStepsThroughTheItemsWithKeysAndWheel) {
+  auto* edit = new TScrollingEdit(form_.get());
+  edit->SetParent(form_.get());
+  edit->SetBounds(20, 120, 160, 24);
+  for (const char* item : {"One", "Two", "Three"})
+    edit->Properties()->LookupItems()->Add(item);
+  int clicks = 0;
+  edit->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+  std::vector<Word> passedOn;
+  edit->OnAfterKeyDown = TKeyEvent::FromFunction(
+      [&](TObject*, Word& Key, TShiftState) { passedOn.push_back(Key); });
+  Focus(edit);
+  struct Step {
+    std::vector<WORD> keys;
+    const char* text;
+  } steps[] = {
+      {{VK_DOWN}, "One"},
+      {{VK_DOWN}, "Two"},
+      {{VK_UP}, "One"},
+      {{VK_UP}, "One"},  // no wrap-around
+      {{VK_CONTROL, VK_NEXT}, "Three"},
+      {{VK_PRIOR}, "One"},
+  };
+  int expectedClicks = 0;
+  std::string previous;
+  for (const Step& step : steps) {
+    PressKeys(step.keys);
+    ASSERT_TRUE(PumpUntilIdle());
+    EXPECT_EQ(edit->Text(), step.text);
+    if (previous != step.text) ++expectedClicks;
+    previous = step.text;
+    EXPECT_EQ(clicks, expectedClicks) << step.text;
+  }
+  EXPECT_EQ(edit->ItemIndex(), 0);
+  EXPECT_TRUE(edit->ModifiedAfterEnter());
+  // The navigation took the arrows and page keys (only Ctrl went on).
+  EXPECT_EQ(passedOn, std::vector<Word>{VK_CONTROL});
+  Wheel(CentreOf(edit->Handle()), -WHEEL_DELTA);
+  ASSERT_TRUE(PumpUntilIdle());
+  EXPECT_EQ(edit->Text(), "Two");
 }
 
 // A grid's part, played by the test: a plain container hosting the

@@ -1,6 +1,5 @@
 #include "WinApi.h"
 //
-#include "TypInfo.h"
 #include "cxButtonEdit.h"
 #include "cxEditStyle.h"
 
@@ -50,14 +49,15 @@ namespace {
 // The description is loaded directly: replacing resource strings at run
 // time does not reach it.
 void ButtonEditStartup() {
-  TPublished<TcxButtonEditProperties>()
-      .Property("Buttons", &TcxButtonEditProperties::Buttons,
-                &TcxButtonEditProperties::SetButtons)
-      .Property("ClickKey", &TcxButtonEditProperties::ClickKey,
-                &TcxButtonEditProperties::SetClickKey, 0x400D);
-  TPublished<TcxButtonEdit>().Property("Properties", &TcxButtonEdit::Properties,
-                                       &TcxButtonEdit::SetProperties);
-  RegisterClass(TcxButtonEdit::StaticClass());
+  using P = TcxButtonEditProperties;
+  cxPublishMaskEditProperties<P>();
+  TPublished<P>()
+      .Property("Buttons", &P::Buttons, &P::SetButtons)
+      .Property("ClickKey", &P::ClickKey, &P::SetClickKey, 0x400D)
+      .Property("ReadOnly", &P::ReadOnly, &P::SetReadOnly)
+      .Stored(&P::IsReadOnlyStored)
+      .Property("ViewStyle", &P::ViewStyle, &P::SetViewStyle, vsNormal);
+  cxPublishMaskEdit<TcxButtonEdit>();
   GetRegisteredEditProperties()->Register(
       TcxButtonEditProperties::StaticClass(),
       scxSEditRepositoryButtonItem.Text);

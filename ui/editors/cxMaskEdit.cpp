@@ -4,7 +4,6 @@
 
 #include "Clipbrd.h"
 #include "ScopeGuard.h"
-#include "TypInfo.h"
 #include "cxMaskEdit.h"
 
 // ---------------------------------------------------------------------------
@@ -581,25 +580,8 @@ namespace {
 void MaskEditStartup() {
   RegisterEnum<TcxEditMaskKind>("TcxEditMaskKind",
                                 {"emkStandard", "emkRegExpr", "emkRegExprEx"});
-  // The kind is read before the mask, which is compiled for it.
-  TPublished<TcxCustomMaskEditProperties>()
-      .Property("AlwaysShowBlanksAndLiterals",
-                &TcxCustomMaskEditProperties::AlwaysShowBlanksAndLiterals,
-                &TcxCustomMaskEditProperties::SetAlwaysShowBlanksAndLiterals,
-                false)
-      .Property("CaseInsensitive",
-                &TcxCustomMaskEditProperties::CaseInsensitive,
-                &TcxCustomMaskEditProperties::SetCaseInsensitive, true)
-      .Property("IgnoreMaskBlank",
-                &TcxCustomMaskEditProperties::IgnoreMaskBlank,
-                &TcxCustomMaskEditProperties::SetIgnoreMaskBlank, false)
-      .Property("MaskKind", &TcxCustomMaskEditProperties::MaskKind,
-                &TcxCustomMaskEditProperties::SetMaskKind, emkStandard)
-      .Property("EditMask", &TcxCustomMaskEditProperties::StoredEditMask,
-                &TcxCustomMaskEditProperties::SetEditMask);
-  TPublished<TcxMaskEdit>().Property("Properties", &TcxMaskEdit::Properties,
-                                     &TcxMaskEdit::SetProperties);
-  RegisterClass(TcxMaskEdit::StaticClass());
+  cxPublishMaskEditProperties<TcxMaskEditProperties>();
+  cxPublishMaskEdit<TcxMaskEdit>();
   GetRegisteredEditProperties()->Register(TcxMaskEditProperties::StaticClass(),
                                           scxSEditRepositoryMaskItem.Text);
 }

@@ -5,6 +5,7 @@
 // editor. Windows only.
 #pragma once
 
+#include "TypInfo.h"
 #include "cxMaskEditModes.h"
 #include "cxTextEdit.h"
 
@@ -241,3 +242,44 @@ class TcxMaskEdit : public TcxCustomMaskEdit {
     Properties()->Assign(Value);
   }
 };
+
+// ---------------------------------------------------------------------------
+// Streaming
+// ---------------------------------------------------------------------------
+
+// The published settings of a mask editor's properties class P: the text
+// editor's and the mask's, the kind before the mask that is compiled for it.
+template <class P>
+void cxPublishMaskEditProperties() {
+  TPublished<P>()
+      .Property("AlwaysShowBlanksAndLiterals", &P::AlwaysShowBlanksAndLiterals,
+                &P::SetAlwaysShowBlanksAndLiterals, false)
+      .Property("CaseInsensitive", &P::CaseInsensitive, &P::SetCaseInsensitive,
+                true)
+      .Property("CharCase", &P::CharCase, &P::SetCharCase, ecNormal)
+      .Property("EchoMode", &P::EchoMode, &P::SetEchoMode, eemNormal)
+      .Property("HideSelection", &P::HideSelection, &P::SetHideSelection, true)
+      .Property("IgnoreMaskBlank", &P::IgnoreMaskBlank, &P::SetIgnoreMaskBlank,
+                false)
+      .Property("IncrementalSearch", &P::IncrementalSearch,
+                &P::SetIncrementalSearch, true)
+      .Property("LookupItems", &P::GetLookupItems, &P::SetLookupItems)
+      .Property("LookupItemsSorted", &P::LookupItemsSorted,
+                &P::SetLookupItemsSorted, false)
+      .Property("MaskKind", &P::MaskKind, &P::SetMaskKind, emkStandard)
+      .Property("EditMask", &P::StoredEditMask, &P::SetEditMask)
+      .Property("MaxLength", &P::MaxLength, &P::SetMaxLength)
+      .Stored(&P::IsMaxLengthStored)
+      .Property("OEMConvert", &P::OEMConvert, &P::SetOEMConvert, false)
+      .Property("PasswordChar", &P::PasswordChar, &P::SetPasswordChar, '\0');
+}
+
+// The published face of a mask editor class E.
+template <class E>
+void cxPublishMaskEdit() {
+  TPublished<E>()
+      .Property("Properties", &E::Properties, &E::SetProperties)
+      .Property("BeepOnEnter", &E::BeepOnEnter, &E::SetBeepOnEnter, true)
+      .Property("Text", &TControl::Text, &TControl::SetText);
+  RegisterClass(E::StaticClass());
+}

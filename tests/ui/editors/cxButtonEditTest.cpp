@@ -34,16 +34,19 @@ TEST(ButtonEditProperties, AHiddenCursorMakesAReadOnlyPlaceRow) {
   EXPECT_EQ(props.Buttons()->Count(), 1);
 }
 
-// Reads the editor from a text form; the buttons listed replace the
-// default one.
-Integer ButtonsAfterReading(const char* AButtons) {
-  String text = String("object edt: TcxButtonEdit\n") + AButtons + "end\n";
+// Reads AEdit's settings from a text form.
+void ReadFromText(TcxButtonEdit& AEdit, const String& ASettings) {
+  String text = "object edt: TcxButtonEdit\n" + ASettings + "end\n";
   TStringStream source(text);
   TMemoryStream binary;
   ObjectTextToBinary(source, binary);
   binary.SetPosition(0);
+  ReadComponentFromStream(binary, &AEdit);
+}
+
+Integer ButtonsAfterReading(const char* AButtons) {
   TcxButtonEdit edit(nullptr);
-  ReadComponentFromStream(binary, &edit);
+  ReadFromText(edit, AButtons);
   return edit.Properties()->Buttons()->Count();
 }
 
@@ -59,6 +62,22 @@ TEST(ButtonEditStream, ListedButtonsReplaceTheDefaultOne) {
   for (const Case& c : cases) {
     EXPECT_EQ(ButtonsAfterReading(c.buttons), c.count) << c.buttons;
   }
+}
+
+TEST(ButtonEditStream, ReadsAPlaceRowsAndAMasksSettings) {
+  TcxButtonEdit edit(nullptr);
+  ReadFromText(edit,
+               "  Properties.Buttons = <\n    item\n    end>\n"
+               "  Properties.MaskKind = emkRegExprEx\n"
+               "  Properties.EditMask = '\\d+'\n"
+               "  Properties.ReadOnly = True\n"
+               "  Properties.ViewStyle = vsHideCursor\n");
+  TcxButtonEditProperties* props = edit.Properties();
+  EXPECT_EQ(props->MaskKind(), emkRegExprEx);
+  EXPECT_EQ(props->EditMask(), "\\d+");
+  EXPECT_TRUE(props->ReadOnly());
+  EXPECT_TRUE(props->HideCursor());
+  EXPECT_EQ(props->Buttons()->Count(), 1);
 }
 
 // Shows the button values of the edit style that the editor base hides.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 
 #include "cxMaskEditModes.h"
 
@@ -166,6 +167,16 @@ class FakeMaskEdit : public IcxMaskEditModeEdit,
         caret_ = Len();
         break;
       case cxMaskEditKeyDelete:
+        // Shift+Delete cuts a selection, which the mask editor hands to its
+        // mode, and is a Backspace without one.
+        if (extend && SelLength() > 0) {
+          if (mode->PressDelete()) DefaultChar(cxMaskEditCharBackSpace);
+          return;
+        }
+        if (extend) {
+          DefaultChar(cxMaskEditCharBackSpace);
+          return;
+        }
         if (SelLength() > 0) {
           Erase(SelStart(), SelLength());
         } else if (caret_ < Len()) {
@@ -705,6 +716,67 @@ TEST(MaskEditRegExprExModeTest, ALockedEditorGetsTheForcedPrefixAsValueLater) {
   edit.mode->UpdateEditValue();
   EXPECT_EQ(edit.editValue, "ab");
   EXPECT_FALSE(edit.mode->NeedUpdateEditValue());
+}
+
+// Random keys and clicks: the text must stay what the mask allows (a prefix
+// the engine accepts; the mask's length for fixed positions) and every
+// operation must end.
+TEST(MaskEditModesTest, RandomInputKeepsTheTextWithinTheMask) {
+  struct Case {
+    TcxEditMaskKind kind;
+    const char* mask;
+  };
+  const Case cases[] = {{emkStandard, "(000)000-LL;1;_"},
+                        {emkRegExpr, "\\d\\d?'-'[a-c]+"},
+                        {emkRegExprEx, "'ab'\\d\\d'-'\\d\\d"},
+                        {emkRegExprEx, "(\\d\\d':')?\\d'.'\\d+"}};
+  const Word keys[] = {cxMaskEditKeyLeft, cxMaskEditKeyRight, cxMaskEditKeyHome,
+                       cxMaskEditKeyEnd, cxMaskEditKeyDelete};
+  const String typed = "0123456789abcxAB-:.\b";
+  for (const Case& c : cases) {
+    for (unsigned seed = 1; seed <= 2; ++seed) {
+      FakeMaskEdit edit(c.kind, c.mask);
+      edit.Show(edit.mode->GetFormattedText("", true), 0);
+      std::mt19937 random(seed);
+      String trace;  // the last actions, for a failure's message
+      for (int step = 0; step < 1500; ++step) {
+        Integer length = static_cast<Integer>(edit.text.size());
+        String before = edit.text + " [" + std::to_string(edit.SelStart()) +
+                        "," + std::to_string(edit.SelLength()) + "] ";
+        switch (random() % 4) {
+          case 0: {
+            Word key = keys[random() % 5];
+            bool shift = random() % 4 == 0;
+            edit.Key(key, shift ? TShiftState{ssShift} : TShiftState());
+            trace =
+                before + "key " + std::to_string(key) + (shift ? "+shift" : "");
+            break;
+          }
+          case 1: {
+            Integer at = static_cast<Integer>(random() % (length + 1));
+            Integer count = static_cast<Integer>(random() % (length - at + 1));
+            edit.Click(at, count);
+            trace = before + "click " + std::to_string(at) + "," +
+                    std::to_string(count);
+            break;
+          }
+          default: {
+            String key(1, typed[random() % typed.size()]);
+            edit.Type(key);
+            trace = before + "type " + key;
+          }
+        }
+        if (c.kind == emkStandard) {
+          ASSERT_EQ(edit.text.size(), 11u) << trace;
+          ASSERT_TRUE(cxStandardMask::IsTextValid(edit.text, c.mask))
+              << trace << " -> " << edit.text;
+        } else {
+          ASSERT_TRUE(cxRegExpr::IsTextValid(edit.text, c.mask))
+              << c.mask << ": " << trace << " -> " << edit.text;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -142,7 +142,18 @@ void TcxCustomMaskEditProperties::PrepareDisplayValue(const Variant& AEditValue,
                                                      AEditFocused);
     return;
   }
-  if (!TestTempMaskKind() || !TestTempEditMask()) tempMode_ = CreateMode();
+  if (!TestTempMaskKind() || !TestTempEditMask()) {
+    // A mask kept from another kind need not compile for this one (an
+    // editor clears it, properties alone do not): such a value shows as
+    // plain text rather than failing the paint.
+    try {
+      tempMode_ = CreateMode();
+    } catch (const EcxMaskEditError&) {
+      TcxCustomTextEditProperties::PrepareDisplayValue(
+          AEditValue, ADisplayValue, AEditFocused);
+      return;
+    }
+  }
   String text = VarToStr(AEditValue);
   if (AEditFocused || maskKind_ != emkStandard ||
       alwaysShowBlanksAndLiterals_) {
@@ -258,7 +269,9 @@ void TcxCustomMaskEdit::PropertiesChanged(TObject* Sender) {
     properties->SetEmptyString(InternalGetEmptyString());
   }
   if (maskChanged) {
-    properties->SetMaxLength(0);
+    // Clearing the mask leaves a maximum length the text editor had.
+    if (!cxMaskEditEmptyMask(mask) && properties->MaxLength() != 0)
+      properties->SetMaxLength(0);
     mode_->Compile(mask);
     // A kind and a mask assigned in one update both take effect.
     if (maskCleared) properties->RestoreStoredEditMask(mask);
@@ -378,8 +391,10 @@ void TcxCustomMaskEdit::SynchronizeDisplayValue() {
 }
 
 void TcxCustomMaskEdit::UpdateTextFormatting() {
-  TcxCustomTextEdit::SetInternalDisplayValue(Variant(GetEditText()));
-  SetInternalDisplayValue(Variant(DisplayTextOf(maskedText_)));
+  String shown = DisplayTextOf(maskedText_);
+  if (shown == GetEditText()) return;
+  SetInternalDisplayValue(Variant(shown));
+  InternalSetValue(GetEditText());
 }
 
 String TcxCustomMaskEdit::PrepareModeDisplayText() {
@@ -508,11 +523,7 @@ void TcxCustomMaskEdit::DoEnter() {
 // their removal on exit) follow here.
 void TcxCustomMaskEdit::DoFocusChanged() {
   TcxCustomTextEdit::DoFocusChanged();
-  if (!mode_ || !IsMasked() || !HandleAllocated()) return;
-  String shown = DisplayTextOf(maskedText_);
-  if (shown == GetEditText()) return;
-  SetInternalDisplayValue(Variant(shown));
-  InternalSetValue(GetEditText());
+  if (mode_ && IsMasked() && HandleAllocated()) UpdateTextFormatting();
 }
 
 void TcxCustomMaskEdit::DblClick() {

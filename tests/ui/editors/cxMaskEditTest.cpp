@@ -59,6 +59,15 @@ TEST(MaskEditProperties, AnInvalidPatternRaisesAndKeepsTheOldMask) {
   EXPECT_EQ(props.EditMask(), "\\d+");
 }
 
+TEST(MaskEditProperties, AMaskThatNoLongerCompilesShowsThePlainText) {
+  TcxMaskEditProperties props;
+  props.SetEditMask("(000");
+  props.SetMaskKind(emkRegExpr);  // properties alone keep the mask
+  Variant shown;
+  props.PrepareDisplayValue(Variant("(12"), shown, false);
+  EXPECT_EQ(VarToStr(shown), "(12");
+}
+
 TEST(MaskEditProperties, ACharCaseOtherThanNormalForcesCaseInsensitivity) {
   TcxMaskEditProperties props;
   props.SetCaseInsensitive(false);

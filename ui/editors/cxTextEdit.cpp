@@ -385,27 +385,24 @@ void TcxCustomTextEdit::LockedInnerEditWindowProc(TMessage& Message) {
 // Selection
 // ---------------------------------------------------------------------------
 
-Integer TcxCustomTextEdit::SelStart() {
+bool TcxCustomTextEdit::IsSelectionHidden() {
   const TcxEditEditingStyle style = EditingStyle();
-  if (!innerTextEdit_ || style == esNoEdit ||
-      (style == esFixedList && !findSelection_))
-    return 0;
+  return !innerTextEdit_ || style == esNoEdit ||
+         (style == esFixedList && !findSelection_);
+}
+
+Integer TcxCustomTextEdit::SelStart() {
+  if (IsSelectionHidden()) return 0;
   return innerTextEdit_->GetSelStart();
 }
 
 Integer TcxCustomTextEdit::SelLength() {
-  const TcxEditEditingStyle style = EditingStyle();
-  if (!innerTextEdit_ || style == esNoEdit ||
-      (style == esFixedList && !findSelection_))
-    return 0;
+  if (IsSelectionHidden()) return 0;
   return innerTextEdit_->GetSelLength();
 }
 
 String TcxCustomTextEdit::SelText() {
-  const TcxEditEditingStyle style = EditingStyle();
-  if (!innerTextEdit_ || style == esNoEdit ||
-      (style == esFixedList && !findSelection_))
-    return String();
+  if (IsSelectionHidden()) return String();
   return innerTextEdit_->GetSelText();
 }
 

@@ -431,6 +431,10 @@ class TcxCustomInnerTextEdit : public TCustomEdit,
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
   void KeyUp(Word& Key, TShiftState Shift) override;
+  // Dragging over the edit is dragging over its editor.
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State,
+                bool& Accept) override;
+  void DragDrop(TObject* Source, Integer X, Integer Y) override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -963,6 +967,9 @@ class TcxCustomTextEdit : public TcxCustomEdit,
     return ActiveProperties()->GetEditingStyle();
   }
   void PrepareFindSelectionColors();
+  // No selection shows: the text cannot be edited, or a fixed list has no
+  // find selection.
+  bool IsSelectionHidden();
 
   bool beepOnEnter_ = true;
   bool findSelectionFreeze_ = false;

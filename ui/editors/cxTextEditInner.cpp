@@ -2,9 +2,6 @@
 // editor drives it.
 #include "WinApi.h"
 //
-#include <imm.h>
-
-#include "Clipbrd.h"
 #include "ScopeGuard.h"
 #include "cxTextEdit.h"
 
@@ -555,6 +552,23 @@ void TcxCustomInnerTextEdit::MouseUp(TMouseButton Button, TShiftState Shift,
   if (container_)
     _TcxContainerAccess::MouseUp(container_, Button, Shift, X + Left(),
                                  Y + Top());
+}
+
+void TcxCustomInnerTextEdit::DragOver(TObject* Source, Integer X, Integer Y,
+                                      TDragState State, bool& Accept) {
+  if (!container_) {
+    TCustomEdit::DragOver(Source, X, Y, State, Accept);
+    return;
+  }
+  _TcxContainerAccess::DragOver(container_, Source, X + Left(), Y + Top(),
+                                State, Accept);
+}
+
+void TcxCustomInnerTextEdit::DragDrop(TObject* Source, Integer X, Integer Y) {
+  if (container_)
+    container_->DragDrop(Source, X + Left(), Y + Top());
+  else
+    TCustomEdit::DragDrop(Source, X, Y);
 }
 
 void TcxCustomInnerTextEdit::Click() {

@@ -1,0 +1,240 @@
+// The drop-down editors' popup window: a popup form that sizes itself from
+// its editor's settings, places itself next to the editor with its sizing
+// corner away from it, draws a border in one of four styles with an
+// optional client edge and shadow, and can show a system panel with a
+// sizing grip and a close button. Windows only.
+#pragma once
+
+#include "Forms.h"
+#include "cxContainer.h"
+#include "cxEdit.h"
+#include "cxLookAndFeelPainters.h"
+#include "cxLookAndFeels.h"
+
+// Passes a character typed into the editor on to the popup's focused
+// window (wParam: the character).
+constexpr UINT CM_POPUPCONTROLKEY = 0x806B;
+
+enum TcxEditCorner : Byte {
+  ecoTopLeft,
+  ecoTopRight,
+  ecoBottomLeft,
+  ecoBottomRight
+};
+enum TcxEditMouseSizingDirection : Byte {
+  mmdWE,
+  mmdNS,
+  mmdNWSE,
+  mmdNESW,
+  mmdNone
+};
+
+inline bool IsLeftCorner(TcxEditCorner ACorner) {
+  return ACorner == ecoTopLeft || ACorner == ecoBottomLeft;
+}
+inline bool IsTopCorner(TcxEditCorner ACorner) {
+  return ACorner == ecoTopLeft || ACorner == ecoTopRight;
+}
+
+// The visual-styles state of the window close button for a button state
+// (0 for a state it has none for).
+Integer cxEditPopupCloseButtonThemeState(TcxButtonState AState);
+// The cursor of a sizing direction (each component -1, 0 or 1).
+TCursor cxEditPopupSizingCursor(Integer AHorz, Integer AVert);
+
+// What the popup window asks of the drop-down editor that owns it. A popup
+// whose owner control does not implement it sizes itself from its own
+// settings alone.
+class IcxEditPopupWindowOwner {
+ public:
+  virtual void CloseUp(TcxEditCloseUpReason AReason) = 0;
+  virtual void DoFinalizePopup() = 0;
+  // The editor's bounds in the client coordinates of its parent.
+  virtual TRect GetPopupWindowOwnerControlBounds() = 0;
+  virtual TSize GetPopupWindowClientPreferredSize() = 0;
+  virtual void PositionPopupWindowChilds(const TRect& AClientRect) = 0;
+  virtual bool PopupWindowAcceptsAnySize() = 0;
+  // The look-and-feel of the controls inside the popup (none: the root).
+  virtual TcxLookAndFeel* PopupControlsLookAndFeel() = 0;
+  // Whether the editor's lookup list lives in the popup; when it does, a
+  // resize by the user offers the new client size to the list, which may
+  // adjust it (answer True) or refuse it (False).
+  virtual bool IsLookupDataVisual() = 0;
+  virtual bool CanResizeVisualArea(TSize& AClientSize, Integer AMaxHeight,
+                                   Integer AMaxWidth) = 0;
+  // The user changed the popup's size by the mouse.
+  virtual void PopupWindowSizeChanged() = 0;
+
+ protected:
+  ~IcxEditPopupWindowOwner() = default;
+};
+
+class TcxCustomEditPopupWindowViewInfo;
+
+using TcxCustomDrawBorderEvent = TClosure<void(
+    TcxCustomEditPopupWindowViewInfo* AViewInfo, TcxCanvas* ACanvas,
+    Integer& ABorderWidth, bool& AHandled, const TRect& R)>;
+
+// ---------------------------------------------------------------------------
+// View info
+// ---------------------------------------------------------------------------
+
+class TcxCustomEditPopupWindowViewInfo : public TcxContainerViewInfo {
+  VARNEL_CLASS(TcxCustomEditPopupWindowViewInfo, TcxContainerViewInfo)
+ public:
+  // --- Fields ---
+  TcxEditPopupBorderStyle PopupBorderStyle = epbsDefault;
+  bool ClientEdge = false;
+  bool CloseButton = false;
+  TRect CloseButtonRect;
+  TcxButtonState CloseButtonState = cxbsNormal;
+  Integer CloseButtonNativeState = 0;
+  TcxLookAndFeelKind CloseButtonStyle = lfUltraFlat;
+  Integer MinSysPanelHeight = 0;
+  TcxLookAndFeelPainterClass SkinPainter = nullptr;
+  bool Sizeable = false;
+  TcxEditCorner SizingCorner = ecoBottomRight;
+  TRect SizeGripRect;
+  TRect SizeGripSizingRect;
+  TRect InnerRect;
+  Integer SizingWidth = 0;
+  Integer SysPanelHeight = 0;
+  bool SysPanelStyle = false;
+  TcxCustomDrawBorderEvent OnCustomDrawBorder;
+
+  // --- Overridables ---
+  virtual void Calculate();
+  // Draws the border on R and shrinks R to what is inside it.
+  virtual void DrawBorder(TcxCanvas* ACanvas, TRect& R);
+  virtual TRect GetBorderExtent();
+  virtual TRect GetClientExtent();
+  virtual Integer GetSysPanelHeight();
+  // Also sets the sizing direction of the unit's mouse sizing.
+  virtual bool IsSizingPlace(Integer X, Integer Y);
+
+  // --- Methods ---
+  bool DrawCustomBorder(TcxCanvas* ACanvas, const TRect& R,
+                        Integer& ABorderWidth);
+  // B (the border) plus, when asked for, E (the client edge).
+  Integer GetFrameWidth(bool AIncludeClientEdge);
+  Integer GetClientEdgeWidth();
+  // Whether the window close button and size box are drawn themed.
+  bool IsSysPanelThemed();
+  // S: the size of the system panel's buttons.
+  Integer GetButtonSize();
+  // The sizing direction IsSizingPlace found last.
+  Integer SizingDirectionX() const { return sizingDirectionX_; }
+  Integer SizingDirectionY() const { return sizingDirectionY_; }
+
+  void InternalPaint(TcxCanvas* ACanvas) override;
+
+ protected:
+  virtual void DrawFrame3DBorder(TcxCanvas* ACanvas, TRect& R);
+  void DrawSizeGrip(TcxCanvas* ACanvas);
+  void DrawCloseButton(TcxCanvas* ACanvas);
+
+ private:
+  Integer sizingDirectionX_ = 0;
+  Integer sizingDirectionY_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Popup window
+// ---------------------------------------------------------------------------
+
+class TcxCustomEditPopupWindow : public TcxCustomPopupWindow {
+  VARNEL_CLASS(TcxCustomEditPopupWindow, TcxCustomPopupWindow)
+ public:
+  // --- Construction ---
+  explicit TcxCustomEditPopupWindow(TWinControl* AOwnerControl);
+  ~TcxCustomEditPopupWindow() override;
+
+  // --- Properties ---
+  IcxEditPopupWindowOwner* GetEdit();
+  TcxCustomEditPopupWindowViewInfo* ViewInfo() const {
+    return static_cast<TcxCustomEditPopupWindowViewInfo*>(
+        TcxCustomPopupWindow::ViewInfo());
+  }
+  bool PopupAutoSize() const { return popupAutoSize_; }
+  void SetPopupAutoSize(bool Value);
+  TcxEditPopupBorderStyle BorderStyle() const;
+  void SetBorderStyle(TcxEditPopupBorderStyle Value);
+  bool ClientEdge() const { return ViewInfo()->ClientEdge; }
+  void SetClientEdge(bool Value);
+  bool CloseButton() const { return ViewInfo()->CloseButton; }
+  void SetCloseButton(bool Value);
+  Integer GetMinSysPanelHeight() const { return ViewInfo()->MinSysPanelHeight; }
+  void SetMinSysPanelHeight(Integer Value);
+  bool NativeStyle() const { return ViewInfo()->NativeStyle; }
+  void SetNativeStyle(bool Value);
+  bool Shadow() const { return ViewInfo()->Shadow; }
+  void SetShadow(bool Value);
+  bool Sizeable() const { return ViewInfo()->Sizeable; }
+  void SetSizeable(bool Value);
+  bool SysPanelStyle() const { return ViewInfo()->SysPanelStyle; }
+  void SetSysPanelStyle(bool Value);
+  TcxEditCorner SizingCorner() const { return ViewInfo()->SizingCorner; }
+  bool IsSizing() const { return sizing_; }
+
+  // Plain settings the editor writes before every drop-down.
+  Integer MinWidth = 0;     // 0: no minimum
+  Integer MinHeight = 0;    // 0: no minimum
+  Integer PopupWidth = 0;   // 0: the owner's width
+  Integer PopupHeight = 0;  // 0 or less: the minimal height
+  bool SettingUp = false;   // while the editor sets the popup up
+
+  // --- Methods ---
+  void RefreshPopupWindow();
+  // Sets the window region of the current bounds and sizing corner.
+  void SetPopupWindowRegion();
+  // The largest client size a lookup list in the popup may take.
+  TSize GetMaxVisualAreaSize();
+
+  // --- Overridables ---
+  virtual void CalculateViewInfo();
+  virtual void DoPopupControlKey(char Key);
+  virtual TSize GetMinSize();
+
+  // --- Overrides ---
+  bool CanResize(Integer& NewWidth, Integer& NewHeight) override;
+  void AdjustClientRect(TRect& Rect) override;
+  TPoint CalculatePosition() override;
+  void CalculateSize() override;
+  bool AcceptsAnySize() override;
+  void DoClosed() override;
+  void DoClosing() override;
+  void DoShowed() override;
+  void ModalCloseUp() override;
+  TcxContainerViewInfoClass GetViewInfoClass() override;
+  using TcxCustomPopupWindow::Popup;
+  void Popup(TWinControl* AFocusedControl) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
+                 Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X,
+               Integer Y) override;
+  void MouseLeave(TControl* AControl) override;
+  void Resize() override;
+  void Dispatch(TMessage& Message) override;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+
+ private:
+  void DrawSizeFrame(const TRect& R);
+  void SetCloseButtonState(TcxButtonState AState);
+  void RepaintCloseButton();
+  void ShowSizingCursor(Integer AHorz, Integer AVert);
+
+  bool popupAutoSize_ = false;
+  // Mouse sizing.
+  bool sizing_ = false;
+  bool sizingCursorShown_ = false;
+  Integer sizingX_ = 0;
+  Integer sizingY_ = 0;
+  TPoint grabOffset_;
+  TPoint pressPos_;  // screen
+  TRect pressBounds_;
+  TRect sizeFrame_;
+  TRect lastSizeFrame_;
+};

@@ -415,6 +415,12 @@ class TcxCustomEditProperties : public TcxInterfacedPersistent {
 
  protected:
   TcxEditAlignment* StoredAlignment() const { return storedAlignment_.get(); }
+  // Descendants with assigned flags of their own put their object in place
+  // from their constructor.
+  void ReplaceAssignedValues(
+      TObjectPtr<TcxCustomEditPropertiesValues> AValues) {
+    assignedValues_ = std::move(AValues);
+  }
 
  private:
   void FreeNotificationHandler(TComponent* Sender) { FreeNotification(Sender); }
@@ -445,6 +451,46 @@ class TcxCustomEditProperties : public TcxInterfacedPersistent {
   TObjectPtr<TcxCustomEditPropertiesValues> assignedValues_;
   bool changesLocked_ = false;
   IcxEditDefaultValuesProvider* provider_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// Inner edit
+// ---------------------------------------------------------------------------
+
+// How an editor drives the window control it hosts for typing.
+class IcxCustomInnerEdit : public IcxContainerInnerControl {
+ public:
+  static constexpr TGUID IID{0x468D21B5,
+                             0x48AA,
+                             0x4077,
+                             {0x8E, 0xD5, 0x4C, 0x61, 0x12, 0xD4, 0x60, 0xB1}};
+  virtual LRESULT CallDefWndProc(UINT AMsg, WPARAM WParam, LPARAM LParam) = 0;
+  virtual Variant GetEditValue() = 0;
+  virtual TNotifyEvent GetOnChange() = 0;
+  virtual bool GetReadOnly() = 0;
+  virtual void LockBounds(bool ALock) = 0;
+  virtual void SafelySetFocus() = 0;
+  virtual void SetEditValue(const Variant& Value) = 0;
+  virtual void SetParent(TWinControl* Value) = 0;
+  virtual void SetOnChange(TNotifyEvent Value) = 0;
+  virtual void SetReadOnly(bool Value) = 0;
+
+ protected:
+  ~IcxCustomInnerEdit() = default;
+};
+
+// Offered by an inner control whose inner-edit operations live in a
+// separate helper object.
+class IcxInnerEditHelper : public IInterface {
+ public:
+  static constexpr TGUID IID{0x35667555,
+                             0x6DC8,
+                             0x40D5,
+                             {0xB7, 0x05, 0xB0, 0x8D, 0x56, 0x97, 0xC6, 0x21}};
+  virtual IcxCustomInnerEdit* GetHelper() = 0;
+
+ protected:
+  ~IcxInnerEditHelper() = default;
 };
 
 // ---------------------------------------------------------------------------
@@ -515,6 +561,8 @@ class TcxEditDataBinding : public TPersistent {
   virtual bool CanPostEditorValue() { return GetModified(); }
   virtual void SetModified() {}
   virtual void UpdateDisplayValue();
+  // Shows AValue in the editor without changing its edit value.
+  virtual void SetDisplayValue(const Variant& AValue);
   virtual void UpdateNotConnectedDBEditDisplayValue() {}
 
  protected:
@@ -703,6 +751,9 @@ class TcxCustomEdit : public TcxContainer,
   virtual TClass GetEditDataClass() { return nullptr; }
   virtual void InitializeEditData() {}
   void SetValidated(bool Value) { validated_ = Value; }
+  // The edit value without any of the steps that follow a change; for
+  // descendants that keep text and value in step themselves.
+  void StoreEditValue(const Variant& Value) { editValue_ = Value; }
   void KeepValueBeforeEditing() { valueBeforeEditing_ = editValue_; }
   bool IsFocusedEdit() { return focused_; }
   void SetFocusedEdit(bool Value) { focused_ = Value; }

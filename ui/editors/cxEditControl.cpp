@@ -74,6 +74,10 @@ bool TcxEditDataBinding::CanCheckEditorValue() {
          !edit_->ModifiedAfterEnter();
 }
 
+void TcxEditDataBinding::SetDisplayValue(const Variant& AValue) {
+  edit_->SetInternalDisplayValue(AValue);
+}
+
 void TcxEditDataBinding::UpdateDisplayValue() {
   edit_->SynchronizeDisplayValue();
 }

@@ -75,9 +75,10 @@ class TcxCustomEditViewData : public TPersistent {
   TcxEditViewDataGetDisplayTextEvent OnGetDisplayText;
 
   // methods
-  void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
-                 TcxMouseButton AButton, TShiftState AShift,
-                 TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent);
+  virtual void Calculate(TcxCanvas* ACanvas, const TRect& ABounds,
+                         const TPoint& P, TcxMouseButton AButton,
+                         TShiftState AShift, TcxCustomEditViewInfo* AViewInfo,
+                         bool AIsMouseEvent);
   // Calculates at the origin and keeps the corner in the view info.
   void CalculateEx(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
                    TcxMouseButton AButton, TShiftState AShift,

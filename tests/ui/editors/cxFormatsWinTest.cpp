@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "DateLocaleFixture.h"
+#include "Forms.h"
 
 using date_test::GermanLocale;
 using date_test::TListener;
@@ -40,11 +41,22 @@ void BroadcastIntlChange() { BroadcastSettingChange(L"intl"); }
 
 class cxFormatsWinTest : public ::testing::Test {
  protected:
-  TPinnedLocale pin_{GermanLocale()};
-  TcxFormatController* fc_ = cxFormatController();
+  void SetUp() override {
+    // The application's own window, left by an earlier windowed test,
+    // rereads the formats on the same broadcast; only the controller's
+    // window is under test here.
+    if (Application) {
+      appUpdates_ = Application->UpdateFormatSettings();
+      Application->SetUpdateFormatSettings(false);
+    }
+  }
   void TearDown() override {
     cxFormatControllerApplication.HandleException = nullptr;
+    if (Application) Application->SetUpdateFormatSettings(appUpdates_);
   }
+  TPinnedLocale pin_{GermanLocale()};
+  TcxFormatController* fc_ = cxFormatController();
+  bool appUpdates_ = true;
 };
 
 TEST_F(cxFormatsWinTest, IntlBroadcastRefreshesTheFormats) {

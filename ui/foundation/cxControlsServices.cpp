@@ -342,11 +342,13 @@ void TMouseTrackingTimer::Tick(TObject*) {
     inside = PtInRect(Bounds, cursor);
   }
   if (inside) return;
-  if (Control && Control->HandleAllocated() &&
-      !PtInRect(Control->ClientRect(), Control->ScreenToClient(cursor)))
-    Control->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(Control));
-  // Ending the tracking frees this timer: keep the caller alive past it.
+  // The leave notice may already end the tracking, and ending it frees this
+  // timer: nothing of it is read after the notice.
   TIntfPtr<IcxMouseTrackingCaller> caller = Caller;
+  TWinControl* control = Control;
+  if (control && control->HandleAllocated() &&
+      !PtInRect(control->ClientRect(), control->ScreenToClient(cursor)))
+    control->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control));
   caller->MouseLeave();
   EndMouseTracking(caller.get());
 }

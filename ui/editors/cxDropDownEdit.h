@@ -1,8 +1,10 @@
-// The drop-down editors' popup window: a popup form that sizes itself from
-// its editor's settings, places itself next to the editor with its sizing
-// corner away from it, draws a border in one of four styles with an
-// optional client edge and shadow, and can show a system panel with a
-// sizing grip and a close button. Windows only.
+// The drop-down editors: the text editor with a popup that opens from its
+// button, keys, typing and code and closes with a reason, and the popup
+// window itself, which sizes itself from its editor's settings, places
+// itself next to the editor with its sizing corner away from it, draws a
+// border in one of four styles with an optional client edge and shadow, and
+// can show a system panel with a sizing grip and a close button. Windows
+// only.
 #pragma once
 
 #include "Forms.h"
@@ -10,6 +12,7 @@
 #include "cxEdit.h"
 #include "cxLookAndFeelPainters.h"
 #include "cxLookAndFeels.h"
+#include "cxTextEdit.h"
 
 // Passes a character typed into the editor on to the popup's focused
 // window (wParam: the character).
@@ -237,4 +240,181 @@ class TcxCustomEditPopupWindow : public TcxCustomPopupWindow {
   TRect pressBounds_;
   TRect sizeFrame_;
   TRect lastSizeFrame_;
+};
+
+// ---------------------------------------------------------------------------
+// Drop-down edit
+// ---------------------------------------------------------------------------
+
+class TcxCustomDropDownEditProperties : public TcxCustomTextEditProperties {
+  VARNEL_CLASS(TcxCustomDropDownEditProperties, TcxCustomTextEditProperties)
+ public:
+  // --- Construction ---
+  explicit TcxCustomDropDownEditProperties(TPersistent* AOwner = nullptr);
+  void Assign(TPersistent* Source) override;
+
+  // --- Properties ---
+  bool ImmediateDropDown() const { return immediateDropDown_; }
+  void SetImmediateDropDown(bool Value) { immediateDropDown_ = Value; }
+  bool ImmediatePopup() const { return immediatePopup_; }
+  void SetImmediatePopup(bool Value) { immediatePopup_ = Value; }
+  bool KeepArrowButtonPressedWhenDroppedDown() const {
+    return keepArrowButtonPressed_;
+  }
+  void SetKeepArrowButtonPressedWhenDroppedDown(bool Value);
+  bool PopupAutoSize() const { return popupAutoSize_; }
+  void SetPopupAutoSize(bool Value) { popupAutoSize_ = Value; }
+  bool PopupClientEdge() const { return popupClientEdge_; }
+  void SetPopupClientEdge(bool Value);
+  TcxPopupDirection PopupDirection() const { return popupDirection_; }
+  void SetPopupDirection(TcxPopupDirection Value) { popupDirection_ = Value; }
+  Integer PopupHeight() const { return popupHeight_; }
+  void SetPopupHeight(Integer Value);
+  TcxPopupAlignHorz PopupHorzAlignment() const { return popupHorzAlignment_; }
+  void SetPopupHorzAlignment(TcxPopupAlignHorz Value) {
+    popupHorzAlignment_ = Value;
+  }
+  TAlignment PopupAlignment() const;
+  void SetPopupAlignment(TAlignment Value);
+  Integer PopupMinHeight() const { return popupMinHeight_; }
+  void SetPopupMinHeight(Integer Value);
+  Integer PopupMinWidth() const { return popupMinWidth_; }
+  void SetPopupMinWidth(Integer Value);
+  bool PopupSizeable() const { return popupSizeable_; }
+  void SetPopupSizeable(bool Value);
+  bool PopupSysPanelStyle() const { return popupSysPanelStyle_; }
+  void SetPopupSysPanelStyle(bool Value);
+  TcxPopupAlignVert PopupVertAlignment() const { return popupVertAlignment_; }
+  void SetPopupVertAlignment(TcxPopupAlignVert Value) {
+    popupVertAlignment_ = Value;
+  }
+  Integer PopupWidth() const { return popupWidth_; }
+  void SetPopupWidth(Integer Value);
+  bool PostPopupValueOnTab() const { return postPopupValueOnTab_; }
+  void SetPostPopupValueOnTab(bool Value) { postPopupValueOnTab_ = Value; }
+
+  TCloseQueryEvent OnCloseQuery;
+  TNotifyEvent OnCloseUp;
+  TNotifyEvent OnFinalizePopup;
+  TNotifyEvent OnInitPopup;
+  TNotifyEvent OnPopup;
+
+  // --- Overridables ---
+  virtual Integer DropDownButtonVisibleIndex() { return 0; }
+  // Whether a click on the text opens the popup.
+  virtual bool DropDownOnClick() { return false; }
+  // True: the value is posted after every close, not only accepting ones.
+  virtual bool GetAlwaysPostEditValue() { return false; }
+  virtual bool PopupWindowAcceptsAnySize() { return true; }
+  virtual bool PopupWindowCapturesFocus() { return false; }
+
+ private:
+  bool immediateDropDown_ = true;
+  bool immediatePopup_ = false;
+  bool keepArrowButtonPressed_ = false;
+  bool popupAutoSize_ = true;
+  bool popupClientEdge_ = false;
+  TcxPopupDirection popupDirection_ = pdVertical;
+  Integer popupHeight_ = 0;
+  TcxPopupAlignHorz popupHorzAlignment_ = pahLeft;
+  Integer popupMinHeight_ = 0;
+  Integer popupMinWidth_ = 0;
+  bool popupSizeable_ = false;
+  bool popupSysPanelStyle_ = false;
+  TcxPopupAlignVert popupVertAlignment_ = pavBottom;
+  Integer popupWidth_ = 0;
+  bool postPopupValueOnTab_ = false;
+};
+
+class TcxCustomDropDownEdit : public TcxCustomTextEdit,
+                              public IcxEditPopupWindowOwner {
+  VARNEL_CLASS(TcxCustomDropDownEdit, TcxCustomTextEdit)
+ public:
+  // --- Construction ---
+  explicit TcxCustomDropDownEdit(TComponent* AOwner, bool AIsInplace = false);
+  ~TcxCustomDropDownEdit() override;
+
+  // --- Properties ---
+  TcxCustomDropDownEditProperties* ActiveProperties() {
+    return static_cast<TcxCustomDropDownEditProperties*>(
+        TcxCustomEdit::ActiveProperties());
+  }
+  TcxCustomDropDownEditProperties* Properties() const {
+    return static_cast<TcxCustomDropDownEditProperties*>(
+        TcxCustomEdit::Properties());
+  }
+  TcxCustomEditPopupWindow* PopupWindow() const { return popupWindow_; }
+  bool DroppedDown() { return HasPopupWindow(); }
+  void SetDroppedDown(bool Value);
+  TcxEditCloseUpReason CloseUpReason() const { return closeUpReason_; }
+  bool PopupSizeChanged() const { return popupSizeChanged_; }
+
+  // --- Overridables ---
+  virtual bool CanDropDown() { return false; }
+  void CloseUp(TcxEditCloseUpReason AReason) override;
+  virtual void CreatePopupWindow();
+  virtual void DoCloseUp();
+  void DoFinalizePopup() override;
+  virtual void DoInitPopup();
+  virtual void DoPopup();
+  virtual void DropDown();
+  virtual TWinControl* GetPopupFocusedControl();
+  TSize GetPopupWindowClientPreferredSize() override = 0;
+  virtual void InitializePopupWindow();
+  void PositionPopupWindowChilds(const TRect& AClientRect) override;
+  virtual void SetupPopupWindow();
+
+  // --- The popup window's view of the editor ---
+  TRect GetPopupWindowOwnerControlBounds() override;
+  bool PopupWindowAcceptsAnySize() override {
+    return ActiveProperties()->PopupWindowAcceptsAnySize();
+  }
+  TcxLookAndFeel* PopupControlsLookAndFeel() override { return LookAndFeel(); }
+  bool IsLookupDataVisual() override { return false; }
+  bool CanResizeVisualArea(TSize&, Integer, Integer) override { return true; }
+  void PopupWindowSizeChanged() override;
+
+  // --- Overrides ---
+  TClass GetPropertiesClass() override {
+    return TcxCustomDropDownEditProperties::StaticClass();
+  }
+  bool HasPopupWindow() override;
+  bool TabsNeeded() override;
+  void PropertiesChanged(TObject* Sender) override;
+
+  // Removes a queued show request; a drop-down that never showed is closed
+  // as if it had.
+  void DeleteShowPopupWindowMessages();
+  void UpdatePopupWindow();
+
+ protected:
+  void DoEditKeyDown(Word& Key, TShiftState Shift) override;
+  void DoEditKeyPress(char& Key) override;
+  void DoEditProcessTab(TShiftState Shift) override;
+  void DoExit() override;
+  void FocusChanged() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
+                 Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void DestroyWnd() override;
+
+  void PopupWindowCloseQuery(TObject* Sender, bool& CanClose);
+  void PopupWindowClosed(TObject* Sender);
+  void PopupWindowShowed(TObject* Sender);
+
+ private:
+  bool HasShowRequest();
+  // On while the popup is open and the mouse is over the editor: a press
+  // then closes the popup instead of opening it.
+  void UpdateHotAndPopup();
+  // Fires AEvent of the own properties, then of the repository item's.
+  template <class F>
+  void FireEvents(F&& AEvent);
+
+  TcxCustomEditPopupWindow* popupWindow_ = nullptr;  // owned as a component
+  bool hotAndPopup_ = false;
+  bool popupInitialized_ = false;
+  bool popupSizeChanged_ = false;
+  bool resizedDuringDrop_ = false;
+  TcxEditCloseUpReason closeUpReason_ = crUnknown;
 };

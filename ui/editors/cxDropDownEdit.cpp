@@ -146,8 +146,22 @@ void TcxCustomDropDownEdit::FireEvents(F&& AEvent) {
       AEvent(props);
 }
 
+TcxCustomEditPopupWindow* TcxCustomDropDownEditProperties::NewPopupWindow(
+    TWinControl* AEdit) {
+  return new TcxCustomEditPopupWindow(AEdit);
+}
+
+void TcxCustomDropDownEdit::RecreatePopupWindow() {
+  if (popupWindow_) {
+    DeleteShowPopupWindowMessages();
+    TObjectPtr<TcxCustomEditPopupWindow> old(popupWindow_);
+    popupWindow_ = nullptr;
+  }
+  CreatePopupWindow();
+}
+
 void TcxCustomDropDownEdit::CreatePopupWindow() {
-  popupWindow_ = new TcxCustomEditPopupWindow(this);
+  popupWindow_ = ActiveProperties()->NewPopupWindow(this);
   popupWindow_->SetCaptureFocus(ActiveProperties()->PopupWindowCapturesFocus());
   popupWindow_->SetIsTopMost(!IsInplace());
   popupWindow_->Style()->LookAndFeel()->SetMasterLookAndFeel(

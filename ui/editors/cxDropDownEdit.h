@@ -307,6 +307,9 @@ class TcxCustomDropDownEditProperties : public TcxCustomTextEditProperties {
   virtual bool GetAlwaysPostEditValue() { return false; }
   virtual bool PopupWindowAcceptsAnySize() { return true; }
   virtual bool PopupWindowCapturesFocus() { return false; }
+  // A new popup window of the class these properties name, owned by the
+  // editor as a component.
+  virtual TcxCustomEditPopupWindow* NewPopupWindow(TWinControl* AEdit);
 
  private:
   bool immediateDropDown_ = true;
@@ -399,8 +402,14 @@ class TcxCustomDropDownEdit : public TcxCustomTextEdit,
   void DestroyWnd() override;
 
   void PopupWindowCloseQuery(TObject* Sender, bool& CanClose);
-  void PopupWindowClosed(TObject* Sender);
+  virtual void PopupWindowClosed(TObject* Sender);
   void PopupWindowShowed(TObject* Sender);
+  // For descendants whose properties name another popup window class: the
+  // base constructor made the popup from the base properties.
+  void RecreatePopupWindow();
+  void SetCloseUpReason(TcxEditCloseUpReason AReason) {
+    closeUpReason_ = AReason;
+  }
 
  private:
   bool HasShowRequest();
@@ -417,4 +426,112 @@ class TcxCustomDropDownEdit : public TcxCustomTextEdit,
   bool popupSizeChanged_ = false;
   bool resizedDuringDrop_ = false;
   TcxEditCloseUpReason closeUpReason_ = crUnknown;
+};
+
+// ---------------------------------------------------------------------------
+// Popup edit
+// ---------------------------------------------------------------------------
+
+class TcxPopupEditPopupWindowViewInfo
+    : public TcxCustomEditPopupWindowViewInfo {
+  VARNEL_CLASS(TcxPopupEditPopupWindowViewInfo,
+               TcxCustomEditPopupWindowViewInfo)
+ public:
+  void DrawBorder(TcxCanvas* ACanvas, TRect& R) override;
+};
+
+class TcxPopupEditPopupWindow : public TcxCustomEditPopupWindow {
+  VARNEL_CLASS(TcxPopupEditPopupWindow, TcxCustomEditPopupWindow)
+ public:
+  explicit TcxPopupEditPopupWindow(TWinControl* AOwnerControl);
+  TcxContainerViewInfoClass GetViewInfoClass() override;
+};
+
+class TcxCustomPopupEditProperties : public TcxCustomDropDownEditProperties {
+  VARNEL_CLASS(TcxCustomPopupEditProperties, TcxCustomDropDownEditProperties)
+ public:
+  // --- Construction ---
+  explicit TcxCustomPopupEditProperties(TPersistent* AOwner = nullptr);
+  ~TcxCustomPopupEditProperties() override;
+  void Assign(TPersistent* Source) override;
+
+  // --- Properties ---
+  // The control shown in the popup; borrowed, never owned.
+  TControl* PopupControl() const { return popupControl_; }
+  void SetPopupControl(TControl* Value);
+
+  // --- Overrides ---
+  bool PopupWindowCapturesFocus() override { return true; }
+  TcxCustomEditPopupWindow* NewPopupWindow(TWinControl* AEdit) override;
+
+ protected:
+  void FreeNotification(TComponent* AComponent) override;
+
+ private:
+  TControl* popupControl_ = nullptr;
+  TObjectPtr<TcxFreeNotificator> notificator_;
+};
+
+class TcxPopupEditProperties : public TcxCustomPopupEditProperties {
+  VARNEL_CLASS(TcxPopupEditProperties, TcxCustomPopupEditProperties)
+ public:
+  explicit TcxPopupEditProperties(TPersistent* AOwner = nullptr);
+};
+
+class TcxCustomPopupEdit : public TcxCustomDropDownEdit {
+  VARNEL_CLASS(TcxCustomPopupEdit, TcxCustomDropDownEdit)
+ public:
+  // --- Construction ---
+  explicit TcxCustomPopupEdit(TComponent* AOwner, bool AIsInplace = false);
+  ~TcxCustomPopupEdit() override;
+
+  // --- Properties ---
+  TcxCustomPopupEditProperties* ActiveProperties() {
+    return static_cast<TcxCustomPopupEditProperties*>(
+        TcxCustomEdit::ActiveProperties());
+  }
+  TcxCustomPopupEditProperties* Properties() const {
+    return static_cast<TcxCustomPopupEditProperties*>(
+        TcxCustomEdit::Properties());
+  }
+
+  // --- Overridables ---
+  // Closes the popup with AReason; the hosted controls call it.
+  virtual void HidePopup(TObject* Sender, TcxEditCloseUpReason AReason);
+  virtual void RestorePopupControlData();
+  virtual void SavePopupControlData();
+
+  // --- Overrides ---
+  TClass GetPropertiesClass() override {
+    return TcxCustomPopupEditProperties::StaticClass();
+  }
+  bool CanDropDown() override;
+  void DoInitPopup() override;
+  TWinControl* GetPopupFocusedControl() override;
+  TSize GetPopupWindowClientPreferredSize() override;
+  void PositionPopupWindowChilds(const TRect& AClientRect) override;
+  void SetupPopupWindow() override;
+
+ protected:
+  void PopupWindowClosed(TObject* Sender) override;
+
+ private:
+  bool saved_ = false;
+  TAlign savedAlign_ = alNone;
+  TRect savedBounds_;
+  TWinControl* savedParent_ = nullptr;
+  bool savedVisible_ = false;
+  TFormBorderStyle savedBorderStyle_ = bsNone;
+};
+
+class TcxPopupEdit : public TcxCustomPopupEdit {
+  VARNEL_CLASS(TcxPopupEdit, TcxCustomPopupEdit)
+ public:
+  explicit TcxPopupEdit(TComponent* AOwner, bool AIsInplace = false);
+  TClass GetPropertiesClass() override {
+    return TcxPopupEditProperties::StaticClass();
+  }
+  TcxPopupEditProperties* Properties() const {
+    return static_cast<TcxPopupEditProperties*>(TcxCustomEdit::Properties());
+  }
 };

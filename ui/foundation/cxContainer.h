@@ -833,6 +833,10 @@ class TcxCustomPopupWindow : public TcxPopupWindow {
   void Paint() override;
   void VisibleChanged() override;
   void RecreatePopup();
+  // Makes the style and the view info from the class getters. The base
+  // constructor can only reach its own getters: a descendant with its own
+  // calls this again from its constructor.
+  void CreatePopupParts();
 
  private:
   friend struct TcxPopupHooks;

@@ -62,13 +62,18 @@ TcxCustomPopupWindow::TcxCustomPopupWindow(TWinControl* AOwnerControl)
   // The owner may go first (a handler frees it while its popup closes):
   // its free notification clears the reference.
   if (ownerControl_) ownerControl_->FreeNotification(this);
+  CreatePopupParts();
+  SetFormStyle(fsNormal);
+  SetVisible(false);
+  SetKeyPreview(true);
+}
+
+void TcxCustomPopupWindow::CreatePopupParts() {
+  if (style_) style_->OnChanged = nullptr;
   style_ = GetStyleClass()(this, false, nullptr, csNormal);
   style_->OnChanged =
       TNotifyEvent(this, &TcxCustomPopupWindow::PopupWindowStyleChanged);
   viewInfo_ = GetViewInfoClass()();
-  SetFormStyle(fsNormal);
-  SetVisible(false);
-  SetKeyPreview(true);
 }
 
 void TcxCustomPopupWindow::BeforeDestruction() {

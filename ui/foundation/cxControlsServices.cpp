@@ -342,11 +342,14 @@ void TMouseTrackingTimer::Tick(TObject*) {
     inside = PtInRect(Bounds, cursor);
   }
   if (inside) return;
-  if (Control && Control->HandleAllocated() &&
-      !PtInRect(Control->ClientRect(), Control->ScreenToClient(cursor)))
-    Control->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(Control));
-  // Ending the tracking frees this timer: keep the caller alive past it.
+  // Ending the tracking frees this timer, and the control's own mouse-leave
+  // handling may end it: from here on only locals are used.
   TIntfPtr<IcxMouseTrackingCaller> caller = Caller;
+  TWinControl* control = Control;
+  if (control && control->HandleAllocated() &&
+      !PtInRect(control->ClientRect(), control->ScreenToClient(cursor)))
+    control->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control));
+  if (!IsMouseTracking(caller.get())) return;
   caller->MouseLeave();
   EndMouseTracking(caller.get());
 }

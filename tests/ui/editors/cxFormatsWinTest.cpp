@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "DateLocaleFixture.h"
+#include "Forms.h"
 
 using date_test::GermanLocale;
 using date_test::TListener;
@@ -40,11 +41,21 @@ void BroadcastIntlChange() { BroadcastSettingChange(L"intl"); }
 
 class cxFormatsWinTest : public ::testing::Test {
  protected:
-  TPinnedLocale pin_{GermanLocale()};
-  TcxFormatController* fc_ = cxFormatController();
+  void SetUp() override {
+    // Once an earlier test has made the application's window, it reloads
+    // the settings on every broadcast too; only the controller is heard.
+    if (Application) {
+      appUpdates_ = Application->UpdateFormatSettings();
+      Application->SetUpdateFormatSettings(false);
+    }
+  }
   void TearDown() override {
     cxFormatControllerApplication.HandleException = nullptr;
+    if (Application) Application->SetUpdateFormatSettings(appUpdates_);
   }
+  TPinnedLocale pin_{GermanLocale()};
+  TcxFormatController* fc_ = cxFormatController();
+  bool appUpdates_ = true;
 };
 
 TEST_F(cxFormatsWinTest, IntlBroadcastRefreshesTheFormats) {

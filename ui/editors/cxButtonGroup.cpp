@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ScopeGuard.h"
+#include "TypInfo.h"
 #include "WinApi.h"
 
 namespace {
@@ -436,3 +437,28 @@ void TcxCustomButtonGroup::ButtonMouseMove(TObject* Sender, TShiftState Shift,
   auto* button = static_cast<TControl*>(Sender);
   MouseMove(Shift, X + button->Left(), Y + button->Top());
 }
+
+namespace {
+
+void ButtonGroupStartup() {
+  using I = TcxButtonGroupItem;
+  TPublished<TcxButtonGroupItem>()
+      .Property("Caption", &I::Caption, &I::SetCaption)
+      .Property("Enabled", &I::Enabled, &I::SetEnabled, true)
+      .Property("Tag", &I::Tag, &I::SetTag, 0);
+  using P = TcxCustomButtonGroupProperties;
+  TPublished<TcxCustomButtonGroupProperties>()
+      .Property("Columns", &P::Columns, &P::SetColumns, 1)
+      .Property("Items", &P::Items, &P::SetItems)
+      .Property("WordWrap", &P::WordWrap, &P::SetWordWrap, false);
+}
+
+void ButtonGroupShutdown() {
+  UnpublishClass(TcxButtonGroupItem::StaticClass());
+  UnpublishClass(TcxCustomButtonGroupProperties::StaticClass());
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxButtonGroup, ({"cxGroupBox"}), &ButtonGroupStartup,
+            &ButtonGroupShutdown);

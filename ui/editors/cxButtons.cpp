@@ -4,6 +4,7 @@
 
 #include "Forms.h"
 #include "ScopeGuard.h"
+#include "TypInfo.h"
 #include "WinApi.h"
 #include "cxEditUtils.h"
 #include "cxGeometry.h"
@@ -522,3 +523,26 @@ void TcxCustomButton::Dispatch(TMessage& Message) {
   }
   TButton::Dispatch(Message);
 }
+
+namespace {
+
+void ButtonsStartup() {
+  RegisterEnum<TcxButtonKind>(
+      "TcxButtonKind", {"cxbkStandard", "cxbkDropDown", "cxbkDropDownButton"});
+  RegisterEnum<TButtonLayout>("TButtonLayout", {"blGlyphLeft", "blGlyphRight",
+                                                "blGlyphTop", "blGlyphBottom"});
+  using B = TcxCustomButton;
+  TPublished<TcxCustomButton>()
+      .Property("Kind", &B::Kind, &B::SetKind, cxbkStandard)
+      .Property("Layout", &B::Layout, &B::SetLayout, blGlyphLeft)
+      .Property("Margin", &B::Margin, &B::SetMargin, -1)
+      .Property("Spacing", &B::Spacing, &B::SetSpacing, 4);
+  RegisterClasses({TcxButton::StaticClass()});
+}
+
+void ButtonsShutdown() { UnpublishClass(TcxCustomButton::StaticClass()); }
+
+}  // namespace
+
+VARNEL_UNIT(cxButtons, ({"cxLookAndFeels", "StdCtrls"}), &ButtonsStartup,
+            &ButtonsShutdown);

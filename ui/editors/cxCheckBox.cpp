@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "TypInfo.h"
 #include "WinApi.h"
 #include "cxEditUtils.h"
 #include "cxEditViewData.h"
@@ -504,3 +505,46 @@ void TcxCustomCheckBox::Paint() {
     }
   }
 }
+
+namespace {
+
+void CheckBoxStartup() {
+  RegisterEnum<TcxCheckBoxState>("TcxCheckBoxState",
+                                 {"cbsUnchecked", "cbsChecked", "cbsGrayed"});
+  RegisterEnum<TcxCheckBoxNullValueShowingStyle>(
+      "TcxCheckBoxNullValueShowingStyle",
+      {"nssUnchecked", "nssInactive", "nssGrayedChecked"});
+  using P = TcxCustomCheckBoxProperties;
+  TPublished<TcxCustomCheckBoxProperties>()
+      .Property("AllowGrayed", &P::AllowGrayed, &P::SetAllowGrayed, false)
+      .Property("Caption", &P::Caption, &P::SetCaption)
+      .Property("DisplayChecked", &P::DisplayChecked, &P::SetDisplayChecked)
+      .Property("DisplayGrayed", &P::DisplayGrayed, &P::SetDisplayGrayed)
+      .Property("DisplayUnchecked", &P::DisplayUnchecked,
+                &P::SetDisplayUnchecked)
+      .Property("FullFocusRect", &P::FullFocusRect, &P::SetFullFocusRect, false)
+      .Property("GlyphCount", &P::GlyphCount, &P::SetGlyphCount, 6)
+      .Property("MultiLine", &P::MultiLine, &P::SetMultiLine, false)
+      .Property("NullStyle", &P::NullStyle, &P::SetNullStyle, nssGrayedChecked)
+      .Property("UseAlignmentWhenInplace", &P::UseAlignmentWhenInplace,
+                &P::SetUseAlignmentWhenInplace, false)
+      .Property("ValueChecked", &P::ValueChecked, &P::SetValueChecked)
+      .Property("ValueGrayed", &P::ValueGrayed, &P::SetValueGrayed)
+      .Property("ValueUnchecked", &P::ValueUnchecked, &P::SetValueUnchecked);
+  RegisterClasses(
+      {TcxCheckBox::StaticClass(), TcxCheckBoxProperties::StaticClass()});
+  GetRegisteredEditProperties()->Register(
+      TcxCheckBoxProperties::StaticClass(),
+      "CheckBox|Represents a check box control that allows selecting an "
+      "option");
+}
+
+void CheckBoxShutdown() {
+  GetRegisteredEditProperties()->Unregister(
+      TcxCheckBoxProperties::StaticClass());
+  UnpublishClass(TcxCustomCheckBoxProperties::StaticClass());
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxCheckBox, ({"cxEdit"}), &CheckBoxStartup, &CheckBoxShutdown);

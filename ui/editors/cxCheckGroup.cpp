@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ScopeGuard.h"
+#include "TypInfo.h"
 #include "WinApi.h"
 #include "cxEditUtils.h"
 #include "cxGeometry.h"
@@ -338,3 +339,35 @@ void TcxCustomCheckGroup::SetFocus() {
     }
   }
 }
+
+namespace {
+
+void CheckGroupStartup() {
+  RegisterEnum<TcxCheckStatesValueFormat>(
+      "TcxCheckStatesValueFormat",
+      {"cvfCaptions", "cvfIndices", "cvfInteger", "cvfStatesString"});
+  using P = TcxCustomCheckGroupProperties;
+  TPublished<TcxCustomCheckGroupProperties>()
+      .Property("AllowGrayed", &P::AllowGrayed, &P::SetAllowGrayed, false)
+      .Property("EditValueFormat", &P::EditValueFormat, &P::SetEditValueFormat,
+                cvfIndices)
+      .Property("GlyphCount", &P::GlyphCount, &P::SetGlyphCount, 6)
+      .Property("ItemAlignment", &P::ItemAlignment, &P::SetItemAlignment,
+                taLeftJustify);
+  RegisterClasses(
+      {TcxCheckGroup::StaticClass(), TcxCheckGroupProperties::StaticClass()});
+  GetRegisteredEditProperties()->Register(
+      TcxCheckGroupProperties::StaticClass(),
+      "CheckGroup|Represents a group of check boxes");
+}
+
+void CheckGroupShutdown() {
+  GetRegisteredEditProperties()->Unregister(
+      TcxCheckGroupProperties::StaticClass());
+  UnpublishClass(TcxCustomCheckGroupProperties::StaticClass());
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxCheckGroup, ({"cxButtonGroup", "cxCheckBox"}), &CheckGroupStartup,
+            &CheckGroupShutdown);

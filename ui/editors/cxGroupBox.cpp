@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Handles.h"
+#include "TypInfo.h"
 #include "WinApi.h"
 #include "cxControls.h"
 #include "cxEditUtils.h"
@@ -392,3 +393,29 @@ void TcxCustomGroupBox::Paint() {
   DrawFrame(canvas, caption);
   DrawCaption(canvas, caption);
 }
+
+namespace {
+
+void GroupBoxStartup() {
+  RegisterEnum<TcxCaptionAlignment>(
+      "TcxCaptionAlignment",
+      {"alTopLeft", "alTopCenter", "alTopRight", "alBottomLeft",
+       "alBottomCenter", "alBottomRight", "alLeftTop", "alLeftCenter",
+       "alLeftBottom", "alRightTop", "alRightCenter", "alRightBottom",
+       "alCenterCenter"});
+  using G = TcxCustomGroupBox;
+  TPublished<TcxCustomGroupBox>()
+      .Property("Alignment", &G::Alignment, &G::SetAlignment, alTopLeft)
+      .Property("CaptionBkColor", &G::CaptionBkColor, &G::SetCaptionBkColor);
+  RegisterClasses({TcxGroupBox::StaticClass()});
+}
+
+void GroupBoxShutdown() {
+  UnpublishClass(TcxCustomGroupBox::StaticClass());
+  UnRegisterClass(TcxGroupBox::StaticClass());
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxGroupBox, ({"cxEdit", "cxContainer"}), &GroupBoxStartup,
+            &GroupBoxShutdown);

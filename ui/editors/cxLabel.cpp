@@ -5,6 +5,7 @@
 
 #include "Handles.h"
 #include "ScopeGuard.h"
+#include "TypInfo.h"
 #include "WinApi.h"
 #include "cxControls.h"
 #include "cxEditUtils.h"
@@ -384,3 +385,47 @@ void TcxCustomLabel::DrawLabel(TcxCanvas* ACanvas, const TRect& ABounds) {
 void TcxCustomLabel::Paint() {
   DrawLabel(Canvas(), TRect{0, 0, Width(), Height()});
 }
+
+namespace {
+
+void LabelStartup() {
+  RegisterEnum<TcxLabelEffect>(
+      "TcxLabelEffect", {"cxleNormal", "cxleFun", "cxleExtrude", "cxleCool"});
+  RegisterEnum<TcxLabelStyle>("TcxLabelStyle", {"cxlsNormal", "cxlsRaised",
+                                                "cxlsLowered", "cxlsOutLine"});
+  RegisterEnum<TcxLabelOrientation>(
+      "TcxLabelOrientation",
+      {"cxoLeft", "cxoRight", "cxoTop", "cxoBottom", "cxoLeftTop",
+       "cxoLeftBottom", "cxoRightTop", "cxoRightBottom"});
+  using P = TcxCustomLabelProperties;
+  TPublished<TcxCustomLabelProperties>()
+      .Property("Angle", &P::Angle, &P::SetAngle, 0)
+      .Property("Depth", &P::Depth, &P::SetDepth, Word(0))
+      .Property("LabelEffect", &P::LabelEffect, &P::SetLabelEffect, cxleNormal)
+      .Property("LabelStyle", &P::LabelStyle, &P::SetLabelStyle, cxlsNormal)
+      .Property("Orientation", &P::Orientation, &P::SetOrientation,
+                cxoRightBottom)
+      .Property("PenWidth", &P::PenWidth, &P::SetPenWidth, 1)
+      .Property("ShadowedColor", &P::ShadowedColor, &P::SetShadowedColor,
+                clGrayText)
+      .Property("ShowAccelChar", &P::ShowAccelChar, &P::SetShowAccelChar, true)
+      .Property("ShowEndEllipsis", &P::ShowEndEllipsis, &P::SetShowEndEllipsis,
+                false)
+      .Property("WordWrap", &P::WordWrap, &P::SetWordWrap, false);
+  using L = TcxCustomLabel;
+  TPublished<TcxCustomLabel>().Property("FocusControl", &L::FocusControl,
+                                        &L::SetFocusControl);
+  RegisterClasses({TcxLabel::StaticClass(), TcxLabelProperties::StaticClass()});
+  GetRegisteredEditProperties()->Register(TcxLabelProperties::StaticClass(),
+                                          "Label|Represents a Label");
+}
+
+void LabelShutdown() {
+  GetRegisteredEditProperties()->Unregister(TcxLabelProperties::StaticClass());
+  UnpublishClass(TcxCustomLabelProperties::StaticClass());
+  UnpublishClass(TcxCustomLabel::StaticClass());
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxLabel, ({"cxEdit"}), &LabelStartup, &LabelShutdown);

@@ -5,6 +5,7 @@
 #include "Forms.h"
 #include "Menus.h"
 #include "ScopeGuard.h"
+#include "TypInfo.h"
 #include "WinApi.h"
 #include "cxContainer.h"
 #include "cxEditUtils.h"
@@ -773,3 +774,35 @@ void TcxCustomRadioGroup::Loaded() {
   SetItemIndex(storedItemIndex_);
   UpdateButtons();
 }
+
+namespace {
+
+void RadioGroupStartup() {
+  using I = TcxRadioGroupItem;
+  TPublished<TcxRadioGroupItem>().Property("Value", &I::Value, &I::SetValue);
+  using P = TcxCustomRadioGroupProperties;
+  TPublished<TcxCustomRadioGroupProperties>()
+      .Property("DefaultCaption", &P::DefaultCaption, &P::SetDefaultCaption)
+      .Property("DefaultValue", &P::DefaultValue, &P::SetDefaultValue);
+  using B = TcxRadioButton;
+  TPublished<TcxRadioButton>().Property("Transparent", &B::Transparent,
+                                        &B::SetTransparent, false);
+  RegisterClasses({TcxRadioButton::StaticClass(), TcxRadioGroup::StaticClass(),
+                   TcxRadioGroupProperties::StaticClass()});
+  GetRegisteredEditProperties()->Register(
+      TcxRadioGroupProperties::StaticClass(),
+      "RadioGroup|Represents a group of radio buttons");
+}
+
+void RadioGroupShutdown() {
+  GetRegisteredEditProperties()->Unregister(
+      TcxRadioGroupProperties::StaticClass());
+  UnpublishClass(TcxRadioGroupItem::StaticClass());
+  UnpublishClass(TcxCustomRadioGroupProperties::StaticClass());
+  UnpublishClass(TcxRadioButton::StaticClass());
+}
+
+}  // namespace
+
+VARNEL_UNIT(cxRadioGroup, ({"cxButtonGroup", "cxEdit"}), &RadioGroupStartup,
+            &RadioGroupShutdown);

@@ -7,6 +7,7 @@
 #include "TypInfo.h"
 #include "WinApi.h"
 #include "cxEditUtils.h"
+#include "cxExtEditUtils.h"
 #include "cxGeometry.h"
 
 namespace {
@@ -439,13 +440,9 @@ void TcxCustomButton::Dispatch(TMessage& Message) {
       DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam));
       Message.Result = 1;
       return;
-    case CN_MEASUREITEM: {
-      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-      item->itemWidth = static_cast<UINT>(Width());
-      item->itemHeight = static_cast<UINT>(Height());
-      Message.Result = 1;
+    case CN_MEASUREITEM:
+      cxAnswerMeasureItem(this, Message);
       return;
-    }
     case BM_SETSTYLE:
       if (!StandardButton()) {
         // The default look is ours to draw; the window stays owner-drawn.

@@ -68,29 +68,10 @@ void TcxCustomCheckBoxProperties::SetFullFocusRect(bool Value) {
   Store(fullFocusRect_, Value);
 }
 
-TBitmap* TcxCustomCheckBoxProperties::Glyph() {
-  if (!glyph_) {
-    glyph_.reset(new TBitmap);
-    glyph_->OnChange =
-        TNotifyEvent::FromFunction([this](TObject*) { Changed(); });
-  }
-  return glyph_.get();
-}
-
-void TcxCustomCheckBoxProperties::SetGlyph(TBitmap* Value) {
-  if (!Value) {
-    if (!glyph_) return;
-    glyph_.reset();
-  } else {
-    Glyph()->Assign(Value);
-  }
-  Changed();
-}
-
 void TcxCustomCheckBoxProperties::SetGlyphCount(Integer Value) {
   if (glyphCount_ == Value) return;
   glyphCount_ = Value;
-  if (glyph_) Changed();
+  if (glyph_.Assigned()) Changed();
 }
 
 void TcxCustomCheckBoxProperties::SetMultiLine(bool Value) {

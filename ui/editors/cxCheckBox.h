@@ -9,6 +9,7 @@
 #include "cxContainer.h"
 #include "cxEdit.h"
 #include "cxEditButtons.h"
+#include "cxExtEditUtils.h"
 #include "cxGraphics.h"
 #include "cxLookAndFeelPainters.h"
 
@@ -79,9 +80,9 @@ class TcxCustomCheckBoxProperties : public TcxCustomEditProperties {
   bool FullFocusRect() const { return fullFocusRect_; }
   void SetFullFocusRect(bool Value);
   // Made on first use.
-  TBitmap* Glyph();
-  void SetGlyph(TBitmap* Value);
-  bool HasGlyph() const { return glyph_ != nullptr; }
+  TBitmap* Glyph() { return glyph_.Get(); }
+  void SetGlyph(TBitmap* Value) { glyph_.Set(Value); }
+  bool HasGlyph() const { return glyph_.Assigned(); }
   Integer GlyphCount() const { return glyphCount_; }
   void SetGlyphCount(Integer Value);
   bool MultiLine() const { return multiLine_; }
@@ -141,7 +142,7 @@ class TcxCustomCheckBoxProperties : public TcxCustomEditProperties {
   String displayGrayed_;
   String displayUnchecked_;
   bool fullFocusRect_ = false;
-  TObjectPtr<TBitmap> glyph_;
+  TcxLazyBitmap glyph_{[this] { Changed(); }};
   Integer glyphCount_ = 6;
   bool multiLine_ = false;
   TcxCheckBoxNullValueShowingStyle nullStyle_ = nssGrayedChecked;

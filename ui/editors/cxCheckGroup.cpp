@@ -59,29 +59,10 @@ void TcxCustomCheckGroupProperties::SetEditValueFormat(
   Changed();
 }
 
-TBitmap* TcxCustomCheckGroupProperties::Glyph() {
-  if (!glyph_) {
-    glyph_.reset(new TBitmap);
-    glyph_->OnChange =
-        TNotifyEvent::FromFunction([this](TObject*) { Changed(); });
-  }
-  return glyph_.get();
-}
-
-void TcxCustomCheckGroupProperties::SetGlyph(TBitmap* Value) {
-  if (!Value) {
-    if (!glyph_) return;
-    glyph_.reset();
-  } else {
-    Glyph()->Assign(Value);
-  }
-  Changed();
-}
-
 void TcxCustomCheckGroupProperties::SetGlyphCount(Integer Value) {
   if (glyphCount_ == Value) return;
   glyphCount_ = Value;
-  if (glyph_) Changed();
+  if (glyph_.Assigned()) Changed();
 }
 
 void TcxCustomCheckGroupProperties::SetItemAlignment(TAlignment Value) {

@@ -42,9 +42,9 @@ class TcxCustomCheckGroupProperties : public TcxCustomButtonGroupProperties {
   void SetAllowGrayed(bool Value);
   TcxCheckStatesValueFormat EditValueFormat() const { return format_; }
   void SetEditValueFormat(TcxCheckStatesValueFormat Value);
-  TBitmap* Glyph();
-  void SetGlyph(TBitmap* Value);
-  bool HasGlyph() const { return glyph_ != nullptr; }
+  TBitmap* Glyph() { return glyph_.Get(); }
+  void SetGlyph(TBitmap* Value) { glyph_.Set(Value); }
+  bool HasGlyph() const { return glyph_.Assigned(); }
   Integer GlyphCount() const { return glyphCount_; }
   void SetGlyphCount(Integer Value);
   TAlignment ItemAlignment() const { return itemAlignment_; }
@@ -76,7 +76,7 @@ class TcxCustomCheckGroupProperties : public TcxCustomButtonGroupProperties {
  private:
   bool allowGrayed_ = false;
   TcxCheckStatesValueFormat format_ = cvfIndices;
-  TObjectPtr<TBitmap> glyph_;
+  TcxLazyBitmap glyph_{[this] { Changed(); }};
   Integer glyphCount_ = 6;
   TAlignment itemAlignment_ = taLeftJustify;
 };

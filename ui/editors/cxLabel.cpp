@@ -179,24 +179,6 @@ void TcxCustomLabelProperties::SetWordWrap(bool Value) {
   Store(wordWrap_, Value);
 }
 
-TBitmap* TcxCustomLabelProperties::Glyph() {
-  if (!glyph_) {
-    glyph_.reset(new TBitmap);
-    glyph_->OnChange =
-        TNotifyEvent::FromFunction([this](TObject*) { Changed(); });
-  }
-  return glyph_.get();
-}
-
-void TcxCustomLabelProperties::SetGlyph(TBitmap* Value) {
-  if (!Value) {
-    glyph_.reset();
-  } else {
-    Glyph()->Assign(Value);
-  }
-  Changed();
-}
-
 void TcxCustomLabelProperties::CalculateDepthDelta(TPoint& ADelta) {
   ADelta = cxLabelDepthDelta(effect_, orientation_, depth_);
 }

@@ -7,6 +7,7 @@
 
 #include "cxEdit.h"
 #include "cxEditStyle.h"
+#include "cxExtEditUtils.h"
 #include "cxGraphics.h"
 
 enum TcxLabelEffect : Byte { cxleNormal, cxleFun, cxleExtrude, cxleCool };
@@ -63,9 +64,9 @@ class TcxCustomLabelProperties : public TcxCustomEditProperties {
   void SetAngle(Integer Value);
   Word Depth() const { return depth_; }
   void SetDepth(Word Value);
-  TBitmap* Glyph();
-  void SetGlyph(TBitmap* Value);
-  bool HasGlyph() const { return glyph_ != nullptr; }
+  TBitmap* Glyph() { return glyph_.Get(); }
+  void SetGlyph(TBitmap* Value) { glyph_.Set(Value); }
+  bool HasGlyph() const { return glyph_.Assigned(); }
   TcxLabelEffect LabelEffect() const { return effect_; }
   void SetLabelEffect(TcxLabelEffect Value);
   TcxLabelStyle LabelStyle() const { return style_; }
@@ -108,7 +109,7 @@ class TcxCustomLabelProperties : public TcxCustomEditProperties {
 
   Integer angle_ = 0;
   Word depth_ = 0;
-  TObjectPtr<TBitmap> glyph_;
+  TcxLazyBitmap glyph_{[this] { Changed(); }};
   TcxLabelEffect effect_ = cxleNormal;
   TcxLabelStyle style_ = cxlsNormal;
   TcxLabelOrientation orientation_ = cxoRightBottom;

@@ -10,6 +10,7 @@
 #include "cxContainer.h"
 #include "cxEditUtils.h"
 #include "cxEditViewData.h"
+#include "cxExtEditUtils.h"
 #include "cxGeometry.h"
 #include "cxVariants.h"
 
@@ -112,13 +113,9 @@ void TcxRadioButton::Dispatch(TMessage& Message) {
       DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam));
       Message.Result = 1;
       return;
-    case CN_MEASUREITEM: {
-      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-      item->itemWidth = static_cast<UINT>(Width());
-      item->itemHeight = static_cast<UINT>(Height());
-      Message.Result = 1;
+    case CN_MEASUREITEM:
+      cxAnswerMeasureItem(this, Message);
       return;
-    }
     case WM_ERASEBKGND:
       Message.Result = 1;
       return;

@@ -642,6 +642,18 @@ void TcxCustomRadioGroup::InternalSetEditValue(const Variant& Value,
 
 void TcxCustomRadioGroup::SynchronizeDisplayValue() {}
 
+void TcxCustomRadioGroup::Dispatch(TMessage& Message) {
+  if (Message.Msg == cxWM_FOCUSRADIOBUTTON) {
+    const auto index = static_cast<Integer>(Message.LParam);
+    if (index >= 0 && index < ButtonCount() &&
+        RadioButtons(index)->CanFocus()) {
+      RadioButtons(index)->SetFocus();
+    }
+    return;
+  }
+  TcxCustomButtonGroup::Dispatch(Message);
+}
+
 void TcxCustomRadioGroup::SetInternalValues(const Variant& AEditValue,
                                             bool AValidateEditValue,
                                             bool AForce) {

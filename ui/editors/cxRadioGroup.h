@@ -7,6 +7,10 @@
 #include "cxControls.h"
 #include "cxLookAndFeels.h"
 
+// Focuses the radio group's button whose index is the long parameter, for
+// users of the editor that move the focus from outside.
+constexpr UINT cxWM_FOCUSRADIOBUTTON = 0x806A;
+
 enum TcxRadioButtonState : Byte { rbsDisabled, rbsHot, rbsNormal, rbsPressed };
 
 // A platform radio button drawn through the look-and-feel painters, with
@@ -242,6 +246,7 @@ class TcxCustomRadioGroup : public TcxCustomButtonGroup {
   void SetInternalValues(const Variant& AEditValue, bool AValidateEditValue,
                          bool AForce);
   void SynchronizeDisplayValue() override;
+  void Dispatch(TMessage& Message) override;
 
  private:
   Integer CheckedButtonIndex();

@@ -247,4 +247,18 @@ TEST_F(RadioGroupWindowTest, ClickingAButtonChecksItAndPostsWithImmediatePost) {
   EXPECT_GT(standalone->Buttons(2)->Left(), standalone->Buttons(0)->Left());
 }
 
+TEST_F(RadioGroupWindowTest, TheFocusMessageFocusesAValidButton) {
+  TcxRadioGroup* group = new TcxRadioGroup(form_.get());
+  group->SetParent(form_.get());
+  group->SetBounds(10, 10, 380, 100);
+  AddVersions(group->Properties());
+  PumpUntilIdle();
+  SendMessageA(group->Handle(), cxWM_FOCUSRADIOBUTTON, 0, 2);
+  PumpUntilIdle();
+  EXPECT_EQ(group->GetFocusedButtonIndex(), 2);
+  SendMessageA(group->Handle(), cxWM_FOCUSRADIOBUTTON, 0, 9);
+  PumpUntilIdle();
+  EXPECT_EQ(group->GetFocusedButtonIndex(), 2);
+}
+
 }  // namespace

@@ -378,3 +378,35 @@ TcxCheckBoxState StringToCheckState(const String& S, bool AAllowGrayed) {
 }
 
 TShiftState CurrentShiftState() { return KeyboardStateToShiftState(); }
+
+// ---------------------------------------------------------------------------
+// Shared pieces of the editors
+// ---------------------------------------------------------------------------
+
+TBitmap* TcxLazyBitmap::Get() {
+  if (!bitmap_) {
+    bitmap_.reset(new TBitmap);
+    bitmap_->OnChange =
+        TNotifyEvent::FromFunction([this](TObject*) { changed_(); });
+  }
+  return bitmap_.get();
+}
+
+void TcxLazyBitmap::Set(TBitmap* Value) {
+  if (!Value) {
+    if (!bitmap_) return;
+    bitmap_.reset();
+  } else {
+    Get()->Assign(Value);
+  }
+  changed_();
+}
+
+bool cxAnswerMeasureItem(TControl* AControl, TMessage& Message) {
+  if (Message.Msg != CN_MEASUREITEM) return false;
+  auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+  item->itemWidth = static_cast<UINT>(AControl->Width());
+  item->itemHeight = static_cast<UINT>(AControl->Height());
+  Message.Result = 1;
+  return true;
+}

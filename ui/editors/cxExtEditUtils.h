@@ -3,6 +3,8 @@
 // (rectangles, lines and colour increments). Windows only.
 #pragma once
 
+#include <functional>
+
 #include "Controls.h"
 #include "Graphics.h"
 #include "Variants.h"
@@ -107,3 +109,23 @@ TShiftState CurrentShiftState();
 bool cxIsTrueTypeFont(TFont* AFont);
 // Whether AKey is the accelerator ("&" mark) of ACaption, without case.
 bool cxIsAccel(char AKey, const String& ACaption);
+
+// A bitmap property made on first read whose changes, and whose making and
+// freeing by the setter, tell the owner.
+class TcxLazyBitmap {
+ public:
+  explicit TcxLazyBitmap(std::function<void()> AChanged)
+      : changed_(std::move(AChanged)) {}
+  TBitmap* Get();
+  bool Assigned() const { return bitmap_ != nullptr; }
+  // Copies Value; nil frees the bitmap (no change when there was none).
+  void Set(TBitmap* Value);
+
+ private:
+  std::function<void()> changed_;
+  TObjectPtr<TBitmap> bitmap_;
+};
+
+// Answers CN_MEASUREITEM of an owner-drawn control with its size; false for
+// any other message.
+bool cxAnswerMeasureItem(TControl* AControl, TMessage& Message);

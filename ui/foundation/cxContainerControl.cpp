@@ -691,7 +691,9 @@ void TcxContainer::CreateWindowHandle(const TCreateParams& Params) {
   params.Caption = "";
   TcxControl::CreateWindowHandle(params);
   if (!HandleAllocated()) return;
-  const String caption = Text();
+  // The window exists now, so Text() would read its empty title: the
+  // caption set before it was made is the one in the parameters.
+  const String caption = Params.Caption;
   ::DefWindowProcA(Handle(), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(caption.c_str()));
 }

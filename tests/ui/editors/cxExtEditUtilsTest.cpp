@@ -421,3 +421,34 @@ TEST_F(HookTest, PaintBackgroundDrawsTheParentAtTheControlsPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TcxLazyBitmap, MadeOnFirstReadAndFreedByNil) {
+  Integer changes = 0;
+  TcxLazyBitmap glyph([&changes] { ++changes; });
+  EXPECT_FALSE(glyph.Assigned());
+  glyph.Set(nullptr);
+  EXPECT_EQ(changes, 0);
+  glyph.Get()->SetSize(4, 4);
+  EXPECT_TRUE(glyph.Assigned());
+  EXPECT_GT(changes, 0);
+  const Integer before = changes;
+  glyph.Set(nullptr);
+  EXPECT_FALSE(glyph.Assigned());
+  EXPECT_EQ(changes, before + 1);
+}
+
+TEST(cxAnswerMeasureItem, GivesTheControlsSize) {
+  TObjectPtr<TPanel> panel(new TPanel(nullptr));
+  panel->SetBounds(0, 0, 33, 17);
+  MEASUREITEMSTRUCT item{};
+  TMessage m{CN_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item), 0};
+  EXPECT_TRUE(cxAnswerMeasureItem(panel.get(), m));
+  EXPECT_EQ(item.itemWidth, 33u);
+  EXPECT_EQ(item.itemHeight, 17u);
+  TMessage other{WM_PAINT, 0, 0, 0};
+  EXPECT_FALSE(cxAnswerMeasureItem(panel.get(), other));
+}
+
+}  // namespace

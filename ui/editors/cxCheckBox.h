@@ -178,6 +178,10 @@ class TcxCustomCheckBox : public TcxCustomEdit {
   TcxEditCheckState CheckState() const { return checkState_; }
   const TRect& CheckRect() const { return checkRect_; }
 
+  // These editors do not measure their content yet: sizing them by the
+  // core's measure would shrink them, so they keep the size they are given.
+  bool CanAutoSize() override { return false; }
+
   // methods
   void Clear() { SetState(cbsUnchecked); }
   void Loaded() override;

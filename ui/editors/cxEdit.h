@@ -735,7 +735,7 @@ class TcxCustomEdit : public TcxContainer,
   Integer CaptureButtonVisibleIndex() const { return captureButton_; }
   TObjectPtr<TcxCustomEditViewData> CreateViewData();
   bool IsActiveControl();
-  bool CanAutoSize() { return !isInplace_ && autoSize_; }
+  virtual bool CanAutoSize() { return !isInplace_ && autoSize_; }
   bool CanAutoWidth();
   void SetEditAutoSize(bool Value);
   // The content parameters an in-place editor passes to its view data,

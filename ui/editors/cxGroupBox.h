@@ -71,6 +71,8 @@ class TcxCustomGroupBox : public TcxCustomEdit {
   // class-library overrides
   void AdjustClientRect(TRect& Rect) override;
   bool CanFocusOnClick() override { return false; }
+  // A group box keeps the size it is given.
+  bool CanAutoSize() override { return false; }
   bool IsContainerClass() override { return true; }
   bool DefaultParentColor() override { return true; }
   void Dispatch(TMessage& Message) override;

@@ -144,6 +144,10 @@ class TcxCustomLabel : public TcxCustomEdit {
   // A label cannot be its own focus control.
   void SetFocusControl(TWinControl* Value);
 
+  // These editors do not measure their content yet: sizing them by the
+  // core's measure would shrink them, so they keep the size they are given.
+  bool CanAutoSize() override { return false; }
+
   // methods
   bool CanFocus() override { return IsInplace() && TcxCustomEdit::CanFocus(); }
   bool CanFocusOnClick() override {

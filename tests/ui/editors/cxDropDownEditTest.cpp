@@ -167,7 +167,9 @@ TEST_F(DropDownEditTest, EventsComeInOrderAndEscCancels) {
   EXPECT_EQ(popup->Left(), owner.Left);
   RECT editRect;
   ::GetWindowRect(edit_->Handle(), &editRect);
-  EXPECT_LE(std::abs(popup->Top() - editRect.bottom), 1);
+  // Below the editor's visible part: an editor with a transparent border
+  // lets the popup cover that border's two pixels.
+  EXPECT_LE(std::abs(popup->Top() - editRect.bottom), 2);
   ui_test::PressKeys({VK_ESCAPE});
   ASSERT_TRUE(WaitClosed());
   EXPECT_EQ(edit_->CloseUpReason(), crCancel);

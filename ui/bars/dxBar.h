@@ -60,6 +60,13 @@ inline constexpr TcxResourceString dxSBAR_CUSTOMTOOLBARNAME{64003, "Custom "};
 inline constexpr TcxResourceString dxSBAR_RECURSIVEGROUPS{
     64004, "You cannot create recursive groups"};
 inline constexpr TcxResourceString dxSBAR_NEWITEMCAPTION{64005, "New Item"};
+inline constexpr TcxResourceString dxSBAR_RECURSIVEMENUS{
+    64015, "You cannot create recursive menus"};
+inline constexpr TcxResourceString dxSBAR_NEWBUTTONCAPTION{64016, "New Button"};
+inline constexpr TcxResourceString dxSBAR_NEWSEPARATORCAPTION{64017,
+                                                              "New Separator"};
+inline constexpr TcxResourceString dxSBAR_NEWSUBITEMCAPTION{64018,
+                                                            "New SubItem"};
 inline constexpr TcxResourceString dxSBAR_WANTTODELETETOOLBAR{
     64006, "Are you sure you want to delete the '%s' toolbar?"};
 inline constexpr TcxResourceString dxSBAR_WANTTORESETTOOLBAR{
@@ -962,25 +969,79 @@ class TdxBarItem : public TdxBarComponent {
   bool showCaption_ = true;
 };
 
-// The kinds this layer needs to show a form: a command button, a sub-menu
-// and a separator. Their further behaviour comes with the item kinds.
+// ---------------------------------------------------------------------------
+// Command kinds: buttons, labels and separators (built in dxBarItemKinds.cpp;
+// the windowed kinds are in dxBarItemKinds.h)
+// ---------------------------------------------------------------------------
+
+enum TdxBarButtonState : Byte { bstChecked, bstDropDown };
+using TdxBarButtonStates = TSet<TdxBarButtonState>;
+
 class TdxBarButton : public TdxBarItem {
   VARNEL_CLASS(TdxBarButton, TdxBarItem)
  public:
-  using TdxBarItem::TdxBarItem;
-  TdxBarButtonStyle ButtonStyle() const { return buttonStyle_; }
-  void SetButtonStyle(TdxBarButtonStyle Value) { buttonStyle_ = Value; }
+  explicit TdxBarButton(TComponent* AOwner);
+  ~TdxBarButton() override;
+  bool AllowAllUp() const { return allowAllUp_; }
+  void SetAllowAllUp(bool Value);
+  TdxBarButtonStyle ButtonStyle() const;
+  void SetButtonStyle(TdxBarButtonStyle Value);
+  bool CloseSubMenuOnClick() const { return closeSubMenuOnClick_; }
+  void SetCloseSubMenuOnClick(bool Value) { closeSubMenuOnClick_ = Value; }
   bool Down() const { return down_; }
   virtual void SetDown(bool Value);
   bool IsDownStored() const;
-  TdxBarCustomPopupMenu* DropDownMenu = nullptr;
+  bool DropDownEnabled() const { return dropDownEnabled_; }
+  void SetDropDownEnabled(bool Value);
+  TdxBarCustomPopupMenu* DropDownMenu() const { return dropDownMenu_; }
+  // Raises "You cannot create recursive menus" when the menu already
+  // leads back to this button; the old menu stays then.
+  void SetDropDownMenu(TdxBarCustomPopupMenu* Value);
+  Integer GroupIndex() const { return groupIndex_; }
+  void SetGroupIndex(Integer Value);
+  bool Lowered() const { return lowered_; }
+  void SetLowered(bool Value);
+  TdxBarButtonStates InternalStates() const { return states_; }
+
+  bool CanChangePaintStyle() const { return true; }
+  bool HasAccel(TdxBarItemLink* ALink) const override;
+  TdxBarItemLinks* GetItemLinks() const override;
+  bool CanContainItem(TdxBarItem* AItem, String& AErrorText);
+  TCustomdxBarControl* CreateBarControl();
   void Click() override;
   bool IsShortCut(TShortCut AShortCut) override;
   void ActionChange(TObject* Sender, bool CheckDefaults) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Pops the drop-down menu up at the screen point for the control that
+  // asked (its button control).
+  virtual void DoDropDown(TdxBarItemControl* AControl, Integer X, Integer Y,
+                          bool AByMouse);
+  static String GetNewCaption();
+
+ protected:
+  void PaintStyleChanged() override;
 
  private:
-  TdxBarButtonStyle buttonStyle_ = bsDefault;
+  bool IsChecked() const { return states_.Contains(bstChecked); }
+  // The manager's check buttons of this button's group, this one included.
+  std::vector<TdxBarButton*> GroupMembers() const;
+
+  bool allowAllUp_ = false;
+  bool closeSubMenuOnClick_ = true;
   bool down_ = false;
+  bool dropDownEnabled_ = true;
+  TdxBarCustomPopupMenu* dropDownMenu_ = nullptr;
+  Integer groupIndex_ = 0;
+  TdxBarButtonStates states_;
+  bool lowered_ = false;
+};
+
+// A caption (and glyph) shown as static text.
+class TdxBarLabel : public TdxBarItem {
+  VARNEL_CLASS(TdxBarLabel, TdxBarItem)
+ public:
+  explicit TdxBarLabel(TComponent* AOwner);
+  bool CanClicked() const override { return false; }
 };
 
 class TdxBarSubItem : public TdxBarItem {
@@ -1000,11 +1061,14 @@ class TdxBarSubItem : public TdxBarItem {
   TdxBarItemLinks* itemLinks_;
 };
 
-class TdxBarSeparator : public TdxBarItem {
-  VARNEL_CLASS(TdxBarSeparator, TdxBarItem)
+class TdxBarSeparator : public TdxBarLabel {
+  VARNEL_CLASS(TdxBarSeparator, TdxBarLabel)
  public:
-  using TdxBarItem::TdxBarItem;
-  bool CanClicked() const override { return false; }
+  using TdxBarLabel::TdxBarLabel;
+  // Only menus take separators; a bar answers the reason in AErrorText.
+  bool CanBePlacedOn(TdxBarItemControlParentKind AParentKind, TdxBar* ABar,
+                     String& AErrorText) override;
+  static String GetNewCaption();
 };
 
 // ---------------------------------------------------------------------------

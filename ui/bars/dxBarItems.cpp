@@ -639,38 +639,6 @@ bool TdxBarItem::CanDelete() { return true; }
 // The kinds of this layer
 // ---------------------------------------------------------------------------
 
-void TdxBarButton::SetDown(bool Value) {
-  if (buttonStyle_ != bsChecked && buttonStyle_ != bsCheckedDropDown)
-    Value = false;
-  if (down_ == Value) return;
-  down_ = Value;
-  Update();
-}
-
-bool TdxBarButton::IsDownStored() const {
-  return !(ActionLink() &&
-           const_cast<TdxBarItemActionLink*>(ActionLink())->IsCheckedLinked());
-}
-
-void TdxBarButton::Click() {
-  if (buttonStyle_ == bsChecked || buttonStyle_ == bsCheckedDropDown)
-    SetDown(!down_);
-  TdxBarItem::Click();
-}
-
-bool TdxBarButton::IsShortCut(TShortCut AShortCut) {
-  if (TdxBarItem::IsShortCut(AShortCut)) return true;
-  return (buttonStyle_ == bsDropDown || buttonStyle_ == bsCheckedDropDown) &&
-         DropDownMenu && DropDownMenu->IsShortCut(AShortCut);
-}
-
-void TdxBarButton::ActionChange(TObject* Sender, bool CheckDefaults) {
-  TdxBarItem::ActionChange(Sender, CheckDefaults);
-  auto* action = dynamic_cast<TCustomAction*>(Sender);
-  if (action && action == Action() && (!CheckDefaults || !down_))
-    SetDown(action->Checked());
-}
-
 namespace {
 // The links of a sub-menu item: they belong to its menu.
 class TdxBarSubItemLinksOwner : public IdxBarLinksOwner {

@@ -476,6 +476,7 @@ void TCustomdxBarControl::DoSetIsActive(bool Value) {
     return;
   }
   SetKeySelectedItem(nullptr);
+  isDowned_ = false;
   if (ActiveBarControl == this) ActiveBarControl = prevActiveBarControl_;
   prevActiveBarControl_ = nullptr;
   if (ActiveBarControl &&
@@ -665,7 +666,9 @@ void TCustomdxBarControl::WMLButtonUp(TMessage& M) {
     }
   }
   if (!self->Target) return;
-  if (clicked) HideAll();
+  // A press that opened a menu leaves it open on release.
+  if (clicked && !(IsControlExists(clicked) && clicked->IsDroppedDown()))
+    HideAll();
   if (!self->Target) return;
   MouseUp(mbLeft, MouseKeysToShiftState(M.WParam), p.X, p.Y);
 }

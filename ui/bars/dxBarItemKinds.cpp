@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <set>
 
 #include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "WinApi.h"
+#include "dxBarKindControls.h"
+#include "dxBarPopupMenu.h"
+#include "dxBarSubMenu.h"
 
 // ---------------------------------------------------------------------------
 // Shared routines
@@ -14,16 +18,17 @@
 
 namespace {
 
-// The links, or the menus they open, already hold AItem: placing the links
-// under AItem would make a menu that opens itself.
-bool LinksReferTo(TdxBarItemLinks* ALinks, const TdxBarItem* AItem,
+// The links, or the menus they open, hold an item the test picks out:
+// placing the links under it would make a menu that opens itself.
+bool LinksReferTo(TdxBarItemLinks* ALinks,
+                  const std::function<bool(TdxBarItem*)>& AIsTarget,
                   std::set<const TdxBarItemLinks*>& AVisited) {
   if (!ALinks || !AVisited.insert(ALinks).second) return false;
   for (Integer i = 0; i < ALinks->Count(); ++i) {
     TdxBarItem* item = ALinks->Items(i)->Item();
     if (!item) continue;
-    if (item == AItem) return true;
-    if (LinksReferTo(item->GetItemLinks(), AItem, AVisited)) return true;
+    if (AIsTarget(item)) return true;
+    if (LinksReferTo(item->GetItemLinks(), AIsTarget, AVisited)) return true;
   }
   return false;
 }
@@ -38,9 +43,15 @@ constexpr TdxBarKinds AllBarKinds{bkBarControl, bkBarQuickControl, bkSubMenu};
 
 }  // namespace
 
-bool dxBarLinksReferTo(TdxBarItemLinks* ALinks, const TdxBarItem* AItem) {
+bool dxBarLinksReferTo(TdxBarItemLinks* ALinks,
+                       const std::function<bool(TdxBarItem*)>& AIsTarget) {
   std::set<const TdxBarItemLinks*> visited;
-  return LinksReferTo(ALinks, AItem, visited);
+  return LinksReferTo(ALinks, AIsTarget, visited);
+}
+
+bool dxBarLinksReferTo(TdxBarItemLinks* ALinks, const TdxBarItem* AItem) {
+  return dxBarLinksReferTo(
+      ALinks, [AItem](TdxBarItem* AOther) { return AOther == AItem; });
 }
 
 // ---------------------------------------------------------------------------
@@ -224,9 +235,27 @@ void TdxBarButton::ActionChange(TObject* Sender, bool CheckDefaults) {
 
 void TdxBarButton::DoDropDown(TdxBarItemControl* AControl, Integer X, Integer Y,
                               bool AByMouse) {
-  if (!dropDownMenu_ || !AControl) return;
-  (void)AByMouse;
-  dropDownMenu_->Popup(X, Y);
+  if (!dropDownMenu_ || !AControl || !AControl->Parent()) return;
+  auto* menu = dynamic_cast<TdxBarPopupMenu*>(dropDownMenu_);
+  if (!menu) return dropDownMenu_->Popup(X, Y);
+  TCustomdxBarControl* bar = AControl->Parent();
+  const TRect owner = bar->GetItemScreenRect(AControl);
+  const bool sideways = bar->Kind() == bkSubMenu || bar->IsRealVertical();
+  bool animate = true;
+  if (auto* buttonLike = dynamic_cast<TdxBarButtonLikeControl*>(AControl)) {
+    animate = buttonLike->MouseOpen;
+    buttonLike->MouseOpen = false;
+  }
+  {
+    TRestoreOnExit<TdxBarItemControl*> opener(menu->OwnerItemControl, AControl);
+    // The call returns while the menu is open.
+    menu->PopupEx(X, Y, sideways ? owner.Width() : 0,
+                  sideways ? 0 : owner.Height(), animate, &owner, false, bar);
+  }
+  TdxBarSubMenuControl* open = menu->SubMenuControl();
+  if (!open || AByMouse) return;
+  TdxBarItemLink* first = menu->ItemLinks()->First();
+  if (first && first->Control()) open->SetKeySelectedItem(first->Control());
 }
 
 // ---------------------------------------------------------------------------
@@ -704,6 +733,15 @@ void KindsStartup() {
   // then these kinds keep their place and text but show no control.
   for (TClass kind : RegisteredKinds())
     dxBarRegisterItem(kind, nullptr, kind != TCustomdxBarCombo::StaticClass());
+  TdxBarItemList* list = RegdxItemList();
+  list->SetItemControlClass(TdxBarButton::StaticClass(),
+                            TdxBarButtonControl::StaticClass());
+  list->SetItemControlClass(TdxBarSubItem::StaticClass(),
+                            TdxBarSubItemControl::StaticClass());
+  list->SetItemControlClass(TdxBarSeparator::StaticClass(),
+                            TdxBarSeparatorControl::StaticClass());
+  list->SetItemControlClass(TdxBarLabel::StaticClass(),
+                            TdxBarCustomStaticControl::StaticClass());
 }
 
 void KindsShutdown() {
@@ -715,4 +753,5 @@ void KindsShutdown() {
 
 }  // namespace
 
-VARNEL_UNIT(dxBarItemKinds, ({"dxBar"}), &KindsStartup, &KindsShutdown);
+VARNEL_UNIT(dxBarItemKinds, ({"dxBar", "dxBarControls"}), &KindsStartup,
+            &KindsShutdown);

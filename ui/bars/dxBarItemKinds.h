@@ -8,6 +8,8 @@
 // text) while no windowed control is registered for them.
 #pragma once
 
+#include <functional>
+
 #include "dxBar.h"
 
 class TCustomdxBarCombo;
@@ -16,8 +18,11 @@ class TdxBarCustomCombo;
 // The paint style a button link shows on a toolbar: a standard one without
 // an icon shows its caption.
 TdxBarPaintStyle dxBarButtonPaintStyleOnBar(TdxBarItemLink* ALink);
-// The links, or the menus they open, hold the item.
+// The links, or the menus they open at any depth, hold the item (or an
+// item the test picks out).
 bool dxBarLinksReferTo(TdxBarItemLinks* ALinks, const TdxBarItem* AItem);
+bool dxBarLinksReferTo(TdxBarItemLinks* ALinks,
+                       const std::function<bool(TdxBarItem*)>& AIsTarget);
 
 // ---------------------------------------------------------------------------
 // Windowed item controls as the items see them

@@ -8,6 +8,8 @@
 #include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "dxBar.h"
+#include "dxBarItemKinds.h"
+#include "dxBarSubMenu.h"
 
 // ---------------------------------------------------------------------------
 // TdxBarItemActionLink
@@ -645,9 +647,20 @@ class TdxBarSubItemLinksOwner : public IdxBarLinksOwner {
  public:
   explicit TdxBarSubItemLinksOwner(TdxBarSubItem* AItem) : item_(AItem) {}
   bool CanContainItem(TdxBarItem* AItem, String& AErrorText) override {
-    return AItem->CanBePlacedOn(pkSubItemOrPopupMenu, nullptr, AErrorText);
+    if (!AItem->CanBePlacedOn(pkSubItemOrPopupMenu, nullptr, AErrorText))
+      return false;
+    if (AItem == item_ || dxBarLinksReferTo(AItem->GetItemLinks(), item_)) {
+      AErrorText = cxGetResourceString(dxSBAR_RECURSIVEMENUS);
+      return false;
+    }
+    return true;
   }
-  TCustomdxBarControl* CreateBarControl() override { return nullptr; }
+  TCustomdxBarControl* CreateBarControl() override {
+    TdxBarItemLink* link = item_->GetCurItemLink();
+    TdxBarManager* manager =
+        link && link->BarManager() ? link->BarManager() : item_->BarManager();
+    return manager ? dxBarCreateSubMenuControl(manager) : nullptr;
+  }
   TComponent* GetOwnerComponent() override { return item_; }
 
  private:

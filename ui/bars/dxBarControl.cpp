@@ -666,8 +666,10 @@ void TCustomdxBarControl::WMLButtonUp(TMessage& M) {
     }
   }
   if (!self->Target) return;
-  // A press that opened a menu leaves it open on release.
-  if (clicked && !(IsControlExists(clicked) && clicked->IsDroppedDown()))
+  // A press that opened a menu leaves it open on release, and so does a
+  // command that keeps its menu open.
+  if (clicked && !(IsControlExists(clicked) &&
+                   (clicked->IsDroppedDown() || !clicked->IsDestroyOnClick())))
     HideAll();
   if (!self->Target) return;
   MouseUp(mbLeft, MouseKeysToShiftState(M.WParam), p.X, p.Y);

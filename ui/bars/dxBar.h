@@ -1044,21 +1044,58 @@ class TdxBarLabel : public TdxBarItem {
   bool CanClicked() const override { return false; }
 };
 
-class TdxBarSubItem : public TdxBarItem {
-  VARNEL_CLASS(TdxBarSubItem, TdxBarItem)
+// ---------------------------------------------------------------------------
+// Sub-items: items that open a menu of their own links (built in
+// dxBarItems.cpp; the container kinds are in dxBarContainerItems.h)
+// ---------------------------------------------------------------------------
+
+class TCustomdxBarSubItem : public TdxBarItem {
+  VARNEL_CLASS(TCustomdxBarSubItem, TdxBarItem)
  public:
-  explicit TdxBarSubItem(TComponent* AOwner);
-  ~TdxBarSubItem() override;
+  explicit TCustomdxBarSubItem(TComponent* AOwner);
+  ~TCustomdxBarSubItem() override;
   TdxBarItemLinks* ItemLinks() const { return itemLinks_; }
+  void SetItemLinks(TdxBarItemLinks* Value);
   TdxBarItemLinks* GetItemLinks() const override { return itemLinks_; }
+  // The width of the side band of its menu; never negative.
+  Integer BarSize() const { return barSize_; }
+  void SetBarSize(Integer Value) { barSize_ = Value < 0 ? 0 : Value; }
+  bool Detachable() const { return detachable_; }
+  void SetDetachable(bool Value) { detachable_ = Value; }
+  TdxBar* DetachingBar() const { return detachingBar_; }
+  // An index outside the manager's bars counts as -1 (none).
+  void SetDetachingBar(Integer AIndex);
+  Integer GetDetachingBarIndex() const;
   bool IsShortCut(TShortCut AShortCut) override;
   bool CanClicked() const override { return false; }
   void BarManagerChanged() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  TNotifyEvent OnCloseUp;
+  TNotifyEvent OnDetaching;
   TNotifyEvent OnPopup;
+  virtual void DoCloseUp() { OnCloseUp(this); }
+  virtual void DoDetaching() { OnDetaching(this); }
+  virtual void DoPopup() { OnPopup(this); }
 
  private:
   std::unique_ptr<IdxBarLinksOwner> linksOwner_;
   TdxBarItemLinks* itemLinks_;
+  Integer barSize_ = 0;
+  bool detachable_ = false;
+  TdxBar* detachingBar_ = nullptr;
+};
+
+class TdxBarSubItem : public TCustomdxBarSubItem {
+  VARNEL_CLASS(TdxBarSubItem, TCustomdxBarSubItem)
+ public:
+  using TCustomdxBarSubItem::TCustomdxBarSubItem;
+  bool AllowCustomizing() const { return allowCustomizing_; }
+  void SetAllowCustomizing(bool Value) { allowCustomizing_ = Value; }
+  bool InternalCanMergeWith(TdxBarItem* AItem) const override;
+  static String GetNewCaption();
+
+ private:
+  bool allowCustomizing_ = true;
 };
 
 class TdxBarSeparator : public TdxBarLabel {
@@ -1130,6 +1167,9 @@ class TdxBarItemLink : public TCollectionItem {
   }
   TdxBarItemControl* Control() const { return control_; }
   TRect ItemRect;
+  // A link listed for a container item points back at the container's own
+  // link.
+  void SetRealItemLink(TdxBarItemLink* Value) { realItemLink_ = Value; }
 
   void CreateControl();
   void DestroyControl();

@@ -361,7 +361,14 @@ void PublishClasses() {
       .Property("ItemLinks", &TdxBarSubItem::ItemLinks)
       .Property("ShowCaption", &I::ShowCaption, &I::SetShowCaption, true)
       .Event("OnClick", &I::OnClick, &I::OnClick)
-      .Event("OnPopup", &TdxBarSubItem::OnPopup, &TdxBarSubItem::OnPopup);
+      .Event("OnPopup", &TdxBarSubItem::OnPopup, &TdxBarSubItem::OnPopup)
+      .Property("AllowCustomizing", &TdxBarSubItem::AllowCustomizing,
+                &TdxBarSubItem::SetAllowCustomizing, true)
+      .Property("BarSize", &TdxBarSubItem::BarSize, &TdxBarSubItem::SetBarSize,
+                0)
+      .Property("Detachable", &TdxBarSubItem::Detachable,
+                &TdxBarSubItem::SetDetachable, false)
+      .Event("OnCloseUp", &TdxBarSubItem::OnCloseUp, &TdxBarSubItem::OnCloseUp);
 
   TPublished<TdxBarSeparator>().Property("ShowCaption", &I::ShowCaption,
                                          &I::SetShowCaption, true);

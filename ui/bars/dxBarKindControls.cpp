@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Menus.h"
+#include "ScopeGuard.h"
 #include "WinApi.h"
 #include "dxBarItemKinds.h"
 #include "dxBarSubMenu.h"
@@ -581,12 +582,12 @@ void TdxBarSubItemControl::GetSubMenuControlPositionParams(
 }
 
 void TdxBarSubItemControl::DoDropDown(bool) {
-  auto* item = dynamic_cast<TdxBarSubItem*>(Item());
+  auto* item = dynamic_cast<TCustomdxBarSubItem*>(Item());
   TCustomdxBarControl* bar = Parent();
   if (!item || !bar) return;
   TcxObjectLink* self = cxAddObjectLink(this);
   TScopeGuard release([&] { cxRemoveObjectLink(self); });
-  item->OnPopup(item);
+  item->DoPopup();
   if (!self->Target) return;
   item->DirectClick();
   if (!self->Target) return;
@@ -608,5 +609,10 @@ void TdxBarSubItemControl::DoCloseUp(bool AHide) {
   TdxBarSubMenuControl* menu = AHide ? GetSubMenuControl() : nullptr;
   if (menu && menu->ParentItemControl() == this)
     menu->SetParentItemControl(nullptr);
+  TcxObjectLink* self = cxAddObjectLink(this);
+  TScopeGuard release([&] { cxRemoveObjectLink(self); });
   TdxBarButtonLikeControl::DoCloseUp(AHide);
+  if (!self->Target || !AHide) return;
+  if (auto* item = dynamic_cast<TCustomdxBarSubItem*>(Item()))
+    item->DoCloseUp();
 }

@@ -150,3 +150,18 @@ class TdxBarSubItemControl : public TdxBarButtonLikeControl {
   void GetSubMenuControlPositionParams(TPoint& APoint, Integer& AOwnerWidth,
                                        Integer& AOwnerHeight);
 };
+
+// A container item's control: on a toolbar it opens a menu of its listed
+// links and takes them out again when the menu closes; in a menu (seen only
+// while customizing) its caption is in parentheses.
+class TdxBarContainerItemControl : public TdxBarSubItemControl {
+  VARNEL_CLASS(TdxBarContainerItemControl, TdxBarSubItemControl)
+ public:
+  TdxBarContainerItemControl() = default;
+  String GetCaption() const override;
+  void DoDropDown(bool AByMouse) override;
+  void DoCloseUp(bool AHide) override;
+
+ private:
+  bool listed_ = false;
+};

@@ -194,6 +194,8 @@ void TdxBarSubMenuControl::Show() {
   OnPopup(this);
   TcxObjectLink* self = cxAddObjectLink(this);
   TScopeGuard release([&] { cxRemoveObjectLink(self); });
+  // Container items show their entries in their place.
+  expansion_.Expand(ItemLinks());
   HandleNeeded();
   if (!self->Target) return;
   // Joining the active chain lets the keyboard hook bring the keys here.
@@ -228,6 +230,7 @@ void TdxBarSubMenuControl::Hide() {
     DestroyHandle();
     state_.Exclude(bsDestroyingWindow);
   }
+  expansion_.Collapse();
   TNotifyEvent closeUp = OnCloseUp;
   closeUp(this);
   if (!self->Target) return;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "dxBar.h"
+#include "dxBarContainerItems.h"
 
 class TdxBarSubMenuControl;
 
@@ -127,6 +128,7 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   bool flippedUp_ = false;
   bool hiding_ = false;
   UINT_PTR scrollTimer_ = 0;
+  TdxBarContainerExpansion expansion_;
 };
 
 // The bar window a sub-menu item's links open.

@@ -4,6 +4,7 @@
 
 #include "ScopeGuard.h"
 #include "dxBar.h"
+#include "dxBarHints.h"
 
 namespace {
 
@@ -427,6 +428,10 @@ void TCustomdxBarControl::SetMouseSelectedItem(TdxBarItemControl* AControl) {
   }
   if (AControl) AControl->SetMouseSelected(true);
   SetSelectedControl(AControl);
+  // The hint follows the mouse from item to item of a bar out of menu mode.
+  if (CanShowHint())
+    dxBarActivateHint(BarManager(), true, String(),
+                      AControl && AControl->HasHint() ? AControl : nullptr);
   if (AControl) AControl->ControlActivate(false);
 }
 
@@ -585,6 +590,7 @@ void TCustomdxBarControl::DoBarMouseDown(TMouseButton AButton,
 }
 
 void TCustomdxBarControl::FocusItemControl(TdxBarItemControl* AControl) {
+  dxBarActivateHint(BarManager(), false, String(), nullptr);
   if (!AControl->GetEnabled() || !AControl->HotPartWantMouse()) {
     SetIsActive(false);
     return;
@@ -684,6 +690,7 @@ void TCustomdxBarControl::MouseLeaveBar() {
 
 void TCustomdxBarControl::DoBarMouseLeave() {
   viewState_ = bvsNormal;
+  dxBarActivateHint(BarManager(), true, String(), nullptr);
   MouseNotifyControls(nullptr, {-1, -1}, {});
   if (markState_ == msSelected) SetMarkState(msNone);
   TdxBarItemControl* selected = SelectedControl();

@@ -4,6 +4,7 @@
 
 #include "ScopeGuard.h"
 #include "WinApi.h"
+#include "dxBarAnimation.h"
 #include "dxBarKindControls.h"
 
 namespace {
@@ -203,7 +204,27 @@ void TdxBarSubMenuControl::Show() {
   SetSizeAndCheckBounds();
   CalcControlsPositions();
   ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Fading in needs the system's animation; the unfolding and sliding
+  // kinds show the menu at once.
+  TdxBarManager* manager = BarManager();
+  const TdxBarMenuAnimations kind =
+      ShowAnimation && manager && !manager->IsCustomizing()
+          ? dxBarResolveMenuAnimation(
+                manager->MenuAnimations,
+                static_cast<Integer>(::GetTickCount() % 100))
+          : maNone;
+  bool shown = false;
+  if (kind == maFade && AnimateWindowProc && !IsWin9x) {
+    ::UpdateWindow(Handle());
+    shown = AnimateWindowProc(Handle(), 150, AW_BLEND) != FALSE &&
+            ::IsWindowVisible(Handle());
+  }
+  if (!self->Target) return;
+  if (!shown)
+    ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                       SWP_SHOWWINDOW);
   ::UpdateWindow(Handle());
   dxBarPlayMenuSound(msMenuPopup);
 }

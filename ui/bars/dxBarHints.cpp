@@ -2,21 +2,13 @@
 
 #include "ScopeGuard.h"
 #include "WinApi.h"
+#include "dxBarSubMenu.h"
 
 namespace {
 
 constexpr UINT ReshowTime = 400;
 // The hint goes this far below the cursor (and above it when flipped).
 constexpr Integer HintCursorOffset = 20;
-
-TRect WorkAreaAt(TPoint P) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  ::GetMonitorInfoA(::MonitorFromPoint({P.X, P.Y}, MONITOR_DEFAULTTONEAREST),
-                    &info);
-  return {info.rcWork.left, info.rcWork.top, info.rcWork.right,
-          info.rcWork.bottom};
-}
 
 TPoint CursorPos() {
   POINT p{};
@@ -188,7 +180,7 @@ void TdxBarHintViewInfo::Calculate(TcxCanvas* ACanvas) {
     bounds_ = {};
     return;
   }
-  const TRect area = WorkAreaAt(cursorPos_);
+  const TRect area = dxBarGetWorkArea(cursorPos_);
   RECT r{0, 0, area.Width(), 0};
   ::DrawTextA(ACanvas->Handle(), text_.c_str(), -1, &r,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
@@ -263,8 +255,8 @@ bool TdxBarHintWindow::ActivateHint(TdxBarManager* AManager,
   const TRect b = viewInfo_->Bounds();
   if (b.Width() == 0 && b.Height() == 0) return false;
   const TPoint wanted{cursor.X, cursor.Y + HintCursorOffset};
-  const TPoint p =
-      dxBarCorrectHintPos(wanted, {b.Width(), b.Height()}, WorkAreaAt(wanted));
+  const TPoint p = dxBarCorrectHintPos(wanted, {b.Width(), b.Height()},
+                                       dxBarGetWorkArea(wanted));
   SetBounds(p.X, p.Y, b.Width(), b.Height());
   ::SetWindowPos(Handle(), HWND_TOPMOST, p.X, p.Y, b.Width(), b.Height(),
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);

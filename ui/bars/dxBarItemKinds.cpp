@@ -437,11 +437,7 @@ TPoint TCustomdxBarCombo::CheckDropDownPoint(TPoint P,
   const Integer H = item.Bottom - item.Top;
   const Integer w = AWindowSize.cx;
   const Integer h = AWindowSize.cy;
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  ::GetMonitorInfoA(::MonitorFromPoint({P.X, P.Y}, MONITOR_DEFAULTTONEAREST),
-                    &info);
-  const RECT& area = info.rcWork;
+  const RECT area = dxRECT(dxBarGetWorkArea(P));
   TCustomdxBarControl* bar = control ? control->Parent() : nullptr;
   const bool sideways =
       bar && (bar->Kind() == bkSubMenu || bar->IsRealVertical());

@@ -4,6 +4,7 @@
 
 #include "ScopeGuard.h"
 #include "WinApi.h"
+#include "dxBarSubMenu.h"
 
 namespace {
 
@@ -151,14 +152,8 @@ void dxBarCheckToolbarsVisibility(TdxBarManager* AManager) {
   TWinControl* owner = AManager->ParentedOwner();
   if (!owner) return;
   const TRect bounds = owner->BoundsRect();
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  ::GetMonitorInfoA(::MonitorFromPoint({bounds.Left + bounds.Width() / 2,
-                                        bounds.Top + bounds.Height() / 2},
-                                       MONITOR_DEFAULTTONEAREST),
-                    &info);
-  const TRect area{info.rcWork.left, info.rcWork.top, info.rcWork.right,
-                   info.rcWork.bottom};
+  const TRect area = dxBarGetWorkArea(
+      {bounds.Left + bounds.Width() / 2, bounds.Top + bounds.Height() / 2});
   ForFloatingBars(AManager, [&](TdxBar* ABar) {
     TCustomdxBarControl* control = ABar->Control();
     if (control && control->HandleAllocated()) {

@@ -14,15 +14,6 @@ constexpr UINT_PTR ScrollTimerId = 1;
 constexpr UINT ScrollTime = 200;
 constexpr Integer MenuBorder = 3;
 
-TRect WorkAreaAt(TPoint P) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  ::GetMonitorInfoA(::MonitorFromPoint({P.X, P.Y}, MONITOR_DEFAULTTONEAREST),
-                    &info);
-  return {info.rcWork.left, info.rcWork.top, info.rcWork.right,
-          info.rcWork.bottom};
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -128,6 +119,15 @@ void TdxBarSubMenuControlViewInfo::Calculate() {
 // ---------------------------------------------------------------------------
 // Life
 // ---------------------------------------------------------------------------
+
+TRect dxBarGetWorkArea(TPoint P) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  ::GetMonitorInfoA(::MonitorFromPoint({P.X, P.Y}, MONITOR_DEFAULTTONEAREST),
+                    &info);
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right,
+          info.rcWork.bottom};
+}
 
 TCustomdxBarControl* dxBarCreateSubMenuControl(TdxBarManager* AManager) {
   return new TdxBarSubMenuControl(AManager);
@@ -316,7 +316,7 @@ void TdxBarSubMenuControl::SetSizeAndCheckBounds() {
   }();
   const TSize outer{size.cx + frame.Right, size.cy + frame.Bottom};
   const TdxBarMenuPlacement place = dxBarPlaceMenu(
-      onShowPos_, outer, OwnerWidth, OwnerHeight, WorkAreaAt(onShowPos_));
+      onShowPos_, outer, OwnerWidth, OwnerHeight, dxBarGetWorkArea(onShowPos_));
   flippedLeft_ = place.FlippedLeft;
   flippedUp_ = place.FlippedUp;
   const TRect& b = place.Bounds;

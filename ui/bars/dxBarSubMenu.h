@@ -131,5 +131,8 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   TdxBarContainerExpansion expansion_;
 };
 
+// The work area of the monitor at (or nearest to) the screen point.
+TRect dxBarGetWorkArea(TPoint P);
+
 // The bar window a sub-menu item's links open.
 TCustomdxBarControl* dxBarCreateSubMenuControl(TdxBarManager* AManager);

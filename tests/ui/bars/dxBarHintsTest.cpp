@@ -8,26 +8,20 @@
 #include "UiDriverControlsWin.h"
 #include "dxBar.h"
 #include "dxBarHints.h"
+#include "dxBarMenuTestSupport.h"
 
 namespace {
 
 using namespace ui_test;
 
-class BarHintsTest : public ::testing::Test {
+class BarHintsTest : public bar_test::TBarFormTest {
  protected:
-  void SetUp() override {
-    form_.reset(new TForm(nullptr));
-    form_->SetBounds(120, 120, 500, 300);
-    manager_ = new TdxBarManager(form_.get());
-  }
   void TearDown() override {
-    form_.reset();
+    TBarFormTest::TearDown();
     if (dxBarQuickReshow()) dxBarFireReshowTimer();
-    PumpUntilIdle();
   }
   TdxBarButton* Button(const String& ACaption, const String& AHint) {
-    auto* b = static_cast<TdxBarButton*>(manager_->AddButton());
-    b->SetCaption(ACaption);
+    TdxBarButton* b = bar_test::AddButton(manager_, ACaption);
     b->SetHint(AHint);
     return b;
   }
@@ -36,9 +30,7 @@ class BarHintsTest : public ::testing::Test {
     for (TdxBarItem* item : AItems) bar_->ItemLinks()->Add(item);
     bar_->SetDockingStyle(dsTop);
     bar_->SetVisible(true);
-    form_->Show();
-    ::SetForegroundWindow(form_->Handle());
-    PumpUntilIdle();
+    ShowForm();
   }
   POINT Centre(TdxBarItem* AItem) {
     TdxBarItemControl* c = AItem->GetLinks(0)->Control();
@@ -53,8 +45,6 @@ class BarHintsTest : public ::testing::Test {
     return Showing() ? dxBarHintWindow()->ViewInfo()->Text() : String();
   }
 
-  TObjectPtr<TForm> form_;
-  TdxBarManager* manager_ = nullptr;
   TdxBar* bar_ = nullptr;
   TCursorPosGuard cursor_;
 };

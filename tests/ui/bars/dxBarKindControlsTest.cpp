@@ -14,6 +14,7 @@
 #include "dxBar.h"
 #include "dxBarItemKinds.h"
 #include "dxBarKindControls.h"
+#include "dxBarMenuTestSupport.h"
 #include "dxBarPopupMenu.h"
 #include "dxBarSubMenu.h"
 
@@ -21,39 +22,8 @@ namespace {
 
 using namespace ui_test;
 
-class BarKindControlsTest : public ::testing::Test {
+class BarKindControlsTest : public bar_test::TBarFormTest {
  protected:
-  void SetUp() override {
-    form_.reset(new TForm(nullptr));
-    form_->SetBounds(120, 120, 500, 300);
-    manager_ = new TdxBarManager(form_.get());
-  }
-  void TearDown() override {
-    if (ActiveBarControl) ActiveBarControl->HideAll();
-    form_.reset();
-    PumpUntilIdle();
-  }
-  void ShowForm() {
-    form_->Show();
-    ::SetForegroundWindow(form_->Handle());
-    PumpUntilIdle();
-  }
-
-  TdxBarButton* Button(const String& ACaption, int* AClicks = nullptr) {
-    auto* b = static_cast<TdxBarButton*>(manager_->AddButton());
-    b->SetCaption(ACaption);
-    if (AClicks)
-      b->OnClick =
-          TNotifyEvent::FromFunction([AClicks](TObject*) { ++*AClicks; });
-    return b;
-  }
-  TdxBarSubItem* SubItem(const String& ACaption,
-                         std::initializer_list<TdxBarItem*> AItems) {
-    auto* s = static_cast<TdxBarSubItem*>(manager_->AddSubItem());
-    s->SetCaption(ACaption);
-    for (TdxBarItem* item : AItems) s->ItemLinks()->Add(item);
-    return s;
-  }
   TdxBar* Toolbar(std::initializer_list<TdxBarItem*> AItems) {
     TdxBar* bar = manager_->Bars()->Add();
     bar->SetCaption("Tools");
@@ -61,11 +31,6 @@ class BarKindControlsTest : public ::testing::Test {
     bar->SetDockingStyle(dsTop);
     bar->SetVisible(true);
     return bar;
-  }
-  TdxBarPopupMenu* Menu(std::initializer_list<TdxBarItem*> AItems) {
-    auto* menu = new TdxBarPopupMenu(form_.get());
-    for (TdxBarItem* item : AItems) menu->ItemLinks()->Add(item);
-    return menu;
   }
   static TdxBarSubMenuControl* Open(TdxBarPopupMenu* AMenu) {
     AMenu->PopupEx(150, 150, 0, 0, false, nullptr, false, nullptr);
@@ -82,8 +47,6 @@ class BarKindControlsTest : public ::testing::Test {
                          (r.Top + r.Bottom) / 2);
   }
 
-  TObjectPtr<TForm> form_;
-  TdxBarManager* manager_ = nullptr;
   TCursorPosGuard cursor_;
   THeldButtonsGuard held_;
 };

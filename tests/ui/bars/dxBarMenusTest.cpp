@@ -15,6 +15,7 @@
 #include "dxBar.h"
 #include "dxBarItemKinds.h"
 #include "dxBarKindControls.h"
+#include "dxBarMenuTestSupport.h"
 #include "dxBarPopupMenu.h"
 #include "dxBarSubMenu.h"
 
@@ -111,41 +112,11 @@ struct TCommandSink {
   std::function<void()> OnApp;
 };
 
-class BarMenusTest : public ::testing::Test {
+class BarMenusTest : public bar_test::TBarFormTest {
  protected:
   void SetUp() override {
-    form_.reset(new TForm(nullptr));
-    form_->SetBounds(120, 120, 400, 300);
-    manager_ = new TdxBarManager(form_.get());
-    form_->Show();
-    ::SetForegroundWindow(form_->Handle());
-    PumpUntilIdle();
-  }
-  void TearDown() override {
-    if (ActiveBarControl) ActiveBarControl->HideAll();
-    form_.reset();
-    PumpUntilIdle();
-  }
-
-  TdxBarButton* Button(const String& ACaption, int* AClicks = nullptr) {
-    auto* b = static_cast<TdxBarButton*>(manager_->AddButton());
-    b->SetCaption(ACaption);
-    if (AClicks)
-      b->OnClick =
-          TNotifyEvent::FromFunction([AClicks](TObject*) { ++*AClicks; });
-    return b;
-  }
-  TdxBarSubItem* SubItem(const String& ACaption,
-                         std::initializer_list<TdxBarItem*> AItems) {
-    auto* s = static_cast<TdxBarSubItem*>(manager_->AddSubItem());
-    s->SetCaption(ACaption);
-    for (TdxBarItem* item : AItems) s->ItemLinks()->Add(item);
-    return s;
-  }
-  TdxBarPopupMenu* Menu(std::initializer_list<TdxBarItem*> AItems) {
-    auto* menu = new TdxBarPopupMenu(form_.get());
-    for (TdxBarItem* item : AItems) menu->ItemLinks()->Add(item);
-    return menu;
+    TBarFormTest::SetUp();
+    ShowForm();
   }
   // Opens the menu without its own loop: the test goes on while it shows.
   static TdxBarSubMenuControl* Open(TdxBarPopupMenu* AMenu, TPoint AAt) {
@@ -162,8 +133,6 @@ class BarMenusTest : public ::testing::Test {
     return AItem->GetLinkCount() ? AItem->GetLinks(0)->Control() : nullptr;
   }
 
-  TObjectPtr<TForm> form_;
-  TdxBarManager* manager_ = nullptr;
   TCursorPosGuard cursor_;
 };
 

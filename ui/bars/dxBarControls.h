@@ -104,6 +104,23 @@ void DrawFloatingFrame(HDC DC, const TRect& AWindowRect,
                        const TRect& AClientBounds, const String& ACaption);
 void DrawSeparator(HDC DC, const TRect& R, bool AHorizontal);
 void DrawMark(HDC DC, const TRect& R, bool AVertical, TdxBarMarkState AState);
+// Menus: the room right of an entry's text for its sub-menu arrow, the
+// height of a scroll band, an entry and a scroll band.
+constexpr Integer MenuArrowArea = 16;
+constexpr Integer MenuScrollBand = 12;
+// The line of a captioned separator in a menu.
+constexpr Integer MenuSeparatorSize = 2;
+struct TMenuItemLook {
+  String Caption;
+  String ShortCutText;
+  Integer IconColumn = 0;
+  bool Selected = false;
+  bool Enabled = true;
+  bool Checked = false;
+  bool SubMenuArrow = false;
+};
+void DrawMenuItem(HDC DC, const TRect& R, const TMenuItemLook& ALook);
+void DrawMenuScrollBand(HDC DC, const TRect& R, bool AUp);
 }  // namespace dxBarStandardPaint
 
 // ---------------------------------------------------------------------------
@@ -363,6 +380,8 @@ class TdxBarItemControl : public TObject {
                        TCustomImageList*& AImages, Integer& AImageIndex) const;
   // The standard look of a button-like control; DoPaint of the kinds.
   void PaintStandardButton(const TRect& ARect);
+  // The kinds' part rectangles (CalcParts).
+  void SetParts(std::vector<TRect> AParts) { parts_ = std::move(AParts); }
 
  private:
   friend class TdxBarItemControlViewInfo;
@@ -486,6 +505,7 @@ class TCustomdxBarControl : public TCustomControl {
   virtual bool IsPopup() const { return false; }
   virtual bool IsInternal() const { return false; }
   TdxBarPaintType GetPaintType() const {
+    if (Kind() == bkSubMenu) return ptMenu;
     return IsVertical() ? ptVert : ptHorz;
   }
   TcxCanvas* ActiveCanvas();
@@ -562,6 +582,12 @@ class TCustomdxBarControl : public TCustomControl {
 
   // --- Hints ---
   virtual bool CanShowHint() const { return !isActive_; }
+
+  // --- Menu mode ---
+  // Set while the bar's menus open on hover (a sub-item was pressed or
+  // dropped down); cleared when the bar leaves the active chain.
+  bool IsDowned() const { return isDowned_; }
+  void SetIsDowned(bool Value) { isDowned_ = Value; }
 
  protected:
   // --- Window ---

@@ -38,6 +38,7 @@ TdxBarManagerList* gManagerList = nullptr;
 TList* gControlList = nullptr;
 TdxBarSystemController* gSystemController = nullptr;
 HBRUSH gPatternBrush = nullptr;
+Integer gScreenColorDepth = 0;
 std::array<TdxBarPainterClass, 6> gPainterClasses{};
 TModuleHandle gUser32;
 
@@ -86,6 +87,12 @@ HBRUSH CreatePatternBrush8x8() {
     for (int x = 0; x < 8; ++x)
       ::SetPixel(dc, x, y, (x % 2) == (y % 2) ? face : highlight);
   return ::CreatePatternBrush(bitmap->Handle());
+}
+
+void ReadScreenColorDepth() {
+  HDC screen = ::GetDC(nullptr);
+  gScreenColorDepth = ::GetDeviceCaps(screen, BITSPIXEL);
+  ::ReleaseDC(nullptr, screen);
 }
 
 void SetVersionFlags() {
@@ -365,10 +372,14 @@ void Startup() {
   SetVersionFlags();
   BindUser32();
   gManagerList = new TdxBarManagerList;
+  ReadScreenColorDepth();
   gPatternBrush = CreatePatternBrush8x8();
   gControlList = new TList;
   gSystemController = new TdxBarSystemController;
   LoadCursors();
+  dxBarPainterClassOf(rpsStandard) = TdxBarStandardPainter::StaticClass();
+  dxBarPainterClassOf(rpsEnhanced) = TdxBarEnhancedPainter::StaticClass();
+  dxBarPainterClassOf(rpsFlat) = TdxBarFlatPainter::StaticClass();
   // The kinds this layer holds; the window side names their controls.
   dxBarRegisterItem(TdxBarButton::StaticClass(), nullptr, true);
   dxBarRegisterItem(TdxBarSubItem::StaticClass(), nullptr, true);
@@ -380,6 +391,7 @@ void Shutdown() {
   FreeAndNil(gSystemController);
   FreeAndNil(gControlList);
   FreeAndNil(gItemList);
+  dxBarFreeFlatPainter();
   if (gPatternBrush) ::DeleteObject(gPatternBrush);
   gPatternBrush = nullptr;
   FreeAndNil(gManagerList);
@@ -395,9 +407,12 @@ VARNEL_UNIT(dxBar, ({"cxLookAndFeels", "cxControls"}), Startup, Shutdown);
 
 bool dxBarIsFinalizing() { return gFinalizing; }
 HBRUSH dxBarPatternBrush() { return gPatternBrush; }
+Integer dxBarScreenColorDepth() { return gScreenColorDepth; }
 
 void dxBarRefreshSystemColors() {
   if (gFinalizing) return;
+  ReadScreenColorDepth();
+  dxBarRebuildFlatBrushes();
   HBRUSH old = std::exchange(gPatternBrush, CreatePatternBrush8x8());
   if (old) ::DeleteObject(old);
 }

@@ -104,6 +104,11 @@ TdxBarManager* TCustomdxBarControl::BarManager() const {
   return dynamic_cast<TdxBarManager*>(Owner());
 }
 
+TdxBarPainter* TCustomdxBarControl::GetPainter() const {
+  TdxBarManager* manager = BarManager();
+  return manager ? manager->Painter() : nullptr;
+}
+
 void TCustomdxBarControl::SetDockControl(TdxDockControl* Value) {
   dockControl_ = Value;
 }

@@ -366,6 +366,8 @@ class TdxBarItemControl : public TObject {
 
  private:
   friend class TdxBarItemControlViewInfo;
+  // The painters read the control's image, glyph size and paint type.
+  friend class TdxBarPainter;
   TdxBarItemLink* link_ = nullptr;
   TCustomdxBarControl* barControl_ = nullptr;
   TcxCanvas* canvasOverride_ = nullptr;
@@ -469,6 +471,8 @@ class TCustomdxBarControl : public TCustomControl {
 
   // --- Model ---
   TdxBarManager* BarManager() const;
+  // The manager's painter; every bar control of a manager shares it.
+  TdxBarPainter* GetPainter() const;
   TdxBarItemLinks* ItemLinks() const { return itemLinks_; }
   virtual void SetItemLinks(TdxBarItemLinks* Value) { itemLinks_ = Value; }
   TCustomdxBarControlViewInfo* ViewInfo() const { return viewInfo_.get(); }
@@ -578,6 +582,8 @@ class TCustomdxBarControl : public TCustomControl {
   void PaintItem(TcxCanvas* ACanvas, TdxBarItemControl* AControl);
   virtual void DoRepaintBar(bool ARecreate);
   virtual void FillBackground(HDC DC, const TRect& R);
+  friend void dxBarFillControlBackground(TCustomdxBarControl*, HDC,
+                                         const TRect&);
 
   // --- Mouse protocol ---
   bool NotHandleMouseMove(bool ACheckLastPosition) const;
@@ -678,6 +684,12 @@ class TdxBarControl : public TCustomdxBarControl {
   bool CanMoving() const;
   bool HasCaption() const { return true; }
   bool HasCloseButton() const;
+  TdxBarMarkState CloseButtonState() const { return closeButtonState_; }
+  void SetCloseButtonState(TdxBarMarkState Value);
+  // The MDI child buttons stand on a main menu only while a child is
+  // maximized; this program merges no MDI children.
+  bool MDIButtonsOnBar() const { return false; }
+  virtual bool RealMDIButtonsOnBar() const { return false; }
 
   // --- Placement (the model and the move loop drive these) ---
   // Docks the window on the dock control with its left-top at the screen
@@ -753,6 +765,7 @@ class TdxBarControl : public TCustomdxBarControl {
   void ChangeBarControlPos(const TPoint& ACursor);
 
   TdxBar* bar_ = nullptr;
+  TdxBarMarkState closeButtonState_ = msNone;
   bool itemsCut_ = false;
   bool moving_ = false;
   bool savingPos_ = false;

@@ -63,6 +63,13 @@ bool TdxBarControl::HasCloseButton() const {
   return DockingStyle() == dsNone && bar_ && bar_->CanClose();
 }
 
+void TdxBarControl::SetCloseButtonState(TdxBarMarkState Value) {
+  if (closeButtonState_ == Value) return;
+  closeButtonState_ = Value;
+  if (HandleAllocated())
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
 void TdxBarControl::SetDockingStyle(TdxBarDockingStyle Value) {
   if (Value == DockingStyle()) return;
   itemsCut_ = false;

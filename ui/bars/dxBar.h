@@ -27,6 +27,7 @@
 #include "cxControls.h"
 #include "cxLookAndFeelPainters.h"
 #include "cxLookAndFeels.h"
+#include "dxThemeManager.h"
 #include "dxUxTheme.h"
 
 class TdxBarManager;
@@ -1815,6 +1816,8 @@ class TdxBarManager : public TComponent {
   TObjectPtr<TFont> captionFont_;
   TObjectPtr<TdxBarImageOptions> imageOptions_;
   TObjectPtr<TdxBarPainter> painter_;
+  // A new theme may bring or take the themed painter and its metrics.
+  TObjectPtr<TdxThemeChangedNotificator> themeNotificator_;
   TObjectPtr<TdxBars> bars_;
   friend class TdxBar;
 };

@@ -380,6 +380,7 @@ void Startup() {
   dxBarPainterClassOf(rpsStandard) = TdxBarStandardPainter::StaticClass();
   dxBarPainterClassOf(rpsEnhanced) = TdxBarEnhancedPainter::StaticClass();
   dxBarPainterClassOf(rpsFlat) = TdxBarFlatPainter::StaticClass();
+  dxBarPainterClassOf(rpsXP) = TdxBarXPPainter::StaticClass();
   // The kinds this layer holds; the window side names their controls.
   dxBarRegisterItem(TdxBarButton::StaticClass(), nullptr, true);
   dxBarRegisterItem(TdxBarSubItem::StaticClass(), nullptr, true);
@@ -392,6 +393,7 @@ void Shutdown() {
   FreeAndNil(gControlList);
   FreeAndNil(gItemList);
   dxBarFreeFlatPainter();
+  dxBarFreeThemeToolbarBrush();
   if (gPatternBrush) ::DeleteObject(gPatternBrush);
   gPatternBrush = nullptr;
   FreeAndNil(gManagerList);

@@ -361,10 +361,12 @@ class TdxBarItemControl : public TObject {
   // The image to draw: the glyph (large for cvsLarge) or the list and index.
   bool GetCurrentImage(TdxBarItemControlViewSize AViewSize, TBitmap*& AGlyph,
                        TCustomImageList*& AImages, Integer& AImageIndex) const;
-  // The standard look of a button-like control; DoPaint of the kinds.
+  // The look of a button-like control, through the bar's painter; DoPaint
+  // of the kinds.
   void PaintStandardButton(const TRect& ARect);
 
  private:
+  void PaintButtonLike(TdxBarPainter* APainter, const TRect& R);
   friend class TdxBarItemControlViewInfo;
   // The painters read the control's image, glyph size and paint type.
   friend class TdxBarPainter;

@@ -257,6 +257,14 @@ HBRUSH TdxBarFlatPainter::GlyphBkgndBrush(TdxBarItemControl* AControl,
   return dxBarItemBkBrush(AControl);
 }
 
+bool TdxBarFlatPainter::IsGlyphImageBackgroundOpaque(
+    TdxBarItemControl* AControl, bool ADown, bool ANoIcon, bool ASelected,
+    bool APressed) {
+  const bool base = TdxBarPainter::IsGlyphImageBackgroundOpaque(
+      AControl, ADown, ANoIcon, ASelected, APressed);
+  return APressed ? base : base || ADown || ANoIcon || ASelected;
+}
+
 Integer TdxBarFlatPainter::TextAreaOffset(TdxBarItemControl* AControl) {
   TCustomdxBarControl* bar = BarOf(AControl);
   if (!bar || bar->Kind() != bkSubMenu) return 0;

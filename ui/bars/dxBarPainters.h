@@ -4,7 +4,8 @@
 // state; its operations read the controls they are handed.
 //
 // Sources: dxBarPainter.cpp (the base painter), dxBarStandardPainter.cpp
-// (the standard and enhanced painters), dxBarFlatPainter.cpp.
+// (the standard and enhanced painters), dxBarFlatPainter.cpp,
+// dxBarThemedPainter.cpp.
 #pragma once
 
 #include "dxBar.h"
@@ -523,8 +524,9 @@ struct TdxBarFlatBrushes {
 };
 const TdxBarFlatBrushes& dxBarFlatBrushes();
 void dxBarRebuildFlatBrushes();
-// The unit's exit: the shared flat painter and the flat brushes go.
+// The unit's exit: the shared flat painter and the painters' brushes go.
 void dxBarFreeFlatPainter();
+void dxBarFreeThemeToolbarBrush();
 TColor dxBarFlatToolbarsBorderColor();
 TColor dxBarFlatToolbarsColor();
 
@@ -564,6 +566,9 @@ class TdxBarFlatPainter : public TdxBarPainter {
                          const TdxBarGlyphFlags& AFlags) override;
   bool IsFlatGlyphImage() const override { return true; }
   bool IsFlatItemText() const override { return true; }
+  bool IsGlyphImageBackgroundOpaque(TdxBarItemControl* AControl, bool ADown,
+                                    bool ANoIcon, bool ASelected,
+                                    bool APressed) override;
   bool IsGlyphImageHasShadow() const override { return true; }
   Integer LoweredBorderSize() const override { return 1; }
   Integer TextAreaOffset(TdxBarItemControl* AControl) override;
@@ -620,6 +625,130 @@ class TdxBarFlatPainter : public TdxBarPainter {
   Integer ContainerControlSubMenuOffset() const override { return 9; }
   Integer EditControlCaptionAbsoluteLeftIndent() const override { return 6; }
   Integer EditControlCaptionRightIndent() const override { return 5; }
+};
+
+// The theme metrics the themed painter measures when it is made; shared by
+// every themed painter of the program.
+struct TdxBarXPPainterMetrics {
+  Integer BarBeginGroupSize = 0;
+  TSize BarCloseButtonSize;
+  Integer ButtonBorderHeight = 0;
+  Integer ComboBoxArrowWidth = 0;
+  TRect EditControlBorderOffsets;
+  Integer GripperSize = 0;
+  Integer ProgressControlBarHeight = 0;
+  Integer SubMenuControlBeginGroupSize = 0;
+  TSize StatusBarGripSize;
+};
+const TdxBarXPPainterMetrics& dxBarXPPainterMetrics();
+// A solid brush of the theme's toolbar colour (the button face without a
+// theme), remade with every themed painter.
+HBRUSH dxBarThemeToolbarBrush();
+
+class TdxBarXPPainter : public TdxBarPainter {
+  VARNEL_CLASS(TdxBarXPPainter, TdxBarPainter)
+ public:
+  TdxBarXPPainter();
+  // Measures the theme metrics, in a fixed order, without a device context.
+  static void InitParams();
+
+  HBRUSH BarToolbarBrush(TCustomdxBarControl* ABarControl) override;
+  HBRUSH SubMenuControlToolbarItemsBrush() const override;
+  HBRUSH GlyphBkgndBrush(TdxBarItemControl* AControl,
+                         TdxBarPaintType APaintType,
+                         const TdxBarGlyphFlags& AFlags) override;
+  TColor EditGetEnabledBkColor() const override;
+  TColor EditGetEnabledTextColor() const override;
+  TColor EditGetDisabledTextColor() const override;
+  TColor ProgressControlBarBrushColor() const override;
+  void DrawGlyphBorder(TdxBarItemControl* AControl, HDC DC, HBRUSH ABrush,
+                       bool AFits, const TRect& R, TdxBarPaintType APaintType,
+                       const TdxBarGlyphFlags& AFlags) override;
+  void DrawGlyphCheckMark(TdxBarItemControl* AControl, HDC DC, Integer ALeft,
+                          Integer ATop, Integer AScale) override;
+  void DrawButtonControlArrow(const TdxBarButtonLikeControlDrawParams& AParams,
+                              TRect R) override;
+  void DrawButtonControlArrowBackground(
+      const TdxBarButtonLikeControlDrawParams& AParams, TRect& R,
+      HBRUSH ABrush) override;
+  void DockControlFillBackground(TdxDockControl* ADockControl, HDC DC,
+                                 const TRect& ADestRect,
+                                 const TRect& ASourceRect,
+                                 const TRect& AWholeRect, HBRUSH ABrush,
+                                 TColor AColor) override;
+  void BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC,
+                         const TRect& R, HBRUSH ABrush,
+                         bool AHorizontal) override;
+  void BarDrawCloseButton(TdxBarControl* ABarControl, HDC DC,
+                          const TRect& R) override;
+  void BarDrawDockedBarBorder(TdxBarControl* ABarControl, HDC DC, TRect R,
+                              HBRUSH ABrush) override;
+  void BarDrawFloatingBarBorder(TdxBarControl* ABarControl, HDC DC, TRect R,
+                                const TRect& AClientRect,
+                                HBRUSH ABrush) override;
+  void BarDrawMarkBackground(TdxBarControl* ABarControl, HDC DC, const TRect& R,
+                             HBRUSH ABrush) override;
+  void BarDrawGrip(TdxBarControl* ABarControl, HDC DC, const TRect& R,
+                   HBRUSH ABrush) override;
+  TSize StatusBarGripSize(TdxBarManager* AManager) const override;
+  void ProgressControlDrawBar(const TdxBarProgressDrawParams& AParams, HDC DC,
+                              const TRect& R, TColor AColor) override;
+
+  // --- Simple values ---
+  Integer GlyphDownShift(TdxBarItemControl*) const override { return 1; }
+  Integer GlyphDrawDownedShift(TdxBarItemControl*, bool AFlag) const override {
+    return AFlag ? 0 : 1;
+  }
+  bool IsFlatGlyphImage() const override { return true; }
+  bool IsNativeBackground() const override { return true; }
+  bool BarCaptionTransparent() const override { return true; }
+  bool IsQuickControlPopupOnRight() const override { return true; }
+  bool IsButtonControlArrowFlat() const override { return true; }
+  bool GetFaded(TdxBarManager*) override { return true; }
+  Integer BeforeFingersSize() const override { return 0; }
+  Integer BarBorderSize() const override { return 0; }
+  Integer FingersSize(TdxBarControl*) const override {
+    return GripperSize() + BeforeFingersSize() + 2;
+  }
+  Integer RealButtonArrowWidth(TdxBarManager* AManager) override {
+    return TdxBarPainter::RealButtonArrowWidth(AManager) + 3;
+  }
+  Integer RealLargeButtonArrowWidth(TdxBarManager* AManager) override {
+    return TdxBarPainter::RealLargeButtonArrowWidth(AManager) + 3;
+  }
+  Integer BarBeginGroupSideSize() const override {
+    return (BarBeginGroupSize() - 1) / 2;
+  }
+  Integer SubMenuControlArrowsOffset() const override { return 1; }
+  TRect SubMenuControlOffsetDetachCaptionRect(const TRect& R) const override {
+    return Rect(R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2);
+  }
+  Integer GetDotSpaceAfter(Integer ADotSize) const override {
+    return 2 * ADotSize;
+  }
+  Integer ComboControlArrowOffset() const override { return 0; }
+  Integer EditControlCaptionAbsoluteLeftIndent() const override { return 6; }
+  Integer EditControlCaptionRightIndent() const override { return 5; }
+  void CorrectButtonControlDefaultHeight(Integer& AValue) const override {
+    AValue += 1;
+  }
+  Integer GetButtonBorderWidth() const override {
+    return GetButtonBorderHeight();
+  }
+
+  // --- Measured ---
+  Integer BarBeginGroupSize() const override;
+  TSize BarCloseButtonSize() const override;
+  Integer GetButtonBorderHeight() const override;
+  Integer ComboBoxArrowWidth(Integer AArrowSignWidth) const override;
+  Integer GripperSize() const override;
+  Integer ProgressControlBarHeight() const override;
+  Integer SubMenuControlBeginGroupSize() const override;
+  Integer SubMenuGetSeparatorSize() const override;
+
+ private:
+  static Integer GlyphButtonState(TdxBarItemControl* AControl,
+                                  const TdxBarGlyphFlags& AFlags);
 };
 
 // The background of a bar control's client area behind R.

@@ -112,6 +112,7 @@ TEST_F(BarModelTest, PaintStyleChoiceTable) {
   const TClass Standard = TdxBarStandardPainter::StaticClass();
   const TClass Enhanced = TdxBarEnhancedPainter::StaticClass();
   const TClass Flat = TdxBarFlatPainter::StaticClass();
+  const TClass XP = TdxBarXPPainter::StaticClass();
   const struct {
     TdxBarManagerStyle style;
     TcxLookAndFeelKind kind;
@@ -123,7 +124,7 @@ TEST_F(BarModelTest, PaintStyleChoiceTable) {
       {bmsEnhanced, lfFlat, rpsEnhanced, true, Enhanced},
       {bmsFlat, lfFlat, rpsFlat, true, Flat},
       {bmsXP, lfFlat, themes ? rpsXP : rpsEnhanced, true,
-       themes ? Standard : Enhanced},
+       themes ? XP : Enhanced},
       {bmsOffice11, lfFlat, rpsOffice11, true, Standard},
       {bmsUseLookAndFeel, lfFlat, rpsEnhanced, true, Enhanced},
       {bmsUseLookAndFeel, lfStandard, rpsStandard, false, Standard},
@@ -138,8 +139,8 @@ TEST_F(BarModelTest, PaintStyleChoiceTable) {
         << int(c.style) << "/" << int(c.kind);
     EXPECT_EQ(manager_->CanShowRecentItems(), c.recent)
         << int(c.style) << "/" << int(c.kind);
-    // The themed and Office 2003 styles paint with the standard painter
-    // until their own exist.
+    // The Office 2003 style paints with the standard painter until its own
+    // exists.
     EXPECT_EQ(manager_->GetPainterClass(), c.painter)
         << int(c.style) << "/" << int(c.kind);
     ASSERT_TRUE(manager_->Painter());

@@ -354,6 +354,11 @@ void TCustomdxBarControl::PaintItem(TcxCanvas* ACanvas,
 }
 
 void TCustomdxBarControl::FillBackground(HDC DC, const TRect& R) {
+  if (TdxBarPainter* painter = GetPainter()) {
+    FillBackgroundArea(DC, R, R, painter->BarToolbarBrush(this), clNone,
+                       nullptr);
+    return;
+  }
   dxBarStandardPaint::FillBackground(DC, R, dxBarStandardPaint::ToolbarColor());
 }
 

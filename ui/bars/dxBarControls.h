@@ -94,7 +94,9 @@ Integer FloatingCaptionHeight();
 // The frame widths of a toolbar in a docking style (dsNone = floating).
 TRect ToolbarContentOffsets(TdxBarDockingStyle AStyle, bool AHasBorder);
 // An empty button's size for the manager's glyph size and the text height.
-TSize ButtonSize(Integer AGlyphSize, Integer ATextSize);
+// With a painter, its button borders; never lower than the text.
+TSize ButtonSize(Integer AGlyphSize, Integer ATextSize,
+                 const TdxBarPainter* APainter = nullptr);
 TColor ToolbarColor();
 void FillBackground(HDC DC, const TRect& R, TColor AColor);
 // The frame of a docked toolbar: its border and the grip.

@@ -695,7 +695,8 @@ void TdxBarItemControl::CalcDrawParams(bool AAll) {
   p.ViewStructure = GetViewStructure();
   const TdxBarManager* manager = GetBarManager();
   const Integer glyph = manager ? manager->ImageOptions()->CalcGlyphSize() : 16;
-  p.ButtonSize = dxBarStandardPaint::ButtonSize(glyph, GetTextSize());
+  p.ButtonSize = dxBarStandardPaint::ButtonSize(
+      glyph, GetTextSize(), barControl_ ? barControl_->GetPainter() : nullptr);
 }
 
 void TdxBarItemControl::CalcDrawingConsts() { DoCalcDrawingConsts(); }

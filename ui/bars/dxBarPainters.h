@@ -5,7 +5,7 @@
 //
 // Sources: dxBarPainter.cpp (the base painter), dxBarStandardPainter.cpp
 // (the standard and enhanced painters), dxBarFlatPainter.cpp,
-// dxBarThemedPainter.cpp.
+// dxBarThemedPainter.cpp, dxBarPainterMenus.cpp (menu operations).
 #pragma once
 
 #include "dxBar.h"
@@ -67,6 +67,26 @@ struct TdxBarProgressDrawParams {
   Integer Position = 0;
   Integer Min = 0;
   Integer Max = 100;
+};
+
+// What the painters read of a menu (a sub-menu control fills it before it
+// asks them to draw).
+struct TdxBarSubMenuPaintInfo {
+  bool Detachable = false;
+  // The detach caption's area below the frame, the caption's own height,
+  // its rectangle and whether the mouse is on it.
+  Integer DetachCaptionAreaSize = 0;
+  Integer DetachCaptionHeight = 0;
+  TRect DetachCaptionRect;
+  bool DetachCaptionSelected = false;
+  // The width of the owner's side bar; 0 without one.
+  Integer BarSize = 0;
+  // The width of the glyph column.
+  Integer IconAreaSize = 0;
+  Integer TextSize = 0;
+  // The expand band's height and its chevrons' size.
+  Integer MarkSize = 0;
+  Integer MarkArrowSize = 0;
 };
 
 class TdxBarPainter : public TObject {
@@ -393,6 +413,35 @@ class TdxBarPainter : public TObject {
   }
   virtual HBRUSH SubMenuControlToolbarItemsBrush() const;
   virtual Integer SubMenuGetSeparatorSize() const { return 2; }
+  virtual void SubMenuControlCalcDrawingConsts(TcxCanvas* ACanvas,
+                                               Integer ATextSize,
+                                               Integer& AMarkSize,
+                                               Integer& AArrowWidth);
+  virtual TRect SubMenuControlContentRectOffset(
+      const TdxBarSubMenuPaintInfo& AMenu);
+  virtual Integer SubMenuControlGetBandSize(
+      const TdxBarSubMenuPaintInfo& AMenu) const {
+    return AMenu.IconAreaSize;
+  }
+  virtual Integer SubMenuControlGetItemTextIndent(
+      const TdxBarSubMenuPaintInfo& AMenu) const;
+  virtual TRect SubMenuControlGetItemIconRect(const TRect& R, Integer AWidth);
+  virtual TRect SubMenuControlGetItemTextRect(
+      const TdxBarSubMenuPaintInfo& AMenu, const TRect& R);
+  virtual Integer SubMenuControlDetachCaptionAreaSize(
+      const TdxBarSubMenuPaintInfo& AMenu) const {
+    return AMenu.DetachCaptionHeight + 3;
+  }
+  virtual void SubMenuControlDrawBorder(const TdxBarSubMenuPaintInfo& AMenu,
+                                        HDC DC, TRect R);
+  virtual void SubMenuControlDrawClientBorder(
+      const TdxBarSubMenuPaintInfo& AMenu, HDC DC, TRect R, HBRUSH ABrush);
+  virtual void SubMenuControlDrawDetachCaption(
+      const TdxBarSubMenuPaintInfo& AMenu, HDC DC, const TRect& R);
+  virtual void SubMenuControlDrawSeparator(HDC DC, const TRect& R);
+  virtual void SubMenuControlDrawMarkContent(
+      const TdxBarSubMenuPaintInfo& AMenu, HDC DC, const TRect& R,
+      bool ASelected);
 
   // --- Edits ---
   virtual TColor EditGetEnabledBkColor() const;
@@ -494,6 +543,8 @@ class TdxBarStandardPainter : public TdxBarPainter {
                                  const TRect& R) override;
   bool SubMenuControlIsOffsetRecentGroupNeeded() const override { return true; }
   Integer SubMenuControlClientBorderSize() const override { return 2; }
+  TRect SubMenuControlContentRectOffset(
+      const TdxBarSubMenuPaintInfo& AMenu) override;
 };
 
 class TdxBarEnhancedPainter : public TdxBarStandardPainter {
@@ -622,6 +673,25 @@ class TdxBarFlatPainter : public TdxBarPainter {
     return Rect(R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2);
   }
   HBRUSH SubMenuControlToolbarItemsBrush() const override;
+  void SubMenuControlCalcDrawingConsts(TcxCanvas* ACanvas, Integer ATextSize,
+                                       Integer& AMarkSize,
+                                       Integer& AArrowWidth) override;
+  TRect SubMenuControlGetItemIconRect(const TRect& R, Integer AWidth) override;
+  TRect SubMenuControlGetItemTextRect(const TdxBarSubMenuPaintInfo& AMenu,
+                                      const TRect& R) override;
+  Integer SubMenuControlGetItemTextIndent(
+      const TdxBarSubMenuPaintInfo& AMenu) const override;
+  Integer SubMenuControlDetachCaptionAreaSize(
+      const TdxBarSubMenuPaintInfo& AMenu) const override {
+    return AMenu.DetachCaptionHeight + 1;
+  }
+  void SubMenuControlDrawBorder(const TdxBarSubMenuPaintInfo& AMenu, HDC DC,
+                                TRect R) override;
+  void SubMenuControlDrawClientBorder(const TdxBarSubMenuPaintInfo& AMenu,
+                                      HDC DC, TRect R, HBRUSH ABrush) override;
+  void SubMenuControlDrawDetachCaption(const TdxBarSubMenuPaintInfo& AMenu,
+                                       HDC DC, const TRect& R) override;
+  void SubMenuControlDrawSeparator(HDC DC, const TRect& R) override;
   Integer ContainerControlSubMenuOffset() const override { return 9; }
   Integer EditControlCaptionAbsoluteLeftIndent() const override { return 6; }
   Integer EditControlCaptionRightIndent() const override { return 5; }

@@ -19,7 +19,12 @@ TRect ToolbarContentOffsets(TdxBarDockingStyle AStyle, bool AHasBorder) {
           BorderSize + (vertical ? GripSize : 0), BorderSize, BorderSize};
 }
 
-TSize ButtonSize(Integer AGlyphSize, Integer ATextSize) {
+TSize ButtonSize(Integer AGlyphSize, Integer ATextSize,
+                 const TdxBarPainter* APainter) {
+  if (APainter) {
+    const TSize size = APainter->GetButtonSize(AGlyphSize);
+    return {size.cx, std::max(size.cy, ATextSize)};
+  }
   return {AGlyphSize + 7, std::max(AGlyphSize + 6, ATextSize)};
 }
 

@@ -77,8 +77,8 @@ constexpr Integer dxBarInsideNoPart = 100;
 // Standard drawing and metrics
 // ---------------------------------------------------------------------------
 
-// The drawing and the sizes every bar window uses until the bar painters
-// exist; the painters take these over one by one. Everything here only
+// The drawing and the sizes a bar window falls back on while it has no
+// painter (its manager has none yet or is going). Everything here only
 // measures or paints, with no state of its own.
 namespace dxBarStandardPaint {
 // The room the mark takes along a toolbar.
@@ -587,7 +587,7 @@ class TCustomdxBarControl : public TCustomControl {
   virtual void DoRepaintBar(bool ARecreate);
   virtual void FillBackground(HDC DC, const TRect& R);
   friend void dxBarFillControlBackground(TCustomdxBarControl*, HDC,
-                                         const TRect&);
+                                         const TRect&, HBRUSH);
 
   // --- Mouse protocol ---
   bool NotHandleMouseMove(bool ACheckLastPosition) const;

@@ -209,10 +209,7 @@ void TdxBarFlatPainter::BarDrawMarkBackground(TdxBarControl* ABarControl,
     Fill(DC, Deflated(R, 1), BarToolbarSelBrush(ABarControl));
   } else {
     Frame(DC, R, ABrush);
-    if (ABarControl)
-      dxBarFillControlBackground(ABarControl, DC, Deflated(R, 1));
-    else
-      Fill(DC, Deflated(R, 1), ABrush);
+    dxBarFillControlBackground(ABarControl, DC, Deflated(R, 1), ABrush);
   }
 }
 
@@ -326,23 +323,12 @@ HBRUSH TdxBarFlatPainter::ButtonControlArrowBrush(
 void TdxBarFlatPainter::BarDrawBeginGroup(TCustomdxBarControl* ABarControl,
                                           HDC DC, const TRect& R, HBRUSH ABrush,
                                           bool AHorizontal) {
-  const Integer side = BarBeginGroupSideSize();
-  auto fill = [&](const TRect& strip) {
-    if (ABarControl)
-      dxBarFillControlBackground(ABarControl, DC, strip);
-    else
-      Fill(DC, strip, ABrush);
-  };
-  HBRUSH shadow = ::GetSysColorBrush(COLOR_BTNSHADOW);
-  if (AHorizontal) {
-    fill(Rect(R.Left, R.Top, R.Right, R.Top + side));
-    fill(Rect(R.Left, R.Bottom - side, R.Right, R.Bottom));
-    Fill(DC, Rect(R.Left, R.Top + side, R.Right, R.Top + side + 1), shadow);
-  } else {
-    fill(Rect(R.Left, R.Top, R.Left + side, R.Bottom));
-    fill(Rect(R.Right - side, R.Top, R.Right, R.Bottom));
-    Fill(DC, Rect(R.Left + side, R.Top, R.Left + side + 1, R.Bottom), shadow);
-  }
+  const TRect line =
+      FillBeginGroupSides(ABarControl, DC, R, ABrush, AHorizontal);
+  Fill(DC,
+       AHorizontal ? Rect(line.Left, line.Top, line.Right, line.Top + 1)
+                   : Rect(line.Left, line.Top, line.Left + 1, line.Bottom),
+       ::GetSysColorBrush(COLOR_BTNSHADOW));
 }
 
 void TdxBarFlatPainter::BarDrawCloseButton(TdxBarControl* ABarControl, HDC DC,

@@ -725,30 +725,31 @@ void TdxBarPainter::BarDrawBackground(TdxBarControl* ABarControl, HDC DC,
                               AColor);
 }
 
+TRect TdxBarPainter::FillBeginGroupSides(TCustomdxBarControl* ABarControl,
+                                         HDC DC, const TRect& R, HBRUSH ABrush,
+                                         bool AHorizontal) {
+  const Integer side = BarBeginGroupSideSize();
+  if (AHorizontal) {
+    dxBarFillControlBackground(
+        ABarControl, DC, Rect(R.Left, R.Top, R.Right, R.Top + side), ABrush);
+    dxBarFillControlBackground(ABarControl, DC,
+                               Rect(R.Left, R.Bottom - side, R.Right, R.Bottom),
+                               ABrush);
+    return Rect(R.Left, R.Top + side, R.Right, R.Bottom - side);
+  }
+  dxBarFillControlBackground(
+      ABarControl, DC, Rect(R.Left, R.Top, R.Left + side, R.Bottom), ABrush);
+  dxBarFillControlBackground(
+      ABarControl, DC, Rect(R.Right - side, R.Top, R.Right, R.Bottom), ABrush);
+  return Rect(R.Left + side, R.Top, R.Right - side, R.Bottom);
+}
+
 void TdxBarPainter::BarDrawBeginGroup(TCustomdxBarControl* ABarControl, HDC DC,
                                       const TRect& R, HBRUSH ABrush,
                                       bool AHorizontal) {
-  const Integer side = BarBeginGroupSideSize();
-  auto fill = [&](const TRect& strip) {
-    if (ABarControl)
-      dxBarFillControlBackground(ABarControl, DC, strip);
-    else
-      FillWith(DC, strip, ABrush);
-  };
-  RECT line = dxRECT(R);
-  if (AHorizontal) {
-    fill(Rect(R.Left, R.Top, R.Right, R.Top + side));
-    fill(Rect(R.Left, R.Bottom - side, R.Right, R.Bottom));
-    line.top += side;
-    line.bottom -= side;
-    ::DrawEdge(DC, &line, EDGE_ETCHED, BF_TOP);
-  } else {
-    fill(Rect(R.Left, R.Top, R.Left + side, R.Bottom));
-    fill(Rect(R.Right - side, R.Top, R.Right, R.Bottom));
-    line.left += side;
-    line.right -= side;
-    ::DrawEdge(DC, &line, EDGE_ETCHED, BF_LEFT);
-  }
+  RECT line =
+      dxRECT(FillBeginGroupSides(ABarControl, DC, R, ABrush, AHorizontal));
+  ::DrawEdge(DC, &line, EDGE_ETCHED, AHorizontal ? BF_TOP : BF_LEFT);
 }
 
 void TdxBarPainter::BarDrawCaptionElement(TdxBarControl* ABarControl, HDC DC,
@@ -1056,9 +1057,12 @@ void TdxBarPainter::ProgressControlFillContent(HDC DC, const TRect& R,
 // ---------------------------------------------------------------------------
 
 void dxBarFillControlBackground(TCustomdxBarControl* AControl, HDC DC,
-                                const TRect& R) {
-  if (!AControl || R.Width() <= 0 || R.Height() <= 0) return;
-  AControl->FillBackground(DC, R);
+                                const TRect& R, HBRUSH ABrush) {
+  if (R.Width() <= 0 || R.Height() <= 0) return;
+  if (AControl)
+    AControl->FillBackground(DC, R);
+  else if (ABrush)
+    FillWith(DC, R, ABrush);
 }
 
 HBRUSH dxBarItemBkBrush(TdxBarItemControl* AControl) {

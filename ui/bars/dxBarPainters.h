@@ -478,6 +478,10 @@ class TdxBarPainter : public TObject {
   virtual Integer ScreenTipGetFooterLineSize() const { return 3; }
 
  protected:
+  // Fills the separator's two side strips of BarBeginGroupSideSize with the
+  // bar's background and answers the rectangle between them.
+  TRect FillBeginGroupSides(TCustomdxBarControl* ABarControl, HDC DC,
+                            const TRect& R, HBRUSH ABrush, bool AHorizontal);
   // The docked background: the dock control's own, continued under the
   // toolbar.
   void BarFillParentBackground(TdxBarControl* ABarControl, HDC DC,
@@ -763,6 +767,15 @@ class TdxBarXPPainter : public TdxBarPainter {
   TSize StatusBarGripSize(TdxBarManager* AManager) const override;
   void ProgressControlDrawBar(const TdxBarProgressDrawParams& AParams, HDC DC,
                               const TRect& R, TColor AColor) override;
+  void SubMenuControlDrawBorder(const TdxBarSubMenuPaintInfo& AMenu, HDC DC,
+                                TRect R) override;
+  void SubMenuControlDrawClientBorder(const TdxBarSubMenuPaintInfo& AMenu,
+                                      HDC DC, TRect R, HBRUSH ABrush) override;
+  void SubMenuControlDrawSeparator(HDC DC, const TRect& R) override;
+  Integer SubMenuControlDetachCaptionAreaSize(
+      const TdxBarSubMenuPaintInfo& AMenu) const override {
+    return AMenu.DetachCaptionHeight + 1;
+  }
 
   // --- Simple values ---
   Integer GlyphDownShift(TdxBarItemControl*) const override { return 1; }
@@ -821,9 +834,10 @@ class TdxBarXPPainter : public TdxBarPainter {
                                   const TdxBarGlyphFlags& AFlags);
 };
 
-// The background of a bar control's client area behind R.
+// The background of a bar control's client area behind R; without a
+// control, R filled with ABrush.
 void dxBarFillControlBackground(TCustomdxBarControl* AControl, HDC DC,
-                                const TRect& R);
+                                const TRect& R, HBRUSH ABrush = nullptr);
 // The background brush of an item control: its bar's toolbar brush.
 HBRUSH dxBarItemBkBrush(TdxBarItemControl* AControl);
 // The caption font of floating toolbars: the system's small-caption font,

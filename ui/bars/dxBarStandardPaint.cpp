@@ -1,5 +1,5 @@
-// The standard drawing and metrics of the bar windows, used until the bar
-// painters take them over.
+// The drawing and metrics a bar window falls back on while it has no
+// painter.
 #include <algorithm>
 
 #include "dxBar.h"

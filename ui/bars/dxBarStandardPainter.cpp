@@ -115,12 +115,7 @@ void TdxBarStandardPainter::BarDrawMarkAtPos(TdxBarControl* ABarControl, HDC DC,
 void TdxBarStandardPainter::BarDrawMarkBackground(TdxBarControl* ABarControl,
                                                   HDC DC, const TRect& R,
                                                   HBRUSH ABrush) {
-  if (ABarControl) {
-    dxBarFillControlBackground(ABarControl, DC, R);
-  } else {
-    RECT r = dxRECT(R);
-    ::FillRect(DC, &r, ABrush);
-  }
+  dxBarFillControlBackground(ABarControl, DC, R, ABrush);
 }
 
 void TdxBarStandardPainter::DrawDisabledShadowRect(TdxBarItemControl* AControl,

@@ -234,12 +234,7 @@ void TdxBarXPPainter::DockControlFillBackground(TdxDockControl*, HDC DC,
 void TdxBarXPPainter::BarDrawBeginGroup(TCustomdxBarControl* ABarControl,
                                         HDC DC, const TRect& R, HBRUSH ABrush,
                                         bool AHorizontal) {
-  if (ABarControl) {
-    dxBarFillControlBackground(ABarControl, DC, R);
-  } else {
-    RECT r = dxRECT(R);
-    ::FillRect(DC, &r, ABrush);
-  }
+  dxBarFillControlBackground(ABarControl, DC, R, ABrush);
   DrawPart(totToolBar, DC, AHorizontal ? TP_SEPARATORVERT : TP_SEPARATOR, 1, R);
 }
 
@@ -274,18 +269,13 @@ void TdxBarXPPainter::BarDrawFloatingBarBorder(TdxBarControl* ABarControl,
 void TdxBarXPPainter::BarDrawMarkBackground(TdxBarControl* ABarControl, HDC DC,
                                             const TRect& R, HBRUSH ABrush) {
   TRect r = R;
-  if (ABarControl) {
-    dxBarFillControlBackground(ABarControl, DC, R);
-    TdxBar* bar = ABarControl->Bar();
-    if (bar && bar->BorderStyle == bbsNone) {
-      if (ABarControl->GetHorizontal())
-        r = Rect(r.Left, r.Top + 2, r.Right, r.Bottom - 2);
-      else
-        r = Rect(r.Left + 2, r.Top, r.Right - 2, r.Bottom);
-    }
-  } else {
-    RECT fill = dxRECT(R);
-    ::FillRect(DC, &fill, ABrush);
+  dxBarFillControlBackground(ABarControl, DC, R, ABrush);
+  TdxBar* bar = ABarControl ? ABarControl->Bar() : nullptr;
+  if (bar && bar->BorderStyle == bbsNone) {
+    if (ABarControl->GetHorizontal())
+      r = Rect(r.Left, r.Top + 2, r.Right, r.Bottom - 2);
+    else
+      r = Rect(r.Left + 2, r.Top, r.Right - 2, r.Bottom);
   }
   const TdxBarMarkState state = ABarControl ? ABarControl->MarkState() : msNone;
   DrawPart(totToolBar, DC, TP_BUTTON, state + 1, r);
@@ -324,6 +314,32 @@ void TdxBarXPPainter::ProgressControlDrawBar(
   else
     content.right = content.left + done;
   DrawThemeBackground(theme, DC, chunkPart, 0, content, nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Menus
+// ---------------------------------------------------------------------------
+
+void TdxBarXPPainter::SubMenuControlDrawBorder(
+    const TdxBarSubMenuPaintInfo& AMenu, HDC DC, TRect R) {
+  RECT frame = dxRECT(R);
+  ::FrameRect(DC, &frame, ::GetSysColorBrush(COLOR_BTNSHADOW));
+  if (!AMenu.Detachable) return;
+  R = Deflated(R, 1);
+  R.Bottom = R.Top + AMenu.DetachCaptionAreaSize + 1;
+  RECT caption = dxRECT(R);
+  ::FrameRect(DC, &caption, SubMenuControlToolbarItemsBrush());
+  SubMenuControlDrawDetachCaption(AMenu, DC, AMenu.DetachCaptionRect);
+}
+
+void TdxBarXPPainter::SubMenuControlDrawClientBorder(
+    const TdxBarSubMenuPaintInfo&, HDC DC, TRect R, HBRUSH) {
+  RECT frame = dxRECT(R);
+  ::FrameRect(DC, &frame, SubMenuControlToolbarItemsBrush());
+}
+
+void TdxBarXPPainter::SubMenuControlDrawSeparator(HDC DC, const TRect& R) {
+  DrawPart(totToolBar, DC, TP_SEPARATORVERT, 1, R);
 }
 
 // ---------------------------------------------------------------------------

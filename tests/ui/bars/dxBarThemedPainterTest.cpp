@@ -137,6 +137,23 @@ TEST_F(BarThemedPainterTest, GlyphFramesTakeTheToolbarButtonStates) {
   painter.BarDrawBeginGroup(nullptr, s.DC(), {0, 0, 22, 6},
                             ::GetSysColorBrush(COLOR_BTNFACE), true);
   EXPECT_EQ(Parts().drawn, (std::vector<std::pair<int, int>>{{5, 1}, {6, 1}}));
+  // A menu separator is the vertical separator part; a menu frame is a
+  // shadow line.
+  Parts().drawn.clear();
+  painter.SubMenuControlDrawSeparator(s.DC(), {0, 0, 22, 6});
+  EXPECT_EQ(Parts().drawn, (std::vector<std::pair<int, int>>{{6, 1}}));
+  // Docks show the rebar background.
+  Parts().drawn.clear();
+  painter.DockControlFillBackground(nullptr, s.DC(), {0, 0, 10, 10},
+                                    {0, 0, 10, 10}, {0, 0, 30, 30}, nullptr,
+                                    clRed);
+  EXPECT_EQ(Parts().drawn, (std::vector<std::pair<int, int>>{{0, 1}}));
+  Surface menu(20, 20);
+  painter.SubMenuControlDrawBorder(TdxBarSubMenuPaintInfo{}, menu.DC(),
+                                   {0, 0, 20, 20});
+  EXPECT_EQ(menu.At(0, 10), ::GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(menu.At(19, 19), ::GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(menu.At(1, 1), kWhite);
 }
 
 TEST_F(BarThemedPainterTest, ManagerTakesTheThemedPainterWithEveryClass) {

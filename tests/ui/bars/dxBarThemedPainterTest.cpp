@@ -10,6 +10,7 @@
 
 #include "../foundation/dxUxThemeStandIn.h"
 #include "Forms.h"
+#include "UiDriverWin.h"
 #include "dxBar.h"
 #include "dxBarTestSurface.h"
 
@@ -20,6 +21,7 @@ struct ThemeParts {
   std::map<int, SIZE> sizes;               // by part
   RECT margins{2, 3, 4, 5};                // content margins of every part
   std::vector<std::pair<int, int>> drawn;  // part, state
+  std::vector<HTHEME> drawnThemes;         // the theme of each
 };
 ThemeParts& Parts() {
   static ThemeParts parts;
@@ -39,9 +41,10 @@ HRESULT WINAPI ContentRect(HTHEME, HDC, int, int, const RECT* box,
               box->bottom - m.bottom};
   return S_OK;
 }
-HRESULT WINAPI DrawBackground(HTHEME, HDC, int part, int state, const RECT*,
-                              const RECT*) {
+HRESULT WINAPI DrawBackground(HTHEME theme, HDC, int part, int state,
+                              const RECT*, const RECT*) {
   Parts().drawn.emplace_back(part, state);
+  Parts().drawnThemes.push_back(theme);
   return S_OK;
 }
 HRESULT WINAPI NoColour(HTHEME, int, int, int, COLORREF*) { return E_FAIL; }
@@ -179,6 +182,63 @@ TEST_F(BarThemedPainterTest, ManagerTakesTheThemedPainterWithEveryClass) {
             TdxBarEnhancedPainter::StaticClass());
   standIn_.SetActive(true);
   EXPECT_TRUE(dynamic_cast<TdxBarXPPainter*>(manager->Painter()));
+}
+
+// How often the theme drew a part of a class in a state.
+int DrawnCount(TdxThemedObjectType AType, int APart, int AState) {
+  int count = 0;
+  for (std::size_t i = 0; i < Parts().drawn.size(); ++i)
+    if (Parts().drawnThemes[i] == OpenTheme(AType) &&
+        Parts().drawn[i] == std::pair{APart, AState})
+      ++count;
+  return count;
+}
+
+TEST_F(BarThemedPainterTest, ADockedToolbarFollowsTheThemeOnAndOff) {
+  TObjectPtr<TForm> form(new TForm(nullptr));
+  form->SetBounds(100, 100, 400, 300);
+  auto* manager = new TdxBarManager(form.get());
+  manager->SetStyle(bmsXP);
+  TdxBar* bar = manager->Bars()->Add();
+  bar->SetCaption("Tools");
+  bar->SetDockingStyle(dsTop);
+  bar->SetVisible(true);
+  form->Show();
+  ui_test::PumpUntilIdle();
+  auto* control = dynamic_cast<TdxBarControl*>(bar->Control());
+  ASSERT_TRUE(control);
+  auto repaint = [&] {
+    Parts().drawn.clear();
+    Parts().drawnThemes.clear();
+    ::RedrawWindow(form->Handle(), nullptr, nullptr,
+                   RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW |
+                       RDW_ALLCHILDREN);
+    ui_test::PumpUntilIdle();
+  };
+  repaint();
+  // The rebar's gripper on the toolbar and its background behind it.
+  EXPECT_GE(DrawnCount(totRebar, 1, 1), 1);
+  EXPECT_GE(DrawnCount(totRebar, 0, 1), 1);
+  // The theme goes: the enhanced painter draws without it, and its grip
+  // takes the toolbar's content offset.
+  standIn_.SetActive(false);
+  repaint();
+  EXPECT_TRUE(Parts().drawn.empty());
+  EXPECT_EQ(manager->Painter()->ClassType(),
+            TdxBarEnhancedPainter::StaticClass());
+  RECT window{};
+  ::GetWindowRect(control->Handle(), &window);
+  POINT origin{0, 0};
+  ::ClientToScreen(control->Handle(), &origin);
+  EXPECT_EQ(origin.x - window.left, 2 + 6);
+  // And comes back.
+  standIn_.SetActive(true);
+  repaint();
+  EXPECT_GE(DrawnCount(totRebar, 1, 1), 1);
+  ::GetWindowRect(control->Handle(), &window);
+  origin = {0, 0};
+  ::ClientToScreen(control->Handle(), &origin);
+  EXPECT_EQ(origin.x - window.left, 2 + 5 + 2);
 }
 
 }  // namespace

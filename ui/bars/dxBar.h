@@ -509,8 +509,9 @@ Integer dxDropDownNCHeight();
 TdxCorner GetCornerForRects(const TRect& R1, const TRect& R2);
 Integer GetHitTestByCorner(TdxCorner ACorner);
 // A close button at the end of R away from the corner; R becomes its face.
+// A flat button shows no edge and no pushed glyph.
 void DrawCloseButton(HDC DC, TRect& R, bool AHot, TdxCorner ACorner,
-                     bool APressed);
+                     bool APressed, bool AFlat = false);
 // A size grip in R's corner cell, its lines pointing to the corner; R
 // becomes the cell.
 void DrawSizeGrip(HDC DC, TRect& R, TdxCorner ACorner);
@@ -519,6 +520,17 @@ void ThemedSizeGripSize(TSize& ASize);
 void DrawThemedCloseButton(HDC DC, TRect& R, bool AHot, TdxCorner ACorner,
                            bool APressed);
 void DrawThemedSizeGrip(HDC DC, TRect& R, TdxCorner ACorner);
+// The client area of a drop-down window: a one-pixel frame and, when
+// sizable, the band on the side away from its owner (AOwnerRect, screen
+// coordinates; empty when the owner is not shown), whose corner is set.
+void dxBarPopupNCCalcSize(HWND AWnd, TRect& ARect, TdxCorner& ACorner,
+                          const TRect& AOwnerRect, bool ASizable);
+// Paints that frame and band in the window's DC; the grip (grown by 2 for
+// hit tests) and close button rectangles come back in screen coordinates,
+// empty when the window is not sizable.
+void dxBarPopupNCPaint(HWND AWnd, bool ASizable, bool AFlat, bool ACloseHot,
+                       bool AClosePressed, TRect& AGripRect, TRect& ACloseRect,
+                       TdxCorner ACorner);
 
 // Lookups.
 TdxBarManager* GetBarManagerByComponent(TComponent* AComponent);

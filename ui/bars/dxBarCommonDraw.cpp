@@ -241,8 +241,8 @@ class TMemoryCanvas {
 
  private:
   static HDC ScreenDC() {
-    static HDC screen = ::GetDC(nullptr);
-    return screen;
+    static const TWindowDC screen(nullptr);
+    return screen.get();
   }
   TOwnedDC dc_;
   TBitmapHandle bitmap_;
@@ -390,14 +390,14 @@ Integer GetHitTestByCorner(TdxCorner ACorner) {
 }
 
 void DrawCloseButton(HDC DC, TRect& R, bool AHot, TdxCorner ACorner,
-                     bool APressed) {
+                     bool APressed, bool AFlat) {
   const Integer size = ::GetSystemMetrics(SM_CXSIZE);
   const Integer left = IsRightCorner(ACorner) ? R.Left : R.Right - size;
   Integer top = (R.Top + R.Bottom - size - 1) / 2;
   if (IsBottomCorner(ACorner)) ++top;
   R = Rect(left + 1, top + 2, left + size - 1, top + size + 1 - 2);
   RECT face = dxRECT(R);
-  if (AHot) {
+  if (AHot && !AFlat) {
     ::DrawEdge(DC, &face, APressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
                BF_RECT);
   } else {
@@ -503,4 +503,79 @@ void DrawThemedSizeGrip(HDC DC, TRect& R, TdxCorner ACorner) {
   const Integer y = bottom ? R.Top : R.Top + 2;
   ::StretchBlt(DC, right ? x : x + w - 1, bottom ? y : y + h - 1,
                right ? w : -w, bottom ? h : -h, box.DC(), 0, 0, w, h, SRCCOPY);
+}
+
+void dxBarPopupNCCalcSize(HWND AWnd, TRect& ARect, TdxCorner& ACorner,
+                          const TRect& AOwnerRect, bool ASizable) {
+  ARect =
+      Rect(ARect.Left + 1, ARect.Top + 1, ARect.Right - 1, ARect.Bottom - 1);
+  if (!ASizable || IsRectEmpty(AOwnerRect)) return;
+  RECT window{};
+  ::GetWindowRect(AWnd, &window);
+  ACorner = GetCornerForRects(
+      AOwnerRect, Rect(window.left, window.top, window.right, window.bottom));
+  if (IsBottomCorner(ACorner))
+    ARect.Bottom -= dxDropDownNCHeight();
+  else
+    ARect.Top += dxDropDownNCHeight();
+}
+
+void dxBarPopupNCPaint(HWND AWnd, bool ASizable, bool AFlat, bool ACloseHot,
+                       bool AClosePressed, TRect& AGripRect, TRect& ACloseRect,
+                       TdxCorner ACorner) {
+  TWindowDC windowDC(AWnd, ::GetWindowDC(AWnd));
+  if (!windowDC) return;
+  HDC dc = windowDC.get();
+  RECT window{};
+  ::GetWindowRect(AWnd, &window);
+  const TRect outer =
+      Rect(0, 0, window.right - window.left, window.bottom - window.top);
+  HBRUSH frame =
+      ::GetSysColorBrush(AFlat ? COLOR_BTNSHADOW : COLOR_WINDOWFRAME);
+  RECT r = dxRECT(outer);
+  ::FrameRect(dc, &r, frame);
+  AGripRect = {};
+  ACloseRect = {};
+  if (!ASizable) return;
+  const TRect inner =
+      Rect(outer.Left + 1, outer.Top + 1, outer.Right - 1, outer.Bottom - 1);
+  const Integer h = dxDropDownNCHeight();
+  const bool bottom = IsBottomCorner(ACorner);
+  TRect band =
+      bottom ? Rect(inner.Left, inner.Bottom - h, inner.Right, inner.Bottom)
+             : Rect(inner.Left, inner.Top, inner.Right, inner.Top + h);
+  // The band's edge towards the client area.
+  RECT line = dxRECT(
+      bottom ? Rect(band.Left, band.Top, band.Right, band.Top + 1)
+             : Rect(band.Left, band.Bottom - 1, band.Right, band.Bottom));
+  ::FillRect(dc, &line, frame);
+  if (bottom)
+    ++band.Top;
+  else
+    --band.Bottom;
+  TClipRegionSaver clip(dc);
+  auto toScreen = [&](const TRect& ARect) {
+    return Rect(ARect.Left + window.left, ARect.Top + window.top,
+                ARect.Right + window.left, ARect.Bottom + window.top);
+  };
+  TRect grip = band;
+  DrawSizeGrip(dc, grip, ACorner);
+  ::ExcludeClipRect(dc, grip.Left, grip.Top, grip.Right, grip.Bottom);
+  AGripRect =
+      toScreen(Rect(grip.Left - 2, std::max(grip.Top - 2, band.Top),
+                    grip.Right + 2, std::min(grip.Bottom + 2, band.Bottom)));
+  TRect close = band;
+  DrawCloseButton(dc, close, ACloseHot || AClosePressed, ACorner,
+                  ACloseHot && AClosePressed, AFlat);
+  ::ExcludeClipRect(dc, close.Left, close.Top, close.Right, close.Bottom);
+  ACloseRect = toScreen(close);
+  RECT rest = dxRECT(band);
+  ::FillRect(dc, &rest, ::GetSysColorBrush(COLOR_BTNFACE));
+  const LONG style = ::GetWindowLongA(AWnd, GWL_STYLE);
+  if (bottom && (style & WS_HSCROLL) && (style & WS_VSCROLL)) {
+    const Integer w = ::GetSystemMetrics(SM_CXVSCROLL);
+    const Integer sh = ::GetSystemMetrics(SM_CYHSCROLL);
+    RECT corner{inner.Right - w, band.Top - 1 - sh, inner.Right, band.Top - 1};
+    ::FillRect(dc, &corner, ::GetSysColorBrush(COLOR_BTNFACE));
+  }
 }

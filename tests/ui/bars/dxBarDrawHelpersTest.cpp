@@ -345,3 +345,89 @@ TEST_F(BarThemeTest, ThemedCloseButtonAndGripTakeTheThemeSizes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A plain popup window standing for a drop-down list.
+class PopupWindow {
+ public:
+  explicit PopupWindow(DWORD AStyle = 0)
+      : wnd_(::CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "",
+                               WS_POPUP | WS_VISIBLE | AStyle, 200, 300, 160,
+                               120, nullptr, nullptr, nullptr, nullptr)) {}
+  ~PopupWindow() { ::DestroyWindow(wnd_); }
+  HWND Handle() const { return wnd_; }
+  // The window's own pixels, its frame included.
+  COLORREF At(int x, int y) const {
+    HDC dc = ::GetWindowDC(wnd_);
+    const COLORREF c = ::GetPixel(dc, x, y);
+    ::ReleaseDC(wnd_, dc);
+    return c;
+  }
+
+ private:
+  HWND wnd_;
+};
+
+TEST(BarDropDownFrameTest, ClientAreaLeavesTheFrameAndTheBand) {
+  PopupWindow popup;
+  const Integer h = dxDropDownNCHeight();
+  struct Case {
+    TRect owner;  // screen
+    bool sizable;
+    TRect client;
+    TdxCorner corner;
+  };
+  const Case cases[] = {
+      // Owner above the drop-down: the band at the bottom.
+      {{200, 280, 260, 300}, true, {201, 301, 359, 419 - h}, coBottomRight},
+      // Owner below: the band at the top.
+      {{200, 420, 260, 440}, true, {201, 301 + h, 359, 419}, coTopRight},
+      {{200, 280, 260, 300}, false, {201, 301, 359, 419}, coTopLeft},
+      // An owner not shown: no band.
+      {{}, true, {201, 301, 359, 419}, coTopLeft},
+  };
+  for (const Case& c : cases) {
+    TRect r{200, 300, 360, 420};
+    TdxCorner corner = coTopLeft;
+    dxBarPopupNCCalcSize(popup.Handle(), r, corner, c.owner, c.sizable);
+    EXPECT_EQ(r, c.client) << &c - cases;
+    EXPECT_EQ(int(corner), int(c.corner)) << &c - cases;
+  }
+}
+
+TEST(BarDropDownFrameTest, BandHoldsGripAndCloseButton) {
+  PopupWindow popup;
+  TRect grip{1, 1, 2, 2}, close{1, 1, 2, 2};
+  dxBarPopupNCPaint(popup.Handle(), false, true, false, false, grip, close,
+                    coBottomRight);
+  EXPECT_TRUE(IsRectEmpty(grip));
+  EXPECT_TRUE(IsRectEmpty(close));
+  EXPECT_EQ(popup.At(0, 0), ::GetSysColor(COLOR_BTNSHADOW));
+  const Integer h = dxDropDownNCHeight();
+  struct Case {
+    TdxCorner corner;
+    bool gripAtRight, bandAtBottom;
+  };
+  for (const Case& c :
+       {Case{coBottomRight, true, true}, Case{coTopLeft, false, false}}) {
+    dxBarPopupNCPaint(popup.Handle(), true, false, false, false, grip, close,
+                      c.corner);
+    EXPECT_EQ(popup.At(0, 0), ::GetSysColor(COLOR_WINDOWFRAME));
+    // Both lie in the band, in screen coordinates, at opposite ends.
+    const Integer bandTop = c.bandAtBottom ? 300 + 119 - h : 301;
+    const Integer bandBottom = c.bandAtBottom ? 419 : 301 + h;
+    for (const TRect& r : {grip, close}) {
+      EXPECT_FALSE(IsRectEmpty(r)) << int(c.corner);
+      EXPECT_GE(r.Top, bandTop - 1) << int(c.corner);
+      EXPECT_LE(r.Bottom, bandBottom) << int(c.corner);
+    }
+    EXPECT_EQ(grip.Left > close.Left, c.gripAtRight) << int(c.corner);
+    // The band's line towards the client area is in the frame colour.
+    const int lineY = c.bandAtBottom ? 119 - h : h;
+    EXPECT_EQ(popup.At(80, lineY), ::GetSysColor(COLOR_WINDOWFRAME))
+        << int(c.corner);
+  }
+}
+
+}  // namespace

@@ -1085,3 +1085,32 @@ HFONT CreateCaptionFontHandle(TFont* AFont, bool AUseSystemFont) {
   }
   return ::CreateFontIndirectA(&font);
 }
+
+// ---------------------------------------------------------------------------
+// Static texts
+// ---------------------------------------------------------------------------
+
+TRect TdxBarPainter::StaticControlGetBorderOffsets(
+    TdxBarStaticBorderStyle AStyle) const {
+  static constexpr Integer widths[] = {0, 1, 1, 2, 2};
+  const Integer w = widths[AStyle];
+  return {w, w, w, w};
+}
+
+void TdxBarPainter::DrawStaticBorder(HDC DC, TdxBarStaticBorderStyle AStyle,
+                                     const TRect& AOffsets, TRect& R) {
+  if (AStyle == sbsNone) return;
+  RECT r = dxRECT(R);
+  if (AStyle == sbsBump) {
+    ::DrawEdge(DC, &r, BDR_RAISEDINNER, BF_RECT);
+    ::InflateRect(&r, -1, -1);
+    ::DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT);
+    R = Rect(R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2);
+    return;
+  }
+  static constexpr UINT edges[] = {0, BDR_SUNKENOUTER, BDR_RAISEDINNER,
+                                   EDGE_ETCHED, 0};
+  ::DrawEdge(DC, &r, edges[AStyle], BF_RECT);
+  R = Rect(R.Left + AOffsets.Left, R.Top + AOffsets.Top,
+           R.Right - AOffsets.Right, R.Bottom - AOffsets.Bottom);
+}

@@ -468,9 +468,22 @@ class TdxBarPainter : public TObject {
     ProgressControlFillContent(DC, R, ABrush);
   }
 
+  // --- Static texts and separators ---
+  // The border widths of a static's style, the same on every side.
+  virtual TRect StaticControlGetBorderOffsets(
+      TdxBarStaticBorderStyle AStyle) const;
+  // Draws the style's border around R and leaves in R what is inside it
+  // (AOffsets: the border widths the static carries).
+  virtual void DrawStaticBorder(HDC DC, TdxBarStaticBorderStyle AStyle,
+                                const TRect& AOffsets, TRect& R);
+  virtual TRect SeparatorControlGetIndents() const { return {6, 0, 0, 0}; }
+
   // --- Container and in-place sub-item ---
   virtual Integer ContainerControlSubMenuOffset() const { return 0; }
   virtual Integer InPlaceSubItemGetTextIndent() const { return 5; }
+  virtual HBRUSH InPlaceSubItemControlBrush() const {
+    return ::GetSysColorBrush(COLOR_BTNSHADOW);
+  }
 
   // --- Screen tips ---
   virtual TColor ScreenTipGetDescriptionTextColor() const { return clDefault; }

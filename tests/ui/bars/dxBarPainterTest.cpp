@@ -510,4 +510,33 @@ TEST(BarPainterBrushTest, FlatBrushesComeFromTheSystemColours) {
   ASSERT_NE(dxBarFlatPainter(), nullptr);
 }
 
+TEST(BarPainterStaticTest, BordersByStyle) {
+  struct Case {
+    TdxBarStaticBorderStyle style;
+    Integer width;
+    COLORREF outerTopLeft, innerTopLeft;
+  };
+  const Case cases[] = {
+      {sbsNone, 0, kWhite, kWhite},
+      {sbsLowered, 1, Sys(COLOR_BTNSHADOW), kWhite},
+      {sbsRaised, 1, Sys(COLOR_BTNHIGHLIGHT), kWhite},
+      {sbsEtched, 2, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT)},
+      {sbsBump, 2, Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_BTNSHADOW)},
+  };
+  for (const Case& c : cases) {
+    const TRect offsets = gBase.StaticControlGetBorderOffsets(c.style);
+    EXPECT_EQ(offsets, (TRect{c.width, c.width, c.width, c.width}))
+        << int(c.style);
+    Surface s(20, 20);
+    TRect r{0, 0, 20, 20};
+    gBase.DrawStaticBorder(s.DC(), c.style, offsets, r);
+    EXPECT_EQ(r, (TRect{c.width, c.width, 20 - c.width, 20 - c.width}))
+        << int(c.style);
+    EXPECT_EQ(s.At(0, 10), c.outerTopLeft) << int(c.style);
+    EXPECT_EQ(s.At(1, 10), c.innerTopLeft) << int(c.style);
+    EXPECT_EQ(s.At(10, 10), kWhite) << int(c.style);
+  }
+  EXPECT_EQ(gBase.SeparatorControlGetIndents(), (TRect{6, 0, 0, 0}));
+}
+
 }  // namespace

@@ -367,6 +367,10 @@ TEST(BarPainterProgressTest, BarBlocksAndEmptyRange) {
   full.Position = 100;
   TdxBarProgressDrawParams smooth = half;
   smooth.Smooth = true;
+  // A position past the maximum fills the bar and no more.
+  TdxBarProgressDrawParams beyond;
+  beyond.Position = 250;
+  beyond.Smooth = true;
   const Case cases[] = {
       // 12 high: blocks of 8 with gaps of 2, the last one cut at 40.
       {half, {0, 0, 80, 12}, {0, 10, 20, 30}, 32},
@@ -374,6 +378,7 @@ TEST(BarPainterProgressTest, BarBlocksAndEmptyRange) {
       {atMin, {0, 0, 80, 12}, {}, 0},
       {full, {0, 0, 20, 12}, {0, 10}, 16},
       {smooth, {0, 0, 80, 12}, {0}, 40},
+      {beyond, {0, 0, 20, 12}, {0}, 20},
   };
   for (const Case& c : cases) {
     Surface s(90, 14);

@@ -62,6 +62,13 @@ inline constexpr TcxResourceString dxSBAR_CUSTOMTOOLBARNAME{64003, "Custom "};
 inline constexpr TcxResourceString dxSBAR_RECURSIVEGROUPS{
     64004, "You cannot create recursive groups"};
 inline constexpr TcxResourceString dxSBAR_NEWITEMCAPTION{64005, "New Item"};
+inline constexpr TcxResourceString dxSBAR_RECURSIVEMENUS{
+    64015, "You cannot create recursive menus"};
+inline constexpr TcxResourceString dxSBAR_NEWBUTTONCAPTION{64016, "New Button"};
+inline constexpr TcxResourceString dxSBAR_NEWSEPARATORCAPTION{64017,
+                                                              "New Separator"};
+inline constexpr TcxResourceString dxSBAR_NEWSUBITEMCAPTION{64018,
+                                                            "New SubItem"};
 inline constexpr TcxResourceString dxSBAR_WANTTODELETETOOLBAR{
     64006, "Are you sure you want to delete the '%s' toolbar?"};
 inline constexpr TcxResourceString dxSBAR_WANTTORESETTOOLBAR{
@@ -1041,49 +1048,143 @@ class TdxBarItem : public TdxBarComponent {
   bool showCaption_ = true;
 };
 
-// The kinds this layer needs to show a form: a command button, a sub-menu
-// and a separator. Their further behaviour comes with the item kinds.
+// ---------------------------------------------------------------------------
+// Command kinds: buttons, labels and separators (built in dxBarItemKinds.cpp;
+// the windowed kinds are in dxBarItemKinds.h)
+// ---------------------------------------------------------------------------
+
+enum TdxBarButtonState : Byte { bstChecked, bstDropDown };
+using TdxBarButtonStates = TSet<TdxBarButtonState>;
+
 class TdxBarButton : public TdxBarItem {
   VARNEL_CLASS(TdxBarButton, TdxBarItem)
  public:
-  using TdxBarItem::TdxBarItem;
-  TdxBarButtonStyle ButtonStyle() const { return buttonStyle_; }
-  void SetButtonStyle(TdxBarButtonStyle Value) { buttonStyle_ = Value; }
+  explicit TdxBarButton(TComponent* AOwner);
+  ~TdxBarButton() override;
+  bool AllowAllUp() const { return allowAllUp_; }
+  void SetAllowAllUp(bool Value);
+  TdxBarButtonStyle ButtonStyle() const;
+  void SetButtonStyle(TdxBarButtonStyle Value);
+  bool CloseSubMenuOnClick() const { return closeSubMenuOnClick_; }
+  void SetCloseSubMenuOnClick(bool Value) { closeSubMenuOnClick_ = Value; }
   bool Down() const { return down_; }
   virtual void SetDown(bool Value);
   bool IsDownStored() const;
-  TdxBarCustomPopupMenu* DropDownMenu = nullptr;
+  bool DropDownEnabled() const { return dropDownEnabled_; }
+  void SetDropDownEnabled(bool Value);
+  TdxBarCustomPopupMenu* DropDownMenu() const { return dropDownMenu_; }
+  // Raises "You cannot create recursive menus" when the menu already
+  // leads back to this button; the old menu stays then.
+  void SetDropDownMenu(TdxBarCustomPopupMenu* Value);
+  Integer GroupIndex() const { return groupIndex_; }
+  void SetGroupIndex(Integer Value);
+  bool Lowered() const { return lowered_; }
+  void SetLowered(bool Value);
+  TdxBarButtonStates InternalStates() const { return states_; }
+
+  bool CanChangePaintStyle() const { return true; }
+  bool HasAccel(TdxBarItemLink* ALink) const override;
+  TdxBarItemLinks* GetItemLinks() const override;
+  bool CanContainItem(TdxBarItem* AItem, String& AErrorText);
+  TCustomdxBarControl* CreateBarControl();
   void Click() override;
   bool IsShortCut(TShortCut AShortCut) override;
   void ActionChange(TObject* Sender, bool CheckDefaults) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Pops the drop-down menu up at the screen point for the control that
+  // asked (its button control).
+  virtual void DoDropDown(TdxBarItemControl* AControl, Integer X, Integer Y,
+                          bool AByMouse);
+  static String GetNewCaption();
+
+ protected:
+  void PaintStyleChanged() override;
 
  private:
-  TdxBarButtonStyle buttonStyle_ = bsDefault;
+  bool IsChecked() const { return states_.Contains(bstChecked); }
+  // The manager's check buttons of this button's group, this one included.
+  std::vector<TdxBarButton*> GroupMembers() const;
+
+  bool allowAllUp_ = false;
+  bool closeSubMenuOnClick_ = true;
   bool down_ = false;
+  bool dropDownEnabled_ = true;
+  TdxBarCustomPopupMenu* dropDownMenu_ = nullptr;
+  Integer groupIndex_ = 0;
+  TdxBarButtonStates states_;
+  bool lowered_ = false;
 };
 
-class TdxBarSubItem : public TdxBarItem {
-  VARNEL_CLASS(TdxBarSubItem, TdxBarItem)
+// A caption (and glyph) shown as static text.
+class TdxBarLabel : public TdxBarItem {
+  VARNEL_CLASS(TdxBarLabel, TdxBarItem)
  public:
-  explicit TdxBarSubItem(TComponent* AOwner);
-  ~TdxBarSubItem() override;
+  explicit TdxBarLabel(TComponent* AOwner);
+  bool CanClicked() const override { return false; }
+};
+
+// ---------------------------------------------------------------------------
+// Sub-items: items that open a menu of their own links (built in
+// dxBarItems.cpp; the container kinds are in dxBarContainerItems.h)
+// ---------------------------------------------------------------------------
+
+class TCustomdxBarSubItem : public TdxBarItem {
+  VARNEL_CLASS(TCustomdxBarSubItem, TdxBarItem)
+ public:
+  explicit TCustomdxBarSubItem(TComponent* AOwner);
+  ~TCustomdxBarSubItem() override;
   TdxBarItemLinks* ItemLinks() const { return itemLinks_; }
+  void SetItemLinks(TdxBarItemLinks* Value);
   TdxBarItemLinks* GetItemLinks() const override { return itemLinks_; }
+  // The width of the side band of its menu; never negative.
+  Integer BarSize() const { return barSize_; }
+  void SetBarSize(Integer Value) { barSize_ = Value < 0 ? 0 : Value; }
+  bool Detachable() const { return detachable_; }
+  void SetDetachable(bool Value) { detachable_ = Value; }
+  TdxBar* DetachingBar() const { return detachingBar_; }
+  // An index outside the manager's bars counts as -1 (none).
+  void SetDetachingBar(Integer AIndex);
+  Integer GetDetachingBarIndex() const;
   bool IsShortCut(TShortCut AShortCut) override;
   bool CanClicked() const override { return false; }
   void BarManagerChanged() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  TNotifyEvent OnCloseUp;
+  TNotifyEvent OnDetaching;
   TNotifyEvent OnPopup;
+  virtual void DoCloseUp() { OnCloseUp(this); }
+  virtual void DoDetaching() { OnDetaching(this); }
+  virtual void DoPopup() { OnPopup(this); }
 
  private:
   std::unique_ptr<IdxBarLinksOwner> linksOwner_;
   TdxBarItemLinks* itemLinks_;
+  Integer barSize_ = 0;
+  bool detachable_ = false;
+  TdxBar* detachingBar_ = nullptr;
 };
 
-class TdxBarSeparator : public TdxBarItem {
-  VARNEL_CLASS(TdxBarSeparator, TdxBarItem)
+class TdxBarSubItem : public TCustomdxBarSubItem {
+  VARNEL_CLASS(TdxBarSubItem, TCustomdxBarSubItem)
  public:
-  using TdxBarItem::TdxBarItem;
-  bool CanClicked() const override { return false; }
+  using TCustomdxBarSubItem::TCustomdxBarSubItem;
+  bool AllowCustomizing() const { return allowCustomizing_; }
+  void SetAllowCustomizing(bool Value) { allowCustomizing_ = Value; }
+  bool InternalCanMergeWith(TdxBarItem* AItem) const override;
+  static String GetNewCaption();
+
+ private:
+  bool allowCustomizing_ = true;
+};
+
+class TdxBarSeparator : public TdxBarLabel {
+  VARNEL_CLASS(TdxBarSeparator, TdxBarLabel)
+ public:
+  using TdxBarLabel::TdxBarLabel;
+  // Only menus take separators; a bar answers the reason in AErrorText.
+  bool CanBePlacedOn(TdxBarItemControlParentKind AParentKind, TdxBar* ABar,
+                     String& AErrorText) override;
+  static String GetNewCaption();
 };
 
 // ---------------------------------------------------------------------------
@@ -1145,6 +1246,9 @@ class TdxBarItemLink : public TCollectionItem {
   }
   TdxBarItemControl* Control() const { return control_; }
   TRect ItemRect;
+  // A link listed for a container item points back at the container's own
+  // link.
+  void SetRealItemLink(TdxBarItemLink* Value) { realItemLink_ = Value; }
 
   void CreateControl();
   void DestroyControl();

@@ -334,11 +334,21 @@ void PublishClasses() {
       .NoDefaultValue()
       .Event("OnDestroy", &I::OnDestroy, &I::OnDestroy);
 
+  // The style before the group index and the down state, which it resets.
+  using Btn = TdxBarButton;
   TPublished<TdxBarButton>()
-      .Property("ButtonStyle", &TdxBarButton::ButtonStyle,
-                &TdxBarButton::SetButtonStyle, bsDefault)
-      .Property("Down", &TdxBarButton::Down, &TdxBarButton::SetDown, false)
-      .Stored(&TdxBarButton::IsDownStored)
+      .Property("AllowAllUp", &Btn::AllowAllUp, &Btn::SetAllowAllUp, false)
+      .Property("ButtonStyle", &Btn::ButtonStyle, &Btn::SetButtonStyle,
+                bsDefault)
+      .Property("CloseSubMenuOnClick", &Btn::CloseSubMenuOnClick,
+                &Btn::SetCloseSubMenuOnClick, true)
+      .Property("DropDownEnabled", &Btn::DropDownEnabled,
+                &Btn::SetDropDownEnabled, true)
+      .Property("GroupIndex", &Btn::GroupIndex, &Btn::SetGroupIndex, 0)
+      .Property("Down", &Btn::Down, &Btn::SetDown, false)
+      .Stored(&Btn::IsDownStored)
+      .Property("DropDownMenu", &Btn::DropDownMenu, &Btn::SetDropDownMenu)
+      .Property("Lowered", &Btn::Lowered, &Btn::SetLowered, false)
       .Property("Glyph", &I::Glyph, &I::SetGlyph)
       .Property("ImageIndex", &I::ImageIndex, &I::SetImageIndex, -1)
       .Stored(&I::IsImageIndexStored)
@@ -358,7 +368,14 @@ void PublishClasses() {
       .Property("ItemLinks", &TdxBarSubItem::ItemLinks)
       .Property("ShowCaption", &I::ShowCaption, &I::SetShowCaption, true)
       .Event("OnClick", &I::OnClick, &I::OnClick)
-      .Event("OnPopup", &TdxBarSubItem::OnPopup, &TdxBarSubItem::OnPopup);
+      .Event("OnPopup", &TdxBarSubItem::OnPopup, &TdxBarSubItem::OnPopup)
+      .Property("AllowCustomizing", &TdxBarSubItem::AllowCustomizing,
+                &TdxBarSubItem::SetAllowCustomizing, true)
+      .Property("BarSize", &TdxBarSubItem::BarSize, &TdxBarSubItem::SetBarSize,
+                0)
+      .Property("Detachable", &TdxBarSubItem::Detachable,
+                &TdxBarSubItem::SetDetachable, false)
+      .Event("OnCloseUp", &TdxBarSubItem::OnCloseUp, &TdxBarSubItem::OnCloseUp);
 
   TPublished<TdxBarSeparator>().Property("ShowCaption", &I::ShowCaption,
                                          &I::SetShowCaption, true);

@@ -4,6 +4,7 @@
 
 #include "ScopeGuard.h"
 #include "dxBar.h"
+#include "dxBarHints.h"
 
 namespace {
 
@@ -437,6 +438,10 @@ void TCustomdxBarControl::SetMouseSelectedItem(TdxBarItemControl* AControl) {
   }
   if (AControl) AControl->SetMouseSelected(true);
   SetSelectedControl(AControl);
+  // The hint follows the mouse from item to item of a bar out of menu mode.
+  if (CanShowHint())
+    dxBarActivateHint(BarManager(), true, String(),
+                      AControl && AControl->HasHint() ? AControl : nullptr);
   if (AControl) AControl->ControlActivate(false);
 }
 
@@ -486,6 +491,7 @@ void TCustomdxBarControl::DoSetIsActive(bool Value) {
     return;
   }
   SetKeySelectedItem(nullptr);
+  isDowned_ = false;
   if (ActiveBarControl == this) ActiveBarControl = prevActiveBarControl_;
   prevActiveBarControl_ = nullptr;
   if (ActiveBarControl &&
@@ -594,6 +600,7 @@ void TCustomdxBarControl::DoBarMouseDown(TMouseButton AButton,
 }
 
 void TCustomdxBarControl::FocusItemControl(TdxBarItemControl* AControl) {
+  dxBarActivateHint(BarManager(), false, String(), nullptr);
   if (!AControl->GetEnabled() || !AControl->HotPartWantMouse()) {
     SetIsActive(false);
     return;
@@ -675,7 +682,11 @@ void TCustomdxBarControl::WMLButtonUp(TMessage& M) {
     }
   }
   if (!self->Target) return;
-  if (clicked) HideAll();
+  // A press that opened a menu leaves it open on release, and so does a
+  // command that keeps its menu open.
+  if (clicked && !(IsControlExists(clicked) &&
+                   (clicked->IsDroppedDown() || !clicked->IsDestroyOnClick())))
+    HideAll();
   if (!self->Target) return;
   MouseUp(mbLeft, MouseKeysToShiftState(M.WParam), p.X, p.Y);
 }
@@ -689,6 +700,7 @@ void TCustomdxBarControl::MouseLeaveBar() {
 
 void TCustomdxBarControl::DoBarMouseLeave() {
   viewState_ = bvsNormal;
+  dxBarActivateHint(BarManager(), true, String(), nullptr);
   MouseNotifyControls(nullptr, {-1, -1}, {});
   if (markState_ == msSelected) SetMarkState(msNone);
   TdxBarItemControl* selected = SelectedControl();

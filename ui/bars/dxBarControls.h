@@ -106,6 +106,23 @@ void DrawFloatingFrame(HDC DC, const TRect& AWindowRect,
                        const TRect& AClientBounds, const String& ACaption);
 void DrawSeparator(HDC DC, const TRect& R, bool AHorizontal);
 void DrawMark(HDC DC, const TRect& R, bool AVertical, TdxBarMarkState AState);
+// Menus: the room right of an entry's text for its sub-menu arrow, the
+// height of a scroll band, an entry and a scroll band.
+constexpr Integer MenuArrowArea = 16;
+constexpr Integer MenuScrollBand = 12;
+// The line of a captioned separator in a menu.
+constexpr Integer MenuSeparatorSize = 2;
+struct TMenuItemLook {
+  String Caption;
+  String ShortCutText;
+  Integer IconColumn = 0;
+  bool Selected = false;
+  bool Enabled = true;
+  bool Checked = false;
+  bool SubMenuArrow = false;
+};
+void DrawMenuItem(HDC DC, const TRect& R, const TMenuItemLook& ALook);
+void DrawMenuScrollBand(HDC DC, const TRect& R, bool AUp);
 }  // namespace dxBarStandardPaint
 
 // ---------------------------------------------------------------------------
@@ -366,6 +383,8 @@ class TdxBarItemControl : public TObject {
   // The look of a button-like control, through the bar's painter; DoPaint
   // of the kinds.
   void PaintStandardButton(const TRect& ARect);
+  // The kinds' part rectangles (CalcParts).
+  void SetParts(std::vector<TRect> AParts) { parts_ = std::move(AParts); }
 
  private:
   void PaintButtonLike(TdxBarPainter* APainter, const TRect& R);
@@ -494,6 +513,7 @@ class TCustomdxBarControl : public TCustomControl {
   virtual bool IsPopup() const { return false; }
   virtual bool IsInternal() const { return false; }
   TdxBarPaintType GetPaintType() const {
+    if (Kind() == bkSubMenu) return ptMenu;
     return IsVertical() ? ptVert : ptHorz;
   }
   TcxCanvas* ActiveCanvas();
@@ -570,6 +590,12 @@ class TCustomdxBarControl : public TCustomControl {
 
   // --- Hints ---
   virtual bool CanShowHint() const { return !isActive_; }
+
+  // --- Menu mode ---
+  // Set while the bar's menus open on hover (a sub-item was pressed or
+  // dropped down); cleared when the bar leaves the active chain.
+  bool IsDowned() const { return isDowned_; }
+  void SetIsDowned(bool Value) { isDowned_ = Value; }
 
  protected:
   // --- Window ---

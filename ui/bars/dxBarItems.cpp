@@ -8,6 +8,8 @@
 #include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "dxBar.h"
+#include "dxBarItemKinds.h"
+#include "dxBarSubMenu.h"
 
 // ---------------------------------------------------------------------------
 // TdxBarItemActionLink
@@ -639,67 +641,86 @@ bool TdxBarItem::CanDelete() { return true; }
 // The kinds of this layer
 // ---------------------------------------------------------------------------
 
-void TdxBarButton::SetDown(bool Value) {
-  if (buttonStyle_ != bsChecked && buttonStyle_ != bsCheckedDropDown)
-    Value = false;
-  if (down_ == Value) return;
-  down_ = Value;
-  Update();
-}
-
-bool TdxBarButton::IsDownStored() const {
-  return !(ActionLink() &&
-           const_cast<TdxBarItemActionLink*>(ActionLink())->IsCheckedLinked());
-}
-
-void TdxBarButton::Click() {
-  if (buttonStyle_ == bsChecked || buttonStyle_ == bsCheckedDropDown)
-    SetDown(!down_);
-  TdxBarItem::Click();
-}
-
-bool TdxBarButton::IsShortCut(TShortCut AShortCut) {
-  if (TdxBarItem::IsShortCut(AShortCut)) return true;
-  return (buttonStyle_ == bsDropDown || buttonStyle_ == bsCheckedDropDown) &&
-         DropDownMenu && DropDownMenu->IsShortCut(AShortCut);
-}
-
-void TdxBarButton::ActionChange(TObject* Sender, bool CheckDefaults) {
-  TdxBarItem::ActionChange(Sender, CheckDefaults);
-  auto* action = dynamic_cast<TCustomAction*>(Sender);
-  if (action && action == Action() && (!CheckDefaults || !down_))
-    SetDown(action->Checked());
-}
-
 namespace {
 // The links of a sub-menu item: they belong to its menu.
 class TdxBarSubItemLinksOwner : public IdxBarLinksOwner {
  public:
-  explicit TdxBarSubItemLinksOwner(TdxBarSubItem* AItem) : item_(AItem) {}
+  explicit TdxBarSubItemLinksOwner(TCustomdxBarSubItem* AItem) : item_(AItem) {}
   bool CanContainItem(TdxBarItem* AItem, String& AErrorText) override {
-    return AItem->CanBePlacedOn(pkSubItemOrPopupMenu, nullptr, AErrorText);
+    if (!AItem->CanBePlacedOn(pkSubItemOrPopupMenu, nullptr, AErrorText))
+      return false;
+    if (AItem == item_ || dxBarLinksReferTo(AItem->GetItemLinks(), item_)) {
+      AErrorText = cxGetResourceString(dxSBAR_RECURSIVEMENUS);
+      return false;
+    }
+    return true;
   }
-  TCustomdxBarControl* CreateBarControl() override { return nullptr; }
+  TCustomdxBarControl* CreateBarControl() override {
+    TdxBarItemLink* link = item_->GetCurItemLink();
+    TdxBarManager* manager =
+        link && link->BarManager() ? link->BarManager() : item_->BarManager();
+    return manager ? dxBarCreateSubMenuControl(manager) : nullptr;
+  }
   TComponent* GetOwnerComponent() override { return item_; }
 
  private:
-  TdxBarSubItem* item_;
+  TCustomdxBarSubItem* item_;
 };
 }  // namespace
 
-TdxBarSubItem::TdxBarSubItem(TComponent* AOwner) : TdxBarItem(AOwner) {
+TCustomdxBarSubItem::TCustomdxBarSubItem(TComponent* AOwner)
+    : TdxBarItem(AOwner) {
   linksOwner_ = std::make_unique<TdxBarSubItemLinksOwner>(this);
   itemLinks_ =
       new TdxBarSubMenuControlItemLinks(barManager_, linksOwner_.get());
 }
 
 // The links go before the owner object they point to.
-TdxBarSubItem::~TdxBarSubItem() { FreeAndNil(itemLinks_); }
+TCustomdxBarSubItem::~TCustomdxBarSubItem() {
+  SetDetachingBar(-1);
+  FreeAndNil(itemLinks_);
+}
 
-bool TdxBarSubItem::IsShortCut(TShortCut AShortCut) {
+bool TCustomdxBarSubItem::IsShortCut(TShortCut AShortCut) {
   return itemLinks_->IsShortCut(AShortCut);
 }
 
-void TdxBarSubItem::BarManagerChanged() {
+void TCustomdxBarSubItem::BarManagerChanged() {
   itemLinks_->SetBarManager(barManager_);
+}
+
+void TCustomdxBarSubItem::SetDetachingBar(Integer AIndex) {
+  TdxBars* bars = barManager_ ? barManager_->Bars() : nullptr;
+  if (!bars || AIndex < 0 || AIndex >= bars->Count()) AIndex = -1;
+  if (AIndex == GetDetachingBarIndex()) return;
+  if (detachingBar_) detachingBar_->RemoveFreeNotification(this);
+  detachingBar_ = AIndex >= 0 ? bars->Items(AIndex) : nullptr;
+  if (detachingBar_) detachingBar_->FreeNotification(this);
+}
+
+Integer TCustomdxBarSubItem::GetDetachingBarIndex() const {
+  if (!detachingBar_ || !barManager_) return -1;
+  TdxBars* bars = barManager_->Bars();
+  for (Integer i = 0; i < bars->Count(); ++i)
+    if (bars->Items(i) == detachingBar_) return i;
+  return -1;
+}
+
+void TCustomdxBarSubItem::Notification(TComponent* AComponent,
+                                       TOperation Operation) {
+  TdxBarItem::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == detachingBar_)
+    detachingBar_ = nullptr;
+}
+
+bool TdxBarSubItem::InternalCanMergeWith(TdxBarItem* AItem) const {
+  return dynamic_cast<TdxBarSubItem*>(AItem) != nullptr;
+}
+
+String TdxBarSubItem::GetNewCaption() {
+  return cxGetResourceString(dxSBAR_NEWSUBITEMCAPTION);
+}
+
+void TCustomdxBarSubItem::SetItemLinks(TdxBarItemLinks* Value) {
+  itemLinks_->Assign(Value);
 }

@@ -369,8 +369,9 @@ TEST_F(BarModelTest, HooksLiveWhileSomeManagerExists) {
 }
 
 TEST_F(BarModelTest, SurplusSeparatorsAreNotShown) {
-  TdxBar* bar = manager_->AddToolBar();
-  TdxBarItemLinks* links = bar->ItemLinks();
+  // Separators only go into menus.
+  auto* menu = static_cast<TdxBarSubItem*>(manager_->AddSubItem());
+  TdxBarItemLinks* links = menu->ItemLinks();
   TdxBarButton* a = Button("A");
   TdxBarButton* b = Button("B");
   TdxBarButton* c = Button("C");

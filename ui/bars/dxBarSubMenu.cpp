@@ -1,0 +1,588 @@
+#include "dxBarSubMenu.h"
+
+#include <algorithm>
+
+#include "ScopeGuard.h"
+#include "WinApi.h"
+#include "dxBarAnimation.h"
+#include "dxBarKindControls.h"
+
+namespace {
+
+constexpr UINT_PTR ScrollTimerId = 1;
+// The stand-in's scroll bands: the scroll time with bands of their own.
+constexpr UINT ScrollTime = 200;
+constexpr Integer MenuBorder = 3;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Geometry
+// ---------------------------------------------------------------------------
+
+TdxBarMenuPlacement dxBarPlaceMenu(TPoint ALeftTop, TSize ASize,
+                                   Integer AOwnerWidth, Integer AOwnerHeight,
+                                   const TRect& AWorkArea) {
+  TdxBarMenuPlacement result;
+  Integer L = ALeftTop.X, T = ALeftTop.Y;
+  Integer W = ASize.cx, H = ASize.cy;
+  const TRect& A = AWorkArea;
+  if (L + W > A.Right) {
+    if (AOwnerWidth == 0) {
+      if (L - W >= A.Left && AOwnerHeight == 0) {
+        L -= W;
+        result.FlippedLeft = true;
+      } else {
+        L = A.Right - W;
+      }
+    } else if (L - AOwnerWidth - A.Left > A.Right - L) {
+      L = L - AOwnerWidth - W;
+      result.FlippedLeft = true;
+    }
+  }
+  if (L < A.Left && AOwnerWidth == 0) L = A.Left;
+  L = std::max(std::min(L, A.Right - W), A.Left);
+  if (T + H > A.Bottom) {
+    if (AOwnerHeight != 0) {
+      if (T - AOwnerHeight - A.Top > A.Bottom - T) {
+        T = T - AOwnerHeight - H;
+        result.FlippedUp = true;
+      } else {
+        H = A.Bottom - T;
+      }
+    } else if (AOwnerWidth != 0 || T - H < A.Top) {
+      T = A.Bottom - H;
+    } else {
+      T -= H;
+      result.FlippedUp = true;
+    }
+  }
+  if (T < A.Top) {
+    if (result.FlippedUp && AOwnerHeight != 0) {
+      H -= A.Top - T;
+    } else {
+      H = std::min(H, A.Bottom - A.Top);
+    }
+    T = A.Top;
+  }
+  result.Bounds = Bounds(L, T, W, std::max<Integer>(H, 0));
+  return result;
+}
+
+Integer dxBarScrollIntoView(const std::vector<Integer>& AHeights,
+                            Integer ATopIndex, Integer AIndex,
+                            Integer AAreaHeight) {
+  const Integer count = static_cast<Integer>(AHeights.size());
+  if (AIndex < 0 || AIndex >= count) return ATopIndex;
+  Integer top = std::clamp<Integer>(ATopIndex, 0, std::max(count - 1, 0));
+  // Upwards one step at a time; the item's own index is the last step.
+  while (top > AIndex) --top;
+  // Downwards while the item's bottom lies below the area. Each step moves
+  // the top one item on and the walk stops at the item itself, so an item
+  // taller than the area (or an area of no height) ends the walk there.
+  auto bottomOf = [&](Integer from) {
+    Integer h = 0;
+    for (Integer i = from; i <= AIndex; ++i) h += AHeights[i];
+    return h;
+  };
+  while (top < AIndex && bottomOf(top) > AAreaHeight) ++top;
+  return top;
+}
+
+// ---------------------------------------------------------------------------
+// View info
+// ---------------------------------------------------------------------------
+
+void TdxBarSubMenuControlViewInfo::Calculate() {
+  Clear();
+  auto* menu = static_cast<TdxBarSubMenuControl*>(BarControl());
+  TdxBarItemLinks* links = menu ? menu->ItemLinks() : nullptr;
+  if (!links) return;
+  const TRect area = menu->VisibleItemsRect();
+  for (Integer i = menu->TopIndex(); i < links->VisibleItemCount(); ++i) {
+    TdxBarItemLink* link = links->VisibleItems(i);
+    TdxBarItemControl* control = link->Control();
+    if (!control || IsRectEmpty(link->ItemRect)) continue;
+    TRect r = link->ItemRect;
+    r.Bottom = std::min(r.Bottom, area.Bottom);
+    if (r.Bottom <= r.Top) continue;
+    control->ViewInfo()->SetBounds(r);
+    AddItemControlViewInfo(control->ViewInfo());
+    if (link->BeginGroup() && i != menu->TopIndex()) {
+      const Integer size = menu->GetBeginGroupSize();
+      AddSeparatorInfo(Rect(r.Left, r.Top - size, r.Right, r.Top), skHorizontal,
+                       control);
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Life
+// ---------------------------------------------------------------------------
+
+TRect dxBarGetWorkArea(TPoint P) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  ::GetMonitorInfoA(::MonitorFromPoint({P.X, P.Y}, MONITOR_DEFAULTTONEAREST),
+                    &info);
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right,
+          info.rcWork.bottom};
+}
+
+TCustomdxBarControl* dxBarCreateSubMenuControl(TdxBarManager* AManager) {
+  return new TdxBarSubMenuControl(AManager);
+}
+
+TdxBarSubMenuControl::TdxBarSubMenuControl(TComponent* AOwner)
+    : TCustomdxBarControl(AOwner) {
+  SetVisible(false);
+}
+
+TdxBarSubMenuControl::~TdxBarSubMenuControl() { StopScrollTimer(); }
+
+void TdxBarSubMenuControl::CreateParams(TCreateParams& Params) {
+  TCustomdxBarControl::CreateParams(Params);
+  Params.Style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER;
+  Params.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+  Params.WindowClass.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+  HWND parent = ParentWindow;
+  if (!parent && BarManager())
+    if (TWinControl* owner = BarManager()->ParentedOwner())
+      parent = owner->Handle();
+  Params.WndParent = parent;
+}
+
+void TdxBarSubMenuControl::CreateWnd() {
+  TCustomdxBarControl::CreateWnd();
+  topIndex_ = 0;
+}
+
+TClass TdxBarSubMenuControl::GetViewInfoClass() const {
+  return TdxBarSubMenuControlViewInfo::StaticClass();
+}
+
+void TdxBarSubMenuControl::SetFont() {
+  if (ParentBar()) {
+    Font()->Assign(ParentBar()->Font());
+  } else if (BarManager()) {
+    Font()->Assign(BarManager()->Font());
+  }
+}
+
+TdxBarBehaviorOptions TdxBarSubMenuControl::GetBehaviorOptions() const {
+  TdxBarBehaviorOptions options = TCustomdxBarControl::GetBehaviorOptions();
+  options.Include(bboAllowSelectWindowItemsWithoutFocusing);
+  options.Include(bboExtendItemWhenAlignedToClient);
+  options.Exclude(bboMouseCantUnselectNavigationItem);
+  options.Exclude(bboSubMenuCaptureMouse);
+  return options;
+}
+
+bool TdxBarSubMenuControl::GetIsContextMenu() const {
+  if (OwnerWidth == 0 && OwnerHeight == 0 && !parentItemControl_) return true;
+  auto* parent = dynamic_cast<TdxBarSubMenuControl*>(ParentBar());
+  return parent && parent->GetIsContextMenu();
+}
+
+Integer TdxBarSubMenuControl::GetBorderSize() const { return MenuBorder; }
+
+void TdxBarSubMenuControl::SetPosition(Integer ALeft, Integer ATop) {
+  onShowPos_ = {ALeft, ATop};
+}
+
+void TdxBarSubMenuControl::Show() {
+  closedByEscape_ = false;
+  OnPopup(this);
+  TcxObjectLink* self = cxAddObjectLink(this);
+  TScopeGuard release([&] { cxRemoveObjectLink(self); });
+  // Container items show their entries in their place.
+  expansion_.Expand(ItemLinks());
+  HandleNeeded();
+  if (!self->Target) return;
+  // Joining the active chain lets the keyboard hook bring the keys here.
+  BarGetFocus(nullptr);
+  SetSizeAndCheckBounds();
+  CalcControlsPositions();
+  ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Fading in needs the system's animation; the unfolding and sliding
+  // kinds show the menu at once.
+  TdxBarManager* manager = BarManager();
+  const TdxBarMenuAnimations kind =
+      ShowAnimation && manager && !manager->IsCustomizing()
+          ? dxBarResolveMenuAnimation(
+                manager->MenuAnimations,
+                static_cast<Integer>(::GetTickCount() % 100))
+          : maNone;
+  bool shown = false;
+  if (kind == maFade && AnimateWindowProc && !IsWin9x) {
+    ::UpdateWindow(Handle());
+    shown = AnimateWindowProc(Handle(), 150, AW_BLEND) != FALSE &&
+            ::IsWindowVisible(Handle());
+  }
+  if (!self->Target) return;
+  if (!shown)
+    ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                       SWP_SHOWWINDOW);
+  ::UpdateWindow(Handle());
+  dxBarPlayMenuSound(msMenuPopup);
+}
+
+void TdxBarSubMenuControl::Hide() {
+  if (hiding_ || state_.Contains(bsDestroyingWindow)) return;
+  hiding_ = true;
+  state_.Include(bsHideAll);
+  StopScrollTimer();
+  TcxObjectLink* self = cxAddObjectLink(this);
+  TScopeGuard release([&] { cxRemoveObjectLink(self); });
+  // The child menu goes first, then this one leaves the chain.
+  if (auto* child = dynamic_cast<TdxBarSubMenuControl*>(ChildBar()))
+    child->Hide();
+  if (!self->Target) return;
+  SetIsActive(false);
+  if (auto* opener = dynamic_cast<TdxBarButtonLikeControl*>(parentItemControl_))
+    if (ParentBar() && ParentBar()->IsControlExists(opener))
+      opener->DoCloseUp(false);
+  if (!self->Target) return;
+  SetParentBar(nullptr);
+  if (HandleAllocated()) {
+    state_.Include(bsDestroyingWindow);
+    DestroyHandle();
+    state_.Exclude(bsDestroyingWindow);
+  }
+  expansion_.Collapse();
+  TNotifyEvent closeUp = OnCloseUp;
+  closeUp(this);
+  if (!self->Target) return;
+  // The links own the window: they free it and forget it.
+  if (TdxBarItemLinks* links = ItemLinks()) {
+    if (links->BarControl() == this) {
+      links->DestroyBarControl();
+      return;
+    }
+  }
+  Free(this);
+}
+
+void TdxBarSubMenuControl::HideByEscape() {
+  closedByEscape_ = true;
+  Hide();
+}
+
+void TdxBarSubMenuControl::DoHideAll() {
+  // A menu closed by Escape leaves the menus above it open.
+  TCustomdxBarControl* parent = ParentBar();
+  const bool escape = closedByEscape_;
+  TcxObjectLink* parentLink = parent ? cxAddObjectLink(parent) : nullptr;
+  TScopeGuard release([&] {
+    if (parentLink) cxRemoveObjectLink(parentLink);
+  });
+  Hide();
+  if (parentLink && parentLink->Target && !escape) parent->HideAll();
+}
+
+// ---------------------------------------------------------------------------
+// Size, place and layout
+// ---------------------------------------------------------------------------
+
+TSize TdxBarSubMenuControl::CalcSize() {
+  TdxBarItemLinks* links = ItemLinks();
+  Integer width = 0, height = 0;
+  if (links) {
+    for (Integer i = 0; i < links->VisibleItemCount(); ++i) {
+      TdxBarItemLink* link = links->VisibleItems(i);
+      TdxBarItemControl* control = link->Control();
+      if (!control) continue;
+      width = std::max(width, control->GetRealWidth());
+      height += GetItemControlOffset(link) + control->GetRealHeight();
+    }
+  }
+  if (width == 0) width = 100;
+  if (height <= 2) height += ActiveCanvas()->TextHeight("Qq");
+  // The icon column before the items and the arrow column after them.
+  width += TextSize() + dxBarStandardPaint::MenuArrowArea;
+  return {width + 2 * MenuBorder, height + 2 * MenuBorder};
+}
+
+void TdxBarSubMenuControl::SetSizeAndCheckBounds() {
+  const TSize size = CalcSize();
+  const TRect frame = [&] {
+    RECT w{}, c{};
+    ::GetWindowRect(Handle(), &w);
+    ::GetClientRect(Handle(), &c);
+    return TRect{0, 0, (w.right - w.left) - c.right,
+                 (w.bottom - w.top) - c.bottom};
+  }();
+  const TSize outer{size.cx + frame.Right, size.cy + frame.Bottom};
+  const TdxBarMenuPlacement place = dxBarPlaceMenu(
+      onShowPos_, outer, OwnerWidth, OwnerHeight, dxBarGetWorkArea(onShowPos_));
+  flippedLeft_ = place.FlippedLeft;
+  flippedUp_ = place.FlippedUp;
+  const TRect& b = place.Bounds;
+  ::SetWindowPos(Handle(), nullptr, b.Left, b.Top, b.Width(), b.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  SetBounds(b.Left, b.Top, b.Width(), b.Height());
+}
+
+Integer TdxBarSubMenuControl::ScrollBandSize() const {
+  return dxBarStandardPaint::MenuScrollBand;
+}
+
+TRect TdxBarSubMenuControl::VisibleItemsRect() const {
+  TRect r = itemsRect_;
+  if (UpArrowExists()) r.Top += ScrollBandSize();
+  if (downArrow_) r.Bottom -= ScrollBandSize();
+  return r;
+}
+
+TRect TdxBarSubMenuControl::UpArrowRect() const {
+  if (!UpArrowExists()) return {};
+  return {itemsRect_.Left, itemsRect_.Top, itemsRect_.Right,
+          itemsRect_.Top + ScrollBandSize()};
+}
+
+TRect TdxBarSubMenuControl::DownArrowRect() const {
+  if (!downArrow_) return {};
+  return {itemsRect_.Left, itemsRect_.Bottom - ScrollBandSize(),
+          itemsRect_.Right, itemsRect_.Bottom};
+}
+
+bool TdxBarSubMenuControl::CanDrawClippedItem(const TRect&) const {
+  return false;
+}
+
+void TdxBarSubMenuControl::LayoutItems() {
+  TdxBarItemLinks* links = ItemLinks();
+  if (!links) return;
+  for (Integer i = 0; i < links->Count(); ++i)
+    links->Items(i)->ItemRect = TRect{};
+  currentItemRect_ = VisibleItemsRect();
+  // The icon column lies left of the item's own content.
+  const Integer last = CalcColumnItemRects(topIndex_);
+  (void)last;
+}
+
+void TdxBarSubMenuControl::CalcControlsPositions() {
+  if (!HandleAllocated()) return;
+  CalcItemsRect();
+  TdxBarItemLinks* links = ItemLinks();
+  const Integer count = links ? links->VisibleItemCount() : 0;
+  topIndex_ = std::clamp<Integer>(topIndex_, 0, std::max(count - 1, 0));
+  // The down band exists when the last item does not fit below the others.
+  downArrow_ = false;
+  LayoutItems();
+  if (count > 0) {
+    TdxBarItemLink* lastLink = links->VisibleItems(count - 1);
+    const TRect area = VisibleItemsRect();
+    if (IsRectEmpty(lastLink->ItemRect) ||
+        lastLink->ItemRect.Bottom > area.Bottom) {
+      downArrow_ = true;
+      LayoutItems();
+    }
+  }
+  CalcLayout();
+}
+
+std::vector<Integer> TdxBarSubMenuControl::VisibleItemHeights() const {
+  std::vector<Integer> heights;
+  TdxBarItemLinks* links = ItemLinks();
+  if (!links) return heights;
+  for (Integer i = 0; i < links->VisibleItemCount(); ++i) {
+    TdxBarItemLink* link = links->VisibleItems(i);
+    TdxBarItemControl* control = link->Control();
+    heights.push_back((control ? control->GetRealHeight() : 0) +
+                      GetItemControlOffset(link));
+  }
+  return heights;
+}
+
+Integer TdxBarSubMenuControl::VisibleIndexOf(
+    const TdxBarItemControl* AControl) const {
+  return AControl && AControl->ItemLink() ? AControl->ItemLink()->VisibleIndex()
+                                          : -1;
+}
+
+void TdxBarSubMenuControl::SetTopIndex(Integer Value) {
+  Value = std::max<Integer>(Value, 0);
+  if (Value == topIndex_) return;
+  topIndex_ = Value;
+  CalcControlsPositions();
+  if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TdxBarSubMenuControl::SetControlVisible(TdxBarItemControl* AControl) {
+  const Integer index = VisibleIndexOf(AControl);
+  if (index < 0 || !HandleAllocated()) return;
+  const std::vector<Integer> heights = VisibleItemHeights();
+  // Each step is taken with the bands the new top index gives: the up band
+  // appears once the top leaves 0, the down band while items remain below.
+  Integer top = topIndex_;
+  for (std::size_t guard = 0; guard <= heights.size(); ++guard) {
+    TRect area = itemsRect_;
+    if (top > 0) area.Top += ScrollBandSize();
+    if (index < static_cast<Integer>(heights.size()) - 1)
+      area.Bottom -= ScrollBandSize();
+    const Integer next =
+        dxBarScrollIntoView(heights, top, index, std::max(area.Height(), 0));
+    if (next == top) break;
+    top = next;
+  }
+  SetTopIndex(top);
+}
+
+void TdxBarSubMenuControl::SetKeySelectedItem(TdxBarItemControl* AControl) {
+  if (AControl && !AControl->MouseSelected()) SetControlVisible(AControl);
+  TCustomdxBarControl::SetKeySelectedItem(AControl);
+}
+
+void TdxBarSubMenuControl::DoRepaintBar(bool ARecreate) {
+  TCustomdxBarControl::DoRepaintBar(ARecreate);
+  if (!HandleAllocated()) return;
+  SetSizeAndCheckBounds();
+  CalcControlsPositions();
+  ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+// ---------------------------------------------------------------------------
+
+void TdxBarSubMenuControl::DoPaint() {
+  TcxCanvas* canvas = ActiveCanvas();
+  TSavedDC saved(canvas->Handle());
+  HDC dc = canvas->Handle();
+  if (UpArrowExists())
+    dxBarStandardPaint::DrawMenuScrollBand(dc, UpArrowRect(), true);
+  if (downArrow_)
+    dxBarStandardPaint::DrawMenuScrollBand(dc, DownArrowRect(), false);
+  canvas->ExcludeClipRect(UpArrowRect());
+  canvas->ExcludeClipRect(DownArrowRect());
+  TCustomdxBarControlViewInfo* info = ViewInfo();
+  for (Integer i = 0; info && i < info->GetSeparatorCount(); ++i) {
+    const TRect r = info->GetSeparatorInfo(i).Bounds;
+    dxBarStandardPaint::FillBackground(dc, r, clMenu);
+    dxBarStandardPaint::DrawSeparator(dc, r, true);
+    canvas->ExcludeClipRect(r);
+  }
+  DrawItems(canvas);
+  dxBarStandardPaint::FillBackground(dc, ClientRect(), clMenu);
+}
+
+// ---------------------------------------------------------------------------
+// Input
+// ---------------------------------------------------------------------------
+
+void TdxBarSubMenuControl::DoBarMouseMove(TShiftState AShift, const TPoint& P,
+                                          TdxBarItemControl* AItem) {
+  const bool onArrow =
+      PtInRect(UpArrowRect(), P) || PtInRect(DownArrowRect(), P);
+  if (onArrow) {
+    if (!scrollTimer_) {
+      SetKeySelectedItem(nullptr);
+      scrollTimer_ = ::SetTimer(Handle(), ScrollTimerId, ScrollTime, nullptr);
+    }
+    return;
+  }
+  StopScrollTimer();
+  TCustomdxBarControl::DoBarMouseMove(AShift, P, AItem);
+}
+
+void TdxBarSubMenuControl::StopScrollTimer() {
+  if (scrollTimer_ && HandleAllocated()) ::KillTimer(Handle(), ScrollTimerId);
+  scrollTimer_ = 0;
+}
+
+void TdxBarSubMenuControl::ScrollTimer() {
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  ::ScreenToClient(Handle(), &cursor);
+  const TPoint p{cursor.x, cursor.y};
+  if (UpArrowExists() && PtInRect(UpArrowRect(), p)) {
+    SetTopIndex(topIndex_ - 1);
+  } else if (downArrow_ && PtInRect(DownArrowRect(), p)) {
+    SetTopIndex(topIndex_ + 1);
+  } else {
+    StopScrollTimer();
+    lastMousePos_ = {-1, -1};
+  }
+}
+
+void TdxBarSubMenuControl::MenuKeyDown(TMessage& M) {
+  TdxBarItemLinks* links = ItemLinks();
+  if (!links) return;
+  const Word key = static_cast<Word>(M.WParam);
+  TdxBarItemControl* selected = SelectedControl();
+  if (selected && selected->WantsKey(key)) {
+    Word k = key;
+    selected->KeyDown(k, KeyDataToShiftState(M.LParam));
+    return;
+  }
+  TdxBarItemLink* link = SelectedLink();
+  switch (key) {
+    case VK_UP:
+    case VK_DOWN: {
+      // The next selectable link, wrapping round at the ends.
+      TdxBarItemLink* target = key == VK_DOWN
+                                   ? (link ? links->Next(link) : links->First())
+                                   : (link ? links->Prev(link) : links->Last());
+      if (target && target->Control()) SetKeySelectedItem(target->Control());
+      return;
+    }
+    case VK_LEFT:
+      if (auto* parent = dynamic_cast<TdxBarSubMenuControl*>(ParentBar())) {
+        TdxBarItemControl* opener = parent->SelectedControl();
+        if (opener) {
+          opener->ControlInactivate(true);
+          return;
+        }
+      }
+      return;
+    case VK_RIGHT:
+      return;
+    case VK_ESCAPE: {
+      TCustomdxBarControl* parent = ParentBar();
+      if (parent && parent->SelectedControl()) {
+        closedByEscape_ = true;
+        TdxBarItemControl* opener = parent->SelectedControl();
+        opener->ControlInactivate(true);
+        return;
+      }
+      HideByEscape();
+      return;
+    }
+    default:
+      TCustomdxBarControl::WndProc(M);
+  }
+}
+
+void TdxBarSubMenuControl::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_KEYDOWN:
+      MenuKeyDown(Message);
+      return;
+    case WM_GETDLGCODE:
+      Message.Result = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
+      return;
+    case WM_TIMER:
+      if (Message.WParam == ScrollTimerId) {
+        ScrollTimer();
+        return;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+      if (scrollTimer_) return;
+      break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      // In a context menu the right button acts as the left one.
+      if (GetIsContextMenu()) {
+        Message.Msg =
+            Message.Msg == WM_RBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+      }
+      break;
+    default:
+      break;
+  }
+  TCustomdxBarControl::WndProc(Message);
+}

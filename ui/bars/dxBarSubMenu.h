@@ -1,0 +1,138 @@
+// The popup window of a menu: one column of item controls from a top
+// index, scroll bands when the items do not fit, placement on the screen
+// with flipping at the work-area edges, and the menu keys. Popup menus
+// (dxBarPopupMenu.h) and sub-menu items open it.
+//
+// Sources: dxBarSubMenu.cpp.
+#pragma once
+
+#include "dxBar.h"
+#include "dxBarContainerItems.h"
+
+class TdxBarSubMenuControl;
+
+// The layout of a menu: the item controls shown from the top index, each
+// cut at the bottom of the items area, and a separator above every group.
+class TdxBarSubMenuControlViewInfo : public TCustomdxBarControlViewInfo {
+  VARNEL_CLASS(TdxBarSubMenuControlViewInfo, TCustomdxBarControlViewInfo)
+ public:
+  using TCustomdxBarControlViewInfo::TCustomdxBarControlViewInfo;
+  void Calculate() override;
+};
+
+// The geometry of a menu apart from its window, so that the placement
+// rules can be checked with numbers.
+struct TdxBarMenuPlacement {
+  TRect Bounds;
+  bool FlippedLeft = false;
+  bool FlippedUp = false;
+};
+// Places a menu of ASize asked for at ALeftTop, opened from an owner of
+// the given extent (0 = at a point), inside AWorkArea.
+TdxBarMenuPlacement dxBarPlaceMenu(TPoint ALeftTop, TSize ASize,
+                                   Integer AOwnerWidth, Integer AOwnerHeight,
+                                   const TRect& AWorkArea);
+// The top index that shows the item at AIndex in an area of AAreaHeight,
+// from the heights of all items, starting at ATopIndex and moving one step
+// at a time. It always ends: an item that cannot be shown whole stops the
+// walk at its own index.
+Integer dxBarScrollIntoView(const std::vector<Integer>& AHeights,
+                            Integer ATopIndex, Integer AIndex,
+                            Integer AAreaHeight);
+
+class TdxBarSubMenuControl : public TCustomdxBarControl {
+  VARNEL_CLASS(TdxBarSubMenuControl, TCustomdxBarControl)
+ public:
+  explicit TdxBarSubMenuControl(TComponent* AOwner);
+  ~TdxBarSubMenuControl() override;
+
+  TdxBarKind Kind() const override { return bkSubMenu; }
+  bool IsPopup() const override { return true; }
+  TdxBarBehaviorOptions GetBehaviorOptions() const override;
+  bool CanShowHint() const override { return false; }
+
+  // --- What the opener sets ---
+  Integer OwnerWidth = 0;
+  Integer OwnerHeight = 0;
+  TRect OwnerBounds;
+  // A press in this window does not close the menus.
+  TWinControl* OwnerControl = nullptr;
+  HWND ParentWindow = nullptr;
+  bool ShowAnimation = false;
+  TNotifyEvent OnPopup;
+  TNotifyEvent OnCloseUp;
+  // The item control that opened the menu (sub-menu item or drop-down
+  // button), null for a popup menu opened at a point.
+  TdxBarItemControl* ParentItemControl() const { return parentItemControl_; }
+  void SetParentItemControl(TdxBarItemControl* Value) {
+    parentItemControl_ = Value;
+  }
+  // The asked-for place of the left-top corner (screen).
+  void SetPosition(Integer ALeft, Integer ATop);
+  TPoint OnShowPosition() const { return onShowPos_; }
+  bool FlippedLeft() const { return flippedLeft_; }
+  bool FlippedUp() const { return flippedUp_; }
+
+  // --- Life ---
+  // Creates the window, joins the active chain and shows it.
+  void Show();
+  // Destroys the window and frees the menu.
+  void Hide();
+  void HideByEscape();
+  bool GetIsContextMenu() const;
+  Integer GetBorderSize() const;
+
+  // --- Scrolling ---
+  Integer TopIndex() const { return topIndex_; }
+  void SetTopIndex(Integer Value);
+  bool UpArrowExists() const { return topIndex_ > 0; }
+  bool DownArrowExists() const { return downArrow_; }
+  TRect UpArrowRect() const;
+  TRect DownArrowRect() const;
+  // Scrolls until the control is shown; always ends.
+  void SetControlVisible(TdxBarItemControl* AControl);
+  void SetKeySelectedItem(TdxBarItemControl* AControl) override;
+  TRect VisibleItemsRect() const;
+  Integer ScrollBandSize() const;
+
+  void CalcControlsPositions() override;
+  bool CanDrawClippedItem(const TRect& R) const override;
+  TSize CalcSize();
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void WndProc(TMessage& Message) override;
+  TClass GetViewInfoClass() const override;
+  void SetFont() override;
+  void DoPaint() override;
+  void DoHideAll() override;
+  void DoBarMouseMove(TShiftState AShift, const TPoint& P,
+                      TdxBarItemControl* AItem) override;
+  void DoRepaintBar(bool ARecreate) override;
+
+ private:
+  void SetSizeAndCheckBounds();
+  void LayoutItems();
+  void MenuKeyDown(TMessage& M);
+  void ScrollTimer();
+  void StopScrollTimer();
+  std::vector<Integer> VisibleItemHeights() const;
+  Integer VisibleIndexOf(const TdxBarItemControl* AControl) const;
+
+  TdxBarItemControl* parentItemControl_ = nullptr;
+  TPoint onShowPos_;
+  Integer topIndex_ = 0;
+  bool downArrow_ = false;
+  bool flippedLeft_ = false;
+  bool flippedUp_ = false;
+  bool hiding_ = false;
+  UINT_PTR scrollTimer_ = 0;
+  TdxBarContainerExpansion expansion_;
+};
+
+// The work area of the monitor at (or nearest to) the screen point.
+TRect dxBarGetWorkArea(TPoint P);
+
+// The bar window a sub-menu item's links open.
+TCustomdxBarControl* dxBarCreateSubMenuControl(TdxBarManager* AManager);

@@ -27,6 +27,8 @@
 #include "cxControls.h"
 #include "cxLookAndFeelPainters.h"
 #include "cxLookAndFeels.h"
+#include "dxThemeManager.h"
+#include "dxUxTheme.h"
 
 class TdxBarManager;
 class TdxBarComponent;
@@ -201,26 +203,15 @@ using TdxBarPopupMenuLinkActionEvent =
 using TdxEventHandler = TClosure<void(TObject* Sender, void* AData)>;
 
 // ---------------------------------------------------------------------------
-// Painters: what this layer knows of them. The painters themselves are
-// built over this class; until they exist every style paints with the
-// standard stand-in.
+// Painters (declared in dxBarPainters.h)
 // ---------------------------------------------------------------------------
 
-class TdxBarPainter : public TObject {
-  VARNEL_CLASS(TdxBarPainter, TObject)
- public:
-  TdxBarPainter() = default;
-  // The look-and-feel's skin painter handed over at creation (may be null).
-  TcxLookAndFeelPainterClass SkinPainter = nullptr;
-};
-class TdxBarStandardPainter : public TdxBarPainter {
-  VARNEL_CLASS(TdxBarStandardPainter, TdxBarPainter)
-};
+class TdxBarStandardPainter;
 using TdxBarPainterClass = TClass;
 
-// The painter class of each real paint style; a painter unit puts its class
-// into its style's entry when it starts. Every entry starts as the standard
-// stand-in.
+// The painter class of each real paint style; a painter puts its class
+// into its style's entry when the unit starts. A style without a painter of
+// its own paints with the standard painter.
 TdxBarPainterClass& dxBarPainterClassOf(TdxBarRealPaintStyle AStyle);
 // The painter of the skin paint style; nothing assigns it.
 extern TdxBarPainterClass dxBarSkinPainterClass;
@@ -459,6 +450,94 @@ void DrawItemArrow(HDC DC, const TRect& R, TcxArrowDirection ADirection,
 void DrawLargeItemArrow(HDC DC, const TRect& R, bool ADown, TColor AColor,
                         bool AFlat, bool AEnabled, bool ASelected,
                         Integer ASize);
+// A vertical gradient from (R1, G1, B1) at the top to (R2, G2, B2).
+void DrawVerticalGradient(TcxCanvas* ACanvas, const TRect& R, Byte R1, Byte R2,
+                          Byte G1, Byte G2, Byte B1, Byte B2);
+// The hatch laid over what cannot be customized.
+void dxBarDrawDisablingHatch(HDC DC, const TRect& R);
+// Without a picture: ABrush, or a solid brush of AColor when ABrush is null;
+// with one, the picture tiled from AOriginRect's top-left.
+void FillBackgroundArea(HDC DC, const TRect& R, const TRect& AOriginRect,
+                        HBRUSH ABrush, TColor AColor, TBitmap* ABitmap);
+// Moves the DC's window origin (and R) by AControl's offset inside AParent,
+// so that a background drawn in AParent's coordinates lines up; the after
+// routine puts the origin back.
+void BeforeDrawBackground(TControl* AControl, TControl* AParent, HDC DC,
+                          TRect& R, TPoint& APrevOrigin);
+void AfterDrawBackground(HDC DC, const TPoint& APrevOrigin);
+// The system size grip over what is painted: only its lines and shades.
+void BarDrawSizeGrip(HDC DC, const TRect& R);
+
+// The state of a glyph to draw, which picks its image draw mode.
+struct TdxBarImageDrawState {
+  bool Enabled = true;
+  bool Faded = false;
+  bool GrayScale = false;
+  // Flat painters may draw inactive images dingy.
+  bool Flat = false;
+  bool Selected = false;
+  bool Down = false;
+  bool Pressed = false;
+  bool Shadow = false;
+  bool Smooth = false;
+  bool LeftBottomPixelTransparent = true;
+};
+TcxImageDrawMode dxBarImageDrawMode(const TdxBarImageDrawState& AState,
+                                    Integer AScreenColorDepth);
+// Bits per pixel of the screen, read at start-up and on colour changes.
+Integer dxBarScreenColorDepth();
+// A glyph when assigned (then without a transparent colour), else the image
+// of the list, in the mode the state picks.
+void TransparentDraw(HDC DC, HBRUSH ABrush, const TRect& ABackgroundRect,
+                     const TRect& AGlyphRect, TBitmap* AGlyph,
+                     TCustomImageList* AImages, Integer AImageIndex,
+                     TColor AImageListBkColor,
+                     const TdxBarImageDrawState& AState);
+void TransparentDraw(HDC DC, const TRect& R, TBitmap* ABitmap, bool AEnabled);
+
+// Theme colours; a theme without the colour answers the system's.
+constexpr Integer dxBarThemedEditNormal = 1;
+constexpr Integer dxBarThemedEditDisabled = 4;
+TColor ThemedEditBkColor(HTHEME ATheme, Integer AState);
+TColor ThemedEditTextColor(HTHEME ATheme, Integer AState);
+TColor ThemedToolbarColor(HTHEME ATheme);
+
+// A new font with the data of AFont; the caller deletes it.
+HFONT CloneFont(HFONT AFont);
+// The application's message box with the application's title.
+Integer dxBarMessageBox(const String& AText, UINT AFlags);
+
+// The corner of a drop-down window at which its size grip sits.
+enum TdxCorner : Byte { coTopLeft, coTopRight, coBottomLeft, coBottomRight };
+// The height of a drop-down window's sizing band.
+Integer dxDropDownNCHeight();
+// The corner of the popup rectangle R2 away from its owner's R1: right when
+// R1 starts left of R2's right edge, bottom when R1 ends above R2's bottom.
+TdxCorner GetCornerForRects(const TRect& R1, const TRect& R2);
+Integer GetHitTestByCorner(TdxCorner ACorner);
+// A close button at the end of R away from the corner; R becomes its face.
+// A flat button shows no edge and no pushed glyph.
+void DrawCloseButton(HDC DC, TRect& R, bool AHot, TdxCorner ACorner,
+                     bool APressed, bool AFlat = false);
+// A size grip in R's corner cell, its lines pointing to the corner; R
+// becomes the cell.
+void DrawSizeGrip(HDC DC, TRect& R, TdxCorner ACorner);
+void ThemedCloseButtonSize(TSize& ASize);
+void ThemedSizeGripSize(TSize& ASize);
+void DrawThemedCloseButton(HDC DC, TRect& R, bool AHot, TdxCorner ACorner,
+                           bool APressed);
+void DrawThemedSizeGrip(HDC DC, TRect& R, TdxCorner ACorner);
+// The client area of a drop-down window: a one-pixel frame and, when
+// sizable, the band on the side away from its owner (AOwnerRect, screen
+// coordinates; empty when the owner is not shown), whose corner is set.
+void dxBarPopupNCCalcSize(HWND AWnd, TRect& ARect, TdxCorner& ACorner,
+                          const TRect& AOwnerRect, bool ASizable);
+// Paints that frame and band in the window's DC; the grip (grown by 2 for
+// hit tests) and close button rectangles come back in screen coordinates,
+// empty when the window is not sizable.
+void dxBarPopupNCPaint(HWND AWnd, bool ASizable, bool AFlat, bool ACloseHot,
+                       bool AClosePressed, TRect& AGripRect, TRect& ACloseRect,
+                       TdxCorner ACorner);
 
 // Lookups.
 TdxBarManager* GetBarManagerByComponent(TComponent* AComponent);
@@ -1853,6 +1932,8 @@ class TdxBarManager : public TComponent {
   TObjectPtr<TFont> captionFont_;
   TObjectPtr<TdxBarImageOptions> imageOptions_;
   TObjectPtr<TdxBarPainter> painter_;
+  // A new theme may bring or take the themed painter and its metrics.
+  TObjectPtr<TdxThemeChangedNotificator> themeNotificator_;
   TObjectPtr<TdxBars> bars_;
   friend class TdxBar;
 };
@@ -1886,3 +1967,4 @@ bool dxBarProcessKey(Word AKey, LPARAM AKeyData);
 // ===========================================================================
 
 #include "dxBarControls.h"
+#include "dxBarPainters.h"

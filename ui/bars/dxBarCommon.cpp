@@ -38,6 +38,7 @@ TdxBarManagerList* gManagerList = nullptr;
 TList* gControlList = nullptr;
 TdxBarSystemController* gSystemController = nullptr;
 HBRUSH gPatternBrush = nullptr;
+Integer gScreenColorDepth = 0;
 std::array<TdxBarPainterClass, 6> gPainterClasses{};
 TModuleHandle gUser32;
 
@@ -86,6 +87,12 @@ HBRUSH CreatePatternBrush8x8() {
     for (int x = 0; x < 8; ++x)
       ::SetPixel(dc, x, y, (x % 2) == (y % 2) ? face : highlight);
   return ::CreatePatternBrush(bitmap->Handle());
+}
+
+void ReadScreenColorDepth() {
+  HDC screen = ::GetDC(nullptr);
+  gScreenColorDepth = ::GetDeviceCaps(screen, BITSPIXEL);
+  ::ReleaseDC(nullptr, screen);
 }
 
 void SetVersionFlags() {
@@ -382,10 +389,15 @@ void Startup() {
   SetVersionFlags();
   BindUser32();
   gManagerList = new TdxBarManagerList;
+  ReadScreenColorDepth();
   gPatternBrush = CreatePatternBrush8x8();
   gControlList = new TList;
   gSystemController = new TdxBarSystemController;
   LoadCursors();
+  dxBarPainterClassOf(rpsStandard) = TdxBarStandardPainter::StaticClass();
+  dxBarPainterClassOf(rpsEnhanced) = TdxBarEnhancedPainter::StaticClass();
+  dxBarPainterClassOf(rpsFlat) = TdxBarFlatPainter::StaticClass();
+  dxBarPainterClassOf(rpsXP) = TdxBarXPPainter::StaticClass();
   // The kinds this layer holds; the window side names their controls.
   dxBarRegisterItem(TdxBarButton::StaticClass(), nullptr, true);
   dxBarRegisterItem(TdxBarSubItem::StaticClass(), nullptr, true);
@@ -397,6 +409,8 @@ void Shutdown() {
   FreeAndNil(gSystemController);
   FreeAndNil(gControlList);
   FreeAndNil(gItemList);
+  dxBarFreeFlatPainter();
+  dxBarFreeThemeToolbarBrush();
   if (gPatternBrush) ::DeleteObject(gPatternBrush);
   gPatternBrush = nullptr;
   FreeAndNil(gManagerList);
@@ -412,9 +426,12 @@ VARNEL_UNIT(dxBar, ({"cxLookAndFeels", "cxControls"}), Startup, Shutdown);
 
 bool dxBarIsFinalizing() { return gFinalizing; }
 HBRUSH dxBarPatternBrush() { return gPatternBrush; }
+Integer dxBarScreenColorDepth() { return gScreenColorDepth; }
 
 void dxBarRefreshSystemColors() {
   if (gFinalizing) return;
+  ReadScreenColorDepth();
+  dxBarRebuildFlatBrushes();
   HBRUSH old = std::exchange(gPatternBrush, CreatePatternBrush8x8());
   if (old) ::DeleteObject(old);
 }

@@ -105,6 +105,11 @@ TdxBarManager* TCustomdxBarControl::BarManager() const {
   return dynamic_cast<TdxBarManager*>(Owner());
 }
 
+TdxBarPainter* TCustomdxBarControl::GetPainter() const {
+  TdxBarManager* manager = BarManager();
+  return manager ? manager->Painter() : nullptr;
+}
+
 void TCustomdxBarControl::SetDockControl(TdxDockControl* Value) {
   dockControl_ = Value;
 }
@@ -350,6 +355,11 @@ void TCustomdxBarControl::PaintItem(TcxCanvas* ACanvas,
 }
 
 void TCustomdxBarControl::FillBackground(HDC DC, const TRect& R) {
+  if (TdxBarPainter* painter = GetPainter()) {
+    FillBackgroundArea(DC, R, R, painter->BarToolbarBrush(this), clNone,
+                       nullptr);
+    return;
+  }
   dxBarStandardPaint::FillBackground(DC, R, dxBarStandardPaint::ToolbarColor());
 }
 

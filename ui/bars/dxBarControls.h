@@ -77,8 +77,8 @@ constexpr Integer dxBarInsideNoPart = 100;
 // Standard drawing and metrics
 // ---------------------------------------------------------------------------
 
-// The drawing and the sizes every bar window uses until the bar painters
-// exist; the painters take these over one by one. Everything here only
+// The drawing and the sizes a bar window falls back on while it has no
+// painter (its manager has none yet or is going). Everything here only
 // measures or paints, with no state of its own.
 namespace dxBarStandardPaint {
 // The room the mark takes along a toolbar.
@@ -94,7 +94,9 @@ Integer FloatingCaptionHeight();
 // The frame widths of a toolbar in a docking style (dsNone = floating).
 TRect ToolbarContentOffsets(TdxBarDockingStyle AStyle, bool AHasBorder);
 // An empty button's size for the manager's glyph size and the text height.
-TSize ButtonSize(Integer AGlyphSize, Integer ATextSize);
+// With a painter, its button borders; never lower than the text.
+TSize ButtonSize(Integer AGlyphSize, Integer ATextSize,
+                 const TdxBarPainter* APainter = nullptr);
 TColor ToolbarColor();
 void FillBackground(HDC DC, const TRect& R, TColor AColor);
 // The frame of a docked toolbar: its border and the grip.
@@ -378,13 +380,17 @@ class TdxBarItemControl : public TObject {
   // The image to draw: the glyph (large for cvsLarge) or the list and index.
   bool GetCurrentImage(TdxBarItemControlViewSize AViewSize, TBitmap*& AGlyph,
                        TCustomImageList*& AImages, Integer& AImageIndex) const;
-  // The standard look of a button-like control; DoPaint of the kinds.
+  // The look of a button-like control, through the bar's painter; DoPaint
+  // of the kinds.
   void PaintStandardButton(const TRect& ARect);
   // The kinds' part rectangles (CalcParts).
   void SetParts(std::vector<TRect> AParts) { parts_ = std::move(AParts); }
 
  private:
+  void PaintButtonLike(TdxBarPainter* APainter, const TRect& R);
   friend class TdxBarItemControlViewInfo;
+  // The painters read the control's image, glyph size and paint type.
+  friend class TdxBarPainter;
   TdxBarItemLink* link_ = nullptr;
   TCustomdxBarControl* barControl_ = nullptr;
   TcxCanvas* canvasOverride_ = nullptr;
@@ -488,6 +494,8 @@ class TCustomdxBarControl : public TCustomControl {
 
   // --- Model ---
   TdxBarManager* BarManager() const;
+  // The manager's painter; every bar control of a manager shares it.
+  TdxBarPainter* GetPainter() const;
   TdxBarItemLinks* ItemLinks() const { return itemLinks_; }
   virtual void SetItemLinks(TdxBarItemLinks* Value) { itemLinks_ = Value; }
   TCustomdxBarControlViewInfo* ViewInfo() const { return viewInfo_.get(); }
@@ -604,6 +612,8 @@ class TCustomdxBarControl : public TCustomControl {
   void PaintItem(TcxCanvas* ACanvas, TdxBarItemControl* AControl);
   virtual void DoRepaintBar(bool ARecreate);
   virtual void FillBackground(HDC DC, const TRect& R);
+  friend void dxBarFillControlBackground(TCustomdxBarControl*, HDC,
+                                         const TRect&, HBRUSH);
 
   // --- Mouse protocol ---
   bool NotHandleMouseMove(bool ACheckLastPosition) const;
@@ -704,6 +714,12 @@ class TdxBarControl : public TCustomdxBarControl {
   bool CanMoving() const;
   bool HasCaption() const { return true; }
   bool HasCloseButton() const;
+  TdxBarMarkState CloseButtonState() const { return closeButtonState_; }
+  void SetCloseButtonState(TdxBarMarkState Value);
+  // The MDI child buttons stand on a main menu only while a child is
+  // maximized; this program merges no MDI children.
+  bool MDIButtonsOnBar() const { return false; }
+  virtual bool RealMDIButtonsOnBar() const { return false; }
 
   // --- Placement (the model and the move loop drive these) ---
   // Docks the window on the dock control with its left-top at the screen
@@ -779,6 +795,7 @@ class TdxBarControl : public TCustomdxBarControl {
   void ChangeBarControlPos(const TPoint& ACursor);
 
   TdxBar* bar_ = nullptr;
+  TdxBarMarkState closeButtonState_ = msNone;
   bool itemsCut_ = false;
   bool moving_ = false;
   bool savingPos_ = false;

@@ -546,7 +546,19 @@ void TdxDockControl::FillBackground(HDC DC, const TRect& R) {
   const TColor color = barManager_ && !barManager_->AutoDockColor
                            ? barManager_->DockColor()
                            : Color();
-  dxBarStandardPaint::FillBackground(DC, R, color);
+  TBitmap* picture = barManager_ ? barManager_->Backgrounds()->Bar() : nullptr;
+  if (picture && !picture->Empty()) {
+    FillRectByBitmap(DC, R, ClientRect(), picture);
+    return;
+  }
+  TdxBarPainter* painter = barManager_ ? barManager_->Painter() : nullptr;
+  if (!painter) {
+    dxBarStandardPaint::FillBackground(DC, R, color);
+    return;
+  }
+  if (!IsRectEmpty(ClientRect()))
+    painter->DockControlFillBackground(this, DC, R, R, ClientRect(), nullptr,
+                                       color);
 }
 
 void TdxDockControl::Paint() {

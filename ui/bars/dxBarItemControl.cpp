@@ -695,7 +695,8 @@ void TdxBarItemControl::CalcDrawParams(bool AAll) {
   p.ViewStructure = GetViewStructure();
   const TdxBarManager* manager = GetBarManager();
   const Integer glyph = manager ? manager->ImageOptions()->CalcGlyphSize() : 16;
-  p.ButtonSize = dxBarStandardPaint::ButtonSize(glyph, GetTextSize());
+  p.ButtonSize = dxBarStandardPaint::ButtonSize(
+      glyph, GetTextSize(), barControl_ ? barControl_->GetPainter() : nullptr);
 }
 
 void TdxBarItemControl::CalcDrawingConsts() { DoCalcDrawingConsts(); }
@@ -722,6 +723,11 @@ void TdxBarItemControl::DoPaint(const TRect&, TdxBarPaintType) {}
 
 void TdxBarItemControl::PaintStandardButton(const TRect& R) {
   const TdxBarItemControlDrawParams& p = *drawParams_;
+  if (TdxBarPainter* painter =
+          barControl_ ? barControl_->GetPainter() : nullptr) {
+    PaintButtonLike(painter, R);
+    return;
+  }
   HDC dc = p.Canvas->Handle();
   dxBarStandardPaint::FillBackground(dc, R, dxBarStandardPaint::ToolbarColor());
   const bool down = p.IsPressed || (p.DrawSelected && MousePressed());
@@ -755,6 +761,41 @@ void TdxBarItemControl::PaintStandardButton(const TRect& R) {
     ::DrawTextA(dc, p.Caption.c_str(), -1, &r,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
+}
+
+void TdxBarItemControl::PaintButtonLike(TdxBarPainter* APainter,
+                                        const TRect& R) {
+  const TdxBarItemControlDrawParams& p = *drawParams_;
+  TdxBarButtonLikeControlDrawParams params(this);
+  params.ViewSize = p.ViewSize;
+  params.Canvas = p.Canvas;
+  params.Caption = p.Caption;
+  params.Description = p.Description;
+  params.ShortCutText = p.ShortCutText;
+  params.PaintType = p.PaintType;
+  params.ViewStructure = p.ViewStructure;
+  params.Enabled = p.Enabled;
+  params.CanSelect = p.CanSelect;
+  params.DrawSelected = p.DrawSelected;
+  params.DroppedDown = p.DroppedDown;
+  params.IsDropDown = p.IsDropDown;
+  params.HotPartIndex = p.HotPartIndex;
+  params.IsCustomizing = p.IsCustomizing;
+  params.SelectedByKey = p.SelectedByKey;
+  params.ButtonSize = p.ButtonSize;
+  // A button held down under the mouse shows pressed.
+  params.IsPressed = p.IsPressed || (p.DrawSelected && MousePressed());
+  const auto* button = dynamic_cast<const TdxBarButton*>(Item());
+  params.Down = button && button->Down();
+  params.IsMenuItem = p.PaintType == ptMenu;
+  params.IsTextSelected = p.DrawSelected && params.IsMenuItem;
+  params.IsFlatText = params.IsMenuItem ? APainter->IsFlatItemTextForMenu()
+                                        : APainter->IsFlatItemText();
+  params.GlyphAreaSize = RotationDependentWidth(p.ButtonSize);
+  params.ArrowSize = {APainter->RealButtonArrowWidth(GetBarManager()),
+                      APainter->GetDefaultArrowSignSize().cy};
+  if (Item()) params.GlyphLayout = Item()->GlyphLayout();
+  APainter->DrawButtonLikeControl(params, R);
 }
 
 bool TdxBarItemControl::MousePressed() const {

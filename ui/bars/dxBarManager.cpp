@@ -48,6 +48,9 @@ TdxBarManager::TdxBarManager(TComponent* AOwner)
   lookAndFeel_.reset(new TcxLookAndFeel(this));
   lookAndFeel_->OnChanged =
       TcxLookAndFeelChangedEvent(this, &TdxBarManager::LFChanged);
+  themeNotificator_.reset(new TdxThemeChangedNotificator);
+  themeNotificator_->OnThemeChanged =
+      TdxThemeChangedEvent(this, &TdxBarManager::InternalStyleChanged);
   InitPainter();
   items_.OnComponentListChanged = nullptr;
   categories_.reset(new TdxBarManagerCategories(this));
@@ -69,6 +72,7 @@ TdxBarManager::TdxBarManager(TComponent* AOwner)
 
 TdxBarManager::~TdxBarManager() {
   if (!creationComplete_) return;
+  themeNotificator_.reset();
   dxBarUnregisterManager(this);
   customizing_ = false;
   bars_.reset();

@@ -1,5 +1,5 @@
-// The standard drawing and metrics of the bar windows, used until the bar
-// painters take them over.
+// The drawing and metrics a bar window falls back on while it has no
+// painter.
 #include <algorithm>
 
 #include "dxBar.h"
@@ -19,7 +19,12 @@ TRect ToolbarContentOffsets(TdxBarDockingStyle AStyle, bool AHasBorder) {
           BorderSize + (vertical ? GripSize : 0), BorderSize, BorderSize};
 }
 
-TSize ButtonSize(Integer AGlyphSize, Integer ATextSize) {
+TSize ButtonSize(Integer AGlyphSize, Integer ATextSize,
+                 const TdxBarPainter* APainter) {
+  if (APainter) {
+    const TSize size = APainter->GetButtonSize(AGlyphSize);
+    return {size.cx, std::max(size.cy, ATextSize)};
+  }
   return {AGlyphSize + 7, std::max(AGlyphSize + 6, ATextSize)};
 }
 

@@ -63,6 +63,13 @@ bool TdxBarControl::HasCloseButton() const {
   return DockingStyle() == dsNone && bar_ && bar_->CanClose();
 }
 
+void TdxBarControl::SetCloseButtonState(TdxBarMarkState Value) {
+  if (closeButtonState_ == Value) return;
+  closeButtonState_ = Value;
+  if (HandleAllocated())
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
 void TdxBarControl::SetDockingStyle(TdxBarDockingStyle Value) {
   if (Value == DockingStyle()) return;
   itemsCut_ = false;
@@ -87,6 +94,8 @@ TRect TdxBarControl::MarkRect() {
 }
 
 TRect TdxBarControl::ContentOffsets(TdxBarDockingStyle AStyle) const {
+  if (TdxBarPainter* painter = GetPainter())
+    return painter->GetToolbarContentOffsets(bar_, AStyle, false);
   const bool border = !bar_ || bar_->BorderStyle != bbsNone;
   return dxBarStandardPaint::ToolbarContentOffsets(AStyle, border);
 }
@@ -269,7 +278,8 @@ void TdxBarControl::WMNCHitTest(TMessage& M) {
   if (DockingStyle() == dsNone) {
     const TRect window = WindowRectOf(Handle());
     const TPoint w{screen.x - window.Left, screen.y - window.Top};
-    const Integer bx = dxBarStandardPaint::FloatingBorder;
+    const Integer bx = GetPainter() ? GetPainter()->BorderSizeX()
+                                    : dxBarStandardPaint::FloatingBorder;
     if (w.Y < bx) {
       M.Result = HTTOP;
     } else if (w.X >= window.Width() - bx) {
@@ -298,11 +308,30 @@ void TdxBarControl::DoNCPaint(HDC DC) {
            outer.Bottom - offsets.Bottom);
   TSavedDC saved(DC);
   ::ExcludeClipRect(DC, client.Left, client.Top, client.Right, client.Bottom);
+  TdxBarPainter* painter = GetPainter();
+  if (!painter) {
+    if (DockingStyle() == dsNone) {
+      dxBarStandardPaint::DrawFloatingFrame(DC, outer, client,
+                                            bar_ ? bar_->Caption() : String());
+    } else if (!bar_ || bar_->BorderStyle != bbsNone) {
+      dxBarStandardPaint::DrawDockedFrame(DC, outer, client, IsRealVertical());
+    }
+    return;
+  }
+  if (painter->IsCompoundPainting()) {
+    painter->DrawToolbarNonContentPart(this, DC);
+    return;
+  }
+  HBRUSH brush = painter->BarToolbarBrush(this);
   if (DockingStyle() == dsNone) {
-    dxBarStandardPaint::DrawFloatingFrame(DC, outer, client,
-                                          bar_ ? bar_->Caption() : String());
+    FillBackgroundArea(DC, outer, outer, brush, clNone, nullptr);
+    painter->BarDrawFloatingBarBorder(this, DC, outer, client, brush);
+    if (HasCaption())
+      painter->BarDrawFloatingBarCaption(
+          this, DC, painter->GetToolbarCaptionRect(outer), outer, brush);
   } else if (!bar_ || bar_->BorderStyle != bbsNone) {
-    dxBarStandardPaint::DrawDockedFrame(DC, outer, client, IsRealVertical());
+    painter->BarDrawBackground(this, DC, outer, outer, brush, clNone);
+    painter->BarDrawDockedBarBorder(this, DC, outer, brush);
   }
 }
 
@@ -316,6 +345,11 @@ void TdxBarControl::WMDestroy(TMessage& M) {
 }
 
 void TdxBarControl::FillBackground(HDC DC, const TRect& R) {
+  if (TdxBarPainter* painter = GetPainter()) {
+    painter->BarDrawBackground(this, DC, R, R, painter->BarToolbarBrush(this),
+                               clNone);
+    return;
+  }
   const TColor color = bar_ && bar_->Color != clDefault
                            ? bar_->Color
                            : dxBarStandardPaint::ToolbarColor();
@@ -329,14 +363,23 @@ void TdxBarControl::DoPaint() {
   TCustomdxBarControlViewInfo* vi = ViewInfo();
   for (Integer i = 0; vi && i < vi->GetSeparatorCount(); ++i) {
     const TdxBarItemSeparatorInfo s = vi->GetSeparatorInfo(i);
-    dxBarStandardPaint::DrawSeparator(canvas->Handle(), s.Bounds,
-                                      s.Kind == skHorizontal);
+    if (TdxBarPainter* painter = GetPainter())
+      painter->BarDrawBeginGroup(this, canvas->Handle(), s.Bounds,
+                                 painter->BarToolbarBrush(this),
+                                 s.Kind == skHorizontal);
+    else
+      dxBarStandardPaint::DrawSeparator(canvas->Handle(), s.Bounds,
+                                        s.Kind == skHorizontal);
     canvas->ExcludeClipRect(s.Bounds);
   }
   if (MarkExists()) {
     const TRect mark = MarkRect();
-    dxBarStandardPaint::DrawMark(canvas->Handle(), mark, IsRealVertical(),
-                                 MarkState());
+    if (TdxBarPainter* painter = GetPainter())
+      painter->BarDrawMarks(this, canvas->Handle(), mark,
+                            painter->BarToolbarBrush(this));
+    else
+      dxBarStandardPaint::DrawMark(canvas->Handle(), mark, IsRealVertical(),
+                                   MarkState());
     canvas->ExcludeClipRect(mark);
   }
   FillBackground(canvas->Handle(), ClientRect());

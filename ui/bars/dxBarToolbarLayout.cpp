@@ -182,7 +182,7 @@ static TItemExtents MeasureCanVisible(TdxBarItemLinks* ALinks) {
 TSize TdxBarControl::EmptyButtonSize() {
   return dxBarStandardPaint::ButtonSize(
       BarManager() ? BarManager()->ImageOptions()->CalcGlyphSize() : 16,
-      TextSize());
+      TextSize(), GetPainter());
 }
 
 // The first item's size, which a single-line bar shrinks down to; an empty

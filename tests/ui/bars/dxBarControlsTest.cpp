@@ -9,6 +9,7 @@
 #include "Forms.h"
 #include "UiDriverControlsWin.h"
 #include "dxBar.h"
+#include "dxBarTestSurface.h"
 
 // The form class of forms/TBarWindowsForm.txt: a main menu and a main
 // toolbar docked on top, one button bound to an action.
@@ -94,6 +95,24 @@ class dxBarControlsTest : public ::testing::Test {
     return ui_test::ScreenPointOf(AControl->Parent()->Handle(),
                                   (r.Left + r.Right) / 2,
                                   (r.Top + r.Bottom) / 2);
+  }
+
+  // The window's pixels as it painted them, its frame included, after a
+  // full repaint.
+  static std::unique_ptr<Surface> Shot(TWinControl* AControl) {
+    HWND wnd = AControl->Handle();
+    ::RedrawWindow(wnd, nullptr, nullptr,
+                   RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW |
+                       RDW_ALLCHILDREN);
+    ui_test::PumpUntilIdle();
+    RECT r{};
+    ::GetWindowRect(wnd, &r);
+    auto shot = std::make_unique<Surface>(r.right - r.left, r.bottom - r.top);
+    HDC dc = ::GetWindowDC(wnd);
+    ::BitBlt(shot->DC(), 0, 0, shot->Width(), shot->Height(), dc, 0, 0,
+             SRCCOPY);
+    ::ReleaseDC(wnd, dc);
+    return shot;
   }
 
   TObjectPtr<TForm> form_;
@@ -478,6 +497,102 @@ TEST_F(dxBarControlsTest, AToolbarDraggedToTheLeftDockAndThenFloated) {
   EXPECT_EQ(0, left->Width());
   EXPECT_TRUE(::IsWindowVisible(control->Handle()));
   EXPECT_EQ(dsNone, tools->DockingStyle());
+}
+
+}  // namespace
+
+namespace {
+
+COLORREF Sys(int AIndex) { return ::GetSysColor(AIndex); }
+
+TEST_F(dxBarControlsTest, DockedToolbarFramesFollowTheManagersPainter) {
+  TdxBar* bar = Toolbar("Tools", 0, {Button("One"), Button("Two")});
+  ShowForm();
+  TdxBarControl* control = ControlOf(bar);
+  ASSERT_TRUE(control);
+  const COLORREF hl = Sys(COLOR_BTNHIGHLIGHT);
+  const COLORREF sh = Sys(COLOR_BTNSHADOW);
+  const COLORREF face = Sys(COLOR_BTNFACE);
+  struct Case {
+    TdxBarManagerStyle style;
+    // Across the middle row from x = 3: the grip's columns.
+    std::vector<COLORREF> grip;
+    Integer clientLeft;
+  };
+  const Case cases[] = {
+      // Two raised fingers of 3 after 2 pixels.
+      {bmsStandard, {face, hl, face, sh, hl, face, sh, face}, 11},
+      // One raised bar of 3 after 1 pixel.
+      {bmsEnhanced, {hl, face, sh, face, face, face, face, face}, 8},
+  };
+  for (const Case& c : cases) {
+    manager_->SetStyle(c.style);
+    auto shot = Shot(control);
+    const int y = shot->Height() / 2;
+    std::vector<COLORREF> grip;
+    for (int x = 3; x < 11; ++x) grip.push_back(shot->At(x, y));
+    EXPECT_EQ(grip, c.grip) << int(c.style);
+    // The raised border: highlight at the top-left, shadow at the
+    // bottom-right.
+    EXPECT_EQ(shot->At(20, 0), hl) << int(c.style);
+    EXPECT_EQ(shot->At(20, shot->Height() - 1), sh) << int(c.style);
+    POINT origin{0, 0};
+    ::ClientToScreen(control->Handle(), &origin);
+    RECT window{};
+    ::GetWindowRect(control->Handle(), &window);
+    EXPECT_EQ(origin.x - window.left, c.clientLeft) << int(c.style);
+  }
+  // Flat: a frame in the button face, then a grip of stripes, the first in
+  // the shadow colour, 3 pixels in from the border across the bar.
+  manager_->SetStyle(bmsFlat);
+  auto shot = Shot(control);
+  const int h = shot->Height();
+  EXPECT_EQ(shot->At(20, 0), face);
+  EXPECT_NE(shot->At(4, 4), sh) << "no stripe above the grip";
+  EXPECT_EQ(shot->At(4, 5), sh);
+  EXPECT_EQ(shot->At(4, 6), ColorToRGB(dxBarFlatToolbarsColor()));
+  EXPECT_EQ(shot->At(4, 7), sh);
+  EXPECT_EQ(shot->At(4, h - 6),
+            (h - 6 - 5) % 2 == 0 ? sh : ColorToRGB(dxBarFlatToolbarsColor()));
+  EXPECT_NE(shot->At(4, h - 5), sh);
+}
+
+TEST_F(dxBarControlsTest, AHotButtonIsRaisedOrFramedByThePainter) {
+  TdxBar* bar = Toolbar("Tools", 0, {Button("One"), Button("Two")});
+  ShowForm();
+  TdxBarControl* control = ControlOf(bar);
+  ASSERT_TRUE(control);
+  for (TdxBarManagerStyle style : {bmsStandard, bmsFlat}) {
+    manager_->SetStyle(style);
+    // A style change makes the item controls anew.
+    TdxBarItemControl* one = ItemControlOf(bar, 0);
+    ASSERT_TRUE(one);
+    ui_test::MoveMouseTo(ui_test::ScreenPointOf(form_->Handle(), 250, 300));
+    ui_test::MoveMouseTo(ScreenCentre(one));
+    ASSERT_TRUE(one->GetIsSelected()) << int(style);
+    auto shot = Shot(control);
+    POINT origin{0, 0};
+    ::ClientToScreen(control->Handle(), &origin);
+    RECT window{};
+    ::GetWindowRect(control->Handle(), &window);
+    const TRect r = one->GetItemBounds();
+    const int left = r.Left + origin.x - window.left;
+    const int top = r.Top + origin.y - window.top;
+    const int right = r.Right + origin.x - window.left - 1;
+    const int bottom = r.Bottom + origin.y - window.top - 1;
+    if (style == bmsStandard) {
+      EXPECT_EQ(shot->At(left, top + 3), Sys(COLOR_BTNHIGHLIGHT));
+      EXPECT_EQ(shot->At(right, top + 3), Sys(COLOR_BTNSHADOW));
+      EXPECT_EQ(shot->At(left + 2, top + 2), Sys(COLOR_BTNFACE));
+    } else {
+      EXPECT_EQ(shot->At(left, top + 3), Sys(COLOR_HIGHLIGHT));
+      EXPECT_EQ(shot->At(right, bottom), Sys(COLOR_HIGHLIGHT));
+      const TdxBarFlatBrushes& brushes = dxBarFlatBrushes();
+      LOGBRUSH selected{};
+      ::GetObjectA(brushes.Selected, sizeof selected, &selected);
+      EXPECT_EQ(shot->At(left + 2, top + 2), selected.lbColor);
+    }
+  }
 }
 
 }  // namespace

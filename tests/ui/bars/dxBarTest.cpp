@@ -109,21 +109,27 @@ TEST_F(BarModelTest, ArrowWidthsAndDockingDelayIgnoreBadValues) {
 
 TEST_F(BarModelTest, PaintStyleChoiceTable) {
   const bool themes = manager_->VisualStylesAvailable();
+  const TClass Standard = TdxBarStandardPainter::StaticClass();
+  const TClass Enhanced = TdxBarEnhancedPainter::StaticClass();
+  const TClass Flat = TdxBarFlatPainter::StaticClass();
+  const TClass XP = TdxBarXPPainter::StaticClass();
   const struct {
     TdxBarManagerStyle style;
     TcxLookAndFeelKind kind;
     TdxBarRealPaintStyle real;
     bool recent;
+    TClass painter;
   } cases[] = {
-      {bmsStandard, lfFlat, rpsStandard, false},
-      {bmsEnhanced, lfFlat, rpsEnhanced, true},
-      {bmsFlat, lfFlat, rpsFlat, true},
-      {bmsXP, lfFlat, themes ? rpsXP : rpsEnhanced, true},
-      {bmsOffice11, lfFlat, rpsOffice11, true},
-      {bmsUseLookAndFeel, lfFlat, rpsEnhanced, true},
-      {bmsUseLookAndFeel, lfStandard, rpsStandard, false},
-      {bmsUseLookAndFeel, lfUltraFlat, rpsFlat, true},
-      {bmsUseLookAndFeel, lfOffice11, rpsOffice11, true},
+      {bmsStandard, lfFlat, rpsStandard, false, Standard},
+      {bmsEnhanced, lfFlat, rpsEnhanced, true, Enhanced},
+      {bmsFlat, lfFlat, rpsFlat, true, Flat},
+      {bmsXP, lfFlat, themes ? rpsXP : rpsEnhanced, true,
+       themes ? XP : Enhanced},
+      {bmsOffice11, lfFlat, rpsOffice11, true, Standard},
+      {bmsUseLookAndFeel, lfFlat, rpsEnhanced, true, Enhanced},
+      {bmsUseLookAndFeel, lfStandard, rpsStandard, false, Standard},
+      {bmsUseLookAndFeel, lfUltraFlat, rpsFlat, true, Flat},
+      {bmsUseLookAndFeel, lfOffice11, rpsOffice11, true, Standard},
   };
   manager_->LookAndFeel()->SetNativeStyle(false);
   for (const auto& c : cases) {
@@ -133,10 +139,12 @@ TEST_F(BarModelTest, PaintStyleChoiceTable) {
         << int(c.style) << "/" << int(c.kind);
     EXPECT_EQ(manager_->CanShowRecentItems(), c.recent)
         << int(c.style) << "/" << int(c.kind);
-    // Until the painters exist every style paints with the standard one.
-    EXPECT_EQ(manager_->GetPainterClass(),
-              TdxBarStandardPainter::StaticClass());
+    // The Office 2003 style paints with the standard painter until its own
+    // exists.
+    EXPECT_EQ(manager_->GetPainterClass(), c.painter)
+        << int(c.style) << "/" << int(c.kind);
     ASSERT_TRUE(manager_->Painter());
+    EXPECT_EQ(manager_->Painter()->ClassType(), c.painter);
   }
 }
 

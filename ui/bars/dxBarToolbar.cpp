@@ -1,6 +1,7 @@
 // The toolbar window: docked and floating windows, the non-client frame,
 // hit tests, the mark, and the moves between docks and floating.
 #include <algorithm>
+#include <utility>
 
 #include "ScopeGuard.h"
 #include "dxBar.h"
@@ -131,31 +132,17 @@ void TdxBarControl::CreateParams(TCreateParams& Params) {
 void TdxBarControl::CreateWnd() {
   TCustomdxBarControl::CreateWnd();
   if (bar_) ::SetWindowTextA(Handle(), bar_->Caption().c_str());
+  SetLayeredAttributes();
+}
+
+void TdxBarControl::SetLayeredAttributes() {
+  if (!HandleAllocated()) return;
+  const bool floating = DockingStyle() == dsNone && !Parent();
+  SetLayeredWndAttributes(Handle(),
+                          floating && bar_ ? bar_->AlphaBlendValue() : 255);
 }
 
 void TdxBarControl::WndProc(TMessage& Message) {
-  if (moving_) {
-    switch (Message.Msg) {
-      case WM_MOUSEMOVE: {
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
-        if (TPoint{cursor.x, cursor.y} != lastMovePos_) {
-          lastMovePos_ = {cursor.x, cursor.y};
-          ChangeBarControlPos(lastMovePos_);
-        }
-        return;
-      }
-      case WM_LBUTTONUP:
-        EndMoving();
-        return;
-      case WM_CAPTURECHANGED:
-      case WM_CANCELMODE:
-        if (!changingStyle_) EndMoving();
-        return;
-      default:
-        break;
-    }
-  }
   switch (Message.Msg) {
     case WM_NCCALCSIZE:
       WMNCCalcSize(Message);
@@ -191,6 +178,10 @@ void TdxBarControl::WndProc(TMessage& Message) {
         return;
       }
       break;
+    case WM_WINDOWPOSCHANGING:
+      if (DockingStyle() == dsNone)
+        KeepOnWorkArea(*reinterpret_cast<WINDOWPOS*>(Message.LParam));
+      break;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
       info->ptMinTrackSize = {10, 10};
@@ -202,6 +193,61 @@ void TdxBarControl::WndProc(TMessage& Message) {
       break;
   }
   TCustomdxBarControl::WndProc(Message);
+}
+
+namespace {
+
+BOOL CALLBACK MeetsWorkArea(HMONITOR AMonitor, HDC, LPRECT, LPARAM AData) {
+  auto* test = reinterpret_cast<std::pair<RECT, bool>*>(AData);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  RECT common{};
+  if (::GetMonitorInfoA(AMonitor, &info) &&
+      ::IntersectRect(&common, &info.rcWork, &test->first)) {
+    test->second = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+// A floating bar that would lie off every monitor's work area (a stored
+// place from a larger desktop, a drop beyond the screen) comes back to the
+// edge of the work area where the cursor is, so that it can be reached.
+void TdxBarControl::KeepOnWorkArea(WINDOWPOS& APos) {
+  if ((APos.flags & SWP_NOMOVE) && (APos.flags & SWP_NOSIZE)) return;
+  const TRect current = WindowRectOf(Handle());
+  const Integer x = (APos.flags & SWP_NOMOVE) ? current.Left : APos.x;
+  const Integer y = (APos.flags & SWP_NOMOVE) ? current.Top : APos.y;
+  const Integer cx = (APos.flags & SWP_NOSIZE) ? current.Width() : APos.cx;
+  const Integer cy = (APos.flags & SWP_NOSIZE) ? current.Height() : APos.cy;
+  std::pair<RECT, bool> test{RECT{x, y, x + cx, y + cy}, false};
+  ::EnumDisplayMonitors(nullptr, nullptr, &MeetsWorkArea,
+                        reinterpret_cast<LPARAM>(&test));
+  if (test.second) return;
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!::GetMonitorInfoA(::MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST),
+                         &info)) {
+    return;
+  }
+  const RECT& work = info.rcWork;
+  Integer left = x;
+  Integer top = y;
+  if (x + cx <= work.left) left = work.left;
+  if (x >= work.right) left = work.right - cx;
+  if (y + cy <= work.top) top = work.top;
+  if (y >= work.bottom) top = work.bottom - cy;
+  APos.x = left;
+  APos.y = top;
+  if (APos.flags & SWP_NOSIZE) {
+    APos.cx = cx;
+    APos.cy = cy;
+  }
+  APos.flags &= ~SWP_NOMOVE;
 }
 
 // A floating bar snaps to the sizes its layout can take: the dragged edge
@@ -486,7 +532,7 @@ void TdxBarControl::DoBarMouseDown(TMouseButton AButton, TShiftState AShift,
     ::GetCursorPos(&cursor);
     grabPoint_ = {cursor.x - window.Left, cursor.y - window.Top};
     grabSize_ = {window.Width(), window.Height()};
-    BeginMoving();
+    BarManager()->Bars()->Moving(this);
     return;
   }
   TCustomdxBarControl::DoBarMouseDown(AButton, AShift, AInClient, AItem, P);
@@ -509,25 +555,18 @@ void TdxBarControl::WMLButtonDblClk(TMessage&) {
   ShowDocked(dock, {origin.X, origin.Y + dock->GetClientSize() + 1});
 }
 
-// The user's drag of a toolbar by its grip or caption. The window keeps
-// the mouse captured and follows the moves its own messages bring, so the
-// drag ends with the button's release or the loss of the capture (Escape
-// cancels the capture).
+TdxBarControl* TdxBarControl::DraggedControl() { return MovingBarControl; }
+
+// The drag itself is the bars' move loop; the window only marks itself.
 void TdxBarControl::BeginMoving() {
-  if (!BarManager() || !HandleAllocated() || !bar_) return;
   MovingBarControl = this;
   moving_ = true;
-  // While the bars move, the model leaves their windows alone.
-  BarManager()->Bars()->Moving = true;
-  ::SetCapture(Handle());
 }
 
 void TdxBarControl::EndMoving() {
   if (!moving_) return;
   moving_ = false;
   if (MovingBarControl == this) MovingBarControl = nullptr;
-  if (HandleAllocated() && ::GetCapture() == Handle()) ::ReleaseCapture();
-  BarManager()->Bars()->Moving = false;
   SavePos();
   TellBarItsPlace();
 }
@@ -556,12 +595,22 @@ void TdxBarControl::ChangeBarControlPos(const TPoint& ACursor) {
     }
     if (target) break;
   }
+  // Ctrl held keeps a dragged bar floating anywhere.
+  if (moving_ && ::GetAsyncKeyState(VK_CONTROL) < 0) target = nullptr;
+  // A floating bar passing over a dock docks only once the mouse rests.
+  TdxBars* bars = manager->Bars();
+  if (moving_ && !bars->DockingPass()) {
+    if (target && DockingStyle() == dsNone) {
+      bars->StartWaitForDocking();
+      target = nullptr;
+    } else {
+      bars->StopWaitForDocking();
+    }
+  }
   if (!target && !manager->DoDocking(bar_, dsNone, nullptr)) return;
   const TPoint offset =
       GetDragPointOffset(target ? target->DockingStyle() : dsNone);
   const TPoint topLeft{ACursor.X - offset.X, ACursor.Y - offset.Y};
-  changingStyle_ = true;
-  TScopeGuard done([&] { changingStyle_ = false; });
   if (target) {
     if (DockControl() == target && DockingStyle() == target->DockingStyle()) {
       target->MoveBarControl(this, topLeft);
@@ -576,5 +625,4 @@ void TdxBarControl::ChangeBarControlPos(const TPoint& ACursor) {
   }
   // The bar follows at once; its window stays the one being dragged.
   TellBarItsPlace();
-  if (moving_ && ::GetCapture() != Handle()) ::SetCapture(Handle());
 }

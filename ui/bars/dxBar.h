@@ -1702,6 +1702,7 @@ class TdxBarManager : public TComponent {
   void DoBarDockingStyleChanged(TdxBar* ABar);
   void DoBarVisibleChange(TdxBar* ABar);
   void DoBarAdd(TdxBar* ABar);
+  void DoBarClose(TdxBar* ABar);
   void DoBarDelete(TdxBar* ABar);
   void DoMergeItemLink(TdxBarItemLinks* ADst, TdxBarItemLinks* ASrc,
                        TdxBarItemLink* ASrcLink, TdxBarItemMergeKind& AKind,

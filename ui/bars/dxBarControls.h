@@ -722,6 +722,10 @@ class TdxBarControl : public TCustomdxBarControl {
   static TdxBarControl* DraggedControl();
   // A floating window takes the bar's opacity; a docked one is opaque.
   void SetLayeredAttributes();
+  // The close button of a floating bar, in window coordinates (empty
+  // without one), and its look: 0 normal, 1 hot, 2 pressed.
+  TRect CloseButtonRectNC();
+  Integer CloseButtonState() const { return closeButtonState_; }
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -736,6 +740,7 @@ class TdxBarControl : public TCustomdxBarControl {
   void FillBackground(HDC DC, const TRect& R) override;
   virtual bool CanHideAllItemsInSingleLine() const { return false; }
   void DoNCPaint(HDC DC);
+  void DrawCloseButton(HDC DC);
   void WMNCCalcSize(TMessage& M);
   void WMSizing(TMessage& M);
   void KeepOnWorkArea(WINDOWPOS& APos);
@@ -755,6 +760,10 @@ class TdxBarControl : public TCustomdxBarControl {
   TSize FirstItemSize();
   // The move loop of the bars drives these.
   friend class TdxBars;
+  // Follows the mouse while the close button is held; a release over it
+  // hides the bar.
+  void TrackCloseButton();
+  void SetCloseButtonState(Integer Value);
   void BeginMoving();
   void EndMoving();
   // Records the window's place in the bar, which leaves the window alone.
@@ -766,6 +775,7 @@ class TdxBarControl : public TCustomdxBarControl {
   bool moving_ = false;
   bool savingPos_ = false;
   Integer hitCode_ = 0;
+  Integer closeButtonState_ = 0;
   Integer internalLock_ = 0;
   TPoint grabPoint_;
   TSize grabSize_;

@@ -324,6 +324,8 @@ void TdxBarControl::WMNCHitTest(TMessage& M) {
       M.Result = HTBOTTOM;
     } else if (w.X < bx) {
       M.Result = HTLEFT;
+    } else if (PtInRect(CloseButtonRectNC(), w) && !customizing) {
+      hitCode_ = HTCLOSE;
     } else if (!PtInRect(ClientRect(), p) ||
                !(item && (item->HotPartWantMouse() || customizing))) {
       hitCode_ = HTCAPTION;
@@ -347,9 +349,86 @@ void TdxBarControl::DoNCPaint(HDC DC) {
   if (DockingStyle() == dsNone) {
     dxBarStandardPaint::DrawFloatingFrame(DC, outer, client,
                                           bar_ ? bar_->Caption() : String());
+    DrawCloseButton(DC);
   } else if (!bar_ || bar_->BorderStyle != bbsNone) {
     dxBarStandardPaint::DrawDockedFrame(DC, outer, client, IsRealVertical());
   }
+}
+
+TRect TdxBarControl::CloseButtonRectNC() {
+  if (!HasCloseButton() || !HandleAllocated()) return {};
+  const TRect window = WindowRectOf(Handle());
+  const TRect offsets = ContentOffsets(dsNone);
+  const Integer top = dxBarStandardPaint::FloatingBorder;
+  const Integer size = offsets.Top - top;
+  const Integer right = window.Width() - offsets.Right;
+  if (size <= 0 || right - size < offsets.Left) return {};
+  // A square at the caption's end, a little inside it.
+  TRect r = Rect(right - size, top, right, top + size);
+  InflateRect(r, -1, -1);
+  return r;
+}
+
+void TdxBarControl::DrawCloseButton(HDC DC) {
+  const TRect r = CloseButtonRectNC();
+  if (IsRectEmpty(r)) return;
+  RECT box = dxRECT(r);
+  UINT state = DFCS_CAPTIONCLOSE;
+  if (closeButtonState_ == 2) state |= DFCS_PUSHED;
+  ::DrawFrameControl(DC, &box, DFC_CAPTION, state);
+}
+
+void TdxBarControl::SetCloseButtonState(Integer Value) {
+  if (closeButtonState_ == Value) return;
+  closeButtonState_ = Value;
+  if (!HandleAllocated()) return;
+  TWindowDC dc(Handle(), ::GetWindowDC(Handle()));
+  DrawCloseButton(dc.get());
+}
+
+void TdxBarControl::TrackCloseButton() {
+  TdxBarManager* manager = BarManager();
+  if (!manager || !bar_) return;
+  const HWND wnd = Handle();
+  const auto over = [&](POINT AScreen) {
+    const TRect window = WindowRectOf(wnd);
+    return PtInRect(CloseButtonRectNC(),
+                    {AScreen.x - window.Left, AScreen.y - window.Top});
+  };
+  SetCloseButtonState(2);
+  ::SetCapture(wnd);
+  bool clicked = false;
+  MSG msg;
+  while (::GetCapture() == wnd) {
+    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got == -1) break;
+    if (got == 0) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (msg.message == WM_LBUTTONUP || msg.message == WM_MOUSEMOVE) {
+      POINT p{static_cast<short>(LOWORD(msg.lParam)),
+              static_cast<short>(HIWORD(msg.lParam))};
+      ::ClientToScreen(msg.hwnd, &p);
+      if (msg.message == WM_LBUTTONUP) {
+        clicked = over(p);
+        break;
+      }
+      SetCloseButtonState(over(p) ? 2 : 1);
+      continue;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  if (::IsWindow(wnd) && ::GetCapture() == wnd) ::ReleaseCapture();
+  if (!::IsWindow(wnd)) return;
+  SetCloseButtonState(0);
+  if (!clicked) return;
+  // Hiding frees this window: nothing of it is touched afterwards.
+  TdxBar* bar = bar_;
+  bar->SetVisible(false);
+  manager->DesignerModified();
+  manager->DoBarClose(bar);
 }
 
 void TdxBarControl::WMDestroy(TMessage& M) {
@@ -533,6 +612,10 @@ void TdxBarControl::DoBarMouseDown(TMouseButton AButton, TShiftState AShift,
     grabPoint_ = {cursor.x - window.Left, cursor.y - window.Top};
     grabSize_ = {window.Width(), window.Height()};
     BarManager()->Bars()->Moving(this);
+    return;
+  }
+  if (AButton == mbLeft && hitCode_ == HTCLOSE) {
+    TrackCloseButton();
     return;
   }
   TCustomdxBarControl::DoBarMouseDown(AButton, AShift, AInClient, AItem, P);

@@ -522,9 +522,9 @@ TEST_F(dxBarControlsTest, ADraggedToolbarFloatsAndDocksBackInOneWindow) {
   EXPECT_FALSE(::GetWindowLongA(floating, GWL_STYLE) & WS_CHILD);
   EXPECT_TRUE(::IsWindowVisible(floating));
 
-  // Back onto the top dock: it floats until the mouse rests there.
-  const POINT caption =
-      ui_test::ScreenPointOf(control->Handle(), control->ClientWidth() / 2, -4);
+  // Back onto the top dock, grabbed by the caption's start (its end is the
+  // close button): it floats until the mouse rests there.
+  const POINT caption = ui_test::ScreenPointOf(control->Handle(), 1, -4);
   const POINT onDock = ui_test::ScreenPointOf(top->Handle(), 30, 4);
   bool floatedOverDock = false;
   ASSERT_TRUE(ui_test::TModalDrag(caption)
@@ -687,6 +687,51 @@ TEST_F(dxBarControlsTest, CtrlTabMovesKeyboardModeToTheNextToolbar) {
   EXPECT_EQ(ControlOf(second), ActiveBarControl);
   ui_test::PressKeys({VK_ESCAPE});
   EXPECT_EQ(nullptr, ActiveBarControl);
+}
+
+// The close button of a floating bar hides the bar, which stays in the
+// manager, and tells the manager; a press that leaves the button before
+// its release closes nothing. A bar that may not close has no button.
+TEST_F(dxBarControlsTest, TheCloseButtonHidesAFloatingBar) {
+  TdxBar* bar = Toolbar("Tools", 0, {Button("A"), Button("B")});
+  int closes = 0;
+  manager_->OnBarClose = TdxBarEvent::FromFunction(
+      [&](TdxBarManager*, TdxBar* ABar) { closes += ABar == bar ? 1 : 100; });
+  ShowForm();
+  bar->SetDockingStyle(dsNone);
+  ui_test::PumpUntilIdle();
+  TdxBarControl* control = ControlOf(bar);
+  ASSERT_TRUE(control);
+  const TRect close = control->CloseButtonRectNC();
+  ASSERT_FALSE(IsRectEmpty(close));
+  RECT window{};
+  ::GetWindowRect(control->Handle(), &window);
+  const POINT onClose{window.left + (close.Left + close.Right) / 2,
+                      window.top + (close.Top + close.Bottom) / 2};
+  const POINT away{window.left + 10, window.bottom + 40};
+  ASSERT_TRUE(ui_test::TModalDrag(onClose)
+                  .WaitFor([&] { return control->CloseButtonState() == 2; },
+                           "the button pressed")
+                  .MoveTo(away)
+                  .WaitFor([&] { return control->CloseButtonState() == 1; },
+                           "the button no longer pressed")
+                  .Release()
+                  .Run());
+  EXPECT_EQ(0, closes);
+  EXPECT_TRUE(bar->Visible());
+  EXPECT_EQ(0, control->CloseButtonState());
+
+  ui_test::Click(onClose);
+  EXPECT_EQ(1, closes);
+  EXPECT_FALSE(bar->Visible());
+  EXPECT_EQ(nullptr, bar->Control());
+  EXPECT_EQ(1, manager_->Bars()->Count());
+
+  bar->AllowClose = false;
+  bar->SetVisible(true);
+  ui_test::PumpUntilIdle();
+  ASSERT_TRUE(ControlOf(bar));
+  EXPECT_TRUE(IsRectEmpty(ControlOf(bar)->CloseButtonRectNC()));
 }
 
 }  // namespace

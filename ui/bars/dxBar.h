@@ -411,6 +411,11 @@ bool dxKillTimer(HWND AWnd, UINT_PTR& AID);
 // starts a loop of its own.
 void ProcessMouseMessages();
 void ProcessPaintMessages();
+// The next message of a bar's own loop: false when the loop must end (an
+// error, or WM_QUIT, which is put back for the application's loop).
+bool dxBarGetLoopMessage(MSG& AMsg);
+// The screen point of a mouse message.
+TPoint dxBarMessageScreenPoint(const MSG& AMsg);
 
 // The bar manager's cursors in the screen's cursor table.
 constexpr TCursor crdxBarDrag = 1041;

@@ -716,12 +716,7 @@ void TdxBars::Moving(TdxBarControl* AControl) {
   };
   MSG msg;
   while (::GetCapture() == capture && TdxBarControl::DraggedControl()) {
-    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-    if (got == -1) break;
-    if (got == 0) {
-      ::PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
+    if (!dxBarGetLoopMessage(msg)) break;
     if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
       if (msg.wParam == VK_CONTROL) {
         // Pressing or releasing Ctrl decides about docking at once.
@@ -733,10 +728,7 @@ void TdxBars::Moving(TdxBarControl* AControl) {
       continue;
     }
     if (msg.message == WM_MOUSEMOVE) {
-      POINT p{static_cast<short>(LOWORD(msg.lParam)),
-              static_cast<short>(HIWORD(msg.lParam))};
-      ::ClientToScreen(msg.hwnd, &p);
-      follow({p.x, p.y});
+      follow(dxBarMessageScreenPoint(msg));
       continue;
     }
     if (msg.message == WM_LBUTTONUP) break;

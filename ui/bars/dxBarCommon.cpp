@@ -777,6 +777,19 @@ void ProcessMessagesOfRange(UINT AFirst, UINT ALast) {
 
 }  // namespace
 
+bool dxBarGetLoopMessage(MSG& AMsg) {
+  const BOOL got = ::GetMessageA(&AMsg, nullptr, 0, 0);
+  if (got == 0) ::PostQuitMessage(static_cast<int>(AMsg.wParam));
+  return got != 0 && got != -1;
+}
+
+TPoint dxBarMessageScreenPoint(const MSG& AMsg) {
+  POINT p{static_cast<short>(LOWORD(AMsg.lParam)),
+          static_cast<short>(HIWORD(AMsg.lParam))};
+  ::ClientToScreen(AMsg.hwnd, &p);
+  return {p.x, p.y};
+}
+
 void ProcessMouseMessages() {
   ProcessMessagesOfRange(WM_MOUSEFIRST, WM_MOUSEWHEEL);
 }

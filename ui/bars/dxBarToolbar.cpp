@@ -390,26 +390,18 @@ void TdxBarControl::TrackCloseButton() {
   TdxBarManager* manager = BarManager();
   if (!manager || !bar_) return;
   const HWND wnd = Handle();
-  const auto over = [&](POINT AScreen) {
+  const auto over = [&](const TPoint& AScreen) {
     const TRect window = WindowRectOf(wnd);
     return PtInRect(CloseButtonRectNC(),
-                    {AScreen.x - window.Left, AScreen.y - window.Top});
+                    {AScreen.X - window.Left, AScreen.Y - window.Top});
   };
   SetCloseButtonState(2);
   ::SetCapture(wnd);
   bool clicked = false;
   MSG msg;
-  while (::GetCapture() == wnd) {
-    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-    if (got == -1) break;
-    if (got == 0) {
-      ::PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
+  while (::GetCapture() == wnd && dxBarGetLoopMessage(msg)) {
     if (msg.message == WM_LBUTTONUP || msg.message == WM_MOUSEMOVE) {
-      POINT p{static_cast<short>(LOWORD(msg.lParam)),
-              static_cast<short>(HIWORD(msg.lParam))};
-      ::ClientToScreen(msg.hwnd, &p);
+      const TPoint p = dxBarMessageScreenPoint(msg);
       if (msg.message == WM_LBUTTONUP) {
         clicked = over(p);
         break;

@@ -644,6 +644,23 @@ TModalDrag& TModalDrag::Key(WORD Vk) {
   return *this;
 }
 
+TModalDrag& TModalDrag::KeyDown(WORD Vk) {
+  usesKeys_ = true;
+  steps_.emplace_back("a key press", [Vk] {
+    Send({KeyInput(Vk, true)});
+    return true;
+  });
+  return *this;
+}
+
+TModalDrag& TModalDrag::KeyUp(WORD Vk) {
+  steps_.emplace_back("a key release", [Vk] {
+    Send({KeyInput(Vk, false)});
+    return true;
+  });
+  return *this;
+}
+
 TModalDrag& TModalDrag::WaitFor(std::function<bool()> Done, const char* What) {
   steps_.emplace_back(What, std::move(Done));
   return *this;
@@ -681,7 +698,9 @@ void TModalDrag::Expire() {
   std::string what = next_ < steps_.size() ? steps_[next_].first : "the end";
   ADD_FAILURE() << "the scripted drag gave up after " << timeoutMs_
                 << " ms waiting for: " << what;
-  Send({MouseInput(MOUSEEVENTF_LEFTUP, 0), KeyInput(VK_ESCAPE, true),
+  // Keys a step held are let go too.
+  Send({MouseInput(MOUSEEVENTF_LEFTUP, 0), KeyInput(VK_CONTROL, false),
+        KeyInput(VK_SHIFT, false), KeyInput(VK_ESCAPE, true),
         KeyInput(VK_ESCAPE, false)});
   ::ReleaseCapture();
   done_ = true;

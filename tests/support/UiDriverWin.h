@@ -173,6 +173,9 @@ class TModalDrag {
   // Moves in Steps even moves from where the previous step left the pointer.
   TModalDrag& MoveTo(POINT To, int Steps = 1);
   TModalDrag& Key(WORD Vk);
+  // A key held over the steps between the two.
+  TModalDrag& KeyDown(WORD Vk);
+  TModalDrag& KeyUp(WORD Vk);
   TModalDrag& WaitFor(std::function<bool()> Done, const char* What);
   TModalDrag& Release();
   // Presses and runs the steps; true when every step ran in time.

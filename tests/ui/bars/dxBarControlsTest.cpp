@@ -734,4 +734,48 @@ TEST_F(dxBarControlsTest, TheCloseButtonHidesAFloatingBar) {
   EXPECT_TRUE(IsRectEmpty(ControlOf(bar)->CloseButtonRectNC()));
 }
 
+// Ctrl held keeps a dragged bar floating over a dock however long the
+// mouse rests; letting Ctrl go decides again at once, and the bar docks
+// after the usual wait.
+TEST_F(dxBarControlsTest, CtrlKeepsADraggedBarFloatingOverADock) {
+  Toolbar("Main Menu", 0, {Button("File")})->SetIsMainMenu(true);
+  TdxBar* tools = Toolbar("Main Toolbar", 1, {Button("New"), Button("Open")});
+  ShowForm();
+  TdxBarControl* control = ControlOf(tools);
+  ASSERT_TRUE(control);
+  TdxDockControl* top = manager_->GetInternalDockControl(dsTop);
+  const POINT grip = ui_test::ScreenPointOf(control->Handle(), -4,
+                                            control->ClientHeight() / 2);
+  const POINT middle = ui_test::ScreenPointOf(
+      form_->Handle(), form_->ClientWidth() / 2, form_->ClientHeight() / 2);
+  const POINT onDock = ui_test::ScreenPointOf(top->Handle(), 30, 4);
+  // Many times the wait before docking (21 ms).
+  DWORD restStart = 0;
+  const auto rested = [&] {
+    if (!restStart) restStart = ::GetTickCount();
+    return ::GetTickCount() - restStart > 300;
+  };
+  bool floatedWithCtrl = false;
+  ASSERT_TRUE(ui_test::TModalDrag(grip)
+                  .MoveTo(middle, 2)
+                  .WaitFor([&] { return control->DockingStyle() == dsNone; },
+                           "the bar floating")
+                  .KeyDown(VK_CONTROL)
+                  .MoveTo(onDock, 2)
+                  .WaitFor(rested, "a rest over the dock")
+                  .WaitFor(
+                      [&] {
+                        floatedWithCtrl = control->DockingStyle() == dsNone;
+                        return true;
+                      },
+                      "a look at the bar")
+                  .KeyUp(VK_CONTROL)
+                  .WaitFor([&] { return control->DockingStyle() == dsTop; },
+                           "the bar docked on top")
+                  .Release()
+                  .Run());
+  EXPECT_TRUE(floatedWithCtrl);
+  EXPECT_EQ(dsTop, tools->DockingStyle());
+}
+
 }  // namespace

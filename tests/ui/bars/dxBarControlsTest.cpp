@@ -82,6 +82,22 @@ class dxBarControlsTest : public ::testing::Test {
     form_->Show();
     ui_test::PumpUntilIdle();
   }
+  // The form's main menu and a two-button toolbar below it, shown.
+  TdxBar* ShowMenuAndToolbar() {
+    Toolbar("Main Menu", 0, {Button("File")})->SetIsMainMenu(true);
+    TdxBar* tools = Toolbar("Main Toolbar", 1, {Button("New"), Button("Open")});
+    ShowForm();
+    return tools;
+  }
+  // The grip of a horizontal docked toolbar, left of its client area.
+  static POINT GripOf(TdxBarControl* AControl) {
+    return ui_test::ScreenPointOf(AControl->Handle(), -4,
+                                  AControl->ClientHeight() / 2);
+  }
+  POINT FormMiddle() const {
+    return ui_test::ScreenPointOf(form_->Handle(), form_->ClientWidth() / 2,
+                                  form_->ClientHeight() / 2);
+  }
   static TdxBarControl* ControlOf(TdxBar* ABar) {
     return dynamic_cast<TdxBarControl*>(ABar->Control());
   }
@@ -436,17 +452,14 @@ TEST_F(dxBarControlsTest, TwoToolbarsShareARowSideBySide) {
 }
 
 TEST_F(dxBarControlsTest, AToolbarDraggedToTheLeftDockAndThenFloated) {
-  Toolbar("Main Menu", 0, {Button("File")})->SetIsMainMenu(true);
-  TdxBar* tools = Toolbar("Main Toolbar", 1, {Button("New"), Button("Open")});
-  ShowForm();
+  TdxBar* tools = ShowMenuAndToolbar();
   TdxBarControl* control = ControlOf(tools);
   ASSERT_TRUE(control);
   TdxDockControl* left = manager_->GetInternalDockControl(dsLeft);
   ASSERT_TRUE(left);
   // Grab the grip (left of the client area) and drop inside the left
   // dock's zone, well below the top dock.
-  const POINT grip = ui_test::ScreenPointOf(control->Handle(), -4,
-                                            control->ClientHeight() / 2);
+  const POINT grip = GripOf(control);
   const POINT leftZone =
       ui_test::ScreenPointOf(form_->Handle(), 4, form_->ClientHeight() / 2);
   // A mark that a rebuilt window (even at the same address) would not carry.
@@ -471,8 +484,7 @@ TEST_F(dxBarControlsTest, AToolbarDraggedToTheLeftDockAndThenFloated) {
   // From the left dock into the middle of the form: it floats there.
   const POINT grip2 =
       ui_test::ScreenPointOf(control->Handle(), control->ClientWidth() / 2, -4);
-  const POINT middle = ui_test::ScreenPointOf(
-      form_->Handle(), form_->ClientWidth() / 2, form_->ClientHeight() / 2);
+  const POINT middle = FormMiddle();
   ASSERT_TRUE(ui_test::TModalDrag(grip2).MoveTo(middle, 4).Release().Run());
   ASSERT_EQ(control, ControlOf(tools));
   EXPECT_EQ(0x7EA, control->Tag());
@@ -487,20 +499,16 @@ TEST_F(dxBarControlsTest, AToolbarDraggedToTheLeftDockAndThenFloated) {
 // its own, and dragged back it docks again; each move makes the window
 // anew, so there is only ever one.
 TEST_F(dxBarControlsTest, ADraggedToolbarFloatsAndDocksBackInOneWindow) {
-  Toolbar("Main Menu", 0, {Button("File")})->SetIsMainMenu(true);
-  TdxBar* tools = Toolbar("Main Toolbar", 1, {Button("New"), Button("Open")});
+  TdxBar* tools = ShowMenuAndToolbar();
   // Long enough to see the bar still floating over the dock.
   manager_->SetWaitForDockingTime(1000);
-  ShowForm();
   TdxBarControl* control = ControlOf(tools);
   ASSERT_TRUE(control);
   TdxDockControl* top = manager_->GetInternalDockControl(dsTop);
   ASSERT_EQ(2, top->RowCount());
   const HWND docked = control->Handle();
-  const POINT grip = ui_test::ScreenPointOf(control->Handle(), -4,
-                                            control->ClientHeight() / 2);
-  const POINT middle = ui_test::ScreenPointOf(
-      form_->Handle(), form_->ClientWidth() / 2, form_->ClientHeight() / 2);
+  const POINT grip = GripOf(control);
+  const POINT middle = FormMiddle();
   HWND floating = nullptr;
   ASSERT_TRUE(ui_test::TModalDrag(grip)
                   .MoveTo(middle, 3)
@@ -554,10 +562,8 @@ TEST_F(dxBarControlsTest, EscapeEndsADragWhereTheBarIs) {
   ShowForm();
   TdxBarControl* control = ControlOf(tools);
   ASSERT_TRUE(control);
-  const POINT grip = ui_test::ScreenPointOf(control->Handle(), -4,
-                                            control->ClientHeight() / 2);
-  const POINT middle = ui_test::ScreenPointOf(
-      form_->Handle(), form_->ClientWidth() / 2, form_->ClientHeight() / 2);
+  const POINT grip = GripOf(control);
+  const POINT middle = FormMiddle();
   const POINT further{middle.x + 60, middle.y + 40};
   TRect atEscape;
   ASSERT_TRUE(ui_test::TModalDrag(grip)
@@ -738,16 +744,12 @@ TEST_F(dxBarControlsTest, TheCloseButtonHidesAFloatingBar) {
 // mouse rests; letting Ctrl go decides again at once, and the bar docks
 // after the usual wait.
 TEST_F(dxBarControlsTest, CtrlKeepsADraggedBarFloatingOverADock) {
-  Toolbar("Main Menu", 0, {Button("File")})->SetIsMainMenu(true);
-  TdxBar* tools = Toolbar("Main Toolbar", 1, {Button("New"), Button("Open")});
-  ShowForm();
+  TdxBar* tools = ShowMenuAndToolbar();
   TdxBarControl* control = ControlOf(tools);
   ASSERT_TRUE(control);
   TdxDockControl* top = manager_->GetInternalDockControl(dsTop);
-  const POINT grip = ui_test::ScreenPointOf(control->Handle(), -4,
-                                            control->ClientHeight() / 2);
-  const POINT middle = ui_test::ScreenPointOf(
-      form_->Handle(), form_->ClientWidth() / 2, form_->ClientHeight() / 2);
+  const POINT grip = GripOf(control);
+  const POINT middle = FormMiddle();
   const POINT onDock = ui_test::ScreenPointOf(top->Handle(), 30, 4);
   // Many times the wait before docking (21 ms).
   DWORD restStart = 0;

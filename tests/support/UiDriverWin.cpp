@@ -600,6 +600,126 @@ void CALLBACK TMenuScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
+// ---------------------------------------------------------------------------
+// Drags that run a modal loop
+
+namespace {
+
+TModalDrag*& CurrentDrag() {
+  static TModalDrag* drag = nullptr;
+  return drag;
+}
+
+}  // namespace
+
+TModalDrag::TModalDrag(POINT From, DWORD TimeoutMs)
+    : from_(From), at_(From), timeoutMs_(TimeoutMs) {}
+
+TModalDrag::~TModalDrag() {
+  if (timer_) ::KillTimer(nullptr, timer_);
+  if (CurrentDrag() == this) CurrentDrag() = nullptr;
+}
+
+TModalDrag& TModalDrag::MoveTo(POINT To, int Steps) {
+  Steps = std::max(Steps, 1);
+  const POINT from = at_;
+  for (int i = 1; i <= Steps; ++i) {
+    const POINT p{from.x + (To.x - from.x) * i / Steps,
+                  from.y + (To.y - from.y) * i / Steps};
+    steps_.emplace_back("a move of the pointer", [p] {
+      MovePointer(p);
+      return true;
+    });
+  }
+  at_ = To;
+  return *this;
+}
+
+TModalDrag& TModalDrag::Key(WORD Vk) {
+  usesKeys_ = true;
+  steps_.emplace_back("a key", [Vk] {
+    Send({KeyInput(Vk, true), KeyInput(Vk, false)});
+    return true;
+  });
+  return *this;
+}
+
+TModalDrag& TModalDrag::KeyDown(WORD Vk) {
+  usesKeys_ = true;
+  steps_.emplace_back("a key press", [Vk] {
+    Send({KeyInput(Vk, true)});
+    return true;
+  });
+  return *this;
+}
+
+TModalDrag& TModalDrag::KeyUp(WORD Vk) {
+  steps_.emplace_back("a key release", [Vk] {
+    Send({KeyInput(Vk, false)});
+    return true;
+  });
+  return *this;
+}
+
+TModalDrag& TModalDrag::WaitFor(std::function<bool()> Done, const char* What) {
+  steps_.emplace_back(What, std::move(Done));
+  return *this;
+}
+
+TModalDrag& TModalDrag::Release() {
+  steps_.emplace_back("the release", [] {
+    Send({MouseInput(MOUSEEVENTF_LEFTUP, 0)});
+    return true;
+  });
+  return *this;
+}
+
+bool TModalDrag::Run() {
+  if (!PointAt(from_)) return false;
+  if (usesKeys_ && !OwnKeyboard()) return false;
+  PumpUntilIdle();
+  CurrentDrag() = this;
+  start_ = ::GetTickCount();
+  timer_ = ::SetTimer(nullptr, 0, 10, &TModalDrag::Tick);
+  Send(
+      {MouseInput(MOUSEEVENTF_LEFTDOWN, ClickTime(from_, TClickButton::Left))});
+  // The press starts the application's loop here; the steps run inside it.
+  WaitUntil([this] { return done_; }, "the end of the scripted drag",
+            timeoutMs_ + 1000);
+  if (timer_) ::KillTimer(nullptr, timer_);
+  timer_ = 0;
+  CurrentDrag() = nullptr;
+  PumpUntilIdle();
+  return done_ && !timedOut_;
+}
+
+void TModalDrag::Expire() {
+  timedOut_ = true;
+  std::string what = next_ < steps_.size() ? steps_[next_].first : "the end";
+  ADD_FAILURE() << "the scripted drag gave up after " << timeoutMs_
+                << " ms waiting for: " << what;
+  // Keys a step held are let go too.
+  Send({MouseInput(MOUSEEVENTF_LEFTUP, 0), KeyInput(VK_CONTROL, false),
+        KeyInput(VK_SHIFT, false), KeyInput(VK_ESCAPE, true),
+        KeyInput(VK_ESCAPE, false)});
+  ::ReleaseCapture();
+  done_ = true;
+}
+
+void CALLBACK TModalDrag::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  TModalDrag* d = CurrentDrag();
+  if (!d || d->done_) return;
+  if (::GetTickCount() - d->start_ > d->timeoutMs_) {
+    d->Expire();
+    return;
+  }
+  if (d->next_ < d->steps_.size()) {
+    if (d->steps_[d->next_].second()) ++d->next_;
+    return;
+  }
+  d->done_ = true;
+}
+
 void ChooseMenuItem(const std::function<void()>& Show,
                     const std::string& Item) {
   TMenuScript script(TChooseItem{Item});

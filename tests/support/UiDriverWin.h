@@ -156,6 +156,47 @@ class TMenuScript {
 // missing or the menu stayed open.
 void ChooseMenuItem(const std::function<void()>& Show, const std::string& Item);
 
+// Scripts a drag whose press starts a modal loop of the application (a
+// toolbar moved by its grip runs one until the button is released). The
+// press goes to From; from inside the application's loop each step runs on
+// a thread timer once the input of the one before has been handled: a move
+// of the pointer, a key pressed and released, a wait for a condition, the
+// release of the button. At the deadline the button is released and Escape
+// pressed, so that the loop ends, and the test fails.
+class TModalDrag {
+ public:
+  explicit TModalDrag(POINT From, DWORD TimeoutMs = kDefaultTimeoutMs);
+  ~TModalDrag();
+  TModalDrag(const TModalDrag&) = delete;
+  TModalDrag& operator=(const TModalDrag&) = delete;
+
+  // Moves in Steps even moves from where the previous step left the pointer.
+  TModalDrag& MoveTo(POINT To, int Steps = 1);
+  TModalDrag& Key(WORD Vk);
+  // A key held over the steps between the two.
+  TModalDrag& KeyDown(WORD Vk);
+  TModalDrag& KeyUp(WORD Vk);
+  TModalDrag& WaitFor(std::function<bool()> Done, const char* What);
+  TModalDrag& Release();
+  // Presses and runs the steps; true when every step ran in time.
+  bool Run();
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+  void Expire();
+
+  POINT from_;
+  POINT at_;
+  DWORD timeoutMs_;
+  std::vector<std::pair<std::string, std::function<bool()>>> steps_;
+  std::size_t next_ = 0;
+  DWORD start_ = 0;
+  UINT_PTR timer_ = 0;
+  bool usesKeys_ = false;
+  bool done_ = false;
+  bool timedOut_ = false;
+};
+
 // Restores the pointer position when it ends: tests that move the pointer
 // leave it where they found it.
 class TCursorPosGuard {

@@ -405,6 +405,15 @@ TdxBarItemViewLevel GetMinViewLevel(TdxBarItemViewLevels ALevels);
 TdxBarItemViewLevel GetNextViewLevel(TdxBarItemViewLevels ALevels,
                                      TdxBarItemViewLevel ALevel);
 bool dxKillTimer(HWND AWnd, UINT_PTR& AID);
+// Handle at once the mouse (paint) messages that are waiting, before a bar
+// starts a loop of its own.
+void ProcessMouseMessages();
+void ProcessPaintMessages();
+// The next message of a bar's own loop: false when the loop must end (an
+// error, or WM_QUIT, which is put back for the application's loop).
+bool dxBarGetLoopMessage(MSG& AMsg);
+// The screen point of a mouse message.
+TPoint dxBarMessageScreenPoint(const MSG& AMsg);
 
 // The bar manager's cursors in the screen's cursor table.
 constexpr TCursor crdxBarDrag = 1041;
@@ -1453,13 +1462,15 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
   bool ShowMark = true;
   bool SizeGrip = true;
   bool UseRestSpace = false;
-  Byte AlphaBlendValue = 255;
   TdxBarBorderStyle BorderStyle = bbsSingle;
   TColor Color = clDefault;
   TdxBarDockingStyles NotDocking;
 
   const String& Caption() const { return caption_; }
   void SetCaption(const String& Value);
+  // The opacity of the floating window.
+  Byte AlphaBlendValue() const { return alphaBlendValue_; }
+  void SetAlphaBlendValue(Byte Value);
   bool IsMainMenu() const { return isMainMenu_; }
   void SetIsMainMenu(bool Value);
   bool MultiLine() const { return multiLine_; }
@@ -1563,6 +1574,7 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
   TdxBars* collection_ = nullptr;
   TObjectPtr<TdxBarItemLinks> itemLinks_;
   String caption_;
+  Byte alphaBlendValue_ = 255;
   bool isMainMenu_ = false;
   bool multiLine_ = false;
   bool wholeRow_ = false;
@@ -1613,16 +1625,35 @@ class TdxBars : public TPersistent {
   void ForgetDockControl(TdxDockControl* ADockControl);
   void Repaint();
   Integer DockingZoneSize = 23;
-  bool Moving = false;
+
+  // --- The user's move of a toolbar window ---
+  // Runs the drag of the window by its grip or caption: a loop of its own
+  // with the mouse held by the manager's capture window, until the button
+  // is released, Escape is pressed or the capture is lost.
+  void Moving(TdxBarControl* AControl);
+  bool IsMoving() const { return moving_; }
+  // The second attempt that the wait before docking makes: it docks.
+  bool DockingPass() const { return dockingPass_; }
+  // A floating bar over a dock docks only once the mouse rested for the
+  // manager's WaitForDockingTime; each move restarts the wait.
+  void StartWaitForDocking();
+  void StopWaitForDocking();
+  HWND CaptureWindow() const;
 
  private:
   friend class TdxBar;
   void AddBar(TdxBar* ABar);
   void RemoveBar(TdxBar* ABar);
+  static void CALLBACK WaitForDockingTimerProc(HWND, UINT, UINT_PTR, DWORD);
   TdxBarManager* barManager_;
   std::vector<TdxBar*> bars_;
   std::array<TdxDockControl*, 5> dockControls_{};
   Integer updateCount_ = 0;
+  bool moving_ = false;
+  bool dockingPass_ = false;
+  TPoint lastMovePoint_;
+  UINT_PTR waitForDockingTimer_ = 0;
+  TObjectPtr<TcxMessageWindow> captureWindow_;
 };
 
 // ---------------------------------------------------------------------------
@@ -1651,6 +1682,12 @@ struct TdxBarManagerSeams {
   void (*SelectMainMenu)(TdxBarManager*) = nullptr;
   // The owner window's messages (floating toolbars, hints, MDI).
   void (*OwnerWndProc)(TdxBarManager*, TMessage& AMessage) = nullptr;
+  // MDI merging: the MDI frame's activation and moves (the main form's
+  // window), and the creation, activation and end of a window of its MDI
+  // client area, heard by the main form's manager.
+  void (*MDIFrameMessage)(TMessage& AMessage) = nullptr;
+  void (*MainFormClientWndProc)(TdxBarManager*, HWND AWnd,
+                                TMessage& AMessage) = nullptr;
 };
 TdxBarManagerSeams& dxBarManagerSeams();
 
@@ -1853,6 +1890,7 @@ class TdxBarManager : public TComponent {
   void DoBarDockingStyleChanged(TdxBar* ABar);
   void DoBarVisibleChange(TdxBar* ABar);
   void DoBarAdd(TdxBar* ABar);
+  void DoBarClose(TdxBar* ABar);
   void DoBarDelete(TdxBar* ABar);
   void DoMergeItemLink(TdxBarItemLinks* ADst, TdxBarItemLinks* ASrc,
                        TdxBarItemLink* ASrcLink, TdxBarItemMergeKind& AKind,

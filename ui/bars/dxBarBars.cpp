@@ -224,7 +224,8 @@ void TdxBar::SetFloatClientHeight(Integer Value) {
 }
 
 void TdxBar::UpdateControlPosition() {
-  if (!Control() || !visible_ || (collection_ && collection_->Moving)) return;
+  if (!Control() || !visible_ || (collection_ && collection_->IsMoving()))
+    return;
   // The window itself is writing its place back.
   if (auto* control = dynamic_cast<TdxBarControl*>(Control()))
     if (control->InInternalChange()) return;
@@ -622,4 +623,116 @@ void TdxBars::ForgetDockControl(TdxDockControl* ADockControl) {
 void TdxBars::Repaint() {
   for (TdxBar* bar : bars_)
     if (bar->Control()) bar->Control()->RepaintBar();
+}
+
+void TdxBar::SetAlphaBlendValue(Byte Value) {
+  if (alphaBlendValue_ == Value) return;
+  alphaBlendValue_ = Value;
+  if (auto* control = dynamic_cast<TdxBarControl*>(Control()))
+    control->SetLayeredAttributes();
+}
+
+// ---------------------------------------------------------------------------
+// The move loop
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// A thread timer has no window to tell it whose wait it is: at most one
+// drag waits at a time.
+TdxBars* WaitingForDocking = nullptr;
+
+TPoint CursorPos() {
+  POINT p{};
+  ::GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+}  // namespace
+
+HWND TdxBars::CaptureWindow() const {
+  return captureWindow_ ? captureWindow_->Handle() : nullptr;
+}
+
+void TdxBars::StartWaitForDocking() {
+  StopWaitForDocking();
+  const UINT wait = static_cast<UINT>(
+      std::max<Integer>(barManager_->WaitForDockingTime(), 1));
+  waitForDockingTimer_ =
+      ::SetTimer(nullptr, 0, wait, &TdxBars::WaitForDockingTimerProc);
+  if (waitForDockingTimer_) WaitingForDocking = this;
+}
+
+void TdxBars::StopWaitForDocking() {
+  if (waitForDockingTimer_) ::KillTimer(nullptr, waitForDockingTimer_);
+  waitForDockingTimer_ = 0;
+  if (WaitingForDocking == this) WaitingForDocking = nullptr;
+}
+
+void CALLBACK TdxBars::WaitForDockingTimerProc(HWND, UINT, UINT_PTR ID, DWORD) {
+  TdxBars* bars = WaitingForDocking;
+  if (!bars || bars->waitForDockingTimer_ != ID) {
+    ::KillTimer(nullptr, ID);
+    return;
+  }
+  bars->StopWaitForDocking();
+  TdxBarControl* control = TdxBarControl::DraggedControl();
+  if (!bars->moving_ || !control) return;
+  TRestoreOnExit<bool> pass(bars->dockingPass_, true);
+  control->ChangeBarControlPos(bars->lastMovePoint_);
+}
+
+void TdxBars::Moving(TdxBarControl* AControl) {
+  if (moving_ || !AControl || !AControl->CanMoving() ||
+      !AControl->HandleAllocated() || !barManager_) {
+    return;
+  }
+  if (!captureWindow_) captureWindow_.reset(new TcxMessageWindow());
+  const HWND capture = captureWindow_->Handle();
+  moving_ = true;
+  AControl->BeginMoving();
+  TScopeGuard end([&] {
+    StopWaitForDocking();
+    if (::GetCapture() == capture) ::ReleaseCapture();
+    moving_ = false;
+    dockingPass_ = false;
+    // The window may have gone with its bar while the loop dispatched.
+    if (TdxBarControl* control = TdxBarControl::DraggedControl())
+      control->EndMoving();
+  });
+  // What is waiting to be painted shows before the drag starts.
+  ProcessPaintMessages();
+  ::SetCapture(capture);
+  // The point of the last move message: the wait before docking and Ctrl
+  // decide again for it.
+  lastMovePoint_ = CursorPos();
+  TPoint last{-1, -1};
+  auto follow = [&](const TPoint& APoint) {
+    if (APoint == last) return;
+    last = APoint;
+    lastMovePoint_ = APoint;
+    if (TdxBarControl* control = TdxBarControl::DraggedControl())
+      control->ChangeBarControlPos(APoint);
+  };
+  MSG msg;
+  while (::GetCapture() == capture && TdxBarControl::DraggedControl()) {
+    if (!dxBarGetLoopMessage(msg)) break;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
+      if (msg.wParam == VK_CONTROL) {
+        // Pressing or releasing Ctrl decides about docking at once.
+        last = {-1, -1};
+        follow(lastMovePoint_);
+      } else if (msg.wParam == VK_ESCAPE) {
+        break;
+      }
+      continue;
+    }
+    if (msg.message == WM_MOUSEMOVE) {
+      follow(dxBarMessageScreenPoint(msg));
+      continue;
+    }
+    if (msg.message == WM_LBUTTONUP) break;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
 }

@@ -252,6 +252,8 @@ void PublishClasses() {
       .Field("AllowCustomizing", &B::AllowCustomizing, true)
       .Field("AllowQuickCustomizing", &B::AllowQuickCustomizing, true)
       .Field("AllowReset", &B::AllowReset, true)
+      .Property("AlphaBlendValue", &B::AlphaBlendValue, &B::SetAlphaBlendValue,
+                Byte{255})
       .Field("BorderStyle", &B::BorderStyle, bbsSingle)
       .Property("Caption", &B::Caption, &B::SetCaption)
       .Field("Color", &B::Color)
@@ -791,6 +793,42 @@ bool dxKillTimer(HWND AWnd, UINT_PTR& AID) {
   AID = 0;
   return true;
 }
+
+namespace {
+
+// Removes and dispatches the queued messages of one range; a WM_QUIT met
+// on the way is put back for the application's loop.
+void ProcessMessagesOfRange(UINT AFirst, UINT ALast) {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, AFirst, ALast, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    ::DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace
+
+bool dxBarGetLoopMessage(MSG& AMsg) {
+  const BOOL got = ::GetMessageA(&AMsg, nullptr, 0, 0);
+  if (got == 0) ::PostQuitMessage(static_cast<int>(AMsg.wParam));
+  return got != 0 && got != -1;
+}
+
+TPoint dxBarMessageScreenPoint(const MSG& AMsg) {
+  POINT p{static_cast<short>(LOWORD(AMsg.lParam)),
+          static_cast<short>(HIWORD(AMsg.lParam))};
+  ::ClientToScreen(AMsg.hwnd, &p);
+  return {p.x, p.y};
+}
+
+void ProcessMouseMessages() {
+  ProcessMessagesOfRange(WM_MOUSEFIRST, WM_MOUSEWHEEL);
+}
+
+void ProcessPaintMessages() { ProcessMessagesOfRange(WM_PAINT, WM_PAINT); }
 
 TdxBarManager* GetBarManagerByComponent(TComponent* AComponent) {
   if (!AComponent) return nullptr;

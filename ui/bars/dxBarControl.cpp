@@ -725,6 +725,12 @@ void TCustomdxBarControl::WMCaptureChanged(TMessage&) {
 void TCustomdxBarControl::WMKeyDown(TMessage& M) {
   if (!ActiveBarControl || !itemLinks_) return;
   Word key = static_cast<Word>(M.WParam);
+  // The keyboard hook hands keys over before the thread's key state has
+  // seen them: the modifiers come from the keyboard itself.
+  if (key == VK_TAB && ::GetAsyncKeyState(VK_CONTROL) < 0) {
+    FocusNextBarControl(::GetAsyncKeyState(VK_SHIFT) >= 0);
+    return;
+  }
   if (IsRealVertical()) {
     switch (key) {
       case VK_LEFT:
@@ -784,6 +790,44 @@ void TCustomdxBarControl::WMKeyDown(TMessage& M) {
     }
   }
   if (target && target->Control()) SetKeySelectedItem(target->Control());
+}
+
+// Keyboard mode goes on with the next toolbar that has something to select:
+// past the manager's last bar, with the first bar of the next active
+// manager; backwards the same way round.
+bool TCustomdxBarControl::FocusNextBarControl(bool AForward) {
+  TCustomdxBarControl* root = this;
+  while (root->parentBar_) root = root->parentBar_;
+  auto* start = dynamic_cast<TdxBarControl*>(root);
+  TdxBar* startBar = start ? start->Bar() : nullptr;
+  TdxBarManager* manager = startBar ? startBar->BarManager() : nullptr;
+  if (!manager) return false;
+  TdxBarManagerList* list = dxBarManagerList();
+  // Every bar of every manager once, and a step into each manager, ends
+  // the search even when the cycle of managers never comes back.
+  Integer limit = 2;
+  for (Integer i = 0; list && i < list->Count(); ++i)
+    limit += list->GetBarManager(i)->Bars()->Count() + 1;
+  Integer index = manager->Bars()->IndexOf(startBar);
+  while (limit-- > 0) {
+    index += AForward ? 1 : -1;
+    if (index < 0 || index >= manager->Bars()->Count()) {
+      if (list) manager = list->NextActive(manager, AForward);
+      index = AForward ? 0 : manager->Bars()->Count() - 1;
+    }
+    TdxBar* bar = manager->Bars()->Items(index);
+    if (bar == startBar) return false;
+    auto* control =
+        bar ? dynamic_cast<TdxBarControl*>(bar->Control()) : nullptr;
+    TdxBarItemLink* first = control && control->ItemLinks()
+                                ? control->ItemLinks()->First()
+                                : nullptr;
+    if (!first) continue;
+    start->BarLostFocus();
+    control->BarGetFocus(first->Control());
+    return true;
+  }
+  return false;
 }
 
 // ---------------------------------------------------------------------------

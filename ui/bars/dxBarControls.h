@@ -530,6 +530,8 @@ class TCustomdxBarControl : public TCustomControl {
   void SelectItemByKey(TdxBarItemLink* ALink);
   void BarGetFocus(TdxBarItemControl* AControl);
   void BarLostFocus();
+  // Ctrl+Tab: keyboard mode moves to the next (previous) toolbar.
+  bool FocusNextBarControl(bool AForward);
   virtual void HideAll();
   void HideAllByEscape();
   TdxBarItemControl* ClickedControl() const { return clickedControl_; }
@@ -758,6 +760,13 @@ class TdxBarControl : public TCustomdxBarControl {
 
   // Last non-client hit code under the cursor (HTCAPTION over the grip).
   Integer HitCode() const { return hitCode_; }
+  // The toolbar window the user is dragging, or null.
+  static TdxBarControl* DraggedControl();
+  // A floating window takes the bar's opacity; a docked one is opaque.
+  void SetLayeredAttributes();
+  // The close button of a floating bar, in window coordinates (empty
+  // without one).
+  TRect CloseButtonRectNC();
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -772,8 +781,10 @@ class TdxBarControl : public TCustomdxBarControl {
   void FillBackground(HDC DC, const TRect& R) override;
   virtual bool CanHideAllItemsInSingleLine() const { return false; }
   void DoNCPaint(HDC DC);
+  void DrawCloseButton(HDC DC);
   void WMNCCalcSize(TMessage& M);
   void WMSizing(TMessage& M);
+  void KeepOnWorkArea(WINDOWPOS& APos);
   void WMNCHitTest(TMessage& M);
   void WMLButtonDblClk(TMessage& M);
   void WMDestroy(TMessage& M);
@@ -788,6 +799,11 @@ class TdxBarControl : public TCustomdxBarControl {
   auto WithAllItems(F&& AFunc);
   TSize EmptyButtonSize();
   TSize FirstItemSize();
+  // The move loop of the bars drives these.
+  friend class TdxBars;
+  // Follows the mouse while the close button is held; a release over it
+  // hides the bar.
+  void TrackCloseButton();
   void BeginMoving();
   void EndMoving();
   // Records the window's place in the bar, which leaves the window alone.
@@ -799,8 +815,6 @@ class TdxBarControl : public TCustomdxBarControl {
   bool itemsCut_ = false;
   bool moving_ = false;
   bool savingPos_ = false;
-  bool changingStyle_ = false;
-  TPoint lastMovePos_{-1, -1};
   Integer hitCode_ = 0;
   Integer internalLock_ = 0;
   TPoint grabPoint_;

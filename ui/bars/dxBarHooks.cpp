@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "dxBar.h"
 
@@ -109,29 +110,106 @@ LRESULT CALLBACK MouseHookProc(int ACode, WPARAM AMessage, LPARAM AData) {
   return swallow ? 1 : next;
 }
 
+// The window whose manager hears a message of the thread's windows.
+HWND OwnerMessageTarget(const CWPSTRUCT& AData) {
+  if (AData.message == WM_ACTIVATE) {
+    // Activation passing between a window and its own parent or child
+    // changes nothing for the bars.
+    const HWND other = reinterpret_cast<HWND>(AData.lParam);
+    if (other && !BelongsToAnotherProcess(other) &&
+        (::GetParent(AData.hwnd) == other || ::GetParent(other) == AData.hwnd))
+      return nullptr;
+  }
+  if (AData.message == WM_HELP && ActiveBarControl) {
+    // Help asked for while a bar is in keyboard mode belongs to that bar's
+    // form unless the window asking lies inside it.
+    TdxBarManager* manager = ActiveBarControl->BarManager();
+    TWinControl* owner = manager ? manager->ParentedOwner() : nullptr;
+    if (owner && owner->HandleAllocated() && AData.hwnd != owner->Handle() &&
+        !::IsChild(owner->Handle(), AData.hwnd))
+      return owner->Handle();
+  }
+  return AData.hwnd;
+}
+
+void RouteToOwner(const CWPSTRUCT& AData) {
+  auto route = dxBarManagerSeams().OwnerWndProc;
+  const HWND target = route ? OwnerMessageTarget(AData) : nullptr;
+  if (!target) return;
+  TdxBarManager* manager = nullptr;
+  {
+    TRestoreOnExit<bool> guard(gLookupGuard, true);
+    manager = GetBarManagerByWindow(target);
+    const HWND parent = ::GetParent(target);
+    if (!manager && AData.message == WM_ACTIVATE && parent &&
+        ::IsWindowVisible(parent))
+      manager = GetBarManagerByWindow(parent);
+  }
+  if (!manager) return;
+  TMessage message{AData.message, AData.wParam, AData.lParam, 0};
+  route(manager, message);
+}
+
+TCustomForm* MainFormOfProgram() {
+  return Application ? Application->MainForm() : nullptr;
+}
+
+// The MDI frame's own activation shows and hides the floating toolbars of
+// its MDI children's managers; a single-document main form has none.
+void FrameActivation(const CWPSTRUCT& AData) {
+  if (AData.message != WM_ACTIVATE && AData.message != WM_WINDOWPOSCHANGED)
+    return;
+  auto frame = dxBarManagerSeams().MDIFrameMessage;
+  TCustomForm* main = MainFormOfProgram();
+  if (!frame || !main || main->FormStyle() != fsMDIForm ||
+      !main->HandleAllocated() || AData.hwnd != main->Handle())
+    return;
+  TMessage message{AData.message, AData.wParam, AData.lParam, 0};
+  frame(message);
+}
+
+// A window of the MDI client area: the main form's manager follows its
+// children's creation, activation and end.
+bool IsMDIClientChild(HWND AWnd) {
+  const HWND parent = ::GetParent(AWnd);
+  char name[256] = {};
+  return parent && ::GetClassNameA(parent, name, sizeof(name)) > 0 &&
+         ::lstrcmpiA(name, "MDICLIENT") == 0;
+}
+
+void MDIClientChildMessage(const CWPSTRUCT& AData) {
+  if (AData.message != WM_DESTROY && AData.message != WM_CHILDACTIVATE &&
+      AData.message != WM_MDIACTIVATE)
+    return;
+  auto client = dxBarManagerSeams().MainFormClientWndProc;
+  if (!client || !IsMDIClientChild(AData.hwnd)) return;
+  TCustomForm* main = MainFormOfProgram();
+  TdxBarManager* manager = main ? GetBarManagerByForm(main) : nullptr;
+  if (!manager) return;
+  TMessage message{AData.message, AData.wParam, AData.lParam, 0};
+  client(manager, AData.hwnd, message);
+}
+
 LRESULT CALLBACK CallWndProcHookProc(int ACode, WPARAM AWParam,
                                      LPARAM ALParam) {
-  if (ACode == HC_ACTION) {
-    const auto* data = reinterpret_cast<CWPSTRUCT*>(ALParam);
-    if (data->message == WM_ACTIVATE && LOWORD(data->wParam) == WA_INACTIVE &&
-        BelongsToAnotherProcess(reinterpret_cast<HWND>(data->lParam)))
-      gDeactivatingToAnotherProcess = true;
-    if (data->message == WM_ACTIVATEAPP) {
-      gDeactivatingToAnotherProcess = false;
-      gApplicationActive = data->wParam != 0;
-    }
-    if (!gLookupGuard)
-      if (auto route = dxBarManagerSeams().OwnerWndProc) {
-        gLookupGuard = true;
-        TdxBarManager* manager = GetBarManagerByWindow(data->hwnd);
-        gLookupGuard = false;
-        if (manager) {
-          TMessage message{data->message, data->wParam, data->lParam, 0};
-          route(manager, message);
-        }
-      }
+  if (ACode != HC_ACTION)
+    return ::CallNextHookEx(gCallWndProcHook, ACode, AWParam, ALParam);
+  const auto* data = reinterpret_cast<CWPSTRUCT*>(ALParam);
+  if (data->message == WM_ACTIVATE && LOWORD(data->wParam) == WA_INACTIVE &&
+      BelongsToAnotherProcess(reinterpret_cast<HWND>(data->lParam)))
+    gDeactivatingToAnotherProcess = true;
+  if (data->message == WM_ACTIVATEAPP) {
+    gDeactivatingToAnotherProcess = false;
+    gApplicationActive = data->wParam != 0;
   }
-  return ::CallNextHookEx(gCallWndProcHook, ACode, AWParam, ALParam);
+  if (!gLookupGuard) {
+    RouteToOwner(*data);
+    FrameActivation(*data);
+  }
+  const LRESULT result =
+      ::CallNextHookEx(gCallWndProcHook, ACode, AWParam, ALParam);
+  MDIClientChildMessage(*data);
+  return result;
 }
 
 }  // namespace

@@ -841,6 +841,7 @@ void TdxBarManager::DoBarVisibleChange(TdxBar* ABar) {
   OnBarVisibleChange(this, ABar);
 }
 void TdxBarManager::DoBarAdd(TdxBar* ABar) { OnBarAdd(this, ABar); }
+void TdxBarManager::DoBarClose(TdxBar* ABar) { OnBarClose(this, ABar); }
 void TdxBarManager::DoBarDelete(TdxBar* ABar) { OnBarDelete(this, ABar); }
 void TdxBarManager::DoMergeItemLink(TdxBarItemLinks* ADst,
                                     TdxBarItemLinks* ASrc,

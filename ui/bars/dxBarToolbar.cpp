@@ -1,6 +1,7 @@
 // The toolbar window: docked and floating windows, the non-client frame,
 // hit tests, the mark, and the moves between docks and floating.
 #include <algorithm>
+#include <utility>
 
 #include "ScopeGuard.h"
 #include "dxBar.h"
@@ -140,31 +141,17 @@ void TdxBarControl::CreateParams(TCreateParams& Params) {
 void TdxBarControl::CreateWnd() {
   TCustomdxBarControl::CreateWnd();
   if (bar_) ::SetWindowTextA(Handle(), bar_->Caption().c_str());
+  SetLayeredAttributes();
+}
+
+void TdxBarControl::SetLayeredAttributes() {
+  if (!HandleAllocated()) return;
+  const bool floating = DockingStyle() == dsNone && !Parent();
+  SetLayeredWndAttributes(Handle(),
+                          floating && bar_ ? bar_->AlphaBlendValue() : 255);
 }
 
 void TdxBarControl::WndProc(TMessage& Message) {
-  if (moving_) {
-    switch (Message.Msg) {
-      case WM_MOUSEMOVE: {
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
-        if (TPoint{cursor.x, cursor.y} != lastMovePos_) {
-          lastMovePos_ = {cursor.x, cursor.y};
-          ChangeBarControlPos(lastMovePos_);
-        }
-        return;
-      }
-      case WM_LBUTTONUP:
-        EndMoving();
-        return;
-      case WM_CAPTURECHANGED:
-      case WM_CANCELMODE:
-        if (!changingStyle_) EndMoving();
-        return;
-      default:
-        break;
-    }
-  }
   switch (Message.Msg) {
     case WM_NCCALCSIZE:
       WMNCCalcSize(Message);
@@ -200,6 +187,10 @@ void TdxBarControl::WndProc(TMessage& Message) {
         return;
       }
       break;
+    case WM_WINDOWPOSCHANGING:
+      if (DockingStyle() == dsNone)
+        KeepOnWorkArea(*reinterpret_cast<WINDOWPOS*>(Message.LParam));
+      break;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
       info->ptMinTrackSize = {10, 10};
@@ -211,6 +202,61 @@ void TdxBarControl::WndProc(TMessage& Message) {
       break;
   }
   TCustomdxBarControl::WndProc(Message);
+}
+
+namespace {
+
+BOOL CALLBACK MeetsWorkArea(HMONITOR AMonitor, HDC, LPRECT, LPARAM AData) {
+  auto* test = reinterpret_cast<std::pair<RECT, bool>*>(AData);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  RECT common{};
+  if (::GetMonitorInfoA(AMonitor, &info) &&
+      ::IntersectRect(&common, &info.rcWork, &test->first)) {
+    test->second = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+// A floating bar that would lie off every monitor's work area (a stored
+// place from a larger desktop, a drop beyond the screen) comes back to the
+// edge of the work area where the cursor is, so that it can be reached.
+void TdxBarControl::KeepOnWorkArea(WINDOWPOS& APos) {
+  if ((APos.flags & SWP_NOMOVE) && (APos.flags & SWP_NOSIZE)) return;
+  const TRect current = WindowRectOf(Handle());
+  const Integer x = (APos.flags & SWP_NOMOVE) ? current.Left : APos.x;
+  const Integer y = (APos.flags & SWP_NOMOVE) ? current.Top : APos.y;
+  const Integer cx = (APos.flags & SWP_NOSIZE) ? current.Width() : APos.cx;
+  const Integer cy = (APos.flags & SWP_NOSIZE) ? current.Height() : APos.cy;
+  std::pair<RECT, bool> test{RECT{x, y, x + cx, y + cy}, false};
+  ::EnumDisplayMonitors(nullptr, nullptr, &MeetsWorkArea,
+                        reinterpret_cast<LPARAM>(&test));
+  if (test.second) return;
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!::GetMonitorInfoA(::MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST),
+                         &info)) {
+    return;
+  }
+  const RECT& work = info.rcWork;
+  Integer left = x;
+  Integer top = y;
+  if (x + cx <= work.left) left = work.left;
+  if (x >= work.right) left = work.right - cx;
+  if (y + cy <= work.top) top = work.top;
+  if (y >= work.bottom) top = work.bottom - cy;
+  APos.x = left;
+  APos.y = top;
+  if (APos.flags & SWP_NOSIZE) {
+    APos.cx = cx;
+    APos.cy = cy;
+  }
+  APos.flags &= ~SWP_NOMOVE;
 }
 
 // A floating bar snaps to the sizes its layout can take: the dragged edge
@@ -288,6 +334,8 @@ void TdxBarControl::WMNCHitTest(TMessage& M) {
       M.Result = HTBOTTOM;
     } else if (w.X < bx) {
       M.Result = HTLEFT;
+    } else if (PtInRect(CloseButtonRectNC(), w) && !customizing) {
+      hitCode_ = HTCLOSE;
     } else if (!PtInRect(ClientRect(), p) ||
                !(item && (item->HotPartWantMouse() || customizing))) {
       hitCode_ = HTCAPTION;
@@ -313,6 +361,7 @@ void TdxBarControl::DoNCPaint(HDC DC) {
     if (DockingStyle() == dsNone) {
       dxBarStandardPaint::DrawFloatingFrame(DC, outer, client,
                                             bar_ ? bar_->Caption() : String());
+      DrawCloseButton(DC);
     } else if (!bar_ || bar_->BorderStyle != bbsNone) {
       dxBarStandardPaint::DrawDockedFrame(DC, outer, client, IsRealVertical());
     }
@@ -333,6 +382,79 @@ void TdxBarControl::DoNCPaint(HDC DC) {
     painter->BarDrawBackground(this, DC, outer, outer, brush, clNone);
     painter->BarDrawDockedBarBorder(this, DC, outer, brush);
   }
+}
+
+TRect TdxBarControl::CloseButtonRectNC() {
+  if (!HasCloseButton() || !HandleAllocated()) return {};
+  const TRect window = WindowRectOf(Handle());
+  // Where the painter draws it: at the end of the floating caption.
+  if (TdxBarPainter* painter = GetPainter()) {
+    const TRect caption = painter->GetToolbarCaptionRect(
+        Rect(0, 0, window.Width(), window.Height()));
+    const Integer size = painter->BarCaptionSize();
+    if (caption.Width() < size) return {};
+    return Rect(caption.Right - size, caption.Top, caption.Right,
+                caption.Bottom);
+  }
+  const TRect offsets = ContentOffsets(dsNone);
+  const Integer top = dxBarStandardPaint::FloatingBorder;
+  const Integer size = offsets.Top - top;
+  const Integer right = window.Width() - offsets.Right;
+  if (size <= 0 || right - size < offsets.Left) return {};
+  // A square at the caption's end, a little inside it.
+  TRect r = Rect(right - size, top, right, top + size);
+  InflateRect(r, -1, -1);
+  return r;
+}
+
+void TdxBarControl::DrawCloseButton(HDC DC) {
+  const TRect r = CloseButtonRectNC();
+  if (IsRectEmpty(r)) return;
+  if (TdxBarPainter* painter = GetPainter()) {
+    painter->BarDrawCloseButton(this, DC, r);
+    return;
+  }
+  RECT box = dxRECT(r);
+  UINT state = DFCS_CAPTIONCLOSE;
+  if (CloseButtonState() == msPressed) state |= DFCS_PUSHED;
+  ::DrawFrameControl(DC, &box, DFC_CAPTION, state);
+}
+
+void TdxBarControl::TrackCloseButton() {
+  TdxBarManager* manager = BarManager();
+  if (!manager || !bar_) return;
+  const HWND wnd = Handle();
+  const auto over = [&](const TPoint& AScreen) {
+    const TRect window = WindowRectOf(wnd);
+    return PtInRect(CloseButtonRectNC(),
+                    {AScreen.X - window.Left, AScreen.Y - window.Top});
+  };
+  SetCloseButtonState(msPressed);
+  ::SetCapture(wnd);
+  bool clicked = false;
+  MSG msg;
+  while (::GetCapture() == wnd && dxBarGetLoopMessage(msg)) {
+    if (msg.message == WM_LBUTTONUP || msg.message == WM_MOUSEMOVE) {
+      const TPoint p = dxBarMessageScreenPoint(msg);
+      if (msg.message == WM_LBUTTONUP) {
+        clicked = over(p);
+        break;
+      }
+      SetCloseButtonState(over(p) ? msPressed : msSelected);
+      continue;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  if (::IsWindow(wnd) && ::GetCapture() == wnd) ::ReleaseCapture();
+  if (!::IsWindow(wnd)) return;
+  SetCloseButtonState(msNone);
+  if (!clicked) return;
+  // Hiding frees this window: nothing of it is touched afterwards.
+  TdxBar* bar = bar_;
+  bar->SetVisible(false);
+  manager->DesignerModified();
+  manager->DoBarClose(bar);
 }
 
 void TdxBarControl::WMDestroy(TMessage& M) {
@@ -529,7 +651,11 @@ void TdxBarControl::DoBarMouseDown(TMouseButton AButton, TShiftState AShift,
     ::GetCursorPos(&cursor);
     grabPoint_ = {cursor.x - window.Left, cursor.y - window.Top};
     grabSize_ = {window.Width(), window.Height()};
-    BeginMoving();
+    BarManager()->Bars()->Moving(this);
+    return;
+  }
+  if (AButton == mbLeft && hitCode_ == HTCLOSE) {
+    TrackCloseButton();
     return;
   }
   TCustomdxBarControl::DoBarMouseDown(AButton, AShift, AInClient, AItem, P);
@@ -552,25 +678,18 @@ void TdxBarControl::WMLButtonDblClk(TMessage&) {
   ShowDocked(dock, {origin.X, origin.Y + dock->GetClientSize() + 1});
 }
 
-// The user's drag of a toolbar by its grip or caption. The window keeps
-// the mouse captured and follows the moves its own messages bring, so the
-// drag ends with the button's release or the loss of the capture (Escape
-// cancels the capture).
+TdxBarControl* TdxBarControl::DraggedControl() { return MovingBarControl; }
+
+// The drag itself is the bars' move loop; the window only marks itself.
 void TdxBarControl::BeginMoving() {
-  if (!BarManager() || !HandleAllocated() || !bar_) return;
   MovingBarControl = this;
   moving_ = true;
-  // While the bars move, the model leaves their windows alone.
-  BarManager()->Bars()->Moving = true;
-  ::SetCapture(Handle());
 }
 
 void TdxBarControl::EndMoving() {
   if (!moving_) return;
   moving_ = false;
   if (MovingBarControl == this) MovingBarControl = nullptr;
-  if (HandleAllocated() && ::GetCapture() == Handle()) ::ReleaseCapture();
-  BarManager()->Bars()->Moving = false;
   SavePos();
   TellBarItsPlace();
 }
@@ -599,12 +718,22 @@ void TdxBarControl::ChangeBarControlPos(const TPoint& ACursor) {
     }
     if (target) break;
   }
+  // Ctrl held keeps a dragged bar floating anywhere.
+  if (moving_ && ::GetAsyncKeyState(VK_CONTROL) < 0) target = nullptr;
+  // A floating bar passing over a dock docks only once the mouse rests.
+  TdxBars* bars = manager->Bars();
+  if (moving_ && !bars->DockingPass()) {
+    if (target && DockingStyle() == dsNone) {
+      bars->StartWaitForDocking();
+      target = nullptr;
+    } else {
+      bars->StopWaitForDocking();
+    }
+  }
   if (!target && !manager->DoDocking(bar_, dsNone, nullptr)) return;
   const TPoint offset =
       GetDragPointOffset(target ? target->DockingStyle() : dsNone);
   const TPoint topLeft{ACursor.X - offset.X, ACursor.Y - offset.Y};
-  changingStyle_ = true;
-  TScopeGuard done([&] { changingStyle_ = false; });
   if (target) {
     if (DockControl() == target && DockingStyle() == target->DockingStyle()) {
       target->MoveBarControl(this, topLeft);
@@ -619,5 +748,4 @@ void TdxBarControl::ChangeBarControlPos(const TPoint& ACursor) {
   }
   // The bar follows at once; its window stays the one being dragged.
   TellBarItsPlace();
-  if (moving_ && ::GetCapture() != Handle()) ::SetCapture(Handle());
 }

@@ -1,5 +1,6 @@
 // The UI driver's own input paths, on a plain window that records what
 // reaches it: the tests of other layers rely on what these show.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -127,6 +128,99 @@ TEST_F(UiDriverTest, ButtonsLeftHeldAreReleasedByTheGuard) {
   Seen().clear();
   ui_test::ReleaseHeldButtons();
   EXPECT_TRUE(Seen().empty());
+}
+
+// A window whose press runs a loop of its own until the button is
+// released or the capture is lost, as a toolbar's drag does.
+struct TLoopRecord {
+  bool InLoop = false;
+  bool Ended = false;
+  std::vector<POINT> Moves;
+};
+
+TLoopRecord& LoopRecord() {
+  static TLoopRecord record;
+  return record;
+}
+
+LRESULT CALLBACK LoopProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
+  if (Msg != WM_LBUTTONDOWN) return ::DefWindowProcA(Wnd, Msg, W, L);
+  TLoopRecord& r = LoopRecord();
+  r.InLoop = true;
+  ::SetCapture(Wnd);
+  MSG msg;
+  while (::GetCapture() == Wnd && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_LBUTTONUP) break;
+    if (msg.message == WM_MOUSEMOVE) {
+      POINT p{static_cast<short>(LOWORD(msg.lParam)),
+              static_cast<short>(HIWORD(msg.lParam))};
+      ::ClientToScreen(msg.hwnd, &p);
+      r.Moves.push_back(p);
+      continue;
+    }
+    ::DispatchMessageA(&msg);
+  }
+  if (::GetCapture() == Wnd) ::ReleaseCapture();
+  r.InLoop = false;
+  r.Ended = true;
+  return 0;
+}
+
+HWND LoopWindow() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = &LoopProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "UiDriverLoopWindow";
+  ::RegisterClassA(&wc);
+  HWND wnd =
+      ::CreateWindowExA(0, wc.lpszClassName, "loop", WS_POPUP | WS_VISIBLE, 400,
+                        100, 120, 120, nullptr, nullptr, wc.hInstance, nullptr);
+  ui_test::PumpUntilIdle();
+  LoopRecord() = {};
+  return wnd;
+}
+
+TEST_F(UiDriverTest, AScriptedDragRunsItsStepsInsideTheApplicationsLoop) {
+  HWND wnd = LoopWindow();
+  const POINT from = ui_test::ScreenPointOf(wnd, 10, 10);
+  const POINT to{from.x + 150, from.y + 60};
+  bool sawLoop = false;
+  EXPECT_TRUE(ui_test::TModalDrag(from)
+                  .MoveTo(to, 2)
+                  .WaitFor(
+                      [&] {
+                        sawLoop = LoopRecord().InLoop;
+                        return true;
+                      },
+                      "a look at the loop")
+                  .Release()
+                  .Run());
+  ::DestroyWindow(wnd);
+  EXPECT_TRUE(sawLoop);
+  EXPECT_TRUE(LoopRecord().Ended);
+  ASSERT_FALSE(LoopRecord().Moves.empty());
+  EXPECT_EQ(to.x, LoopRecord().Moves.back().x);
+  EXPECT_EQ(to.y, LoopRecord().Moves.back().y);
+}
+
+// A step that never comes true fails the test at the deadline, and the
+// application's loop is ended rather than left waiting.
+void DragThatNeverEnds(HWND Wnd) {
+  ui_test::TModalDrag(ui_test::ScreenPointOf(Wnd, 10, 10), 300)
+      .WaitFor([] { return false; }, "something that never happens")
+      .Release()
+      .Run();
+}
+
+TEST_F(UiDriverTest, AScriptedDragThatOverrunsItsDeadlineFailsAndEndsTheLoop) {
+  static HWND wnd = nullptr;
+  wnd = LoopWindow();
+  EXPECT_NONFATAL_FAILURE(DragThatNeverEnds(wnd),
+                          "waiting for: something that never happens");
+  ::DestroyWindow(wnd);
+  EXPECT_TRUE(LoopRecord().Ended);
+  EXPECT_FALSE(LoopRecord().InLoop);
+  EXPECT_EQ(::GetKeyState(VK_LBUTTON) & 0x8000, 0);
 }
 
 }  // namespace

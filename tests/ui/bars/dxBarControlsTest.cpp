@@ -83,6 +83,22 @@ class dxBarControlsTest : public ::testing::Test {
     form_->Show();
     ui_test::PumpUntilIdle();
   }
+  // The form's main menu and a two-button toolbar below it, shown.
+  TdxBar* ShowMenuAndToolbar() {
+    Toolbar("Main Menu", 0, {Button("File")})->SetIsMainMenu(true);
+    TdxBar* tools = Toolbar("Main Toolbar", 1, {Button("New"), Button("Open")});
+    ShowForm();
+    return tools;
+  }
+  // The grip of a horizontal docked toolbar, left of its client area.
+  static POINT GripOf(TdxBarControl* AControl) {
+    return ui_test::ScreenPointOf(AControl->Handle(), -4,
+                                  AControl->ClientHeight() / 2);
+  }
+  POINT FormMiddle() const {
+    return ui_test::ScreenPointOf(form_->Handle(), form_->ClientWidth() / 2,
+                                  form_->ClientHeight() / 2);
+  }
   static TdxBarControl* ControlOf(TdxBar* ABar) {
     return dynamic_cast<TdxBarControl*>(ABar->Control());
   }
@@ -455,23 +471,24 @@ TEST_F(dxBarControlsTest, TwoToolbarsShareARowSideBySide) {
 }
 
 TEST_F(dxBarControlsTest, AToolbarDraggedToTheLeftDockAndThenFloated) {
-  Toolbar("Main Menu", 0, {Button("File")})->SetIsMainMenu(true);
-  TdxBar* tools = Toolbar("Main Toolbar", 1, {Button("New"), Button("Open")});
-  ShowForm();
+  TdxBar* tools = ShowMenuAndToolbar();
   TdxBarControl* control = ControlOf(tools);
   ASSERT_TRUE(control);
   TdxDockControl* left = manager_->GetInternalDockControl(dsLeft);
   ASSERT_TRUE(left);
   // Grab the grip (left of the client area) and drop inside the left
   // dock's zone, well below the top dock.
-  const POINT grip = ui_test::ScreenPointOf(control->Handle(), -4,
-                                            control->ClientHeight() / 2);
+  const POINT grip = GripOf(control);
   const POINT leftZone =
       ui_test::ScreenPointOf(form_->Handle(), 4, form_->ClientHeight() / 2);
   // A mark that a rebuilt window (even at the same address) would not carry.
   control->SetTag(0x7EA);
-  ui_test::Drag(grip, leftZone);
-  ui_test::PumpUntilIdle();
+  ASSERT_TRUE(ui_test::TModalDrag(grip)
+                  .MoveTo(leftZone, 4)
+                  .WaitFor([&] { return control->DockingStyle() == dsLeft; },
+                           "the bar docked on the left")
+                  .Release()
+                  .Run());
   // The bar took the dragged window's new place without making another.
   ASSERT_EQ(control, ControlOf(tools));
   EXPECT_EQ(0x7EA, control->Tag());
@@ -486,10 +503,8 @@ TEST_F(dxBarControlsTest, AToolbarDraggedToTheLeftDockAndThenFloated) {
   // From the left dock into the middle of the form: it floats there.
   const POINT grip2 =
       ui_test::ScreenPointOf(control->Handle(), control->ClientWidth() / 2, -4);
-  const POINT middle = ui_test::ScreenPointOf(
-      form_->Handle(), form_->ClientWidth() / 2, form_->ClientHeight() / 2);
-  ui_test::Drag(grip2, middle);
-  ui_test::PumpUntilIdle();
+  const POINT middle = FormMiddle();
+  ASSERT_TRUE(ui_test::TModalDrag(grip2).MoveTo(middle, 4).Release().Run());
   ASSERT_EQ(control, ControlOf(tools));
   EXPECT_EQ(0x7EA, control->Tag());
   EXPECT_EQ(dsNone, control->DockingStyle());
@@ -497,6 +512,292 @@ TEST_F(dxBarControlsTest, AToolbarDraggedToTheLeftDockAndThenFloated) {
   EXPECT_EQ(0, left->Width());
   EXPECT_TRUE(::IsWindowVisible(control->Handle()));
   EXPECT_EQ(dsNone, tools->DockingStyle());
+}
+
+// A toolbar dragged off the top dock into the form floats in a window of
+// its own, and dragged back it docks again; each move makes the window
+// anew, so there is only ever one.
+TEST_F(dxBarControlsTest, ADraggedToolbarFloatsAndDocksBackInOneWindow) {
+  TdxBar* tools = ShowMenuAndToolbar();
+  // Long enough to see the bar still floating over the dock.
+  manager_->SetWaitForDockingTime(1000);
+  TdxBarControl* control = ControlOf(tools);
+  ASSERT_TRUE(control);
+  TdxDockControl* top = manager_->GetInternalDockControl(dsTop);
+  ASSERT_EQ(2, top->RowCount());
+  const HWND docked = control->Handle();
+  const POINT grip = GripOf(control);
+  const POINT middle = FormMiddle();
+  HWND floating = nullptr;
+  ASSERT_TRUE(ui_test::TModalDrag(grip)
+                  .MoveTo(middle, 3)
+                  .WaitFor(
+                      [&] {
+                        // While the button is held the bar already floats.
+                        floating = control->Handle();
+                        return control->DockingStyle() == dsNone;
+                      },
+                      "the bar floating")
+                  .Release()
+                  .Run());
+  EXPECT_EQ(control, ControlOf(tools));
+  EXPECT_EQ(dsNone, tools->DockingStyle());
+  EXPECT_EQ(1, top->RowCount());
+  EXPECT_FALSE(::IsWindow(docked));
+  ASSERT_TRUE(::IsWindow(floating));
+  EXPECT_EQ(floating, control->Handle());
+  EXPECT_FALSE(::GetWindowLongA(floating, GWL_STYLE) & WS_CHILD);
+  EXPECT_TRUE(::IsWindowVisible(floating));
+
+  // Back onto the top dock, grabbed by the caption's start (its end is the
+  // close button): it floats until the mouse rests there.
+  const POINT caption = ui_test::ScreenPointOf(control->Handle(), 1, -4);
+  const POINT onDock = ui_test::ScreenPointOf(top->Handle(), 30, 4);
+  bool floatedOverDock = false;
+  ASSERT_TRUE(ui_test::TModalDrag(caption)
+                  .MoveTo(onDock, 2)
+                  .WaitFor(
+                      [&] {
+                        floatedOverDock = control->DockingStyle() == dsNone;
+                        return true;
+                      },
+                      "a look at the bar over the dock")
+                  .WaitFor([&] { return control->DockingStyle() == dsTop; },
+                           "the bar docked on top")
+                  .Release()
+                  .Run());
+  EXPECT_TRUE(floatedOverDock);
+  EXPECT_EQ(dsTop, tools->DockingStyle());
+  EXPECT_EQ(2, top->RowCount());
+  EXPECT_FALSE(::IsWindow(floating));
+  EXPECT_EQ(top->Handle(), ::GetParent(control->Handle()));
+  EXPECT_FALSE(manager_->Bars()->IsMoving());
+}
+
+// Escape ends the drag: the bar keeps the place it had at that moment and
+// later moves of the mouse leave it there.
+TEST_F(dxBarControlsTest, EscapeEndsADragWhereTheBarIs) {
+  TdxBar* tools = Toolbar("Main Toolbar", 0, {Button("New"), Button("Open")});
+  ShowForm();
+  TdxBarControl* control = ControlOf(tools);
+  ASSERT_TRUE(control);
+  const POINT grip = GripOf(control);
+  const POINT middle = FormMiddle();
+  const POINT further{middle.x + 60, middle.y + 40};
+  TRect atEscape;
+  ASSERT_TRUE(ui_test::TModalDrag(grip)
+                  .MoveTo(middle, 2)
+                  .WaitFor([&] { return control->DockingStyle() == dsNone; },
+                           "the bar floating")
+                  .Key(VK_ESCAPE)
+                  .WaitFor(
+                      [&] {
+                        atEscape = control->BoundsRect();
+                        return !manager_->Bars()->IsMoving();
+                      },
+                      "the end of the move")
+                  .MoveTo(further, 2)
+                  .Release()
+                  .Run());
+  EXPECT_EQ(dsNone, control->DockingStyle());
+  EXPECT_EQ(atEscape, control->BoundsRect());
+  EXPECT_EQ(atEscape.Left, tools->FloatLeft());
+  EXPECT_EQ(atEscape.Top, tools->FloatTop());
+  EXPECT_NE(::GetCapture(), manager_->Bars()->CaptureWindow());
+}
+
+// A floating bar placed beyond the screen comes back to the edge of the
+// work area it went past.
+TEST_F(dxBarControlsTest, AFloatingBarOffTheWorkAreaComesBackOntoIt) {
+  ShowForm();
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(::GetMonitorInfoA(
+      ::MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &info));
+  const RECT work = info.rcWork;
+  struct TCase {
+    const char* Where;
+    int Left, Top;
+  };
+  const TCase cases[] = {
+      {"left", static_cast<int>(work.left) - 5000, 100},
+      {"above", 100, static_cast<int>(work.top) - 5000},
+      {"right", static_cast<int>(work.right) + 50, 100},
+      {"below", 100, static_cast<int>(work.bottom) + 50},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Where);
+    TdxBar* bar = manager_->Bars()->Add();
+    bar->ItemLinks()->Add(Button("A"));
+    bar->SetDockingStyle(dsNone);
+    bar->SetFloatLeft(c.Left);
+    bar->SetFloatTop(c.Top);
+    bar->SetVisible(true);
+    ui_test::PumpUntilIdle();
+    TdxBarControl* control = ControlOf(bar);
+    ASSERT_TRUE(control);
+    RECT r{};
+    ::GetWindowRect(control->Handle(), &r);
+    RECT common{};
+    EXPECT_TRUE(::IntersectRect(&common, &r, &work))
+        << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+    if (c.Left < work.left) {
+      EXPECT_EQ(work.left, r.left);
+    }
+    if (c.Top < work.top) {
+      EXPECT_EQ(work.top, r.top);
+    }
+    if (c.Left >= work.right) {
+      EXPECT_EQ(work.right, r.right);
+    }
+    if (c.Top >= work.bottom) {
+      EXPECT_EQ(work.bottom, r.bottom);
+    }
+    // The window's place is what the bar remembers.
+    EXPECT_EQ(r.left, control->Left());
+    EXPECT_EQ(r.top, control->Top());
+    bar->SetVisible(false);
+  }
+}
+
+// The bar's opacity reaches its floating window only: docked, the window
+// is a plain child.
+TEST_F(dxBarControlsTest, AFloatingBarTakesTheBarsOpacity) {
+  TdxBar* bar = Toolbar("Tools", 0, {Button("A")});
+  bar->SetAlphaBlendValue(200);
+  ShowForm();
+  const auto layered = [&] {
+    return (::GetWindowLongA(ControlOf(bar)->Handle(), GWL_EXSTYLE) &
+            WS_EX_LAYERED) != 0;
+  };
+  EXPECT_FALSE(layered());
+  bar->SetDockingStyle(dsNone);
+  ui_test::PumpUntilIdle();
+  ASSERT_TRUE(layered());
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(::GetLayeredWindowAttributes(ControlOf(bar)->Handle(), nullptr,
+                                           &alpha, &flags));
+  EXPECT_EQ(200, alpha);
+  EXPECT_TRUE(flags & LWA_ALPHA);
+  bar->SetAlphaBlendValue(255);
+  EXPECT_FALSE(layered());
+  bar->SetAlphaBlendValue(120);
+  EXPECT_TRUE(layered());
+  bar->SetDockingStyle(dsTop);
+  ui_test::PumpUntilIdle();
+  EXPECT_FALSE(layered());
+}
+
+// Ctrl+Tab in keyboard mode goes on with the next toolbar's first item,
+// skipping bars without items and wrapping; Ctrl+Shift+Tab goes back.
+TEST_F(dxBarControlsTest, CtrlTabMovesKeyboardModeToTheNextToolbar) {
+  TdxBar* first = Toolbar("First", 0, {Button("&A"), Button("&B")});
+  TdxBar* empty = Toolbar("Empty", 1, {});
+  TdxBar* second = Toolbar("Second", 2, {Button("&C")});
+  ShowForm();
+  (void)empty;
+  ControlOf(first)->BarGetFocus(nullptr);
+  ASSERT_EQ(ControlOf(first), ActiveBarControl);
+  ui_test::PressKeys({VK_CONTROL, VK_TAB});
+  EXPECT_EQ(ControlOf(second), ActiveBarControl);
+  EXPECT_FALSE(ControlOf(first)->IsActive());
+  EXPECT_EQ(ItemControlOf(second, 0), ControlOf(second)->SelectedControl());
+  ui_test::PressKeys({VK_CONTROL, VK_TAB});  // wraps to the first
+  EXPECT_EQ(ControlOf(first), ActiveBarControl);
+  EXPECT_EQ(ItemControlOf(first, 0), ControlOf(first)->SelectedControl());
+  ui_test::PressKeys({VK_CONTROL, VK_SHIFT, VK_TAB});
+  EXPECT_EQ(ControlOf(second), ActiveBarControl);
+  ui_test::PressKeys({VK_ESCAPE});
+  EXPECT_EQ(nullptr, ActiveBarControl);
+}
+
+// The close button of a floating bar hides the bar, which stays in the
+// manager, and tells the manager; a press that leaves the button before
+// its release closes nothing. A bar that may not close has no button.
+TEST_F(dxBarControlsTest, TheCloseButtonHidesAFloatingBar) {
+  TdxBar* bar = Toolbar("Tools", 0, {Button("A"), Button("B")});
+  int closes = 0;
+  manager_->OnBarClose = TdxBarEvent::FromFunction(
+      [&](TdxBarManager*, TdxBar* ABar) { closes += ABar == bar ? 1 : 100; });
+  ShowForm();
+  bar->SetDockingStyle(dsNone);
+  ui_test::PumpUntilIdle();
+  TdxBarControl* control = ControlOf(bar);
+  ASSERT_TRUE(control);
+  const TRect close = control->CloseButtonRectNC();
+  ASSERT_FALSE(IsRectEmpty(close));
+  RECT window{};
+  ::GetWindowRect(control->Handle(), &window);
+  const POINT onClose{window.left + (close.Left + close.Right) / 2,
+                      window.top + (close.Top + close.Bottom) / 2};
+  const POINT away{window.left + 10, window.bottom + 40};
+  ASSERT_TRUE(
+      ui_test::TModalDrag(onClose)
+          .WaitFor([&] { return control->CloseButtonState() == msPressed; },
+                   "the button pressed")
+          .MoveTo(away)
+          .WaitFor([&] { return control->CloseButtonState() == msSelected; },
+                   "the button no longer pressed")
+          .Release()
+          .Run());
+  EXPECT_EQ(0, closes);
+  EXPECT_TRUE(bar->Visible());
+  EXPECT_EQ(msNone, control->CloseButtonState());
+
+  ui_test::Click(onClose);
+  EXPECT_EQ(1, closes);
+  EXPECT_FALSE(bar->Visible());
+  EXPECT_EQ(nullptr, bar->Control());
+  EXPECT_EQ(1, manager_->Bars()->Count());
+
+  bar->AllowClose = false;
+  bar->SetVisible(true);
+  ui_test::PumpUntilIdle();
+  ASSERT_TRUE(ControlOf(bar));
+  EXPECT_TRUE(IsRectEmpty(ControlOf(bar)->CloseButtonRectNC()));
+}
+
+// Ctrl held keeps a dragged bar floating over a dock however long the
+// mouse rests; letting Ctrl go decides again at once, and the bar docks
+// after the usual wait.
+TEST_F(dxBarControlsTest, CtrlKeepsADraggedBarFloatingOverADock) {
+  TdxBar* tools = ShowMenuAndToolbar();
+  TdxBarControl* control = ControlOf(tools);
+  ASSERT_TRUE(control);
+  TdxDockControl* top = manager_->GetInternalDockControl(dsTop);
+  const POINT grip = GripOf(control);
+  const POINT middle = FormMiddle();
+  const POINT onDock = ui_test::ScreenPointOf(top->Handle(), 30, 4);
+  // Many times the wait before docking (21 ms).
+  DWORD restStart = 0;
+  const auto rested = [&] {
+    if (!restStart) restStart = ::GetTickCount();
+    return ::GetTickCount() - restStart > 300;
+  };
+  bool floatedWithCtrl = false;
+  ASSERT_TRUE(ui_test::TModalDrag(grip)
+                  .MoveTo(middle, 2)
+                  .WaitFor([&] { return control->DockingStyle() == dsNone; },
+                           "the bar floating")
+                  .KeyDown(VK_CONTROL)
+                  .MoveTo(onDock, 2)
+                  .WaitFor(rested, "a rest over the dock")
+                  .WaitFor(
+                      [&] {
+                        floatedWithCtrl = control->DockingStyle() == dsNone;
+                        return true;
+                      },
+                      "a look at the bar")
+                  .KeyUp(VK_CONTROL)
+                  .WaitFor([&] { return control->DockingStyle() == dsTop; },
+                           "the bar docked on top")
+                  .Release()
+                  .Run());
+  EXPECT_TRUE(floatedWithCtrl);
+  EXPECT_EQ(dsTop, tools->DockingStyle());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "EditFormFixture.h"
 #include "Forms.h"
 #include "ScopeGuard.h"
 #include "UiDriverWin.h"
@@ -60,24 +61,8 @@ TcxCustomEditClass TTypingEditProperties::GetContainerClass() {
 
 using Log = std::vector<std::string>;
 
-class EditWindow : public ::testing::Test {
+class EditWindow : public TEditFormTest<TTypingEdit> {
  protected:
-  void SetUp() override {
-    form_.reset(new TForm(nullptr));
-    form_->SetBounds(60, 60, 420, 320);
-    form_->SetCaption("EditWindow");
-    other_ = new TTypingEdit(form_.get());
-    other_->SetParent(form_.get());
-    other_->SetBounds(20, 250, 100, 24);
-    form_->Show();
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form_->Handle()); },
-                          "form shown"));
-    PumpUntilIdle();
-  }
-  void TearDown() override {
-    ReleaseHeldButtons();
-    form_.reset();
-  }
   void Listen(TcxCustomEditProperties* AProps, TcxCustomEdit* AEdit) {
     AProps->OnChange = TNotifyEvent::FromFunction(
         [this](TObject*) { log_.push_back("change"); });
@@ -98,8 +83,6 @@ class EditWindow : public ::testing::Test {
     return edit;
   }
 
-  TObjectPtr<TForm> form_;
-  TTypingEdit* other_ = nullptr;
   Log log_;
   std::string keys_;
 };

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Clipbrd.h"
+#include "EditFormFixture.h"
 #include "Forms.h"
 #include "ScopeGuard.h"
 #include "UiDriverWin.h"
@@ -107,24 +108,8 @@ TEST(MaskEditProperties, AreRegisteredWithTheirDescription) {
 // The control
 // ---------------------------------------------------------------------------
 
-class MaskEditWindow : public ::testing::Test {
+class MaskEditWindow : public TEditFormTest<TcxMaskEdit> {
  protected:
-  void SetUp() override {
-    form_.reset(new TForm(nullptr));
-    form_->SetBounds(60, 60, 420, 320);
-    form_->SetCaption("MaskEditWindow");
-    other_ = new TcxMaskEdit(form_.get());
-    other_->SetParent(form_.get());
-    other_->SetBounds(20, 250, 100, 24);
-    form_->Show();
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form_->Handle()); },
-                          "form shown"));
-    PumpUntilIdle();
-  }
-  void TearDown() override {
-    ReleaseHeldButtons();
-    form_.reset();
-  }
   TcxMaskEdit* MaskedEdit(TcxEditMaskKind AKind, const String& AMask) {
     auto* edit = new TcxMaskEdit(form_.get());
     edit->SetParent(form_.get());
@@ -140,9 +125,6 @@ class MaskEditWindow : public ::testing::Test {
   }
   // What the inner edit shows.
   static std::string Shown(TcxMaskEdit* AEdit) { return AEdit->GetEditText(); }
-
-  TObjectPtr<TForm> form_;
-  TcxMaskEdit* other_ = nullptr;
 };
 
 TEST_F(MaskEditWindow, TypedDigitsFillTheStandardMaskPastItsLiterals) {

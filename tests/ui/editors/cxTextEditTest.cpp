@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Clipbrd.h"
+#include "EditFormFixture.h"
 #include "Forms.h"
 #include "ScopeGuard.h"
 #include "SysUtils.h"
@@ -20,15 +21,9 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-class TextEditWindow : public ::testing::Test {
+class TextEditWindow : public TEditFormTest<TcxTextEdit> {
  protected:
-  void SetUp() override {
-    form_.reset(new TForm(nullptr));
-    form_->SetBounds(60, 60, 420, 320);
-    form_->SetCaption("TextEditWindow");
-    other_ = new TcxTextEdit(form_.get());
-    other_->SetParent(form_.get());
-    other_->SetBounds(20, 250, 100, 24);
+  void BeforeShow() override {
     edit_ = new TcxTextEdit(form_.get());
     edit_->SetParent(form_.get());
     edit_->SetBounds(20, 20, 160, 24);
@@ -38,15 +33,6 @@ class TextEditWindow : public ::testing::Test {
         });
     edit_->Properties()->OnChange = TNotifyEvent::FromFunction(
         [this](TObject*) { log_.push_back("change:" + edit_->Text()); });
-    form_->Show();
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form_->Handle()); },
-                          "form shown"));
-    PumpUntilIdle();
-  }
-  void TearDown() override {
-    ReleaseHeldButtons();
-    form_.reset();
-    PumpUntilIdle();
   }
   void Focus(TcxCustomTextEdit* AEdit) {
     AEdit->SetFocus();
@@ -64,9 +50,7 @@ class TextEditWindow : public ::testing::Test {
     ASSERT_TRUE(PumpUntilIdle());
   }
 
-  TObjectPtr<TForm> form_;
   TcxTextEdit* edit_ = nullptr;
-  TcxTextEdit* other_ = nullptr;
   std::vector<Word> afterKeys_;
   Log log_;
 };

@@ -723,6 +723,10 @@ class TcxCustomEdit : public TcxContainer,
   TcxCustomEditData* EditData() const { return editData_; }
   void DoClearEditData(TcxCustomEditData* AEditData);
   virtual bool TabsNeeded() { return isInplace_; }
+  // Held over an activation by a key, so that the inner edit does not show
+  // the text before the key has reached it; the text editors hold it.
+  virtual void LockInnerEditRepainting() {}
+  virtual void UnlockInnerEditRepainting() {}
 
   // Mouse, embedded buttons and the view info.
   Integer ButtonVisibleIndexAt(const TPoint& P);

@@ -317,6 +317,8 @@ void TcxCustomEdit::Activate(TcxCustomEditData*& AEditData) {
 }
 
 void TcxCustomEdit::ActivateByKey(char AKey, TcxCustomEditData*& AEditData) {
+  LockInnerEditRepainting();
+  auto unlock = TScopeGuard([this] { UnlockInnerEditRepainting(); });
   Activate(AEditData);
   if (SendActivationKey(AKey) && HandleAllocated())
     ::SendMessageW(Handle(), WM_CHAR, static_cast<unsigned char>(AKey), 0);

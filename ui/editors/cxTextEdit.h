@@ -918,8 +918,8 @@ class TcxCustomTextEdit : public TcxCustomEdit,
   // The part of the container that the inner edit reads.
   bool InnerEditKeyPressConsumesEnterEsc(char Key);
   void InnerEditFocusChanged() { FocusChanged(); }
-  void LockInnerEditRepainting();
-  void UnlockInnerEditRepainting();
+  void LockInnerEditRepainting() override;
+  void UnlockInnerEditRepainting() override;
 
  protected:
   void CreateTextEditParts();

@@ -10,6 +10,8 @@
 
 namespace {
 
+using bar_test::Sys;
+
 TdxBarStandardPainter gStandard;
 TdxBarEnhancedPainter gEnhanced;
 TdxBarFlatPainter gFlat;
@@ -23,8 +25,6 @@ const Named kPainters[] = {{"base", &gBase},
                            {"standard", &gStandard},
                            {"enhanced", &gEnhanced},
                            {"flat", &gFlat}};
-
-COLORREF Sys(int index) { return ::GetSysColor(index); }
 
 TEST(BarPainterMetricsTest, SimpleValuesPerPainter) {
   struct Row {

@@ -584,3 +584,80 @@ TEST_F(MainWindowTest, TickingAGroupPutsItIntoTheTrayMenu) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// The real client: the system's Open dialog in a process of its own
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Runs the Open-dialog probe beside the test program on the sandbox's hive
+// and returns what it printed: the texts of the dialog's toolbar buttons.
+std::vector<String> OpenDialogButtons(const String& Hive) {
+  char self[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+  String exe = self;
+  exe = exe.substr(0, exe.find_last_of('\\') + 1) + "opendialog_probe.exe";
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!::CreatePipe(&read, &write, &sa, 0)) return {};
+  ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = write;
+  si.hStdError = write;
+  si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION pi{};
+  String cmd = "\"" + exe + "\" \"" + Hive + "\"";
+  const bool started = ::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr,
+                                        TRUE, 0, nullptr, nullptr, &si, &pi);
+  ::CloseHandle(write);
+  String output;
+  if (started) {
+    char buffer[512];
+    DWORD got = 0;
+    while (::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+      output.append(buffer, got);
+    }
+    if (::WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) {
+      ADD_FAILURE() << "the Open dialog did not end";
+      ::TerminateProcess(pi.hProcess, 1);
+    }
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+  } else {
+    ADD_FAILURE() << "cannot start " << exe;
+  }
+  ::CloseHandle(read);
+  std::vector<String> lines;
+  size_t start = 0;
+  for (size_t end; (end = output.find('\n', start)) != String::npos;
+       start = end + 1) {
+    String line = output.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool Shows(const std::vector<String>& Buttons, const String& Text) {
+  return std::find(Buttons.begin(), Buttons.end(), Text) != Buttons.end();
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, WinesOpenDialogShowsTheInstalledPlaces) {
+  TScratchFolders folders;
+  const String docs = folders.Make("Travel Docs");
+  StoreGroup(kCommon, "Work", 0, {"0", docs});
+  Open(true);
+  const std::vector<String> before = OpenDialogButtons(sandbox_->ScratchPath());
+  EXPECT_FALSE(Shows(before, "Travel Docs"));
+
+  Select("Work");
+  form_->actInstallGroup->Execute();
+  const std::vector<String> after = OpenDialogButtons(sandbox_->ScratchPath());
+  EXPECT_TRUE(Shows(after, "Desktop"));
+  EXPECT_TRUE(Shows(after, "Travel Docs"));
+}

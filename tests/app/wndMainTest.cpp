@@ -36,8 +36,6 @@ using places_test::TScratchFolders;
 
 namespace {
 
-const String kCommon = kCommonDlgGroupsKey;
-const String kOffice = kOfficeGroupsKey;
 const char kOffice11Places[] =
     "Software\\Microsoft\\Office\\11.0\\Common\\Open Find\\Places";
 

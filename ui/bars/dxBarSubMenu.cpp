@@ -336,12 +336,14 @@ TSize TdxBarSubMenuControl::CalcSize() {
 
 void TdxBarSubMenuControl::SetSizeAndCheckBounds() {
   const TSize size = CalcSize();
+  // The frame from the window's styles: a window not sized yet has no
+  // client area to measure it by.
   const TRect frame = [&] {
-    RECT w{}, c{};
-    ::GetWindowRect(Handle(), &w);
-    ::GetClientRect(Handle(), &c);
-    return TRect{0, 0, (w.right - w.left) - c.right,
-                 (w.bottom - w.top) - c.bottom};
+    RECT r{0, 0, 0, 0};
+    ::AdjustWindowRectEx(
+        &r, static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+        static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    return TRect{0, 0, r.right - r.left, r.bottom - r.top};
   }();
   const TSize outer{size.cx + frame.Right, size.cy + frame.Bottom};
   const TdxBarMenuPlacement place = dxBarPlaceMenu(

@@ -644,4 +644,42 @@ TEST(BarPainterMenuBrushTest, MenusTakeTheirItemsBrushWhenTheyTrackTheMouse) {
             gFlat.SubMenuControlPrepareBkBrush(given));
 }
 
+TEST(BarPainterStaticTest, TitledSeparatorsAndIndentStrips) {
+  // A titled separator in a menu: a line above its caption unless it is
+  // the menu's first row, and one below it.
+  TdxBarSeparatorControlDrawParams params;
+  params.PaintType = ptMenu;
+  params.ViewStructure = {cpText};
+  for (bool top : {false, true}) {
+    TObjectPtr<TBitmap> bitmap(new TBitmap);
+    bitmap->SetWidth(60);
+    bitmap->SetHeight(24);
+    TcxCanvas canvas(bitmap->Canvas());
+    params.Canvas = &canvas;
+    params.IsTop = top;
+    gBase.DrawSeparatorControl(params, {0, 0, 60, 24});
+    auto at = [&](int x, int y) { return ::GetPixel(canvas.Handle(), x, y); };
+    EXPECT_EQ(top ? Sys(COLOR_BTNFACE) : Sys(COLOR_BTNSHADOW), at(30, 0))
+        << top;
+    EXPECT_EQ(Sys(COLOR_BTNSHADOW), at(30, 22)) << top;
+    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), at(30, 23)) << top;
+  }
+  // The indents of a static: strips of the bar's background cut off R.
+  TdxBarStaticLikeControlDrawParams statics;
+  TObjectPtr<TBitmap> bitmap(new TBitmap);
+  bitmap->SetWidth(60);
+  bitmap->SetHeight(20);
+  TcxCanvas canvas(bitmap->Canvas());
+  statics.Canvas = &canvas;
+  statics.BorderStyle = sbsLowered;
+  statics.BorderOffsets = {1, 1, 1, 1};
+  TRect r{0, 0, 60, 20};
+  gBase.DrawStaticLikeControl(statics, r, 5, 7);
+  EXPECT_EQ((TRect{6, 1, 52, 19}), r);
+  statics.PaintType = ptVert;
+  r = {0, 0, 20, 60};
+  gBase.DrawStaticLikeControl(statics, r, 5, 7);
+  EXPECT_EQ((TRect{1, 6, 19, 52}), r);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -593,8 +594,23 @@ TEST(BarPainterEditTest, ButtonsThatWouldTakeHalfTheFieldAreNotShown) {
   EXPECT_EQ(0, gBase.GetCustomColorButtonBounds(params, field).Width());
 }
 
+// A canvas over a white bitmap, for the operations that draw on one.
+struct TBitmapCanvas {
+  TBitmapCanvas(int AWidth, int AHeight) : bitmap(new TBitmap) {
+    bitmap->SetWidth(AWidth);
+    bitmap->SetHeight(AHeight);
+    canvas = std::make_unique<TcxCanvas>(bitmap->Canvas());
+    RECT r{0, 0, AWidth, AHeight};
+    ::FillRect(canvas->Handle(), &r,
+               static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  }
+  COLORREF At(int X, int Y) const { return ::GetPixel(canvas->Handle(), X, Y); }
+  TObjectPtr<TBitmap> bitmap;
+  std::unique_ptr<TcxCanvas> canvas;
+};
+
 TEST(BarPainterEditTest, SpinArrowsPlainOrEngraved) {
-  Surface enabled(20, 20), disabled(20, 20);
+  Surface enabled(20, 20);
   TdxBarPainter::SpinEditControlDrawArrowByPoints(enabled.DC(), {5, 10}, 7,
                                                   true, COLOR_BTNTEXT);
   // The up arrow: its base row from x to x + w - 1, its point w div 2 up.
@@ -605,18 +621,14 @@ TEST(BarPainterEditTest, SpinArrowsPlainOrEngraved) {
   EXPECT_EQ(kWhite, enabled.At(5, 11));
   // A disabled arrow through the painter: the highlight copy one pixel
   // down and right shows under the shadow one.
-  TObjectPtr<TBitmap> bitmap(new TBitmap);
-  bitmap->SetWidth(20);
-  bitmap->SetHeight(20);
-  TcxCanvas canvas(bitmap->Canvas());
-  ::BitBlt(canvas.Handle(), 0, 0, 20, 20, disabled.DC(), 0, 0, SRCCOPY);
+  TBitmapCanvas disabled(20, 20);
   TdxBarEditLikeControlDrawParams params;
-  params.Canvas = &canvas;
+  params.Canvas = disabled.canvas.get();
   params.Enabled = false;
   params.TextField = {0, 0, 60, 20};
   gBase.DrawSpinEditArrow(params, {5, 5}, 4);
-  EXPECT_EQ(Sys(COLOR_BTNSHADOW), ::GetPixel(canvas.Handle(), 5, 5));
-  EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), ::GetPixel(canvas.Handle(), 12, 6));
+  EXPECT_EQ(Sys(COLOR_BTNSHADOW), disabled.At(5, 5));
+  EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), disabled.At(12, 6));
 }
 
 TEST(BarPainterEditTest, DateNavigatorButtonsRaisedOrFlat) {
@@ -651,14 +663,11 @@ TEST(BarPainterStaticTest, TitledSeparatorsAndIndentStrips) {
   params.PaintType = ptMenu;
   params.ViewStructure = {cpText};
   for (bool top : {false, true}) {
-    TObjectPtr<TBitmap> bitmap(new TBitmap);
-    bitmap->SetWidth(60);
-    bitmap->SetHeight(24);
-    TcxCanvas canvas(bitmap->Canvas());
-    params.Canvas = &canvas;
+    TBitmapCanvas separator(60, 24);
+    params.Canvas = separator.canvas.get();
     params.IsTop = top;
     gBase.DrawSeparatorControl(params, {0, 0, 60, 24});
-    auto at = [&](int x, int y) { return ::GetPixel(canvas.Handle(), x, y); };
+    auto at = [&](int x, int y) { return separator.At(x, y); };
     EXPECT_EQ(top ? Sys(COLOR_BTNFACE) : Sys(COLOR_BTNSHADOW), at(30, 0))
         << top;
     EXPECT_EQ(Sys(COLOR_BTNSHADOW), at(30, 22)) << top;
@@ -666,11 +675,8 @@ TEST(BarPainterStaticTest, TitledSeparatorsAndIndentStrips) {
   }
   // The indents of a static: strips of the bar's background cut off R.
   TdxBarStaticLikeControlDrawParams statics;
-  TObjectPtr<TBitmap> bitmap(new TBitmap);
-  bitmap->SetWidth(60);
-  bitmap->SetHeight(20);
-  TcxCanvas canvas(bitmap->Canvas());
-  statics.Canvas = &canvas;
+  TBitmapCanvas area(60, 20);
+  statics.Canvas = area.canvas.get();
   statics.BorderStyle = sbsLowered;
   statics.BorderOffsets = {1, 1, 1, 1};
   TRect r{0, 0, 60, 20};

@@ -10,9 +10,7 @@
 namespace {
 
 constexpr UINT_PTR ScrollTimerId = 1;
-// The stand-in's scroll bands: the scroll time with bands of their own.
 constexpr UINT ScrollTime = 200;
-constexpr Integer MenuBorder = 3;
 
 }  // namespace
 
@@ -109,9 +107,13 @@ void TdxBarSubMenuControlViewInfo::Calculate() {
     control->ViewInfo()->SetBounds(r);
     AddItemControlViewInfo(control->ViewInfo());
     if (link->BeginGroup() && i != menu->TopIndex()) {
+      TdxBarPainter* painter = menu->GetPainter();
       const Integer size = menu->GetBeginGroupSize();
-      AddSeparatorInfo(Rect(r.Left, r.Top - size, r.Right, r.Top), skHorizontal,
-                       control);
+      const TRect strip = painter
+                              ? painter->SubMenuControlBeginGroupRect(
+                                    dxBarGetSubMenuPaintInfo(menu), control, r)
+                              : Rect(r.Left, r.Top - size, r.Right, r.Top);
+      AddSeparatorInfo(strip, skHorizontal, control);
     }
   }
 }
@@ -184,7 +186,32 @@ bool TdxBarSubMenuControl::GetIsContextMenu() const {
   return parent && parent->GetIsContextMenu();
 }
 
-Integer TdxBarSubMenuControl::GetBorderSize() const { return MenuBorder; }
+Integer TdxBarSubMenuControl::GetBorderSize() const {
+  TdxBarPainter* painter = GetPainter();
+  return painter ? painter->SubMenuControlBorderSize() : 1;
+}
+
+Integer TdxBarSubMenuControl::GetBeginGroupSize() const {
+  TdxBarPainter* painter = GetPainter();
+  return painter ? painter->SubMenuControlBeginGroupSize()
+                 : TCustomdxBarControl::GetBeginGroupSize();
+}
+
+TRect TdxBarSubMenuControl::ContentOffsets() const {
+  TdxBarPainter* painter = GetPainter();
+  return painter ? painter->SubMenuControlContentRectOffset(
+                       dxBarGetSubMenuPaintInfo(
+                           const_cast<TdxBarSubMenuControl*>(this)))
+                 : TRect{1, 1, 1, 1};
+}
+
+void TdxBarSubMenuControl::CalcItemsRect() {
+  const TRect offsets = ContentOffsets();
+  const TRect client = ClientRect();
+  itemsRect_ =
+      Rect(client.Left + offsets.Left, client.Top + offsets.Top,
+           client.Right - offsets.Right, client.Bottom - offsets.Bottom);
+}
 
 void TdxBarSubMenuControl::SetPosition(Integer ALeft, Integer ATop) {
   onShowPos_ = {ALeft, ATop};
@@ -301,18 +328,22 @@ TSize TdxBarSubMenuControl::CalcSize() {
   if (width == 0) width = 100;
   if (height <= 2) height += ActiveCanvas()->TextHeight("Qq");
   // The icon column before the items and the arrow column after them.
-  width += TextSize() + dxBarStandardPaint::MenuArrowArea;
-  return {width + 2 * MenuBorder, height + 2 * MenuBorder};
+  width += 2 * TextSize();
+  const TRect offsets = ContentOffsets();
+  return {width + offsets.Left + offsets.Right,
+          height + offsets.Top + offsets.Bottom};
 }
 
 void TdxBarSubMenuControl::SetSizeAndCheckBounds() {
   const TSize size = CalcSize();
+  // The frame from the window's styles: a window not sized yet has no
+  // client area to measure it by.
   const TRect frame = [&] {
-    RECT w{}, c{};
-    ::GetWindowRect(Handle(), &w);
-    ::GetClientRect(Handle(), &c);
-    return TRect{0, 0, (w.right - w.left) - c.right,
-                 (w.bottom - w.top) - c.bottom};
+    RECT r{0, 0, 0, 0};
+    ::AdjustWindowRectEx(
+        &r, static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+        static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    return TRect{0, 0, r.right - r.left, r.bottom - r.top};
   }();
   const TSize outer{size.cx + frame.Right, size.cy + frame.Bottom};
   const TdxBarMenuPlacement place = dxBarPlaceMenu(
@@ -326,7 +357,11 @@ void TdxBarSubMenuControl::SetSizeAndCheckBounds() {
 }
 
 Integer TdxBarSubMenuControl::ScrollBandSize() const {
-  return dxBarStandardPaint::MenuScrollBand;
+  TdxBarPainter* painter = GetPainter();
+  const TdxBarSubMenuPaintInfo info =
+      dxBarGetSubMenuPaintInfo(const_cast<TdxBarSubMenuControl*>(this));
+  return painter ? painter->SubMenuControlGetScrollBandSize(info)
+                 : info.TextSize;
 }
 
 TRect TdxBarSubMenuControl::VisibleItemsRect() const {
@@ -448,25 +483,82 @@ void TdxBarSubMenuControl::DoRepaintBar(bool ARecreate) {
 // Painting
 // ---------------------------------------------------------------------------
 
+TdxBarSubMenuPaintInfo dxBarGetSubMenuPaintInfo(TCustomdxBarControl* AMenu) {
+  TdxBarSubMenuPaintInfo info;
+  auto* menu = dynamic_cast<TdxBarSubMenuControl*>(AMenu);
+  if (!menu) return info;
+  info.Control = menu;
+  info.IconAreaSize = menu->TextSize();
+  info.TextSize = menu->TextSize();
+  info.ItemsRect = menu->ItemsRect();
+  info.BackgroundBrush = menu->BackgroundBrush();
+  TCustomdxBarControlViewInfo* view = menu->ViewInfo();
+  if (view && view->GetItemControlCount() > 0) {
+    info.TopItem = view->GetItemControlViewInfo(0)->Control();
+    info.BottomItem =
+        view->GetItemControlViewInfo(view->GetItemControlCount() - 1)
+            ->Control();
+  }
+  return info;
+}
+
+HBRUSH TdxBarSubMenuControl::BackgroundBrush() const {
+  TdxBarPainter* painter = GetPainter();
+  if (!painter) return ::GetSysColorBrush(COLOR_MENU);
+  auto* self = const_cast<TdxBarSubMenuControl*>(this);
+  return painter->SubMenuControlPrepareBkBrush(painter->BarToolbarBrush(self));
+}
+
+void TdxBarSubMenuControl::FillBackground(HDC DC, const TRect& R) {
+  TdxBarPainter* painter = GetPainter();
+  if (!painter) {
+    FillBackgroundArea(DC, R, R, BackgroundBrush(), clNone, nullptr);
+    return;
+  }
+  painter->SubMenuControlDrawBackground(dxBarGetSubMenuPaintInfo(this), DC, R,
+                                        BackgroundBrush(), clNone);
+}
+
+void TdxBarSubMenuControl::DoNCPaint(HDC DC) {
+  TdxBarPainter* painter = GetPainter();
+  if (!painter) return;
+  RECT window{};
+  ::GetWindowRect(Handle(), &window);
+  const Integer width = window.right - window.left;
+  const Integer height = window.bottom - window.top;
+  TSavedDC saved(DC);
+  const Integer border = painter->SubMenuControlNCBorderSize();
+  ::ExcludeClipRect(DC, border, border, width - border, height - border);
+  painter->SubMenuControlDrawBorder(dxBarGetSubMenuPaintInfo(this), DC,
+                                    Rect(0, 0, width, height));
+}
+
 void TdxBarSubMenuControl::DoPaint() {
   TcxCanvas* canvas = ActiveCanvas();
   TSavedDC saved(canvas->Handle());
   HDC dc = canvas->Handle();
-  if (UpArrowExists())
-    dxBarStandardPaint::DrawMenuScrollBand(dc, UpArrowRect(), true);
-  if (downArrow_)
-    dxBarStandardPaint::DrawMenuScrollBand(dc, DownArrowRect(), false);
+  TdxBarPainter* painter = GetPainter();
+  const TdxBarSubMenuPaintInfo info = dxBarGetSubMenuPaintInfo(this);
+  if (painter) {
+    // The client frame, then everything inside it.
+    painter->SubMenuControlDrawClientBorder(info, dc, ClientRect(),
+                                            BackgroundBrush());
+    canvas->IntersectClipRect(ItemsRect());
+    if (UpArrowExists())
+      painter->SubMenuControlDrawScrollBand(info, canvas, adUp);
+    if (downArrow_) painter->SubMenuControlDrawScrollBand(info, canvas, adDown);
+  }
   canvas->ExcludeClipRect(UpArrowRect());
   canvas->ExcludeClipRect(DownArrowRect());
-  TCustomdxBarControlViewInfo* info = ViewInfo();
-  for (Integer i = 0; info && i < info->GetSeparatorCount(); ++i) {
-    const TRect r = info->GetSeparatorInfo(i).Bounds;
-    dxBarStandardPaint::FillBackground(dc, r, clMenu);
-    dxBarStandardPaint::DrawSeparator(dc, r, true);
+  TCustomdxBarControlViewInfo* view = ViewInfo();
+  for (Integer i = 0; painter && view && i < view->GetSeparatorCount(); ++i) {
+    const TRect r = view->GetSeparatorInfo(i).Bounds;
+    painter->SubMenuControlDrawBeginGroup(info, view->GetSeparatorControl(i),
+                                          canvas, r);
     canvas->ExcludeClipRect(r);
   }
   DrawItems(canvas);
-  dxBarStandardPaint::FillBackground(dc, ClientRect(), clMenu);
+  FillBackground(dc, ClientRect());
 }
 
 // ---------------------------------------------------------------------------
@@ -564,6 +656,12 @@ void TdxBarSubMenuControl::WndProc(TMessage& Message) {
     case WM_GETDLGCODE:
       Message.Result = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
       return;
+    case WM_NCPAINT: {
+      TWindowDC dc(Handle());
+      DoNCPaint(dc.get());
+      Message.Result = 0;
+      return;
+    }
     case WM_TIMER:
       if (Message.WParam == ScrollTimerId) {
         ScrollTimer();

@@ -81,6 +81,9 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   void HideByEscape();
   bool GetIsContextMenu() const;
   Integer GetBorderSize() const;
+  Integer GetBeginGroupSize() const override;
+  // The brush of the menu's background, as its painter prepares it.
+  HBRUSH BackgroundBrush() const;
 
   // --- Scrolling ---
   Integer TopIndex() const { return topIndex_; }
@@ -101,6 +104,9 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
 
  protected:
   void CreateParams(TCreateParams& Params) override;
+  void CalcItemsRect() override;
+  void FillBackground(HDC DC, const TRect& R) override;
+  void DoNCPaint(HDC DC);
   void CreateWnd() override;
   void WndProc(TMessage& Message) override;
   TClass GetViewInfoClass() const override;
@@ -112,6 +118,8 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   void DoRepaintBar(bool ARecreate) override;
 
  private:
+  // The margins between the client area and the items.
+  TRect ContentOffsets() const;
   void SetSizeAndCheckBounds();
   void LayoutItems();
   void MenuKeyDown(TMessage& M);

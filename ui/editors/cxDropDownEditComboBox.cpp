@@ -11,6 +11,7 @@
 #include "cxDropDownEdit.h"
 #include "cxEditConsts.h"
 #include "cxEditRepositoryItems.h"
+#include "cxFilterControlUtils.h"
 
 namespace {
 
@@ -639,9 +640,13 @@ void DropDownEditStartup() {
                                           scxSEditRepositoryComboBoxItem.Text);
   GetRegisteredEditProperties()->Register(TcxPopupEditProperties::StaticClass(),
                                           scxSEditRepositoryPopupItem.Text);
+  FilterEditsController()->Register(TcxComboBoxProperties::StaticClass(),
+                                    TcxFilterComboBoxHelper::Instance());
 }
 
 void DropDownEditShutdown() {
+  FilterEditsController()->Unregister(TcxComboBoxProperties::StaticClass(),
+                                      TcxFilterComboBoxHelper::Instance());
   GetRegisteredEditProperties()->Unregister(
       TcxPopupEditProperties::StaticClass());
   GetRegisteredEditProperties()->Unregister(

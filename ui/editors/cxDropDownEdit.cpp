@@ -566,6 +566,56 @@ bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta,
   return true;
 }
 
+void TcxCustomDropDownEdit::PasteFromClipboard() {
+  if (!IsFocusedEdit()) {
+    TcxCustomTextEdit::PasteFromClipboard();
+    return;
+  }
+  TcxObjectLinkScope self(this);
+  const String before = EditingText();
+  {
+    auto userAction = UserActionScope(this);
+    TcxCustomTextEdit::PasteFromClipboard();
+  }
+  if (!self.Alive() || EditingText() == before ||
+      !ActiveProperties()->ImmediateDropDown() || DroppedDown())
+    return;
+  SetDroppedDown(true);
+  if (ActiveProperties()->UseLookupData() && ILookupData() && HandleAllocated())
+    ::PostMessageA(Handle(), CM_DROPDOWNBYPASTE, 0, 0);
+}
+
+void TcxCustomDropDownEdit::DropDownByPasteHandler() {
+  if (!DroppedDown() || !ILookupData()) return;
+  const Variant key = ILookupData()->GetCurrentKey();
+  {
+    LockClick(true);
+    TScopeGuard unlockClick([this] { LockClick(false); });
+    ILookupData()->TextChanged();
+  }
+  if (!InternalVarEqualsExact(key, ILookupData()->GetCurrentKey())) DoClick();
+  const String text = EditingText();
+  switch (ActiveProperties()->GetEditingStyle()) {
+    case esEdit:
+      SetFindSelection(SelStart() == static_cast<Integer>(text.size()) &&
+                       ILookupData()->Find(text));
+      break;
+    case esFixedList:
+      SetFindSelection(true);
+      break;
+    default:
+      break;
+  }
+}
+
+void TcxCustomDropDownEdit::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_DROPDOWNBYPASTE) {
+    DropDownByPasteHandler();
+    return;
+  }
+  TcxCustomTextEdit::Dispatch(Message);
+}
+
 void TcxCustomDropDownEdit::BeforeDestruction() {
   if (ILookupData()) ILookupData()->Deinitialize();
   TcxCustomTextEdit::BeforeDestruction();

@@ -17,6 +17,9 @@
 // Passes a character typed into the editor on to the popup's focused
 // window (wParam: the character).
 constexpr UINT CM_POPUPCONTROLKEY = 0x806B;
+// Posted to the editor itself after a paste opened the popup: the lookup
+// then finds the pasted text.
+constexpr UINT CM_DROPDOWNBYPASTE = 0x806C;
 
 enum TcxEditCorner : Byte {
   ecoTopLeft,
@@ -391,6 +394,8 @@ class TcxCustomDropDownEdit : public TcxCustomTextEdit,
   void PropertiesChanged(TObject* Sender) override;
   bool GetScrollLookupDataList(TcxEditScrollCause ACause) override;
   void BeforeDestruction() override;
+  // A paste that changes the text of a focused editor opens the popup.
+  void PasteFromClipboard() override;
 
   // Removes a queued show request; a drop-down that never showed is closed
   // as if it had.
@@ -410,6 +415,8 @@ class TcxCustomDropDownEdit : public TcxCustomTextEdit,
                     TPoint MousePos) override;
   void CreateHandle() override;
   void DestroyWnd() override;
+  void Dispatch(TMessage& Message) override;
+  void DropDownByPasteHandler();
   // Makes the lookup's list inside the popup when the editor shows one.
   void InitializeLookupData();
 

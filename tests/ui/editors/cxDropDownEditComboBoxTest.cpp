@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Clipbrd.h"
 #include "Forms.h"
 #include "UiDriverControlsWin.h"
 #include "UiDriverWin.h"
@@ -277,6 +278,24 @@ TEST_F(ComboBoxTest, ARevertableFixedListStepsOnADoubleClick) {
   combo_->Properties()->SetRevertable(false);
   combo_->DblClick();
   EXPECT_EQ(combo_->EditingText(), "Details");
+}
+
+TEST_F(ComboBoxTest, APasteOpensTheListOnThePastedItem) {
+  SetViews();
+  Clipboard()->SetAsText("Summary");
+  ui_test::PressKeys({VK_CONTROL, 'V'});
+  ASSERT_TRUE(WaitOpen());
+  ASSERT_TRUE(WaitUntil([&] { return combo_->SelectedItem() == 2; },
+                        "pasted item highlighted"));
+  EXPECT_EQ(combo_->EditingText(), "Summary");
+  EXPECT_EQ(combo_->ItemIndex(), 2);
+  combo_->SetDroppedDown(false);
+  ASSERT_TRUE(WaitClosed());
+  // A paste that leaves the text as it was opens nothing.
+  combo_->SelectAll();
+  ui_test::PressKeys({VK_CONTROL, 'V'});
+  ui_test::PumpUntilIdle();
+  EXPECT_FALSE(combo_->DroppedDown());
 }
 
 TEST_F(ComboBoxTest, AComboWithoutItemsDoesNotOpen) {

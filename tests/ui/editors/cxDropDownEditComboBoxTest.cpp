@@ -280,6 +280,17 @@ TEST_F(ComboBoxTest, ARevertableFixedListStepsOnADoubleClick) {
   EXPECT_EQ(combo_->EditingText(), "Details");
 }
 
+TEST_F(ComboBoxTest, ARealDoubleClickOnARevertableTextSteps) {
+  combo_->Properties()->SetRevertable(true);
+  SetViews();
+  combo_->SetItemIndex(3);
+  ui_test::DoubleClick(ui_test::ScreenPointOf(combo_, 20, 12));
+  ASSERT_TRUE(WaitUntil([&] { return combo_->EditingText() == "List"; },
+                        "stepped to the first item"));
+  ui_test::PumpUntilIdle();
+  EXPECT_FALSE(combo_->DroppedDown());
+}
+
 TEST_F(ComboBoxTest, APasteOpensTheListOnThePastedItem) {
   SetViews();
   Clipboard()->SetAsText("Summary");

@@ -954,7 +954,8 @@ class TcxCustomTextEdit : public TcxCustomEdit,
   void CalculateTextViewInfo(const TPoint& P, TcxMouseButton Button,
                              TShiftState Shift, bool AIsMouseEvent);
   // The lookup navigation of the keys and the wheel.
-  void LookupGo(TcxEditLookupDataGoDirection ADirection);
+  void LookupGo(TcxEditLookupDataGoDirection ADirection,
+                bool ACircular = false);
   // One incremental search step of the typed text X.
   void IncrementalSearch(String X);
   virtual void LockedInnerEditWindowProc(TMessage& Message);

@@ -164,17 +164,22 @@ TEST(CheckBoxCell, GrayedShowsAsTheNullStyleSays) {
 }
 
 TEST(CheckBoxCell, ACellAsksForTheMarkAndALineOfText) {
-  TcxCheckBoxProperties props;
-  TEditCell cell(&props);
-  TTestCanvas canvas(70, 30);
-  const TSize size =
-      props.GetEditSize(canvas.Canvas(), cell.Style(), true, Variant(true));
-  canvas.Canvas()->SetFont(cell.Style()->GetVisibleFont());
-  const Integer line = canvas.Canvas()->TextHeight("Gg");
-  const TSize check =
-      GetEditCheckSize(canvas.Canvas(), false, nullptr, 0, nullptr);
-  EXPECT_EQ(size.cx, check.cx + 4);
-  EXPECT_EQ(size.cy, std::max(line, check.cy));
+  // The room above and below the mark shrinks by its border offset.
+  const std::pair<TcxLookAndFeelKind, Integer> cases[] = {{lfStandard, 2},
+                                                          {lfUltraFlat, 0}};
+  for (const auto& [kind, margins] : cases) {
+    TcxCheckBoxProperties props;
+    TEditCell cell(&props, kind);
+    TTestCanvas canvas(70, 30);
+    const TSize size =
+        props.GetEditSize(canvas.Canvas(), cell.Style(), true, Variant(true));
+    canvas.Canvas()->SetFont(cell.Style()->GetVisibleFont());
+    const Integer line = canvas.Canvas()->TextHeight("Gg");
+    const TSize check =
+        GetEditCheckSize(canvas.Canvas(), false, nullptr, 0, nullptr);
+    EXPECT_EQ(size.cx, check.cx + 4) << KindName(kind);
+    EXPECT_EQ(size.cy, std::max(line, check.cy + margins)) << KindName(kind);
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -449,9 +449,9 @@ void CheckBoxStartup() {
       .Property("ValueChecked", &P::ValueChecked, &P::SetValueChecked)
       .Property("ValueGrayed", &P::ValueGrayed, &P::SetValueGrayed)
       .Property("ValueUnchecked", &P::ValueUnchecked, &P::SetValueUnchecked);
-  TPublished<TcxCustomCheckBox>().Property(
-      "AutoSize", &TcxCustomEdit::AutoSize, &TcxCustomEdit::SetEditAutoSize,
-      true);
+  TPublished<TcxCustomCheckBox>().Property("AutoSize", &TcxCustomEdit::AutoSize,
+                                           &TcxCustomEdit::SetEditAutoSize,
+                                           true);
   RegisterClasses({TcxCheckBox::StaticClass(),
                    TcxCheckBoxProperties::StaticClass(),
                    TcxCheckBoxStyle::StaticClass()});

@@ -706,6 +706,8 @@ class TcxCustomTextEditViewData : public TcxCustomEditViewData {
   virtual TRect GetDrawTextOffset();
   virtual void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AValue,
                                     TcxCustomTextEditViewInfo* AViewInfo);
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
 
   // overrides
   void InitCacheData() override;

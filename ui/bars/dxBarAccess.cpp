@@ -139,6 +139,13 @@ Integer dxBarChooseNextObject(const TRect& AReference,
 // Helper tree
 // ---------------------------------------------------------------------------
 
+TdxBarAccessibilityHelper::~TdxBarAccessibilityHelper() {
+  if (gSelected == this || gSelectedParent == this) {
+    gSelected = nullptr;
+    gSelectedParent = nullptr;
+  }
+}
+
 void TdxBarAccessibilityHelper::OwnerObjectDestroyed() {
   TcxAccessibilityHelper::OwnerObjectDestroyed();
   if (gSelected == this) gSelected = nullptr;

@@ -75,6 +75,9 @@ class TdxBarAccessibilityHelper : public TcxAccessibilityHelper {
   VARNEL_CLASS(TdxBarAccessibilityHelper, TcxAccessibilityHelper)
  public:
   using TcxAccessibilityHelper::TcxAccessibilityHelper;
+  // A helper freed while it is the selected object or its parent takes the
+  // selection with it, so that nothing is left pointing at it.
+  ~TdxBarAccessibilityHelper() override;
   void OwnerObjectDestroyed() override;
 
   // The helper's parent and children as bar helpers (null for others).

@@ -108,4 +108,18 @@ TEST(BarNavigationTest, TabWalksTheTreeAndWrapsRound) {
   EXPECT_EQ(nullptr, dxBarSelectedAccessibleObject());
 }
 
+TEST(BarNavigationTest, AFreedHelperLeavesNoSelectionBehind) {
+  {
+    TTree t;
+    TTestHelper* root = t.Make(false);
+    TTestHelper* group = root->Add(t.Make(false));
+    group->Add(t.Make(true, "C"))->Select();
+    ASSERT_EQ(group, dxBarSelectedAccessibleParent());
+  }
+  // The keyboard hook reads these: a dangling parent would make it treat
+  // later keys as menu navigation.
+  EXPECT_EQ(nullptr, dxBarSelectedAccessibleObject());
+  EXPECT_EQ(nullptr, dxBarSelectedAccessibleParent());
+}
+
 }  // namespace

@@ -22,7 +22,7 @@ namespace {
 
 using namespace ui_test;
 
-COLORREF Sys(int AIndex) { return ::GetSysColor(AIndex); }
+using bar_test::Sys;
 
 // What a bar window paints in its client area, into a bitmap.
 class TWindowPixels {

@@ -20,32 +20,32 @@ using edit_test::PixelsOf;
 using edit_test::TEditCell;
 using edit_test::TTestCanvas;
 
-constexpr TColor kCellColor = TColor(0x00D0E0F0);
-const TRect kCell{4, 3, 64, 23};
+constexpr TColor kCheckCellColor = TColor(0x00D0E0F0);
+const TRect kCheckCell{4, 3, 64, 23};
 
 TEST(CheckBoxCell, EveryLookPaintsTheMarkCentredOverTheCellColour) {
   for (TcxLookAndFeelKind kind : kAllKinds) {
     TcxCheckBoxProperties props;
     TEditCell cell(&props, kind);
-    cell.Style()->SetColor(kCellColor);
+    cell.Style()->SetColor(kCheckCellColor);
     TTestCanvas unchecked(70, 30);
-    cell.Draw(unchecked, kCell, Variant(false));
+    cell.Draw(unchecked, kCheckCell, Variant(false));
     const TRect check = cell.Info<TcxCustomCheckBoxViewInfo>()->CheckRect;
-    const TRect mark = cxRectOffset(check, kCell.Left, kCell.Top);
+    const TRect mark = cxRectOffset(check, kCheckCell.Left, kCheckCell.Top);
     TTestCanvas checked(70, 30);
-    cell.Draw(checked, kCell, Variant(true));
+    cell.Draw(checked, kCheckCell, Variant(true));
 
     // Centred in the cell, the width of a check square.
-    EXPECT_LE(std::abs(check.Left - (kCell.Width() - check.Right)), 1)
+    EXPECT_LE(std::abs(check.Left - (kCheckCell.Width() - check.Right)), 1)
         << KindName(kind);
     EXPECT_GE(check.Width(), 11) << KindName(kind);
     EXPECT_NE(PixelsOf(unchecked, mark), PixelsOf(checked, mark))
         << KindName(kind);
     // Outside the mark the cell is its colour, and nothing spills over.
-    const Integer cellPixels = kCell.Width() * kCell.Height();
+    const Integer cellPixels = kCheckCell.Width() * kCheckCell.Height();
     const Integer markPixels = mark.Width() * mark.Height();
-    EXPECT_EQ(CountOf(checked, kCell, kCellColor),
-              cellPixels - markPixels + CountOf(checked, mark, kCellColor))
+    EXPECT_EQ(CountOf(checked, kCheckCell, kCheckCellColor),
+              cellPixels - markPixels + CountOf(checked, mark, kCheckCellColor))
         << KindName(kind);
     EXPECT_EQ(CountOf(checked, TRect{0, 0, 70, 30}, kPaper),
               70 * 30 - cellPixels)
@@ -70,10 +70,10 @@ TEST(CheckBoxCell, TheMarkGoesToItsSideOnlyWhenAskedForInPlace) {
     props.Alignment()->SetHorz(c.alignment);
     TEditCell cell(&props);
     TTestCanvas canvas(70, 30);
-    cell.Calculate(canvas.Canvas(), kCell, Variant(true));
+    cell.Calculate(canvas.Canvas(), kCheckCell, Variant(true));
     const TRect check = cell.Info<TcxCustomCheckBoxViewInfo>()->CheckRect;
     if (c.left < 0)
-      EXPECT_LE(std::abs(check.Left - (kCell.Width() - check.Right)), 1)
+      EXPECT_LE(std::abs(check.Left - (kCheckCell.Width() - check.Right)), 1)
           << c.alignment;
     else
       EXPECT_EQ(check.Left, c.left) << c.alignment;
@@ -84,9 +84,9 @@ TEST(CheckBoxCell, TheMarkGoesToItsSideOnlyWhenAskedForInPlace) {
   props.Alignment()->SetHorz(taRightJustify);
   TEditCell cell(&props);
   TTestCanvas canvas(70, 30);
-  cell.Calculate(canvas.Canvas(), kCell, Variant(true));
+  cell.Calculate(canvas.Canvas(), kCheckCell, Variant(true));
   EXPECT_EQ(cell.Info<TcxCustomCheckBoxViewInfo>()->CheckRect.Right,
-            kCell.Width() - 2);
+            kCheckCell.Width() - 2);
 }
 
 TEST(CheckBoxCell, TheMouseGivesTheMarkItsState) {
@@ -108,7 +108,7 @@ TEST(CheckBoxCell, TheMouseGivesTheMarkItsState) {
     TcxCheckBoxProperties props;
     TEditCell cell(&props);
     TTestCanvas canvas(70, 30);
-    cell.Calculate(canvas.Canvas(), kCell, Variant(false), c.mouse, c.shift,
+    cell.Calculate(canvas.Canvas(), kCheckCell, Variant(false), c.mouse, c.shift,
                    c.button, c.enabled);
     EXPECT_EQ(cell.Info<TcxCustomCheckBoxViewInfo>()->CheckState, c.expected)
         << c.mouse.X << " " << int(c.button) << " " << c.enabled;
@@ -119,10 +119,10 @@ TEST(CheckBoxCell, AHeldButtonStaysPressedAcrossCalculations) {
   TcxCheckBoxProperties props;
   TEditCell cell(&props);
   TTestCanvas canvas(70, 30);
-  cell.Calculate(canvas.Canvas(), kCell, Variant(false), TPoint{30, 10},
+  cell.Calculate(canvas.Canvas(), kCheckCell, Variant(false), TPoint{30, 10},
                  {ssLeft}, cxmbLeft);
   // A move with the button still down keeps the press.
-  cell.Calculate(canvas.Canvas(), kCell, Variant(false), TPoint{31, 10},
+  cell.Calculate(canvas.Canvas(), kCheckCell, Variant(false), TPoint{31, 10},
                  {ssLeft}, cxmbNone);
   EXPECT_EQ(cell.Info<TcxCustomCheckBoxViewInfo>()->CheckState, ecsPressed);
 }
@@ -139,11 +139,11 @@ TEST(CheckBoxCell, ValuesGiveTheStatesAndPreviewShowsChecked) {
       {Null(), cbsGrayed},
       {Variant(5), cbsGrayed}};
   for (const auto& [value, state] : cases) {
-    cell.Calculate(canvas.Canvas(), kCell, value);
+    cell.Calculate(canvas.Canvas(), kCheckCell, value);
     EXPECT_EQ(cell.Info<TcxCustomCheckBoxViewInfo>()->State, state)
         << VarToStr(value);
   }
-  cell.Calculate(canvas.Canvas(), kCell, Variant("N"), TPoint{-1, -1}, {},
+  cell.Calculate(canvas.Canvas(), kCheckCell, Variant("N"), TPoint{-1, -1}, {},
                  cxmbNone, true, true);
   EXPECT_EQ(cell.Info<TcxCustomCheckBoxViewInfo>()->State, cbsChecked);
 }
@@ -153,14 +153,14 @@ TEST(CheckBoxCell, GrayedShowsAsTheNullStyleSays) {
   props.SetNullStyle(nssUnchecked);
   TEditCell cell(&props, lfUltraFlat);
   TTestCanvas grayed(70, 30);
-  cell.Draw(grayed, kCell, Null());
+  cell.Draw(grayed, kCheckCell, Null());
   TTestCanvas unchecked(70, 30);
-  cell.Draw(unchecked, kCell, Variant(false));
-  EXPECT_EQ(PixelsOf(grayed, kCell), PixelsOf(unchecked, kCell));
+  cell.Draw(unchecked, kCheckCell, Variant(false));
+  EXPECT_EQ(PixelsOf(grayed, kCheckCell), PixelsOf(unchecked, kCheckCell));
   props.SetNullStyle(nssGrayedChecked);
   TTestCanvas grayedChecked(70, 30);
-  cell.Draw(grayedChecked, kCell, Null());
-  EXPECT_NE(PixelsOf(grayedChecked, kCell), PixelsOf(unchecked, kCell));
+  cell.Draw(grayedChecked, kCheckCell, Null());
+  EXPECT_NE(PixelsOf(grayedChecked, kCheckCell), PixelsOf(unchecked, kCheckCell));
 }
 
 TEST(CheckBoxCell, ACellAsksForTheMarkAndALineOfText) {

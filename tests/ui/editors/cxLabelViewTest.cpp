@@ -19,14 +19,14 @@ using edit_test::kPaper;
 using edit_test::TEditCell;
 using edit_test::TTestCanvas;
 
-constexpr TColor kCellColor = TColor(0x00F0F0F0);
+constexpr TColor kLabelCellColor = TColor(0x00F0F0F0);
 constexpr TColor kTextColor = TColor(0x00000080);
 
 TEST(LabelCell, DrawsItsTextInsideTheCellInEveryLook) {
   for (TcxLookAndFeelKind kind : kAllKinds) {
     TcxLabelProperties props;
     TEditCell cell(&props, kind);
-    cell.Style()->SetColor(kCellColor);
+    cell.Style()->SetColor(kLabelCellColor);
     cell.Style()->SetTextColor(kTextColor);
     TTestCanvas canvas(200, 40);
     const TRect bounds{30, 8, 150, 30};
@@ -41,7 +41,7 @@ TEST(LabelCell, DrawsItsTextInsideTheCellInEveryLook) {
 TEST(LabelCell, TheCacheFollowsTheCellToANewPlace) {
   TcxLabelProperties props;
   TEditCell cell(&props);
-  cell.Style()->SetColor(kCellColor);
+  cell.Style()->SetColor(kLabelCellColor);
   cell.Style()->SetTextColor(kTextColor);
   TTestCanvas first(200, 60);
   cell.Draw(first, TRect{0, 0, 100, 20}, Variant("Varnel"));
@@ -57,12 +57,12 @@ TEST(LabelCell, ATransparentCellKeepsWhatLiesUnderIt) {
   TcxLabelProperties props;
   props.SetTransparent(true);
   TEditCell cell(&props);
-  cell.Style()->SetColor(kCellColor);
+  cell.Style()->SetColor(kLabelCellColor);
   cell.Style()->SetTextColor(kTextColor);
   TTestCanvas canvas(200, 40);
   const TRect bounds{10, 10, 150, 30};
   cell.Draw(canvas, bounds, Variant("Varnel"));
-  EXPECT_EQ(CountOf(canvas, bounds, kCellColor), 0);
+  EXPECT_EQ(CountOf(canvas, bounds, kLabelCellColor), 0);
   EXPECT_GT(CountOf(canvas, bounds, kPaper), bounds.Width());
   EXPECT_GT(CountOf(canvas, bounds, kTextColor), 20);
 }

@@ -13,6 +13,7 @@
 #include "cxContainer.h"
 #include "cxEditButtons.h"
 #include "cxEditConsts.h"
+#include "cxEditValueSource.h"
 #include "cxRegExpr.h"  // EcxEditError
 
 // The screen cursor of an editor that scrolls its value with the wheel.
@@ -83,7 +84,6 @@ enum TcxEditCloseUpReason : Byte {
   crCancel,
   crEnter
 };
-enum TcxDataEditValueSource : Byte { evsValue, evsText, evsKey };
 
 using TcxEditButtonClickEvent =
     TClosure<void(TObject* Sender, Integer AButtonIndex)>;

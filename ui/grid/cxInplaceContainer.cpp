@@ -357,7 +357,7 @@ void TcxEditingControl::Dispatch(TMessage& Message) {
     const TPoint p = ScreenToClient(GetMouseCursorPos());
     if (HitTestController()->AllowDesignMouseEvents(p.X, p.Y,
                                                     TShiftState{ssLeft})) {
-      Screen->SetCursor(HitTestController()->GetCurrentCursor());
+      ::SetCursor(Screen->Cursors(HitTestController()->GetCurrentCursor()));
       Message.Result = 1;
       return;
     }

@@ -738,8 +738,14 @@ void TcxCustomInplaceEditContainer::GetDisplayValue(
 
 Variant TcxCustomInplaceEditContainer::GetEditValue() {
   if (!Editing()) return Variant();
-  if (DataController()->GetRecordCount() == 0) return Null();
-  return DataController()->GetEditValue(itemIndex_, editValueSource_);
+  TcxDataController* controller = DataController();
+  if (controller->GetRecordCount() == 0) return Null();
+  if (controller->IsEditing())
+    return controller->GetEditValue(itemIndex_, editValueSource_);
+  // The record enters its edit state with the first change; until then the
+  // editor shows what the record holds.
+  const Integer record = controller->GetFocusedRecordIndex();
+  return record < 0 ? Null() : controller->GetValue(record, itemIndex_);
 }
 
 void TcxCustomInplaceEditContainer::SetEditValue(const Variant& Value) {

@@ -334,10 +334,13 @@ TEST_F(LayoutTest, LockedControlHasNoHotElement) {
   hotTrack->SetHotElement(grid_->CellOf(item), TPoint{5, 5});
   EXPECT_EQ(hotTrack->PrevElement(), nullptr);
   grid_->EndUpdate();
-  hotTrack->SetHotElement(grid_->CellOf(item), TPoint{5, 5});
+  const TPoint centre = grid_->CellCentre(item);
+  grid_->HitTestController()->RecalculateOnMouseEvent(centre.X, centre.Y, {});
+  EXPECT_EQ(grid_->HitTestController()->HitTestItem(), grid_->CellOf(item));
   EXPECT_EQ(hotTrack->PrevElement(), grid_->CellOf(item));
   // A cell that goes while hot leaves nothing dangling.
   grid_->TestViewInfo()->ClearEditCellViewInfos();
+  EXPECT_EQ(grid_->HitTestController()->HitTestItem(), nullptr);
   EXPECT_EQ(hotTrack->PrevElement(), nullptr);
 }
 

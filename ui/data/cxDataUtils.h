@@ -8,7 +8,7 @@
 
 #include "Classes.h"
 #include "Variants.h"
-#include "cxVariants.h"  // TcxDataEditValueSource
+#include "cxEditValueSource.h"
 
 using TcxDataBindingNotifyEvent = TClosure<void()>;
 

@@ -13,8 +13,8 @@
 #include "cxContainer.h"
 #include "cxEditButtons.h"
 #include "cxEditConsts.h"
-#include "cxRegExpr.h"   // EcxEditError
-#include "cxVariants.h"  // TcxDataEditValueSource
+#include "cxEditValueSource.h"
+#include "cxRegExpr.h"  // EcxEditError
 
 // The screen cursor of an editor that scrolls its value with the wheel.
 constexpr TCursor crcxEditMouseWheel = 4101;
@@ -740,7 +740,7 @@ class TcxCustomEdit : public TcxContainer,
   TObjectPtr<TcxCustomEditViewData> CreateViewData();
   bool IsActiveControl();
   virtual bool CanAutoSize() { return !isInplace_ && autoSize_; }
-  virtual bool CanAutoWidth();
+  bool CanAutoWidth();
   void SetEditAutoSize(bool Value);
   // The content parameters an in-place editor passes to its view data,
   // once InitContentParams has made them.

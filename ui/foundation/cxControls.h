@@ -399,6 +399,25 @@ class IcxMouseTrackingCaller2 : public IcxMouseTrackingCaller {
   ~IcxMouseTrackingCaller2() = default;
 };
 
+// An element of a control's layout that takes part in hot tracking: it is
+// told where the mouse is (-1, -1 when it left) and says whether its text
+// needs a hint at a point, with the hint's text and rectangle.
+class IcxHotTrackElement : public IInterface {
+ public:
+  static constexpr TGUID IID{0xE0E5C2B4,
+                             0x1F6B,
+                             0x4B8D,
+                             {0x8E, 0x3A, 0x72, 0x1C, 0x55, 0x0D, 0x94, 0x2F}};
+  virtual TPoint GetOrigin() = 0;
+  virtual bool IsNeedHint(TcxCanvas* ACanvas, const TPoint& P, String& AText,
+                          bool& AIsMultiLine, TRect& ATextRect,
+                          bool& AIsNeedOffsetHint) = 0;
+  virtual void UpdateHotTrackState(const TPoint& P) = 0;
+
+ protected:
+  ~IcxHotTrackElement() = default;
+};
+
 class IcxCompoundControl : public IInterface {
  public:
   static constexpr TGUID IID{0xA4A77F28,

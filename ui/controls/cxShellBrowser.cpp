@@ -51,7 +51,7 @@ TcxShellBrowserDlg::TcxShellBrowserDlg(TComponent* AOwner) : TForm(AOwner) {
   cxStv->SetTabOrder(0);
   cxStv->OnChange = TTVChangedEvent(this, &TcxShellBrowserDlg::cxStvChange);
 
-  cxButton1 = new TButton(this);
+  cxButton1 = new TcxButton(this);
   cxButton1->SetParent(this);
   cxButton1->SetBounds(139, 323, 75, 25);
   cxButton1->SetAnchors(TAnchors{akRight, akBottom});
@@ -59,7 +59,7 @@ TcxShellBrowserDlg::TcxShellBrowserDlg(TComponent* AOwner) : TForm(AOwner) {
   cxButton1->SetModalResult(mrOk);
   cxButton1->SetTabOrder(2);
 
-  cxButton2 = new TButton(this);
+  cxButton2 = new TcxButton(this);
   cxButton2->SetParent(this);
   cxButton2->SetBounds(219, 323, 75, 25);
   cxButton2->SetAnchors(TAnchors{akRight, akBottom});
@@ -79,6 +79,8 @@ TcxShellBrowserDlg::TcxShellBrowserDlg(TComponent* AOwner) : TForm(AOwner) {
 
   lookAndFeel_ = std::make_unique<TcxLookAndFeel>(this);
   cxStv->GetStyle()->LookAndFeel()->SetMasterLookAndFeel(lookAndFeel_.get());
+  cxButton1->LookAndFeel()->SetMasterLookAndFeel(lookAndFeel_.get());
+  cxButton2->LookAndFeel()->SetMasterLookAndFeel(lookAndFeel_.get());
 
   cxButton1->SetCaption(cxGetResourceString(cxSEditButtonOK));
   cxButton2->SetCaption(cxGetResourceString(cxSEditButtonCancel));
@@ -86,6 +88,8 @@ TcxShellBrowserDlg::TcxShellBrowserDlg(TComponent* AOwner) : TForm(AOwner) {
 
 TcxShellBrowserDlg::~TcxShellBrowserDlg() {
   if (cxStv) cxStv->GetStyle()->LookAndFeel()->SetMasterLookAndFeel(nullptr);
+  if (cxButton1) cxButton1->LookAndFeel()->SetMasterLookAndFeel(nullptr);
+  if (cxButton2) cxButton2->LookAndFeel()->SetMasterLookAndFeel(nullptr);
 }
 
 void TcxShellBrowserDlg::CreateParams(TCreateParams& Params) {

@@ -4,6 +4,7 @@
 
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "cxButtons.h"
 #include "cxLookAndFeels.h"
 #include "cxShellTreeView.h"
 
@@ -37,8 +38,8 @@ class TcxShellBrowserDlg : public TForm {
   TLabel* lblFolder;
   TEdit* cxTeFolder;
   TcxShellTreeView* cxStv;
-  TButton* cxButton1;
-  TButton* cxButton2;
+  TcxButton* cxButton1;
+  TcxButton* cxButton2;
 
   void Dispatch(TMessage& Message) override;
 

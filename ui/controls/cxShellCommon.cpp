@@ -1222,23 +1222,6 @@ DWORD TcxDragDropSettings::GetDropEffectAPI() const {
   return effects;
 }
 
-HRESULT TcxDropSource::QueryInterface(REFIID Iid, void** Obj) {
-  if (!Obj) return E_POINTER;
-  if (IsEqualIID(Iid, IID_IUnknown) || IsEqualIID(Iid, IID_IDropSource)) {
-    *Obj = static_cast<IDropSource*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *Obj = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG TcxDropSource::Release() {
-  const ULONG count = --refCount_;
-  if (count == 0) delete this;
-  return count;
-}
-
 HRESULT TcxDropSource::QueryContinueDrag(BOOL AEscapePressed, DWORD AKeyState) {
   if (AEscapePressed) return DRAGDROP_S_CANCEL;
   if (AKeyState & (MK_LBUTTON | MK_RBUTTON)) return S_OK;
@@ -1247,6 +1230,116 @@ HRESULT TcxDropSource::QueryContinueDrag(BOOL AEscapePressed, DWORD AKeyState) {
 
 HRESULT TcxDropSource::GiveFeedback(DWORD) {
   return DRAGDROP_S_USEDEFAULTCURSORS;
+}
+
+// ---------------------------------------------------------------------------
+// TcxShellDropTarget
+// ---------------------------------------------------------------------------
+
+IDropTarget* TcxShellDropTarget::TargetAt(POINTL APoint, IDataObject* AData,
+                                          DWORD AKeyState, DWORD* AEffect,
+                                          HRESULT& AResult) {
+  AResult = S_OK;
+  bool changed = false;
+  IDropTarget* target =
+      site_ ? site_->GetDropTarget(POINT{APoint.x, APoint.y}, changed)
+            : nullptr;
+  if (!target) {
+    *AEffect = DROPEFFECT_NONE;
+    return nullptr;
+  }
+  // A target the cursor has just reached hears of the drag first.
+  if (changed && AData) {
+    AResult = target->DragEnter(AData, AKeyState, APoint, AEffect);
+    if (FAILED(AResult)) return nullptr;
+  }
+  return target;
+}
+
+HRESULT TcxShellDropTarget::DragEnter(IDataObject* ADataObject, DWORD AKeyState,
+                                      POINTL APoint, DWORD* AEffect) {
+  if (!AEffect) return E_INVALIDARG;
+  dataObject_ = TcxComPtr<IDataObject>::Share(ADataObject);
+  HRESULT hr = S_OK;
+  IDropTarget* target = TargetAt(APoint, nullptr, AKeyState, AEffect, hr);
+  if (!target) return hr;
+  *AEffect = site_->GetDefaultDropEffect();
+  return target->DragEnter(ADataObject, AKeyState, APoint, AEffect);
+}
+
+HRESULT TcxShellDropTarget::DragOver(DWORD AKeyState, POINTL APoint,
+                                     DWORD* AEffect) {
+  if (!AEffect) return E_INVALIDARG;
+  HRESULT hr = S_OK;
+  IDropTarget* target =
+      TargetAt(APoint, dataObject_.get(), AKeyState, AEffect, hr);
+  if (!target) return hr;
+  return target->DragOver(AKeyState, APoint, AEffect);
+}
+
+HRESULT TcxShellDropTarget::DragLeave() {
+  dataObject_.reset();
+  if (site_) site_->ReleaseDropTarget(true);
+  return S_OK;
+}
+
+HRESULT TcxShellDropTarget::Drop(IDataObject* ADataObject, DWORD AKeyState,
+                                 POINTL APoint, DWORD* AEffect) {
+  if (!AEffect) return E_INVALIDARG;
+  IcxShellDropTargetSite* site = site_;
+  TScopeGuard release([this, site] {
+    dataObject_.reset();
+    if (site) site->ReleaseDropTarget(false);
+  });
+  HRESULT hr = S_OK;
+  IDropTarget* target = TargetAt(APoint, ADataObject, AKeyState, AEffect, hr);
+  if (!target) return hr;
+  hr = target->Drop(ADataObject, AKeyState, APoint, AEffect);
+  site->DropDone();
+  return hr;
+}
+
+TcxShellDropTargetRegistration::TcxShellDropTargetRegistration(
+    IcxShellDropTargetSite* ASite)
+    : target_(
+          TcxComPtr<TcxShellDropTarget>::Share(new TcxShellDropTarget(ASite))) {
+}
+
+TcxShellDropTargetRegistration::~TcxShellDropTargetRegistration() {
+  Revoke();
+  // OLE may still hold the object for a drag in progress.
+  target_->Detach();
+}
+
+void TcxShellDropTargetRegistration::Register(HWND AWnd) {
+  if (wnd_ == AWnd) return;
+  Revoke();
+  if (SUCCEEDED(::RegisterDragDrop(AWnd, target_.get()))) wnd_ = AWnd;
+}
+
+void TcxShellDropTargetRegistration::Revoke() {
+  if (!wnd_) return;
+  ::RevokeDragDrop(wnd_);
+  wnd_ = nullptr;
+}
+
+bool cxShellDoDragDrop(HWND AWnd, IShellFolder* AFolder,
+                       const std::vector<PItemIDList>& APidls,
+                       TWinControl* AOwner, DWORD AAllowedEffects) {
+  if (!AFolder || APidls.empty()) return false;
+  std::vector<LPCITEMIDLIST> items(APidls.begin(), APidls.end());
+  TcxComPtr<IDataObject> data;
+  if (FAILED(AFolder->GetUIObjectOf(AWnd, static_cast<UINT>(items.size()),
+                                    items.data(), IID_IDataObject, nullptr,
+                                    data.outVoid())) ||
+      !data) {
+    return false;
+  }
+  TcxComPtr<TcxDropSource> source =
+      TcxComPtr<TcxDropSource>::Share(new TcxDropSource(AOwner));
+  DWORD effect = DROPEFFECT_NONE;
+  ::DoDragDrop(data.get(), source.get(), AAllowedEffects, &effect);
+  return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -630,13 +630,36 @@ using TcxShellAddFolderEvent =
 // Drop source and context-menu window
 // ---------------------------------------------------------------------------
 
-class TcxDropSource : public IDropSource {
+// A COM object of one interface, counted; it frees itself with its last
+// reference (made with a count of 0, so the first owner shares it).
+template <class I, const IID& Iid>
+class TcxComObject : public I {
+ public:
+  virtual ~TcxComObject() = default;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID AIid, void** Obj) override {
+    if (!Obj) return E_POINTER;
+    if (IsEqualIID(AIid, IID_IUnknown) || IsEqualIID(AIid, Iid)) {
+      *Obj = static_cast<I*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *Obj = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refCount_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG count = --refCount_;
+    if (count == 0) delete this;  // the COM contract's own ownership
+    return count;
+  }
+
+ private:
+  std::atomic<ULONG> refCount_{0};
+};
+
+class TcxDropSource : public TcxComObject<IDropSource, IID_IDropSource> {
  public:
   explicit TcxDropSource(TWinControl* AOwner) : owner_(AOwner) {}
-  virtual ~TcxDropSource() = default;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Obj) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refCount_; }
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL AEscapePressed,
                                               DWORD AKeyState) override;
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD AEffect) override;
@@ -644,8 +667,82 @@ class TcxDropSource : public IDropSource {
 
  private:
   TWinControl* owner_;
-  std::atomic<ULONG> refCount_{0};
 };
+
+// What a shell control tells its drop target: the shell object under a
+// point takes the drop.
+class IcxShellDropTargetSite {
+ public:
+  // The shell drop target under the screen point, held by the site until
+  // ReleaseDropTarget; AChanged when it is not the one of the last call.
+  virtual IDropTarget* GetDropTarget(const POINT& AScreenPos,
+                                     bool& AChanged) = 0;
+  // Forgets the held target; ALeave tells it the drag left (not after a
+  // drop, which ended the drag for it already).
+  virtual void ReleaseDropTarget(bool ALeave) = 0;
+  // The drop effect offered first, before the target answers.
+  virtual DWORD GetDefaultDropEffect() = 0;
+  // After a drop on the held target (before it is released).
+  virtual void DropDone() {}
+
+ protected:
+  ~IcxShellDropTargetSite() = default;
+};
+
+// The OLE drop target a shell control registers: it hands each call on to
+// the shell object under the cursor, which the site finds.
+class TcxShellDropTarget : public TcxComObject<IDropTarget, IID_IDropTarget> {
+ public:
+  explicit TcxShellDropTarget(IcxShellDropTargetSite* ASite) : site_(ASite) {}
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* ADataObject, DWORD AKeyState,
+                                      POINTL APoint, DWORD* AEffect) override;
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD AKeyState, POINTL APoint,
+                                     DWORD* AEffect) override;
+  HRESULT STDMETHODCALLTYPE DragLeave() override;
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* ADataObject, DWORD AKeyState,
+                                 POINTL APoint, DWORD* AEffect) override;
+
+  // The control is going: later calls find no target.
+  void Detach() { site_ = nullptr; }
+  // Whether a drag is over the control (its data object is held).
+  bool Dragging() const { return static_cast<bool>(dataObject_); }
+
+ private:
+  // The site's target under the point (none: AEffect is DROPEFFECT_NONE,
+  // or AResult holds the failure of a new target's DragEnter with AData).
+  IDropTarget* TargetAt(POINTL APoint, IDataObject* AData, DWORD AKeyState,
+                        DWORD* AEffect, HRESULT& AResult);
+
+  IcxShellDropTargetSite* site_;
+  TcxComPtr<IDataObject> dataObject_;
+};
+
+// The drop target of a control: registered with OLE while the control's
+// window exists.
+class TcxShellDropTargetRegistration {
+ public:
+  explicit TcxShellDropTargetRegistration(IcxShellDropTargetSite* ASite);
+  ~TcxShellDropTargetRegistration();
+  TcxShellDropTargetRegistration(const TcxShellDropTargetRegistration&) =
+      delete;
+  TcxShellDropTargetRegistration& operator=(
+      const TcxShellDropTargetRegistration&) = delete;
+
+  void Register(HWND AWnd);
+  void Revoke();
+  TcxShellDropTarget* Target() const { return target_.get(); }
+  bool Dragging() const { return target_->Dragging(); }
+
+ private:
+  TcxComPtr<TcxShellDropTarget> target_;
+  HWND wnd_ = nullptr;
+};
+
+// Runs an OLE drag of the items APidls of AFolder (relative ids); false when
+// the folder offers no data object for them.
+bool cxShellDoDragDrop(HWND AWnd, IShellFolder* AFolder,
+                       const std::vector<PItemIDList>& APidls,
+                       TWinControl* AOwner, DWORD AAllowedEffects);
 
 class TcxContextMenuMessageWindow : public TcxMessageWindow {
   VARNEL_CLASS(TcxContextMenuMessageWindow, TcxMessageWindow)

@@ -37,6 +37,728 @@ class TReadLock {
 }  // namespace
 
 // ---------------------------------------------------------------------------
+// TcxShellListViewOptions
+// ---------------------------------------------------------------------------
+
+void TcxShellListViewOptions::Assign(TPersistent* Source) {
+  if (auto* options = dynamic_cast<TcxShellListViewOptions*>(Source)) {
+    AutoNavigate = options->AutoNavigate;
+  }
+  TcxShellOptions::Assign(Source);
+}
+
+// ---------------------------------------------------------------------------
+// TcxShellListRoot
+// ---------------------------------------------------------------------------
+
+TcxShellListRoot::TcxShellListRoot(TcxCustomInnerShellListView* AOwner,
+                                   HWND AParentWindow)
+    : TcxCustomShellRoot(AOwner, AParentWindow), list_(AOwner) {}
+
+void TcxShellListRoot::RootUpdated() {
+  TcxCustomShellRoot::RootUpdated();
+  if (!list_) return;
+  list_->CheckUpdateItems();
+  if (list_->OnRootChanged) list_->OnRootChanged(list_, this);
+}
+
+// ---------------------------------------------------------------------------
+// TcxShellListViewProducer
+// ---------------------------------------------------------------------------
+
+TcxShellListViewProducer::TcxShellListViewProducer(
+    TcxCustomInnerShellListView* AOwner)
+    : TcxCustomItemProducer(AOwner), list_(AOwner) {}
+
+TcxShellListViewProducer::~TcxShellListViewProducer() {
+  try {
+    ClearFetchQueue();
+  } catch (...) {
+  }
+}
+
+bool TcxShellListViewProducer::CanAddFolder(TcxShellFolder* AFolder) {
+  return list_->DoAddFolder(AFolder);
+}
+
+bool TcxShellListViewProducer::DoCompareItems(TcxShellFolder* AFolder1,
+                                              TcxShellFolder* AFolder2,
+                                              Integer& ACompare) {
+  return list_->DoCompare(AFolder1, AFolder2, ACompare);
+}
+
+DWORD TcxShellListViewProducer::GetEnumFlags() {
+  return list_->Options()->GetEnumFlags();
+}
+
+TcxShellItemsInfoGatherer* TcxShellListViewProducer::GetItemsInfoGatherer() {
+  return list_->ItemsInfoGatherer();
+}
+
+bool TcxShellListViewProducer::GetShowToolTip() {
+  return list_->Options()->ShowToolTip();
+}
+
+void TcxShellListViewProducer::NotifyUpdateItem(
+    const TcxRequestItem& ARequest) {
+  // Only rows on screen asked with priority; the others are drawn complete
+  // when they come into view.
+  if (!ARequest.Priority || !list_->HandleAllocated()) return;
+  bool inside = false;
+  {
+    TReadLock lock(this);
+    inside = ARequest.ItemIndex < ItemCount();
+  }
+  if (inside) {
+    ::PostMessageA(list_->Handle(), DSM_NOTIFYUPDATE, ARequest.ItemIndex, 0);
+  }
+}
+
+void TcxShellListViewProducer::ProcessDetails(IShellFolder* AFolder, Integer) {
+  Integer charWidth = 8;
+  if (HDC dc = ::GetDC(nullptr)) {
+    HGDIOBJ old = ::SelectObject(dc, list_->Font()->Handle());
+    SIZE size{};
+    if (::GetTextExtentPoint32A(dc, "X", 1, &size)) charWidth = size.cx;
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+  }
+  TcxCustomItemProducer::ProcessDetails(AFolder, charWidth);
+  list_->CreateColumns();
+}
+
+// ---------------------------------------------------------------------------
+// TcxCustomInnerShellListView: construction
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Set while a list view shows what a linked control chose: no list view
+// then tells its own linked controls, which would echo it back.
+bool linkedControlNavigating = false;
+
+}  // namespace
+
+TcxCustomInnerShellListView::TcxCustomInnerShellListView(TComponent* AOwner)
+    : TcxCustomInnerListView(AOwner),
+      gatherer_(new TcxShellItemsInfoGatherer(this)),
+      root_(new TcxShellListRoot(this, nullptr)),
+      dragDropSettings_(new TcxDragDropSettings),
+      options_(new TcxShellListViewOptions(this)),
+      producer_(new TcxShellListViewProducer(this)),
+      dropTarget_(this) {
+  root_->OnSettingsChanged =
+      TNotifyEvent(this, &TcxCustomInnerShellListView::RootSettingsChanged);
+  SHFILEINFOA info{};
+  smallImages_ = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoA(
+      "C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+  largeImages_ = reinterpret_cast<HIMAGELIST>(
+      ::SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX));
+  SetOwnerData(true);
+  SetHideSelection(false);
+  SetDoubleBuffered(true);
+}
+
+TcxCustomInnerShellListView::~TcxCustomInnerShellListView() {
+  RemoveChangeNotification();
+  SetTreeView(nullptr);
+  currentDropTarget_.reset();
+  // The producer's requests leave the queue before the thread ends.
+  producer_.reset();
+  gatherer_.reset();
+}
+
+bool TcxCustomInnerShellListView::LinkedControlNavigating() {
+  return linkedControlNavigating;
+}
+
+void TcxCustomInnerShellListView::CreateParams(TCreateParams& Params) {
+  TcxCustomInnerListView::CreateParams(Params);
+  Params.Style |= LVS_SHAREIMAGELISTS;
+}
+
+void TcxCustomInnerShellListView::CreateWnd() {
+  TcxCustomInnerListView::CreateWnd();
+  ::SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(smallImages_));
+  ::SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(largeImages_));
+  // The rows' overlays, cut state and drop mark are asked per row: an
+  // owner-data list keeps only selection and focus.
+  ::SendMessageA(Handle(), LVM_SETCALLBACKMASK,
+                 LVIS_OVERLAYMASK | LVIS_CUT | LVIS_DROPHILITED, 0);
+  dropTarget_.Register(Handle());
+  if (root_->Pidl()) {
+    CheckUpdateItems();
+  } else {
+    root_->CheckRoot();
+  }
+}
+
+void TcxCustomInnerShellListView::DestroyWnd() {
+  RemoveChangeNotification();
+  Columns()->Clear();
+  dropTarget_.Revoke();
+  TcxCustomInnerListView::DestroyWnd();
+}
+
+void TcxCustomInnerShellListView::Loaded() {
+  TcxCustomInnerListView::Loaded();
+  if (ComponentState().Contains(csDesigning)) root_->RootUpdated();
+}
+
+bool TcxCustomInnerShellListView::DoAddFolder(TcxShellFolder* AFolder) {
+  bool canAdd = true;
+  if (OnAddFolder) OnAddFolder(this, AFolder, canAdd);
+  return canAdd;
+}
+
+bool TcxCustomInnerShellListView::DoCompare(TcxShellFolder* AFolder1,
+                                            TcxShellFolder* AFolder2,
+                                            Integer& ACompare) {
+  if (!OnCompare) return false;
+  OnCompare(this, AFolder1, AFolder2, ACompare);
+  return true;
+}
+
+void TcxCustomInnerShellListView::RootSettingsChanged(TObject*) {
+  if (Parent() && Parent()->ComponentState().Contains(csLoading)) return;
+  if (treeView_ && treeView_->HandleAllocated()) {
+    ::SendMessageA(treeView_->Handle(), DSM_SYNCHRONIZEROOT,
+                   reinterpret_cast<WPARAM>(root_.get()), 0);
+  }
+}
+
+void TcxCustomInnerShellListView::SetTreeView(TWinControl* AValue) {
+  if (treeView_ == AValue) return;
+  if (treeView_) treeView_->RemoveFreeNotification(this);
+  treeView_ = AValue;
+  if (treeView_) treeView_->FreeNotification(this);
+}
+
+void TcxCustomInnerShellListView::Notification(TComponent* AComponent,
+                                               TOperation Operation) {
+  TcxCustomInnerListView::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == treeView_) treeView_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Showing the folder
+// ---------------------------------------------------------------------------
+
+void TcxCustomInnerShellListView::CheckUpdateItems() {
+  producer_->ClearItems();
+  if (!HandleAllocated() || !::IsWindow(Handle())) return;
+  if (root_->IsValid()) {
+    if (producer_->ItemCount() == 0) {
+      producer_->ProcessItems(root_->ShellFolder(), root_->Pidl(), 10);
+    }
+  } else {
+    Clear();
+  }
+  CreateChangeNotification();
+  Invalidate();
+}
+
+void TcxCustomInnerShellListView::SetListViewStyle(TcxListViewStyle Value) {
+  static constexpr TViewStyle kStyles[] = {vsIcon, vsSmallIcon, vsList,
+                                           vsReport};
+  listStyle_ = Value;
+  SetViewStyle(kStyles[Value]);
+  CreateColumns();
+  if (HandleAllocated()) Invalidate();
+}
+
+void TcxCustomInnerShellListView::CreateColumns() {
+  if (listStyle_ != lvsReport) return;
+  TListColumns* columns = Columns();
+  columns->BeginUpdate();
+  TScopeGuard endUpdate([columns] { columns->EndUpdate(); });
+  columns->Clear();
+  TcxShellDetails* details = producer_->Details();
+  for (Integer i = 0; i < details->GetCount(); ++i) {
+    const TcxDetailItem& detail = details->GetItems(i);
+    TListColumn* column = columns->Add();
+    column->SetCaption(detail.Text);
+    column->SetAlignment(detail.Alignment);
+    column->SetWidth(detail.Width);
+  }
+}
+
+void TcxCustomInnerShellListView::OwnerDataFetch(TListItem* Item) {
+  {
+    TReadLock lock(producer_.get());
+    const Integer index = Item->Index();
+    if (index < 0 || index >= producer_->ItemCount()) return;
+    TcxShellItemInfo* item = producer_->Item(index);
+    item->CheckUpdate(producer_->ShellFolder(), producer_->FolderPidl(), false);
+    Item->SetCaption(WideToAnsi(item->Name));
+    Item->SetImageIndex(item->IconIndex);
+    if (listStyle_ == lvsReport) {
+      if (item->Details()->Count() == 0) {
+        item->FetchDetails(Handle(), producer_->ShellFolder(),
+                           *producer_->Details());
+      }
+      Item->SubItems()->Assign(item->Details());
+    }
+    if (!item->Updated) producer_->FetchRequest(index, true);
+  }
+  TcxCustomInnerListView::OwnerDataFetch(Item);
+}
+
+// ---------------------------------------------------------------------------
+// Messages
+// ---------------------------------------------------------------------------
+
+void TcxCustomInnerShellListView::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CN_NOTIFY:
+      CNNotify(Message);
+      return;
+    case DSM_SETCOUNT:
+      DsmSetCount(Message);
+      return;
+    case DSM_NOTIFYUPDATE:
+      DsmNotifyUpdateItem(Message);
+      return;
+    case DSM_NOTIFYUPDATECONTENTS:
+      DsmNotifyUpdateContents(Message);
+      return;
+    case DSM_SHELLCHANGENOTIFY:
+      DsmShellChangeNotify(Message);
+      return;
+    case DSM_SYNCHRONIZEROOT:
+      DsmSynchronizeRoot(Message);
+      return;
+    default:
+      TcxCustomInnerListView::Dispatch(Message);
+  }
+}
+
+void TcxCustomInnerShellListView::CNNotify(TMessage& M) {
+  if (ComponentState().Contains(csDestroying)) return;
+  const auto* hdr = reinterpret_cast<const NMHDR*>(M.LParam);
+  switch (hdr->code) {
+    case LVN_GETINFOTIPA: {
+      auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(M.LParam);
+      producer_->DoGetInfoTip(Handle(), tip->iItem, tip->pszText,
+                              tip->cchTextMax);
+      return;
+    }
+    case LVN_GETDISPINFOA: {
+      TcxCustomInnerListView::Dispatch(M);
+      auto& item = reinterpret_cast<NMLVDISPINFOA*>(M.LParam)->item;
+      if (item.iSubItem != 0 || !(item.mask & (LVIF_IMAGE | LVIF_STATE))) {
+        return;
+      }
+      TReadLock lock(producer_.get());
+      if (item.iItem < 0 || item.iItem >= producer_->ItemCount()) return;
+      TcxShellItemInfo* info = producer_->Item(item.iItem);
+      info->CheckUpdate(producer_->ShellFolder(), producer_->FolderPidl(),
+                        false);
+      item.state &= ~(LVIS_OVERLAYMASK | LVIS_CUT | LVIS_DROPHILITED);
+      item.state |= INDEXTOOVERLAYMASK(info->OverlayIndex() + 1);
+      if (info->IsHidden) item.state |= LVIS_CUT;
+      if (item.iItem == dropItem_) item.state |= LVIS_DROPHILITED;
+      item.stateMask |= LVIS_OVERLAYMASK | LVIS_CUT | LVIS_DROPHILITED;
+      item.mask |= LVIF_STATE;
+      return;
+    }
+    case LVN_BEGINDRAG:
+    case LVN_BEGINRDRAG:
+      if (!dragDropSettings_->AllowDragObjects()) {
+        TcxCustomInnerListView::Dispatch(M);
+      } else if (SelCount() > 0) {
+        DoBeginDrag();
+      }
+      return;
+    default:
+      TcxCustomInnerListView::Dispatch(M);
+  }
+}
+
+void TcxCustomInnerShellListView::DsmSetCount(TMessage& M) {
+  SetItemCount(static_cast<Integer>(M.WParam));
+  if (!HandleAllocated()) return;
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  ::SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+void TcxCustomInnerShellListView::DsmNotifyUpdateItem(TMessage& M) {
+  if (HandleAllocated()) ::SendMessageA(Handle(), LVM_UPDATE, M.WParam, 0);
+  if (Container()) Container()->SetScrollBarsParameters(false);
+}
+
+void TcxCustomInnerShellListView::DsmNotifyUpdateContents(TMessage&) {
+  if (!ComponentState().Contains(csLoading)) CheckUpdateItems();
+  if (Container()) Container()->SetScrollBarsParameters(false);
+}
+
+void TcxCustomInnerShellListView::DsmShellChangeNotify(TMessage& M) {
+  if (shellChanging_) return;
+  TRestoreOnExit changing(shellChanging_, true);
+  const auto eventId = static_cast<Integer>(M.LParam);
+  PItemIDList pidl1 = nullptr;
+  PItemIDList pidl2 = nullptr;
+  if (M.WParam) {
+    auto* pidls = reinterpret_cast<PItemIDList*>(M.WParam);
+    pidl1 = pidls[0];
+    pidl2 = pidls[1];
+  }
+  CheckUpdateItems();
+  if (OnShellChange) OnShellChange(this, eventId, pidl1, pidl2);
+  if (Container()) Container()->SetScrollBarsParameters(false);
+}
+
+void TcxCustomInnerShellListView::DsmSynchronizeRoot(TMessage& M) {
+  if (Parent() && Parent()->ComponentState().Contains(csLoading)) return;
+  root_->Update(reinterpret_cast<TcxCustomShellRoot*>(M.WParam));
+}
+
+// ---------------------------------------------------------------------------
+// Navigation
+// ---------------------------------------------------------------------------
+
+std::vector<Integer> TcxCustomInnerShellListView::SelectedIndexes() {
+  std::vector<Integer> indexes;
+  if (!HandleAllocated()) return indexes;
+  for (LRESULT row = -1;;) {
+    row = ::SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                         LVNI_SELECTED);
+    if (row < 0) break;
+    indexes.push_back(static_cast<Integer>(row));
+  }
+  return indexes;
+}
+
+PItemIDList TcxCustomInnerShellListView::GetItemAbsolutePIDL(Integer AIndex) {
+  TReadLock lock(producer_.get());
+  if (AIndex < 0 || AIndex >= producer_->ItemCount()) return nullptr;
+  return ConcatenatePidls(producer_->FolderPidl(),
+                          producer_->Item(AIndex)->Pidl());
+}
+
+TcxShellFolder* TcxCustomInnerShellListView::GetFolder(Integer AIndex) {
+  TReadLock lock(producer_.get());
+  return AIndex >= 0 && AIndex < producer_->ItemCount()
+             ? producer_->Item(AIndex)->Folder()
+             : nullptr;
+}
+
+Integer TcxCustomInnerShellListView::GetFolderCount() { return ItemCount(); }
+
+void TcxCustomInnerShellListView::Navigate(PItemIDList APidl) {
+  if (!APidl || EqualPIDLs(APidl, producer_->FolderPidl())) return;
+  TcxPidlPtr target(GetPidlCopy(APidl));
+  if (OnBeforeNavigation) {
+    String path;
+    try {
+      path = WideToAnsi(GetShellItemDisplayName(
+          GetDesktopIShellFolder().get(), target.get(), SHGDN_FORPARSING));
+    } catch (const EOleError&) {
+    }
+    OnBeforeNavigation(this, target.get(), AnsiToWide(path));
+  }
+  root_->SetPidl(target.get());
+  DoNavigateTreeView();
+  if (OnAfterNavigation) {
+    OnAfterNavigation(this, root_->Pidl(), root_->GetCurrentPath());
+  }
+}
+
+void TcxCustomInnerShellListView::DoProcessNavigation(Integer AIndex) {
+  TcxPidlPtr target;
+  {
+    TReadLock lock(producer_.get());
+    if (AIndex < 0 || AIndex >= producer_->ItemCount()) return;
+    TcxShellItemInfo* item = producer_->Item(AIndex);
+    if (!item->IsFolder) return;
+    target.reset(ConcatenatePidls(producer_->FolderPidl(), item->Pidl()));
+  }
+  // Navigating reloads the producer: no lock may be held then.
+  Navigate(target.get());
+}
+
+void TcxCustomInnerShellListView::DoProcessDefaultCommand(Integer AIndex) {
+  TcxPidlPtr pidl(GetItemAbsolutePIDL(AIndex));
+  if (!pidl) return;
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_INVOKEIDLIST;
+  info.hwnd = Handle();
+  info.lpIDList = pidl.get();
+  info.nShow = SW_SHOW;
+  ::ShellExecuteExA(&info);
+}
+
+void TcxCustomInnerShellListView::DblClick() {
+  const std::vector<Integer> selected = SelectedIndexes();
+  if (options_->AutoNavigate && !selected.empty()) {
+    bool folder = false;
+    {
+      TReadLock lock(producer_.get());
+      const Integer index = selected.front();
+      folder =
+          index < producer_->ItemCount() && producer_->Item(index)->IsFolder;
+    }
+    if (folder) {
+      DoProcessNavigation(selected.front());
+    } else {
+      DoProcessDefaultCommand(selected.front());
+    }
+  }
+  TcxCustomInnerListView::DblClick();
+}
+
+void TcxCustomInnerShellListView::KeyDown(Word& Key, TShiftState Shift) {
+  TcxCustomInnerListView::KeyDown(Key, Shift);
+  if (IsEditingLabel()) return;
+  switch (Key) {
+    case VK_BACK:
+      if (options_->AutoNavigate) BrowseParent();
+      break;
+    case VK_RETURN:
+      DblClick();
+      break;
+    case VK_F5:
+      UpdateContent();
+      break;
+    default:
+      break;
+  }
+}
+
+void TcxCustomInnerShellListView::BrowseParent() {
+  TcxPidlPtr parent(GetPidlParent(producer_->FolderPidl()));
+  if (parent) Navigate(parent.get());
+}
+
+void TcxCustomInnerShellListView::UpdateContent() {
+  TcxPidlPtr selected;
+  if (!MultiSelect()) {
+    const std::vector<Integer> rows = SelectedIndexes();
+    if (!rows.empty()) {
+      TReadLock lock(producer_.get());
+      if (rows.front() < producer_->ItemCount()) {
+        selected.reset(GetPidlCopy(producer_->Item(rows.front())->Pidl()));
+      }
+    }
+  }
+  CheckUpdateItems();
+  if (!selected || !HandleAllocated()) return;
+  const Integer index = producer_->GetItemIndexByPidl(selected.get());
+  if (index < 0) return;
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  ::SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+void TcxCustomInnerShellListView::ProcessTreeViewNavigate(PItemIDList APidl) {
+  if (!APidl) return;
+  TRestoreOnExit navigating(linkedControlNavigating, true);
+  SHFILEINFOW info{};
+  info.dwAttributes = SFGAO_FOLDER;
+  if (!::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(APidl), 0, &info,
+                        sizeof(info),
+                        SHGFI_PIDL | SHGFI_ATTRIBUTES | SHGFI_ATTR_SPECIFIED) ||
+      !(info.dwAttributes & SFGAO_FOLDER)) {
+    return;
+  }
+  if (!EqualPIDLs(APidl, root_->Pidl())) root_->SetPidl(APidl);
+}
+
+void TcxCustomInnerShellListView::DoNavigateTreeView() {
+  if (linkedControlNavigating || !treeView_ || !treeView_->Parent()) return;
+  TcxPidlPtr pidl(GetPidlCopy(root_->Pidl()));
+  if (!pidl) return;
+  treeView_->HandleNeeded();
+  ::SendMessageA(treeView_->Handle(), DSM_DONAVIGATE,
+                 reinterpret_cast<WPARAM>(pidl.get()), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Label editing and the context menu
+// ---------------------------------------------------------------------------
+
+bool TcxCustomInnerShellListView::CanEdit(TListItem* Item) {
+  if (!Item) return true;
+  {
+    TReadLock lock(producer_.get());
+    const Integer index = Item->Index();
+    if (index < 0 || index >= producer_->ItemCount()) return false;
+    if (!producer_->Item(index)->CanRename) return false;
+  }
+  return TcxCustomInnerListView::CanEdit(Item);
+}
+
+void TcxCustomInnerShellListView::Edit(const LVITEMA& Item) {
+  TcxCustomInnerListView::Edit(Item);
+  if (!Item.pszText) return;
+  TcxPidlPtr oldPidl;
+  TcxShellFolderPtr folder;
+  {
+    TReadLock lock(producer_.get());
+    if (Item.iItem < 0 || Item.iItem >= producer_->ItemCount()) return;
+    oldPidl.reset(GetPidlCopy(producer_->Item(Item.iItem)->Pidl()));
+    folder = TcxShellFolderPtr::Share(producer_->ShellFolder());
+  }
+  if (!folder) return;
+  // No lock is held while the shell renames: its change notice may reload
+  // the folder meanwhile.
+  const WideString name = AnsiToWide(Item.pszText);
+  PItemIDList renamed = nullptr;
+  const HRESULT hr =
+      folder->SetNameOf(Handle(), oldPidl.get(), AsWChar(name),
+                        SHGDN_INFOLDER | SHGDN_FORPARSING, &renamed);
+  TcxPidlPtr newPidl(renamed);
+  if (SUCCEEDED(hr) && newPidl && folder.get() == producer_->ShellFolder()) {
+    const Integer index = producer_->GetItemIndexByPidl(oldPidl.get());
+    if (index >= 0) {
+      TcxShellItemsInfoGatherer* gatherer = gatherer_.get();
+      gatherer->StopFetch();
+      TScopeGuard resume([gatherer] { gatherer->ResumeFetch(); });
+      producer_->LockWrite();
+      TScopeGuard unlock([this] { producer_->UnlockWrite(); });
+      producer_->Item(index)->SetNewPidl(folder.get(), producer_->FolderPidl(),
+                                         newPidl.get());
+    }
+  }
+  // The row shows the item's name: the new one, or the old one at once when
+  // the shell refused.
+  if (HandleAllocated()) {
+    ::SendMessageA(Handle(), LVM_UPDATE, static_cast<WPARAM>(Item.iItem), 0);
+  }
+}
+
+void TcxCustomInnerShellListView::DoContextPopup(TPoint MousePos,
+                                                 bool& Handled) {
+  const std::vector<Integer> selected = SelectedIndexes();
+  if (!options_->ContextMenus || selected.empty()) {
+    TcxCustomInnerListView::DoContextPopup(MousePos, Handled);
+    return;
+  }
+  Handled = true;
+  std::vector<TcxPidlPtr> pidls;
+  TcxShellFolderPtr folder;
+  {
+    TReadLock lock(producer_.get());
+    folder = TcxShellFolderPtr::Share(producer_->ShellFolder());
+    for (Integer index : selected) {
+      if (index < producer_->ItemCount()) {
+        pidls.emplace_back(GetPidlCopy(producer_->Item(index)->Pidl()));
+      }
+    }
+  }
+  std::vector<PItemIDList> items;
+  for (const TcxPidlPtr& pidl : pidls) items.push_back(pidl.get());
+  POINT screen{MousePos.X, MousePos.Y};
+  ::ClientToScreen(Handle(), &screen);
+  DisplayContextMenu(Handle(), folder.get(), items, TPoint{screen.x, screen.y});
+}
+
+// ---------------------------------------------------------------------------
+// Change tracking
+// ---------------------------------------------------------------------------
+
+void TcxCustomInnerShellListView::CreateChangeNotification() {
+  if (!options_->TrackShellChanges || !HandleAllocated() ||
+      !producer_->FolderPidl()) {
+    RemoveChangeNotification();
+    return;
+  }
+  RegisterShellChangeNotifier(producer_->FolderPidl(), Handle(),
+                              DSM_SHELLCHANGENOTIFY, false, notifier_);
+}
+
+void TcxCustomInnerShellListView::RemoveChangeNotification() {
+  UnregisterShellChangeNotifier(notifier_);
+}
+
+// ---------------------------------------------------------------------------
+// Drag and drop
+// ---------------------------------------------------------------------------
+
+void TcxCustomInnerShellListView::DoBeginDrag() {
+  std::vector<TcxPidlPtr> pidls;
+  TcxShellFolderPtr folder;
+  {
+    TReadLock lock(producer_.get());
+    folder = TcxShellFolderPtr::Share(producer_->ShellFolder());
+    for (Integer index : SelectedIndexes()) {
+      if (index < producer_->ItemCount()) {
+        pidls.emplace_back(GetPidlCopy(producer_->Item(index)->Pidl()));
+      }
+    }
+  }
+  std::vector<PItemIDList> items;
+  for (const TcxPidlPtr& pidl : pidls) items.push_back(pidl.get());
+  cxShellDoDragDrop(Handle(), folder.get(), items, this,
+                    dragDropSettings_->GetDropEffectAPI());
+}
+
+void TcxCustomInnerShellListView::HighlightDropItem(Integer AIndex) {
+  // The mark is answered per row from dropItem_: the row is redrawn.
+  if (AIndex < 0 || !HandleAllocated()) return;
+  ::SendMessageA(Handle(), LVM_REDRAWITEMS, static_cast<WPARAM>(AIndex),
+                 static_cast<LPARAM>(AIndex));
+}
+
+IDropTarget* TcxCustomInnerShellListView::GetDropTarget(const POINT& AScreenPos,
+                                                        bool& AChanged) {
+  AChanged = false;
+  if (!HandleAllocated()) return nullptr;
+  POINT client = AScreenPos;
+  ::ScreenToClient(Handle(), &client);
+  const Integer index = ItemIndexAt(client.x, client.y);
+  if (index < 0) {
+    // Empty space: the folder itself takes the drop.
+    if (dropItem_ >= 0 || !currentDropTarget_) {
+      ReleaseDropTarget(true);
+      AChanged = true;
+      if (IShellFolder* folder = producer_->ShellFolder()) {
+        folder->CreateViewObject(Handle(), IID_IDropTarget,
+                                 currentDropTarget_.outVoid());
+      }
+    }
+    return currentDropTarget_.get();
+  }
+  if (index == dropItem_ && currentDropTarget_) {
+    return currentDropTarget_.get();
+  }
+  ReleaseDropTarget(true);
+  AChanged = true;
+  TReadLock lock(producer_.get());
+  if (index >= producer_->ItemCount() || !producer_->ShellFolder()) {
+    return nullptr;
+  }
+  LPCITEMIDLIST items[1] = {producer_->Item(index)->Pidl()};
+  if (SUCCEEDED(producer_->ShellFolder()->GetUIObjectOf(
+          Handle(), 1, items, IID_IDropTarget, nullptr,
+          currentDropTarget_.outVoid())) &&
+      currentDropTarget_) {
+    dropItem_ = index;
+    HighlightDropItem(index);
+  }
+  return currentDropTarget_.get();
+}
+
+void TcxCustomInnerShellListView::ReleaseDropTarget(bool ALeave) {
+  if (currentDropTarget_ && ALeave) currentDropTarget_->DragLeave();
+  currentDropTarget_.reset();
+  const Integer marked = dropItem_;
+  dropItem_ = -1;
+  HighlightDropItem(marked);
+}
+
+DWORD TcxCustomInnerShellListView::GetDefaultDropEffect() {
+  return dragDropSettings_->GetDefaultDropEffectAPI();
+}
+
+// ---------------------------------------------------------------------------
 // TcxShellTreeRoot
 // ---------------------------------------------------------------------------
 
@@ -234,7 +956,8 @@ TcxCustomInnerShellTreeView::TcxCustomInnerShellTreeView(TComponent* AOwner)
       root_(new TcxShellTreeRoot(this, nullptr)),
       dragDropSettings_(new TcxDragDropSettings),
       options_(new TcxShellTreeViewOptions(this)),
-      producers_(new TThreadList) {
+      producers_(new TThreadList),
+      dropTarget_(this) {
   options_->OnShowToolTipChanged =
       TNotifyEvent(this, &TcxCustomInnerShellTreeView::ShowToolTipChanged);
   SHFILEINFOA info{};
@@ -244,7 +967,10 @@ TcxCustomInnerShellTreeView::TcxCustomInnerShellTreeView(TComponent* AOwner)
 }
 
 TcxCustomInnerShellTreeView::~TcxCustomInnerShellTreeView() {
+  SetListView(nullptr);
   RemoveChangeNotification();
+  currentDropTarget_.reset();
+  dropNode_ = nullptr;
   {
     TList* list = producers_->LockList();
     TScopeGuard unlock([this] { producers_->UnlockList(); });
@@ -328,10 +1054,13 @@ void TcxCustomInnerShellTreeView::CreateWnd() {
                  reinterpret_cast<LPARAM>(smallImages_));
   if (!IsLoading() && !root_->Pidl()) root_->CheckRoot();
   UpdateNode(nullptr, false);
+  dropTarget_.Register(Handle());
 }
 
 void TcxCustomInnerShellTreeView::DestroyWnd() {
   RemoveChangeNotification();
+  ReleaseDropTarget(true);
+  dropTarget_.Revoke();
   SetCreateWndRestores(false);
   TTreeView::DestroyWnd();
 }
@@ -343,6 +1072,7 @@ void TcxCustomInnerShellTreeView::Loaded() {
 }
 
 void TcxCustomInnerShellTreeView::Delete(TTreeNode* Node) {
+  if (Node == dropNode_) ReleaseDropTarget(true);
   TcxShellTreeItemProducer* producer = ProducerOf(Node);
   Node->SetData(nullptr);
   Free(producer);
@@ -619,6 +1349,8 @@ void TcxCustomInnerShellTreeView::DsmShellTreeChangeNotify(TMessage& M) {
   TScopeGuard raise([&] {
     if (OnShellChange) OnShellChange(this, eventId, pidl1, pidl2);
   });
+  // A rebuild under a drag would free the node the drag is over.
+  if (dropTarget_.Dragging()) return;
   Items()->BeginUpdate();
   TScopeGuard endUpdate([this] { Items()->EndUpdate(); });
   rebuilding_ = true;
@@ -704,6 +1436,18 @@ void TcxCustomInnerShellTreeView::CNNotify(TMessage& M) {
       }
       return;
     }
+    case TVN_BEGINDRAGA:
+    case TVN_BEGINRDRAGA: {
+      const auto& info = *reinterpret_cast<const NMTREEVIEWA*>(M.LParam);
+      TTreeNode* node = Items()->GetNode(info.itemNew.hItem);
+      if (!node || !dragDropSettings_->AllowDragObjects()) {
+        TTreeView::Dispatch(M);
+        return;
+      }
+      SetSelected(node);
+      DoBeginDrag(node);
+      return;
+    }
     case TVN_ENDLABELEDITA: {
       const auto& info = *reinterpret_cast<const NMTVDISPINFOA*>(M.LParam);
       TTreeNode* node = Items()->GetNode(info.item.hItem);
@@ -784,6 +1528,11 @@ void TcxCustomInnerShellTreeView::DsmShellChangeNotify(TMessage& M) {
     live = list->IndexOf(producer) >= 0;
     producers_->UnlockList();
   }
+  if (live && !producer->ShellFolder() && producer->Node()) {
+    // Never opened: nothing to merge, but the folder may have children now.
+    producer->Node()->SetHasChildren(true);
+    return;
+  }
   if (!live || !producer->CheckUpdates()) UpdateNode(nullptr, false);
 }
 
@@ -859,4 +1608,128 @@ void TcxCustomInnerShellTreeView::DoContextPopup(TPoint MousePos,
   ::ClientToScreen(Handle(), &screen);
   DisplayContextMenu(Handle(), folder.get(), {pidl.get()},
                      TPoint{screen.x, screen.y});
+}
+
+// ---------------------------------------------------------------------------
+// Linked list view
+// ---------------------------------------------------------------------------
+
+void TcxCustomInnerShellTreeView::SetListView(
+    TcxCustomInnerShellListView* Value) {
+  if (listView_ == Value) return;
+  if (listView_) {
+    listView_->SetTreeView(nullptr);
+    listView_->RemoveFreeNotification(this);
+  }
+  listView_ = Value;
+  if (!listView_) return;
+  listView_->FreeNotification(this);
+  listView_->SetTreeView(this);
+  DoNavigateListView();
+}
+
+void TcxCustomInnerShellTreeView::Notification(TComponent* AComponent,
+                                               TOperation Operation) {
+  TTreeView::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == listView_) listView_ = nullptr;
+}
+
+void TcxCustomInnerShellTreeView::DoNavigateListView() {
+  if (!listView_ || Items()->Count() == 0) return;
+  TTreeNode* node = Selected() ? Selected() : Items()->GetFirstNode();
+  TcxPidlPtr pidl(GetNodeAbsolutePIDL(node));
+  if (pidl) listView_->ProcessTreeViewNavigate(pidl.get());
+}
+
+// ---------------------------------------------------------------------------
+// Drag and drop
+// ---------------------------------------------------------------------------
+
+void TcxCustomInnerShellTreeView::DoBeginDrag(TTreeNode* ANode) {
+  TcxShellTreeItemProducer* parent = ParentProducer(ANode);
+  if (!parent) return;
+  TcxShellFolderPtr folder;
+  TcxPidlPtr pidl;
+  {
+    TReadLock lock(parent);
+    const Integer index = ANode->Index();
+    if (index >= parent->ItemCount()) return;
+    folder = TcxShellFolderPtr::Share(parent->ShellFolder());
+    pidl.reset(GetPidlCopy(parent->Item(index)->Pidl()));
+  }
+  TTreeNode* parentNode = ANode->Parent();
+  if (!cxShellDoDragDrop(Handle(), folder.get(), {pidl.get()}, this,
+                         dragDropSettings_->GetDropEffectAPI())) {
+    return;
+  }
+  // A move took the item away: the parent's children follow the folder.
+  if (!IsLiveNode(parentNode)) return;
+  if (TcxShellTreeItemProducer* producer = ProducerOf(parentNode);
+      !producer || !producer->CheckUpdates()) {
+    UpdateNode(parentNode, false);
+  }
+}
+
+IDropTarget* TcxCustomInnerShellTreeView::GetDropTarget(const POINT& AScreenPos,
+                                                        bool& AChanged) {
+  AChanged = false;
+  if (!HandleAllocated()) return nullptr;
+  POINT client = AScreenPos;
+  ::ScreenToClient(Handle(), &client);
+  TTreeNode* node = GetNodeAt(client.x, client.y);
+  if (!node) {
+    ReleaseDropTarget(true);
+    return nullptr;
+  }
+  if (node == dropNode_ && currentDropTarget_) return currentDropTarget_.get();
+  ReleaseDropTarget(true);
+  AChanged = true;
+  TcxComPtr<IDropTarget> target;
+  if (TcxShellTreeItemProducer* parent = ParentProducer(node)) {
+    TReadLock lock(parent);
+    const Integer index = node->Index();
+    IShellFolder* folder = parent->ShellFolder();
+    if (!folder || index >= parent->ItemCount()) return nullptr;
+    TcxShellItemInfo* item = parent->Item(index);
+    if (item->IsFolder) {
+      TcxShellFolderPtr bound;
+      if (SUCCEEDED(folder->BindToObject(item->Pidl(), nullptr,
+                                         IID_IShellFolder, bound.outVoid())) &&
+          bound) {
+        bound->CreateViewObject(Handle(), IID_IDropTarget, target.outVoid());
+      }
+    } else {
+      LPCITEMIDLIST items[1] = {item->Pidl()};
+      folder->GetUIObjectOf(Handle(), 1, items, IID_IDropTarget, nullptr,
+                            target.outVoid());
+    }
+  } else if (TcxShellTreeItemProducer* own = ProducerOf(node);
+             own && own->ShellFolder()) {
+    own->ShellFolder()->CreateViewObject(Handle(), IID_IDropTarget,
+                                         target.outVoid());
+  }
+  if (!target) return nullptr;
+  currentDropTarget_ = target;
+  dropNode_ = node;
+  SetDropTarget(node);
+  return currentDropTarget_.get();
+}
+
+void TcxCustomInnerShellTreeView::ReleaseDropTarget(bool ALeave) {
+  if (currentDropTarget_ && ALeave) currentDropTarget_->DragLeave();
+  currentDropTarget_.reset();
+  if (dropNode_ && HandleAllocated()) SetDropTarget(nullptr);
+  dropNode_ = nullptr;
+}
+
+DWORD TcxCustomInnerShellTreeView::GetDefaultDropEffect() {
+  return dragDropSettings_->GetDefaultDropEffectAPI();
+}
+
+void TcxCustomInnerShellTreeView::DropDone() {
+  // The folder that took the drop catches up once the shell has finished:
+  // its producer is named by a posted notice, checked when it arrives.
+  if (!dropNode_ || !HandleAllocated()) return;
+  ::PostMessageA(Handle(), DSM_SHELLCHANGENOTIFY,
+                 reinterpret_cast<WPARAM>(ProducerOf(dropNode_)), 0);
 }

@@ -1,13 +1,195 @@
-// The inner shell tree view: a class-library tree view whose nodes are the
-// folders of the shell namespace below a root, each node with the producer
-// that enumerates its folder, one background fetcher for the whole tree, and
-// the shell's change notifications followed below the selected folder.
+// The inner shell controls. The list view shows one folder from its
+// producer through an owner-data list view, completing items in the
+// background; the tree view's nodes are the folders below a root, each node
+// with the producer that enumerates its folder, one background fetcher for
+// the whole tree, and the shell's change notifications followed below the
+// selected folder. Both take OLE drops for the shell object under the
+// cursor and start OLE drags of the shell's data objects.
 #pragma once
 
 #include "ComCtrls.h"
+#include "cxListView.h"
 #include "cxShellCommon.h"
 
 class TcxCustomInnerShellTreeView;
+class TcxCustomInnerShellListView;
+
+// ---------------------------------------------------------------------------
+// The inner shell list view
+// ---------------------------------------------------------------------------
+
+enum TcxListViewStyle : Byte { lvsIcon, lvsSmallIcon, lvsList, lvsReport };
+
+class TcxShellListViewOptions : public TcxShellOptions {
+  VARNEL_CLASS(TcxShellListViewOptions, TcxShellOptions)
+ public:
+  using TcxShellOptions::TcxShellOptions;
+  void Assign(TPersistent* Source) override;
+  bool AutoNavigate = true;
+};
+
+using TcxNavigationEvent =
+    TClosure<void(TcxCustomInnerShellListView* Sender, PItemIDList fqPidl,
+                  const WideString& FolderPath)>;
+using TcxShellCompareEvent =
+    TClosure<void(TObject* Sender, TcxShellFolder* AItem1,
+                  TcxShellFolder* AItem2, Integer& ACompare)>;
+
+class TcxShellListRoot : public TcxCustomShellRoot {
+  VARNEL_CLASS(TcxShellListRoot, TcxCustomShellRoot)
+ public:
+  TcxShellListRoot(TcxCustomInnerShellListView* AOwner, HWND AParentWindow);
+
+ protected:
+  friend class TcxCustomInnerShellListView;
+  void RootUpdated() override;
+
+ private:
+  TcxCustomInnerShellListView* list_;
+};
+
+class TcxShellListViewProducer : public TcxCustomItemProducer {
+  VARNEL_CLASS(TcxShellListViewProducer, TcxCustomItemProducer)
+ public:
+  explicit TcxShellListViewProducer(TcxCustomInnerShellListView* AOwner);
+  ~TcxShellListViewProducer() override;
+
+  TcxCustomInnerShellListView* GetListView() const { return list_; }
+
+  bool AllowBackgroundProcessing() override { return true; }
+  bool CanAddFolder(TcxShellFolder* AFolder) override;
+  bool DoCompareItems(TcxShellFolder* AFolder1, TcxShellFolder* AFolder2,
+                      Integer& ACompare) override;
+  DWORD GetEnumFlags() override;
+  TcxShellItemsInfoGatherer* GetItemsInfoGatherer() override;
+  bool GetShowToolTip() override;
+  void NotifyUpdateItem(const TcxRequestItem& ARequest) override;
+
+ protected:
+  void ProcessDetails(IShellFolder* AFolder, Integer ACharWidth) override;
+
+ private:
+  TcxCustomInnerShellListView* list_;
+};
+
+// The list view that does the shell work: an owner-data list over the items
+// of its producer, which enumerates the folder its root names.
+class TcxCustomInnerShellListView : public TcxCustomInnerListView,
+                                    public IcxShellDropTargetSite {
+  VARNEL_CLASS(TcxCustomInnerShellListView, TcxCustomInnerListView)
+ public:
+  // --- Construction ---
+  explicit TcxCustomInnerShellListView(TComponent* AOwner);
+  ~TcxCustomInnerShellListView() override;
+
+  // --- Properties ---
+  TcxShellListRoot* Root() const { return root_.get(); }
+  TcxShellListViewOptions* Options() const { return options_.get(); }
+  TcxDragDropSettings* DragDropSettings() const {
+    return dragDropSettings_.get();
+  }
+  TcxShellListViewProducer* ItemProducer() const { return producer_.get(); }
+  TcxShellItemsInfoGatherer* ItemsInfoGatherer() const {
+    return gatherer_.get();
+  }
+  TcxListViewStyle ListViewStyle() const { return listStyle_; }
+  void SetListViewStyle(TcxListViewStyle Value);
+  TWinControl* TreeView() const { return treeView_; }
+  const TcxShellChangeNotifierData& Notifier() const { return notifier_; }
+  // The OLE drop target while the window exists.
+  IDropTarget* OleDropTarget() const { return dropTarget_.Target(); }
+  // The item highlighted as the drop target (-1 for none).
+  Integer DropTargetItem() const { return dropItem_; }
+
+  // --- Methods ---
+  virtual void Navigate(PItemIDList APidl);
+  void BrowseParent();
+  void UpdateContent();
+  void CheckUpdateItems();
+  // A linked control chose a folder: shown without navigation events.
+  void ProcessTreeViewNavigate(PItemIDList APidl);
+  void SetTreeView(TWinControl* AValue);
+  // Tells the linked tree view the folder shown.
+  void DoNavigateTreeView();
+  // A new PIDL: the folder's and the item's.
+  PItemIDList GetItemAbsolutePIDL(Integer AIndex);
+  TcxShellFolder* GetFolder(Integer AIndex);
+  Integer GetFolderCount();
+  bool DoAddFolder(TcxShellFolder* AFolder);
+  virtual bool DoCompare(TcxShellFolder* AFolder1, TcxShellFolder* AFolder2,
+                         Integer& ACompare);
+  // Whether any list view is showing what a linked control chose.
+  static bool LinkedControlNavigating();
+
+  TcxNavigationEvent OnBeforeNavigation;
+  TcxNavigationEvent OnAfterNavigation;
+  TcxShellAddFolderEvent OnAddFolder;
+  TcxShellCompareEvent OnCompare;
+  TcxRootChangedEvent OnRootChanged;
+  TcxShellChangeEvent OnShellChange;
+
+  void Dispatch(TMessage& Message) override;
+  void DblClick() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  // IcxShellDropTargetSite
+  IDropTarget* GetDropTarget(const POINT& AScreenPos, bool& AChanged) override;
+  void ReleaseDropTarget(bool ALeave) override;
+  DWORD GetDefaultDropEffect() override;
+
+ protected:
+  friend class TcxShellListViewProducer;
+  friend class TcxShellListRoot;
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void OwnerDataFetch(TListItem* Item) override;
+  bool CanEdit(TListItem* Item) override;
+  void Edit(const LVITEMA& Item) override;
+  void DoContextPopup(TPoint MousePos, bool& Handled) override;
+  virtual void DoProcessDefaultCommand(Integer AIndex);
+  void DoProcessNavigation(Integer AIndex);
+  void CreateColumns();
+  void CreateChangeNotification();
+  void RemoveChangeNotification();
+
+ private:
+  // --- Message handlers ---
+  void CNNotify(TMessage& M);
+  void DsmSetCount(TMessage& M);
+  void DsmNotifyUpdateItem(TMessage& M);
+  void DsmNotifyUpdateContents(TMessage& M);
+  void DsmShellChangeNotify(TMessage& M);
+  void DsmSynchronizeRoot(TMessage& M);
+
+  // --- Implementation ---
+  void DoBeginDrag();
+  void RootSettingsChanged(TObject* Sender);
+  // Rows selected, in list order.
+  std::vector<Integer> SelectedIndexes();
+  void HighlightDropItem(Integer AIndex);
+
+  TObjectPtr<TcxShellItemsInfoGatherer> gatherer_;
+  TObjectPtr<TcxShellListRoot> root_;
+  TObjectPtr<TcxDragDropSettings> dragDropSettings_;
+  TObjectPtr<TcxShellListViewOptions> options_;
+  TObjectPtr<TcxShellListViewProducer> producer_;
+  HIMAGELIST smallImages_ = nullptr;
+  HIMAGELIST largeImages_ = nullptr;
+  TcxListViewStyle listStyle_ = lvsIcon;
+  TWinControl* treeView_ = nullptr;
+  bool shellChanging_ = false;
+  TcxShellChangeNotifierData notifier_;
+  TcxShellDropTargetRegistration dropTarget_;
+  TcxComPtr<IDropTarget> currentDropTarget_;
+  Integer dropItem_ = -1;
+};
+
+// ---------------------------------------------------------------------------
+// The inner shell tree view
+// ---------------------------------------------------------------------------
 
 class TcxShellTreeRoot : public TcxCustomShellRoot {
   VARNEL_CLASS(TcxShellTreeRoot, TcxCustomShellRoot)
@@ -59,7 +241,8 @@ class TcxShellTreeItemProducer : public TcxCustomItemProducer {
   TTreeNode* node_;
 };
 
-class TcxCustomInnerShellTreeView : public TTreeView {
+class TcxCustomInnerShellTreeView : public TTreeView,
+                                    public IcxShellDropTargetSite {
   VARNEL_CLASS(TcxCustomInnerShellTreeView, TTreeView)
  public:
   // --- Construction ---
@@ -81,6 +264,14 @@ class TcxCustomInnerShellTreeView : public TTreeView {
   // The notifier registration (for inspection).
   const TcxShellChangeNotifierData& Notifier() const { return notifier_; }
   Integer ProducerCount();
+  TcxCustomInnerShellListView* ListView() const { return listView_; }
+  void SetListView(TcxCustomInnerShellListView* Value);
+  // The node whose shell object takes the drag (none when none does).
+  TTreeNode* DropTargetNode() const { return dropNode_; }
+  // Shows the selected folder in the linked list view.
+  void DoNavigateListView();
+  // The OLE drop target while the window exists.
+  IDropTarget* OleDropTarget() const { return dropTarget_.Target(); }
 
   // --- Methods ---
   TTreeNode* GetNodeByPIDL(PItemIDList APidl);
@@ -103,6 +294,13 @@ class TcxCustomInnerShellTreeView : public TTreeView {
   TcxShellChangeEvent OnShellChange;
 
   void Dispatch(TMessage& Message) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  // IcxShellDropTargetSite
+  IDropTarget* GetDropTarget(const POINT& AScreenPos, bool& AChanged) override;
+  void ReleaseDropTarget(bool ALeave) override;
+  DWORD GetDefaultDropEffect() override;
+  void DropDone() override;
 
  protected:
   friend class TcxShellTreeItemProducer;
@@ -118,7 +316,7 @@ class TcxCustomInnerShellTreeView : public TTreeView {
   void Delete(TTreeNode* Node) override;
   void DoContextPopup(TPoint MousePos, bool& Handled) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
-  virtual void DoNavigateListView() {}
+  void DoBeginDrag(TTreeNode* ANode);
 
  private:
   // --- Message handlers ---
@@ -157,6 +355,10 @@ class TcxCustomInnerShellTreeView : public TTreeView {
   bool creatingNotification_ = false;
   bool notificationLocked_ = false;
   TcxShellChangeNotifierData notifier_;
+  TcxCustomInnerShellListView* listView_ = nullptr;
+  TcxShellDropTargetRegistration dropTarget_;
+  TcxComPtr<IDropTarget> currentDropTarget_;
+  TTreeNode* dropNode_ = nullptr;
   // The state a rebuild restores.
   Integer savedTopIndex_ = -1;
   std::vector<TcxPidlPtr> savedExpanded_;

@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+#include "ScopeGuard.h"
+
 namespace {
 
 bool IsDriveLetter(char C) {
@@ -325,4 +327,116 @@ String cxShellPathToEditValue(const String& APath, const String& ARootPath,
   String rest = path.substr(root.size());
   if (!rest.empty()) rest.pop_back();
   return rest;
+}
+
+// ---------------------------------------------------------------------------
+// TcxInnerShellListView
+// ---------------------------------------------------------------------------
+
+TcxCustomShellListView* TcxInnerShellListView::ShellContainer() const {
+  return dynamic_cast<TcxCustomShellListView*>(Container());
+}
+
+bool TcxInnerShellListView::DoCompare(TcxShellFolder* AFolder1,
+                                      TcxShellFolder* AFolder2,
+                                      Integer& ACompare) {
+  TcxCustomShellListView* container = ShellContainer();
+  if (!container || !container->OnCompare) {
+    return TcxCustomInnerShellListView::DoCompare(AFolder1, AFolder2, ACompare);
+  }
+  container->OnCompare(container, AFolder1, AFolder2, ACompare);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// TcxCustomShellListView
+// ---------------------------------------------------------------------------
+
+TcxCustomShellListView::TcxCustomShellListView(TComponent* AOwner)
+    : TcxCustomListView(AOwner, TcxInnerShellListView::StaticClass()) {
+  TcxInnerShellListView* inner = InnerShellListView();
+  inner->OnBeforeNavigation = TcxNavigationEvent(
+      this, &TcxCustomShellListView::BeforeNavigationHandler);
+  inner->OnAddFolder =
+      TcxShellAddFolderEvent(this, &TcxCustomShellListView::AddFolderHandler);
+  inner->OnShellChange =
+      TcxShellChangeEvent(this, &TcxCustomShellListView::ShellChangeHandler);
+  inner->OnRootChanged = TcxRootChangedEvent(
+      this, &TcxCustomShellListView::CurrentFolderChangedHandler);
+  SetBounds(Left(), Top(), 250, 150);
+}
+
+TcxCustomShellListView::~TcxCustomShellListView() = default;
+
+TcxInnerShellListView* TcxCustomShellListView::InnerShellListView() const {
+  return static_cast<TcxInnerShellListView*>(InnerListView());
+}
+
+void TcxCustomShellListView::SetViewStyle(TViewStyle Value) {
+  static constexpr TcxListViewStyle kStyles[] = {lvsIcon, lvsSmallIcon, lvsList,
+                                                 lvsReport};
+  InnerShellListView()->SetListViewStyle(kStyles[Value]);
+  SetScrollBarsParameters(false);
+}
+
+PItemIDList TcxCustomShellListView::AbsolutePIDL() const {
+  return GetPidlCopy(Root()->Pidl());
+}
+
+void TcxCustomShellListView::SetAbsolutePIDL(PItemIDList Value) {
+  PItemIDList pidl = Value;
+  if (!CheckAbsolutePIDL(pidl, Root(), true, false)) return;
+  TcxPidlPtr copy(GetPidlCopy(pidl));
+  ProcessTreeViewNavigate(copy.get());
+}
+
+String TcxCustomShellListView::Path() const {
+  return GetPidlName(Root()->Pidl());
+}
+
+void TcxCustomShellListView::SetPath(const String& Value) {
+  TcxCustomInnerShellListView* inner = InnerShellListView();
+  if (!inner->HandleAllocated()) return;
+  TcxPidlPtr pidl(
+      PathToAbsolutePIDL(Value, Root(), GetViewOptions(true), false));
+  if (!pidl) return;
+  inner->ProcessTreeViewNavigate(pidl.get());
+  inner->DoNavigateTreeView();
+}
+
+TcxShellViewOptions TcxCustomShellListView::GetViewOptions(
+    bool AForPath) const {
+  if (AForPath) return TcxShellViewOptions{svoShowFolders, svoShowHidden};
+  TcxShellViewOptions options;
+  if (Options()->ShowNonFolders()) options.Include(svoShowFiles);
+  if (Options()->ShowFolders()) options.Include(svoShowFolders);
+  if (Options()->ShowHidden()) options.Include(svoShowHidden);
+  return options;
+}
+
+void TcxCustomShellListView::SetFocus() {
+  if (ComponentState().Contains(csDesigning)) return;
+  TcxCustomListView::SetFocus();
+}
+
+void TcxCustomShellListView::CurrentFolderChangedHandler(TObject*,
+                                                         TcxCustomShellRoot*) {
+  TScopeGuard recalc([this] { SetScrollBarsParameters(false); });
+  if (OnCurrentFolderChanged) OnCurrentFolderChanged(this);
+}
+
+void TcxCustomShellListView::BeforeNavigationHandler(
+    TcxCustomInnerShellListView*, PItemIDList APidl, const WideString&) {
+  if (OnBeforeNavigation) OnBeforeNavigation(this, APidl);
+}
+
+void TcxCustomShellListView::AddFolderHandler(TObject*, TcxShellFolder* AFolder,
+                                              bool& ACanAdd) {
+  if (OnAddFolder) OnAddFolder(this, AFolder, ACanAdd);
+}
+
+void TcxCustomShellListView::ShellChangeHandler(TObject*, Integer AEventID,
+                                                PItemIDList P1,
+                                                PItemIDList P2) {
+  if (OnShellChange) OnShellChange(this, AEventID, P1, P2);
 }

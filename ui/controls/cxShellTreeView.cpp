@@ -120,6 +120,7 @@ void TcxCustomShellTreeView::SetAbsolutePIDL(PItemIDList Value) {
   PItemIDList pidl = Value;
   if (!CheckAbsolutePIDL(pidl, innerTree_->Root(), true, true)) return;
   innerTree_->Perform(DSM_DONAVIGATE, reinterpret_cast<WPARAM>(pidl), 0);
+  innerTree_->DoNavigateListView();
 }
 
 String TcxCustomShellTreeView::Path() {
@@ -133,6 +134,18 @@ void TcxCustomShellTreeView::SetPath(const String& Value) {
   TcxPidlPtr pidl(PathToAbsolutePIDL(Value, innerTree_->Root(), options, true));
   if (!pidl) return;
   innerTree_->Perform(DSM_DONAVIGATE, reinterpret_cast<WPARAM>(pidl.get()), 0);
+  innerTree_->DoNavigateListView();
+}
+
+TcxCustomShellListView* TcxCustomShellTreeView::ShellListView() const {
+  TcxCustomInnerShellListView* list = innerTree_->ListView();
+  return list ? dynamic_cast<TcxCustomShellListView*>(
+                    static_cast<TcxCustomInnerListView*>(list)->Container())
+              : nullptr;
+}
+
+void TcxCustomShellTreeView::SetShellListView(TcxCustomShellListView* Value) {
+  innerTree_->SetListView(Value ? Value->InnerShellListView() : nullptr);
 }
 
 void TcxCustomShellTreeView::CurrentFolderChangedHandler(TObject*,

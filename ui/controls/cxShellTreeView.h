@@ -6,6 +6,7 @@
 #include "cxShellControls.h"
 
 class TcxCustomShellTreeView;
+class TcxCustomShellListView;
 
 // The inner tree as the inner control of its container.
 class TcxInnerShellTreeView : public TcxCustomInnerShellTreeView,
@@ -80,6 +81,10 @@ class TcxCustomShellTreeView : public TcxContainer {
     return innerTree_->GetNodeAbsolutePIDL(ANode);
   }
   void UpdateContent() { innerTree_->UpdateContent(); }
+  // The linked list view: it shows the selected folder, and the tree
+  // selects the folder it opens.
+  TcxCustomShellListView* ShellListView() const;
+  void SetShellListView(TcxCustomShellListView* Value);
 
   // --- Events ---
   TcxShellAddFolderEvent OnAddFolder;

@@ -90,6 +90,32 @@ inline TcxPidlPtr PidlOf(const std::string& APath) {
   return TcxPidlPtr(pidl);
 }
 
+// The shell's own data object for one file or folder, as a drag from the
+// shell would carry it (none when the shell makes none).
+inline TcxComPtr<IDataObject> ShellDataObjectOf(const std::string& APath) {
+  TcxComPtr<IDataObject> data;
+  TcxPidlPtr pidl = PidlOf(APath);
+  if (!pidl) return data;
+  TcxPidlPtr parentPidl(GetPidlParent(pidl.get()));
+  TcxShellFolderPtr desktop = GetDesktopIShellFolder();
+  TcxShellFolderPtr parent;
+  if (parentPidl->mkid.cb == 0) {
+    parent = desktop;
+  } else if (FAILED(desktop->BindToObject(parentPidl.get(), nullptr,
+                                          IID_IShellFolder,
+                                          parent.outVoid()))) {
+    return data;
+  }
+  LPCITEMIDLIST items[1] = {GetLastPidlItem(pidl.get())};
+  parent->GetUIObjectOf(nullptr, 1, items, IID_IDataObject, nullptr,
+                        data.outVoid());
+  return data;
+}
+
+inline bool Exists(const std::string& APath) {
+  return ::GetFileAttributesA(APath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 inline bool SamePath(const std::string& A, const std::string& B) {
   return lstrcmpiA(A.c_str(), B.c_str()) == 0;
 }

@@ -183,3 +183,24 @@ TEST_F(ShellBrowserDialogTest, FormKeepsItsMinimumSizeAndSizesFromItsGrip) {
                            MAKELPARAM(outside.x, outside.y)),
             HTCLIENT);
 }
+
+TEST_F(ShellBrowserDialogTest, ButtonsArePushButtonsOfTheDialogsLookAndFeel) {
+  bool ownerDrawn = false;
+  TcxLookAndFeelKind okKind = lfStandard;
+  TcxLookAndFeelKind cancelKind = lfStandard;
+  TScriptedBrowserDialog dialog([&](TcxShellBrowserDlg* AForm) {
+    // The library paints them: the system's own button drawing is off.
+    ownerDrawn = (::GetWindowLongA(AForm->cxButton1->Handle(), GWL_STYLE) &
+                  BS_TYPEMASK) == BS_OWNERDRAW;
+    okKind = AForm->cxButton1->LookAndFeel()->Kind();
+    cancelKind = AForm->cxButton2->LookAndFeel()->Kind();
+    ui_test::Click(AForm->cxButton2);
+  });
+  Prepare(dialog);
+  dialog.LookAndFeel()->SetNativeStyle(false);
+  dialog.LookAndFeel()->SetKind(lfUltraFlat);
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_TRUE(ownerDrawn);
+  EXPECT_EQ(okKind, lfUltraFlat);
+  EXPECT_EQ(cancelKind, lfUltraFlat);
+}

@@ -261,3 +261,46 @@ TEST(ShellTreeViewLifeTest, DestroyedWhileTheThreadWorks) {
     ui_test::PumpUntilIdle();
   }
 }
+
+TEST_F(ShellTreeViewTest, DropsGoToTheFolderOfTheNodeUnderTheCursor) {
+  tree_.AddFile("outside.txt", "dropped");
+  TcxComPtr<IDataObject> data =
+      shell_test::ShellDataObjectOf(tree_.Path("outside.txt"));
+  ASSERT_TRUE(data);
+  IDropTarget* target = inner_->OleDropTarget();
+  ASSERT_NE(target, nullptr);
+  inner_->DragDropSettings()->DefaultDropEffect = deCopy;
+  RootNode()->Expand(false);
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  TTreeNode* b = ChildNamed(RootNode(), "B");
+  ASSERT_NE(b, nullptr);
+  const TRect r = b->DisplayRect(true);
+  const POINT p = ui_test::ScreenPointOf(inner_, (r.Left + r.Right) / 2,
+                                         (r.Top + r.Bottom) / 2);
+  DWORD effect = DROPEFFECT_COPY;
+  EXPECT_EQ(
+      target->DragEnter(data.get(), MK_LBUTTON, POINTL{p.x, p.y}, &effect),
+      S_OK);
+  EXPECT_NE(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  ASSERT_NE(inner_->DropTargetNode(), nullptr);
+  EXPECT_EQ(inner_->DropTargetNode()->Text(), "B");
+  effect = DROPEFFECT_COPY;
+  target->Drop(data.get(), 0, POINTL{p.x, p.y}, &effect);
+  EXPECT_EQ(inner_->DropTargetNode(), nullptr);
+  // The folder that took the drop catches up: B, never opened, offers to
+  // open.
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  b = ChildNamed(RootNode(), "B");
+  ASSERT_NE(b, nullptr);
+  EXPECT_TRUE(b->HasChildren());
+  EXPECT_EQ(ChildTexts(RootNode()), (std::vector<String>{"A", "B", "C"}));
+
+  // Below the last node there is nothing to drop on.
+  const POINT below =
+      ui_test::ScreenPointOf(inner_, 4, inner_->ClientHeight() - 2);
+  effect = DROPEFFECT_COPY;
+  target->DragEnter(data.get(), MK_LBUTTON, POINTL{below.x, below.y}, &effect);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(inner_->DropTargetNode(), nullptr);
+  target->DragLeave();
+}

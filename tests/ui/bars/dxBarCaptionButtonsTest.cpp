@@ -114,11 +114,13 @@ class dxBarCaptionButtonsTest : public bar_test::TBarFormTest {
     counted->OnClick = TNotifyEvent::FromFunction([this](TObject* ASender) {
       clicks_ += ASender == bar_->CaptionButtons()->Items(1) ? 1 : 100;
     });
+    // A floating bar shows only while its form does.
+    ShowForm();
     bar_->SetFloatLeft(200);
     bar_->SetFloatTop(200);
     bar_->SetDockingStyle(dsNone);
     bar_->SetVisible(true);
-    ShowForm();
+    PumpUntilIdle();
     return dynamic_cast<TdxBarControl*>(bar_->Control());
   }
   POINT OnScreen(TdxBarControl* AControl, const TRect& AWindowRect) {

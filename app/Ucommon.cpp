@@ -161,3 +161,9 @@ String GetFileVersion(const String& FileName) {
     return "Alpha";
   }
 }
+
+String ProgramFileName() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}

@@ -36,3 +36,6 @@ String GetStringAt(TStrings* Strings, Integer Index);
 // block; "" when the file has no version information or no such entry,
 // "Alpha" when reading it fails.
 String GetFileVersion(const String& FileName);
+
+// The full path of the running program's file.
+String ProgramFileName();

@@ -485,6 +485,15 @@ void TCustomForm::SetFocus() {
   if (!CanFocus()) {
     throw EInvalidOperation("Cannot focus a disabled or invisible window");
   }
+  if (parent_) {
+    // A form placed on another control focuses as a control of its host:
+    // its active control through that control's own focusing.
+    if (activeControl_ && activeControl_->CanFocus())
+      activeControl_->SetFocus();
+    else
+      ::SetFocus(Handle());
+    return;
+  }
   ::SetActiveWindow(Handle());
   ::SetFocus(activeControl_ && activeControl_->CanFocus()
                  ? activeControl_->Handle()
@@ -560,7 +569,13 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
   if (formStyle_ == fsStayOnTop) ex |= WS_EX_TOPMOST;
   Params.Style = style;
   Params.ExStyle = ex;
-  if (parentWindow_) {
+  if (parent_) {
+    // A form placed on another control is a child window of it, not a
+    // window of its own that would take the activation from its host.
+    Params.Style = (style & ~WS_POPUP) | WS_CHILD;
+    Params.ExStyle = ex & ~WS_EX_TOPMOST;
+    Params.WndParent = parent_->Handle();
+  } else if (parentWindow_) {
     Params.WndParent = parentWindow_;
   } else if (popupParent_ && popupParent_ != this) {
     Params.WndParent = popupParent_->Handle();
@@ -629,7 +644,8 @@ void TCustomForm::ApplyPosition() {
 void TCustomForm::CMShowingChanged(TMessage&) {
   if (Showing()) {
     DoShow();
-    ApplyPosition();
+    // A placed form keeps the bounds its host gives it.
+    if (!parent_) ApplyPosition();
     int cmd = SW_SHOWNORMAL;
     if (windowState_ == wsMaximized) cmd = SW_SHOWMAXIMIZED;
     if (windowState_ == wsMinimized) cmd = SW_SHOWMINIMIZED;

@@ -21,6 +21,10 @@
 
 namespace places_test {
 
+// The two places objects' group keys, as the tests write them.
+inline const String kCommon = kCommonDlgGroupsKey;
+inline const String kOffice = kOfficeGroupsKey;
+
 // Records the texts of the plain message boxes shown while it lives.
 class TMessageRecorder {
  public:

@@ -8,8 +8,6 @@ using namespace places_test;
 
 namespace {
 
-const String kCommon = kCommonDlgGroupsKey;
-const String kOffice = kOfficeGroupsKey;
 const String kBar = kPlacesBarKey;
 
 using Values = std::map<String, String>;

@@ -9,9 +9,6 @@ using namespace places_test;
 
 namespace {
 
-const String kCommon = kCommonDlgGroupsKey;
-const String kOffice = kOfficeGroupsKey;
-
 using Values = std::map<String, String>;
 using Lines = std::vector<String>;
 

@@ -14,6 +14,16 @@ inline bool RunningUnderCi() {
   return ci != nullptr && *ci != '\0';
 }
 
+#ifndef _WIN32
+#include <string>
+
+// Whether the build host has a command of this name on its PATH.
+inline bool HostHas(const char* tool) {
+  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1")
+                         .c_str()) == 0;
+}
+#endif
+
 // Ends the test: skipped, or failed under CI, with the reason given.
 #define SKIP_UNLESS_CI(reason)                               \
   do {                                                       \

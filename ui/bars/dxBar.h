@@ -1782,8 +1782,15 @@ struct TdxBarManagerSeams {
   // Keyboard navigation: the key is wanted by the navigation controller.
   bool (*NavigationNeedsKey)(Word AKey) = nullptr;
   void (*NavigationHandleKey)(Word AKey) = nullptr;
+  // A key goes down before shortcuts are looked at (Alt alone: AAltAlone):
+  // key tips start or stop waiting.
+  void (*NavigationKeyDown)(TdxBarManager*, Word AKey,
+                            bool AAltAlone) = nullptr;
   // Alt or F10 released alone: the main menu enters menu mode.
   void (*SelectMainMenu)(TdxBarManager*) = nullptr;
+  // A bar window, dock or item control goes: its accessibility helper
+  // learns it.
+  void (*AccessibilityOwnerGone)(TObject* AOwner) = nullptr;
   // The owner window's messages (floating toolbars, hints, MDI).
   void (*OwnerWndProc)(TdxBarManager*, TMessage& AMessage) = nullptr;
   // MDI merging: the MDI frame's activation and moves (the main form's

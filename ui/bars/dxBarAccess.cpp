@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "SysUtils.h"
 #include "WinApi.h"
+#include "dxBarNavigation.h"
 
 namespace {
 
@@ -140,7 +142,12 @@ Integer dxBarChooseNextObject(const TRect& AReference,
 void TdxBarAccessibilityHelper::OwnerObjectDestroyed() {
   TcxAccessibilityHelper::OwnerObjectDestroyed();
   if (gSelected == this) gSelected = nullptr;
-  if (gSelectedParent == this) gSelectedParent = nullptr;
+  if (gSelectedParent == this) {
+    gSelected = nullptr;
+    gSelectedParent = nullptr;
+  }
+  if (TdxBarNavigationController* controller = BarNavigationController())
+    controller->UnassignObject(this);
 }
 
 TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::InternalGetChild(
@@ -252,14 +259,89 @@ TdxBarAccessibilityHelper::LogicalNavigationGetNextAccessibleObject(
                                                AForward);
 }
 
-void TdxBarAccessibilityHelper::Select() {
+void TdxBarAccessibilityHelper::Select(bool) {
   gSelected = this;
   gSelectedParent = InternalGetParent();
 }
 
-void TdxBarAccessibilityHelper::Unselect() {
+void TdxBarAccessibilityHelper::Unselect(TdxBarAccessibilityHelper*) {
   gSelected = nullptr;
   gSelectedParent = nullptr;
+}
+
+TdxBarManager* TdxBarAccessibilityHelper::GetBarManager() {
+  throw Exception(String());
+}
+
+TdxBarAccessibilityHelper*
+TdxBarAccessibilityHelper::GetDefaultAccessibleObject() {
+  throw Exception(String());
+}
+
+bool TdxBarAccessibilityHelper::AreKeyTipsSupported(
+    IdxBarKeyTipWindowsManager*& AManager) {
+  AManager = nullptr;
+  TdxBarAccessibilityHelper* parent = GetParentForKeyTip();
+  return parent && parent->AreKeyTipsSupported(AManager);
+}
+
+void TdxBarAccessibilityHelper::GetKeyTipInfo(TdxBarKeyTipInfo& AInfo) {
+  AInfo = TdxBarKeyTipInfo{};
+  AInfo.Text = GetKeyTip();
+  AInfo.IsVisible = GetVisible();
+  AInfo.Handler = TNotifyEvent(this, &TdxBarAccessibilityHelper::KeyTipHandler);
+}
+
+void TdxBarAccessibilityHelper::GetKeyTipsData(TdxBarKeyTipDataList& AList) {
+  std::vector<TdxBarAccessibilityHelper*> helpers;
+  std::vector<String> tips;
+  GetKeyTips(helpers, tips);
+  for (std::size_t i = 0; i < helpers.size(); ++i) {
+    TdxBarKeyTipInfo info;
+    helpers[i]->GetKeyTipInfo(info);
+    info.Text = tips[i];
+    AList.push_back(std::make_unique<TdxBarKeyTipData>(info));
+  }
+}
+
+TdxBarAccessibilityHelper*
+TdxBarAccessibilityHelper::GetKeyTipContainerParent() {
+  for (TdxBarAccessibilityHelper* h = GetParentForKeyTip(); h;
+       h = h->GetParentForKeyTip())
+    if (h->IsKeyTipContainer()) return h;
+  return nullptr;
+}
+
+void TdxBarAccessibilityHelper::KeyTipsEscapeHandler() {
+  TdxBarNavigationController* controller = BarNavigationController();
+  if (!controller) return;
+  if (TdxBarAccessibilityHelper* container = GetKeyTipContainerParent()) {
+    controller->SetKeyTipsShowingState(container, String());
+    controller->ChangeSelectedObject(true, this);
+  } else {
+    controller->StopKeyboardHandling();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Key-tip data
+// ---------------------------------------------------------------------------
+
+String TdxBarKeyTipData::GetNormalizedKeyTip() const {
+  return UpperCase(Info.Text);
+}
+
+void TdxBarKeyTipData::ShowKeyTipWindow(IdxBarKeyTipWindowsManager* AManager) {
+  if (window_ || !AManager) return;
+  window_ = AManager->AddWindow(GetNormalizedKeyTip(), Info.AnchorPoint,
+                                Info.IsEnabled, Info.VerticalAlignment,
+                                Info.HorizontalAlignment);
+}
+
+void TdxBarKeyTipData::HideKeyTipWindow(IdxBarKeyTipWindowsManager* AManager) {
+  if (!window_ || !AManager) return;
+  AManager->RemoveWindow(window_);
+  window_ = nullptr;
 }
 
 bool TdxBarAccessibilityHelper::IsSelected() const { return gSelected == this; }

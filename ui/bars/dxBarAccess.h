@@ -6,12 +6,54 @@
 // Sources: dxBarAccess.cpp.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "cxAccessibility.h"
+#include "cxGraphics.h"
 #include "dxBar.h"
 
 class TdxBarAccessibilityHelper;
+
+// One key tip as its object describes it: the text (at most three
+// characters), where it is anchored on the screen and how it lies there,
+// whether it shows and acts, and what acting does.
+struct TdxBarKeyTipInfo {
+  String Text;
+  TPoint AnchorPoint;
+  TAlignment HorizontalAlignment = taLeftJustify;
+  TcxAlignmentVert VerticalAlignment = vaTop;
+  bool IsVisible = false;
+  bool IsEnabled = false;
+  TNotifyEvent Handler;
+};
+
+// The windows that show key tips, supplied by a container that offers key
+// tips. A window it adds stays its own; the data only remembers it.
+class IdxBarKeyTipWindowsManager {
+ public:
+  virtual ~IdxBarKeyTipWindowsManager() = default;
+  virtual TObject* AddWindow(const String& AText, const TPoint& AAnchor,
+                             bool AEnabled, TcxAlignmentVert AVertical,
+                             TAlignment AHorizontal) = 0;
+  virtual void RemoveWindow(TObject* AWindow) = 0;
+  virtual void ShowWindows() = 0;
+};
+
+class TdxBarKeyTipData : public TObject {
+  VARNEL_CLASS(TdxBarKeyTipData, TObject)
+ public:
+  explicit TdxBarKeyTipData(const TdxBarKeyTipInfo& AInfo) : Info(AInfo) {}
+  String GetNormalizedKeyTip() const;
+  void ShowKeyTipWindow(IdxBarKeyTipWindowsManager* AManager);
+  void HideKeyTipWindow(IdxBarKeyTipWindowsManager* AManager);
+  bool WindowShown() const { return window_ != nullptr; }
+  TdxBarKeyTipInfo Info;
+
+ private:
+  TObject* window_ = nullptr;
+};
+using TdxBarKeyTipDataList = std::vector<std::unique_ptr<TdxBarKeyTipData>>;
 
 // Makes every key tip unique, pass after pass until nothing changes: equal
 // ones get their position among them as a suffix, zero-padded to the width
@@ -49,7 +91,11 @@ class TdxBarAccessibilityHelper : public TcxAccessibilityHelper {
                                 TcxAccessibilityNavigationDirection ADirection,
                                 const TRect& ABounds);
 
-  virtual bool CanNavigateToChildren() { return true; }
+  virtual bool CanNavigateToChildren(Word) { return true; }
+  // The manager the object belongs to and the object a default selection
+  // picks; objects that are never roots do not answer (an exception).
+  virtual TdxBarManager* GetBarManager();
+  virtual TdxBarAccessibilityHelper* GetDefaultAccessibleObject();
   virtual TdxBarAccessibilityHelper* GetNextAccessibleObject(
       TcxAccessibilityNavigationDirection ADirection);
   virtual bool HandleNavigationKey(Word&) { return false; }
@@ -58,8 +104,10 @@ class TdxBarAccessibilityHelper : public TcxAccessibilityHelper {
       bool AForward);
   TdxBarAccessibilityHelper* LogicalNavigationGetNextChild(Integer AIndex,
                                                            bool AForward);
-  virtual void Select();
-  virtual void Unselect();
+  // The object becomes (stops being) the selected object of keyboard
+  // navigation; ANext is the one that takes over, if any.
+  virtual void Select(bool AByTab = false);
+  virtual void Unselect(TdxBarAccessibilityHelper* ANext = nullptr);
   bool IsSelected() const;
 
   // Key tips: the one set on the object, else the derived one, at most
@@ -70,7 +118,22 @@ class TdxBarAccessibilityHelper : public TcxAccessibilityHelper {
   // This helper's and its descendants' key tips, made unique.
   void GetKeyTips(std::vector<TdxBarAccessibilityHelper*>& AHelpers,
                   std::vector<String>& AKeyTips);
-  virtual void KeyTipHandler() {}
+  virtual void KeyTipHandler(TObject*) {}
+  // Key tips are offered only below a container that has a window manager
+  // for them; the base asks its key-tip parent and answers false at the
+  // top.
+  virtual bool AreKeyTipsSupported(IdxBarKeyTipWindowsManager*& AManager);
+  virtual TdxBarAccessibilityHelper* GetParentForKeyTip() {
+    return InternalGetParent();
+  }
+  virtual bool IsKeyTipContainer() { return GetSelectable(); }
+  virtual void GetKeyTipInfo(TdxBarKeyTipInfo& AInfo);
+  // The key tips of every selectable object below, made unique.
+  void GetKeyTipsData(TdxBarKeyTipDataList& AList);
+  // Escape in key-tip mode: back to the container above, or out.
+  virtual void KeyTipsEscapeHandler();
+  // The nearest key-tip container above, none when the chain ends.
+  TdxBarAccessibilityHelper* GetKeyTipContainerParent();
 
  protected:
   void DoGetKeyTips(std::vector<TdxBarAccessibilityHelper*>& AHelpers);

@@ -82,6 +82,7 @@ void TCustomdxBarControl::BeforeDestruction() {
 }
 
 TCustomdxBarControl::~TCustomdxBarControl() {
+  if (auto gone = dxBarManagerSeams().AccessibilityOwnerGone) gone(this);
   if (ActiveBarControl == this) ActiveBarControl = prevActiveBarControl_;
   for (Integer i = 0; i < dxBarControlList()->Count(); ++i) {
     auto* other =

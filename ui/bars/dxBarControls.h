@@ -8,7 +8,7 @@
 // parameters), dxBarControl.cpp (bar control base and its view info),
 // dxBarToolbar.cpp (toolbar window), dxBarToolbarLayout.cpp (toolbar sizes
 // and row layout), dxBarDock.cpp (dock controls and rows),
-// dxBarStandardPaint.cpp (the standard drawing until the painters come),
+// dxBarStandardPaint.cpp (what a bar window draws without a painter),
 // dxBarControlsLayout.cpp (the geometry, see dxBarControlsLayout.h).
 #pragma once
 
@@ -107,23 +107,6 @@ void DrawFloatingFrame(HDC DC, const TRect& AWindowRect,
                        const TRect& AClientBounds, const String& ACaption);
 void DrawSeparator(HDC DC, const TRect& R, bool AHorizontal);
 void DrawMark(HDC DC, const TRect& R, bool AVertical, TdxBarMarkState AState);
-// Menus: the room right of an entry's text for its sub-menu arrow, the
-// height of a scroll band, an entry and a scroll band.
-constexpr Integer MenuArrowArea = 16;
-constexpr Integer MenuScrollBand = 12;
-// The line of a captioned separator in a menu.
-constexpr Integer MenuSeparatorSize = 2;
-struct TMenuItemLook {
-  String Caption;
-  String ShortCutText;
-  Integer IconColumn = 0;
-  bool Selected = false;
-  bool Enabled = true;
-  bool Checked = false;
-  bool SubMenuArrow = false;
-};
-void DrawMenuItem(HDC DC, const TRect& R, const TMenuItemLook& ALook);
-void DrawMenuScrollBand(HDC DC, const TRect& R, bool AUp);
 }  // namespace dxBarStandardPaint
 
 // ---------------------------------------------------------------------------
@@ -305,6 +288,8 @@ class TdxBarItemControl : public TObject {
   virtual bool HotPartWantMouse() const { return CanSelect() || CanClicked(); }
   virtual bool IsDestroyOnClick() const { return true; }
   virtual bool IsDropDown() const { return false; }
+  // The drop-down arrow is a part of its own (a split button).
+  virtual bool IsSplitDropDown() const { return false; }
   virtual bool IsDroppedDown() const { return false; }
   virtual bool IsExpandable() const { return false; }
   virtual bool IsHiddenForCustomization() const { return false; }
@@ -448,6 +433,10 @@ class TCustomdxBarControlViewInfo : public TObject {
   }
   TdxBarItemSeparatorInfo GetSeparatorInfo(Integer AIndex) const {
     return separators_.at(static_cast<std::size_t>(AIndex)).Info;
+  }
+  // The item control the separator stands before.
+  TdxBarItemControl* GetSeparatorControl(Integer AIndex) const {
+    return separators_.at(static_cast<std::size_t>(AIndex)).Control;
   }
   void SetSeparatorInfo(Integer AIndex, const TdxBarItemSeparatorInfo& AInfo) {
     separators_.at(static_cast<std::size_t>(AIndex)).Info = AInfo;

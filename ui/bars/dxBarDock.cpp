@@ -100,6 +100,7 @@ TdxDockControl::TdxDockControl(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 TdxDockControl::~TdxDockControl() {
+  if (auto gone = dxBarManagerSeams().AccessibilityOwnerGone) gone(this);
   if (barManager_) barManager_->RemoveDockControl(this);
   rows_.clear();
 }

@@ -242,7 +242,12 @@ bool TdxBarHintWindow::ActivateHint(TdxBarManager* AManager,
                                     const String& AHint,
                                     const String& AShortCut) {
   const TPoint cursor = CursorPos();
-  viewInfo_.reset(new TdxBarHintViewInfo(AManager, AHint, AShortCut, cursor));
+  TdxBarPainter* painter = AManager ? AManager->Painter() : nullptr;
+  if (painter)
+    viewInfo_ =
+        painter->CreateHintViewInfo(AManager, AHint, AShortCut, nullptr);
+  else
+    viewInfo_.reset(new TdxBarHintViewInfo(AManager, AHint, AShortCut, cursor));
   if (AManager) Font()->Assign(AManager->Font());
   Font()->SetColor(clInfoText);
   HandleNeeded();
@@ -254,7 +259,9 @@ bool TdxBarHintWindow::ActivateHint(TdxBarManager* AManager,
   }
   const TRect b = viewInfo_->Bounds();
   if (b.Width() == 0 && b.Height() == 0) return false;
-  const TPoint wanted{cursor.X, cursor.Y + HintCursorOffset};
+  const TPoint wanted = painter ? painter->GetBarItemContolHintPosition(
+                                      nullptr, TRect{}, cursor, 0)
+                                : TPoint{cursor.X, cursor.Y + HintCursorOffset};
   const TPoint p = dxBarCorrectHintPos(wanted, {b.Width(), b.Height()},
                                        dxBarGetWorkArea(wanted));
   SetBounds(p.X, p.Y, b.Width(), b.Height());

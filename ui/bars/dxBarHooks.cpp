@@ -388,6 +388,11 @@ bool dxBarProcessKey(Word AKey, LPARAM AKeyData) {
   if (!manager) return false;
   const TShiftState shift = AsyncShiftState();
   if (!keyUp) {
+    // An auto-repeated Alt is not a new press.
+    const bool altAlone = AKey == VK_MENU && !shift.Contains(ssCtrl) &&
+                          (AKeyData & 0x40000000) == 0;
+    if (seams.NavigationKeyDown)
+      seams.NavigationKeyDown(manager, AKey, altAlone);
     if (AKey == VK_MENU && !shift.Contains(ssCtrl)) {
       gAltPending = true;
       return false;

@@ -100,6 +100,7 @@ void TdxBarItemControl::Initialize(TdxBarItemLink* ALink) {
 }
 
 TdxBarItemControl::~TdxBarItemControl() {
+  if (auto gone = dxBarManagerSeams().AccessibilityOwnerGone) gone(this);
   TCustomdxBarControl* bar = barControl_;
   if (bar && TCustomdxBarControl::IsLive(bar)) {
     if (bar->trackedLink_ == link_) bar->trackedLink_ = nullptr;
@@ -787,13 +788,20 @@ void TdxBarItemControl::PaintButtonLike(TdxBarPainter* APainter,
   params.IsPressed = p.IsPressed || (p.DrawSelected && MousePressed());
   const auto* button = dynamic_cast<const TdxBarButton*>(Item());
   params.Down = button && button->Down();
-  params.IsMenuItem = p.PaintType == ptMenu;
-  params.IsTextSelected = p.DrawSelected && params.IsMenuItem;
-  params.IsFlatText = params.IsMenuItem ? APainter->IsFlatItemTextForMenu()
-                                        : APainter->IsFlatItemText();
+  const bool menu = p.PaintType == ptMenu;
+  params.IsTextSelected = p.DrawSelected && menu;
+  params.IsFlatText =
+      menu ? APainter->IsFlatItemTextForMenu() : APainter->IsFlatItemText();
+  params.IsSplit = p.IsDropDown && IsSplitDropDown();
   params.GlyphAreaSize = RotationDependentWidth(p.ButtonSize);
-  params.ArrowSize = {APainter->RealButtonArrowWidth(GetBarManager()),
-                      APainter->GetDefaultArrowSignSize().cy};
+  // A menu's arrow: its column from the menu's arrow width, its sign a
+  // fifth of the item height, at least 4.
+  const Integer text = GetTextSize();
+  params.ArrowSize =
+      menu ? TSize{APainter->SubMenuControlArrowWidth(text),
+                   std::max<Integer>(text / 5, 4)}
+           : TSize{APainter->RealButtonArrowWidth(GetBarManager()),
+                   APainter->GetDefaultArrowSignSize().cy};
   if (Item()) params.GlyphLayout = Item()->GlyphLayout();
   APainter->DrawButtonLikeControl(params, R);
 }

@@ -19,15 +19,23 @@ bool IsCustomizing(const TdxBarItemControl* AControl) {
   return manager && manager->IsCustomizing();
 }
 
-dxBarStandardPaint::TMenuItemLook MenuLook(TdxBarItemControl* AControl) {
+TdxBarPainter* PainterOf(const TdxBarItemControl* AControl) {
+  return AControl->Parent() ? AControl->Parent()->GetPainter() : nullptr;
+}
+
+// The static draw parameters from the common ones the control filled.
+template <class TParams>
+void FillStaticParams(TdxBarItemControl* AControl, TParams& AParams) {
   const TdxBarItemControlDrawParams& p = *AControl->DrawParams();
-  dxBarStandardPaint::TMenuItemLook look;
-  look.Caption = p.Caption;
-  look.ShortCutText = p.ShortCutText;
-  look.IconColumn = AControl->Parent() ? AControl->Parent()->TextSize() : 0;
-  look.Selected = p.DrawSelected;
-  look.Enabled = p.Enabled;
-  return look;
+  AParams.Canvas = p.Canvas;
+  AParams.Caption = p.Caption;
+  AParams.PaintType = p.PaintType;
+  AParams.ViewSize = p.ViewSize;
+  AParams.ViewStructure = p.ViewStructure;
+  AParams.Enabled = p.Enabled;
+  AParams.DrawSelected = p.DrawSelected;
+  AParams.GlyphAreaSize =
+      p.PaintType == ptVert ? p.ButtonSize.cy : p.ButtonSize.cx;
 }
 
 }  // namespace
@@ -50,12 +58,16 @@ TdxBarCustomStaticControl::GetDefaultViewStructure() const {
 
 void TdxBarCustomStaticControl::DoPaint(const TRect& ARect,
                                         TdxBarPaintType APaintType) {
-  if (APaintType == ptMenu) {
-    dxBarStandardPaint::DrawMenuItem(DrawParams()->Canvas->Handle(), ARect,
-                                     MenuLook(this));
+  TdxBarPainter* painter = PainterOf(this);
+  if (!painter) {
+    if (APaintType != ptMenu) PaintStandardButton(ARect);
     return;
   }
-  PaintStandardButton(ARect);
+  TdxBarStaticLikeControlDrawParams params(this);
+  FillStaticParams(this, params);
+  TRect r = ARect;
+  painter->DrawStaticLikeControl(params, r, 0, 0);
+  painter->DrawStaticGlyphAndCaption(params, r);
 }
 
 bool TdxBarSeparatorControl::IsTop() const {
@@ -80,9 +92,11 @@ Integer TdxBarSeparatorControl::GetMinWidth() const {
 Integer TdxBarSeparatorControl::GetDefaultHeight() {
   if (GetPaintType() != ptMenu) return GetTextSize();
   if (!InMenuWithCaption()) return Parent() ? Parent()->GetBeginGroupSize() : 0;
-  // A captioned separator: a line above its caption, half as tall first.
-  return dxBarStandardPaint::MenuSeparatorSize * (IsTop() ? 1 : 2) +
-         GetDefaultHeightInSubMenu();
+  // A captioned separator: a line above its caption (none on the first
+  // row) and one below it.
+  TdxBarPainter* painter = PainterOf(this);
+  const Integer line = painter ? painter->SubMenuGetSeparatorSize() : 2;
+  return line * (IsTop() ? 1 : 2) + GetDefaultHeightInSubMenu();
 }
 
 Integer TdxBarSeparatorControl::GetDefaultWidth() {
@@ -91,24 +105,13 @@ Integer TdxBarSeparatorControl::GetDefaultWidth() {
   return GetDefaultWidthInSubMenu();
 }
 
-void TdxBarSeparatorControl::DoPaint(const TRect& ARect,
-                                     TdxBarPaintType APaintType) {
-  HDC dc = DrawParams()->Canvas->Handle();
-  dxBarStandardPaint::FillBackground(
-      dc, ARect,
-      APaintType == ptMenu ? clMenu : dxBarStandardPaint::ToolbarColor());
-  if (!InMenuWithCaption()) {
-    dxBarStandardPaint::DrawSeparator(dc, ARect, APaintType == ptMenu);
-    return;
-  }
-  const Integer line =
-      dxBarStandardPaint::MenuSeparatorSize * (IsTop() ? 1 : 2);
-  dxBarStandardPaint::DrawSeparator(
-      dc, Rect(ARect.Left, ARect.Top, ARect.Right, ARect.Top + line), true);
-  dxBarStandardPaint::TMenuItemLook look = MenuLook(this);
-  look.Selected = false;
-  dxBarStandardPaint::DrawMenuItem(
-      dc, Rect(ARect.Left, ARect.Top + line, ARect.Right, ARect.Bottom), look);
+void TdxBarSeparatorControl::DoPaint(const TRect& ARect, TdxBarPaintType) {
+  TdxBarPainter* painter = PainterOf(this);
+  if (!painter) return;
+  TdxBarSeparatorControlDrawParams params(this);
+  FillStaticParams(this, params);
+  params.IsTop = IsTop();
+  painter->DrawSeparatorControl(params, ARect);
 }
 
 // ---------------------------------------------------------------------------
@@ -197,8 +200,11 @@ bool TdxBarButtonLikeControl::CanActivate() const {
 }
 
 Integer TdxBarButtonLikeControl::ArrowWidth() const {
-  if (InMenu()) return dxBarStandardPaint::MenuArrowArea;
-  const TdxBarManager* manager = GetBarManager();
+  // In a menu the arrow column is as wide as an item is high.
+  if (InMenu()) return Parent()->TextSize();
+  TdxBarManager* manager = GetBarManager();
+  if (TdxBarPainter* painter = PainterOf(this))
+    return painter->RealButtonArrowWidth(manager);
   Integer w = manager ? manager->ButtonArrowWidth() : 11;
   if (manager && manager->LargeIcons()) w *= 2;
   return w | 1;
@@ -272,17 +278,7 @@ void TdxBarButtonLikeControl::DoCloseUp(bool AHide) {
   Repaint();
 }
 
-void TdxBarButtonLikeControl::DoPaint(const TRect& ARect,
-                                      TdxBarPaintType APaintType) {
-  if (APaintType == ptMenu) {
-    dxBarStandardPaint::TMenuItemLook look = MenuLook(this);
-    look.SubMenuArrow = IsDropDown();
-    if (auto* button = dynamic_cast<TdxBarButton*>(Item()))
-      look.Checked = button->Down();
-    dxBarStandardPaint::DrawMenuItem(DrawParams()->Canvas->Handle(), ARect,
-                                     look);
-    return;
-  }
+void TdxBarButtonLikeControl::DoPaint(const TRect& ARect, TdxBarPaintType) {
   PaintStandardButton(ARect);
 }
 

@@ -98,6 +98,7 @@ class TdxBarButtonControl : public TdxBarButtonLikeControl {
   TdxBarButtonStates GetInternalStates() const;
   TdxBarPaintStyle GetPaintStyle() const;
   bool IsDropDown() const override;
+  bool IsSplitDropDown() const override { return IsDropDown(); }
   bool IsDroppedDown() const override;
   bool IsDestroyOnClick() const override;
   bool DrawSelected() const override;

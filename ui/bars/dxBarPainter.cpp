@@ -8,6 +8,7 @@
 #include "Handles.h"
 #include "cxGraphics.h"
 #include "dxBar.h"
+#include "dxBarHints.h"
 #include "dxOffice11.h"
 
 namespace {
@@ -209,6 +210,15 @@ TPoint TdxBarPainter::GetBarItemContolHintPosition(TCustomdxBarControl*,
                                                    const TPoint& ACursorPos,
                                                    Integer) {
   return {ACursorPos.X, ACursorPos.Y + 20};
+}
+
+TObjectPtr<TdxBarHintViewInfo> TdxBarPainter::CreateHintViewInfo(
+    TdxBarManager* AManager, const String& AHint, const String& AShortCut,
+    TObject*) {
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  return TObjectPtr<TdxBarHintViewInfo>(
+      new TdxBarHintViewInfo(AManager, AHint, AShortCut, {cursor.x, cursor.y}));
 }
 
 // ---------------------------------------------------------------------------
@@ -906,6 +916,11 @@ void TdxBarPainter::DrawButtonLikeControl(
   HDC dc = AParams.Canvas->Handle();
   TRect r = ABounds;
   if (AParams.IsLowered) DrawLowered(dc, r);
+  if (AParams.PaintType == ptMenu) {
+    DrawGlyphAndTextInSubMenu(AParams, r);
+    DrawButtonLikeControlArrow(AParams, r);
+    return;
+  }
   TRect content = r;
   if (AParams.IsDropDown && AParams.IsSplit && AParams.PaintType != ptMenu)
     content.Right -= AParams.ArrowSize.cx;
@@ -936,12 +951,16 @@ void TdxBarPainter::DrawButtonLikeControl(
                  AParams.Enabled, AParams.IsTextSelected,
                  AParams.PaintType == ptVert, false, AParams.IsFlatText);
   }
-  if (AParams.IsDropDown && !AParams.IsMenuItem) {
-    if (AParams.IsSplit)
-      DrawSplitControlArrow(AParams, r);
-    else
-      DrawAssociateControlArrow(AParams, r);
-  }
+  DrawButtonLikeControlArrow(AParams, r);
+}
+
+void TdxBarPainter::DrawButtonLikeControlArrow(
+    const TdxBarButtonLikeControlDrawParams& AParams, const TRect& R) {
+  if (!AParams.IsDropDown || AParams.IsMenuItem) return;
+  if (AParams.IsSplit)
+    DrawSplitControlArrow(AParams, R);
+  else
+    DrawAssociateControlArrow(AParams, R);
 }
 
 void TdxBarPainter::DrawButtonControlArrow(
@@ -1078,7 +1097,10 @@ void dxBarFillControlBackground(TCustomdxBarControl* AControl, HDC DC,
 HBRUSH dxBarItemBkBrush(TdxBarItemControl* AControl) {
   TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
   TdxBarPainter* painter = bar ? bar->GetPainter() : nullptr;
-  return painter ? painter->BarToolbarBrush(bar) : SysBrush(COLOR_BTNFACE);
+  if (!painter) return SysBrush(COLOR_BTNFACE);
+  if (bar->Kind() == bkSubMenu)
+    return painter->SubMenuControlPrepareBkBrush(painter->BarToolbarBrush(bar));
+  return painter->BarToolbarBrush(bar);
 }
 
 HFONT CreateCaptionFontHandle(TFont* AFont, bool AUseSystemFont) {
@@ -1123,4 +1145,128 @@ void TdxBarPainter::DrawStaticBorder(HDC DC, TdxBarStaticBorderStyle AStyle,
   ::DrawEdge(DC, &r, edges[AStyle], BF_RECT);
   R = Rect(R.Left + AOffsets.Left, R.Top + AOffsets.Top,
            R.Right - AOffsets.Right, R.Bottom - AOffsets.Bottom);
+}
+
+bool TdxBarPainter::StaticBackgroundIsOpaque(TdxBarItemControl*) const {
+  // Items carry no background colour of their own here: statics show the
+  // bar's background through.
+  return false;
+}
+
+void TdxBarPainter::DrawStaticLikeControl(
+    const TdxBarStaticLikeControlDrawParams& AParams, TRect& R,
+    Integer ALeadingIndent, Integer ATrailingIndent) {
+  if (!AParams.Canvas) return;
+  HDC dc = AParams.Canvas->Handle();
+  TdxBarItemControl* control = AParams.ItemControl;
+  HBRUSH brush = dxBarItemBkBrush(control);
+  const bool vertical = AParams.PaintType == ptVert;
+  if (ALeadingIndent != 0) {
+    TRect strip = R;
+    if (vertical) {
+      strip.Bottom = strip.Top + ALeadingIndent;
+      R.Top = strip.Bottom;
+    } else {
+      strip.Right = strip.Left + ALeadingIndent;
+      R.Left = strip.Right;
+    }
+    DrawBackground(control, dc, strip, brush, false);
+  }
+  if (ATrailingIndent != 0) {
+    TRect strip = R;
+    if (vertical) {
+      strip.Top = strip.Bottom - ATrailingIndent;
+      R.Bottom = strip.Top;
+    } else {
+      strip.Left = strip.Right - ATrailingIndent;
+      R.Right = strip.Left;
+    }
+    DrawBackground(control, dc, strip, brush, false);
+  }
+  DrawStaticBorder(dc, AParams.BorderStyle, AParams.BorderOffsets, R);
+}
+
+void TdxBarPainter::DrawStaticBackground(
+    const TdxBarStaticLikeControlDrawParams& AParams, const TRect& R) {
+  DrawBackground(AParams.ItemControl, AParams.Canvas->Handle(), R,
+                 dxBarItemBkBrush(AParams.ItemControl),
+                 StaticBackgroundIsOpaque(AParams.ItemControl));
+}
+
+void TdxBarPainter::DrawStaticGlyphAndCaption(
+    const TdxBarStaticLikeControlDrawParams& AParams, const TRect& R) {
+  if (!AParams.Canvas) return;
+  DrawStaticBackground(AParams, R);
+  TdxBarItemControl* control = AParams.ItemControl;
+  TCustomdxBarControl* bar = control ? control->Parent() : nullptr;
+  const bool menu = AParams.PaintType == ptMenu;
+  const bool vertical = AParams.PaintType == ptVert;
+  const bool icon = AParams.ViewStructure.Contains(cpIcon);
+  const bool text = AParams.ViewStructure.Contains(cpText);
+  const bool centredGlyph = AParams.AllowCenter && !(menu && text);
+  const bool centredText = AParams.AllowCenter && AParams.Alignment == taCenter;
+  if (icon) {
+    TRect glyph = R;
+    if (text && AParams.PaintType == ptHorz)
+      glyph.Right = glyph.Left + AParams.GlyphAreaSize;
+    if (text && vertical) glyph.Bottom = glyph.Top + AParams.GlyphAreaSize;
+    if (menu && !centredGlyph)
+      glyph = SubMenuControlGetItemIconRect(
+          R, dxBarGetSubMenuPaintInfo(bar).IconAreaSize);
+    // Statics draw their glyph the way menus do: centred in its rectangle.
+    TdxBarButtonLikeControlDrawParams glyphParams(control);
+    glyphParams.Canvas = AParams.Canvas;
+    glyphParams.ViewSize = AParams.ViewSize;
+    glyphParams.ViewStructure = AParams.ViewStructure;
+    glyphParams.PaintType = ptMenu;
+    TdxBarGlyphFlags flags;
+    flags.WholeArea = centredGlyph;
+    flags.Static = true;
+    DrawGlyph(glyphParams, glyph, glyph, flags);
+  }
+  if (!text) return;
+  TRect r = R;
+  const bool leadAligned = AParams.Alignment == taLeftJustify || centredText;
+  if (!leadAligned) {
+    (vertical ? r.Bottom : r.Right) -= 2;
+  } else {
+    Integer lead = 0;
+    if (menu)
+      lead =
+          AParams.Alignment == taLeftJustify
+              ? SubMenuControlGetItemTextIndent(dxBarGetSubMenuPaintInfo(bar))
+              : 0;
+    else if (icon)
+      lead = AParams.GlyphAreaSize + 2;
+    else if (!centredText)
+      lead = (bar ? bar->TextSize() : 0) / 4;
+    (vertical ? r.Top : r.Left) += lead;
+  }
+  const TAlignment alignment = centredText ? taCenter : AParams.Alignment;
+  DrawItemText(control, AParams.Canvas->Handle(), AParams.Caption, r, alignment,
+               AParams.Enabled, false, vertical, true, false);
+}
+
+void TdxBarPainter::DrawSeparatorControl(
+    const TdxBarSeparatorControlDrawParams& AParams, const TRect& R) {
+  if (!AParams.Canvas) return;
+  TdxBarItemControl* control = AParams.ItemControl;
+  TCustomdxBarControl* bar = control ? control->Parent() : nullptr;
+  HDC dc = AParams.Canvas->Handle();
+  if (AParams.ViewStructure.Contains(cpText)) {
+    DrawSeparatorGlyphAndCaption(AParams, R);
+    const Integer size = SubMenuGetSeparatorSize();
+    if (!AParams.IsTop)
+      SubMenuControlDrawSeparator(dc,
+                                  Rect(R.Left, R.Top, R.Right, R.Top + size));
+    SubMenuControlDrawSeparator(
+        dc, Rect(R.Left, R.Bottom - size, R.Right, R.Bottom));
+    return;
+  }
+  if (AParams.PaintType == ptMenu) {
+    SubMenuControlDrawBeginGroup(dxBarGetSubMenuPaintInfo(bar), control,
+                                 AParams.Canvas, R);
+    return;
+  }
+  BarDrawBeginGroup(bar, dc, R, bar ? BarToolbarBrush(bar) : nullptr, false);
 }

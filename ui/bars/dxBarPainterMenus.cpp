@@ -2,7 +2,11 @@
 // detach caption, group separators and the expand band's double chevron.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "Handles.h"
+#include "ScopeGuard.h"
+#include "cxGraphics.h"
 #include "dxBar.h"
 #include "dxOffice11.h"
 
@@ -117,9 +121,186 @@ void TdxBarPainter::SubMenuControlDrawMarkContent(
   }
 }
 
+void TdxBarPainter::SubMenuControlDrawBackground(const TdxBarSubMenuPaintInfo&,
+                                                 HDC DC, const TRect& R,
+                                                 HBRUSH ABrush, TColor AColor) {
+  FillBackgroundArea(DC, R, R, ABrush, AColor, nullptr);
+}
+
+TRect TdxBarPainter::SubMenuControlBeginGroupRect(
+    const TdxBarSubMenuPaintInfo& AMenu, TdxBarItemControl*,
+    const TRect& AItemRect) {
+  const Integer size = AMenu.Control ? AMenu.Control->GetBeginGroupSize() : 0;
+  return Rect(AItemRect.Left, AItemRect.Top - size, AItemRect.Right,
+              AItemRect.Top);
+}
+
+void TdxBarPainter::SubMenuControlDrawBeginGroup(
+    const TdxBarSubMenuPaintInfo& AMenu, TdxBarItemControl* AControl,
+    TcxCanvas* ACanvas, const TRect& R) {
+  if (!ACanvas) return;
+  HDC dc = ACanvas->Handle();
+  DrawBackground(AControl, dc, R, AMenu.BackgroundBrush, false);
+  const Integer indent = SubMenuBeginGroupIndent();
+  SubMenuControlDrawSeparator(
+      dc, Rect(R.Left + indent, R.Top + 4, R.Right - indent, R.Bottom - 4));
+}
+
+// ---------------------------------------------------------------------------
+// Menu scrolling
+// ---------------------------------------------------------------------------
+
+TRect TdxBarPainter::SubMenuControlGetScrollBandBounds(
+    const TdxBarSubMenuPaintInfo& AMenu, TcxArrowDirection ADirection) {
+  TRect r = AMenu.ItemsRect;
+  const Integer size = SubMenuControlGetScrollBandSize(AMenu);
+  if (ADirection == adUp)
+    r.Bottom = r.Top + size;
+  else
+    r.Top = r.Bottom - size;
+  return r;
+}
+
+void TdxBarPainter::SubMenuControlFillScrollArrow(TcxCanvas* ACanvas,
+                                                  const TRect& R,
+                                                  TColor AColor) {
+  TBrushHandle brush(::CreateSolidBrush(ColorToRGB(AColor)));
+  Fill(ACanvas->Handle(), R, brush.get());
+}
+
+void TdxBarPainter::SubMenuControlDrawScrollArrow(
+    const TdxBarSubMenuPaintInfo& AMenu, TcxCanvas* ACanvas, const TRect& R,
+    TColor AColor, TcxArrowDirection ADirection) {
+  // A triangle of the arrow size, its point towards the hidden items; the
+  // fill is clipped to it and the triangle is then kept out of the band's
+  // background.
+  const Integer size =
+      std::max<Integer>(SubMenuControlGetScrollArrowSize(AMenu.TextSize), 1);
+  const Integer base = 2 * size - 1;
+  const Integer left = (R.Left + R.Right - base) / 2;
+  const Integer top = (R.Top + R.Bottom - size) / 2;
+  POINT points[3];
+  if (ADirection == adUp) {
+    points[0] = {left, top + size};
+    points[1] = {left + base, top + size};
+    points[2] = {left + size - 1, top - 1};
+  } else {
+    points[0] = {left, top};
+    points[1] = {left + base, top};
+    points[2] = {left + size - 1, top + size};
+  }
+  const TRect bounds = Rect(left, top, left + base, top + size);
+  auto region = [&] {
+    return TObjectPtr<TcxRegion>(
+        new TcxRegion(::CreatePolygonRgn(points, 3, WINDING)));
+  };
+  ACanvas->SaveClipRegion();
+  ACanvas->SetClipRegion(region(), roIntersect, false);
+  SubMenuControlFillScrollArrow(ACanvas, bounds, AColor);
+  ACanvas->RestoreClipRegion();
+  ACanvas->SetClipRegion(region(), roSubtract, false);
+}
+
+void TdxBarPainter::SubMenuControlDrawScrollBandBackground(
+    const TdxBarSubMenuPaintInfo& AMenu, TcxCanvas* ACanvas,
+    TcxArrowDirection ADirection) {
+  TdxBarItemControl* neighbour =
+      ADirection == adDown ? AMenu.BottomItem : AMenu.TopItem;
+  DrawBackground(neighbour, ACanvas->Handle(),
+                 SubMenuControlGetScrollBandBounds(AMenu, ADirection),
+                 AMenu.BackgroundBrush, neighbour == nullptr);
+}
+
+void TdxBarPainter::SubMenuControlDrawScrollBand(
+    const TdxBarSubMenuPaintInfo& AMenu, TcxCanvas* ACanvas,
+    TcxArrowDirection ADirection) {
+  if (!ACanvas) return;
+  const TRect bounds = SubMenuControlGetScrollBandBounds(AMenu, ADirection);
+  ACanvas->SaveClipRegion();
+  TScopeGuard restore([&] { ACanvas->RestoreClipRegion(); });
+  ACanvas->IntersectClipRect(bounds);
+  SubMenuControlDrawScrollArrow(
+      AMenu, ACanvas, bounds, static_cast<TColor>(::GetSysColor(COLOR_BTNTEXT)),
+      ADirection);
+  SubMenuControlDrawScrollButton(AMenu, ACanvas, ADirection);
+  SubMenuControlDrawNonRecentGroupSeparator(AMenu, ACanvas, ADirection);
+  SubMenuControlDrawScrollBandBackground(AMenu, ACanvas, ADirection);
+}
+
+// ---------------------------------------------------------------------------
+// Menu items
+// ---------------------------------------------------------------------------
+
+void TdxBarPainter::DrawGlyphAndTextInSubMenu(
+    const TdxBarButtonLikeControlDrawParams& AParams, const TRect& R) {
+  TdxBarItemControl* control = AParams.ItemControl;
+  if (!control || !AParams.Canvas) return;
+  DrawItemBackgroundInSubMenu(AParams, R);
+  const TdxBarSubMenuPaintInfo menu =
+      dxBarGetSubMenuPaintInfo(control->Parent());
+  const TRect icon = SubMenuControlGetItemIconRect(R, menu.IconAreaSize);
+  TdxBarGlyphFlags flags;
+  flags.NoIcon = !AParams.ViewStructure.Contains(cpIcon);
+  flags.Selected = AParams.DrawSelected;
+  flags.Down = AParams.Down;
+  DrawGlyph(AParams, icon, TRect{}, flags);
+  DrawItemTextInSubMenu(AParams, SubMenuControlGetItemTextRect(menu, R));
+}
+
+void TdxBarPainter::DrawItemTextInSubMenu(
+    const TdxBarButtonLikeControlDrawParams& AParams, const TRect& R) {
+  TdxBarItemControl* control = AParams.ItemControl;
+  HDC dc = AParams.Canvas->Handle();
+  const Integer inner = SubMenuControlInternalBorderSize();
+  TRect r = Rect(R.Left, R.Top - inner, R.Right, R.Bottom + inner);
+  DrawItemText(control, dc, AParams.Caption, r, taLeftJustify, AParams.Enabled,
+               AParams.DrawSelected, false, false, IsFlatItemTextForMenu());
+  if (AParams.ShortCutText.empty()) return;
+  TCustomdxBarControl* menu = control ? control->Parent() : nullptr;
+  r.Right -= (menu ? menu->TextSize() : 0) + 5;
+  DrawItemText(control, dc, AParams.ShortCutText, r, taRightJustify,
+               AParams.Enabled, AParams.DrawSelected, false, false,
+               IsFlatItemTextForMenu());
+}
+
+void TdxBarPainter::DrawSubMenuItemBands(
+    const TdxBarButtonLikeControlDrawParams& AParams, const TRect& R,
+    HBRUSH ANormal) {
+  TdxBarItemControl* control = AParams.ItemControl;
+  TCustomdxBarControl* menu = control ? control->Parent() : nullptr;
+  if (!menu) return;
+  HDC dc = AParams.Canvas->Handle();
+  const TRect icon = SubMenuControlGetItemIconRect(
+      R, dxBarGetSubMenuPaintInfo(menu).IconAreaSize);
+  const bool noIcon = !AParams.ViewStructure.Contains(cpIcon) ||
+                      !control->IconAssigned(AParams.ViewSize);
+  HBRUSH selected = BarToolbarSelBrush(menu);
+  HBRUSH band =
+      noIcon && AParams.DrawSelected && !AParams.Down ? selected : ANormal;
+  const bool opaque = AParams.DrawSelected;
+  DrawBackground(control, dc,
+                 Rect(icon.Right, icon.Top, icon.Right + 1, icon.Bottom), band,
+                 opaque);
+  if (R.Top < icon.Top)
+    DrawBackground(control, dc,
+                   Rect(icon.Left, R.Top, icon.Right + 1, icon.Top), band,
+                   opaque);
+  if (R.Bottom > icon.Bottom)
+    DrawBackground(control, dc,
+                   Rect(icon.Left, icon.Bottom, icon.Right + 1, R.Bottom), band,
+                   opaque);
+  DrawBackground(control, dc, Rect(icon.Right + 1, R.Top, R.Right, R.Bottom),
+                 AParams.DrawSelected ? selected : ANormal, opaque);
+}
+
 // ---------------------------------------------------------------------------
 // Standard painter
 // ---------------------------------------------------------------------------
+
+void TdxBarStandardPainter::DrawItemBackgroundInSubMenu(
+    const TdxBarButtonLikeControlDrawParams& AParams, const TRect& R) {
+  DrawSubMenuItemBands(AParams, R, dxBarItemBkBrush(AParams.ItemControl));
+}
 
 TRect TdxBarStandardPainter::SubMenuControlContentRectOffset(
     const TdxBarSubMenuPaintInfo& AMenu) {
@@ -201,4 +382,75 @@ void TdxBarFlatPainter::SubMenuControlDrawSeparator(HDC DC, const TRect& R) {
   TBrushHandle brush(
       ::CreateSolidBrush(ColorToRGB(SubMenuControlGetSeparatorColor())));
   Fill(DC, Rect(R.Left, R.Top, R.Right, R.Top + 1), brush.get());
+}
+
+void TdxBarFlatPainter::SubMenuControlDrawBeginGroup(
+    const TdxBarSubMenuPaintInfo& AMenu, TdxBarItemControl* AControl,
+    TcxCanvas* ACanvas, const TRect& R) {
+  if (!ACanvas) return;
+  HDC dc = ACanvas->Handle();
+  // The band under the icon column runs on through the separator.
+  const Integer band = TextAreaOffset(AControl);
+  DrawBackground(AControl, dc, Rect(R.Left, R.Top, R.Left + band, R.Bottom),
+                 dxBarFlatBrushes().Toolbar, true);
+  DrawBackground(AControl, dc, Rect(R.Left + band, R.Top, R.Right, R.Bottom),
+                 AMenu.BackgroundBrush, false);
+  const Integer middle = (R.Top + R.Bottom) / 2;
+  SubMenuControlDrawSeparator(
+      dc, Rect(R.Left + band + SubMenuBeginGroupIndent(), middle, R.Right + 1,
+               middle + 1));
+}
+
+void TdxBarFlatPainter::DrawItemBackgroundInSubMenu(
+    const TdxBarButtonLikeControlDrawParams& AParams, const TRect& R) {
+  TdxBarItemControl* control = AParams.ItemControl;
+  TCustomdxBarControl* menu = control ? control->Parent() : nullptr;
+  if (!menu) return;
+  HDC dc = AParams.Canvas->Handle();
+  const TdxBarSubMenuPaintInfo info = dxBarGetSubMenuPaintInfo(menu);
+  const bool selected = AParams.DrawSelected;
+  HBRUSH toolbar = dxBarFlatBrushes().Toolbar;
+  HBRUSH selection = BarToolbarSelBrush(menu);
+  if (selected) {
+    FrameFlatSelRect(dc, R);
+  } else {
+    // The ring: the band's colour over the band, the menu's beyond it.
+    TClipRegionSaver clip(dc);
+    ::ExcludeClipRect(dc, R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1);
+    const Integer band = R.Left + SubMenuControlGetBandSize(info) + 1;
+    DrawBackground(control, dc, Rect(R.Left, R.Top, band, R.Bottom), toolbar,
+                   true);
+    DrawBackground(control, dc, Rect(band, R.Top, R.Right, R.Bottom),
+                   info.BackgroundBrush, false);
+  }
+  const TRect inner = Deflated(R, 1);
+  const TRect icon = SubMenuControlGetItemIconRect(R, info.IconAreaSize);
+  HBRUSH band = selected ? selection : toolbar;
+  const Integer column = icon.Right + 2;
+  Fill(dc, Rect(icon.Right, inner.Top, column, inner.Bottom), band);
+  Fill(dc, Rect(icon.Left, inner.Top, column, icon.Top), band);
+  Fill(dc, Rect(icon.Left, icon.Bottom, column, inner.Bottom), band);
+  DrawBackground(control, dc,
+                 Rect(column, inner.Top, inner.Right, inner.Bottom),
+                 selected ? selection : dxBarItemBkBrush(control), selected);
+}
+
+// ---------------------------------------------------------------------------
+// Themed painter
+// ---------------------------------------------------------------------------
+
+void TdxBarXPPainter::SubMenuControlDrawBeginGroup(
+    const TdxBarSubMenuPaintInfo& AMenu, TdxBarItemControl* AControl,
+    TcxCanvas* ACanvas, const TRect& R) {
+  if (!ACanvas) return;
+  DrawBackground(AControl, ACanvas->Handle(), R, AMenu.BackgroundBrush, false);
+  SubMenuControlDrawSeparator(ACanvas->Handle(), R);
+}
+
+void TdxBarXPPainter::DrawItemBackgroundInSubMenu(
+    const TdxBarButtonLikeControlDrawParams& AParams, const TRect& R) {
+  TCustomdxBarControl* menu =
+      AParams.ItemControl ? AParams.ItemControl->Parent() : nullptr;
+  DrawSubMenuItemBands(AParams, R,
+                       dxBarGetSubMenuPaintInfo(menu).BackgroundBrush);
 }

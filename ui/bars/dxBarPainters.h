@@ -5,10 +5,13 @@
 //
 // Sources: dxBarPainter.cpp (the base painter), dxBarStandardPainter.cpp
 // (the standard and enhanced painters), dxBarFlatPainter.cpp,
-// dxBarThemedPainter.cpp, dxBarPainterMenus.cpp (menu operations).
+// dxBarThemedPainter.cpp, dxBarPainterMenus.cpp (menu operations),
+// dxBarPainterEdits.cpp (edit-like controls).
 #pragma once
 
 #include "dxBar.h"
+
+class TdxBarHintViewInfo;
 
 enum TdxBarMDIButton : Byte { mdibMinimize, mdibRestore, mdibClose };
 enum TdxBarStaticBorderStyle : Byte {
@@ -60,6 +63,51 @@ class TdxBarButtonLikeControlDrawParams : public TdxBarItemControlDrawParams {
   TdxBarButtonGroupRealPosition PositionInButtonGroup = bgrpNone;
 };
 
+enum TdxBarSpinEditButton : Byte { sbNone, sbUp, sbDown };
+
+// The draw parameters of an edit-like control: what the control measured
+// of itself (its glyph and caption areas and its text field) and its state.
+// Parts: 0 the text field, 1 the glyph area, 2 the caption area, 3 the
+// drop-down or up button, 4 the custom-colour or down button.
+class TdxBarEditLikeControlDrawParams : public TdxBarItemControlDrawParams {
+  VARNEL_CLASS(TdxBarEditLikeControlDrawParams, TdxBarItemControlDrawParams)
+ public:
+  using TdxBarItemControlDrawParams::TdxBarItemControlDrawParams;
+  Integer GlyphAreaWidth = 0;
+  Integer CaptionAreaWidth = 0;
+  TRect TextField;
+  bool Transparent = false;
+  bool Focused = false;
+  // Colour combos: the combo offers a custom-colour button.
+  bool ShowCustomColorButton = false;
+  // Spin edits: the part of the button held down (3 up, 4 down; 0 none).
+  Integer ActiveButton = 0;
+};
+
+// The draw parameters of a static-like control: its text alignment, its
+// border and the glyph area it keeps before its caption.
+class TdxBarStaticLikeControlDrawParams : public TdxBarItemControlDrawParams {
+  VARNEL_CLASS(TdxBarStaticLikeControlDrawParams, TdxBarItemControlDrawParams)
+ public:
+  using TdxBarItemControlDrawParams::TdxBarItemControlDrawParams;
+  TAlignment Alignment = taLeftJustify;
+  bool AllowCenter = false;
+  TRect BorderOffsets;
+  TdxBarStaticBorderStyle BorderStyle = sbsNone;
+  Integer GlyphAreaSize = 0;
+};
+
+// A separator is a static; a titled one in a menu knows whether it is the
+// menu's first row (no line above it then).
+class TdxBarSeparatorControlDrawParams
+    : public TdxBarStaticLikeControlDrawParams {
+  VARNEL_CLASS(TdxBarSeparatorControlDrawParams,
+               TdxBarStaticLikeControlDrawParams)
+ public:
+  using TdxBarStaticLikeControlDrawParams::TdxBarStaticLikeControlDrawParams;
+  bool IsTop = false;
+};
+
 // The draw parameters of a progress item.
 struct TdxBarProgressDrawParams {
   TdxBarPaintType PaintType = ptHorz;
@@ -87,7 +135,17 @@ struct TdxBarSubMenuPaintInfo {
   // The expand band's height and its chevrons' size.
   Integer MarkSize = 0;
   Integer MarkArrowSize = 0;
+  // The menu window (null when the info stands alone), its items area and
+  // the brush its background takes.
+  TCustomdxBarControl* Control = nullptr;
+  TRect ItemsRect;
+  HBRUSH BackgroundBrush = nullptr;
+  // The items next to the top and the bottom scroll band.
+  TdxBarItemControl* TopItem = nullptr;
+  TdxBarItemControl* BottomItem = nullptr;
 };
+// What a menu window tells the painters; an empty info for any other bar.
+TdxBarSubMenuPaintInfo dxBarGetSubMenuPaintInfo(TCustomdxBarControl* AMenu);
 
 class TdxBarPainter : public TObject {
   VARNEL_CLASS(TdxBarPainter, TObject)
@@ -146,6 +204,11 @@ class TdxBarPainter : public TObject {
                                               const TRect& AItemBounds,
                                               const TPoint& ACursorPos,
                                               Integer ACursorHeight);
+  // The hint to show at the mouse cursor: a plain one, whether or not the
+  // item has a screen tip (screen tips are not drawn by these painters).
+  virtual TObjectPtr<TdxBarHintViewInfo> CreateHintViewInfo(
+      TdxBarManager* AManager, const String& AHint, const String& AShortCut,
+      TObject* AScreenTip);
 
   // --- Toolbar caption and mark ---
   virtual bool BarIsBarSmall(const TRect& R) const { return R.Height() < 17; }
@@ -174,10 +237,32 @@ class TdxBarPainter : public TObject {
       const TdxBarButtonLikeControlDrawParams& AParams, Integer& AWidth);
   virtual Integer GetDotSpaceAfter(Integer ADotSize) const { return ADotSize; }
 
-  // --- Menu metrics the painters share ---
+  // --- Menu scrolling ---
+  virtual void SubMenuControlFillScrollArrow(TcxCanvas* ACanvas, const TRect& R,
+                                             TColor AColor);
+  virtual void SubMenuControlDrawScrollArrow(
+      const TdxBarSubMenuPaintInfo& AMenu, TcxCanvas* ACanvas, const TRect& R,
+      TColor AColor, TcxArrowDirection ADirection);
+  virtual void SubMenuControlDrawScrollBand(const TdxBarSubMenuPaintInfo& AMenu,
+                                            TcxCanvas* ACanvas,
+                                            TcxArrowDirection ADirection);
+  virtual void SubMenuControlDrawScrollBandBackground(
+      const TdxBarSubMenuPaintInfo& AMenu, TcxCanvas* ACanvas,
+      TcxArrowDirection ADirection);
+  // Personalised menus have no recency runs yet: nothing to separate.
+  virtual void SubMenuControlDrawNonRecentGroupSeparator(
+      const TdxBarSubMenuPaintInfo&, TcxCanvas*, TcxArrowDirection) {}
+  virtual TRect SubMenuControlGetScrollBandBounds(
+      const TdxBarSubMenuPaintInfo& AMenu, TcxArrowDirection ADirection);
+  virtual Integer SubMenuControlGetScrollBandSize(
+      const TdxBarSubMenuPaintInfo& AMenu) const {
+    return AMenu.TextSize;
+  }
   virtual Integer SubMenuControlGetScrollArrowSize(Integer ASize) const {
     return ASize / 3 - 1;
   }
+  virtual void SubMenuControlDrawScrollButton(const TdxBarSubMenuPaintInfo&,
+                                              TcxCanvas*, TcxArrowDirection) {}
   virtual bool SubMenuControlUseScrollButtons() const { return false; }
 
   // --- Part layout ---
@@ -371,6 +456,9 @@ class TdxBarPainter : public TObject {
   virtual void OffsetEllipsisBounds(bool ADown, TRect& R);
   virtual void DrawButtonLikeControl(
       const TdxBarButtonLikeControlDrawParams& AParams, const TRect& R);
+  // The split or associated drop-down arrow of a control that has one.
+  void DrawButtonLikeControlArrow(
+      const TdxBarButtonLikeControlDrawParams& AParams, const TRect& R);
   virtual void DrawButtonControlArrow(
       const TdxBarButtonLikeControlDrawParams& AParams, TRect R);
   virtual void DrawButtonControlArrowBackground(
@@ -442,11 +530,112 @@ class TdxBarPainter : public TObject {
   virtual void SubMenuControlDrawMarkContent(
       const TdxBarSubMenuPaintInfo& AMenu, HDC DC, const TRect& R,
       bool ASelected);
+  virtual void SubMenuControlDrawBackground(const TdxBarSubMenuPaintInfo& AMenu,
+                                            HDC DC, const TRect& R,
+                                            HBRUSH ABrush, TColor AColor);
+  // The brush a menu fills its background with, from the one it is given.
+  virtual HBRUSH SubMenuControlPrepareBkBrush(HBRUSH ABrush) const {
+    return BarAllowHotTrack() ? SubMenuControlToolbarItemsBrush() : ABrush;
+  }
+  // The strip of a group separator directly above an item.
+  virtual TRect SubMenuControlBeginGroupRect(
+      const TdxBarSubMenuPaintInfo& AMenu, TdxBarItemControl* AControl,
+      const TRect& AItemRect);
+  virtual void SubMenuControlDrawBeginGroup(const TdxBarSubMenuPaintInfo& AMenu,
+                                            TdxBarItemControl* AControl,
+                                            TcxCanvas* ACanvas, const TRect& R);
+  virtual void SubMenuControlDrawItemFrame(const TdxBarSubMenuPaintInfo&,
+                                           TdxBarItemControl*, HDC,
+                                           const TRect&, Integer) {}
 
-  // --- Edits ---
+  // --- Menu items ---
+  virtual void DrawItemBackgroundInSubMenu(
+      const TdxBarButtonLikeControlDrawParams&, const TRect&) {}
+  // The glyph in the menu's icon column, then the caption and shortcut.
+  void DrawGlyphAndTextInSubMenu(
+      const TdxBarButtonLikeControlDrawParams& AParams, const TRect& R);
+  void DrawItemTextInSubMenu(const TdxBarButtonLikeControlDrawParams& AParams,
+                             const TRect& R);
+
+  // --- Edits (dxBarPainterEdits.cpp) ---
   virtual TColor EditGetEnabledBkColor() const;
   virtual TColor EditGetEnabledTextColor() const;
   virtual TColor EditGetDisabledTextColor() const;
+  virtual TRect EditControlBorderOffsets(TdxBarPaintType) const {
+    return {2, 2, 2, 2};
+  }
+  TRect EditControlGetContentRect(TdxBarPaintType APaintType,
+                                  const TRect& R) const;
+  virtual void CalculateEditParts(
+      const TdxBarEditLikeControlDrawParams& AParams, TRect* AParts,
+      Integer APartCount, const TRect& ABounds);
+  virtual void CalculateComboParts(
+      const TdxBarEditLikeControlDrawParams& AParams, TRect* AParts,
+      Integer APartCount, const TRect& ABounds);
+  virtual void CalculateColorComboParts(
+      const TdxBarEditLikeControlDrawParams& AParams, TRect* AParts,
+      Integer APartCount, const TRect& ABounds);
+  virtual void CalculateSpinEditParts(
+      const TdxBarEditLikeControlDrawParams& AParams, TRect* AParts,
+      Integer APartCount, const TRect& ABounds);
+  virtual Integer EditTextSize(Integer AFontHeight) const;
+  // The frame of the text field; R shrinks to what is inside it.
+  virtual void EditControlDrawBorder(
+      const TdxBarEditLikeControlDrawParams& AParams, TRect& R);
+  // The edit window's colours: a disabled edit shows grey text on the
+  // bar's background.
+  virtual void EditGetColors(const TdxBarEditLikeControlDrawParams& AParams,
+                             TColor& ATextColor, TColor& ABkColor);
+  // Combos.
+  virtual Integer ComboControlArrowSize(const TRect& AButton) const;
+  virtual TRect ComboControlButtonOffsets(TdxBarPaintType APaintType) const {
+    return EditControlBorderOffsets(APaintType);
+  }
+  // The list's text for an index (-1: the combo's own text) at the left.
+  static void CustomComboDrawItem(TcxCanvas* ACanvas, const String& AText,
+                                  const TRect& R);
+  // Colour combos.
+  virtual TRect GetCustomColorButtonIndents(TdxBarPaintType) const {
+    return {1, 2, 1, 2};
+  }
+  virtual Integer GetCustomColorButtonWidth(TdxBarPaintType APaintType,
+                                            const TRect& R) const;
+  TRect GetCustomColorButtonBounds(
+      const TdxBarEditLikeControlDrawParams& AParams, const TRect& R) const;
+  virtual bool ColorComboHasCompleteFrame() const { return false; }
+  virtual void DrawDots(const TdxBarEditLikeControlDrawParams& AParams,
+                        const TRect& R, bool APressed);
+  virtual void DrawDot(const TdxBarEditLikeControlDrawParams& AParams,
+                       const TRect& R);
+  // Spin edits.
+  static TSize GetSpinEditArrowSize(Integer AHeight);
+  virtual TRect GetSpinEditButtonIndents() const { return {1, 0, 1, 0}; }
+  Integer GetSpinEditButtonWidth(const TRect& R) const;
+  TRect GetSpinEditButtonBounds(const TdxBarEditLikeControlDrawParams& AParams,
+                                const TRect& R,
+                                TdxBarSpinEditButton AButton) const;
+  // 1 normal, 2 hot, 3 pressed, 4 disabled.
+  static Integer GetSpinEditButtonState(
+      const TdxBarEditLikeControlDrawParams& AParams, Integer APart);
+  TPoint GetSpinEditArrowPos(const TdxBarEditLikeControlDrawParams& AParams,
+                             const TRect& R, Integer APart) const;
+  virtual void SpinEditControlDrawButton(
+      const TdxBarEditLikeControlDrawParams& AParams, const TRect& R,
+      Integer APart);
+  virtual void DrawSpinEditArrow(const TdxBarEditLikeControlDrawParams& AParams,
+                                 const TPoint& P, Integer APart);
+  // The triangle of a spin arrow of the width, its base at P.
+  static void SpinEditControlDrawArrowByPoints(HDC DC, const TPoint& P,
+                                               Integer AWidth, bool AUp,
+                                               int ASysColor);
+  // Date navigator.
+  virtual bool IsDateNavigatorFlat() const { return false; }
+  virtual void DateNavigatorDrawButton(HDC DC, TRect R, const String& ACaption,
+                                       bool APressed);
+  static void DateNavigatorDrawButtonCaption(HDC DC, const TRect& R,
+                                             Integer AOffset,
+                                             const String& ACaption,
+                                             bool AOpaque);
   virtual Integer EditControlES_Style() const {
     return ES_MULTILINE | ES_AUTOHSCROLL;
   }
@@ -477,6 +666,22 @@ class TdxBarPainter : public TObject {
   virtual void DrawStaticBorder(HDC DC, TdxBarStaticBorderStyle AStyle,
                                 const TRect& AOffsets, TRect& R);
   virtual TRect SeparatorControlGetIndents() const { return {6, 0, 0, 0}; }
+  // The whole static: the indent strips along the bar cut off R, then the
+  // border; R keeps what is inside for the interior.
+  virtual void DrawStaticLikeControl(
+      const TdxBarStaticLikeControlDrawParams& AParams, TRect& R,
+      Integer ALeadingIndent, Integer ATrailingIndent);
+  virtual void DrawStaticBackground(
+      const TdxBarStaticLikeControlDrawParams& AParams, const TRect& R);
+  virtual void DrawStaticGlyphAndCaption(
+      const TdxBarStaticLikeControlDrawParams& AParams, const TRect& R);
+  virtual bool StaticBackgroundIsOpaque(TdxBarItemControl* AControl) const;
+  virtual void DrawSeparatorControl(
+      const TdxBarSeparatorControlDrawParams& AParams, const TRect& R);
+  virtual void DrawSeparatorGlyphAndCaption(
+      const TdxBarSeparatorControlDrawParams& AParams, const TRect& R) {
+    DrawStaticGlyphAndCaption(AParams, R);
+  }
 
   // --- Container and in-place sub-item ---
   virtual Integer ContainerControlSubMenuOffset() const { return 0; }
@@ -489,12 +694,18 @@ class TdxBarPainter : public TObject {
   virtual TColor ScreenTipGetDescriptionTextColor() const { return clDefault; }
   virtual TColor ScreenTipGetTitleTextColor() const { return clDefault; }
   virtual Integer ScreenTipGetFooterLineSize() const { return 3; }
+  virtual void ScreenTipDrawBackground(TcxCanvas*, const TRect&) {}
+  virtual void ScreenTipDrawFooterLine(TcxCanvas*, const TRect&) {}
 
  protected:
   // Fills the separator's two side strips of BarBeginGroupSideSize with the
   // bar's background and answers the rectangle between them.
   TRect FillBeginGroupSides(TCustomdxBarControl* ABarControl, HDC DC,
                             const TRect& R, HBRUSH ABrush, bool AHorizontal);
+  // The bands of a menu item around its icon column and beside it: the
+  // selection brush when drawn selected, else ANormal.
+  void DrawSubMenuItemBands(const TdxBarButtonLikeControlDrawParams& AParams,
+                            const TRect& R, HBRUSH ANormal);
   // The docked background: the dock control's own, continued under the
   // toolbar.
   void BarFillParentBackground(TdxBarControl* ABarControl, HDC DC,
@@ -560,6 +771,9 @@ class TdxBarStandardPainter : public TdxBarPainter {
                                  const TRect& R) override;
   bool SubMenuControlIsOffsetRecentGroupNeeded() const override { return true; }
   Integer SubMenuControlClientBorderSize() const override { return 2; }
+  void DrawItemBackgroundInSubMenu(
+      const TdxBarButtonLikeControlDrawParams& AParams,
+      const TRect& R) override;
   TRect SubMenuControlContentRectOffset(
       const TdxBarSubMenuPaintInfo& AMenu) override;
 };
@@ -709,7 +923,20 @@ class TdxBarFlatPainter : public TdxBarPainter {
   void SubMenuControlDrawDetachCaption(const TdxBarSubMenuPaintInfo& AMenu,
                                        HDC DC, const TRect& R) override;
   void SubMenuControlDrawSeparator(HDC DC, const TRect& R) override;
+  void SubMenuControlDrawBeginGroup(const TdxBarSubMenuPaintInfo& AMenu,
+                                    TdxBarItemControl* AControl,
+                                    TcxCanvas* ACanvas,
+                                    const TRect& R) override;
+  void DrawItemBackgroundInSubMenu(
+      const TdxBarButtonLikeControlDrawParams& AParams,
+      const TRect& R) override;
   Integer ContainerControlSubMenuOffset() const override { return 9; }
+  TRect EditControlBorderOffsets(TdxBarPaintType) const override {
+    return {1, 1, 1, 1};
+  }
+  bool IsDateNavigatorFlat() const override { return true; }
+  void DateNavigatorDrawButton(HDC DC, TRect R, const String& ACaption,
+                               bool APressed) override;
   Integer EditControlCaptionAbsoluteLeftIndent() const override { return 6; }
   Integer EditControlCaptionRightIndent() const override { return 5; }
 };
@@ -789,6 +1016,13 @@ class TdxBarXPPainter : public TdxBarPainter {
       const TdxBarSubMenuPaintInfo& AMenu) const override {
     return AMenu.DetachCaptionHeight + 1;
   }
+  void SubMenuControlDrawBeginGroup(const TdxBarSubMenuPaintInfo& AMenu,
+                                    TdxBarItemControl* AControl,
+                                    TcxCanvas* ACanvas,
+                                    const TRect& R) override;
+  void DrawItemBackgroundInSubMenu(
+      const TdxBarButtonLikeControlDrawParams& AParams,
+      const TRect& R) override;
 
   // --- Simple values ---
   Integer GlyphDownShift(TdxBarItemControl*) const override { return 1; }
@@ -823,6 +1057,9 @@ class TdxBarXPPainter : public TdxBarPainter {
     return 2 * ADotSize;
   }
   Integer ComboControlArrowOffset() const override { return 0; }
+  TRect EditControlBorderOffsets(TdxBarPaintType) const override {
+    return dxBarXPPainterMetrics().EditControlBorderOffsets;
+  }
   Integer EditControlCaptionAbsoluteLeftIndent() const override { return 6; }
   Integer EditControlCaptionRightIndent() const override { return 5; }
   void CorrectButtonControlDefaultHeight(Integer& AValue) const override {

@@ -104,48 +104,4 @@ void DrawMark(HDC DC, const TRect& R, bool AVertical, TdxBarMarkState AState) {
   }
 }
 
-namespace {
-// A small solid triangle pointing right (sub-menu) or up or down (scroll).
-void DrawArrow(HDC DC, Integer CX, Integer CY, Integer ADirection,
-               TColor AColor) {
-  TBrushHandle brush(::CreateSolidBrush(ColorToRGB(AColor)));
-  for (Integer i = 0; i < 4; ++i) {
-    RECT line =
-        ADirection == 0  ? RECT{CX - 2 + i, CY - 3 + i, CX - 1 + i, CY + 4 - i}
-        : ADirection < 0 ? RECT{CX - 3 + i, CY - 1 + i, CX + 4 - i, CY + i}
-                         : RECT{CX - 3 + i, CY + 1 - i, CX + 4 - i, CY + 2 - i};
-    ::FillRect(DC, &line, brush.get());
-  }
-}
-}  // namespace
-
-void DrawMenuItem(HDC DC, const TRect& R, const TMenuItemLook& ALook) {
-  FillBackground(DC, R, ALook.Selected ? clHighlight : clMenu);
-  const TColor text = !ALook.Enabled   ? clGrayText
-                      : ALook.Selected ? clHighlightText
-                                       : clMenuText;
-  if (ALook.Checked) {
-    DrawArrow(DC, R.Left + ALook.IconColumn / 2, R.Top + R.Height() / 2, 0,
-              text);
-  }
-  ::SetBkMode(DC, TRANSPARENT);
-  ::SetTextColor(DC, ColorToRGB(text));
-  RECT r = dxRECT(R);
-  r.left += ALook.IconColumn + 4;
-  r.right -= MenuArrowArea;
-  ::DrawTextA(DC, ALook.Caption.c_str(), -1, &r,
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-  if (!ALook.ShortCutText.empty())
-    ::DrawTextA(DC, ALook.ShortCutText.c_str(), -1, &r,
-                DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
-  if (ALook.SubMenuArrow)
-    DrawArrow(DC, R.Right - MenuArrowArea / 2, R.Top + R.Height() / 2, 0, text);
-}
-
-void DrawMenuScrollBand(HDC DC, const TRect& R, bool AUp) {
-  FillBackground(DC, R, clMenu);
-  DrawArrow(DC, R.Left + R.Width() / 2, R.Top + R.Height() / 2, AUp ? -1 : 1,
-            clMenuText);
-}
-
 }  // namespace dxBarStandardPaint

@@ -17,9 +17,7 @@ constexpr UINT_PTR ScrollTimerId = 1;
 constexpr UINT_PTR HighlightMarkTimerId = 2;
 constexpr UINT_PTR ExpandTimerId = 3;
 constexpr UINT ExpandDelay = 4000;
-// The stand-in's scroll bands: the scroll time with bands of their own.
 constexpr UINT ScrollTime = 200;
-constexpr Integer MenuBorder = 3;
 
 }  // namespace
 
@@ -116,9 +114,13 @@ void TdxBarSubMenuControlViewInfo::Calculate() {
     control->ViewInfo()->SetBounds(r);
     AddItemControlViewInfo(control->ViewInfo());
     if (link->BeginGroup() && i != menu->TopIndex()) {
+      TdxBarPainter* painter = menu->GetPainter();
       const Integer size = menu->GetBeginGroupSize();
-      AddSeparatorInfo(Rect(r.Left, r.Top - size, r.Right, r.Top), skHorizontal,
-                       control);
+      const TRect strip = painter
+                              ? painter->SubMenuControlBeginGroupRect(
+                                    dxBarGetSubMenuPaintInfo(menu), control, r)
+                              : Rect(r.Left, r.Top - size, r.Right, r.Top);
+      AddSeparatorInfo(strip, skHorizontal, control);
     }
   }
 }
@@ -197,7 +199,34 @@ bool TdxBarSubMenuControl::GetIsContextMenu() const {
   return parent && parent->GetIsContextMenu();
 }
 
-Integer TdxBarSubMenuControl::GetBorderSize() const { return MenuBorder; }
+Integer TdxBarSubMenuControl::GetBorderSize() const {
+  TdxBarPainter* painter = GetPainter();
+  return painter ? painter->SubMenuControlBorderSize() : 1;
+}
+
+Integer TdxBarSubMenuControl::GetBeginGroupSize() const {
+  TdxBarPainter* painter = GetPainter();
+  return painter ? painter->SubMenuControlBeginGroupSize()
+                 : TCustomdxBarControl::GetBeginGroupSize();
+}
+
+TRect TdxBarSubMenuControl::ContentOffsets() const {
+  TdxBarPainter* painter = GetPainter();
+  return painter ? painter->SubMenuControlContentRectOffset(
+                       dxBarGetSubMenuPaintInfo(
+                           const_cast<TdxBarSubMenuControl*>(this)))
+                 : TRect{1, 1, 1, 1};
+}
+
+void TdxBarSubMenuControl::CalcItemsRect() {
+  const TRect offsets = ContentOffsets();
+  const TRect client = ClientRect();
+  // The detach caption lies above the items, the expand button below.
+  itemsRect_ = Rect(client.Left + offsets.Left,
+                    client.Top + offsets.Top + DetachCaptionAreaSize(),
+                    client.Right - offsets.Right,
+                    client.Bottom - offsets.Bottom - GetMarkSize());
+}
 
 void TdxBarSubMenuControl::SetPosition(Integer ALeft, Integer ATop) {
   onShowPos_ = {ALeft, ATop};
@@ -330,18 +359,22 @@ TSize TdxBarSubMenuControl::CalcSize() {
   if (height <= 2) height += ActiveCanvas()->TextHeight("Qq");
   height += GetMarkSize() + DetachCaptionAreaSize();
   // The icon column before the items and the arrow column after them.
-  width += TextSize() + dxBarStandardPaint::MenuArrowArea;
-  return {width + 2 * MenuBorder, height + 2 * MenuBorder};
+  width += 2 * TextSize();
+  const TRect offsets = ContentOffsets();
+  return {width + offsets.Left + offsets.Right,
+          height + offsets.Top + offsets.Bottom};
 }
 
 void TdxBarSubMenuControl::SetSizeAndCheckBounds() {
   const TSize size = CalcSize();
+  // The frame from the window's styles: a window not sized yet has no
+  // client area to measure it by.
   const TRect frame = [&] {
-    RECT w{}, c{};
-    ::GetWindowRect(Handle(), &w);
-    ::GetClientRect(Handle(), &c);
-    return TRect{0, 0, (w.right - w.left) - c.right,
-                 (w.bottom - w.top) - c.bottom};
+    RECT r{0, 0, 0, 0};
+    ::AdjustWindowRectEx(
+        &r, static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+        static_cast<DWORD>(::GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    return TRect{0, 0, r.right - r.left, r.bottom - r.top};
   }();
   const TSize outer{size.cx + frame.Right, size.cy + frame.Bottom};
   const TdxBarMenuPlacement place = dxBarPlaceMenu(
@@ -355,7 +388,11 @@ void TdxBarSubMenuControl::SetSizeAndCheckBounds() {
 }
 
 Integer TdxBarSubMenuControl::ScrollBandSize() const {
-  return dxBarStandardPaint::MenuScrollBand;
+  TdxBarPainter* painter = GetPainter();
+  const TdxBarSubMenuPaintInfo info =
+      dxBarGetSubMenuPaintInfo(const_cast<TdxBarSubMenuControl*>(this));
+  return painter ? painter->SubMenuControlGetScrollBandSize(info)
+                 : info.TextSize;
 }
 
 TRect TdxBarSubMenuControl::VisibleItemsRect() const {
@@ -375,12 +412,6 @@ TRect TdxBarSubMenuControl::DownArrowRect() const {
   if (!downArrow_) return {};
   return {itemsRect_.Left, itemsRect_.Bottom - ScrollBandSize(),
           itemsRect_.Right, itemsRect_.Bottom};
-}
-
-void TdxBarSubMenuControl::CalcItemsRect() {
-  TCustomdxBarControl::CalcItemsRect();
-  itemsRect_.Top += DetachCaptionAreaSize();
-  itemsRect_.Bottom -= GetMarkSize();
 }
 
 bool TdxBarSubMenuControl::CanDrawClippedItem(const TRect&) const {
@@ -484,16 +515,63 @@ void TdxBarSubMenuControl::DoRepaintBar(bool ARecreate) {
 // Painting
 // ---------------------------------------------------------------------------
 
+TdxBarSubMenuPaintInfo dxBarGetSubMenuPaintInfo(TCustomdxBarControl* AMenu) {
+  TdxBarSubMenuPaintInfo info;
+  auto* menu = dynamic_cast<TdxBarSubMenuControl*>(AMenu);
+  if (!menu) return info;
+  info.Control = menu;
+  info.IconAreaSize = menu->TextSize();
+  info.TextSize = menu->TextSize();
+  info.ItemsRect = menu->ItemsRect();
+  info.BackgroundBrush = menu->BackgroundBrush();
+  TCustomdxBarControlViewInfo* view = menu->ViewInfo();
+  if (view && view->GetItemControlCount() > 0) {
+    info.TopItem = view->GetItemControlViewInfo(0)->Control();
+    info.BottomItem =
+        view->GetItemControlViewInfo(view->GetItemControlCount() - 1)
+            ->Control();
+  }
+  return info;
+}
+
+HBRUSH TdxBarSubMenuControl::BackgroundBrush() const {
+  TdxBarPainter* painter = GetPainter();
+  if (!painter) return ::GetSysColorBrush(COLOR_MENU);
+  auto* self = const_cast<TdxBarSubMenuControl*>(this);
+  return painter->SubMenuControlPrepareBkBrush(painter->BarToolbarBrush(self));
+}
+
+void TdxBarSubMenuControl::FillBackground(HDC DC, const TRect& R) {
+  TdxBarPainter* painter = GetPainter();
+  if (!painter) {
+    FillBackgroundArea(DC, R, R, BackgroundBrush(), clNone, nullptr);
+    return;
+  }
+  painter->SubMenuControlDrawBackground(dxBarGetSubMenuPaintInfo(this), DC, R,
+                                        BackgroundBrush(), clNone);
+}
+
+void TdxBarSubMenuControl::DoNCPaint(HDC DC) {
+  TdxBarPainter* painter = GetPainter();
+  if (!painter) return;
+  RECT window{};
+  ::GetWindowRect(Handle(), &window);
+  const Integer width = window.right - window.left;
+  const Integer height = window.bottom - window.top;
+  TSavedDC saved(DC);
+  const Integer border = painter->SubMenuControlNCBorderSize();
+  ::ExcludeClipRect(DC, border, border, width - border, height - border);
+  painter->SubMenuControlDrawBorder(dxBarGetSubMenuPaintInfo(this), DC,
+                                    Rect(0, 0, width, height));
+}
+
 void TdxBarSubMenuControl::DoPaint() {
   TcxCanvas* canvas = ActiveCanvas();
   TSavedDC saved(canvas->Handle());
   HDC dc = canvas->Handle();
-  if (UpArrowExists())
-    dxBarStandardPaint::DrawMenuScrollBand(dc, UpArrowRect(), true);
-  if (downArrow_)
-    dxBarStandardPaint::DrawMenuScrollBand(dc, DownArrowRect(), false);
-  canvas->ExcludeClipRect(UpArrowRect());
-  canvas->ExcludeClipRect(DownArrowRect());
+  TdxBarPainter* painter = GetPainter();
+  const TdxBarSubMenuPaintInfo info = dxBarGetSubMenuPaintInfo(this);
+  // The expand button and the detach caption lie outside the items.
   if (MarkExists()) {
     dxBarStandardPaint::DrawMark(dc, MarkRect(), true, MarkState());
     canvas->ExcludeClipRect(MarkRect());
@@ -506,15 +584,26 @@ void TdxBarSubMenuControl::DoPaint() {
                                                          : COLOR_BTNSHADOW));
     canvas->ExcludeClipRect(caption);
   }
-  TCustomdxBarControlViewInfo* info = ViewInfo();
-  for (Integer i = 0; info && i < info->GetSeparatorCount(); ++i) {
-    const TRect r = info->GetSeparatorInfo(i).Bounds;
-    dxBarStandardPaint::FillBackground(dc, r, clMenu);
-    dxBarStandardPaint::DrawSeparator(dc, r, true);
+  if (painter) {
+    // The client frame, then everything inside it.
+    painter->SubMenuControlDrawClientBorder(info, dc, ClientRect(),
+                                            BackgroundBrush());
+    canvas->IntersectClipRect(ItemsRect());
+    if (UpArrowExists())
+      painter->SubMenuControlDrawScrollBand(info, canvas, adUp);
+    if (downArrow_) painter->SubMenuControlDrawScrollBand(info, canvas, adDown);
+  }
+  canvas->ExcludeClipRect(UpArrowRect());
+  canvas->ExcludeClipRect(DownArrowRect());
+  TCustomdxBarControlViewInfo* view = ViewInfo();
+  for (Integer i = 0; painter && view && i < view->GetSeparatorCount(); ++i) {
+    const TRect r = view->GetSeparatorInfo(i).Bounds;
+    painter->SubMenuControlDrawBeginGroup(info, view->GetSeparatorControl(i),
+                                          canvas, r);
     canvas->ExcludeClipRect(r);
   }
   DrawItems(canvas);
-  dxBarStandardPaint::FillBackground(dc, ClientRect(), clMenu);
+  FillBackground(dc, ClientRect());
 }
 
 // ---------------------------------------------------------------------------
@@ -568,10 +657,12 @@ void TdxBarSubMenuControl::ScrollTimer() {
 }
 
 void TdxBarSubMenuControl::MenuKeyDown(TMessage& M) {
-  TerminateAnimation();
+  const Word key = static_cast<Word>(M.WParam);
+  TcxObjectLink* self = cxAddObjectLink(this);
+  TScopeGuard release([&] { cxRemoveObjectLink(self); });
+  if (HandleExpandKey(key) || !self->Target) return;
   TdxBarItemLinks* links = ItemLinks();
   if (!links) return;
-  const Word key = static_cast<Word>(M.WParam);
   TdxBarItemControl* selected = SelectedControl();
   if (selected && selected->WantsKey(key)) {
     Word k = key;
@@ -579,24 +670,6 @@ void TdxBarSubMenuControl::MenuKeyDown(TMessage& M) {
     return;
   }
   TdxBarItemLink* link = SelectedLink();
-  if (MarkExists()) {
-    const bool ctrl = ::GetAsyncKeyState(VK_CONTROL) < 0;
-    const bool plain = !ctrl && ::GetAsyncKeyState(VK_SHIFT) >= 0 &&
-                       ::GetAsyncKeyState(VK_MENU) >= 0;
-    if (key == VK_DOWN && ctrl) {
-      ExpandMenu();
-      return;
-    }
-    // Walking past the last shown item goes on into the hidden ones.
-    if ((key == VK_DOWN || key == VK_TAB) && plain && link &&
-        link->VisibleIndex() == links->VisibleItemCount() - 1) {
-      TcxObjectLink* self = cxAddObjectLink(this);
-      TScopeGuard release([&] { cxRemoveObjectLink(self); });
-      ExpandMenu();
-      if (self->Target && !MarkExists()) MenuKeyDown(M);
-      return;
-    }
-  }
   switch (key) {
     case VK_UP:
     case VK_DOWN: {
@@ -657,6 +730,12 @@ void TdxBarSubMenuControl::WndProc(TMessage& Message) {
     case WM_GETDLGCODE:
       Message.Result = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
       return;
+    case WM_NCPAINT: {
+      TWindowDC dc(Handle());
+      DoNCPaint(dc.get());
+      Message.Result = 0;
+      return;
+    }
     case WM_TIMER:
       if (Message.WParam == ScrollTimerId) {
         ScrollTimer();
@@ -1120,4 +1199,23 @@ void TdxBarSubMenuControl::DetachCaptionPress() {
   DetachDrag(
       opener, DetachingBar(),
       Bounds(r.Left + origin.X, r.Top + origin.Y, r.Width(), r.Height()));
+}
+
+bool TdxBarSubMenuControl::HandleExpandKey(Word AKey) {
+  TerminateAnimation();
+  TdxBarItemLinks* links = ItemLinks();
+  if (!links || !MarkExists()) return false;
+  const bool ctrl = ::GetAsyncKeyState(VK_CONTROL) < 0;
+  const bool plain = !ctrl && ::GetAsyncKeyState(VK_SHIFT) >= 0 &&
+                     ::GetAsyncKeyState(VK_MENU) >= 0;
+  if (AKey == VK_DOWN && ctrl) {
+    ExpandMenu();
+    return true;
+  }
+  // Walking past the last shown item goes on into the hidden ones.
+  TdxBarItemLink* link = SelectedLink();
+  if ((AKey == VK_DOWN || AKey == VK_TAB) && plain && link &&
+      link->VisibleIndex() == links->VisibleItemCount() - 1)
+    ExpandMenu();
+  return false;
 }

@@ -82,6 +82,9 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   void HideByEscape();
   bool GetIsContextMenu() const;
   Integer GetBorderSize() const;
+  Integer GetBeginGroupSize() const override;
+  // The brush of the menu's background, as its painter prepares it.
+  HBRUSH BackgroundBrush() const;
 
   // --- Scrolling ---
   Integer TopIndex() const { return topIndex_; }
@@ -122,6 +125,11 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   // What the waiting timer does when it fires.
   void ExpandMenuTimer();
   void SetSelectedControl(TdxBarItemControl* AControl) override;
+  // The keys of the personalised view, before the menu's navigation: any
+  // key stops the animation; Ctrl+Down expands (true: handled); Down or Tab
+  // on the last shown item expands and leaves the key to go on into the
+  // items now shown.
+  bool HandleExpandKey(Word AKey);
 
   // --- Detaching ---
   // Opened from a sub-menu item that may be detached: the menu has a
@@ -148,6 +156,8 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
 
  protected:
   void CreateParams(TCreateParams& Params) override;
+  void FillBackground(HDC DC, const TRect& R) override;
+  void DoNCPaint(HDC DC);
   void CreateWnd() override;
   void WndProc(TMessage& Message) override;
   TClass GetViewInfoClass() const override;
@@ -179,6 +189,8 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   // The hidden item an accelerator would reach: the menu shows every item
   // first when the key only selects it or the item keeps the menu open.
   void ExpandForAccel(Word AKey, TShiftState AShift);
+  // The margins between the client area and the items.
+  TRect ContentOffsets() const;
   void SetSizeAndCheckBounds();
   void LayoutItems();
   void MenuKeyDown(TMessage& M);

@@ -8,10 +8,7 @@
 
 #include "Classes.h"
 #include "Variants.h"
-
-// What an edit value means: the value itself, its display text, or a
-// lookup key.
-enum TcxDataEditValueSource { evsValue, evsText, evsKey };
+#include "cxVariants.h"  // TcxDataEditValueSource
 
 using TcxDataBindingNotifyEvent = TClosure<void()>;
 

@@ -233,6 +233,7 @@ TcxCustomButtonGroupProperties::GetSupportedOperations() {
 TcxCustomButtonGroup::TcxCustomButtonGroup(TComponent* AOwner, bool AIsInplace)
     : TcxCustomGroupBox(AOwner, AIsInplace) {
   CreateProperties();
+  SetEditAutoSize(false);
   SetTabStop(true);
 }
 
@@ -305,7 +306,13 @@ void TcxCustomButtonGroup::UpdateButtons() {
   SynchronizeButtonsStyle();
 }
 
-TcxEditMetrics TcxCustomButtonGroup::GetEditMetrics() { return {}; }
+TcxEditMetrics TcxCustomButtonGroup::GetEditMetrics() {
+  // The window lays its buttons out as a cell would.
+  auto data = CreateViewData();
+  auto* groupData = dynamic_cast<TcxButtonGroupViewData*>(data.get());
+  return groupData ? groupData->GetEditMetrics(false, nullptr)
+                   : TcxEditMetrics{};
+}
 
 std::vector<TRect> TcxCustomButtonGroup::CalculateButtonBounds() {
   TcxCustomButtonGroupProperties* p = ActiveButtonGroupProperties();

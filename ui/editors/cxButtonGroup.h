@@ -101,6 +101,93 @@ std::vector<TRect> cxButtonGroupButtonBounds(Integer AItemCount,
 Integer cxButtonGroupArrowTarget(Word AKey, Integer AFocused,
                                  Integer AButtonsPerColumn, Integer AItemCount);
 
+// One item's button as a grid cell paints it.
+class TcxGroupBoxButtonViewInfo : public TcxEditButtonViewInfo {
+  VARNEL_CLASS(TcxGroupBoxButtonViewInfo, TcxEditButtonViewInfo)
+ public:
+  TcxGroupBoxButtonViewInfo() = default;
+  void Assign(TPersistent* Source) override;
+
+  Integer Column = 0;
+  Integer Row = 0;
+
+  // The glyph centred vertically, at the left edge for taRightJustify (the
+  // caption right of it), else at the right edge.
+  virtual TRect GetGlyphRect(const TSize& AGlyphSize, TAlignment AAlignment,
+                             bool AIsPaintCopy);
+};
+
+class TcxButtonGroupViewInfo : public TcxGroupBoxViewInfo {
+  VARNEL_CLASS(TcxButtonGroupViewInfo, TcxGroupBoxViewInfo)
+ public:
+  TcxButtonGroupViewInfo() = default;
+  void Assign(TObject* Source) override;
+
+  TSize GlyphSize{0, 0};
+  // Where the glyph sits against the caption (taRightJustify: caption right
+  // of the glyph).
+  TAlignment Alignment = taRightJustify;
+
+  TcxGroupBoxButtonViewInfo* Button(Integer AIndex) const {
+    return static_cast<TcxGroupBoxButtonViewInfo*>(
+        ButtonsInfo[static_cast<std::size_t>(AIndex)].get());
+  }
+  TObjectPtr<TcxEditButtonViewInfo> CreateButtonViewInfo() override {
+    return TObjectPtr<TcxEditButtonViewInfo>(new TcxGroupBoxButtonViewInfo());
+  }
+  void DrawEditButton(TcxCanvas* ACanvas, Integer AButtonVisibleIndex) override;
+
+  // overridables
+  virtual void DrawButtonCaption(TcxCanvas* ACanvas,
+                                 TcxGroupBoxButtonViewInfo* AButton,
+                                 const TRect& AGlyphRect) = 0;
+  virtual void DrawButtonGlyph(TcxCanvas* ACanvas,
+                               TcxGroupBoxButtonViewInfo* AButton,
+                               const TRect& AGlyphRect) = 0;
+  virtual TSize GetGlyphSize() { return GlyphSize; }
+  virtual bool IsButtonGlypthTransparent(
+      TcxGroupBoxButtonViewInfo* AButton) = 0;
+};
+
+class TcxButtonGroupViewData : public TcxGroupBoxViewData {
+  VARNEL_CLASS(TcxButtonGroupViewData, TcxGroupBoxViewData)
+ public:
+  using TcxGroupBoxViewData::TcxGroupBoxViewData;
+
+  TcxCustomButtonGroupProperties* GetProperties() const;
+  void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                 TcxMouseButton AButton, TShiftState AShift,
+                 TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  // The item buttons are laid out by Calculate once the client rectangle
+  // is known; they are no edit buttons.
+  void CalculateButtonsViewInfo(TcxCanvas*, const TRect&, const TPoint&,
+                                TcxMouseButton, TShiftState,
+                                TcxCustomEditViewInfo*, bool) override {}
+  TSize GetEditConstantPartSize(
+      TcxCanvas* ACanvas, const TcxEditSizeProperties& AEditSizeProperties,
+      TSize& AMinContentSize,
+      TcxCustomEditViewInfo* AViewInfo = nullptr) override;
+  static bool IsButtonNativeStyle(TcxLookAndFeel* ALookAndFeel);
+
+  // overridables
+  virtual void CalculateButtonPositions(TcxCanvas* ACanvas,
+                                        TcxButtonGroupViewInfo* AViewInfo);
+  virtual void CalculateButtonViewInfos(TcxButtonGroupViewInfo* AViewInfo);
+  virtual Integer GetDrawTextFlags();
+  // The glyph size only when ACanvas is given.
+  virtual TcxEditMetrics GetEditMetrics(bool AAutoHeight,
+                                        TcxCanvas* ACanvas) = 0;
+  virtual TRect GetCaptionRectExtent() { return TRect{}; }
+  virtual void CalculateButtonNativeState(
+      TcxButtonGroupViewInfo* AViewInfo,
+      TcxGroupBoxButtonViewInfo* AButton) = 0;
+
+ private:
+  void CalculateButtonStates(TcxButtonGroupViewInfo* AViewInfo, const TPoint& P,
+                             TcxMouseButton AButton, TShiftState AShift,
+                             bool AIsMouseEvent);
+};
+
 class TcxCustomButtonGroupProperties : public TcxCustomGroupBoxProperties {
   VARNEL_CLASS(TcxCustomButtonGroupProperties, TcxCustomGroupBoxProperties)
  public:
@@ -160,12 +247,14 @@ class TcxCustomButtonGroup : public TcxCustomGroupBox {
     return TcxCustomButtonGroupProperties::StaticClass();
   }
   bool IsContainerClass() override { return IsAccelHandling(); }
+  // Off until asked for: the group then takes the height its rows need.
+  bool CanAutoSize() override { return !IsInplace() && AutoSize(); }
 
   // overridables
   virtual void ArrangeButtons();
   virtual void SynchronizeButtonsStyle();
   virtual void UpdateButtons();
-  virtual TcxEditMetrics GetEditMetrics();
+  TcxEditMetrics GetEditMetrics();
 
  protected:
   virtual TObjectPtr<TWinControl> GetButtonInstance() = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ActnList.h"
 #include "Forms.h"
 #include "ScopeGuard.h"
 #include "TypInfo.h"
@@ -121,7 +122,8 @@ TcxCustomButton::TcxCustomButton(TComponent* AOwner)
       lookAndFeel_(new TcxLookAndFeel(this)),
       colors_(new TcxButtonColors(
           TNotifyEvent::FromFunction([this](TObject*) { Repaint(); }))),
-      glyph_(new TBitmap) {
+      glyph_(new TcxButtonGlyph(
+          TNotifyEvent::FromFunction([this](TObject*) { Repaint(); }))) {
   lookAndFeel_->OnChanged = TcxLookAndFeelChangedEvent::FromFunction(
       [this](TcxLookAndFeel*, TcxLookAndFeelValues) { Repaint(); });
   SetDoubleBuffered(true);
@@ -149,21 +151,18 @@ void TcxCustomButton::SetDropDownMenu(TPopupMenu* Value) {
   if (dropDownMenu_) dropDownMenu_->FreeNotification(this);
 }
 
-void TcxCustomButton::SetGlyph(TBitmap* Value) {
-  if (Value) {
-    glyph_->Assign(Value);
-  } else {
-    glyph_.reset(new TBitmap);
-  }
-  numGlyphs_ = cxButtonNumGlyphsOf(glyph_->Width(), glyph_->Height());
-  Repaint();
-}
+void TcxCustomButton::SetGlyph(TBitmap* Value) { glyph_->SetGlyph(Value); }
 
 void TcxCustomButton::SetNumGlyphs(Integer Value) {
-  Value = Value < 2 ? 1 : std::min(Value, 4);
-  if (numGlyphs_ == Value) return;
-  numGlyphs_ = Value;
-  Repaint();
+  glyph_->SetNumGlyphs(Value);
+}
+
+void TcxCustomButton::UpdateImageInfo() {
+  auto* action = dynamic_cast<TCustomAction*>(Action());
+  if (action)
+    glyph_->SetImageList(action->Images(), action->ImageIndex());
+  else
+    glyph_->SetImageList(nullptr, -1);
 }
 
 void TcxCustomButton::SetKind(TcxButtonKind Value) {
@@ -242,6 +241,14 @@ void TcxCustomButton::CreateParams(TCreateParams& Params) {
   if (!StandardButton()) Params.Style = (Params.Style & ~0xFu) | BS_OWNERDRAW;
 }
 
+void TcxCustomButton::CreateWnd() {
+  TButton::CreateWnd();
+  if (StandardButton()) return;
+  // The first paint finds the image of the state it shows already made.
+  UpdateImageInfo();
+  glyph_->CreateButtonGlyph(Enabled() ? cxbsNormal : cxbsDisabled);
+}
+
 void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& AItem) {
   drawnDown_ = (AItem.itemState & ODS_SELECTED) != 0 && !arrowPressed_;
   focusedLook_ = (AItem.itemState & ODS_FOCUS) != 0 ||
@@ -294,10 +301,9 @@ void TcxCustomButton::Paint(TcxCanvas* ACanvas) {
 
 void TcxCustomButton::DrawContent(TcxCanvas* ACanvas, const TRect& AContent,
                                   TcxButtonState AState, const TPoint& AShift) {
-  const bool hasGlyph = VerifyBitmap(glyph_.get());
-  const TSize glyphSize =
-      hasGlyph ? TSize{glyph_->Width() / numGlyphs_, glyph_->Height()}
-               : TSize{0, 0};
+  UpdateImageInfo();
+  const TSize glyphSize = glyph_->ImageSize();
+  const bool hasGlyph = glyphSize.cx > 0 && glyphSize.cy > 0;
   const String caption = Caption();
   TSize textSize{0, 0};
   UINT flags = DT_CENTER | DT_VCENTER;
@@ -318,21 +324,9 @@ void TcxCustomButton::DrawContent(TcxCanvas* ACanvas, const TRect& AContent,
       cxCalcButtonLayout(TSize{AContent.Width(), AContent.Height()}, glyphSize,
                          textSize, layout_, margin_, spacing_);
   const TPoint origin{AContent.Left + AShift.X, AContent.Top + AShift.Y};
-  if (hasGlyph) {
-    Integer kind = AState == cxbsDisabled ? 1 : AState == cxbsPressed ? 2 : 0;
-    if (kind == 2 && numGlyphs_ < 3) kind = 0;
-    const bool drawDisabled = kind == 1 && numGlyphs_ == 1;
-    if (kind >= numGlyphs_) kind = 0;
-    TObjectPtr<TBitmap> part(new TBitmap);
-    part->SetSize(glyphSize.cx, glyphSize.cy);
-    part->Canvas()->CopyRect(
-        TRect{0, 0, glyphSize.cx, glyphSize.cy}, glyph_->Canvas(),
-        TRect{kind * glyphSize.cx, 0, (kind + 1) * glyphSize.cx, glyphSize.cy});
-    part->SetTransparent(true);
-    part->SetTransparentColor(glyph_->TransparentColor());
-    DrawGlyph(ACanvas, origin.X + layout.GlyphPos.X,
-              origin.Y + layout.GlyphPos.Y, part.get(), !drawDisabled);
-  }
+  if (hasGlyph)
+    glyph_->Draw(ACanvas, origin.X + layout.GlyphPos.X,
+                 origin.Y + layout.GlyphPos.Y, AState);
   if (caption.empty()) return;
   TRect text = cxRectOffset(layout.TextBounds, origin);
   ACanvas->Brush()->SetStyle(bsClear);

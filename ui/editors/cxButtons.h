@@ -4,9 +4,13 @@
 // only.
 #pragma once
 
+#include <vector>
+
+#include "ImgList.h"
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "cxControls.h"
+#include "cxGraphics.h"
 #include "cxLookAndFeelPainters.h"
 #include "cxLookAndFeels.h"
 
@@ -60,6 +64,91 @@ Integer cxButtonNumGlyphsOf(Integer AWidth, Integer AHeight);
 // The painter a button draws with for the look and feel.
 TcxLookAndFeelPainterClass GetButtonPainterClass(TcxLookAndFeel* ALookAndFeel);
 
+// An image list of one size whose slots are taken and given back one by
+// one, so that the glyphs of many buttons share it.
+class TcxGlyphList : public TcxImageList {
+  VARNEL_CLASS(TcxGlyphList, TcxImageList)
+ public:
+  TcxGlyphList(Integer AWidth, Integer AHeight);
+  // Puts the pair in the first free slot, or a new one at the end.
+  Integer AddGlyph(TBitmap* AImage, TBitmap* AMask);
+  void FreeSlot(Integer AIndex);
+  bool IsSlotUsed(Integer AIndex) const;
+  Integer UsedCount() const { return usedCount_; }
+
+ private:
+  std::vector<bool> used_;
+  Integer usedCount_ = 0;
+};
+
+// The program's glyph lists, one per size.
+class TcxGlyphCache : public TObject {
+  VARNEL_CLASS(TcxGlyphCache, TObject)
+ public:
+  TcxGlyphCache() = default;
+  // The list of that size, made when there is none.
+  TcxGlyphList* GetList(Integer AWidth, Integer AHeight);
+  // Frees the list when it holds no used slot any more.
+  void ReturnList(TcxGlyphList* AList);
+  Integer ListCount() const { return static_cast<Integer>(lists_.size()); }
+
+ private:
+  std::vector<TObjectPtr<TcxGlyphList>> lists_;
+};
+
+// The cache while any button glyph lives or it holds a list; null else.
+TcxGlyphCache* cxButtonGlyphCache();
+
+// What a button shows beside its caption: a glyph strip or an image of a
+// list, and the images made from it for each state, kept in the cache.
+class TcxButtonGlyph : public TObject {
+  VARNEL_CLASS(TcxButtonGlyph, TObject)
+ public:
+  // construction
+  explicit TcxButtonGlyph(TNotifyEvent AOnChange = nullptr);
+  ~TcxButtonGlyph() override;
+
+  // properties
+  TBitmap* Glyph() const { return glyph_.get(); }
+  void SetGlyph(TBitmap* Value);
+  Integer NumGlyphs() const { return numGlyphs_; }
+  // Below 2 stores 1, above 3 stores 4.
+  void SetNumGlyphs(Integer Value);
+  TCustomImageList* Images() const { return images_; }
+  Integer ImageIndex() const { return imageIndex_; }
+  void SetImageList(TCustomImageList* AImages, Integer AImageIndex);
+  // 0 x 0 without an image.
+  TSize ImageSize() const;
+  // The list slot made for a glyph kind (0 up, 1 disabled, 2 down); -1
+  // when not made.
+  Integer GlyphIndex(Integer AKind) const { return indexes_[AKind]; }
+  TcxGlyphList* List() const { return list_; }
+
+  // methods
+  // The glyph kind a state shows.
+  Integer KindOf(TcxButtonState AState) const;
+  // Draws the state's image with its top-left corner at (X, Y).
+  void Draw(TcxCanvas* ACanvas, Integer X, Integer Y, TcxButtonState AState);
+  // Gives the made images back to the cache.
+  void Invalidate();
+
+  // overridables
+  // The list slot of the state's image, made when needed; -1 without one.
+  virtual Integer CreateButtonGlyph(TcxButtonState AState);
+
+ private:
+  bool HasGlyphBitmap() const;
+  void Changed();
+
+  TObjectPtr<TBitmap> glyph_;
+  Integer numGlyphs_ = 1;
+  TCustomImageList* images_ = nullptr;
+  Integer imageIndex_ = -1;
+  TcxGlyphList* list_ = nullptr;
+  Integer indexes_[4] = {-1, -1, -1, -1};
+  TNotifyEvent onChange_;
+};
+
 using TcxButtonDropDownMenuPopupEvent =
     TClosure<void(TObject* Sender, TPopupMenu*& APopupMenu, bool& AHandled)>;
 using TcxButtonGetDrawParamsEvent = TClosure<void(
@@ -79,10 +168,11 @@ class TcxCustomButton : public TButton, public IcxMouseTrackingCaller {
   TcxButtonColors* Colors() const { return colors_.get(); }
   TPopupMenu* DropDownMenu() const { return dropDownMenu_; }
   void SetDropDownMenu(TPopupMenu* Value);
-  TBitmap* Glyph() const { return glyph_.get(); }
+  TBitmap* Glyph() const { return glyph_->Glyph(); }
   void SetGlyph(TBitmap* Value);
-  Integer NumGlyphs() const { return numGlyphs_; }
+  Integer NumGlyphs() const { return glyph_->NumGlyphs(); }
   void SetNumGlyphs(Integer Value);
+  TcxButtonGlyph* ButtonGlyph() const { return glyph_.get(); }
   TcxButtonKind Kind() const { return kind_; }
   void SetKind(TcxButtonKind Value);
   TButtonLayout Layout() const { return layout_; }
@@ -120,6 +210,7 @@ class TcxCustomButton : public TButton, public IcxMouseTrackingCaller {
 
  protected:
   void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
   void Dispatch(TMessage& Message) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void Paint(TcxCanvas* ACanvas);
@@ -129,6 +220,8 @@ class TcxCustomButton : public TButton, public IcxMouseTrackingCaller {
 
  private:
   void DrawItem(const DRAWITEMSTRUCT& AItem);
+  // The action's image list and index, when the action has them.
+  void UpdateImageInfo();
   void DropDown();
   void CloseUp();
   void SetHot(bool Value);
@@ -138,8 +231,7 @@ class TcxCustomButton : public TButton, public IcxMouseTrackingCaller {
   TObjectPtr<TcxCanvas> cxCanvas_;
   TObjectPtr<TcxLookAndFeel> lookAndFeel_;
   TObjectPtr<TcxButtonColors> colors_;
-  TObjectPtr<TBitmap> glyph_;
-  Integer numGlyphs_ = 1;
+  TObjectPtr<TcxButtonGlyph> glyph_;
   TPopupMenu* dropDownMenu_ = nullptr;
   TcxButtonKind kind_ = cxbkStandard;
   TButtonLayout layout_ = blGlyphLeft;

@@ -382,6 +382,7 @@ void TcxCustomCheckBox::Dispatch(TMessage& Message) {
       break;
     case CM_TEXTCHANGED:
       TcxCustomEdit::Dispatch(Message);
+      ShortRefreshContainer(false);
       Invalidate();
       return;
     case CM_ENABLEDCHANGED:
@@ -394,97 +395,33 @@ void TcxCustomCheckBox::Dispatch(TMessage& Message) {
   TcxCustomEdit::Dispatch(Message);
 }
 
-Integer TcxCustomCheckBox::GetDrawTextFlags() {
-  const TAlignment alignment = ActiveProperties()->Alignment()->Horz();
-  Integer flags = alignment == taCenter ? cxtfAlignHCenter : cxtfAlignLeft;
-  flags |= cxtfShowPrefix;
-  const bool multiLine = ActiveCheckProperties()->MultiLine();
-  if (multiLine) {
-    flags |= cxtfWordBreak | cxtfDontClip;
-  } else {
-    flags |= cxtfSingleLine;
+void TcxCustomCheckBox::InitializeViewData(TcxCustomEditViewData* AViewData) {
+  TcxCustomEdit::InitializeViewData(AViewData);
+  // The window tracks the mark's mouse and key state itself.
+  if (auto* data = dynamic_cast<TcxCustomCheckBoxViewData*>(AViewData)) {
+    data->HasControlCheckState = true;
+    data->ControlCheckState = checkState_;
   }
-  flags |= (IsInplace() || !multiLine) ? cxtfAlignVCenter : cxtfAlignTop;
-  return flags;
 }
 
-void TcxCustomCheckBox::CalculateLayout(TcxCanvas* ACanvas, TRect& ACheckRect,
-                                        TRect& ATextRect) {
-  TcxCustomCheckBoxProperties* props = ActiveCheckProperties();
-  const TRect client{0, 0, Width(), Height()};
-  TAlignment alignment = props->Alignment()->Horz();
-  if (IsInplace() && !props->IsEmbeddedEdit() &&
-      !props->UseAlignmentWhenInplace()) {
-    alignment = taCenter;
-  }
-  const bool native =
-      TcxCustomEditViewData::IsNativeStyle(GetStyle()->LookAndFeel());
-  TBitmap* glyph = props->HasGlyph() ? props->Glyph() : nullptr;
-  const TSize size =
-      GetEditCheckSize(ACanvas, native, glyph, props->GlyphCount(), nullptr);
-  TRect c = client;
-  TRect t = cxRectInflate(client, -2, -2);
-  if (!props->IsEmbeddedEdit()) --t.Top;
-  if (!native || !props->IsEmbeddedEdit()) c = cxRectInflate(c, -2, -2);
-  if (c.Height() > size.cy) {
-    c.Top += (c.Height() - size.cy) / 2;
-    c.Bottom = c.Top + size.cy;
-  }
-  if (size.cx >= c.Width()) {
-    t.Right = t.Left;
-  } else if (alignment == taCenter) {
-    c.Left += (c.Width() - size.cx) / 2;
-    c.Right = c.Left + size.cx;
-    t.Right = t.Left;
-  } else if (alignment == taRightJustify) {
-    c.Left = c.Right - size.cx;
-    t.Right = c.Left - 3;
-  } else {
-    c.Right = c.Left + size.cx;
-    t.Left = c.Right + 3;
-  }
-  ACheckRect = c;
-  ATextRect = t;
+void TcxCustomCheckBox::FillSizeProperties(TcxEditSizeProperties& AProps) {
+  AProps.Height = -1;
+  AProps.MaxLineCount = ActiveCheckProperties()->MultiLine() ? 0 : 1;
+  // Before the first calculation there is no text rectangle yet.
+  const Integer textWidth = CheckViewInfo()->TextRect.Width();
+  AProps.Width = textWidth > 0 ? textWidth : Width();
 }
 
 void TcxCustomCheckBox::Paint() {
   TcxCanvas* canvas = Canvas();
-  TcxCustomCheckBoxProperties* props = ActiveCheckProperties();
-  const TRect bounds{0, 0, Width(), Height()};
-  TColor background = ActiveStyle()->Color();
-  if (Transparent()) {
-    cxDrawTransparentControlBackground(this, canvas, bounds);
-  } else {
-    canvas->FillRect(bounds, background);
-  }
-  TRect textRect;
-  CalculateLayout(canvas, checkRect_, textRect);
-  const bool native =
-      TcxCustomEditViewData::IsNativeStyle(GetStyle()->LookAndFeel());
-  TcxEditCheckState checkState = checkState_;
-  if (!Enabled()) checkState = ecsDisabled;
-  TBitmap* glyph = props->HasGlyph() ? props->Glyph() : nullptr;
-  const TcxEditBorderStyle border =
-      GetStyle()->BorderStyle() == cbsNone
-          ? ebs3D
-          : static_cast<TcxEditBorderStyle>(GetStyle()->BorderStyle());
-  DrawEditCheck(canvas, checkRect_, State(), checkState, glyph,
-                props->GlyphCount(), border, native, GetStyle()->BorderColor(),
-                background, !Transparent(),
-                ComponentState().Contains(csDesigning), Focused(), true,
-                GetStyle()->LookAndFeel()->SkinPainter(), props->NullStyle());
-  if (textRect.Right > textRect.Left) {
-    const Integer flags = GetDrawTextFlags();
-    DrawCheckBoxText(canvas, Caption(), ActiveStyle()->GetVisibleFont(),
-                     ActiveStyle()->TextColor(), textRect, flags,
-                     Enabled() || native);
-    if (Focused() && !Caption().empty()) {
-      TRect focus = textRect;
-      if (!props->FullFocusRect()) canvas->TextExtent(Caption(), focus, flags);
-      focus = cxRectInflate(focus, 1, 1);
-      canvas->DrawFocusRect(focus);
-    }
-  }
+  TcxCustomCheckBoxViewInfo* info = CheckViewInfo();
+  auto data = CreateViewData();
+  data->Calculate(canvas, TRect{0, 0, Width(), Height()}, TPoint{-1, -1},
+                  cxmbNone, {}, info, false);
+  data->EditValueToDrawValue(canvas, EditValue(), info);
+  SetViewInfoCalculated();
+  checkRect_ = info->CheckRect;
+  info->Paint(canvas);
 }
 
 namespace {
@@ -512,8 +449,12 @@ void CheckBoxStartup() {
       .Property("ValueChecked", &P::ValueChecked, &P::SetValueChecked)
       .Property("ValueGrayed", &P::ValueGrayed, &P::SetValueGrayed)
       .Property("ValueUnchecked", &P::ValueUnchecked, &P::SetValueUnchecked);
-  RegisterClasses(
-      {TcxCheckBox::StaticClass(), TcxCheckBoxProperties::StaticClass()});
+  TPublished<TcxCustomCheckBox>().Property("AutoSize", &TcxCustomEdit::AutoSize,
+                                           &TcxCustomEdit::SetEditAutoSize,
+                                           true);
+  RegisterClasses({TcxCheckBox::StaticClass(),
+                   TcxCheckBoxProperties::StaticClass(),
+                   TcxCheckBoxStyle::StaticClass()});
   GetRegisteredEditProperties()->Register(
       TcxCheckBoxProperties::StaticClass(),
       "CheckBox|Represents a check box control that allows selecting an "
@@ -524,6 +465,7 @@ void CheckBoxShutdown() {
   GetRegisteredEditProperties()->Unregister(
       TcxCheckBoxProperties::StaticClass());
   UnpublishClass(TcxCustomCheckBoxProperties::StaticClass());
+  UnpublishClass(TcxCustomCheckBox::StaticClass());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "cxExtEditUtils.h"
 #include "cxGraphics.h"
 #include "cxLookAndFeelPainters.h"
+#include "cxTextEdit.h"
 
 // ---------------------------------------------------------------------------
 // Check painting
@@ -121,9 +122,21 @@ class TcxCustomCheckBoxProperties : public TcxCustomEditProperties {
   bool CompareDisplayValues(const Variant& AEditValue1,
                             const Variant& AEditValue2) override;
   TcxCustomEditClass GetContainerClass() override;
+  TcxEditSpecialFeatures GetSpecialFeatures() override {
+    return {esfNoContentPart};
+  }
+  TcxContainerStyleClass GetStyleClass() override;
+  TcxContainerViewInfoClass GetViewInfoClass() override;
+  TObjectPtr<TcxCustomEditViewData> CreateViewData(
+      TcxCustomEditStyle* AStyle, bool AIsInplace,
+      bool APreviewMode = false) override;
 
   // overridables
   virtual bool IsEmbeddedEdit() { return false; }
+  // The glyph strip when one is set, else none.
+  virtual TBitmap* InternalGetGlyph() {
+    return glyph_.Assigned() ? glyph_.Get() : nullptr;
+  }
 
  private:
   bool IsOwnerLoading();
@@ -152,6 +165,83 @@ class TcxCustomCheckBoxProperties : public TcxCustomEditProperties {
   Variant valueUnchecked_ = Variant(false);
 };
 
+// The check box draws no container border of its own.
+class TcxCheckBoxStyle : public TcxEditStyle {
+  VARNEL_CLASS(TcxCheckBoxStyle, TcxEditStyle)
+ public:
+  using TcxEditStyle::TcxEditStyle;
+  bool HasBorder() override { return false; }
+};
+
+// What one check box shows: the mark, its caption and focus rectangle, in a
+// cell or a window.
+class TcxCustomCheckBoxViewInfo : public TcxCustomTextEditViewInfo {
+  VARNEL_CLASS(TcxCustomCheckBoxViewInfo, TcxCustomTextEditViewInfo)
+ public:
+  TcxCustomCheckBoxViewInfo() = default;
+  void Assign(TObject* Source) override;
+
+  TRect CheckRect;
+  TRect FocusRect;
+  TAlignment Alignment = taLeftJustify;
+  TcxEditBorderStyle CheckBorderStyle = ebsNone;
+  Integer BorderOffset = 0;
+  TBitmap* Glyph = nullptr;  // the properties', not owned
+  Integer GlyphCount = 0;
+  bool HasGlyph = false;
+  TcxCheckBoxNullValueShowingStyle NullStyle = nssGrayedChecked;
+  bool IsTextColorAssigned = false;
+  TcxEditCheckState CheckState = ecsNormal;
+  TcxCheckBoxState State = cbsUnchecked;
+
+  void InternalPaint(TcxCanvas* ACanvas) override;
+  void Offset(Integer DX, Integer DY) override;
+  bool IsHotTrack() override { return true; }
+  bool IsHotTrack(const TPoint& P) override { return (void)P, true; }
+  bool NeedShowHint(TcxCanvas*, const TPoint&, String&, bool&,
+                    TRect&) override {
+    return false;
+  }
+  bool Repaint(TWinControl* AControl, const TRect& AInnerEditRect,
+               TcxCustomEditViewInfo* AOldViewInfo = nullptr) override;
+  using TcxCustomTextEditViewInfo::Repaint;
+};
+
+class TcxCustomCheckBoxViewData : public TcxCustomEditViewData {
+  VARNEL_CLASS(TcxCustomCheckBoxViewData, TcxCustomEditViewData)
+ public:
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+
+  // A window keeps the mark's mouse and key state itself; a cell takes it
+  // from the mouse position of the calculation.
+  bool HasControlCheckState = false;
+  TcxEditCheckState ControlCheckState = ecsNormal;
+
+  TcxCustomCheckBoxProperties* GetProperties() const {
+    return static_cast<TcxCustomCheckBoxProperties*>(Properties);
+  }
+  void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                 TcxMouseButton AButton, TShiftState AShift,
+                 TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
+  TcxEditBorderStyle GetBorderStyle() override { return ebsNone; }
+  TSize InternalGetEditConstantPartSize(
+      TcxCanvas* ACanvas, bool AIsInplace,
+      const TcxEditSizeProperties& AEditSizeProperties, TSize& AMinContentSize,
+      TcxCustomEditViewInfo* AViewInfo) override;
+
+  // overridables
+  virtual Integer GetDrawTextFlags();
+
+ private:
+  TcxEditCheckState CalculateCheckState(TcxCustomCheckBoxViewInfo* AViewInfo,
+                                        const TPoint& P, TcxMouseButton AButton,
+                                        TShiftState AShift);
+  void CalculateFocusRect(TcxCanvas* ACanvas,
+                          TcxCustomCheckBoxViewInfo* AViewInfo);
+};
+
 class TcxCheckBoxProperties : public TcxCustomCheckBoxProperties {
   VARNEL_CLASS(TcxCheckBoxProperties, TcxCustomCheckBoxProperties)
  public:
@@ -176,11 +266,11 @@ class TcxCustomCheckBox : public TcxCustomEdit {
   TcxCheckBoxState State();
   void SetState(TcxCheckBoxState Value);
   TcxEditCheckState CheckState() const { return checkState_; }
+  // Where the mark was last painted.
   const TRect& CheckRect() const { return checkRect_; }
-
-  // These editors do not measure their content yet: sizing them by the
-  // core's measure would shrink them, so they keep the size they are given.
-  bool CanAutoSize() override { return false; }
+  TcxCustomCheckBoxViewInfo* CheckViewInfo() const {
+    return static_cast<TcxCustomCheckBoxViewInfo*>(ViewInfo());
+  }
 
   // methods
   void Clear() { SetState(cbsUnchecked); }
@@ -211,9 +301,8 @@ class TcxCustomCheckBox : public TcxCustomEdit {
   void MouseLeave(TControl* AControl) override;
   void DoExit() override;
   void Dispatch(TMessage& Message) override;
-  // Where the mark and the caption go in the current size.
-  void CalculateLayout(TcxCanvas* ACanvas, TRect& ACheckRect, TRect& ATextRect);
-  Integer GetDrawTextFlags();
+  void InitializeViewData(TcxCustomEditViewData* AViewData) override;
+  void FillSizeProperties(TcxEditSizeProperties& AProps) override;
   void SetCheckState(TcxEditCheckState Value);
 
  private:

@@ -127,6 +127,8 @@ TcxCheckGroupButton::TcxCheckGroupButton(TcxCustomCheckGroup* AGroup)
   GetStyle()->LookAndFeel()->SetMasterLookAndFeel(
       AGroup->GetStyle()->LookAndFeel());
   GetStyle()->SetTransparentBorder(true);
+  // The group gives each button the bounds of its row.
+  SetEditAutoSize(false);
 }
 
 Integer TcxCheckGroupButton::QueryInterface(const TGUID& iid, void** obj) {
@@ -200,16 +202,6 @@ TcxCheckBoxState TcxCustomCheckGroup::GetState(Integer AIndex) {
 
 void TcxCustomCheckGroup::SetState(Integer AIndex, TcxCheckBoxState Value) {
   CheckButtons(AIndex)->SetState(Value);
-}
-
-TcxEditMetrics TcxCustomCheckGroup::GetEditMetrics() {
-  TcxEditMetrics m;
-  const bool right =
-      ActiveCheckGroupProperties()->ItemAlignment() == taRightJustify;
-  m.FirstColumnOffset = IsInplace() ? (right ? 0 : 1) : 6;
-  m.ColumnAreaWidthCorrection = IsInplace() ? -1 : -6;
-  m.ColumnSpacing = 6;
-  return m;
 }
 
 void TcxCustomCheckGroup::SynchronizeDisplayValue() {

@@ -69,6 +69,12 @@ class TcxCustomCheckGroupProperties : public TcxCustomButtonGroupProperties {
   bool CompareDisplayValues(const Variant& AEditValue1,
                             const Variant& AEditValue2) override;
   TcxCustomEditClass GetContainerClass() override;
+  TcxContainerViewInfoClass GetViewInfoClass() override;
+  TObjectPtr<TcxCustomEditViewData> CreateViewData(
+      TcxCustomEditStyle* AStyle, bool AIsInplace,
+      bool APreviewMode = false) override;
+  // The glyph strip when one is set, else none.
+  TBitmap* GlyphOrNull() { return glyph_.Assigned() ? glyph_.Get() : nullptr; }
 
  protected:
   TObjectPtr<TcxButtonGroupItems> CreateItems() override;
@@ -79,6 +85,64 @@ class TcxCustomCheckGroupProperties : public TcxCustomButtonGroupProperties {
   TcxLazyBitmap glyph_{[this] { Changed(); }};
   Integer glyphCount_ = 6;
   TAlignment itemAlignment_ = taLeftJustify;
+};
+
+class TcxCheckGroupButtonViewInfo : public TcxGroupBoxButtonViewInfo {
+  VARNEL_CLASS(TcxCheckGroupButtonViewInfo, TcxGroupBoxButtonViewInfo)
+ public:
+  TcxCheckGroupButtonViewInfo() = default;
+  void Assign(TPersistent* Source) override;
+  TRect GetGlyphRect(const TSize& AGlyphSize, TAlignment AAlignment,
+                     bool AIsPaintCopy) override;
+
+  TcxCheckBoxState CheckState = cbsUnchecked;
+};
+
+// A check group in a grid cell: one mark and caption per item.
+class TcxCheckGroupViewInfo : public TcxButtonGroupViewInfo {
+  VARNEL_CLASS(TcxCheckGroupViewInfo, TcxButtonGroupViewInfo)
+ public:
+  TcxCheckGroupViewInfo() = default;
+  void Assign(TObject* Source) override;
+
+  TcxEditBorderStyle CheckBorderStyle = ebs3D;
+  TBitmap* Glyph = nullptr;  // the properties', not owned
+  Integer GlyphCount = 0;
+  TRect CaptionExtent;
+
+  TcxCheckGroupButtonViewInfo* CheckButton(Integer AIndex) const {
+    return static_cast<TcxCheckGroupButtonViewInfo*>(Button(AIndex));
+  }
+  TObjectPtr<TcxEditButtonViewInfo> CreateButtonViewInfo() override;
+  void DrawButtonCaption(TcxCanvas* ACanvas, TcxGroupBoxButtonViewInfo* AButton,
+                         const TRect& AGlyphRect) override;
+  void DrawButtonGlyph(TcxCanvas* ACanvas, TcxGroupBoxButtonViewInfo* AButton,
+                       const TRect& AGlyphRect) override;
+  bool IsButtonGlypthTransparent(TcxGroupBoxButtonViewInfo*) override {
+    return IsBackgroundTransparent();
+  }
+};
+
+class TcxCheckGroupViewData : public TcxButtonGroupViewData {
+  VARNEL_CLASS(TcxCheckGroupViewData, TcxButtonGroupViewData)
+ public:
+  using TcxButtonGroupViewData::TcxButtonGroupViewData;
+
+  TcxCustomCheckGroupProperties* GetCheckGroupProperties() const {
+    return static_cast<TcxCustomCheckGroupProperties*>(Properties);
+  }
+  void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                 TcxMouseButton AButton, TShiftState AShift,
+                 TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
+  TcxEditMetrics GetEditMetrics(bool AAutoHeight, TcxCanvas* ACanvas) override;
+  TRect GetCaptionRectExtent() override;
+  void CalculateButtonNativeState(TcxButtonGroupViewInfo*,
+                                  TcxGroupBoxButtonViewInfo*) override {}
+
+ private:
+  TSize GlyphSizeOf(TcxCanvas* ACanvas);
 };
 
 class TcxCheckGroupProperties : public TcxCustomCheckGroupProperties {
@@ -145,7 +209,6 @@ class TcxCustomCheckGroup : public TcxCustomButtonGroup {
   TClass GetPropertiesClass() override {
     return TcxCheckGroupProperties::StaticClass();
   }
-  TcxEditMetrics GetEditMetrics() override;
   void UpdateButtons() override;
   void SynchronizeButtonsStyle() override;
   void SetFocus() override;

@@ -15,6 +15,7 @@ TcxCustomDropDownEditProperties::TcxCustomDropDownEditProperties(
     TPersistent* AOwner)
     : TcxCustomTextEditProperties(AOwner) {
   Buttons()->Add()->SetKind(bkDown);
+  SetValidateOnEnter(true);
 }
 
 void TcxCustomDropDownEditProperties::SetKeepArrowButtonPressedWhenDroppedDown(
@@ -220,11 +221,14 @@ void TcxCustomDropDownEdit::DoInitPopup() {
     handler(this);
   });
   failed.Dismiss();
+  if (ActiveProperties()->UseLookupData() && ILookupData())
+    ILookupData()->DropDown();
 }
 
 void TcxCustomDropDownEdit::DoFinalizePopup() {
   if (!popupInitialized_) return;
   popupInitialized_ = false;
+  if (ILookupData()) ILookupData()->CloseUp();
   FireEvents([this](TcxCustomDropDownEditProperties* AProps) {
     const TNotifyEvent handler = AProps->OnFinalizePopup;
     handler(this);
@@ -275,6 +279,7 @@ void TcxCustomDropDownEdit::InitializePopupWindow() {
 void TcxCustomDropDownEdit::SetupPopupWindow() {
   TcxCustomEditPopupWindow* popup = popupWindow_;
   popup->SetCaptureFocus(ActiveProperties()->PopupWindowCapturesFocus());
+  InitializeLookupData();
   InitializePopupWindow();
   TPoint p;
   {
@@ -293,11 +298,43 @@ void TcxCustomDropDownEdit::UpdatePopupWindow() {
   if (HasPopupWindow()) SetupPopupWindow();
 }
 
+void TcxCustomDropDownEdit::InitializeLookupData() {
+  if (ILookupData() && popupWindow_ &&
+      !ComponentState().Contains(csDesigning) &&
+      ActiveProperties()->IsLookupDataVisual())
+    ILookupData()->Initialize(popupWindow_);
+}
+
+void TcxCustomDropDownEdit::CreateHandle() {
+  TcxCustomTextEdit::CreateHandle();
+  InitializeLookupData();
+}
+
 TWinControl* TcxCustomDropDownEdit::GetPopupFocusedControl() {
+  TcxCustomDropDownEditProperties* props = ActiveProperties();
+  if (ILookupData() && props->IsLookupDataVisual() &&
+      props->PopupWindowCapturesFocus())
+    if (TWinControl* control = ILookupData()->GetActiveControl())
+      return control;
   return InnerEditControl();
 }
 
-void TcxCustomDropDownEdit::PositionPopupWindowChilds(const TRect&) {}
+void TcxCustomDropDownEdit::PositionPopupWindowChilds(
+    const TRect& AClientRect) {
+  if (ILookupData()) ILookupData()->PositionVisualArea(AClientRect);
+}
+
+bool TcxCustomDropDownEdit::IsLookupDataVisual() {
+  return ILookupData() && ActiveProperties()->UseLookupData() &&
+         ActiveProperties()->IsLookupDataVisual();
+}
+
+bool TcxCustomDropDownEdit::CanResizeVisualArea(TSize& AClientSize,
+                                                Integer AMaxHeight,
+                                                Integer AMaxWidth) {
+  return !ILookupData() ||
+         ILookupData()->CanResizeVisualArea(AClientSize, AMaxHeight, AMaxWidth);
+}
 
 TRect TcxCustomDropDownEdit::GetPopupWindowOwnerControlBounds() {
   TRect r = GetVisibleBounds();
@@ -320,6 +357,13 @@ void TcxCustomDropDownEdit::PopupWindowShowed(TObject*) {
   if (!self.Alive()) return;
   UpdateHotAndPopup();
   UpdateDrawValue();
+  TcxCustomDropDownEditProperties* props = ActiveProperties();
+  // A capturing popup took the typed prefix away from the editor: its list
+  // goes to the item that prefix found.
+  if (props->UseLookupData() && ILookupData() && FindSelection() &&
+      props->ImmediateDropDown() && props->PopupWindowCapturesFocus())
+    ILookupData()->DroppedDown(EditingText().substr(
+        0, static_cast<std::size_t>(std::max<Integer>(SelStart(), 0))));
   resizedDuringDrop_ = false;
 }
 
@@ -343,6 +387,19 @@ void TcxCustomDropDownEdit::CloseUp(TcxEditCloseUpReason AReason) {
     const bool accepting =
         AReason == crTab || AReason == crClose || AReason == crEnter;
     TcxCustomDropDownEditProperties* props = ActiveProperties();
+    if (accepting && props->UseLookupData() && ILookupData()) {
+      const Variant key = ILookupData()->GetCurrentKey();
+      {
+        LockClick(true);
+        TScopeGuard unlockClick([this] { LockClick(false); });
+        ILookupData()->SelectItem();
+      }
+      if (!self.Alive()) return;
+      if (ModifiedAfterEnter() &&
+          !InternalVarEqualsExact(key, ILookupData()->GetCurrentKey()))
+        DoClick();
+      if (!self.Alive()) return;
+    }
     if (accepting && !props->GetAlwaysPostEditValue() &&
         props->ImmediatePost() && CanPostEditValue())
       InternalPostEditValue(true);
@@ -487,6 +544,81 @@ void TcxCustomDropDownEdit::FocusChanged() {
 void TcxCustomDropDownEdit::DoExit() {
   CloseUp(crUnknown);
   TcxCustomTextEdit::DoExit();
+}
+
+bool TcxCustomDropDownEdit::GetScrollLookupDataList(TcxEditScrollCause ACause) {
+  if (ActiveProperties()->ChangedLocked()) return false;
+  // In a grid, Up and Down move between rows while the popup is closed.
+  return !(IsInplace() && ACause == escKeyboard && Activated() &&
+           !DroppedDown());
+}
+
+bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta,
+                                         TPoint MousePos) {
+  if (TcxCustomTextEdit::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  if (!GetScrollLookupDataList(escMouseWheel) || !DroppedDown() ||
+      !ActiveProperties()->UseLookupData() || !ILookupData() ||
+      ILookupData()->IsEmpty())
+    return false;
+  if (auto* list = dynamic_cast<TcxCustomInnerListBox*>(
+          ILookupData()->GetActiveControl()))
+    list->DoMouseWheel(Shift, WheelDelta, MousePos);
+  return true;
+}
+
+void TcxCustomDropDownEdit::PasteFromClipboard() {
+  if (!IsFocusedEdit()) {
+    TcxCustomTextEdit::PasteFromClipboard();
+    return;
+  }
+  TcxObjectLinkScope self(this);
+  const String before = EditingText();
+  {
+    auto userAction = UserActionScope(this);
+    TcxCustomTextEdit::PasteFromClipboard();
+  }
+  if (!self.Alive() || EditingText() == before ||
+      !ActiveProperties()->ImmediateDropDown() || DroppedDown())
+    return;
+  SetDroppedDown(true);
+  if (ActiveProperties()->UseLookupData() && ILookupData() && HandleAllocated())
+    ::PostMessageA(Handle(), CM_DROPDOWNBYPASTE, 0, 0);
+}
+
+void TcxCustomDropDownEdit::DropDownByPasteHandler() {
+  if (!DroppedDown() || !ILookupData()) return;
+  const Variant key = ILookupData()->GetCurrentKey();
+  {
+    LockClick(true);
+    TScopeGuard unlockClick([this] { LockClick(false); });
+    ILookupData()->TextChanged();
+  }
+  if (!InternalVarEqualsExact(key, ILookupData()->GetCurrentKey())) DoClick();
+  const String text = EditingText();
+  switch (ActiveProperties()->GetEditingStyle()) {
+    case esEdit:
+      SetFindSelection(SelStart() == static_cast<Integer>(text.size()) &&
+                       ILookupData()->Find(text));
+      break;
+    case esFixedList:
+      SetFindSelection(true);
+      break;
+    default:
+      break;
+  }
+}
+
+void TcxCustomDropDownEdit::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_DROPDOWNBYPASTE) {
+    DropDownByPasteHandler();
+    return;
+  }
+  TcxCustomTextEdit::Dispatch(Message);
+}
+
+void TcxCustomDropDownEdit::BeforeDestruction() {
+  if (ILookupData()) ILookupData()->Deinitialize();
+  TcxCustomTextEdit::BeforeDestruction();
 }
 
 void TcxCustomDropDownEdit::DestroyWnd() {

@@ -17,6 +17,9 @@
 // Passes a character typed into the editor on to the popup's focused
 // window (wParam: the character).
 constexpr UINT CM_POPUPCONTROLKEY = 0x806B;
+// Posted to the editor itself after a paste opened the popup: the lookup
+// then finds the pasted text.
+constexpr UINT CM_DROPDOWNBYPASTE = 0x806C;
 
 enum TcxEditCorner : Byte {
   ecoTopLeft,
@@ -307,6 +310,7 @@ class TcxCustomDropDownEditProperties : public TcxCustomTextEditProperties {
   virtual bool GetAlwaysPostEditValue() { return false; }
   virtual bool PopupWindowAcceptsAnySize() { return true; }
   virtual bool PopupWindowCapturesFocus() { return false; }
+  bool IsLookupDataVisual() override { return true; }
   // A new popup window of the class these properties name, owned by the
   // editor as a component.
   virtual TcxCustomEditPopupWindow* NewPopupWindow(TWinControl* AEdit);
@@ -373,9 +377,13 @@ class TcxCustomDropDownEdit : public TcxCustomTextEdit,
     return ActiveProperties()->PopupWindowAcceptsAnySize();
   }
   TcxLookAndFeel* PopupControlsLookAndFeel() override { return LookAndFeel(); }
-  bool IsLookupDataVisual() override { return false; }
-  bool CanResizeVisualArea(TSize&, Integer, Integer) override { return true; }
+  bool IsLookupDataVisual() override;
+  bool CanResizeVisualArea(TSize& AClientSize, Integer AMaxHeight,
+                           Integer AMaxWidth) override;
   void PopupWindowSizeChanged() override;
+  // Set while the pointer rests where the list just appeared or scrolled
+  // to: the list then ignores its next mouse move.
+  bool IgnoreNextListMouseMove = false;
 
   // --- Overrides ---
   TClass GetPropertiesClass() override {
@@ -384,6 +392,10 @@ class TcxCustomDropDownEdit : public TcxCustomTextEdit,
   bool HasPopupWindow() override;
   bool TabsNeeded() override;
   void PropertiesChanged(TObject* Sender) override;
+  bool GetScrollLookupDataList(TcxEditScrollCause ACause) override;
+  void BeforeDestruction() override;
+  // A paste that changes the text of a focused editor opens the popup.
+  void PasteFromClipboard() override;
 
   // Removes a queued show request; a drop-down that never showed is closed
   // as if it had.
@@ -399,11 +411,18 @@ class TcxCustomDropDownEdit : public TcxCustomTextEdit,
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
                  Integer Y) override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta,
+                    TPoint MousePos) override;
+  void CreateHandle() override;
   void DestroyWnd() override;
+  void Dispatch(TMessage& Message) override;
+  void DropDownByPasteHandler();
+  // Makes the lookup's list inside the popup when the editor shows one.
+  void InitializeLookupData();
 
   void PopupWindowCloseQuery(TObject* Sender, bool& CanClose);
   virtual void PopupWindowClosed(TObject* Sender);
-  void PopupWindowShowed(TObject* Sender);
+  virtual void PopupWindowShowed(TObject* Sender);
   // For descendants whose properties name another popup window class: the
   // base constructor made the popup from the base properties.
   void RecreatePopupWindow();
@@ -411,8 +430,10 @@ class TcxCustomDropDownEdit : public TcxCustomTextEdit,
     closeUpReason_ = AReason;
   }
 
- private:
+  // Whether a show request waits in the popup's queue.
   bool HasShowRequest();
+
+ private:
   // On while the popup is open and the mouse is over the editor: a press
   // then closes the popup instead of opening it.
   void UpdateHotAndPopup();
@@ -533,5 +554,249 @@ class TcxPopupEdit : public TcxCustomPopupEdit {
   }
   TcxPopupEditProperties* Properties() const {
     return static_cast<TcxPopupEditProperties*>(TcxCustomEdit::Properties());
+  }
+};
+
+// ---------------------------------------------------------------------------
+// Combo box
+// ---------------------------------------------------------------------------
+
+enum TcxEditDropDownListStyle : Byte {
+  lsEditFixedList,  // typing allowed, only item texts are valid
+  lsEditList,       // free text, completed from the items
+  lsFixedList       // items only; typing searches
+};
+
+class TcxCustomComboBox;
+
+// AControl is null when a grid cell draws.
+using TcxEditDrawItemEvent =
+    TClosure<void(TcxCustomComboBox* AControl, TcxCanvas* ACanvas,
+                  Integer AIndex, const TRect& ARect, TOwnerDrawState AState)>;
+using TcxComboBoxMeasureItemEvent =
+    TClosure<void(TcxCustomComboBox* AControl, Integer AIndex,
+                  TcxCanvas* ACanvas, Integer& AHeight)>;
+
+// The list of the combo box's items in its popup: owner drawn, measured by
+// the item height or the measure handler, hot-tracked under the mouse.
+class TcxCustomComboBoxListBox : public TcxCustomEditListBox {
+  VARNEL_CLASS(TcxCustomComboBoxListBox, TcxCustomEditListBox)
+ public:
+  explicit TcxCustomComboBoxListBox(TComponent* AOwner);
+  TcxCustomComboBox* ComboBox() const;
+  // The width the list scrolls horizontally to (the widest item).
+  Integer ScrollWidth() const { return scrollWidth_; }
+  void SetScrollWidth(Integer Value);
+
+  Integer GetHeight(Integer ARowCount) override;
+  bool DoDrawItem(Integer AIndex, const TRect& ARect,
+                  TOwnerDrawState AState) override;
+  String GetItem(Integer AIndex) override;
+  void MeasureItem(Integer Index, Integer& Height) override;
+  void RecreateWindow() override;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  // The properties' item height (else the font's), at least AMinHeight,
+  // then as the measure handler wants it for a real item.
+  Integer MeasuredItemHeight(Integer AIndex, Integer AMinHeight);
+  // Fixed rows of GetItemHeight(-1), or variable ones for a measure handler.
+  void ApplyRowLayout();
+
+ private:
+  Integer scrollWidth_ = 0;
+};
+
+class TcxComboBoxListBox : public TcxCustomComboBoxListBox {
+  VARNEL_CLASS(TcxComboBoxListBox, TcxCustomComboBoxListBox)
+ public:
+  explicit TcxComboBoxListBox(TComponent* AOwner)
+      : TcxCustomComboBoxListBox(AOwner) {}
+  Integer GetItemHeight(Integer AIndex) override;
+  void RecreateWindow() override;
+  void Resize() override;
+
+ protected:
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X,
+               Integer Y) override;
+  void Dispatch(TMessage& Message) override;
+};
+
+class TcxComboBoxLookupData : public TcxCustomTextEditLookupData {
+  VARNEL_CLASS(TcxComboBoxLookupData, TcxCustomTextEditLookupData)
+ public:
+  explicit TcxComboBoxLookupData(TPersistent* AOwner)
+      : TcxCustomTextEditLookupData(AOwner) {}
+  TcxCustomComboBoxListBox* List() const {
+    return static_cast<TcxCustomComboBoxListBox*>(
+        TcxCustomTextEditLookupData::List());
+  }
+  TObjectPtr<TcxCustomEditListBox> CreateListBox(TComponent* AOwner) override;
+  // Snaps a size the user drags the popup to onto whole rows.
+  bool CanResizeVisualArea(TSize& ANewSize, Integer AMaxHeight,
+                           Integer AMaxWidth) override;
+  TSize GetVisualAreaPreferredSize(Integer AMaxHeight, Integer AWidth) override;
+  void Initialize(TWinControl* AVisualControlsParent) override;
+};
+
+class TcxComboBoxPopupWindow : public TcxCustomEditPopupWindow {
+  VARNEL_CLASS(TcxComboBoxPopupWindow, TcxCustomEditPopupWindow)
+ public:
+  explicit TcxComboBoxPopupWindow(TWinControl* AOwnerControl);
+  void CalculateSize() override;
+};
+
+class TcxCustomComboBoxViewData : public TcxCustomTextEditViewData {
+  VARNEL_CLASS(TcxCustomComboBoxViewData, TcxCustomTextEditViewData)
+ public:
+  using TcxCustomTextEditViewData::TcxCustomTextEditViewData;
+  void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                 TcxMouseButton AButton, TShiftState AShift,
+                 TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AValue,
+                            TcxCustomTextEditViewInfo* AViewInfo) override;
+  bool IsComboBoxStyle() override { return true; }
+};
+
+class TcxCustomComboBoxViewInfo : public TcxCustomTextEditViewInfo {
+  VARNEL_CLASS(TcxCustomComboBoxViewInfo, TcxCustomTextEditViewInfo)
+ public:
+  TcxCustomComboBoxViewInfo();
+  void Assign(TObject* Source) override;
+  Integer ItemIndex = -1;  // the item to draw; -1 for none
+  // Set by the view data for a grid cell, which has no editor to ask.
+  class TcxCustomComboBoxProperties* Properties = nullptr;
+
+ private:
+  void DoCustomDraw(TcxCanvas* ACanvas, const TRect& ARect);
+};
+
+class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
+  VARNEL_CLASS(TcxCustomComboBoxProperties, TcxCustomDropDownEditProperties)
+ public:
+  // --- Construction ---
+  explicit TcxCustomComboBoxProperties(TPersistent* AOwner = nullptr);
+  void Assign(TPersistent* Source) override;
+
+  // --- Properties ---
+  TcxEditDropDownListStyle DropDownListStyle() const {
+    return dropDownListStyle_;
+  }
+  void SetDropDownListStyle(TcxEditDropDownListStyle Value);
+  Integer DropDownRows() const { return dropDownRows_; }
+  void SetDropDownRows(Integer Value);
+  Integer ItemHeight() const { return itemHeight_; }
+  void SetItemHeight(Integer Value);
+  bool Revertable() const { return revertable_; }
+  void SetRevertable(bool Value) { revertable_ = Value; }
+  TStrings* Items() const { return GetLookupItems(); }
+  void SetItems(TStrings* Value) { SetLookupItems(Value); }
+  bool Sorted() const { return LookupItemsSorted(); }
+  void SetSorted(bool Value) { SetLookupItemsSorted(Value); }
+  bool DropDownAutoWidth() const { return PopupAutoSize(); }
+  void SetDropDownAutoWidth(bool Value) { SetPopupAutoSize(Value); }
+  bool DropDownSizeable() const { return PopupSizeable(); }
+  void SetDropDownSizeable(bool Value) { SetPopupSizeable(Value); }
+  Integer DropDownWidth() const { return PopupWidth(); }
+  void SetDropDownWidth(Integer Value) { SetPopupWidth(Value); }
+
+  TcxEditDrawItemEvent OnDrawItem;
+  TcxComboBoxMeasureItemEvent OnMeasureItem;
+
+  // --- Overrides ---
+  TcxCustomEditClass GetContainerClass() override;
+  TcxContainerViewInfoClass GetViewInfoClass() override;
+  TObjectPtr<TcxCustomEditViewData> CreateViewData(
+      TcxCustomEditStyle* AStyle, bool AIsInplace,
+      bool APreviewMode = false) override;
+  bool DropDownOnClick() override { return dropDownListStyle_ == lsFixedList; }
+  Integer GetDropDownPageRowCount() override { return dropDownRows_; }
+  TcxEditEditingStyle GetEditingStyle() override;
+  TObjectPtr<TcxCustomTextEditLookupData> CreateLookupData(
+      TcxCustomTextEdit* AEdit) override;
+  TcxCustomEditPopupWindow* NewPopupWindow(TWinControl* AEdit) override;
+  bool UseLookupData() override { return true; }
+
+ private:
+  TcxEditDropDownListStyle dropDownListStyle_ = lsEditList;
+  Integer dropDownRows_ = 8;
+  Integer itemHeight_ = 0;
+  bool revertable_ = false;
+};
+
+class TcxComboBoxProperties : public TcxCustomComboBoxProperties {
+  VARNEL_CLASS(TcxComboBoxProperties, TcxCustomComboBoxProperties)
+ public:
+  explicit TcxComboBoxProperties(TPersistent* AOwner = nullptr)
+      : TcxCustomComboBoxProperties(AOwner) {}
+};
+
+class TcxCustomComboBox : public TcxCustomDropDownEdit {
+  VARNEL_CLASS(TcxCustomComboBox, TcxCustomDropDownEdit)
+ public:
+  // --- Construction ---
+  explicit TcxCustomComboBox(TComponent* AOwner, bool AIsInplace = false);
+
+  // --- Properties ---
+  TcxCustomComboBoxProperties* ActiveProperties() {
+    return static_cast<TcxCustomComboBoxProperties*>(
+        TcxCustomEdit::ActiveProperties());
+  }
+  TcxCustomComboBoxProperties* Properties() const {
+    return static_cast<TcxCustomComboBoxProperties*>(
+        TcxCustomEdit::Properties());
+  }
+  TcxComboBoxLookupData* GetLookupData() const {
+    return static_cast<TcxComboBoxLookupData*>(LookupData());
+  }
+  // The list's highlighted item; -1 without a list.
+  Integer SelectedItem() const;
+  void SetSelectedItem(Integer Value);
+
+  // --- Methods ---
+  bool CanSynchronizeLookupData();
+  void ResetPopupHeight();
+  void SynchronizeItemIndex();
+  void DoOnDrawItem(TcxCanvas* ACanvas, Integer AIndex, const TRect& ARect,
+                    TOwnerDrawState AState);
+  void DoOnMeasureItem(Integer AIndex, TcxCanvas* ACanvas, Integer& AHeight);
+  bool IsOnDrawItemEventAssigned();
+  bool IsOnMeasureItemEventAssigned();
+
+  // --- Overrides ---
+  TClass GetPropertiesClass() override {
+    return TcxCustomComboBoxProperties::StaticClass();
+  }
+  bool CanDropDown() override;
+  void ChangeHandler(TObject* Sender) override;
+  TSize GetPopupWindowClientPreferredSize() override;
+  void InitializePopupWindow() override;
+  void DblClick() override;
+
+ protected:
+  void DoFocusChanged() override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void PopupWindowShowed(TObject* Sender) override;
+  void Dispatch(TMessage& Message) override;
+};
+
+class TcxComboBox : public TcxCustomComboBox {
+  VARNEL_CLASS(TcxComboBox, TcxCustomComboBox)
+ public:
+  explicit TcxComboBox(TComponent* AOwner, bool AIsInplace = false);
+  TClass GetPropertiesClass() override {
+    return TcxComboBoxProperties::StaticClass();
+  }
+  TcxComboBoxProperties* Properties() const {
+    return static_cast<TcxComboBoxProperties*>(TcxCustomEdit::Properties());
+  }
+  void SetProperties(TcxComboBoxProperties* Value) {
+    TcxCustomEdit::SetProperties(Value);
+  }
+  TcxComboBoxProperties* ActiveProperties() {
+    return static_cast<TcxComboBoxProperties*>(
+        TcxCustomEdit::ActiveProperties());
   }
 };

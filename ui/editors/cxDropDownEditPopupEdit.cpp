@@ -120,11 +120,7 @@ void TcxCustomPopupEdit::DoInitPopup() {
 }
 
 TWinControl* TcxCustomPopupEdit::GetPopupFocusedControl() {
-  TControl* control = ActiveProperties()->PopupControl();
-  // A form inside the popup is not a form of its own for focusing: the
-  // popup window focuses itself instead.
-  if (dynamic_cast<TCustomForm*>(control)) return nullptr;
-  return dynamic_cast<TWinControl*>(control);
+  return dynamic_cast<TWinControl*>(ActiveProperties()->PopupControl());
 }
 
 TSize TcxCustomPopupEdit::GetPopupWindowClientPreferredSize() {

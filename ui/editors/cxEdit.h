@@ -13,7 +13,8 @@
 #include "cxContainer.h"
 #include "cxEditButtons.h"
 #include "cxEditConsts.h"
-#include "cxRegExpr.h"  // EcxEditError
+#include "cxRegExpr.h"   // EcxEditError
+#include "cxVariants.h"  // TcxDataEditValueSource
 
 // The screen cursor of an editor that scrolls its value with the wheel.
 constexpr TCursor crcxEditMouseWheel = 4101;
@@ -83,7 +84,6 @@ enum TcxEditCloseUpReason : Byte {
   crCancel,
   crEnter
 };
-enum TcxDataEditValueSource : Byte { evsValue, evsText, evsKey };
 
 using TcxEditButtonClickEvent =
     TClosure<void(TObject* Sender, Integer AButtonIndex)>;
@@ -740,7 +740,7 @@ class TcxCustomEdit : public TcxContainer,
   TObjectPtr<TcxCustomEditViewData> CreateViewData();
   bool IsActiveControl();
   virtual bool CanAutoSize() { return !isInplace_ && autoSize_; }
-  bool CanAutoWidth();
+  virtual bool CanAutoWidth();
   void SetEditAutoSize(bool Value);
   // The content parameters an in-place editor passes to its view data,
   // once InitContentParams has made them.

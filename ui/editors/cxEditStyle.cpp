@@ -241,6 +241,20 @@ void TcxCustomEditStyle::Assign(TPersistent* Source) {
   Changed();
 }
 
+void TcxCustomEditStyle::RestoreDefaults() {
+  auto update = MakeBracket(this, &TcxContainerStyle::BeginUpdate,
+                            &TcxContainerStyle::EndUpdate);
+  extendedAssigned_ = {};
+  buttonStyle_ = btsDefault;
+  buttonTransparency_ = ebtNone;
+  gradient_ = false;
+  gradientButtons_ = false;
+  gradientDirection_ = dirDown;
+  popupBorderStyle_ = epbsDefault;
+  popupCloseButton_ = true;
+  TcxContainerStyle::RestoreDefaults();
+}
+
 void TcxCustomEditStyle::Init(const TcxViewParams& AParams) {
   auto update = MakeBracket(this, &TcxContainerStyle::BeginUpdate,
                             &TcxContainerStyle::EndUpdate);

@@ -26,6 +26,8 @@ class TcxCustomEditStyle : public TcxContainerStyle {
                      TcxContainerStyle* AParentStyle = nullptr,
                      TcxContainerStateItem AState = csNormal);
   void Assign(TPersistent* Source) override;
+  // Clears the edit style's own values too, not only the container's.
+  void RestoreDefaults() override;
 
   // properties
   TcxEditButtonStyle ButtonStyle();

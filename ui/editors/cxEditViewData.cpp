@@ -647,7 +647,10 @@ TSize TcxCustomEditViewData::GetEditConstantPartSize(
     TSize& AMinContentSize, TcxCustomEditViewInfo* AViewInfo) {
   TObjectPtr<TcxCustomEditViewInfo> temporary;
   if (!AViewInfo) {
-    temporary.reset(new TcxCustomEditViewInfo());
+    // The editor's own kind, so that its calculation finds its fields.
+    temporary =
+        OwnedCast<TcxCustomEditViewInfo>(Properties->GetViewInfoClass()());
+    if (!temporary) temporary.reset(new TcxCustomEditViewInfo());
     AViewInfo = temporary.get();
     Calculate(ACanvas, TRect{0, 0, INT_MAX, INT_MAX}, TPoint{-1, -1}, cxmbNone,
               {}, AViewInfo, false);

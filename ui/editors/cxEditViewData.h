@@ -106,6 +106,12 @@ class TcxCustomEditViewData : public TPersistent {
     return (void)ACanvas, (void)AEditValue, (void)AEditSizeProperties,
            TSize{0, 0};
   }
+  // Puts what the value shows into the view info; a grid cell calls it
+  // after Calculate.
+  virtual void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AValue,
+                                    TcxCustomEditViewInfo* AViewInfo) {
+    (void)ACanvas, (void)AValue, (void)AViewInfo;
+  }
   virtual bool IsButtonPressed(TcxCustomEditViewInfo* AViewInfo,
                                Integer AButtonVisibleIndex) {
     return (void)AViewInfo, (void)AButtonVisibleIndex, false;
@@ -151,6 +157,17 @@ class TcxCustomEditViewData : public TPersistent {
 };
 
 using TcxCustomEditViewDataClass = TClass;
+
+// A view data of an editor kind, for the properties' CreateViewData.
+template <class T>
+TObjectPtr<TcxCustomEditViewData> cxNewEditViewData(
+    TcxCustomEditProperties* AProperties, TcxCustomEditStyle* AStyle,
+    bool AIsInplace, bool APreviewMode) {
+  TObjectPtr<TcxCustomEditViewData> result(
+      new T(AProperties, AStyle, AIsInplace));
+  result->PreviewMode = APreviewMode;
+  return result;
+}
 
 // The shadow rule of the editor utilities.
 bool IsShadowDrawingNeeded(TcxCustomEditViewData* AViewData);

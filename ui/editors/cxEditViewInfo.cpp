@@ -258,7 +258,8 @@ void TcxCustomEditViewInfo::DrawButton(TcxCanvas* ACanvas, Integer AIndex) {
       ButtonsInfo[static_cast<std::size_t>(AIndex)].get();
   b->Data.BackgroundColor = BackgroundColor;
   if (IsEmptyRect(b->VisibleBounds)) return;
-  TSavedDC saved(ACanvas->Handle());
+  // Through the canvas, so that it selects its objects again afterwards.
+  auto saved = ACanvas->SavedDCScope();
   if (b->Bounds != b->VisibleBounds)
     IntersectClipRect(ACanvas->Handle(), b->VisibleBounds.Left,
                       b->VisibleBounds.Top, b->VisibleBounds.Right,

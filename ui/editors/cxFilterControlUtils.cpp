@@ -6,7 +6,10 @@
 #include "Forms.h"
 #include "Platform.h"
 #include "cxControls.h"
+#include "cxDropDownEdit.h"
 #include "cxFilterControlStrs.h"
+#include "cxMaskEdit.h"
+#include "cxTextEdit.h"
 
 namespace {
 
@@ -270,6 +273,118 @@ TcxCustomEdit* TcxCustomFilterEditHelper::GetFilterEdit(
   }
   InitializeEdit(result, AEditProperties);
   return result;
+}
+
+// ---------------------------------------------------------------------------
+// The editors' helpers
+// ---------------------------------------------------------------------------
+
+const TcxFilterTextEditHelper* TcxFilterTextEditHelper::Instance() {
+  static const TcxFilterTextEditHelper instance;
+  return &instance;
+}
+
+TcxCustomEditClass TcxFilterTextEditHelper::GetFilterEditClass() const {
+  return cxEditClass<TcxTextEdit>();
+}
+
+void TcxFilterTextEditHelper::InitializeProperties(
+    TcxCustomEditProperties* AProperties,
+    TcxCustomEditProperties* AEditProperties, bool AHasButtons) const {
+  TcxCustomFilterEditHelper::InitializeProperties(AProperties, AEditProperties,
+                                                  AHasButtons);
+  AProperties->SetAutoSelect(true);
+  if (auto* props = dynamic_cast<TcxCustomTextEditProperties*>(AProperties)) {
+    props->SetHideSelection(true);
+    props->SetViewStyle(vsNormal);
+  }
+}
+
+void TcxFilterTextEditHelper::SetFilterValue(TcxCustomEdit* AEdit,
+                                             TcxCustomEditProperties*,
+                                             const Variant& AValue) const {
+  if (AEdit) AEdit->SetEditValue(AValue);
+}
+
+const TcxFilterMaskEditHelper* TcxFilterMaskEditHelper::Instance() {
+  static const TcxFilterMaskEditHelper instance;
+  return &instance;
+}
+
+TcxCustomEditClass TcxFilterMaskEditHelper::GetFilterEditClass() const {
+  return cxEditClass<TcxMaskEdit>();
+}
+
+namespace {
+
+bool IsMaskedProperties(TcxCustomEditProperties* AProperties) {
+  auto* props = dynamic_cast<TcxCustomMaskEditProperties*>(AProperties);
+  return props && props->GetIsMasked();
+}
+
+}  // namespace
+
+TcxFilterControlOperators TcxFilterMaskEditHelper::GetSupportedFilterOperators(
+    TcxCustomEditProperties* AProperties, TcxValueTypeClass AValueTypeClass,
+    bool AExtendedSet) const {
+  TcxFilterControlOperators result{fcoEqual,     fcoNotEqual, fcoLess,
+                                   fcoLessEqual, fcoGreater,  fcoGreaterEqual,
+                                   fcoBlanks,    fcoNonBlanks};
+  if (!IsMaskedProperties(AProperties) &&
+      cxFilterValueTypeIsString(AValueTypeClass)) {
+    result.Include(fcoLike);
+    result.Include(fcoNotLike);
+  }
+  if (AExtendedSet)
+    for (TcxFilterControlOperator op :
+         {fcoBetween, fcoNotBetween, fcoInList, fcoNotInList})
+      result.Include(op);
+  return result;
+}
+
+void TcxFilterMaskEditHelper::InitializeProperties(
+    TcxCustomEditProperties* AProperties,
+    TcxCustomEditProperties* AEditProperties, bool AHasButtons) const {
+  TcxFilterTextEditHelper::InitializeProperties(AProperties, AEditProperties,
+                                                AHasButtons);
+  // A filter value is typed whole: the mask completes without prompting.
+  if (auto* props = dynamic_cast<TcxCustomMaskEditProperties*>(AProperties))
+    if (props->MaskKind() == emkRegExpr) props->SetMaskKind(emkRegExprEx);
+  AProperties->SetAutoSelect(!IsMaskedProperties(AProperties));
+}
+
+const TcxFilterDropDownEditHelper* TcxFilterDropDownEditHelper::Instance() {
+  static const TcxFilterDropDownEditHelper instance;
+  return &instance;
+}
+
+const TcxFilterComboBoxHelper* TcxFilterComboBoxHelper::Instance() {
+  static const TcxFilterComboBoxHelper instance;
+  return &instance;
+}
+
+TcxCustomEditClass TcxFilterComboBoxHelper::GetFilterEditClass() const {
+  return cxEditClass<TcxComboBox>();
+}
+
+void TcxFilterComboBoxHelper::InitializeProperties(
+    TcxCustomEditProperties* AProperties,
+    TcxCustomEditProperties* AEditProperties, bool AHasButtons) const {
+  TcxFilterDropDownEditHelper::InitializeProperties(
+      AProperties, AEditProperties, AHasButtons);
+  auto* props = dynamic_cast<TcxCustomComboBoxProperties*>(AProperties);
+  if (!props) return;
+  const Integer button = props->DropDownButtonVisibleIndex();
+  if (button >= 0 && button < props->Buttons()->Count()) {
+    TcxEditButton* item = props->Buttons()->Items(button);
+    item->SetGlyph(nullptr);
+    if (item->Kind() == bkGlyph) item->SetKind(bkDown);
+  }
+  props->SetDropDownRows(8);
+  props->SetDropDownListStyle(lsEditList);
+  props->SetImmediateDropDown(false);
+  props->SetPopupAlignment(taLeftJustify);
+  props->SetRevertable(false);
 }
 
 // ---------------------------------------------------------------------------

@@ -152,6 +152,67 @@ class TcxCustomFilterEditHelper : public TObject {
 };
 using TcxCustomFilterEditHelperClass = const TcxCustomFilterEditHelper*;
 
+// A text editor for the value; the column's lookup items stay.
+class TcxFilterTextEditHelper : public TcxCustomFilterEditHelper {
+  VARNEL_CLASS(TcxFilterTextEditHelper, TcxCustomFilterEditHelper)
+ public:
+  static const TcxFilterTextEditHelper* Instance();
+  TcxCustomEditClass GetFilterEditClass() const override;
+  void InitializeProperties(TcxCustomEditProperties* AProperties,
+                            TcxCustomEditProperties* AEditProperties,
+                            bool AHasButtons) const override;
+  void SetFilterValue(TcxCustomEdit* AEdit,
+                      TcxCustomEditProperties* AEditProperties,
+                      const Variant& AValue) const override;
+
+ protected:
+  TcxFilterTextEditHelper() = default;
+};
+
+// A mask editor with the column's mask: a masked value is no pattern, so
+// it offers no "like".
+class TcxFilterMaskEditHelper : public TcxFilterTextEditHelper {
+  VARNEL_CLASS(TcxFilterMaskEditHelper, TcxFilterTextEditHelper)
+ public:
+  static const TcxFilterMaskEditHelper* Instance();
+  TcxCustomEditClass GetFilterEditClass() const override;
+  TcxFilterControlOperators GetSupportedFilterOperators(
+      TcxCustomEditProperties* AProperties, TcxValueTypeClass AValueTypeClass,
+      bool AExtendedSet = false) const override;
+  void InitializeProperties(TcxCustomEditProperties* AProperties,
+                            TcxCustomEditProperties* AEditProperties,
+                            bool AHasButtons) const override;
+
+ protected:
+  TcxFilterMaskEditHelper() = default;
+};
+
+// The drop-down editors keep their buttons.
+class TcxFilterDropDownEditHelper : public TcxFilterMaskEditHelper {
+  VARNEL_CLASS(TcxFilterDropDownEditHelper, TcxFilterMaskEditHelper)
+ public:
+  static const TcxFilterDropDownEditHelper* Instance();
+  bool EditPropertiesHasButtons() const override { return true; }
+
+ protected:
+  TcxFilterDropDownEditHelper() = default;
+};
+
+// A combo box with the column's items, but with free text: a filter value
+// need not be one of them.
+class TcxFilterComboBoxHelper : public TcxFilterDropDownEditHelper {
+  VARNEL_CLASS(TcxFilterComboBoxHelper, TcxFilterDropDownEditHelper)
+ public:
+  static const TcxFilterComboBoxHelper* Instance();
+  TcxCustomEditClass GetFilterEditClass() const override;
+  void InitializeProperties(TcxCustomEditProperties* AProperties,
+                            TcxCustomEditProperties* AEditProperties,
+                            bool AHasButtons) const override;
+
+ protected:
+  TcxFilterComboBoxHelper() = default;
+};
+
 // Checks, and may convert, a value typed for a condition; raises
 // EcxFilterControlError "Invalid value" (with the editor marked modified
 // and focused) when the value type cannot take it.

@@ -106,6 +106,36 @@ TcxCustomEditClass TcxCustomGroupBoxProperties::GetContainerClass() {
   return cxEditClass<TcxGroupBox>();
 }
 
+TcxContainerViewInfoClass TcxCustomGroupBoxProperties::GetViewInfoClass() {
+  return &cxNewContainerViewInfo<TcxGroupBoxViewInfo>;
+}
+
+TObjectPtr<TcxCustomEditViewData> TcxCustomGroupBoxProperties::CreateViewData(
+    TcxCustomEditStyle* AStyle, bool AIsInplace, bool APreviewMode) {
+  return cxNewEditViewData<TcxGroupBoxViewData>(this, AStyle, AIsInplace,
+                                                APreviewMode);
+}
+
+// ---------------------------------------------------------------------------
+// View data and view info
+// ---------------------------------------------------------------------------
+
+TRect TcxGroupBoxViewData::GetClientExtent(TcxCanvas*, TcxCustomEditViewInfo*) {
+  if (!IsInplace)
+    if (auto* box = dynamic_cast<TcxCustomGroupBox*>(Edit))
+      return box->GetClientExtent();
+  return GetBorderExtent();
+}
+
+void TcxGroupBoxViewInfo::InternalPaint(TcxCanvas* ACanvas) {
+  if (!IsInplace) {
+    TcxCustomTextEditViewInfo::InternalPaint(ACanvas);
+    return;
+  }
+  DrawEditBackground(ACanvas, Bounds, TRect{}, false);
+  DrawButtons(ACanvas);
+}
+
 // ---------------------------------------------------------------------------
 // TcxCustomGroupBox
 // ---------------------------------------------------------------------------

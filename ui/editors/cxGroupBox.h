@@ -6,6 +6,7 @@
 #include "cxEdit.h"
 #include "cxEditStyle.h"
 #include "cxLookAndFeelPainters.h"
+#include "cxTextEdit.h"
 
 enum TcxCaptionAlignment : Byte {
   alTopLeft,
@@ -35,11 +36,33 @@ TRect cxGroupBoxCaptionRect(TcxCaptionAlignment AAlignment,
                             const TSize& ATextSize, const TSize& AControlSize,
                             bool AShadow);
 
+// In a grid cell a group box shows only its background; a window paints
+// its frame and caption itself.
+class TcxGroupBoxViewInfo : public TcxCustomTextEditViewInfo {
+  VARNEL_CLASS(TcxGroupBoxViewInfo, TcxCustomTextEditViewInfo)
+ public:
+  TcxGroupBoxViewInfo() = default;
+  void InternalPaint(TcxCanvas* ACanvas) override;
+};
+
+class TcxGroupBoxViewData : public TcxCustomEditViewData {
+  VARNEL_CLASS(TcxGroupBoxViewData, TcxCustomEditViewData)
+ public:
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+  // A window's extent holds its caption; a cell has only its offsets.
+  TRect GetClientExtent(TcxCanvas* ACanvas,
+                        TcxCustomEditViewInfo* AViewInfo) override;
+};
+
 class TcxCustomGroupBoxProperties : public TcxCustomEditProperties {
   VARNEL_CLASS(TcxCustomGroupBoxProperties, TcxCustomEditProperties)
  public:
   using TcxCustomEditProperties::TcxCustomEditProperties;
   TcxCustomEditClass GetContainerClass() override;
+  TcxContainerViewInfoClass GetViewInfoClass() override;
+  TObjectPtr<TcxCustomEditViewData> CreateViewData(
+      TcxCustomEditStyle* AStyle, bool AIsInplace,
+      bool APreviewMode = false) override;
 };
 
 class TcxCustomGroupBox : public TcxCustomEdit {

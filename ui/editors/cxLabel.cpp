@@ -39,10 +39,6 @@ bool IsBottom(TcxLabelOrientation O) {
   return O == cxoBottom || O == cxoLeftBottom || O == cxoRightBottom;
 }
 
-Integer EffectiveAngle(Integer AAngle, bool ARotatable) {
-  return ARotatable ? (AAngle % 360 + 360) % 360 : 0;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -250,6 +246,8 @@ void TcxCustomLabel::Dispatch(TMessage& Message) {
         TRestoreOnExit<bool> restore(settingCaption_, true);
         SetInternalEditValue(Variant(Caption()));
       }
+      // A new text asks for a new size.
+      ShortRefreshContainer(false);
       Invalidate();
       return;
     case CM_DIALOGCHAR:
@@ -267,105 +265,20 @@ void TcxCustomLabel::Dispatch(TMessage& Message) {
   TcxCustomEdit::Dispatch(Message);
 }
 
-void TcxCustomLabel::DrawTextAt(TcxCanvas* ACanvas, const String& AText,
-                                const TRect& ARect, const TPoint& APoint,
-                                Integer AAngle, const TcxLabelTextCopy& ACopy) {
-  TcxCustomLabelProperties* props = ActiveLabelProperties();
-  const HDC dc = ACanvas->Handle();
-  SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(ACopy.Color)));
-  SetBkMode(dc, TRANSPARENT);
-  const bool fill = ACopy.Face && props->HasGlyph() &&
-                    VerifyBitmap(props->Glyph()) && !ACopy.Outline &&
-                    cxIsTrueTypeFont(ACanvas->Font());
-  const bool path = ACopy.Outline || fill;
-  if (path) BeginPath(dc);
-  if (AAngle != 0) {
-    const String text =
-        props->ShowAccelChar() ? RemoveAccelChars(AText) : AText;
-    TextOutA(dc, APoint.X, APoint.Y, text.c_str(),
-             static_cast<int>(text.size()));
-  } else {
-    TRect r = cxRectOffset(ARect, APoint);
-    const Integer flags = PrepareTextFlag(
-        0, props->Alignment()->Horz(),
-        static_cast<TcxAlignmentVert>(props->Alignment()->Vert()),
-        props->ShowEndEllipsis() && IsInplace(), props->WordWrap(), 0, true,
-        props->ShowAccelChar());
-    DrawTextA(dc, AText.c_str(), static_cast<int>(AText.size()),
-              reinterpret_cast<RECT*>(&r), static_cast<UINT>(flags));
-  }
-  if (!path) return;
-  EndPath(dc);
-  if (ACopy.Outline) {
-    TPenHandle pen(CreatePen(PS_SOLID, props->PenWidth(),
-                             static_cast<COLORREF>(ColorToRGB(ACopy.Color))));
-    TSelectObject selected(dc, pen.get());
-    StrokePath(dc);
-    return;
-  }
-  auto saved = ACanvas->SavedDCScope();
-  SelectClipPath(dc, RGN_AND);
-  TBrushHandle brush(CreatePatternBrush(props->Glyph()->Handle()));
-  FillRect(dc, reinterpret_cast<const RECT*>(&ARect), brush.get());
-}
-
-void TcxCustomLabel::DrawLabel(TcxCanvas* ACanvas, const TRect& ABounds) {
-  TcxCustomLabelProperties* props = ActiveLabelProperties();
-  auto saved = ACanvas->SavedDCScope();
-  if (Transparent()) {
-    cxDrawTransparentControlBackground(this, ACanvas, ABounds);
-  } else {
-    ACanvas->FillRect(ABounds, ActiveStyle()->Color());
-  }
-  TFont* font = ActiveStyle()->GetVisibleFont();
-  const bool rotatable =
-      AdjustCanvasFont(ACanvas->Canvas(), font, props->Angle());
-  const Integer angle = EffectiveAngle(props->Angle(), rotatable);
-  TcxLabelLook look;
-  look.Effect = props->LabelEffect();
-  look.Style = props->LabelStyle();
-  look.Orientation = props->Orientation();
-  look.Depth = props->Depth();
-  look.FontSize = font->Size();
-  look.Rotatable = rotatable;
-  look.TextColor = ActiveStyle()->TextColor();
-  look.ShadowedColor = props->ShadowedColor();
-  look.BackgroundColor = ActiveStyle()->Color();
-  TPoint delta;
-  props->CalculateDepthDelta(delta);
-  TRect text = ABounds;
-  if (!IsInplace() && GetStyle()->BorderStyle() != cbsNone) {
-    text = cxRectInflate(text, -1, 0);
-  }
-  const TRect textArea{text.Left, text.Top, text.Right - delta.X,
-                       text.Bottom - delta.Y};
-  const String caption = Caption();
-  TPoint start{0, 0};
-  if (angle != 0) {
-    const TSize extent = ACanvas->TextExtent(caption);
-    const double a = angle * 3.14159265358979 / 180.0;
-    const double cx = (textArea.Left + textArea.Right) / 2.0;
-    const double cy = (textArea.Top + textArea.Bottom) / 2.0;
-    start.X =
-        static_cast<Integer>(std::floor(cx - extent.cx / 2.0 * std::cos(a) -
-                                        extent.cy / 2.0 * std::sin(a) + 0.5));
-    start.Y =
-        static_cast<Integer>(std::floor(cy + extent.cx / 2.0 * std::sin(a) -
-                                        extent.cy / 2.0 * std::cos(a) + 0.5));
-  }
-  ACanvas->Brush()->SetStyle(bsClear);
-  ACanvas->Canvas()->Refresh();
-  TSelectObject selected(ACanvas->Handle(), ACanvas->Font()->Handle());
-  for (const TcxLabelTextCopy& copy : cxLabelTextCopies(look)) {
-    DrawTextAt(ACanvas, caption, textArea,
-               TPoint{start.X + copy.Offset.X, start.Y + copy.Offset.Y}, angle,
-               copy);
-  }
-  ACanvas->Brush()->SetStyle(bsSolid);
-}
-
 void TcxCustomLabel::Paint() {
-  DrawLabel(Canvas(), TRect{0, 0, Width(), Height()});
+  TcxCanvas* canvas = Canvas();
+  TcxCustomLabelViewInfo* info = LabelViewInfo();
+  auto data = CreateViewData();
+  data->Calculate(canvas, TRect{0, 0, Width(), Height()}, TPoint{-1, -1},
+                  cxmbNone, {}, info, false);
+  data->EditValueToDrawValue(canvas, EditValue(), info);
+  SetViewInfoCalculated();
+  info->Paint(canvas);
+}
+
+void TcxCustomLabel::PropertiesChanged(TObject* Sender) {
+  TcxCustomEdit::PropertiesChanged(Sender);
+  Invalidate();
 }
 
 namespace {
@@ -395,9 +308,12 @@ void LabelStartup() {
                 false)
       .Property("WordWrap", &P::WordWrap, &P::SetWordWrap, false);
   using L = TcxCustomLabel;
-  TPublished<TcxCustomLabel>().Property("FocusControl", &L::FocusControl,
-                                        &L::SetFocusControl);
-  RegisterClasses({TcxLabel::StaticClass(), TcxLabelProperties::StaticClass()});
+  TPublished<TcxCustomLabel>()
+      .Property("AutoSize", &TcxCustomEdit::AutoSize,
+                &TcxCustomEdit::SetEditAutoSize, true)
+      .Property("FocusControl", &L::FocusControl, &L::SetFocusControl);
+  RegisterClasses({TcxLabel::StaticClass(), TcxLabelProperties::StaticClass(),
+                   TcxLabelEditStyle::StaticClass()});
   GetRegisteredEditProperties()->Register(TcxLabelProperties::StaticClass(),
                                           "Label|Represents a Label");
 }

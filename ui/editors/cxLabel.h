@@ -3,12 +3,14 @@
 // eight directions. Windows only.
 #pragma once
 
+#include <climits>
 #include <vector>
 
 #include "cxEdit.h"
 #include "cxEditStyle.h"
 #include "cxExtEditUtils.h"
 #include "cxGraphics.h"
+#include "cxTextEdit.h"
 
 enum TcxLabelEffect : Byte { cxleNormal, cxleFun, cxleExtrude, cxleCool };
 enum TcxLabelStyle : Byte { cxlsNormal, cxlsRaised, cxlsLowered, cxlsOutLine };
@@ -50,6 +52,85 @@ struct TcxLabelLook {
 };
 // The copies in drawing order: the extrusion, then the face's layers.
 std::vector<TcxLabelTextCopy> cxLabelTextCopies(const TcxLabelLook& ALook);
+
+class TcxCustomLabelProperties;
+
+// A label draws no border unless one is asked for, and does not follow the
+// mouse.
+class TcxLabelEditStyle : public TcxEditStyle {
+  VARNEL_CLASS(TcxLabelEditStyle, TcxEditStyle)
+ public:
+  using TcxEditStyle::TcxEditStyle;
+  TcxContainerBorderStyle DefaultBorderStyle() override;
+  bool DefaultHotTrack() override { return false; }
+};
+
+// The label as drawn, in a window or a grid cell: the label rectangle, the
+// settings of its look and the bitmap it is put together in.
+class TcxCustomLabelViewInfo : public TcxCustomTextEditViewInfo {
+  VARNEL_CLASS(TcxCustomLabelViewInfo, TcxCustomTextEditViewInfo)
+ public:
+  TcxCustomLabelViewInfo();
+  ~TcxCustomLabelViewInfo() override;
+  void Assign(TObject* Source) override;
+
+  TAlignment Alignment = taLeftJustify;
+  TcxEditVertAlignment VertAlignment = taTopJustify;
+  Integer Angle = 0;
+  Integer Depth = 0;
+  TPoint DepthDelta{0, 0};
+  TBitmap* Glyph = nullptr;  // the properties', not owned
+  TcxLabelEffect LabelEffect = cxleNormal;
+  TcxLabelStyle LabelStyle = cxlsNormal;
+  TRect LabelRect;
+  TcxLabelOrientation Orientation = cxoRightBottom;
+  Integer PenWidth = 1;
+  TColor ShadowedColor = clGrayText;
+  bool WordWrap = false;
+  bool ShowEndEllipsis = false;
+  TRect InplaceTextMargins;
+  TRect FocusRect;
+  bool ShowAccelChar = true;
+  // Set when the cache must be drawn again before it is shown.
+  bool CacheStale = true;
+
+  void SetBackgroundColor(TColor Value) override;
+  void Offset(Integer DX, Integer DY) override;
+  void InternalPaint(TcxCanvas* ACanvas) override;
+
+  // overridables
+  virtual void DrawLabel(TcxCanvas* ACanvas);
+
+ private:
+  // Draws the label with its top-left corner at AOrigin.
+  void DrawLabelOn(TcxCanvas* ACanvas, const TPoint& AOrigin);
+  void DrawTextAt(TcxCanvas* ACanvas, const TRect& ARect, const TPoint& APoint,
+                  Integer AAngle, const TcxLabelTextCopy& ACopy);
+
+  TObjectPtr<TcxBitmap> cache_;
+  TPoint lastPosition_{INT_MAX, INT_MAX};
+};
+
+class TcxCustomLabelViewData : public TcxCustomEditViewData {
+  VARNEL_CLASS(TcxCustomLabelViewData, TcxCustomEditViewData)
+ public:
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+
+  TcxCustomLabelProperties* GetProperties() const;
+  void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                 TcxMouseButton AButton, TShiftState AShift,
+                 TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
+  String InternalEditValueToDisplayText(const Variant& AValue) override;
+  TSize GetEditContentSize(
+      TcxCanvas* ACanvas, const Variant& AEditValue,
+      const TcxEditSizeProperties& AEditSizeProperties) override;
+
+  // overridables
+  // DrawText flags of unrotated text.
+  virtual Integer GetDrawTextFlags();
+};
 
 class TcxCustomLabelProperties : public TcxCustomEditProperties {
   VARNEL_CLASS(TcxCustomLabelProperties, TcxCustomEditProperties)
@@ -98,6 +179,13 @@ class TcxCustomLabelProperties : public TcxCustomEditProperties {
                            bool AEditFocused) override;
   TcxDataEditValueSource GetEditValueSource(bool) override { return evsText; }
   TcxCustomEditClass GetContainerClass() override;
+  TcxContainerStyleClass GetStyleClass() override;
+  TcxContainerViewInfoClass GetViewInfoClass() override;
+  TObjectPtr<TcxCustomEditViewData> CreateViewData(
+      TcxCustomEditStyle* AStyle, bool AIsInplace,
+      bool APreviewMode = false) override;
+  // The glyph that fills the letters, none when not made.
+  TBitmap* GlyphOrNull() { return glyph_.Assigned() ? glyph_.Get() : nullptr; }
 
  private:
   template <class T>
@@ -144,9 +232,10 @@ class TcxCustomLabel : public TcxCustomEdit {
   // A label cannot be its own focus control.
   void SetFocusControl(TWinControl* Value);
 
-  // These editors do not measure their content yet: sizing them by the
-  // core's measure would shrink them, so they keep the size they are given.
-  bool CanAutoSize() override { return false; }
+  TcxCustomLabelViewInfo* LabelViewInfo() const {
+    return static_cast<TcxCustomLabelViewInfo*>(ViewInfo());
+  }
+  bool CanAutoWidth() override { return !ActiveLabelProperties()->WordWrap(); }
 
   // methods
   bool CanFocus() override { return IsInplace() && TcxCustomEdit::CanFocus(); }
@@ -159,20 +248,15 @@ class TcxCustomLabel : public TcxCustomEdit {
     return TcxLabelProperties::StaticClass();
   }
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  // Draws the label into ABounds of the canvas.
-  void DrawLabel(TcxCanvas* ACanvas, const TRect& ABounds);
 
  protected:
   void Dispatch(TMessage& Message) override;
   void InternalSetEditValue(const Variant& Value,
                             bool AValidateEditValue) override;
   void Paint() override;
+  void PropertiesChanged(TObject* Sender) override;
 
  private:
-  void DrawTextAt(TcxCanvas* ACanvas, const String& AText, const TRect& ARect,
-                  const TPoint& APoint, Integer AAngle,
-                  const TcxLabelTextCopy& ACopy);
-
   TWinControl* focusControl_ = nullptr;
   bool settingCaption_ = false;
 };

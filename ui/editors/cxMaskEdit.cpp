@@ -4,6 +4,7 @@
 
 #include "Clipbrd.h"
 #include "ScopeGuard.h"
+#include "cxFilterControlUtils.h"
 #include "cxMaskEdit.h"
 
 // ---------------------------------------------------------------------------
@@ -595,8 +596,15 @@ void MaskEditStartup() {
   cxPublishMaskEdit<TcxMaskEdit>();
   GetRegisteredEditProperties()->Register(TcxMaskEditProperties::StaticClass(),
                                           scxSEditRepositoryMaskItem.Text);
+  FilterEditsController()->Register(TcxMaskEditProperties::StaticClass(),
+                                    TcxFilterMaskEditHelper::Instance());
+}
+
+void MaskEditShutdown() {
+  FilterEditsController()->Unregister(TcxMaskEditProperties::StaticClass(),
+                                      TcxFilterMaskEditHelper::Instance());
 }
 
 }  // namespace
 
-VARNEL_UNIT(cxMaskEdit, ({"cxTextEdit"}), &MaskEditStartup, nullptr);
+VARNEL_UNIT(cxMaskEdit, ({"cxTextEdit"}), &MaskEditStartup, &MaskEditShutdown);

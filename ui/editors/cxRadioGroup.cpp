@@ -718,24 +718,6 @@ void TcxCustomRadioGroup::SetFocus() {
   }
 }
 
-TcxEditMetrics TcxCustomRadioGroup::GetEditMetrics() {
-  const bool native =
-      TcxCustomEditViewData::IsNativeStyle(GetStyle()->LookAndFeel());
-  TcxEditMetrics m;
-  m.FixedWidthTextCorrection = native ? 1 : 3;
-  m.FixedWidthCorrection = IsInplace() ? -5 : -6;
-  m.AutoWidthTextCorrection = native ? 5 : 7;
-  m.AutoWidthCorrection = IsInplace() ? 1 : 6;
-  m.FirstColumnOffset = IsInplace() ? 1 : 6;
-  m.ColumnAreaWidthCorrection = IsInplace() ? -2 : -6;
-  m.ColumnSpacing = 0;
-  m.GlyphSize = GetStyle()
-                    ->LookAndFeel()
-                    ->GetAvailablePainter(totButton)
-                    ->RadioButtonSize();
-  return m;
-}
-
 void TcxCustomRadioGroup::UpdateButtons() {
   TcxCustomButtonGroup::UpdateButtons();
   TcxRadioGroupItems* items = ActiveRadioProperties()->GetItems();

@@ -153,6 +153,10 @@ class TcxCustomRadioGroupProperties : public TcxCustomButtonGroupProperties {
   bool CompareDisplayValues(const Variant& AEditValue1,
                             const Variant& AEditValue2) override;
   TcxCustomEditClass GetContainerClass() override;
+  TcxContainerViewInfoClass GetViewInfoClass() override;
+  TObjectPtr<TcxCustomEditViewData> CreateViewData(
+      TcxCustomEditStyle* AStyle, bool AIsInplace,
+      bool APreviewMode = false) override;
 
  protected:
   TObjectPtr<TcxButtonGroupItems> CreateItems() override;
@@ -160,6 +164,47 @@ class TcxCustomRadioGroupProperties : public TcxCustomButtonGroupProperties {
  private:
   String defaultCaption_;
   Variant defaultValue_ = Null();
+};
+
+// A radio group in a grid cell: the marks and captions of its items, the
+// one of the value checked.
+class TcxCustomRadioGroupViewInfo : public TcxButtonGroupViewInfo {
+  VARNEL_CLASS(TcxCustomRadioGroupViewInfo, TcxButtonGroupViewInfo)
+ public:
+  TcxCustomRadioGroupViewInfo() = default;
+  void Assign(TObject* Source) override;
+
+  Integer ItemIndex = -1;
+
+  TObjectPtr<TcxEditButtonViewInfo> CreateButtonViewInfo() override;
+  void DrawButtonCaption(TcxCanvas* ACanvas, TcxGroupBoxButtonViewInfo* AButton,
+                         const TRect& AGlyphRect) override;
+  void DrawButtonGlyph(TcxCanvas* ACanvas, TcxGroupBoxButtonViewInfo* AButton,
+                       const TRect& AGlyphRect) override;
+  bool IsButtonGlypthTransparent(TcxGroupBoxButtonViewInfo* AButton) override;
+};
+
+class TcxRadioGroupButtonViewInfo : public TcxGroupBoxButtonViewInfo {
+  VARNEL_CLASS(TcxRadioGroupButtonViewInfo, TcxGroupBoxButtonViewInfo)
+ public:
+  TcxRadioGroupButtonViewInfo() = default;
+  TRect GetGlyphRect(const TSize& AGlyphSize, TAlignment AAlignment,
+                     bool AIsPaintCopy) override;
+};
+
+class TcxCustomRadioGroupViewData : public TcxButtonGroupViewData {
+  VARNEL_CLASS(TcxCustomRadioGroupViewData, TcxButtonGroupViewData)
+ public:
+  using TcxButtonGroupViewData::TcxButtonGroupViewData;
+
+  void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                 TcxMouseButton AButton, TShiftState AShift,
+                 TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
+  TcxEditMetrics GetEditMetrics(bool AAutoHeight, TcxCanvas* ACanvas) override;
+  void CalculateButtonNativeState(TcxButtonGroupViewInfo* AViewInfo,
+                                  TcxGroupBoxButtonViewInfo* AButton) override;
 };
 
 class TcxRadioGroupProperties : public TcxCustomRadioGroupProperties {
@@ -234,7 +279,6 @@ class TcxCustomRadioGroup : public TcxCustomButtonGroup {
   }
   void PrepareEditValue(const Variant& ADisplayValue, Variant& AEditValue,
                         bool AEditFocused) override;
-  TcxEditMetrics GetEditMetrics() override;
   void UpdateButtons() override;
   void SynchronizeButtonsStyle() override;
   void Loaded() override;

@@ -766,7 +766,8 @@ void TcxCustomTextEdit::KeyPress(char& Key) {
   TcxCustomEdit::KeyPress(Key);
 }
 
-void TcxCustomTextEdit::LookupGo(TcxEditLookupDataGoDirection ADirection) {
+void TcxCustomTextEdit::LookupGo(TcxEditLookupDataGoDirection ADirection,
+                                 bool ACircular) {
   const Integer before = lookupData_->CurrentKeyIndex();
   {
     LockChangeEvents(true);
@@ -774,7 +775,7 @@ void TcxCustomTextEdit::LookupGo(TcxEditLookupDataGoDirection ADirection) {
     TRestoreOnExit navigating(lookupNavigation_, true);
     LockClick(true);
     auto unlockClick = TScopeGuard([this] { LockClick(false); });
-    lookupData_->Go(ADirection, false);
+    lookupData_->Go(ADirection, ACircular);
   }
   if (lookupData_->CurrentKeyIndex() == before) return;
   DoClick();

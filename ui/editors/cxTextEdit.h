@@ -706,6 +706,8 @@ class TcxCustomTextEditViewData : public TcxCustomEditViewData {
   virtual TRect GetDrawTextOffset();
   virtual void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AValue,
                                     TcxCustomTextEditViewInfo* AViewInfo);
+  void EditValueToDrawValue(TcxCanvas* ACanvas, const Variant& AValue,
+                            TcxCustomEditViewInfo* AViewInfo) override;
 
   // overrides
   void InitCacheData() override;
@@ -954,7 +956,8 @@ class TcxCustomTextEdit : public TcxCustomEdit,
   void CalculateTextViewInfo(const TPoint& P, TcxMouseButton Button,
                              TShiftState Shift, bool AIsMouseEvent);
   // The lookup navigation of the keys and the wheel.
-  void LookupGo(TcxEditLookupDataGoDirection ADirection);
+  void LookupGo(TcxEditLookupDataGoDirection ADirection,
+                bool ACircular = false);
   // One incremental search step of the typed text X.
   void IncrementalSearch(String X);
   virtual void LockedInnerEditWindowProc(TMessage& Message);

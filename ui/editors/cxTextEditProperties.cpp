@@ -7,6 +7,7 @@
 #include "SysUtils.h"
 #include "TypInfo.h"
 #include "cxEditConsts.h"
+#include "cxFilterControlUtils.h"
 #include "cxTextEdit.h"
 #include "cxVariants.h"
 
@@ -594,9 +595,13 @@ void TextEditStartup() {
   PublishTextEdit();
   GetRegisteredEditProperties()->Register(TcxTextEditProperties::StaticClass(),
                                           scxSEditRepositoryTextItem.Text);
+  FilterEditsController()->Register(TcxTextEditProperties::StaticClass(),
+                                    TcxFilterTextEditHelper::Instance());
 }
 
 void TextEditShutdown() {
+  FilterEditsController()->Unregister(TcxTextEditProperties::StaticClass(),
+                                      TcxFilterTextEditHelper::Instance());
   GetRegisteredEditProperties()->Unregister(
       TcxTextEditProperties::StaticClass());
 }

@@ -140,6 +140,13 @@ void TcxCustomTextEditViewData::EditValueToDrawValue(
   PrepareSelection(AViewInfo);
 }
 
+void TcxCustomTextEditViewData::EditValueToDrawValue(
+    TcxCanvas* ACanvas, const Variant& AValue,
+    TcxCustomEditViewInfo* AViewInfo) {
+  if (auto* info = dynamic_cast<TcxCustomTextEditViewInfo*>(AViewInfo))
+    EditValueToDrawValue(ACanvas, AValue, info);
+}
+
 void TcxCustomTextEditViewData::DisplayValueToDrawValue(
     const Variant& AValue, TcxCustomTextEditViewInfo* AViewInfo) {
   String text = VarToStr(AValue);

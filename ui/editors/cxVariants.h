@@ -15,6 +15,11 @@
 #include "Classes.h"
 #include "Variants.h"
 
+// What an edit value means: the value itself, its display text, or a
+// lookup key. Editors and the data controller both pass it, so it is
+// defined once, here, below both.
+enum TcxDataEditValueSource : Byte { evsValue, evsText, evsKey };
+
 // ---------------------------------------------------------------------------
 // Comparison and classification
 // ---------------------------------------------------------------------------

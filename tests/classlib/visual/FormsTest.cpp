@@ -148,6 +148,44 @@ TEST_F(FormsTest, ScreenCenteredFormIsCentredInWorkArea) {
             WS_EX_DLGMODALFRAME);
 }
 
+TEST_F(FormsTest, AFormPlacedOnAPanelIsAChildThatFocusesItsActiveControl) {
+  TObjectPtr<TForm> host(new TForm(nullptr));
+  host->SetBounds(50, 50, 400, 300);
+  auto* panel = new TPanel(host.get());
+  panel->SetParent(host.get());
+  panel->SetBounds(10, 10, 300, 200);
+  auto* other = new TEdit(host.get());
+  other->SetParent(host.get());
+  other->SetBounds(10, 240, 100, 24);
+  TObjectPtr<TForm> placed(new TForm(nullptr));
+  placed->SetPosition(poScreenCenter);
+  placed->SetBorderStyle(bsDialog);
+  auto* field = new TEdit(placed.get());
+  field->SetParent(placed.get());
+  field->SetBounds(5, 5, 100, 24);
+  placed->SetActiveControl(field);
+  placed->SetParent(panel);
+  placed->SetBounds(7, 8, 200, 150);
+  host->Show();
+  placed->Show();
+  Pump();
+  ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(placed->Handle()); },
+                        "placed form shown"));
+  const LONG style = ::GetWindowLongA(placed->Handle(), GWL_STYLE);
+  EXPECT_EQ(style & WS_CHILD, WS_CHILD);
+  EXPECT_EQ(style & WS_POPUP, 0);
+  EXPECT_EQ(::GetParent(placed->Handle()), panel->Handle());
+  // Its host places it: no centring on the screen.
+  EXPECT_EQ(placed->BoundsRect(), (TRect{7, 8, 207, 158}));
+  other->SetFocus();
+  ASSERT_TRUE(WaitUntil([&] { return other->Focused(); }, "other focused"));
+  placed->SetFocus();
+  EXPECT_TRUE(field->Focused());
+  EXPECT_EQ(::GetActiveWindow(), host->Handle());
+  placed->SetParent(nullptr);
+  placed.reset();
+}
+
 TEST_F(FormsTest, ModalFormReturnsResultOfScriptedButtonClick) {
   TObjectPtr<TTestDialog> dlg(NewForm<TTestDialog>(nullptr));
   ASSERT_NE(dlg->Button("btnOk"), nullptr);

@@ -14,12 +14,8 @@ namespace {
 
 using visual_test::Filled;
 using visual_test::LoadBytes;
+using visual_test::Put;
 using visual_test::Saved;
-
-template <class T>
-void Put(std::vector<Byte>& v, std::size_t at, T value) {
-  std::memcpy(v.data() + at, &value, sizeof value);
-}
 
 // A scratch file name in the temporary folder, deleted afterwards.
 class TempFile {

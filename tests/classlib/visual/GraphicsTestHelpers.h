@@ -2,6 +2,7 @@
 // loaded from bytes.
 #pragma once
 
+#include <cstring>
 #include <vector>
 
 #include "Graphics.h"
@@ -32,6 +33,12 @@ inline void LoadBytes(TGraphic* g, const std::vector<Byte>& bytes) {
   }
   ms.SetPosition(0);
   g->LoadFromStream(&ms);
+}
+
+// Writes a value's bytes into a file image at a byte offset.
+template <class T>
+void Put(std::vector<Byte>& v, std::size_t at, T value) {
+  std::memcpy(v.data() + at, &value, sizeof value);
 }
 
 }  // namespace visual_test

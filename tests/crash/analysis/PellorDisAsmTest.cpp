@@ -19,15 +19,15 @@
 
 namespace {
 
-using Bytes = std::vector<Byte>;
+using CodeBytes = std::vector<Byte>;
 
 constexpr Cardinal kBase = 0x00401000;
 
 // Code placed at kBase; everything else unreadable.
 struct Code {
-  Bytes bytes;
+  CodeBytes bytes;
   TDABufferEnvironment env;
-  explicit Code(Bytes b)
+  explicit Code(CodeBytes b)
       : bytes(std::move(b)),
         env(kBase, bytes.data(), static_cast<Cardinal>(bytes.size())) {}
 };
@@ -36,7 +36,9 @@ struct Code {
 // for the analysis and the text.
 class Space : public TDAEnvironment {
  public:
-  void Map(Cardinal address, const Bytes& bytes) { blocks_[address] = bytes; }
+  void Map(Cardinal address, const CodeBytes& bytes) {
+    blocks_[address] = bytes;
+  }
   std::map<Cardinal, String> symbols;
   std::map<Cardinal, String> classes;
   std::map<Cardinal, Cardinal> lines;  // address -> line starting there
@@ -75,10 +77,10 @@ class Space : public TDAEnvironment {
   }
 
  private:
-  std::map<Cardinal, Bytes> blocks_;
+  std::map<Cardinal, CodeBytes> blocks_;
 };
 
-String Text(const Bytes& bytes, Cardinal base = kBase) {
+String Text(const CodeBytes& bytes, Cardinal base = kBase) {
   TDABufferEnvironment env(base, bytes.data(),
                            static_cast<Cardinal>(bytes.size()));
   String text;
@@ -87,7 +89,7 @@ String Text(const Bytes& bytes, Cardinal base = kBase) {
   return text;
 }
 
-String Hex(const Bytes& b) {
+String Hex(const CodeBytes& b) {
   String s;
   char buf[4];
   for (Byte x : b) {
@@ -97,7 +99,7 @@ String Hex(const Bytes& b) {
   return s;
 }
 
-void PutDword(Bytes& b, size_t at, Cardinal v) {
+void PutDword(CodeBytes& b, size_t at, Cardinal v) {
   if (b.size() < at + 4) b.resize(at + 4);
   for (int i = 0; i < 4; ++i) b[at + i] = Byte(v >> (8 * i));
 }
@@ -106,13 +108,13 @@ void PutDword(Bytes& b, size_t at, Cardinal v) {
 // Instruction text
 // ---------------------------------------------------------------------------
 
-struct TextCase {
-  Bytes bytes;
+struct DisAsmTextCase {
+  CodeBytes bytes;
   const char* text;
 };
 
 TEST(PellorDisAsmText, OperandForms) {
-  const TextCase cases[] = {
+  const DisAsmTextCase cases[] = {
       // No operands, fixed spellings, prefixes.
       {{0xC3}, "00401000   ret"},
       {{0xCC}, "00401000   int     3"},
@@ -233,13 +235,13 @@ TEST(PellorDisAsmText, OperandForms) {
        "00401000   nop     dword ptr [eax+eax]"},
       {{0x0F, 0xC7, 0x0E}, "00401000   cmpxchg8b qword ptr [esi]"},
   };
-  for (const TextCase& c : cases)
+  for (const DisAsmTextCase& c : cases)
     EXPECT_EQ(c.text, Text(c.bytes)) << Hex(c.bytes);
 }
 
 // The text without address and padding: "mnemonic operands", "" when
 // the bytes are no valid instruction or decode to another length.
-String Plain(const Bytes& bytes) {
+String Plain(const CodeBytes& bytes) {
   Code code(bytes);
   String text;
   TDAInstruction in;
@@ -253,9 +255,9 @@ String Plain(const Bytes& bytes) {
   return s.substr(0, blank + 1) + s.substr(from);
 }
 
-// Bytes in, validity, length (the whole byte string) and text out.
+// CodeBytes in, validity, length (the whole byte string) and text out.
 struct PlainCase {
-  Bytes bytes;
+  CodeBytes bytes;
   const char* text;  // "" = invalid
 };
 
@@ -474,8 +476,8 @@ const struct { Byte op; Byte reg; const char* none; const char* p66; } kShiftRow
 
 const Byte kPrefixes[4] = {0, 0x66, 0xF2, 0xF3};
 
-Bytes Encoding(Byte prefix, Byte op, Byte modrm, bool imm) {
-  Bytes b;
+CodeBytes Encoding(Byte prefix, Byte op, Byte modrm, bool imm) {
+  CodeBytes b;
   if (prefix) b.push_back(prefix);
   b.insert(b.end(), {0x0F, op, modrm});
   if (imm) b.push_back(0x90);
@@ -525,14 +527,14 @@ TEST(PellorDisAsmText, InvalidBytesAreListedOnePerLine) {
 
 TEST(PellorDisAsmText, SymbolsAndTextAsComments) {
   Space s;
-  Bytes code = {0xE8, 0x0B, 0x00, 0x00, 0x00,        // call 401010
-                0x68, 0x00, 0x20, 0x40, 0x00,        // push 402000
-                0xFF, 0x15, 0x40, 0x20, 0x40, 0x00,  // call [402040]
-                0xC3};
+  CodeBytes code = {0xE8, 0x0B, 0x00, 0x00, 0x00,        // call 401010
+                    0x68, 0x00, 0x20, 0x40, 0x00,        // push 402000
+                    0xFF, 0x15, 0x40, 0x20, 0x40, 0x00,  // call [402040]
+                    0xC3};
   code.resize(0x20, 0x90);
   code[0x10] = 0xC3;
   s.Map(kBase, code);
-  Bytes data(0x200, 0);
+  CodeBytes data(0x200, 0);
   const char msg[] = "Access violation at address";
   std::memcpy(data.data(), msg, sizeof msg);
   PutDword(data, 0x40, 0x7FF00000);
@@ -573,9 +575,9 @@ TEST(PellorDisAsmText, TextHeuristicRejectsBinaryData) {
   struct ImageSpace : Space {
     Cardinal ImageEnd(Cardinal) const override { return 0x403000; }
   } img;
-  Bytes code = {0x68, 0x00, 0x20, 0x40, 0x00};
+  CodeBytes code = {0x68, 0x00, 0x20, 0x40, 0x00};
   img.Map(kBase, code);
-  Bytes data(0x200, 0);
+  CodeBytes data(0x200, 0);
   const char* samples[] = {"ab\x01zz", "#$%&'()*+", "abc", "a.b,c:d\\e.f"};
   for (const char* sample : samples) {
     std::fill(data.begin(), data.end(), 0);
@@ -593,7 +595,7 @@ TEST(PellorDisAsmText, TextHeuristicRejectsBinaryData) {
 // ---------------------------------------------------------------------------
 
 struct LengthCase {
-  Bytes bytes;
+  CodeBytes bytes;
   bool valid;
   Cardinal length;  // checked for valid instructions
 };
@@ -704,7 +706,7 @@ TEST(PellorDisAsmDecode, OpcodeAndModRmFields) {
 
 TEST(PellorDisAsmDecode, RelativeTargets) {
   struct Case {
-    Bytes bytes;
+    CodeBytes bytes;
     bool call;
     Cardinal target;
     Cardinal size;
@@ -736,7 +738,7 @@ TEST(PellorDisAsmDecode, RelativeTargets) {
 // record's target and the one in the text are the same address.
 TEST(PellorDisAsmDecode, SixteenBitBranchTargetsAgreeWithTheText) {
   const struct {
-    Bytes bytes;
+    CodeBytes bytes;
     Cardinal target;
   } cases[] = {
       {{0x66, 0xE8, 0x10, 0x00}, 0x1014},
@@ -785,10 +787,10 @@ TEST(PellorDisAsmDecode, FarCallsAndJumpsHaveNoTarget) {
 
 TEST(PellorDisAsmDecode, IndirectCallThroughPointerCell) {
   Space s;
-  Bytes code = {0xFF, 0x15, 0x00, 0x20, 0x40, 0x00,   // call [402000]
-                0xFF, 0x25, 0x00, 0x30, 0x40, 0x00};  // jmp [403000]
+  CodeBytes code = {0xFF, 0x15, 0x00, 0x20, 0x40, 0x00,   // call [402000]
+                    0xFF, 0x25, 0x00, 0x30, 0x40, 0x00};  // jmp [403000]
   s.Map(kBase, code);
-  Bytes cell;
+  CodeBytes cell;
   PutDword(cell, 0, 0x77001234);
   s.Map(0x402000, cell);
   TDAInstruction in;
@@ -806,16 +808,16 @@ TEST(PellorDisAsmDecode, IndirectCallThroughPointerCell) {
 
 TEST(PellorDisAsmDecode, RegisterTrackingFollowsLoadedAddresses) {
   Space s;
-  Bytes code = {0xB8, 0x00, 0x20, 0x40, 0x00,         // mov eax, 402000
-                0xFF, 0xD0,                           // call eax
-                0xFF, 0x10,                           // call [eax]
-                0x66, 0xB8, 0x34, 0x12,               // mov ax, 1234
-                0x8B, 0xC8,                           // mov ecx, eax
-                0x40,                                 // inc eax
-                0xF3, 0xA4,                           // rep movsb
-                0xC7, 0xC2, 0x04, 0x20, 0x40, 0x00};  // mov edx, 402004
+  CodeBytes code = {0xB8, 0x00, 0x20, 0x40, 0x00,         // mov eax, 402000
+                    0xFF, 0xD0,                           // call eax
+                    0xFF, 0x10,                           // call [eax]
+                    0x66, 0xB8, 0x34, 0x12,               // mov ax, 1234
+                    0x8B, 0xC8,                           // mov ecx, eax
+                    0x40,                                 // inc eax
+                    0xF3, 0xA4,                           // rep movsb
+                    0xC7, 0xC2, 0x04, 0x20, 0x40, 0x00};  // mov edx, 402004
   s.Map(kBase, code);
-  Bytes data;
+  CodeBytes data;
   PutDword(data, 0, 0x402004);
   PutDword(data, 4, 0x55667788);
   s.Map(0x402000, data);
@@ -847,7 +849,7 @@ TEST(PellorDisAsmDecode, RegisterTrackingFollowsLoadedAddresses) {
 
 TEST(PellorDisAsmDecode, ImplicitRegisterEffects) {
   struct Case {
-    Bytes bytes;
+    CodeBytes bytes;
     Cardinal keptMask;  // registers whose cell survives
   } cases[] = {
       {{0x99}, 0xFB},              // cdq: edx
@@ -880,7 +882,7 @@ TEST(PellorDisAsmDecode, ImplicitRegisterEffects) {
 TEST(PellorDisAsmDecode, TruncatedBytesNeverReadBeyond) {
   // Every prefix of some long instructions: invalid, next at the end of
   // what could be read, and (under the sanitizers) no read outside.
-  const Bytes samples[] = {
+  const CodeBytes samples[] = {
       {0x66, 0x2E, 0x0F, 0x1F, 0x84, 0, 0, 0, 0, 0},
       {0x8B, 0x84, 0x8E, 1, 2, 3, 4},
       {0xC7, 0x80, 1, 2, 3, 4, 5, 6, 7, 8},
@@ -888,7 +890,7 @@ TEST(PellorDisAsmDecode, TruncatedBytesNeverReadBeyond) {
       {0x9A, 1, 2, 3, 4, 5, 6},
       {0xFF, 0x15, 0x00, 0x20, 0x40, 0x00},
   };
-  for (const Bytes& full : samples) {
+  for (const CodeBytes& full : samples) {
     for (size_t n = 0; n < full.size(); ++n) {
       std::vector<Byte> cut(full.begin(), full.begin() + n);
       auto heap = std::make_unique<Byte[]>(n ? n : 1);
@@ -912,7 +914,7 @@ TEST(PellorDisAsmDecode, TruncatedBytesNeverReadBeyond) {
 // cells of indirect calls can be read) and where its code section lies.
 struct PeCode {
   Cardinal imageBase = 0;
-  Bytes image;
+  CodeBytes image;
   Cardinal codeBegin = 0, codeEnd = 0;
 };
 
@@ -1291,7 +1293,7 @@ TEST(PellorDisAsmDifferential, TwoByteMapAgreesWithObjdumpOnMeaning) {
   // Each probe in a slot of its own, filled with nops so that objdump
   // finds the next slot whatever it made of this one.
   constexpr Cardinal kSlot = 32;
-  Bytes blob;
+  CodeBytes blob;
   for (Byte prefix : {0, 0x66, 0xF2, 0xF3})
     for (int op = 0; op < 256; ++op)
       for (int reg = 0; reg < 8; ++reg)
@@ -1344,7 +1346,7 @@ TEST(PellorDisAsmDifferential, TwoByteMapAgreesWithObjdumpOnMeaning) {
   std::vector<String> disagreements;
   size_t compared = 0, fallbacks = 0, outside = 0;
   for (Cardinal at = 0; at < blob.size(); at += kSlot) {
-    String bytes = Hex(Bytes(blob.begin() + at, blob.begin() + at + 5));
+    String bytes = Hex(CodeBytes(blob.begin() + at, blob.begin() + at + 5));
     auto it = theirs.find(at);
     if (it == theirs.end()) {
       disagreements.push_back(bytes + ": objdump lost its way");
@@ -1412,7 +1414,7 @@ TEST(PellorDisAsmDifferential, TwoByteMapAgreesWithObjdumpOnMeaning) {
 // Function analysis
 // ---------------------------------------------------------------------------
 
-Space CodeSpace(const Bytes& code) {
+Space CodeSpace(const CodeBytes& code) {
   Space s;
   s.Map(kBase, code);
   s.codeBegin = kBase;
@@ -1448,7 +1450,7 @@ TEST(PellorDisAsmAnalysis, SseRegisterFormsAreCode) {
 
 TEST(PellorDisAsmAnalysis, PatchableNeedsRoomAndMovableStart) {
   struct Case {
-    Bytes code;
+    CodeBytes code;
     bool patchable;
   } cases[] = {
       {{0x55, 0x89, 0xE5, 0x31, 0xC0, 0x5D, 0xC3}, true},
@@ -1493,11 +1495,11 @@ TEST(PellorDisAsmAnalysis, ErrorsAreReportedInTheRecord) {
 }
 
 // cmp eax, 5; ja default; jmp [eax*4+table]; table of 6 entries; cases.
-Bytes SwitchFunction() {
-  Bytes c = {0x83, 0xF8, 0x05,  // 00 cmp eax, 5
-             0x77, 0x1F,        // 03 ja 24
-             0xFF, 0x24, 0x85, 0x0C,
-             0x10, 0x40, 0x00};  // 05 jmp [eax*4+40100c]
+CodeBytes SwitchFunction() {
+  CodeBytes c = {0x83, 0xF8, 0x05,  // 00 cmp eax, 5
+                 0x77, 0x1F,        // 03 ja 24
+                 0xFF, 0x24, 0x85, 0x0C,
+                 0x10, 0x40, 0x00};  // 05 jmp [eax*4+40100c]
   for (int i = 0; i < 6; ++i) PutDword(c, 0x0C + 4 * i, kBase + 0x24 + 2 * i);
   // 24: six two-byte cases falling into a return
   for (int i = 0; i < 6; ++i) {
@@ -1527,7 +1529,7 @@ TEST(PellorDisAsmAnalysis, SwitchTableBecomesCaseAreaAndTargets) {
 }
 
 TEST(PellorDisAsmAnalysis, AboveOrEqualTablesHaveImmEntries) {
-  Bytes c = SwitchFunction();
+  CodeBytes c = SwitchFunction();
   c[3] = 0x73;  // jae
   Space s = CodeSpace(c);
   TFunctionInfo info;
@@ -1540,7 +1542,7 @@ TEST(PellorDisAsmAnalysis, AboveOrEqualTablesHaveImmEntries) {
 
 TEST(PellorDisAsmAnalysis, NonReturningCallsEndTheArea) {
   // call halt; (garbage); the garbage must not be decoded.
-  Bytes c = {0xE8, 0x0B, 0x00, 0x00, 0x00, 0x0F, 0xFF, 0xFF};
+  CodeBytes c = {0xE8, 0x0B, 0x00, 0x00, 0x00, 0x0F, 0xFF, 0xFF};
   c.resize(0x10, 0xCC);
   c.resize(0x20, 0xC3);
   Space s = CodeSpace(c);
@@ -1571,15 +1573,15 @@ TEST(PellorDisAsmAnalysis, NoReturnRoutineNames) {
 
 TEST(PellorDisAsmAnalysis, ExternalCallsThroughStubsAndCells) {
   Space s;
-  Bytes c = {0xE8, 0x0B, 0x00, 0x00, 0x00,        // 00 call stub at 10
-             0xFF, 0x15, 0x00, 0x20, 0x40, 0x00,  // 05 call [402000]
-             0xC3};                               // 0b
+  CodeBytes c = {0xE8, 0x0B, 0x00, 0x00, 0x00,        // 00 call stub at 10
+                 0xFF, 0x15, 0x00, 0x20, 0x40, 0x00,  // 05 call [402000]
+                 0xC3};                               // 0b
   c.resize(0x10, 0xCC);
   c.insert(c.end(), {0xFF, 0x25, 0x00, 0x20, 0x40, 0x00});  // 10 jmp [402000]
   s.Map(kBase, c);
   s.codeBegin = kBase;
   s.codeEnd = kBase + 0x20;
-  Bytes cell;
+  CodeBytes cell;
   PutDword(cell, 0, 0x77001000);
   s.Map(0x402000, cell);
   TFunctionInfo info;
@@ -1615,7 +1617,7 @@ TEST(PellorDisAsmAnalysis, ExceptionFramesAndHelpers) {
   h.handleFinally = 0x500000;
   h.handleOnException = 0x500010;
   Space s;
-  Bytes c = {
+  CodeBytes c = {
       0x31, 0xC0,                    // 00 xor eax, eax
       0x55,                          // 02 push ebp
       0x68, 0x20, 0x10, 0x40, 0x00,  // 03 push 401020 (handler)
@@ -1736,7 +1738,7 @@ TEST(PellorDisAsmListing, LineNumberColumn) {
 }
 
 TEST(PellorDisAsmListing, LineLimitKeepsLinesAroundTheException) {
-  Bytes c(60, 0x90);
+  CodeBytes c(60, 0x90);
   c.push_back(0xC3);
   Space s = CodeSpace(c);
   TFunctionInfo info;

@@ -5,9 +5,9 @@
 
 namespace {
 
-using Addr = std::uintptr_t;
+using MapAddr = std::uintptr_t;
 
-const void* P(Addr a) { return reinterpret_cast<const void*>(a); }
+const void* MapPtr(MapAddr a) { return reinterpret_cast<const void*>(a); }
 
 // A fake module system: one module at 0x20000000 whose file date the test
 // changes, and a loader that counts how often it ran.
@@ -17,10 +17,10 @@ struct FakeModules {
 
   static bool ModuleOf(const void* address, const void*& instance,
                        String& fileName, Cardinal& fileDate) {
-    if (reinterpret_cast<Addr>(address) < 0x20000000 ||
-        reinterpret_cast<Addr>(address) >= 0x20010000)
+    if (reinterpret_cast<MapAddr>(address) < 0x20000000 ||
+        reinterpret_cast<MapAddr>(address) >= 0x20010000)
       return false;
-    instance = P(0x20000000);
+    instance = MapPtr(0x20000000);
     fileName = "C:\\App\\Fake.exe";
     fileDate = date;
     return true;
@@ -56,52 +56,52 @@ class MapFileLookupTest : public testing::Test {
 };
 
 TEST_F(MapFileLookupTest, CachesPerModuleAndRebuildsWhenTheFileChanges) {
-  TMapFilePtr first = MapFileOfAddress(P(0x20001010));
+  TMapFilePtr first = MapFileOfAddress(MapPtr(0x20001010));
   ASSERT_TRUE(first->Valid());
-  EXPECT_EQ(first, MapFileOfAddress(P(0x20001500)));
+  EXPECT_EQ(first, MapFileOfAddress(MapPtr(0x20001500)));
   EXPECT_EQ(1, FakeModules::loads);
   FakeModules::date = 2;  // the module file was rewritten
-  TMapFilePtr second = MapFileOfAddress(P(0x20001010));
+  TMapFilePtr second = MapFileOfAddress(MapPtr(0x20001010));
   EXPECT_NE(first, second);
   EXPECT_EQ(2, FakeModules::loads);
   // No module: an invalid map of the caller's own.
-  EXPECT_FALSE(MapFileOfAddress(P(0x30000000))->Valid());
+  EXPECT_FALSE(MapFileOfAddress(MapPtr(0x30000000))->Valid());
 }
 
 TEST_F(MapFileLookupTest, ProcNameOnlyAtAPublicsStart) {
-  EXPECT_EQ("Fake.cpp.Alpha", ProcNameOfAddress(P(0x20001010)));
-  EXPECT_EQ("", ProcNameOfAddress(P(0x20001011)));
+  EXPECT_EQ("Fake.cpp.Alpha", ProcNameOfAddress(MapPtr(0x20001010)));
+  EXPECT_EQ("", ProcNameOfAddress(MapPtr(0x20001011)));
   EXPECT_EQ("Fake.cpp.Has%Percent (Fake.exe)",
-            ProcNameOfAddress(P(0x20001080)));
-  EXPECT_EQ("", ProcNameOfAddress(P(0x30000000)));
+            ProcNameOfAddress(MapPtr(0x20001080)));
+  EXPECT_EQ("", ProcNameOfAddress(MapPtr(0x30000000)));
 }
 
 TEST_F(MapFileLookupTest, LookupMapInfoAndLineOfAddress) {
   TMapInfo info;
-  ASSERT_TRUE(LookupMapInfo(P(0x20001015), info));
+  ASSERT_TRUE(LookupMapInfo(MapPtr(0x20001015), info));
   EXPECT_EQ("C:\\App\\Fake.exe", info.moduleFileName);
   EXPECT_EQ("Fake.cpp", info.unitName);
   EXPECT_EQ(7, info.line);
-  EXPECT_EQ(P(0x20001010), info.publicAddress);
+  EXPECT_EQ(MapPtr(0x20001010), info.publicAddress);
   EXPECT_EQ("Alpha", info.publicName);
-  EXPECT_FALSE(LookupMapInfo(P(0x30000000), info));
+  EXPECT_FALSE(LookupMapInfo(MapPtr(0x30000000), info));
 
   Integer line = 0;
   const void* from = nullptr;
   const void* to = nullptr;
-  LineOfAddress(P(0x20001012), line, from, to);
+  LineOfAddress(MapPtr(0x20001012), line, from, to);
   EXPECT_EQ(7, line);
-  EXPECT_EQ(P(0x20001012), from);
-  EXPECT_EQ(P(0x20001020), to);
+  EXPECT_EQ(MapPtr(0x20001012), from);
+  EXPECT_EQ(MapPtr(0x20001020), to);
   // Inside the known range nothing is looked up again.
   const int loads = FakeModules::loads;
   ClearMapFileCache();
-  LineOfAddress(P(0x20001018), line, from, to);
+  LineOfAddress(MapPtr(0x20001018), line, from, to);
   EXPECT_EQ(loads, FakeModules::loads);
-  EXPECT_EQ(P(0x20001012), from);
+  EXPECT_EQ(MapPtr(0x20001012), from);
   LineOfAddress(nullptr, line, from, to);
   EXPECT_EQ(7, line);
-  LineOfAddress(P(0x20001020), line, from, to);
+  LineOfAddress(MapPtr(0x20001020), line, from, to);
   EXPECT_EQ(9, line);
 }
 
@@ -123,7 +123,7 @@ TEST(MapFileSegmentsTest, MergeSortAndCompact) {
   // "A" and "a" are one unit reaching B's start.
   ASSERT_EQ(3u, map.Segments().size());
   EXPECT_EQ(0x2000u, map.Segments()[0].size);
-  EXPECT_EQ("B", map.SegmentOfAddress(true, P(0x3200)).unitName);
+  EXPECT_EQ("B", map.SegmentOfAddress(true, MapPtr(0x3200)).unitName);
 }
 
 TEST(MapFileSegmentsTest, CodeOnlyMapsIgnoreData) {

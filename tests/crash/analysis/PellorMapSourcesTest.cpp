@@ -6,18 +6,18 @@
 
 namespace {
 
-using Addr = std::uintptr_t;
+using SrcAddr = std::uintptr_t;
 
-const void* P(Addr a) { return reinterpret_cast<const void*>(a); }
+const void* SrcPtr(SrcAddr a) { return reinterpret_cast<const void*>(a); }
 
 // A module laid out like ours: code from 0x1000 after the instance.
-constexpr Addr kInstance = 0x10000000;
-constexpr Addr kCode = kInstance + 0x1000;
-constexpr Addr kCodeEnd = kCode + 0x8000;
-constexpr Addr kData = kInstance + 0x20000;
+constexpr SrcAddr kInstance = 0x10000000;
+constexpr SrcAddr kCode = kInstance + 0x1000;
+constexpr SrcAddr kCodeEnd = kCode + 0x8000;
+constexpr SrcAddr kData = kInstance + 0x20000;
 
 TMapFile EmptyMap(Cardinal secondCodeOffset = 0) {
-  TMapFile map(false, false, P(kInstance), "C:\\app\\module.exe");
+  TMapFile map(false, false, SrcPtr(kInstance), "C:\\app\\module.exe");
   map.SetLayout(kInstance, kCode, kCodeEnd, kData, kData + 0x1000,
                 secondCodeOffset);
   return map;
@@ -41,21 +41,21 @@ void SetU32(String& s, std::size_t at, Cardinal v) {
 
 // Written for a module at 0x400000; read back into one at kInstance.
 String SamplePackedMap() {
-  constexpr Addr base = 0x401000;
+  constexpr SrcAddr base = 0x401000;
   std::vector<TMfSegment> segments(2);
-  segments[0] = {true, true, P(base), 0x100, "Alpha.cpp", false};
-  segments[1] = {true, true, P(base + 0x100), 0x300, "Beta.cpp", false};
+  segments[0] = {true, true, SrcPtr(base), 0x100, "Alpha.cpp", false};
+  segments[1] = {true, true, SrcPtr(base + 0x100), 0x300, "Beta.cpp", false};
   std::vector<TMfPublic> publics = {
-      {true, true, "AlphaOne", P(base)},
-      {true, true, "AlphaTwo", P(base + 0x40)},
-      {true, true, "Beta.cpp", P(base + 0x100)},  // named like its unit
-      {true, true, "BetaFar", P(base + 0x380)},   // delta beyond a byte
+      {true, true, "AlphaOne", SrcPtr(base)},
+      {true, true, "AlphaTwo", SrcPtr(base + 0x40)},
+      {true, true, "Beta.cpp", SrcPtr(base + 0x100)},  // named like its unit
+      {true, true, "BetaFar", SrcPtr(base + 0x380)},   // delta beyond a byte
   };
-  std::vector<TMfLine> lines = {{10, P(base)},
-                                {12, P(base + 0x8)},
-                                {40, P(base + 0x40)},
-                                {7, P(base + 0x100)},
-                                {300, P(base + 0x380)}};
+  std::vector<TMfLine> lines = {{10, SrcPtr(base)},
+                                {12, SrcPtr(base + 0x8)},
+                                {40, SrcPtr(base + 0x40)},
+                                {7, SrcPtr(base + 0x100)},
+                                {300, SrcPtr(base + 0x380)}};
   return BuildPackedMap(segments, publics, lines, base, base + 0x44);
 }
 
@@ -63,35 +63,35 @@ TEST(PackedMapTest, RoundTripsRelativeToTheStartOfCode) {
   TMapFile map = EmptyMap();
   ASSERT_TRUE(ImportPackedMap(SamplePackedMap(), map));
   ASSERT_TRUE(map.Valid());
-  EXPECT_EQ(P(kCode + 0x44), map.EntryPoint());
+  EXPECT_EQ(SrcPtr(kCode + 0x44), map.EntryPoint());
 
-  const TMfSegment seg = map.SegmentOfAddress(true, P(kCode + 0x150));
+  const TMfSegment seg = map.SegmentOfAddress(true, SrcPtr(kCode + 0x150));
   EXPECT_TRUE(seg.valid);
   EXPECT_EQ("Beta.cpp", seg.unitName);
-  EXPECT_EQ(P(kCode + 0x100), seg.start);
-  EXPECT_FALSE(map.SegmentOfAddress(true, P(kCode + 0x400)).valid);
+  EXPECT_EQ(SrcPtr(kCode + 0x100), seg.start);
+  EXPECT_FALSE(map.SegmentOfAddress(true, SrcPtr(kCode + 0x400)).valid);
 
-  EXPECT_EQ("AlphaTwo", map.PublicOfAddress(P(kCode + 0x7F)).name);
-  EXPECT_EQ("initialization", map.PublicOfAddress(P(kCode + 0x100)).name);
-  EXPECT_EQ("BetaFar", map.PublicOfAddress(P(kCode + 0x390)).name);
+  EXPECT_EQ("AlphaTwo", map.PublicOfAddress(SrcPtr(kCode + 0x7F)).name);
+  EXPECT_EQ("initialization", map.PublicOfAddress(SrcPtr(kCode + 0x100)).name);
+  EXPECT_EQ("BetaFar", map.PublicOfAddress(SrcPtr(kCode + 0x390)).name);
   // The last public ends at the end of code.
-  EXPECT_FALSE(map.PublicOfAddress(P(kCodeEnd)).valid);
+  EXPECT_FALSE(map.PublicOfAddress(SrcPtr(kCodeEnd)).valid);
 
   const void* next = nullptr;
-  EXPECT_EQ(12, map.LineNumberOf(P(kCode + 0x20), next));
-  EXPECT_EQ(P(kCode + 0x40), next);
-  EXPECT_EQ(300, map.LineNumberOf(P(kCode + 0x399), next));
+  EXPECT_EQ(12, map.LineNumberOf(SrcPtr(kCode + 0x20), next));
+  EXPECT_EQ(SrcPtr(kCode + 0x40), next);
+  EXPECT_EQ(300, map.LineNumberOf(SrcPtr(kCode + 0x399), next));
   // Outside any segment: unknown.
-  EXPECT_EQ(0, map.LineNumberOf(P(kCode + 0x2000), next));
-  EXPECT_EQ(P(kCode + 0x2001), next);
+  EXPECT_EQ(0, map.LineNumberOf(SrcPtr(kCode + 0x2000), next));
+  EXPECT_EQ(SrcPtr(kCode + 0x2001), next);
 }
 
 TEST(PackedMapTest, AddressOfPublicRetriesTheUnitWithExtensions) {
   TMapFile map = EmptyMap();
   ASSERT_TRUE(ImportPackedMap(SamplePackedMap(), map));
-  EXPECT_EQ(P(kCode + 0x40),
+  EXPECT_EQ(SrcPtr(kCode + 0x40),
             map.AddressOfPublic(true, "Alpha", true, "AlphaTwo"));
-  EXPECT_EQ(P(kCode + 0x40),
+  EXPECT_EQ(SrcPtr(kCode + 0x40),
             map.AddressOfPublic(true, "alpha.cpp", false, "alphatwo"));
   EXPECT_EQ(nullptr, map.AddressOfPublic(true, "Alpha", true, "alphatwo"));
   // A public of another unit is not found through this one.
@@ -180,15 +180,15 @@ TEST(LinkerMapTest, ReadsSegmentsPublicsLinesAndEntryPoint) {
                        "",
                        "Program entry point at 0001:00000240"}),
                  map);
-  const TMfSegment seg = map.SegmentOfAddress(true, P(kCode + 0x250));
+  const TMfSegment seg = map.SegmentOfAddress(true, SrcPtr(kCode + 0x250));
   EXPECT_EQ("Unit1", seg.unitName);
-  EXPECT_EQ(P(kCode + 0x200), seg.start);
+  EXPECT_EQ(SrcPtr(kCode + 0x200), seg.start);
   EXPECT_EQ(0x100u, seg.size);
-  EXPECT_EQ("SomeProc", map.PublicOfAddress(P(kCode + 0x20)).name);
+  EXPECT_EQ("SomeProc", map.PublicOfAddress(SrcPtr(kCode + 0x20)).name);
   // A public named like its unit is the unit's initialization.
-  EXPECT_EQ("initialization", map.PublicOfAddress(P(kCode + 0x200)).name);
-  EXPECT_EQ("Unit1Proc", map.PublicOfAddress(P(kCode + 0x240)).name);
-  EXPECT_EQ(P(kCode + 0x240), map.EntryPoint());
+  EXPECT_EQ("initialization", map.PublicOfAddress(SrcPtr(kCode + 0x200)).name);
+  EXPECT_EQ("Unit1Proc", map.PublicOfAddress(SrcPtr(kCode + 0x240)).name);
+  EXPECT_EQ(SrcPtr(kCode + 0x240), map.EntryPoint());
   // 22 at 0x208 is not above the last entry of the block: dropped. The
   // block without parentheses adds nothing.
   ASSERT_EQ(3u, map.Lines().size());
@@ -213,8 +213,8 @@ TEST(LinkerMapTest, StripsTheUnitPrefixAtAnyLoadAddress) {
             " 0001:00000260       Other.Proc", ""}),
       map);
   ASSERT_EQ(3, map.DataSegmentNumber());
-  EXPECT_EQ("Proc", map.PublicOfAddress(P(kCode + 0x250)).name);
-  EXPECT_EQ("Other.Proc", map.PublicOfAddress(P(kCode + 0x260)).name);
+  EXPECT_EQ("Proc", map.PublicOfAddress(SrcPtr(kCode + 0x250)).name);
+  EXPECT_EQ("Other.Proc", map.PublicOfAddress(SrcPtr(kCode + 0x260)).name);
 }
 
 // ---------------------------------------------------------------------------
@@ -300,11 +300,11 @@ TEST(Td32Test, ReadsNamesModulesLinesAndSymbols) {
   const String data = Td32Sample();
   TMapFile map = EmptyMap();
   ASSERT_TRUE(ReadTd32Data(data.data(), data.size(), map));
-  const TMfSegment seg = map.SegmentOfAddress(true, P(kCode + 0x120));
+  const TMfSegment seg = map.SegmentOfAddress(true, SrcPtr(kCode + 0x120));
   EXPECT_EQ("Unit1", seg.unitName);
-  EXPECT_EQ("Proc1", map.PublicOfAddress(P(kCode + 0x124)).name);
+  EXPECT_EQ("Proc1", map.PublicOfAddress(SrcPtr(kCode + 0x124)).name);
   const void* next = nullptr;
-  EXPECT_EQ(6, map.LineNumberOf(P(kCode + 0x112), next));
+  EXPECT_EQ(6, map.LineNumberOf(SrcPtr(kCode + 0x112), next));
 }
 
 TEST(Td32Test, RejectsSignaturesAndSurvivesTruncation) {
@@ -416,15 +416,15 @@ String JdbgSample(bool checksum) {
 TEST(JdbgTest, ReadsSourcesSymbolsAndLinesAtAnyLoadAddress) {
   TMapFile map = EmptyMap();
   ASSERT_TRUE(ReadJdbgData(JdbgSample(true), map));
-  EXPECT_EQ("UnitA", map.SegmentOfAddress(true, P(kCode + 0x20)).unitName);
+  EXPECT_EQ("UnitA", map.SegmentOfAddress(true, SrcPtr(kCode + 0x20)).unitName);
   // The last source segment reaches the end of code.
-  EXPECT_EQ("UnitB", map.SegmentOfAddress(true, P(kCodeEnd - 1)).unitName);
-  EXPECT_EQ("DoIt", map.PublicOfAddress(P(kCode + 0x10)).name);
-  EXPECT_EQ("@Method", map.PublicOfAddress(P(kCode + 0x420)).name);
+  EXPECT_EQ("UnitB", map.SegmentOfAddress(true, SrcPtr(kCodeEnd - 1)).unitName);
+  EXPECT_EQ("DoIt", map.PublicOfAddress(SrcPtr(kCode + 0x10)).name);
+  EXPECT_EQ("@Method", map.PublicOfAddress(SrcPtr(kCode + 0x420)).name);
   const void* next = nullptr;
-  EXPECT_EQ(100, map.LineNumberOf(P(kCode + 0x20), next));
-  EXPECT_EQ(P(kCode + 0x410), next);
-  EXPECT_EQ(10, map.LineNumberOf(P(kCode + 0x500), next));
+  EXPECT_EQ(100, map.LineNumberOf(SrcPtr(kCode + 0x20), next));
+  EXPECT_EQ(SrcPtr(kCode + 0x410), next);
+  EXPECT_EQ(10, map.LineNumberOf(SrcPtr(kCode + 0x500), next));
 }
 
 TEST(JdbgTest, RejectsBadHeadersAndChecksums) {

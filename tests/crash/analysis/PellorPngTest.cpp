@@ -392,11 +392,6 @@ TEST(PellorPng, ImpossiblePicturesGiveNoFile) {
 // ---------------------------------------------------------------------------
 
 #ifndef _WIN32
-bool HostHas(const char* tool) {
-  return std::system(
-             (String("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 String RunHost(const String& command) {
   String out;
   if (std::FILE* pipe = popen(command.c_str(), "r")) {

@@ -15,7 +15,7 @@
 
 namespace {
 
-Cardinal Addr(const void* p) {
+Cardinal CodeAddr(const void* p) {
   return static_cast<Cardinal>(reinterpret_cast<std::uintptr_t>(p));
 }
 
@@ -196,7 +196,7 @@ __attribute__((noinline)) int Spin(void* context) {
 DWORD WINAPI SpinnerThread(void* context) {
   auto* spinner = static_cast<TSpinner*>(context);
   spinner->stackTop =
-      Addr(reinterpret_cast<NT_TIB*>(NtCurrentTeb())->StackBase);
+      CodeAddr(reinterpret_cast<NT_TIB*>(NtCurrentTeb())->StackBase);
   return static_cast<DWORD>(CallChainA(&Spin, context));
 }
 
@@ -400,7 +400,8 @@ namespace {
 
 TEST(PellorStackTrace, CapturedStacksHideTheExceptionDispatch) {
   // The fault: the top item.
-  const Cardinal fault = Addr(reinterpret_cast<const void*>(&FaultSite)) + 1;
+  const Cardinal fault =
+      CodeAddr(reinterpret_cast<const void*>(&FaultSite)) + 1;
   TDispatchCapture capture;
   capture.live.request.currentAddress = fault;
   CallChainA(&RaiseAndDispatch, &capture);
@@ -557,20 +558,20 @@ TEST(PellorStackTrace, CouldFollowCallKnowsCallsFromJumps) {
     std::memset(buffer, 0x90, sizeof buffer);
     std::memcpy(buffer + 16 - c.before.size(), c.before.data(),
                 c.before.size());
-    EXPECT_EQ(c.expected, CouldFollowCall(Addr(buffer + 16))) << c.what;
+    EXPECT_EQ(c.expected, CouldFollowCall(CodeAddr(buffer + 16))) << c.what;
   }
   EXPECT_FALSE(CouldFollowCall(0));
   EXPECT_FALSE(CouldFollowCall(7));
   // Memory that is reserved but not committed.
   void* reserved = VirtualAlloc(nullptr, 0x10000, MEM_RESERVE, PAGE_NOACCESS);
   ASSERT_NE(nullptr, reserved);
-  EXPECT_FALSE(CouldFollowCall(Addr(reserved) + 0x100));
+  EXPECT_FALSE(CouldFollowCall(CodeAddr(reserved) + 0x100));
   VirtualFree(reserved, 0, MEM_RELEASE);
 }
 
 // The return address of a real call, for planting into fake stacks.
 __attribute__((noinline)) Cardinal ReturnAddressProbe() {
-  return Addr(__builtin_return_address(0));
+  return CodeAddr(__builtin_return_address(0));
 }
 __attribute__((noinline)) Cardinal RealReturnAddress() {
   volatile Cardinal r = ReturnAddressProbe();
@@ -580,19 +581,19 @@ __attribute__((noinline)) Cardinal RealReturnAddress() {
 TEST(PellorStackTrace, GarbageStacksFailCleanly) {
   std::vector<Cardinal> stack(4096);
   std::mt19937 random(1234);
-  const Cardinal code = Addr(reinterpret_cast<const void*>(&TraceStack));
+  const Cardinal code = CodeAddr(reinterpret_cast<const void*>(&TraceStack));
   // Code of a module without debug information, named by its exports.
-  const Cardinal systemCode = Addr(reinterpret_cast<const void*>(
+  const Cardinal systemCode = CodeAddr(reinterpret_cast<const void*>(
       GetProcAddress(GetModuleHandleA("msvcrt.dll"), "bsearch")));
   ASSERT_NE(0u, systemCode);
   const Cardinal realReturn = RealReturnAddress();
-  const Cardinal base = Addr(stack.data());
+  const Cardinal base = CodeAddr(stack.data());
   const Cardinal top = base + 4 * static_cast<Cardinal>(stack.size());
   void* reserved = VirtualAlloc(nullptr, 0x10000, MEM_RESERVE, PAGE_NOACCESS);
   ASSERT_NE(nullptr, reserved);
   const Cardinal special[] = {0,          7,
                               8,          0xFFFFFFFF,
-                              0x80000000, Addr(reserved) + 5,
+                              0x80000000, CodeAddr(reserved) + 5,
                               code,       code + 1,
                               realReturn, realReturn + 1,
                               base,       top,
@@ -643,7 +644,7 @@ TEST(PellorStackTrace, GarbageStacksFailCleanly) {
   }
   // An unreadable or empty range gives nothing at all.
   const std::pair<Cardinal, Cardinal> ranges[] = {
-      {Addr(reserved) + 0x1000, Addr(reserved)},
+      {CodeAddr(reserved) + 0x1000, CodeAddr(reserved)},
       {base, base},
       {base, top},  // top below bottom
       {top + 0x10000000, base},
@@ -777,12 +778,12 @@ TEST(PellorStackTrace, HiddenLinelessFramesKeepTheTopItem) {
   static TCurrentWalk walk;
   walk.request.hideItemsWithoutLines = true;
   walk.request.isException = true;
-  walk.request.currentAddress = Addr(page) + 0x10;
+  walk.request.currentAddress = CodeAddr(page) + 0x10;
   CallChainA(&WalkHere, &walk);
   VirtualFree(page, 0, MEM_RELEASE);
   SCOPED_TRACE(walk.result.text);
   ASSERT_FALSE(walk.items.empty());
-  EXPECT_EQ(Addr(page) + 0x10, walk.items.front().address);
+  EXPECT_EQ(CodeAddr(page) + 0x10, walk.items.front().address);
   EXPECT_EQ("???", walk.items.front().moduleName);
   ExpectChain(walk.items);
   for (std::size_t i = 1; i < walk.items.size(); ++i)
@@ -943,7 +944,7 @@ TEST(PellorStackTrace, SystemFramesAreNamedByTheirExports) {
   EXPECT_EQ("", system.unitName);
   EXPECT_EQ(0, system.relativeLine);
   // The export's entry is known, so the address is relative to it.
-  EXPECT_EQ(Addr(reinterpret_cast<const void*>(
+  EXPECT_EQ(CodeAddr(reinterpret_cast<const void*>(
                 GetProcAddress(GetModuleHandleA("msvcrt.dll"), "bsearch"))),
             system.address - system.relativeAddress);
   ExpectChain(items);
@@ -1040,16 +1041,17 @@ TEST(PellorStackTrace, CallsInSharedCodeBelongToTheFunctionThatRanThem) {
   };
   for (const Case& c : cases) {
     // Both return addresses on the frame-pointer chain, oldest first.
-    const TDAPreStackItem pre = {{1, Addr(c.h) + 8}, {1, Addr(c.g) + 8}};
+    const TDAPreStackItem pre = {{1, CodeAddr(c.h) + 8},
+                                 {1, CodeAddr(c.g) + 8}};
     for (int walk = 0; walk < 2; ++walk) {  // the second one from the caches
       TTraceStackResult result;
       const TStackTrace items = WalkCollected(pre, result);
       SCOPED_TRACE(result.text);
       ASSERT_EQ(2u, items.size()) << c.what;
       EXPECT_EQ(c.callerName, items[0].functionName) << c.what;
-      EXPECT_EQ(Addr(c.g) + c.callerAt, items[0].address) << c.what;
+      EXPECT_EQ(CodeAddr(c.g) + c.callerAt, items[0].address) << c.what;
       EXPECT_EQ(c.calledName, items[1].functionName) << c.what;
-      EXPECT_EQ(Addr(c.h) + 3, items[1].address) << c.what;
+      EXPECT_EQ(CodeAddr(c.h) + 3, items[1].address) << c.what;
     }
   }
 }

@@ -665,12 +665,6 @@ bool RunHostTool(const String& command, String& output, int& status) {
   return true;
 }
 
-bool HostHas(const char* tool) {
-  String out;
-  int status = -1;
-  return RunHostTool(String("command -v ") + tool, out, status) && status == 0;
-}
-
 // Debian's unzip and Python's zipfile read every archive back: names byte
 // for byte, sizes, CRCs and DOS times as the files have them.
 TEST_F(PellorZip, IndependentReadersAcceptTheArchive) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "dxBarAccess.h"
+#include "dxBarHelperTree.h"
 
 namespace {
 
@@ -67,50 +68,8 @@ TEST(BarNavigationTest, ArrowsPickTheNearestObjectAndWrapRoundARow) {
                                {{20, 30, 30, 40}, {20, 0, 30, 10}}, andRight));
 }
 
-// A helper tree built by the test: a root that cannot be selected, items
-// that can, and a group that cannot, holding two more items.
-class TTestHelper : public TdxBarAccessibilityHelper {
-  VARNEL_CLASS(TTestHelper, TdxBarAccessibilityHelper)
- public:
-  TTestHelper() : TdxBarAccessibilityHelper(nullptr) {}
-  TTestHelper* Parent = nullptr;
-  std::vector<TTestHelper*> Children;
-  bool Selectable = true;
-  bool Visible = true;
-  String Tip;
-  TTestHelper* Add(TTestHelper* AChild) {
-    AChild->Parent = this;
-    Children.push_back(AChild);
-    return AChild;
-  }
-  TcxAccessibilityHelper* GetChild(Integer AIndex) override {
-    return Children.at(static_cast<std::size_t>(AIndex));
-  }
-  Integer GetChildCount() override {
-    return static_cast<Integer>(Children.size());
-  }
-  Integer GetChildIndex(TcxAccessibilityHelper* AChild) override {
-    for (std::size_t i = 0; i < Children.size(); ++i)
-      if (Children[i] == AChild) return static_cast<Integer>(i);
-    return -1;
-  }
-  TcxAccessibilityHelper* GetParent() override { return Parent; }
-  bool GetSelectable() override { return Selectable; }
-  Integer GetState(Integer) override {
-    return Visible ? 0 : STATE_SYSTEM_INVISIBLE;
-  }
-  String GetAssignedKeyTip() override { return Tip; }
-};
-
-struct TTree {
-  std::vector<std::unique_ptr<TTestHelper>> all;
-  TTestHelper* Make(bool ASelectable, const String& ATip = String()) {
-    all.emplace_back(new TTestHelper);
-    all.back()->Selectable = ASelectable;
-    all.back()->Tip = ATip;
-    return all.back().get();
-  }
-};
+using bar_test::TTestHelper;
+using bar_test::TTree;
 
 TEST(BarNavigationTest, TabWalksTheTreeAndWrapsRound) {
   TTree t;

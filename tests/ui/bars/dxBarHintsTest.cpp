@@ -114,4 +114,25 @@ TEST(BarHintGeometryTest, HintsStayOnTheWorkArea) {
         << c.At.X << "," << c.At.Y;
 }
 
+TEST(BarHintViewInfoTest, PaintersMakePlainHintsEvenForScreenTips) {
+  TdxBarStandardPainter standard;
+  TdxBarFlatPainter flat;
+  TObject screenTip;
+  for (TdxBarPainter* painter : {static_cast<TdxBarPainter*>(&standard),
+                                 static_cast<TdxBarPainter*>(&flat)}) {
+    // A screen tip is not drawn: the hint text shows, with the shortcut.
+    EXPECT_EQ(
+        "Open (Ctrl+O)",
+        painter->CreateHintViewInfo(nullptr, "Open", " (Ctrl+O)", &screenTip)
+            ->Text());
+    EXPECT_EQ(
+        "Open",
+        painter->CreateHintViewInfo(nullptr, "Open", "", nullptr)->Text());
+    // No hint text, no hint, whatever the shortcut.
+    EXPECT_EQ(
+        "",
+        painter->CreateHintViewInfo(nullptr, "", " (Ctrl+O)", nullptr)->Text());
+  }
+}
+
 }  // namespace

@@ -183,7 +183,7 @@ TEST_F(BarKindControlsTest, ACaptionedSeparatorIsLowerAtTheTopOfAMenu) {
   TdxBarItemControl* top = ControlOf(first);
   TdxBarItemControl* lower = ControlOf(later);
   ASSERT_TRUE(top && lower);
-  EXPECT_EQ(dxBarStandardPaint::MenuSeparatorSize,
+  EXPECT_EQ(manager_->Painter()->SubMenuGetSeparatorSize(),
             lower->GetRealHeight() - top->GetRealHeight());
   EXPECT_FALSE(top->CanSelect());
   menu->SubMenuControl()->HideAll();

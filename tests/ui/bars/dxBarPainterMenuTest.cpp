@@ -13,7 +13,7 @@
 
 namespace {
 
-COLORREF Sys(int index) { return ::GetSysColor(index); }
+using bar_test::Sys;
 
 TEST(BarPainterMenuTest, MarkSizeIsEvenedThroughItsArrowSize) {
   TdxBarPainter base;

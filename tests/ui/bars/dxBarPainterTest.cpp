@@ -2,13 +2,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "dxBar.h"
 #include "dxBarTestSurface.h"
 
 namespace {
+
+using bar_test::Sys;
 
 TdxBarStandardPainter gStandard;
 TdxBarEnhancedPainter gEnhanced;
@@ -23,8 +28,6 @@ const Named kPainters[] = {{"base", &gBase},
                            {"standard", &gStandard},
                            {"enhanced", &gEnhanced},
                            {"flat", &gFlat}};
-
-COLORREF Sys(int index) { return ::GetSysColor(index); }
 
 TEST(BarPainterMetricsTest, SimpleValuesPerPainter) {
   struct Row {
@@ -98,6 +101,11 @@ TEST(BarPainterMetricsTest, SimpleValuesPerPainter) {
       {"EditControlCaptionRightIndent",
        [](TdxBarPainter& p) { return p.EditControlCaptionRightIndent(); }, 4, 4,
        4, 5},
+      {"EditControlBorderOffsets",
+       [](TdxBarPainter& p) { return p.EditControlBorderOffsets(ptHorz).Left; },
+       2, 2, 2, 1},
+      {"EditTextSize(13)", [](TdxBarPainter& p) { return p.EditTextSize(13); },
+       22, 20, 20, 20},
       {"ButtonHeight(16)",
        [](TdxBarPainter& p) { return p.GetButtonSize(16).cy; }, 22, 22, 22, 22},
       {"ButtonWidth(16)",
@@ -542,6 +550,142 @@ TEST(BarPainterStaticTest, BordersByStyle) {
     EXPECT_EQ(s.At(10, 10), kWhite) << int(c.style);
   }
   EXPECT_EQ(gBase.SeparatorControlGetIndents(), (TRect{6, 0, 0, 0}));
+}
+
+TEST(BarPainterEditTest, ButtonAndArrowSizesOfEditLikeControls) {
+  // A combo button's arrow: a quarter of its width, made odd.
+  for (auto [width, size] : {std::pair{8, 3}, {12, 3}, {16, 5}, {20, 5}})
+    EXPECT_EQ(size, gBase.ComboControlArrowSize({0, 0, width, 20})) << width;
+  // A spin arrow from the field's height h: a = (h div 2 - 2) div 2, 2a - 1
+  // wide and a high.
+  for (auto [height, w, h] :
+       {std::tuple{20, 7, 4}, {16, 5, 3}, {12, 3, 2}, {24, 9, 5}}) {
+    const TSize arrow = TdxBarPainter::GetSpinEditArrowSize(height);
+    EXPECT_EQ(w, arrow.cx) << height;
+    EXPECT_EQ(h, arrow.cy) << height;
+  }
+  // The custom-colour button: whole 7-pixel steps of the height less 4.
+  EXPECT_EQ(16, gBase.GetCustomColorButtonWidth(ptHorz, {0, 0, 100, 20}));
+}
+
+TEST(BarPainterEditTest, ButtonsThatWouldTakeHalfTheFieldAreNotShown) {
+  TdxBarEditLikeControlDrawParams params;
+  params.ShowCustomColorButton = true;
+  const TRect field{0, 0, 100, 20};
+  params.TextField = field;
+  // Wide field: the colour button (16 + 2 indents) sits at the right end
+  // inside its indents; the spin buttons split their column in two.
+  EXPECT_EQ((TRect{83, 2, 99, 18}),
+            gBase.GetCustomColorButtonBounds(params, field));
+  const TRect up = gBase.GetSpinEditButtonBounds(params, field, sbUp);
+  const TRect down = gBase.GetSpinEditButtonBounds(params, field, sbDown);
+  EXPECT_EQ(up.Bottom, down.Top);
+  EXPECT_EQ(up.Right, 99);
+  EXPECT_GT(up.Width(), 0);
+  // A narrow field keeps all of itself.
+  params.TextField = {0, 0, 30, 20};
+  EXPECT_EQ(0,
+            gBase.GetCustomColorButtonBounds(params, {0, 0, 30, 20}).Width());
+  EXPECT_EQ(
+      0, gBase.GetSpinEditButtonBounds(params, {0, 0, 30, 20}, sbUp).Width());
+  // Without the offer there is no colour button at all.
+  params.TextField = field;
+  params.ShowCustomColorButton = false;
+  EXPECT_EQ(0, gBase.GetCustomColorButtonBounds(params, field).Width());
+}
+
+// A canvas over a white bitmap, for the operations that draw on one.
+struct TBitmapCanvas {
+  TBitmapCanvas(int AWidth, int AHeight) : bitmap(new TBitmap) {
+    bitmap->SetWidth(AWidth);
+    bitmap->SetHeight(AHeight);
+    canvas = std::make_unique<TcxCanvas>(bitmap->Canvas());
+    RECT r{0, 0, AWidth, AHeight};
+    ::FillRect(canvas->Handle(), &r,
+               static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  }
+  COLORREF At(int X, int Y) const { return ::GetPixel(canvas->Handle(), X, Y); }
+  TObjectPtr<TBitmap> bitmap;
+  std::unique_ptr<TcxCanvas> canvas;
+};
+
+TEST(BarPainterEditTest, SpinArrowsPlainOrEngraved) {
+  Surface enabled(20, 20);
+  TdxBarPainter::SpinEditControlDrawArrowByPoints(enabled.DC(), {5, 10}, 7,
+                                                  true, COLOR_BTNTEXT);
+  // The up arrow: its base row from x to x + w - 1, its point w div 2 up.
+  EXPECT_EQ(Sys(COLOR_BTNTEXT), enabled.At(5, 10));
+  EXPECT_EQ(Sys(COLOR_BTNTEXT), enabled.At(11, 10));
+  EXPECT_EQ(Sys(COLOR_BTNTEXT), enabled.At(8, 7));
+  EXPECT_EQ(kWhite, enabled.At(8, 6));
+  EXPECT_EQ(kWhite, enabled.At(5, 11));
+  // A disabled arrow through the painter: the highlight copy one pixel
+  // down and right shows under the shadow one.
+  TBitmapCanvas disabled(20, 20);
+  TdxBarEditLikeControlDrawParams params;
+  params.Canvas = disabled.canvas.get();
+  params.Enabled = false;
+  params.TextField = {0, 0, 60, 20};
+  gBase.DrawSpinEditArrow(params, {5, 5}, 4);
+  EXPECT_EQ(Sys(COLOR_BTNSHADOW), disabled.At(5, 5));
+  EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), disabled.At(12, 6));
+}
+
+TEST(BarPainterEditTest, DateNavigatorButtonsRaisedOrFlat) {
+  Surface raised(30, 20), flat(30, 20);
+  gBase.DateNavigatorDrawButton(raised.DC(), {0, 0, 30, 20}, String(), false);
+  EXPECT_EQ(Sys(COLOR_BTNTEXT), raised.At(29, 10));
+  EXPECT_EQ(Sys(COLOR_BTNTEXT), raised.At(10, 19));
+  EXPECT_EQ(Sys(COLOR_BTNSHADOW), raised.At(28, 10));
+  EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), raised.At(1, 10));
+  gFlat.DateNavigatorDrawButton(flat.DC(), {0, 0, 30, 20}, String(), false);
+  EXPECT_EQ(Sys(COLOR_BTNSHADOW), flat.At(0, 10));
+  EXPECT_EQ(Sys(COLOR_BTNFACE), flat.At(1, 10));
+  EXPECT_TRUE(gFlat.IsDateNavigatorFlat());
+  EXPECT_FALSE(gBase.IsDateNavigatorFlat());
+}
+
+TEST(BarPainterMenuBrushTest, MenusTakeTheirItemsBrushWhenTheyTrackTheMouse) {
+  HBRUSH given = ::GetSysColorBrush(COLOR_INFOBK);
+  // The standard painters do not track the mouse: the brush stays.
+  EXPECT_EQ(given, gStandard.SubMenuControlPrepareBkBrush(given));
+  EXPECT_EQ(given, gEnhanced.SubMenuControlPrepareBkBrush(given));
+  EXPECT_EQ(gBase.SubMenuControlToolbarItemsBrush(),
+            gBase.SubMenuControlPrepareBkBrush(given));
+  EXPECT_EQ(::GetSysColorBrush(COLOR_WINDOW),
+            gFlat.SubMenuControlPrepareBkBrush(given));
+}
+
+TEST(BarPainterStaticTest, TitledSeparatorsAndIndentStrips) {
+  // A titled separator in a menu: a line above its caption unless it is
+  // the menu's first row, and one below it.
+  TdxBarSeparatorControlDrawParams params;
+  params.PaintType = ptMenu;
+  params.ViewStructure = {cpText};
+  for (bool top : {false, true}) {
+    TBitmapCanvas separator(60, 24);
+    params.Canvas = separator.canvas.get();
+    params.IsTop = top;
+    gBase.DrawSeparatorControl(params, {0, 0, 60, 24});
+    auto at = [&](int x, int y) { return separator.At(x, y); };
+    EXPECT_EQ(top ? Sys(COLOR_BTNFACE) : Sys(COLOR_BTNSHADOW), at(30, 0))
+        << top;
+    EXPECT_EQ(Sys(COLOR_BTNSHADOW), at(30, 22)) << top;
+    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), at(30, 23)) << top;
+  }
+  // The indents of a static: strips of the bar's background cut off R.
+  TdxBarStaticLikeControlDrawParams statics;
+  TBitmapCanvas area(60, 20);
+  statics.Canvas = area.canvas.get();
+  statics.BorderStyle = sbsLowered;
+  statics.BorderOffsets = {1, 1, 1, 1};
+  TRect r{0, 0, 60, 20};
+  gBase.DrawStaticLikeControl(statics, r, 5, 7);
+  EXPECT_EQ((TRect{6, 1, 52, 19}), r);
+  statics.PaintType = ptVert;
+  r = {0, 0, 20, 60};
+  gBase.DrawStaticLikeControl(statics, r, 5, 7);
+  EXPECT_EQ((TRect{1, 6, 19, 52}), r);
 }
 
 }  // namespace

@@ -58,6 +58,8 @@ class Surface {
   int height_;
 };
 
+inline COLORREF Sys(int index) { return ::GetSysColor(index); }
+
 }  // namespace bar_test
 
 using bar_test::kWhite;

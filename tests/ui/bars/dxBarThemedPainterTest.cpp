@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -13,59 +14,15 @@
 #include "UiDriverWin.h"
 #include "dxBar.h"
 #include "dxBarTestSurface.h"
+#include "dxBarThemeRecorder.h"
 
 namespace {
 
-// What the stand-in theme answers beyond opening classes.
-struct ThemeParts {
-  std::map<int, SIZE> sizes;               // by part
-  RECT margins{2, 3, 4, 5};                // content margins of every part
-  std::vector<std::pair<int, int>> drawn;  // part, state
-  std::vector<HTHEME> drawnThemes;         // the theme of each
-};
-ThemeParts& Parts() {
-  static ThemeParts parts;
-  return parts;
-}
-
-HRESULT WINAPI PartSize(HTHEME, HDC, int part, int, const RECT*, TdxThemeSize,
-                        SIZE* size) {
-  auto it = Parts().sizes.find(part);
-  *size = it == Parts().sizes.end() ? SIZE{0, 0} : it->second;
-  return S_OK;
-}
-HRESULT WINAPI ContentRect(HTHEME, HDC, int, int, const RECT* box,
-                           RECT* content) {
-  const RECT& m = Parts().margins;
-  *content = {box->left + m.left, box->top + m.top, box->right - m.right,
-              box->bottom - m.bottom};
-  return S_OK;
-}
-HRESULT WINAPI DrawBackground(HTHEME theme, HDC, int part, int state,
-                              const RECT*, const RECT*) {
-  Parts().drawn.emplace_back(part, state);
-  Parts().drawnThemes.push_back(theme);
-  return S_OK;
-}
-HRESULT WINAPI NoColour(HTHEME, int, int, int, COLORREF*) { return E_FAIL; }
+using namespace bar_test;
 
 class BarThemedPainterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Parts() = ThemeParts{};
-    // Separator 6 wide, close button 13 x 11, combo button 17 wide, gripper
-    // 5 wide, progress chunk 9 high, vertical separator 7 high, status
-    // gripper 12 x 14; part numbers overlap between classes as they do in
-    // the library, so the answers serve every class.
-    Parts().sizes = {
-        {5, {6, 6}}, {19, {13, 11}}, {1, {5, 17}}, {3, {12, 9}}, {6, {7, 7}}};
-    TdxUxThemeEntries e = dxUxThemeEntries();
-    e.GetThemePartSize = &PartSize;
-    e.GetThemeBackgroundContentRect = &ContentRect;
-    e.DrawThemeBackground = &DrawBackground;
-    e.GetThemeColor = &NoColour;
-    dxSetUxThemeEntries(e, true);
-  }
+  void SetUp() override { RecordTheme(); }
   TUxThemeStandIn standIn_;
 };
 
@@ -184,33 +141,46 @@ TEST_F(BarThemedPainterTest, ManagerTakesTheThemedPainterWithEveryClass) {
   EXPECT_TRUE(dynamic_cast<TdxBarXPPainter*>(manager->Painter()));
 }
 
-// How often the theme drew a part of a class in a state.
-int DrawnCount(TdxThemedObjectType AType, int APart, int AState) {
-  int count = 0;
-  for (std::size_t i = 0; i < Parts().drawn.size(); ++i)
-    if (Parts().drawnThemes[i] == OpenTheme(AType) &&
-        Parts().drawn[i] == std::pair{APart, AState})
-      ++count;
-  return count;
-}
+// A shown form whose manager has one toolbar docked at the top.
+struct TToolbarForm {
+  explicit TToolbarForm(TdxBarManagerStyle AStyle) {
+    form.reset(new TForm(nullptr));
+    form->SetBounds(100, 100, 400, 300);
+    manager = new TdxBarManager(form.get());
+    manager->SetStyle(AStyle);
+    bar = manager->Bars()->Add();
+    bar->SetCaption("Tools");
+    bar->SetDockingStyle(dsTop);
+    bar->SetVisible(true);
+    form->Show();
+    ui_test::PumpUntilIdle();
+  }
+  TdxBarControl* Control() const {
+    return dynamic_cast<TdxBarControl*>(bar->Control());
+  }
+  // Where the toolbar's items begin: after its border and grip, which each
+  // painter sizes its own way.
+  int ContentLeft() const {
+    ui_test::PumpUntilIdle();
+    RECT window{};
+    ::GetWindowRect(Control()->Handle(), &window);
+    POINT origin{0, 0};
+    ::ClientToScreen(Control()->Handle(), &origin);
+    return origin.x - window.left;
+  }
+  TObjectPtr<TForm> form;
+  TdxBarManager* manager = nullptr;
+  TdxBar* bar = nullptr;
+};
 
 TEST_F(BarThemedPainterTest, ADockedToolbarFollowsTheThemeOnAndOff) {
-  TObjectPtr<TForm> form(new TForm(nullptr));
-  form->SetBounds(100, 100, 400, 300);
-  auto* manager = new TdxBarManager(form.get());
-  manager->SetStyle(bmsXP);
-  TdxBar* bar = manager->Bars()->Add();
-  bar->SetCaption("Tools");
-  bar->SetDockingStyle(dsTop);
-  bar->SetVisible(true);
-  form->Show();
-  ui_test::PumpUntilIdle();
-  auto* control = dynamic_cast<TdxBarControl*>(bar->Control());
-  ASSERT_TRUE(control);
+  TToolbarForm shown(bmsXP);
+  TdxBarManager* manager = shown.manager;
+  ASSERT_TRUE(shown.Control());
   auto repaint = [&] {
     Parts().drawn.clear();
     Parts().drawnThemes.clear();
-    ::RedrawWindow(form->Handle(), nullptr, nullptr,
+    ::RedrawWindow(shown.form->Handle(), nullptr, nullptr,
                    RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW |
                        RDW_ALLCHILDREN);
     ui_test::PumpUntilIdle();
@@ -226,19 +196,68 @@ TEST_F(BarThemedPainterTest, ADockedToolbarFollowsTheThemeOnAndOff) {
   EXPECT_TRUE(Parts().drawn.empty());
   EXPECT_EQ(manager->Painter()->ClassType(),
             TdxBarEnhancedPainter::StaticClass());
-  RECT window{};
-  ::GetWindowRect(control->Handle(), &window);
-  POINT origin{0, 0};
-  ::ClientToScreen(control->Handle(), &origin);
-  EXPECT_EQ(origin.x - window.left, 2 + 6);
+  EXPECT_EQ(shown.ContentLeft(), 2 + 6);
   // And comes back.
   standIn_.SetActive(true);
   repaint();
   EXPECT_GE(DrawnCount(totRebar, 1, 1), 1);
-  ::GetWindowRect(control->Handle(), &window);
-  origin = {0, 0};
-  ::ClientToScreen(control->Handle(), &origin);
-  EXPECT_EQ(origin.x - window.left, 2 + 5 + 2);
+  EXPECT_EQ(shown.ContentLeft(), 2 + 5 + 2);
+}
+
+TEST_F(BarThemedPainterTest, ThePainterFollowsStyleAndLookAndFeelAtRunTime) {
+  TToolbarForm shown(bmsEnhanced);
+  TdxBarManager* manager = shown.manager;
+  auto contentLeft = [&] { return shown.ContentLeft(); };
+  struct Step {
+    const char* What;
+    std::function<void()> Do;
+    TClass Painter;
+    int Left;  // -1: not checked
+  };
+  TcxLookAndFeel* lf = manager->LookAndFeel();
+  const Step steps[] = {
+      {"standard", [&] { manager->SetStyle(bmsStandard); },
+       TdxBarStandardPainter::StaticClass(), 2 + 9},
+      {"enhanced", [&] { manager->SetStyle(bmsEnhanced); },
+       TdxBarEnhancedPainter::StaticClass(), 2 + 6},
+      {"flat", [&] { manager->SetStyle(bmsFlat); },
+       TdxBarFlatPainter::StaticClass(), -1},
+      {"look-and-feel standard",
+       [&] {
+         lf->SetNativeStyle(false);
+         lf->SetKind(lfStandard);
+         manager->SetStyle(bmsUseLookAndFeel);
+       },
+       TdxBarStandardPainter::StaticClass(), 2 + 9},
+      {"look-and-feel ultra flat", [&] { lf->SetKind(lfUltraFlat); },
+       TdxBarFlatPainter::StaticClass(), -1},
+      {"look-and-feel flat", [&] { lf->SetKind(lfFlat); },
+       TdxBarEnhancedPainter::StaticClass(), 2 + 6},
+      {"native with a theme", [&] { lf->SetNativeStyle(true); },
+       TdxBarXPPainter::StaticClass(), 2 + 5 + 2},
+      {"a theme without spin buttons",
+       [&] {
+         const WideString spin = dxThemedObjectDefaultClassName(totSpin);
+         UxThemeRecord().MissingClasses = {
+             std::wstring(spin.begin(), spin.end())};
+         SendThemeChanged();
+       },
+       TdxBarEnhancedPainter::StaticClass(), 2 + 6},
+      {"the whole theme again",
+       [&] {
+         UxThemeRecord().MissingClasses.clear();
+         SendThemeChanged();
+       },
+       TdxBarXPPainter::StaticClass(), 2 + 5 + 2},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.What);
+    step.Do();
+    EXPECT_EQ(step.Painter, manager->Painter()->ClassType());
+    if (step.Left >= 0) {
+      EXPECT_EQ(step.Left, contentLeft());
+    }
+  }
 }
 
 }  // namespace

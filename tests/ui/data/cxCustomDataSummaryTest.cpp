@@ -7,18 +7,11 @@
 
 #include "Classes.h"
 #include "SysUtils.h"
+#include "VariantAssert.h"
 #include "cxCustomData.h"
 #include "cxVariants.h"
 
 namespace {
-
-::testing::AssertionResult SameVariant(const Variant& A, const Variant& B) {
-  if (VarType(A) == VarType(B) && VarCompare(A, B) == 0)
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got " << VarToStr(A) << " (type " << VarType(A) << "), want "
-         << VarToStr(B) << " (type " << VarType(B) << ")";
-}
 
 // Orders sibling groups by the sorted group summary item of their level, in
 // the direction of the level's grouping.

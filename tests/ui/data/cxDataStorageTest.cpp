@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "SysUtils.h"
+#include "VariantAssert.h"
 #include "cxDataStorage.h"
 #include "cxVariants.h"
 
@@ -68,16 +69,6 @@ class TUsFormats {
  private:
   TFormatSettings saved_;
 };
-
-// Exact equality of two variants: same type and the same value.
-::testing::AssertionResult SameVariant(const Variant& A, const Variant& B) {
-  if (VarType(A) == VarType(B) && VarCompare(A, B) == 0) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << VarTypeAsText(VarType(A)) << " " << VarToStr(A) << " vs "
-         << VarTypeAsText(VarType(B)) << " " << VarToStr(B);
-}
 
 // ---------------------------------------------------------------------------
 // Value types

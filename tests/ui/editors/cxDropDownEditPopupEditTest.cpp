@@ -9,6 +9,7 @@
 #include "UiDriverControlsWin.h"
 #include "UiDriverWin.h"
 #include "cxDropDownEdit.h"
+#include "cxTextEdit.h"
 
 namespace {
 
@@ -105,8 +106,7 @@ TEST_F(PopupEditTest, APanelIsShownInThePopupAndComesBackUnchanged) {
   EXPECT_FALSE(panel_->Visible());
 }
 
-// Saving and restoring directly: opening a popup that hosts a form still
-// fails in the class library's focus rules for a form inside a form.
+// Saving and restoring directly.
 TEST_F(PopupEditTest, AFormLosesItsBorderWhileBorrowedAndGetsItBack) {
   TObjectPtr<TForm> hosted(new TForm(nullptr));
   hosted->SetBorderStyle(bsDialog);
@@ -122,6 +122,38 @@ TEST_F(PopupEditTest, AFormLosesItsBorderWhileBorrowedAndGetsItBack) {
   EXPECT_EQ(hosted->BoundsRect(), (TRect{5, 6, 205, 156}));
   hosted.reset();
   EXPECT_EQ(edit_->Properties()->PopupControl(), nullptr);
+}
+
+TEST_F(PopupEditTest, AFormOpensInThePopupTakesTheFocusAndComesBack) {
+  TObjectPtr<TForm> hosted(new TForm(nullptr));
+  hosted->SetBorderStyle(bsDialog);
+  hosted->SetBounds(5, 6, 220, 140);
+  auto* field = new TcxTextEdit(hosted.get());
+  field->SetParent(hosted.get());
+  field->SetBounds(10, 10, 120, 24);
+  hosted->SetActiveControl(field);
+  edit_->Properties()->SetPopupControl(hosted.get());
+  edit_->SetFocus();
+  ASSERT_TRUE(WaitUntil([&] { return edit_->InnerEditControl()->Focused(); },
+                        "editor focused"));
+  edit_->SetDroppedDown(true);
+  ASSERT_TRUE(WaitOpen());
+  ui_test::PumpUntilIdle();
+  EXPECT_EQ(hosted->Parent(), edit_->PopupWindow());
+  EXPECT_EQ(hosted->BorderStyle(), bsNone);
+  EXPECT_TRUE(::IsWindowVisible(hosted->Handle()));
+  // The popup focuses the form's active control: typing goes there.
+  ASSERT_TRUE(WaitUntil([&] { return field->InnerEditControl()->Focused(); },
+                        "hosted field focused"));
+  ui_test::TypeText("ab");
+  ui_test::PumpUntilIdle();
+  EXPECT_EQ(field->EditingText(), "ab");
+  // A click outside the popup closes it.
+  ui_test::Click(ui_test::ScreenPointOf(form_.get(), 470, 10));
+  ASSERT_TRUE(WaitUntil([&] { return !edit_->DroppedDown(); }, "closed"));
+  EXPECT_EQ(hosted->Parent(), nullptr);
+  EXPECT_EQ(hosted->BorderStyle(), bsDialog);
+  EXPECT_EQ(hosted->BoundsRect(), (TRect{5, 6, 225, 146}));
 }
 
 TEST_F(PopupEditTest, ContainersOfTheEditorAreRefused) {

@@ -86,6 +86,10 @@ TEST(DefaultEditStyleController, StandaloneStylesFollowIt) {
   TcxEditStyle direct(nullptr, true);
   EXPECT_EQ(direct.ButtonStyle(), btsDefault);
   defaults->RestoreStyles();
+  // Restoring forgets the edit style's own values as well: later editors
+  // must not inherit a button style from an earlier user of the defaults.
+  EXPECT_EQ(style.ButtonStyle(), TcxEditStyle(nullptr, true).ButtonStyle());
+  EXPECT_FALSE(defaults->Style()->IsValueAssigned(svButtonStyle));
   TcxDefaultEditStyleController face(nullptr);
   EXPECT_EQ(TcxDefaultEditStyleController::InstanceCount(), 1);
   EXPECT_EQ(face.Style(), defaults->Style());

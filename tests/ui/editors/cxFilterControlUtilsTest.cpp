@@ -11,9 +11,12 @@
 #include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "UiDriverWin.h"
+#include "cxButtonEdit.h"
+#include "cxDropDownEdit.h"
 #include "cxEdit.h"
 #include "cxFilterControlStrs.h"
 #include "cxFilterControlUtils.h"
+#include "cxMaskEdit.h"
 
 namespace {
 
@@ -329,6 +332,116 @@ TEST(FilterEditsControllerTest, TheLastUnregistrationFreesTheRegistry) {
     FilterEditsController()->Unregister(TFilterPropsA2::StaticClass(), test);
     EXPECT_FALSE(FilterEditsControllerExists());
   }
+}
+
+// --- The editors' helpers
+// -----------------------------------------------------
+
+TEST(FilterEditorHelpersTest, EachEditorKindFindsItsHelper) {
+  TcxFilterEditsController* controller = FilterEditsController();
+  const std::pair<TClass, TcxCustomFilterEditHelperClass> cases[] = {
+      {TcxTextEditProperties::StaticClass(),
+       TcxFilterTextEditHelper::Instance()},
+      {TcxMaskEditProperties::StaticClass(),
+       TcxFilterMaskEditHelper::Instance()},
+      {TcxButtonEditProperties::StaticClass(),
+       TcxFilterMaskEditHelper::Instance()},
+      {TcxComboBoxProperties::StaticClass(),
+       TcxFilterComboBoxHelper::Instance()},
+      // The drop-down editors here stand on the text editor's properties.
+      {TcxPopupEditProperties::StaticClass(),
+       TcxFilterTextEditHelper::Instance()},
+      {TcxCustomEditProperties::StaticClass(), nullptr}};
+  for (const auto& [cls, helper] : cases)
+    EXPECT_EQ(controller->FindHelper(cls), helper) << cls->Name;
+}
+
+TEST(FilterEditorHelpersTest, AFixedListColumnGetsAFreeTextComboBox) {
+  TcxComboBoxProperties column;
+  column.SetDropDownListStyle(lsFixedList);
+  column.SetDropDownRows(3);
+  column.SetRevertable(true);
+  column.SetReadOnly(true);
+  for (const char* item : {"List", "Details", "Summary", "Preview"})
+    column.Items()->Add(item);
+  TObjectPtr<TcxCustomEdit> owned;
+  TcxCustomEdit* edit = TcxFilterComboBoxHelper::Instance()->GetFilterEdit(
+      &column, nullptr, &owned);
+  auto* combo = dynamic_cast<TcxComboBox*>(edit);
+  ASSERT_NE(combo, nullptr);
+  TcxComboBoxProperties* props = combo->ActiveProperties();
+  EXPECT_EQ(props->DropDownListStyle(), lsEditList);
+  EXPECT_EQ(props->Items()->Count(), 4);
+  EXPECT_EQ(props->DropDownRows(), 8);
+  EXPECT_FALSE(props->Revertable());
+  EXPECT_FALSE(props->ImmediateDropDown());
+  EXPECT_FALSE(props->ReadOnly());
+  ASSERT_EQ(props->Buttons()->Count(), 1);  // the drop-down button stays
+  EXPECT_EQ(props->Buttons()->Items(0)->Kind(), bkDown);
+  EXPECT_TRUE(props->AutoSelect());
+  EXPECT_EQ(column.DropDownListStyle(), lsFixedList);  // untouched
+}
+
+TEST(FilterEditorHelpersTest, TextAndMaskValueEditorsLoseTheColumnsButtons) {
+  TcxButtonEditProperties column;
+  column.Buttons()->Add()->SetKind(bkEllipsis);
+  column.SetAutoSelect(false);
+  column.SetHideSelection(false);
+  column.SetViewStyle(vsButtonsOnly);
+  struct Case {
+    TcxCustomFilterEditHelperClass Helper;
+    TClass EditClass;
+  };
+  for (const Case& c :
+       {Case{TcxFilterTextEditHelper::Instance(), TcxTextEdit::StaticClass()},
+        Case{TcxFilterMaskEditHelper::Instance(),
+             TcxMaskEdit::StaticClass()}}) {
+    SCOPED_TRACE(c.EditClass->Name);
+    TObjectPtr<TcxCustomEdit> owned;
+    TcxCustomEdit* edit = c.Helper->GetFilterEdit(&column, nullptr, &owned);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->ClassType(), c.EditClass);
+    auto* props =
+        static_cast<TcxCustomTextEditProperties*>(edit->ActiveProperties());
+    EXPECT_EQ(props->Buttons()->Count(), 0);
+    EXPECT_TRUE(props->AutoSelect());
+    EXPECT_TRUE(props->HideSelection());
+    EXPECT_EQ(props->ViewStyle(), vsNormal);
+    c.Helper->SetFilterValue(edit, &column, Variant(String("abc")));
+    EXPECT_EQ(VarToStr(edit->EditValue()), "abc");
+  }
+}
+
+TEST_F(FilterValueTest, AMaskedValueOffersNoLike) {
+  const TcxCustomFilterEditHelper* mask = TcxFilterMaskEditHelper::Instance();
+  TcxMaskEditProperties plain;
+  TcxMaskEditProperties masked;
+  masked.SetEditMask("000");
+  const TcxFilterControlOperators basic{
+      fcoEqual,   fcoNotEqual,     fcoLess,   fcoLessEqual,
+      fcoGreater, fcoGreaterEqual, fcoBlanks, fcoNonBlanks};
+  TcxFilterControlOperators like = basic;
+  like.Include(fcoLike);
+  like.Include(fcoNotLike);
+  TcxFilterControlOperators extended = basic;
+  for (auto op : {fcoBetween, fcoNotBetween, fcoInList, fcoNotInList})
+    extended.Include(op);
+  EXPECT_EQ(mask->GetSupportedFilterOperators(&plain, StringType()), like);
+  EXPECT_EQ(mask->GetSupportedFilterOperators(&masked, StringType()), basic);
+  EXPECT_EQ(mask->GetSupportedFilterOperators(&plain, IntegerType()), basic);
+  EXPECT_EQ(mask->GetSupportedFilterOperators(&masked, StringType(), true),
+            extended);
+  // A masked value editor keeps its text when focused; a regular
+  // expression completes without prompting.
+  TcxMaskEditProperties regExpr;
+  regExpr.SetMaskKind(emkRegExpr);
+  regExpr.SetEditMask("[a-z]+");
+  TcxMaskEditProperties value;
+  mask->InitializeProperties(&value, &regExpr, false);
+  EXPECT_EQ(value.MaskKind(), emkRegExprEx);
+  EXPECT_FALSE(value.AutoSelect());
+  mask->InitializeProperties(&value, &plain, false);
+  EXPECT_TRUE(value.AutoSelect());
 }
 
 // --- Dialogs ---------------------------------------------------------------

@@ -10,8 +10,6 @@ namespace {
 
 using cxStandardMask::EmptyString;
 using cxStandardMask::FormatText;
-using cxStandardMask::IsTextFullValid;
-using cxStandardMask::IsTextValid;
 using cxStandardMask::MaskBlank;
 using cxStandardMask::SaveLiteralChars;
 
@@ -261,8 +259,8 @@ TEST_F(cxStandardMaskTest, PartialAndFullValidity) {
     EXPECT_EQ(mask.IsValid(text), c.valid);
     text = c.text;
     EXPECT_EQ(mask.IsFullValid(text), c.fullValid);
-    EXPECT_EQ(IsTextValid(c.text, c.mask), c.valid);
-    EXPECT_EQ(IsTextFullValid(c.text, c.mask), c.fullValid);
+    EXPECT_EQ(cxStandardMask::IsTextValid(c.text, c.mask), c.valid);
+    EXPECT_EQ(cxStandardMask::IsTextFullValid(c.text, c.mask), c.fullValid);
   }
 }
 

@@ -378,6 +378,12 @@ TList* dxBarControlList();
 // The head of the chain of active bar controls (a menu is open or a bar is
 // in menu mode), or null. Kept by the window side.
 extern TCustomdxBarControl* ActiveBarControl;
+// Every menu of the active chain shows all its items: a menu that expands
+// sets it, a new chain starts with the chain's customizing state.
+extern bool dxBarExpandedMenus;
+// Set for the length of a loop of its own that moves a bar or pulls a menu
+// out; the keyboard hook leaves the keys to that loop meanwhile.
+extern bool dxBarModalLoop;
 
 class TdxBarManagerList;
 TdxBarManagerList* dxBarManagerList();
@@ -1438,6 +1444,96 @@ class TdxBarSubMenuControlItemLinks : public TdxBarItemLinks {
 // Bars
 // ---------------------------------------------------------------------------
 
+// What a bar window's hint asks of the object under the mouse that keeps
+// its own hint (an item control, a caption button).
+class IdxBarHintKeeper {
+ public:
+  virtual ~IdxBarHintKeeper() = default;
+  // The hint text and shortcut text; false when there is no hint now.
+  virtual bool DoHint(bool& ANeedDeactivate, String& AHint,
+                      String& AShortCut) = 0;
+  // Where the hint of AHeight goes for the cursor (screen coordinates).
+  virtual TPoint GetHintPosition(TPoint ACursorPos, Integer AHeight) = 0;
+};
+
+// The states of a button in a floating bar's caption.
+constexpr Integer dxBarCaptionButtonNormal = 0;
+constexpr Integer dxBarCaptionButtonDisabled = 1;
+constexpr Integer dxBarCaptionButtonHot = 2;
+constexpr Integer dxBarCaptionButtonPressed = 4;
+
+class TdxBarCaptionButtons;
+
+// A button in the caption of a floating bar, left of the close button.
+class TdxBarCaptionButton : public TCollectionItem, public IdxBarHintKeeper {
+  VARNEL_CLASS(TdxBarCaptionButton, TCollectionItem)
+ public:
+  explicit TdxBarCaptionButton(TCollection* ACollection);
+  ~TdxBarCaptionButton() override;
+  TdxBarCaptionButtons* Buttons() const;
+
+  bool Enabled() const { return state_ != dxBarCaptionButtonDisabled; }
+  void SetEnabled(bool Value);
+  TBitmap* Glyph() const { return glyph_.get(); }
+  void SetGlyph(TBitmap* Value);
+  const String& Hint() const { return hint_; }
+  void SetHint(const String& Value) { hint_ = Value; }
+  String KeyTip;
+  TNotifyEvent OnClick;
+  // Its rectangle in the bar window (window coordinates), set by the
+  // window; empty while the bar does not float.
+  TRect Bounds() const { return bounds_; }
+  void SetBounds(const TRect& Value) { bounds_ = Value; }
+  Integer State() const { return state_; }
+  // A hot button shows its hint through the bar window; any other state
+  // hides it.
+  void SetState(Integer Value);
+  // Keyboard navigation has selected the button (key tips are not in this
+  // program yet, so nothing selects it).
+  bool IsSelectedByNavigation() const { return false; }
+  void Click();
+  void Assign(TPersistent* Source) override;
+
+  // IdxBarHintKeeper
+  bool DoHint(bool& ANeedDeactivate, String& AHint, String& AShortCut) override;
+  TPoint GetHintPosition(TPoint ACursorPos, Integer AHeight) override;
+
+ private:
+  TObjectPtr<TBitmap> glyph_;
+  String hint_;
+  TRect bounds_;
+  Integer state_ = dxBarCaptionButtonNormal;
+};
+
+// The caption buttons of a bar; each change reaches the bar's window.
+class TdxBarCaptionButtons : public TCollection {
+  VARNEL_CLASS(TdxBarCaptionButtons, TCollection)
+ public:
+  explicit TdxBarCaptionButtons(TdxBar* ABar);
+  TdxBar* Bar() const { return bar_; }
+  TdxBarCaptionButton* Add() {
+    return static_cast<TdxBarCaptionButton*>(TCollection::Add());
+  }
+  TdxBarCaptionButton* Items(Integer Index) const {
+    return Item<TdxBarCaptionButton>(Index);
+  }
+  TPersistent* GetOwner() override;
+  // The enabled button under P (window coordinates) or selected by the
+  // keyboard turns pressed (APressed) or hot; the other enabled ones
+  // normal.
+  void UpdateButtonStates(const TPoint& P, bool APressed);
+  // The first enabled button whose rectangle holds P; -1 when none.
+  Integer GetButtonIndex(const TPoint& P) const;
+  // The union of the buttons' non-empty rectangles.
+  TRect GetRect() const;
+
+ protected:
+  void Update(TCollectionItem* AItem) override;
+
+ private:
+  TdxBar* bar_;
+};
+
 class TdxBar : public TComponent, public IdxBarLinksOwner {
   VARNEL_CLASS(TdxBar, TComponent)
  public:
@@ -1450,6 +1546,10 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
   Integer Index() const;
   TdxBarItemLinks* ItemLinks() const { return itemLinks_.get(); }
   TCustomdxBarControl* Control() const;
+  TdxBarCaptionButtons* CaptionButtons() const { return captionButtons_.get(); }
+  void SetCaptionButtons(TdxBarCaptionButtons* Value) {
+    captionButtons_->Assign(Value);
+  }
 
   bool AllowClose = true;
   bool AllowCustomizing = true;
@@ -1540,6 +1640,9 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
   bool HiddenBecauseEmpty = false;
 
   virtual TClass GetControlClass() const;
+  // A caption button changed (null: several): the window lays them out
+  // and repaints its caption.
+  virtual void CaptionButtonsNotification(TdxBarCaptionButton* AButton);
   void Assign(TPersistent* Source) override;
   void SetName(const String& NewName) override;
   void ReadState(TReader* Reader) override;
@@ -1573,6 +1676,7 @@ class TdxBar : public TComponent, public IdxBarLinksOwner {
   TdxBarManager* barManager_ = nullptr;
   TdxBars* collection_ = nullptr;
   TObjectPtr<TdxBarItemLinks> itemLinks_;
+  TObjectPtr<TdxBarCaptionButtons> captionButtons_;
   String caption_;
   Byte alphaBlendValue_ = 255;
   bool isMainMenu_ = false;

@@ -367,9 +367,11 @@ TdxBarItemLink* TdxBarSubMenuControlAccessibilityHelper::GetNextItemLink(
 }
 
 bool TdxBarSubMenuControlAccessibilityHelper::HandleNavigationKey(Word& AKey) {
+  // The menu stops its animation and may show its hidden items first.
+  if (auto* menu = dynamic_cast<TdxBarSubMenuControl*>(GetBarControlInstance()))
+    if (menu->HandleExpandKey(AKey)) return true;
   if (TCustomdxBarControlAccessibilityHelper::HandleNavigationKey(AKey))
     return true;
-  // The menu has no mark of hidden items: personalised menus come later.
   bool byTab = false;
   if (AKey == VK_TAB) {
     const TShiftState shift = InternalGetShiftState();

@@ -248,3 +248,144 @@ void TdxBarShadow::SetVisible(bool Value) {
     }
   }
 }
+
+// ---------------------------------------------------------------------------
+// Menu animation
+// ---------------------------------------------------------------------------
+
+TdxBarAnimationInfo dxBarMakeAnimationInfo(TdxBarMenuAnimations AKind,
+                                           const TRect& AFinal,
+                                           TSize AClientSize, bool ALeftward,
+                                           bool AUpward) {
+  TdxBarAnimationInfo info;
+  info.Animation = AKind;
+  info.OpensLeftward = ALeftward;
+  info.OpensUpward = AUpward;
+  info.FinalLeft = AFinal.Left;
+  info.FinalTop = AFinal.Top;
+  info.FinalClientWidth = AClientSize.cx;
+  info.FinalClientHeight = AClientSize.cy;
+  info.BorderWidth = AFinal.Width() - AClientSize.cx;
+  info.BorderHeight = AFinal.Height() - AClientSize.cy;
+  if (AKind == maSlide) {
+    info.FirstValue = 0;
+    info.Delta = AClientSize.cy;
+    info.Step = 17;
+    return info;
+  }
+  // The longer side leads by the difference; the growth is the shorter
+  // side.
+  const Integer d = AClientSize.cy - AClientSize.cx;
+  info.FirstValue = d;
+  info.Delta = d <= 0 ? AClientSize.cy : AClientSize.cx;
+  info.Step = 8;
+  return info;
+}
+
+Integer dxBarAnimationStepCount(const TdxBarAnimationInfo& AInfo) {
+  return AInfo.Step > 0 ? std::max<Integer>(AInfo.Delta / AInfo.Step, 0) : 0;
+}
+
+TRect dxBarAnimationStepBounds(const TdxBarAnimationInfo& AInfo,
+                               Integer AStep) {
+  const Integer g = AStep * AInfo.Step;
+  Integer width = g, height = g;
+  if (AInfo.FirstValue < 0) {
+    width = g - AInfo.FirstValue;
+  } else {
+    height = g + AInfo.FirstValue;
+  }
+  if (AInfo.Animation == maSlide) width = AInfo.FinalClientWidth;
+  const Integer left = AInfo.OpensLeftward
+                           ? AInfo.FinalLeft + AInfo.FinalClientWidth - width
+                           : AInfo.FinalLeft;
+  const Integer top = AInfo.OpensUpward
+                          ? AInfo.FinalTop + AInfo.FinalClientHeight - height
+                          : AInfo.FinalTop;
+  return Bounds(left, top, width + AInfo.BorderWidth,
+                height + AInfo.BorderHeight);
+}
+
+TPoint dxBarAnimationImageOffset(const TdxBarAnimationInfo& AInfo,
+                                 TSize AShown) {
+  if (AInfo.OpensUpward) return {0, 0};
+  return {AInfo.OpensLeftward ? AInfo.FinalClientWidth - AShown.cx : 0,
+          AInfo.FinalClientHeight - AShown.cy};
+}
+
+namespace {
+
+DWORD SystemTicks() { return ::GetTickCount(); }
+void SystemPause() { ::Sleep(1); }
+
+}  // namespace
+
+TdxBarAnimationClock& dxBarAnimationClock() {
+  static TdxBarAnimationClock clock{&SystemTicks, &SystemPause};
+  return clock;
+}
+
+TdxBarAnimationThread::TdxBarAnimationThread(HWND AWnd,
+                                             const TdxBarAnimationInfo& AInfo,
+                                             HBITMAP AImage)
+    : wnd_(AWnd), info_(AInfo), image_(AImage) {
+  HDC dc = ::GetDC(wnd_);
+  memDC_ = ::CreateCompatibleDC(dc);
+  ::ReleaseDC(wnd_, dc);
+  oldBitmap_ = ::SelectObject(memDC_, image_);
+}
+
+TdxBarAnimationThread::~TdxBarAnimationThread() {
+  terminated_ = true;
+  if (thread_) {
+    // The thread may be sending the window its last message: serve it.
+    while (::MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE,
+                                       QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+      MSG msg;
+      ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    ::CloseHandle(thread_);
+  }
+  ::SelectObject(memDC_, oldBitmap_);
+  ::DeleteObject(image_);
+  ::DeleteDC(memDC_);
+}
+
+void TdxBarAnimationThread::Start() {
+  if (thread_) return;
+  DWORD id = 0;
+  thread_ = ::CreateThread(nullptr, 0, &ThreadProc, this, 0, &id);
+  // Without a thread the menu still ends up placed and shown.
+  if (!thread_) ::PostMessageA(wnd_, dxBarAnimationFinishMessage, 0, 0);
+}
+
+DWORD WINAPI TdxBarAnimationThread::ThreadProc(LPVOID AParam) {
+  static_cast<TdxBarAnimationThread*>(AParam)->Execute();
+  return 0;
+}
+
+void TdxBarAnimationThread::Execute() {
+  const TdxBarAnimationClock& clock = dxBarAnimationClock();
+  const Integer count = dxBarAnimationStepCount(info_);
+  for (Integer i = 1; i <= count && !terminated_; ++i) {
+    const DWORD start = clock.Ticks();
+    DoStep(i);
+    clock.Pause();
+    while (clock.Ticks() == start && !terminated_) clock.Pause();
+  }
+  ::SendMessageA(wnd_, dxBarAnimationFinishMessage, 0, 0);
+}
+
+void TdxBarAnimationThread::DoStep(Integer AStep) {
+  const TRect r = dxBarAnimationStepBounds(info_, AStep);
+  ::SetWindowPos(wnd_, nullptr, r.Left, r.Top, r.Width(), r.Height(),
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER);
+  // The whole shown part comes from the image at every step: nothing
+  // depends on the pixels the system kept while the window grew.
+  const TSize shown{r.Width() - info_.BorderWidth,
+                    r.Height() - info_.BorderHeight};
+  const TPoint offset = dxBarAnimationImageOffset(info_, shown);
+  HDC dc = ::GetDC(wnd_);
+  ::BitBlt(dc, 0, 0, shown.cx, shown.cy, memDC_, offset.X, offset.Y, SRCCOPY);
+  ::ReleaseDC(wnd_, dc);
+}

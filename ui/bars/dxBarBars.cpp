@@ -4,17 +4,128 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "FormStreams.h"
 #include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "dxBar.h"
+#include "dxBarHints.h"
+
+// ---------------------------------------------------------------------------
+// Caption buttons
+// ---------------------------------------------------------------------------
+
+TdxBarCaptionButton::TdxBarCaptionButton(TCollection* ACollection)
+    : TCollectionItem(ACollection), glyph_(new TBitmap()) {}
+
+TdxBarCaptionButton::~TdxBarCaptionButton() {
+  // A hot button leaves no hint of its own behind.
+  if (state_ == dxBarCaptionButtonHot) SetState(dxBarCaptionButtonNormal);
+}
+
+TdxBarCaptionButtons* TdxBarCaptionButton::Buttons() const {
+  return static_cast<TdxBarCaptionButtons*>(Collection());
+}
+
+void TdxBarCaptionButton::SetEnabled(bool Value) {
+  if (Value == Enabled()) return;
+  SetState(Value ? dxBarCaptionButtonNormal : dxBarCaptionButtonDisabled);
+}
+
+void TdxBarCaptionButton::SetGlyph(TBitmap* Value) {
+  glyph_->Assign(Value);
+  Changed(false);
+}
+
+void TdxBarCaptionButton::SetState(Integer Value) {
+  if (state_ == Value) return;
+  const bool wasHot = state_ == dxBarCaptionButtonHot;
+  state_ = Value;
+  TdxBar* bar = Buttons() ? Buttons()->Bar() : nullptr;
+  TdxBarManager* manager = bar ? bar->BarManager() : nullptr;
+  if (manager && !manager->IsDestroying()) {
+    // Only the button that was hot takes the hint away: moving from one
+    // button to the next must not hide the next one's hint.
+    if (Value == dxBarCaptionButtonHot)
+      dxBarActivateHint(manager, true, hint_, nullptr);
+    else if (wasHot)
+      dxBarActivateHint(manager, true, String(), nullptr);
+  }
+  Changed(false);
+}
+
+void TdxBarCaptionButton::Click() { OnClick(this); }
+
+void TdxBarCaptionButton::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TdxBarCaptionButton*>(Source);
+  if (!source) return inherited::Assign(Source);
+  SetEnabled(source->Enabled());
+  glyph_->Assign(source->Glyph());
+  hint_ = source->hint_;
+  KeyTip = source->KeyTip;
+  bounds_ = source->bounds_;
+  OnClick = source->OnClick;
+  Changed(false);
+}
+
+bool TdxBarCaptionButton::DoHint(bool&, String& AHint, String& AShortCut) {
+  AShortCut.clear();
+  AHint = state_ == dxBarCaptionButtonHot ? hint_ : String();
+  return !AHint.empty();
+}
+
+TPoint TdxBarCaptionButton::GetHintPosition(TPoint ACursorPos, Integer) {
+  // Below the cursor, as the painters place every bar hint.
+  return {ACursorPos.X, ACursorPos.Y + 20};
+}
+
+TdxBarCaptionButtons::TdxBarCaptionButtons(TdxBar* ABar)
+    : TCollection(TdxBarCaptionButton::StaticClass()), bar_(ABar) {}
+
+TPersistent* TdxBarCaptionButtons::GetOwner() { return bar_; }
+
+void TdxBarCaptionButtons::Update(TCollectionItem* AItem) {
+  if (bar_)
+    bar_->CaptionButtonsNotification(static_cast<TdxBarCaptionButton*>(AItem));
+}
+
+void TdxBarCaptionButtons::UpdateButtonStates(const TPoint& P, bool APressed) {
+  for (Integer i = 0; i < Count(); ++i) {
+    TdxBarCaptionButton* button = Items(i);
+    if (!button->Enabled()) continue;
+    const bool under =
+        PtInRect(button->Bounds(), P) || button->IsSelectedByNavigation();
+    button->SetState(!under     ? dxBarCaptionButtonNormal
+                     : APressed ? dxBarCaptionButtonPressed
+                                : dxBarCaptionButtonHot);
+  }
+}
+
+Integer TdxBarCaptionButtons::GetButtonIndex(const TPoint& P) const {
+  for (Integer i = 0; i < Count(); ++i)
+    if (Items(i)->Enabled() && PtInRect(Items(i)->Bounds(), P)) return i;
+  return -1;
+}
+
+TRect TdxBarCaptionButtons::GetRect() const {
+  TRect result;
+  for (Integer i = 0; i < Count(); ++i)
+    UnionRect(result, result, Items(i)->Bounds());
+  return result;
+}
 
 // ---------------------------------------------------------------------------
 // TdxBar
 // ---------------------------------------------------------------------------
 
-TdxBar::TdxBar(TComponent* AOwner) : TComponent(AOwner) {}
+TdxBar::TdxBar(TComponent* AOwner)
+    : TComponent(AOwner), captionButtons_(new TdxBarCaptionButtons(this)) {}
+
+void TdxBar::CaptionButtonsNotification(TdxBarCaptionButton* AButton) {
+  if (auto* control = dynamic_cast<TdxBarControl*>(Control()))
+    control->UpdateCaptionButtons(AButton);
+}
 
 TdxBar::~TdxBar() = default;
 
@@ -32,6 +143,7 @@ void TdxBar::BeforeDestruction() {
     if (barManager_->mainMenuBar_ == this) barManager_->mainMenuBar_ = nullptr;
   }
   itemLinks_.reset();
+  captionButtons_.reset();
   if (collection_) collection_->RemoveBar(this);
   TComponent::BeforeDestruction();
 }
@@ -460,6 +572,7 @@ void TdxBar::Assign(TPersistent* Source) {
   AllowReset = source->AllowReset;
   BorderStyle = source->BorderStyle;
   SetCaption(source->Caption());
+  captionButtons_->Assign(source->CaptionButtons());
   dockedDockingStyle_ = source->dockedDockingStyle_;
   dockedLeft_ = source->dockedLeft_;
   dockedTop_ = source->dockedTop_;
@@ -702,6 +815,8 @@ void TdxBars::Moving(TdxBarControl* AControl) {
   });
   // What is waiting to be painted shows before the drag starts.
   ProcessPaintMessages();
+  const bool wasModal = std::exchange(dxBarModalLoop, true);
+  TScopeGuard modal([&] { dxBarModalLoop = wasModal; });
   ::SetCapture(capture);
   // The point of the last move message: the wait before docking and Ctrl
   // decide again for it.

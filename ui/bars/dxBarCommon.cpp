@@ -26,6 +26,8 @@ bool IsWin9x = false;
 bool IsWin95 = false;
 bool IsWin98OrNT5 = false;
 TCustomdxBarControl* ActiveBarControl = nullptr;
+bool dxBarExpandedMenus = false;
+bool dxBarModalLoop = false;
 TdxSetLayeredWindowAttributes SetLayeredWindowAttributesProc = nullptr;
 TdxUpdateLayeredWindow UpdateLayeredWindowProc = nullptr;
 TdxAnimateWindow AnimateWindowProc = nullptr;
@@ -256,6 +258,7 @@ void PublishClasses() {
                 Byte{255})
       .Field("BorderStyle", &B::BorderStyle, bbsSingle)
       .Property("Caption", &B::Caption, &B::SetCaption)
+      .Property("CaptionButtons", &B::CaptionButtons, &B::SetCaptionButtons)
       .Field("Color", &B::Color)
       .Property("DockControl", &B::DockControl, &B::SetDockControl)
       .Property("DockedDockingStyle", &B::DockedDockingStyle,
@@ -287,6 +290,14 @@ void PublishClasses() {
       .Field("UseRestSpace", &B::UseRestSpace, false)
       .Property("Visible", &B::Visible, &B::SetVisible)
       .Property("WholeRow", &B::WholeRow, &B::SetWholeRow);
+
+  using CB = TdxBarCaptionButton;
+  TPublished<TdxBarCaptionButton>()
+      .Property("Enabled", &CB::Enabled, &CB::SetEnabled, true)
+      .Property("Glyph", &CB::Glyph, &CB::SetGlyph)
+      .Property("Hint", &CB::Hint, &CB::SetHint)
+      .Field("KeyTip", &CB::KeyTip)
+      .Event("OnClick", &CB::OnClick, &CB::OnClick);
 
   using L = TdxBarItemLink;
   TPublished<TdxBarItemLink>()

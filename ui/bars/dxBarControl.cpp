@@ -484,6 +484,8 @@ void TCustomdxBarControl::SetIsActive(bool Value) {
 void TCustomdxBarControl::DoSetIsActive(bool Value) {
   isActive_ = Value;
   if (Value) {
+    if (!ActiveBarControl)
+      dxBarExpandedMenus = BarManager() && BarManager()->IsCustomizing();
     prevActiveBarControl_ = ActiveBarControl;
     ActiveBarControl = this;
     if (itemLinks_ && !(BarManager() && BarManager()->IsCustomizing())) {

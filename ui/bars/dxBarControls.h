@@ -12,6 +12,7 @@
 // dxBarControlsLayout.cpp (the geometry, see dxBarControlsLayout.h).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -512,7 +513,7 @@ class TCustomdxBarControl : public TCustomControl {
   void SetIsActive(bool Value);
   TdxBarItemLink* SelectedLink() const { return selectedLink_; }
   TdxBarItemControl* SelectedControl() const;
-  void SetSelectedControl(TdxBarItemControl* AControl);
+  virtual void SetSelectedControl(TdxBarItemControl* AControl);
   virtual void SetKeySelectedItem(TdxBarItemControl* AControl);
   void SetMouseSelectedItem(TdxBarItemControl* AControl);
   // Gives the keyboard selection to the control of a link.
@@ -757,6 +758,26 @@ class TdxBarControl : public TCustomdxBarControl {
   // without one).
   TRect CloseButtonRectNC();
 
+  // --- Caption buttons ---
+  TdxBarCaptionButtons* GetCaptionButtons() const;
+  // Lays the bar's caption buttons out in the floating caption, left of the
+  // close button (empty rectangles while docked), and repaints the frame.
+  virtual void UpdateCaptionButtons(TdxBarCaptionButton* AButton);
+  virtual void CaptionButtonClick(Integer AIndex);
+  // The painters call this from the floating caption.
+  void DrawCaptionButtons(HDC DC);
+  // The client origin in window coordinates.
+  TPoint NCOffset() const override;
+
+  // --- Mark ---
+  void SetMarkState(TdxBarMarkState Value) override;
+  // While a floating bar's mark is hot a short poll notices the mouse
+  // leaving it.
+  void StartMoreButtonsHintTimer();
+  void FinishMoreButtonsHintTimer();
+  bool MoreButtonsHintTimerRunning() const { return moreButtonsTimer_ != 0; }
+  void MoreButtonsHintTimer();
+
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
@@ -767,6 +788,9 @@ class TdxBarControl : public TCustomdxBarControl {
   void DoRepaintBar(bool ARecreate) override;
   void DoBarMouseDown(TMouseButton AButton, TShiftState AShift, bool AInClient,
                       TdxBarItemControl* AItem, const TPoint& P) override;
+  void DoBarMouseMove(TShiftState AShift, const TPoint& P,
+                      TdxBarItemControl* AItem) override;
+  void DoBarMouseLeave() override;
   void FillBackground(HDC DC, const TRect& R) override;
   virtual bool CanHideAllItemsInSingleLine() const { return false; }
   void DoNCPaint(HDC DC);
@@ -793,6 +817,15 @@ class TdxBarControl : public TCustomdxBarControl {
   // Follows the mouse while the close button is held; a release over it
   // hides the bar.
   void TrackCloseButton();
+  // The press loop of a caption button; a release over it clicks it.
+  void TrackCaptionButton(Integer AIndex);
+  // Holds the mouse while a button of the frame is pressed: AShow is told
+  // whether the cursor (window coordinates) is over the button; true when
+  // the button is released over it.
+  bool TrackFrameButton(const std::function<bool(const TPoint&)>& AOver,
+                        const std::function<void(const TPoint&)>& AShow);
+  // The floating caption in window coordinates and the size of its boxes.
+  TRect CaptionRectNC(Integer& ABoxSize);
   void BeginMoving();
   void EndMoving();
   // Records the window's place in the bar, which leaves the window alone.
@@ -806,6 +839,7 @@ class TdxBarControl : public TCustomdxBarControl {
   bool savingPos_ = false;
   Integer hitCode_ = 0;
   Integer internalLock_ = 0;
+  UINT_PTR moreButtonsTimer_ = 0;
   TPoint grabPoint_;
   TSize grabSize_;
 };

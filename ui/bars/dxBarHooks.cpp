@@ -359,6 +359,7 @@ TdxBarItemLink* TdxBarManager::GetItemLinkWithAccel(Word AKey,
 }
 
 bool dxBarProcessKey(Word AKey, LPARAM AKeyData) {
+  if (dxBarModalLoop) return false;
   const bool keyUp = (AKeyData & 0x80000000) != 0;
   // The key-up of a key handled here goes with it.
   if (gHandledKeyPending && keyUp && AKey == gHandledKey) {

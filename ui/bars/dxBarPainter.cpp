@@ -792,6 +792,16 @@ void TdxBarPainter::BarDrawFloatingBarCaption(TdxBarControl* ABarControl,
         Rect(ACaptionRect.Right, ACaptionRect.Top,
              ACaptionRect.Right + BarCaptionSize(), ACaptionRect.Bottom));
   }
+  // The caption buttons stand left of the close button; the text ends
+  // before them.
+  if (TdxBarCaptionButtons* buttons =
+          ABarControl ? ABarControl->GetCaptionButtons() : nullptr) {
+    const TRect r = buttons->GetRect();
+    if (!IsRectEmpty(r)) {
+      ACaptionRect.Right = std::min(ACaptionRect.Right, r.Left);
+      ABarControl->DrawCaptionButtons(DC);
+    }
+  }
   Integer textLeft = ACaptionRect.Left + 2;
   const bool mark = ABarControl && ABarControl->MarkExists();
   if (mark) {

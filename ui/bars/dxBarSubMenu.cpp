@@ -1,15 +1,22 @@
 #include "dxBarSubMenu.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ScopeGuard.h"
 #include "WinApi.h"
 #include "dxBarAnimation.h"
+#include "dxBarHints.h"
 #include "dxBarKindControls.h"
 
 namespace {
 
 constexpr UINT_PTR ScrollTimerId = 1;
+// The delayed expansion of a personalised menu: timer 2 highlights the
+// expand button, timer 3 expands the menu.
+constexpr UINT_PTR HighlightMarkTimerId = 2;
+constexpr UINT_PTR ExpandTimerId = 3;
+constexpr UINT ExpandDelay = 4000;
 constexpr UINT ScrollTime = 200;
 
 }  // namespace
@@ -140,7 +147,12 @@ TdxBarSubMenuControl::TdxBarSubMenuControl(TComponent* AOwner)
   SetVisible(false);
 }
 
-TdxBarSubMenuControl::~TdxBarSubMenuControl() { StopScrollTimer(); }
+TdxBarSubMenuControl::~TdxBarSubMenuControl() {
+  hiding_ = true;
+  TerminateAnimation();
+  StopScrollTimer();
+  KillExpandMenuTimer();
+}
 
 void TdxBarSubMenuControl::CreateParams(TCreateParams& Params) {
   TCustomdxBarControl::CreateParams(Params);
@@ -156,6 +168,7 @@ void TdxBarSubMenuControl::CreateParams(TCreateParams& Params) {
 
 void TdxBarSubMenuControl::CreateWnd() {
   TCustomdxBarControl::CreateWnd();
+  SetRecentItemCount();
   topIndex_ = 0;
 }
 
@@ -208,9 +221,11 @@ TRect TdxBarSubMenuControl::ContentOffsets() const {
 void TdxBarSubMenuControl::CalcItemsRect() {
   const TRect offsets = ContentOffsets();
   const TRect client = ClientRect();
-  itemsRect_ =
-      Rect(client.Left + offsets.Left, client.Top + offsets.Top,
-           client.Right - offsets.Right, client.Bottom - offsets.Bottom);
+  // The detach caption lies above the items, the expand button below.
+  itemsRect_ = Rect(client.Left + offsets.Left,
+                    client.Top + offsets.Top + DetachCaptionAreaSize(),
+                    client.Right - offsets.Right,
+                    client.Bottom - offsets.Bottom - GetMarkSize());
 }
 
 void TdxBarSubMenuControl::SetPosition(Integer ALeft, Integer ATop) {
@@ -222,8 +237,15 @@ void TdxBarSubMenuControl::Show() {
   OnPopup(this);
   TcxObjectLink* self = cxAddObjectLink(this);
   TScopeGuard release([&] { cxRemoveObjectLink(self); });
+  if (!self->Target) return;
   // Container items show their entries in their place.
   expansion_.Expand(ItemLinks());
+  ShowWindow();
+}
+
+void TdxBarSubMenuControl::ShowWindow() {
+  TcxObjectLink* self = cxAddObjectLink(this);
+  TScopeGuard release([&] { cxRemoveObjectLink(self); });
   HandleNeeded();
   if (!self->Target) return;
   // Joining the active chain lets the keyboard hook bring the keys here.
@@ -232,8 +254,8 @@ void TdxBarSubMenuControl::Show() {
   CalcControlsPositions();
   ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  // Fading in needs the system's animation; the unfolding and sliding
-  // kinds show the menu at once.
+  // Fading in needs the system's animation; unfolding and sliding run on a
+  // thread of their own and only for a menu with something to show.
   TdxBarManager* manager = BarManager();
   const TdxBarMenuAnimations kind =
       ShowAnimation && manager && !manager->IsCustomizing()
@@ -242,7 +264,13 @@ void TdxBarSubMenuControl::Show() {
                 static_cast<Integer>(::GetTickCount() % 100))
           : maNone;
   bool shown = false;
-  if (kind == maFade && AnimateWindowProc && !IsWin9x) {
+  TdxBarItemLinks* links = ItemLinks();
+  if ((kind == maUnfold || kind == maSlide) && links &&
+      links->CanVisibleItemCount() > 0) {
+    // The thread shows the window itself.
+    StartAnimation(kind);
+    shown = true;
+  } else if (kind == maFade && AnimateWindowProc && !IsWin9x) {
     ::UpdateWindow(Handle());
     shown = AnimateWindowProc(Handle(), 150, AW_BLEND) != FALSE &&
             ::IsWindowVisible(Handle());
@@ -260,7 +288,9 @@ void TdxBarSubMenuControl::Hide() {
   if (hiding_ || state_.Contains(bsDestroyingWindow)) return;
   hiding_ = true;
   state_.Include(bsHideAll);
+  TerminateAnimation();
   StopScrollTimer();
+  KillExpandMenuTimer();
   TcxObjectLink* self = cxAddObjectLink(this);
   TScopeGuard release([&] { cxRemoveObjectLink(self); });
   // The child menu goes first, then this one leaves the chain.
@@ -327,6 +357,7 @@ TSize TdxBarSubMenuControl::CalcSize() {
   }
   if (width == 0) width = 100;
   if (height <= 2) height += ActiveCanvas()->TextHeight("Qq");
+  height += GetMarkSize() + DetachCaptionAreaSize();
   // The icon column before the items and the arrow column after them.
   width += 2 * TextSize();
   const TRect offsets = ContentOffsets();
@@ -472,6 +503,7 @@ void TdxBarSubMenuControl::SetKeySelectedItem(TdxBarItemControl* AControl) {
 }
 
 void TdxBarSubMenuControl::DoRepaintBar(bool ARecreate) {
+  if (HandleAllocated()) SetRecentItemCount();
   TCustomdxBarControl::DoRepaintBar(ARecreate);
   if (!HandleAllocated()) return;
   SetSizeAndCheckBounds();
@@ -539,6 +571,19 @@ void TdxBarSubMenuControl::DoPaint() {
   HDC dc = canvas->Handle();
   TdxBarPainter* painter = GetPainter();
   const TdxBarSubMenuPaintInfo info = dxBarGetSubMenuPaintInfo(this);
+  // The expand button and the detach caption lie outside the items.
+  if (MarkExists()) {
+    dxBarStandardPaint::DrawMark(dc, MarkRect(), true, MarkState());
+    canvas->ExcludeClipRect(MarkRect());
+  }
+  if (Detachable()) {
+    const TRect caption = DetachCaptionRect();
+    RECT r = dxRECT(caption);
+    ::FillRect(dc, &r,
+               ::GetSysColorBrush(detachCaptionSelected_ ? COLOR_ACTIVECAPTION
+                                                         : COLOR_BTNSHADOW));
+    canvas->ExcludeClipRect(caption);
+  }
   if (painter) {
     // The client frame, then everything inside it.
     painter->SubMenuControlDrawClientBorder(info, dc, ClientRect(),
@@ -567,6 +612,17 @@ void TdxBarSubMenuControl::DoPaint() {
 
 void TdxBarSubMenuControl::DoBarMouseMove(TShiftState AShift, const TPoint& P,
                                           TdxBarItemControl* AItem) {
+  if (animating_) {
+    if (NotHandleMouseMove(true)) return;
+    TerminateAnimation();
+  }
+  if (Detachable()) SetDetachCaptionSelected(PtInRect(DetachCaptionRect(), P));
+  if (MarkExists() && MarkState() != msPressed && !NotHandleMouseMove(true)) {
+    TcxObjectLink* self = cxAddObjectLink(this);
+    TScopeGuard release([&] { cxRemoveObjectLink(self); });
+    SetMarkState(PtInRect(MarkRect(), P) ? msSelected : msNone);
+    if (!self->Target) return;
+  }
   const bool onArrow =
       PtInRect(UpArrowRect(), P) || PtInRect(DownArrowRect(), P);
   if (onArrow) {
@@ -601,9 +657,12 @@ void TdxBarSubMenuControl::ScrollTimer() {
 }
 
 void TdxBarSubMenuControl::MenuKeyDown(TMessage& M) {
+  const Word key = static_cast<Word>(M.WParam);
+  TcxObjectLink* self = cxAddObjectLink(this);
+  TScopeGuard release([&] { cxRemoveObjectLink(self); });
+  if (HandleExpandKey(key) || !self->Target) return;
   TdxBarItemLinks* links = ItemLinks();
   if (!links) return;
-  const Word key = static_cast<Word>(M.WParam);
   TdxBarItemControl* selected = SelectedControl();
   if (selected && selected->WantsKey(key)) {
     Word k = key;
@@ -644,8 +703,23 @@ void TdxBarSubMenuControl::MenuKeyDown(TMessage& M) {
       return;
     }
     default:
+      ExpandForAccel(key, KeyDataToShiftState(M.LParam));
       TCustomdxBarControl::WndProc(M);
   }
+}
+
+void TdxBarSubMenuControl::ExpandForAccel(Word AKey, TShiftState AShift) {
+  TdxBarItemLinks* links = ItemLinks();
+  TdxBarManager* manager = BarManager();
+  if (!links || !manager || manager->GetPaintStyle() == bmsStandard ||
+      !MarkExists())
+    return;
+  TdxBarItemLink* found =
+      links->FindItemWithAccel(AKey, AShift, SelectedLink());
+  if (!found || found->VisibleIndex() >= 0 || !found->Control()) return;
+  TdxBarItemLink* again = links->FindItemWithAccel(AKey, AShift, found);
+  const bool selectOnly = again && again != found;
+  if (selectOnly || !found->Control()->IsDestroyOnClick()) ExpandMenu();
 }
 
 void TdxBarSubMenuControl::WndProc(TMessage& Message) {
@@ -667,9 +741,35 @@ void TdxBarSubMenuControl::WndProc(TMessage& Message) {
         ScrollTimer();
         return;
       }
+      if (Message.WParam == HighlightMarkTimerId ||
+          Message.WParam == ExpandTimerId) {
+        if (Message.WParam == expandTimer_) ExpandMenuTimer();
+        return;
+      }
       break;
+    case dxBarAnimationFinishMessage:
+      FinishAnimation();
+      return;
+    case dxBarAnimationFinishMessage + 1:
+      // The thread has left its last step: it can go.
+      if (!animating_) animation_.reset();
+      return;
     case WM_LBUTTONDOWN:
+      TerminateAnimation();
       if (scrollTimer_) return;
+      if (MarkExists() &&
+          PtInRect(MarkRect(), {static_cast<short>(LOWORD(Message.LParam)),
+                                static_cast<short>(HIWORD(Message.LParam))})) {
+        MarkClick();
+        return;
+      }
+      if (Detachable() &&
+          PtInRect(DetachCaptionRect(),
+                   {static_cast<short>(LOWORD(Message.LParam)),
+                    static_cast<short>(HIWORD(Message.LParam))})) {
+        DetachCaptionPress();
+        return;
+      }
       break;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
@@ -683,4 +783,439 @@ void TdxBarSubMenuControl::WndProc(TMessage& Message) {
       break;
   }
   TCustomdxBarControl::WndProc(Message);
+}
+
+// ---------------------------------------------------------------------------
+// Personalised view
+// ---------------------------------------------------------------------------
+
+void TdxBarSubMenuControl::SetRecentItemCount() {
+  TdxBarItemLinks* links = ItemLinks();
+  TdxBarManager* manager = BarManager();
+  if (!links) return;
+  links->SetRecentItemCount(manager && manager->ShowRecentItemsFirst() &&
+                                    !dxBarExpandedMenus
+                                ? links->GetMostRecentItemCount()
+                                : -1);
+}
+
+bool TdxBarSubMenuControl::MarkExists() const {
+  TdxBarItemLinks* links = ItemLinks();
+  TdxBarManager* manager = BarManager();
+  return links && manager && manager->ShowRecentItemsFirst() &&
+         links->VisibleItemCount() < links->CanVisibleItemCount();
+}
+
+TRect TdxBarSubMenuControl::MarkRect() {
+  if (!MarkExists() || !HandleAllocated()) return {};
+  const TRect client = ClientRect();
+  return Rect(client.Left, client.Bottom - GetMarkSize(), client.Right,
+              client.Bottom);
+}
+
+bool TdxBarSubMenuControl::MouseOnMark() const {
+  if (!HandleAllocated()) return false;
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  auto* self = const_cast<TdxBarSubMenuControl*>(this);
+  ::ScreenToClient(self->Handle(), &cursor);
+  return PtInRect(self->MarkRect(), {cursor.x, cursor.y});
+}
+
+bool TdxBarSubMenuControl::ExtendedView() const {
+  TdxBarManager* manager = BarManager();
+  return manager && manager->ShowRecentItemsFirst() && dxBarExpandedMenus;
+}
+
+bool TdxBarSubMenuControl::IsNonRecent(const TdxBarItemLink* ALink) const {
+  TdxBarItemLinks* links = ItemLinks();
+  if (!ExtendedView() || !links || !ALink || ALink->Links() != links)
+    return false;
+  Integer count = links->GetMostRecentItemCount();
+  if (count < 0) count = links->CanVisibleItemCount();
+  return ALink->RecentIndex() >= count;
+}
+
+bool TdxBarSubMenuControl::DelayedExpansion() const {
+  TdxBarManager* manager = BarManager();
+  return manager && manager->ShowRecentItemsFirst() && !dxBarExpandedMenus &&
+         manager->ShowFullMenusAfterDelay;
+}
+
+void TdxBarSubMenuControl::SetMarkState(TdxBarMarkState Value) {
+  TdxBarManager* manager = BarManager();
+  if (!manager || manager->IsCustomizing() || !manager->ShowRecentItemsFirst())
+    return;
+  if (Value == MarkState()) return;
+  TcxObjectLink* self = cxAddObjectLink(this);
+  TScopeGuard release([&] { cxRemoveObjectLink(self); });
+  TCustomdxBarControl::SetMarkState(Value);
+  if (Value == msPressed) {
+    ExpandMenu();
+    if (!self->Target) return;
+  } else if (HandleAllocated()) {
+    RECT r = dxRECT(MarkRect());
+    ::InvalidateRect(Handle(), &r, FALSE);
+  }
+  if (manager->ShowFullMenusAfterDelay) {
+    KillExpandMenuTimer();
+    // Resting on the expand button expands after the hint's wait.
+    if (MarkState() == msSelected && MouseOnMark())
+      SetExpandMenuTimer(
+          dxBarHintWindow() ? dxBarHintWindow()->GetShowHintTime() : 1000, 1);
+  } else if (MarkState() == msSelected) {
+    dxBarActivateHint(manager, true, "Expand (Ctrl-Down)", nullptr);
+  } else {
+    dxBarActivateHint(manager, true, String(), nullptr);
+  }
+}
+
+void TdxBarSubMenuControl::MarkClick() {
+  if (MarkState() == msSelected || MarkState() == msPressed) {
+    TcxObjectLink* self = cxAddObjectLink(this);
+    TScopeGuard release([&] { cxRemoveObjectLink(self); });
+    SetMarkState(msPressed);
+    // The release of this press must not click what now lies under it.
+    if (self->Target) ignoreMouseClick_ = true;
+    return;
+  }
+  SetKeySelectedItem(nullptr);
+  SetMarkState(msSelected);
+}
+
+void TdxBarSubMenuControl::ExpandMenu() {
+  if (!MarkExists() || !HandleAllocated() || expanding_) return;
+  dxBarExpandedMenus = true;
+  ShowAnimation = true;
+  TcxObjectLink* self = cxAddObjectLink(this);
+  TScopeGuard release([&] { cxRemoveObjectLink(self); });
+  // The keyboard selection goes on from where it was.
+  TdxBarItemLink* selected = SelectedLink();
+  const bool byKey =
+      selected && selected->Control() && !selected->Control()->MouseSelected();
+  TcxObjectLink* selectedLink = selected ? cxAddObjectLink(selected) : nullptr;
+  TScopeGuard releaseSelected([&] {
+    if (selectedLink) cxRemoveObjectLink(selectedLink);
+  });
+  if (auto* child = dynamic_cast<TdxBarSubMenuControl*>(ChildBar()))
+    child->Hide();
+  if (!self->Target) return;
+  {
+    expanding_ = true;
+    TScopeGuard done([&] { expanding_ = false; });
+    KillExpandMenuTimer();
+    StopScrollTimer();
+    TerminateAnimation();
+    DestroyHandle();
+  }
+  TCustomdxBarControl::SetMarkState(msNone);
+  ShowWindow();
+  if (!self->Target || !byKey || !selectedLink->Target) return;
+  if (TdxBarItemControl* control = selected->Control())
+    SetKeySelectedItem(control);
+}
+
+void TdxBarSubMenuControl::SetExpandMenuTimer(UINT AInterval, Integer AKind) {
+  KillExpandMenuTimer();
+  if (!HandleAllocated()) return;
+  const UINT_PTR id = AKind == 0 ? HighlightMarkTimerId : ExpandTimerId;
+  if (::SetTimer(Handle(), id, AInterval, nullptr)) {
+    expandTimer_ = id;
+    expandInterval_ = AInterval;
+  }
+}
+
+void TdxBarSubMenuControl::KillExpandMenuTimer() {
+  if (expandTimer_ && HandleAllocated()) ::KillTimer(Handle(), expandTimer_);
+  expandTimer_ = 0;
+  expandInterval_ = 0;
+}
+
+void TdxBarSubMenuControl::ExpandMenuTimer() {
+  const UINT_PTR id = expandTimer_;
+  KillExpandMenuTimer();
+  if (id == ExpandTimerId) {
+    SetMarkState(msPressed);
+  } else if (id == HighlightMarkTimerId && !ChildBar()) {
+    SetMarkState(msSelected);
+  }
+}
+
+void TdxBarSubMenuControl::DoSetIsActive(bool Value) {
+  TCustomdxBarControl::DoSetIsActive(Value);
+  if (!Value) {
+    KillExpandMenuTimer();
+    return;
+  }
+  // Joining the chain may have started a new one, which shows menus
+  // personalised again.
+  SetRecentItemCount();
+  if (DelayedExpansion() && MarkExists()) SetExpandMenuTimer(ExpandDelay, 1);
+}
+
+void TdxBarSubMenuControl::SetSelectedControl(TdxBarItemControl* AControl) {
+  const bool changed = AControl != SelectedControl();
+  TCustomdxBarControl::SetSelectedControl(AControl);
+  if (!changed || !DelayedExpansion() || MarkState() != msNone) return;
+  // A change of selection only highlights the expand button after the
+  // wait; the menu does not expand by itself any more.
+  KillExpandMenuTimer();
+  if (IsActive() && MarkExists()) SetExpandMenuTimer(ExpandDelay, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Opening animation
+// ---------------------------------------------------------------------------
+
+void TdxBarSubMenuControl::Paint() {
+  if ((animating_ && !paintingImage_) || hiding_) return;
+  TCustomdxBarControl::Paint();
+}
+
+void TdxBarSubMenuControl::StartAnimation(TdxBarMenuAnimations AKind) {
+  RECT window{}, client{};
+  ::GetWindowRect(Handle(), &window);
+  ::GetClientRect(Handle(), &client);
+  const TSize size{client.right, client.bottom};
+  // The whole menu is painted once; the steps copy from this image.
+  HDC dc = ::GetDC(Handle());
+  HBITMAP image = ::CreateCompatibleBitmap(dc, std::max<Integer>(size.cx, 1),
+                                           std::max<Integer>(size.cy, 1));
+  HDC mem = ::CreateCompatibleDC(dc);
+  ::ReleaseDC(Handle(), dc);
+  HGDIOBJ old = ::SelectObject(mem, image);
+  {
+    paintingImage_ = true;
+    TScopeGuard done([&] { paintingImage_ = false; });
+    PaintWindow(mem);
+  }
+  ::SelectObject(mem, old);
+  ::DeleteDC(mem);
+  const TdxBarAnimationInfo info = dxBarMakeAnimationInfo(
+      AKind, {window.left, window.top, window.right, window.bottom}, size,
+      flippedLeft_, flippedUp_);
+  animating_ = true;
+  animationInfo_ = info;
+  animation_.reset(new TdxBarAnimationThread(Handle(), info, image));
+  animation_->Start();
+}
+
+void TdxBarSubMenuControl::FinishAnimation() {
+  if (!animating_) return;
+  animating_ = false;
+  if (hiding_ || state_.Contains(bsDestroyingWindow) ||
+      ComponentState().Contains(csDestroying))
+    return;
+  ShowAnimation = false;
+  const TdxBarAnimationInfo& info = animationInfo_;
+  ::SetWindowPos(
+      Handle(), nullptr, info.FinalLeft, info.FinalTop,
+      info.FinalClientWidth + info.BorderWidth,
+      info.FinalClientHeight + info.BorderHeight,
+      SWP_SHOWWINDOW | SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
+  ::InvalidateRect(Handle(), nullptr, FALSE);
+  ::PostMessageA(Handle(), dxBarAnimationFinishMessage + 1, 0, 0);
+}
+
+void TdxBarSubMenuControl::TerminateAnimation() {
+  if (!animation_) return;
+  animation_->Terminate();
+  // Waiting serves the thread's last message, which places the window.
+  TObjectPtr<TdxBarAnimationThread> thread(animation_.release());
+  thread.reset();
+  animating_ = false;
+}
+
+// ---------------------------------------------------------------------------
+// Detaching
+// ---------------------------------------------------------------------------
+
+TCustomdxBarSubItem* TdxBarSubMenuControl::OpenerSubItem() const {
+  auto* opener = dynamic_cast<TdxBarSubItemControl*>(parentItemControl_);
+  return opener ? dynamic_cast<TCustomdxBarSubItem*>(opener->Item()) : nullptr;
+}
+
+bool TdxBarSubMenuControl::Detachable() const {
+  TCustomdxBarSubItem* item = OpenerSubItem();
+  return item && item->Detachable() &&
+         GetBehaviorOptions().Contains(bboAllowDetach);
+}
+
+TdxBar* TdxBarSubMenuControl::DetachingBar() const {
+  TCustomdxBarSubItem* item = OpenerSubItem();
+  return item ? item->DetachingBar() : nullptr;
+}
+
+bool TdxBarSubMenuControl::CanDetach() const {
+  TdxBar* bar = DetachingBar();
+  if (!Detachable() || !bar) return false;
+  const TCustomdxBarControl* root = this;
+  while (root->ParentBar()) root = root->ParentBar();
+  return !bar->Control() || bar->Control() != root;
+}
+
+Integer TdxBarSubMenuControl::GetDetachCaptionSize() const {
+  Integer h =
+      const_cast<TdxBarSubMenuControl*>(this)->ActiveCanvas()->TextHeight(
+          "Qq") /
+      2;
+  if (h % 2 == 0) ++h;
+  return h;
+}
+
+Integer TdxBarSubMenuControl::DetachCaptionAreaSize() const {
+  return Detachable() ? GetDetachCaptionSize() + 3 : 0;
+}
+
+TRect TdxBarSubMenuControl::DetachCaptionRect() const {
+  if (!Detachable()) return {};
+  const TRect client = const_cast<TdxBarSubMenuControl*>(this)->ClientRect();
+  return Rect(client.Left + 1, client.Top + 1, client.Right - 1,
+              client.Top + 1 + GetDetachCaptionSize());
+}
+
+void TdxBarSubMenuControl::SetDetachCaptionSelected(bool Value) {
+  if (detachCaptionSelected_ == Value) return;
+  detachCaptionSelected_ = Value;
+  if (HandleAllocated()) {
+    RECT r = dxRECT(DetachCaptionRect());
+    ::InvalidateRect(Handle(), &r, FALSE);
+  }
+  if (Value) {
+    SetMouseSelectedItem(nullptr);
+    ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEALL)));
+  }
+  dxBarActivateHint(BarManager(), true,
+                    Value ? String("Drag to make this menu float") : String(),
+                    nullptr);
+}
+
+void TdxBarSubMenuControl::DoBarMouseLeave() {
+  TCustomdxBarControl::DoBarMouseLeave();
+  SetDetachCaptionSelected(false);
+}
+
+namespace {
+
+// The drag that pulls a menu out as its floating toolbar: the menu's
+// opener holds the mouse; out of the caption's neighbourhood the menu
+// closes and the bar floats under the cursor, back inside it the menu
+// opens again. The menu itself is gone during the drag.
+void DetachDrag(TdxBarSubItemControl* AOpener, TdxBar* ABar,
+                const TRect& ACaption) {
+  TCustomdxBarControl* parent = AOpener->Parent();
+  if (!parent || !parent->HandleAllocated()) return;
+  const HWND capture = parent->Handle();
+  TcxObjectLink* openerLink = cxAddObjectLink(AOpener);
+  TcxObjectLink* barLink = cxAddObjectLink(ABar);
+  TScopeGuard release([&] {
+    cxRemoveObjectLink(openerLink);
+    cxRemoveObjectLink(barLink);
+  });
+  TRect zone = ACaption;
+  InflateRect(zone, 15, 15);
+  bool detached = false, reopen = false, dropped = false;
+  const auto follow = [&](const TPoint& P, bool AFirst) {
+    auto* control = dynamic_cast<TdxBarControl*>(ABar->Control());
+    if (!control || !control->HandleAllocated()) return;
+    const Integer left = AFirst ? P.X - 100 : P.X - control->Width() / 2;
+    const Integer top = P.Y - control->NCOffset().Y / 2;
+    ::SetWindowPos(control->Handle(), nullptr, left, top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  ::SetCapture(capture);
+  const bool wasModal = std::exchange(dxBarModalLoop, true);
+  TScopeGuard modal([&] { dxBarModalLoop = wasModal; });
+  MSG msg;
+  while (::GetCapture() == capture && dxBarGetLoopMessage(msg)) {
+    if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
+      if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+        reopen = true;
+        break;
+      }
+      continue;
+    }
+    if (msg.message == WM_LBUTTONUP) {
+      dropped = detached;
+      break;
+    }
+    if (msg.message != WM_MOUSEMOVE) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+      continue;
+    }
+    const TPoint p = dxBarMessageScreenPoint(msg);
+    if (!openerLink->Target || !barLink->Target) break;
+    if (!detached) {
+      if (PtInRect(zone, p)) continue;
+      AOpener->ControlInactivate(true);
+      if (!openerLink->Target || !barLink->Target) break;
+      if (ABar->Visible() && !ABar->IsFloat()) ABar->SetVisible(false);
+      ABar->SetDockingStyle(dsNone);
+      ABar->SetFloatLeft(p.X - 100);
+      ABar->SetFloatTop(p.Y);
+      ABar->SetVisible(true);
+      follow(p, true);
+      detached = true;
+      continue;
+    }
+    if (PtInRect(zone, p)) {
+      reopen = true;
+      break;
+    }
+    follow(p, false);
+  }
+  if (::IsWindow(capture) && ::GetCapture() == capture) ::ReleaseCapture();
+  if (!openerLink->Target || !barLink->Target) return;
+  // A bar pulled out but not dropped goes again.
+  if (detached && !dropped) ABar->SetVisible(false);
+  if (dropped) {
+    if (auto* control = dynamic_cast<TdxBarControl*>(ABar->Control()))
+      control->SavePos();
+  }
+  TCustomdxBarControl* bar = AOpener->Parent();
+  if (reopen) {
+    if (detached) {
+      bar->SetIsDowned(true);
+      AOpener->ControlActivate(true);
+    }
+    return;
+  }
+  bar->HideAll();
+}
+
+}  // namespace
+
+void TdxBarSubMenuControl::DetachCaptionPress() {
+  TCustomdxBarSubItem* item = OpenerSubItem();
+  auto* opener = dynamic_cast<TdxBarSubItemControl*>(parentItemControl_);
+  if (!item || !opener) return;
+  TcxObjectLink* self = cxAddObjectLink(this);
+  TScopeGuard release([&] { cxRemoveObjectLink(self); });
+  item->DoDetaching();
+  if (!self->Target || !CanDetach()) return;
+  const TRect r = DetachCaptionRect();
+  const TPoint origin = ClientToScreen({0, 0});
+  DetachDrag(
+      opener, DetachingBar(),
+      Bounds(r.Left + origin.X, r.Top + origin.Y, r.Width(), r.Height()));
+}
+
+bool TdxBarSubMenuControl::HandleExpandKey(Word AKey) {
+  TerminateAnimation();
+  TdxBarItemLinks* links = ItemLinks();
+  if (!links || !MarkExists()) return false;
+  const bool ctrl = ::GetAsyncKeyState(VK_CONTROL) < 0;
+  const bool plain = !ctrl && ::GetAsyncKeyState(VK_SHIFT) >= 0 &&
+                     ::GetAsyncKeyState(VK_MENU) >= 0;
+  if (AKey == VK_DOWN && ctrl) {
+    ExpandMenu();
+    return true;
+  }
+  // Walking past the last shown item goes on into the hidden ones.
+  TdxBarItemLink* link = SelectedLink();
+  if ((AKey == VK_DOWN || AKey == VK_TAB) && plain && link &&
+      link->VisibleIndex() == links->VisibleItemCount() - 1)
+    ExpandMenu();
+  return false;
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "dxBar.h"
+#include "dxBarAnimation.h"
 #include "dxBarContainerItems.h"
 
 class TdxBarSubMenuControl;
@@ -99,12 +100,62 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   Integer ScrollBandSize() const;
 
   void CalcControlsPositions() override;
+  void CalcItemsRect() override;
   bool CanDrawClippedItem(const TRect& R) const override;
   TSize CalcSize();
 
+  // --- Personalised view ---
+  // The expand button: the menu hides rarely used items.
+  bool MarkExists() const override;
+  TRect MarkRect() override;
+  void SetMarkState(TdxBarMarkState Value) override;
+  // Shows every item: the window is made again at its first place, and
+  // every menu opened until the chain closes shows all its items too.
+  void ExpandMenu();
+  bool ExtendedView() const;
+  // In the expanded view, an item the personalised view would hide.
+  bool IsNonRecent(const TdxBarItemLink* ALink) const;
+  // Kind 0 highlights the expand button when it fires (timer 2), kind 1
+  // expands the menu (timer 3).
+  void SetExpandMenuTimer(UINT AInterval, Integer AKind);
+  void KillExpandMenuTimer();
+  // The waiting expansion timer (2 or 3; 0 when none) and its interval.
+  UINT_PTR ExpandMenuTimerId() const { return expandTimer_; }
+  UINT ExpandMenuTimerInterval() const { return expandInterval_; }
+  // What the waiting timer does when it fires.
+  void ExpandMenuTimer();
+  void SetSelectedControl(TdxBarItemControl* AControl) override;
+  // The keys of the personalised view, before the menu's navigation: any
+  // key stops the animation; Ctrl+Down expands (true: handled); Down or Tab
+  // on the last shown item expands and leaves the key to go on into the
+  // items now shown.
+  bool HandleExpandKey(Word AKey);
+
+  // --- Detaching ---
+  // Opened from a sub-menu item that may be detached: the menu has a
+  // caption strip at its top that drags the item's bar out as a floating
+  // toolbar.
+  bool Detachable() const;
+  // Detachable, and the item's detaching bar is not the bar this chain
+  // started from.
+  bool CanDetach() const;
+  TdxBar* DetachingBar() const;
+  Integer GetDetachCaptionSize() const;
+  Integer DetachCaptionAreaSize() const;
+  TRect DetachCaptionRect() const;
+  bool DetachCaptionSelected() const { return detachCaptionSelected_; }
+  void SetDetachCaptionSelected(bool Value);
+
+  // --- Opening animation ---
+  // The unfolding or sliding thread moves the window (its final placement
+  // has not run yet).
+  bool AnimationRunning() const { return animating_; }
+  // Stops the thread at once; the window takes its final place unless it
+  // is closing.
+  void TerminateAnimation();
+
  protected:
   void CreateParams(TCreateParams& Params) override;
-  void CalcItemsRect() override;
   void FillBackground(HDC DC, const TRect& R) override;
   void DoNCPaint(HDC DC);
   void CreateWnd() override;
@@ -116,8 +167,28 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   void DoBarMouseMove(TShiftState AShift, const TPoint& P,
                       TdxBarItemControl* AItem) override;
   void DoRepaintBar(bool ARecreate) override;
+  void DoSetIsActive(bool Value) override;
+  // Nothing while the animation draws the window from its image.
+  void Paint() override;
+  void DoBarMouseLeave() override;
 
  private:
+  TCustomdxBarSubItem* OpenerSubItem() const;
+  // A press on the detach caption: the item hears of it, and a menu that
+  // can detach is dragged out.
+  void DetachCaptionPress();
+  void StartAnimation(TdxBarMenuAnimations AKind);
+  void FinishAnimation();
+  // Creates, places and shows the window (the popup notice is Show's).
+  void ShowWindow();
+  void SetRecentItemCount();
+  bool MouseOnMark() const;
+  bool DelayedExpansion() const;
+  // A click on the expand button: a highlighted or pressed one expands.
+  void MarkClick();
+  // The hidden item an accelerator would reach: the menu shows every item
+  // first when the key only selects it or the item keeps the menu open.
+  void ExpandForAccel(Word AKey, TShiftState AShift);
   // The margins between the client area and the items.
   TRect ContentOffsets() const;
   void SetSizeAndCheckBounds();
@@ -136,6 +207,14 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   bool flippedUp_ = false;
   bool hiding_ = false;
   UINT_PTR scrollTimer_ = 0;
+  UINT_PTR expandTimer_ = 0;
+  UINT expandInterval_ = 0;
+  bool expanding_ = false;
+  bool detachCaptionSelected_ = false;
+  TObjectPtr<TdxBarAnimationThread> animation_;
+  bool animating_ = false;
+  TdxBarAnimationInfo animationInfo_;
+  bool paintingImage_ = false;
   TdxBarContainerExpansion expansion_;
 };
 

@@ -5,11 +5,14 @@
 
 #include "ScopeGuard.h"
 #include "dxBar.h"
+#include "dxBarHints.h"
 
 namespace {
 
 // A toolbar being dragged by the user: the drag has its own message loop.
 TdxBarControl* MovingBarControl = nullptr;
+
+constexpr UINT_PTR MoreButtonsTimerId = 1;
 
 TRect WindowRectOf(HWND Wnd) {
   RECT r{};
@@ -142,6 +145,7 @@ void TdxBarControl::CreateWnd() {
   TCustomdxBarControl::CreateWnd();
   if (bar_) ::SetWindowTextA(Handle(), bar_->Caption().c_str());
   SetLayeredAttributes();
+  UpdateCaptionButtons(nullptr);
 }
 
 void TdxBarControl::SetLayeredAttributes() {
@@ -176,9 +180,19 @@ void TdxBarControl::WndProc(TMessage& Message) {
       break;
     case WM_SIZE:
       TCustomdxBarControl::WndProc(Message);
-      if (!ComponentState().Contains(csDestroying)) CalcLayout();
+      if (!ComponentState().Contains(csDestroying)) {
+        CalcLayout();
+        UpdateCaptionButtons(nullptr);
+      }
       return;
+    case WM_TIMER:
+      if (Message.WParam == MoreButtonsTimerId) {
+        MoreButtonsHintTimer();
+        return;
+      }
+      break;
     case WM_DESTROY:
+      FinishMoreButtonsHintTimer();
       WMDestroy(Message);
       return;
     case WM_SIZING:
@@ -336,6 +350,10 @@ void TdxBarControl::WMNCHitTest(TMessage& M) {
       M.Result = HTLEFT;
     } else if (PtInRect(CloseButtonRectNC(), w) && !customizing) {
       hitCode_ = HTCLOSE;
+    } else if (GetCaptionButtons() &&
+               GetCaptionButtons()->GetButtonIndex(w) >= 0 && !customizing) {
+      // A caption button takes the press instead of the move.
+      hitCode_ = HTCLIENT;
     } else if (!PtInRect(ClientRect(), p) ||
                !(item && (item->HotPartWantMouse() || customizing))) {
       hitCode_ = HTCAPTION;
@@ -362,6 +380,7 @@ void TdxBarControl::DoNCPaint(HDC DC) {
       dxBarStandardPaint::DrawFloatingFrame(DC, outer, client,
                                             bar_ ? bar_->Caption() : String());
       DrawCloseButton(DC);
+      DrawCaptionButtons(DC);
     } else if (!bar_ || bar_->BorderStyle != bbsNone) {
       dxBarStandardPaint::DrawDockedFrame(DC, outer, client, IsRealVertical());
     }
@@ -384,27 +403,106 @@ void TdxBarControl::DoNCPaint(HDC DC) {
   }
 }
 
-TRect TdxBarControl::CloseButtonRectNC() {
-  if (!HasCloseButton() || !HandleAllocated()) return {};
+TRect TdxBarControl::CaptionRectNC(Integer& ABoxSize) {
+  ABoxSize = 0;
+  if (!HandleAllocated() || DockingStyle() != dsNone) return {};
   const TRect window = WindowRectOf(Handle());
-  // Where the painter draws it: at the end of the floating caption.
   if (TdxBarPainter* painter = GetPainter()) {
-    const TRect caption = painter->GetToolbarCaptionRect(
+    ABoxSize = painter->BarCaptionSize();
+    return painter->GetToolbarCaptionRect(
         Rect(0, 0, window.Width(), window.Height()));
-    const Integer size = painter->BarCaptionSize();
-    if (caption.Width() < size) return {};
-    return Rect(caption.Right - size, caption.Top, caption.Right,
-                caption.Bottom);
   }
   const TRect offsets = ContentOffsets(dsNone);
   const Integer top = dxBarStandardPaint::FloatingBorder;
-  const Integer size = offsets.Top - top;
-  const Integer right = window.Width() - offsets.Right;
-  if (size <= 0 || right - size < offsets.Left) return {};
-  // A square at the caption's end, a little inside it.
-  TRect r = Rect(right - size, top, right, top + size);
-  InflateRect(r, -1, -1);
+  ABoxSize = offsets.Top - top;
+  return Rect(offsets.Left, top, window.Width() - offsets.Right,
+              top + ABoxSize);
+}
+
+namespace {
+
+// The square box of a caption ending at ARight; the standard look keeps it
+// a little inside the caption.
+TRect CaptionBox(const TRect& ACaption, Integer ARight, Integer ASize,
+                 bool AStandard) {
+  if (ASize <= 0 || ARight - ASize < ACaption.Left) return {};
+  TRect r = Rect(ARight - ASize, ACaption.Top, ARight,
+                 AStandard ? ACaption.Top + ASize : ACaption.Bottom);
+  if (AStandard) InflateRect(r, -1, -1);
   return r;
+}
+
+}  // namespace
+
+TRect TdxBarControl::CloseButtonRectNC() {
+  if (!HasCloseButton()) return {};
+  Integer size = 0;
+  const TRect caption = CaptionRectNC(size);
+  return CaptionBox(caption, caption.Right, size, !GetPainter());
+}
+
+TdxBarCaptionButtons* TdxBarControl::GetCaptionButtons() const {
+  return bar_ ? bar_->CaptionButtons() : nullptr;
+}
+
+TPoint TdxBarControl::NCOffset() const {
+  const TRect offsets = ContentOffsets(DockingStyle());
+  return {offsets.Left, offsets.Top};
+}
+
+void TdxBarControl::UpdateCaptionButtons(TdxBarCaptionButton*) {
+  TdxBarCaptionButtons* buttons = GetCaptionButtons();
+  if (!buttons) return;
+  Integer size = 0;
+  const TRect caption = CaptionRectNC(size);
+  // Right to left from the close button: the last button sits next to it.
+  Integer right = caption.Right - (HasCloseButton() ? size : 0);
+  for (Integer i = buttons->Count() - 1; i >= 0; --i) {
+    const TRect box = CaptionBox(caption, right, size, !GetPainter());
+    buttons->Items(i)->SetBounds(box);
+    if (!IsRectEmpty(box)) right -= size;
+  }
+  if (HandleAllocated() && buttons->Count() > 0)
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+void TdxBarControl::DrawCaptionButtons(HDC DC) {
+  TdxBarCaptionButtons* buttons = GetCaptionButtons();
+  if (!buttons) return;
+  for (Integer i = 0; i < buttons->Count(); ++i) {
+    TdxBarCaptionButton* button = buttons->Items(i);
+    const TRect r = button->Bounds();
+    if (IsRectEmpty(r)) continue;
+    const Integer state = button->State();
+    if (TdxBarPainter* painter = GetPainter()) {
+      painter->BarDrawCaptionElement(
+          this, DC, r,
+          state == dxBarCaptionButtonPressed ? msPressed
+          : state == dxBarCaptionButtonHot   ? msSelected
+                                             : msNone);
+    } else {
+      RECT box = dxRECT(r);
+      ::FillRect(DC, &box, ::GetSysColorBrush(COLOR_BTNFACE));
+      if (state == dxBarCaptionButtonHot || state == dxBarCaptionButtonPressed)
+        ::DrawEdge(DC, &box,
+                   state == dxBarCaptionButtonPressed ? BDR_SUNKENOUTER
+                                                      : BDR_RAISEDINNER,
+                   BF_RECT);
+    }
+    TBitmap* glyph = button->Glyph();
+    if (!glyph || glyph->Empty()) continue;
+    const Integer w = std::min(glyph->Width(), r.Width());
+    const Integer h = std::min(glyph->Height(), r.Height());
+    const TRect g = Bounds(r.Left + (r.Width() - w) / 2,
+                           r.Top + (r.Height() - h) / 2, w, h);
+    TransparentDraw(DC, g, glyph, button->Enabled());
+  }
+}
+
+void TdxBarControl::CaptionButtonClick(Integer AIndex) {
+  TdxBarCaptionButtons* buttons = GetCaptionButtons();
+  if (buttons && AIndex >= 0 && AIndex < buttons->Count())
+    buttons->Items(AIndex)->Click();
 }
 
 void TdxBarControl::DrawCloseButton(HDC DC) {
@@ -420,33 +518,47 @@ void TdxBarControl::DrawCloseButton(HDC DC) {
   ::DrawFrameControl(DC, &box, DFC_CAPTION, state);
 }
 
-void TdxBarControl::TrackCloseButton() {
-  TdxBarManager* manager = BarManager();
-  if (!manager || !bar_) return;
+bool TdxBarControl::TrackFrameButton(
+    const std::function<bool(const TPoint&)>& AOver,
+    const std::function<void(const TPoint&)>& AShow) {
   const HWND wnd = Handle();
-  const auto over = [&](const TPoint& AScreen) {
+  const auto windowPoint = [wnd](const TPoint& AScreen) {
     const TRect window = WindowRectOf(wnd);
-    return PtInRect(CloseButtonRectNC(),
-                    {AScreen.X - window.Left, AScreen.Y - window.Top});
+    return TPoint{AScreen.X - window.Left, AScreen.Y - window.Top};
   };
-  SetCloseButtonState(msPressed);
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  AShow(windowPoint({cursor.x, cursor.y}));
   ::SetCapture(wnd);
   bool clicked = false;
   MSG msg;
   while (::GetCapture() == wnd && dxBarGetLoopMessage(msg)) {
     if (msg.message == WM_LBUTTONUP || msg.message == WM_MOUSEMOVE) {
-      const TPoint p = dxBarMessageScreenPoint(msg);
+      const TPoint p = windowPoint(dxBarMessageScreenPoint(msg));
       if (msg.message == WM_LBUTTONUP) {
-        clicked = over(p);
+        clicked = AOver(p);
         break;
       }
-      SetCloseButtonState(over(p) ? msPressed : msSelected);
+      AShow(p);
       continue;
     }
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }
   if (::IsWindow(wnd) && ::GetCapture() == wnd) ::ReleaseCapture();
+  return ::IsWindow(wnd) && clicked;
+}
+
+void TdxBarControl::TrackCloseButton() {
+  TdxBarManager* manager = BarManager();
+  if (!manager || !bar_) return;
+  const HWND wnd = Handle();
+  const auto over = [this](const TPoint& P) {
+    return PtInRect(CloseButtonRectNC(), P);
+  };
+  const bool clicked = TrackFrameButton(over, [&](const TPoint& P) {
+    SetCloseButtonState(over(P) ? msPressed : msSelected);
+  });
   if (!::IsWindow(wnd)) return;
   SetCloseButtonState(msNone);
   if (!clicked) return;
@@ -455,6 +567,23 @@ void TdxBarControl::TrackCloseButton() {
   bar->SetVisible(false);
   manager->DesignerModified();
   manager->DoBarClose(bar);
+}
+
+void TdxBarControl::TrackCaptionButton(Integer AIndex) {
+  TdxBarCaptionButtons* buttons = GetCaptionButtons();
+  if (!buttons || AIndex < 0 || AIndex >= buttons->Count()) return;
+  const HWND wnd = Handle();
+  TcxObjectLink* self = cxAddObjectLink(this);
+  TScopeGuard release([&] { cxRemoveObjectLink(self); });
+  const auto over = [&](const TPoint& P) {
+    return buttons->GetButtonIndex(P) == AIndex;
+  };
+  const bool clicked = TrackFrameButton(over, [&](const TPoint& P) {
+    buttons->UpdateButtonStates(over(P) ? P : TPoint{-1, -1}, true);
+  });
+  if (!self->Target || !::IsWindow(wnd)) return;
+  buttons->UpdateButtonStates({-1, -1}, false);
+  if (clicked) CaptionButtonClick(AIndex);
 }
 
 void TdxBarControl::WMDestroy(TMessage& M) {
@@ -658,7 +787,81 @@ void TdxBarControl::DoBarMouseDown(TMouseButton AButton, TShiftState AShift,
     TrackCloseButton();
     return;
   }
+  if (AButton == mbLeft && !AInClient && GetCaptionButtons()) {
+    const TPoint offset = NCOffset();
+    const Integer index =
+        GetCaptionButtons()->GetButtonIndex({P.X + offset.X, P.Y + offset.Y});
+    if (index >= 0) {
+      TrackCaptionButton(index);
+      return;
+    }
+  }
   TCustomdxBarControl::DoBarMouseDown(AButton, AShift, AInClient, AItem, P);
+}
+
+void TdxBarControl::DoBarMouseMove(TShiftState AShift, const TPoint& P,
+                                   TdxBarItemControl* AItem) {
+  if (!NotHandleMouseMove(true)) {
+    const TPoint offset = NCOffset();
+    if (TdxBarCaptionButtons* buttons = GetCaptionButtons())
+      buttons->UpdateButtonStates({P.X + offset.X, P.Y + offset.Y}, false);
+    TdxBarPainter* painter = GetPainter();
+    if (!ActiveBarControl && painter && painter->BarAllowQuickCustomizing() &&
+        MarkExists() && MarkState() != msPressed && PtInRect(MarkRect(), P))
+      SetMarkState(msSelected);
+  }
+  TCustomdxBarControl::DoBarMouseMove(AShift, P, AItem);
+  if (IsLive(this) && !ActiveBarControl && MarkState() == msSelected &&
+      !PtInRect(MarkRect(), P))
+    SetMarkState(msNone);
+}
+
+void TdxBarControl::DoBarMouseLeave() {
+  TCustomdxBarControl::DoBarMouseLeave();
+  if (TdxBarCaptionButtons* buttons = GetCaptionButtons())
+    buttons->UpdateButtonStates({-1, -1}, false);
+}
+
+// ---------------------------------------------------------------------------
+// Mark
+// ---------------------------------------------------------------------------
+
+void TdxBarControl::SetMarkState(TdxBarMarkState Value) {
+  TdxBarManager* manager = BarManager();
+  if ((manager && manager->IsCustomizing()) || Value == MarkState()) return;
+  TCustomdxBarControl::SetMarkState(Value);
+  FinishMoreButtonsHintTimer();
+  // The pressed mark opens the quick-customization toolbar, which this
+  // program does not build yet: the press only shows.
+  if (Value == msSelected) {
+    if (DockingStyle() == dsNone) StartMoreButtonsHintTimer();
+    dxBarActivateHint(manager, true, "More Buttons", nullptr);
+  } else if (Value == msNone && !SelectedControl()) {
+    dxBarActivateHint(manager, false, String(), nullptr);
+  }
+  Invalidate();
+}
+
+void TdxBarControl::StartMoreButtonsHintTimer() {
+  if (!HandleAllocated()) return;
+  moreButtonsTimer_ = ::SetTimer(Handle(), MoreButtonsTimerId, 50, nullptr);
+}
+
+void TdxBarControl::FinishMoreButtonsHintTimer() {
+  if (moreButtonsTimer_ && HandleAllocated())
+    dxKillTimer(Handle(), moreButtonsTimer_);
+  moreButtonsTimer_ = 0;
+}
+
+void TdxBarControl::MoreButtonsHintTimer() {
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  const TPoint p = ScreenToClient({cursor.x, cursor.y});
+  if (HandleAllocated() && ::IsWindowVisible(Handle()) &&
+      PtInRect(MarkRect(), p))
+    return;
+  FinishMoreButtonsHintTimer();
+  if (MarkState() == msSelected) SetMarkState(msNone);
 }
 
 void TdxBarControl::WMLButtonDblClk(TMessage&) {

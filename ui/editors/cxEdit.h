@@ -740,7 +740,7 @@ class TcxCustomEdit : public TcxContainer,
   TObjectPtr<TcxCustomEditViewData> CreateViewData();
   bool IsActiveControl();
   virtual bool CanAutoSize() { return !isInplace_ && autoSize_; }
-  bool CanAutoWidth();
+  virtual bool CanAutoWidth();
   void SetEditAutoSize(bool Value);
   // The content parameters an in-place editor passes to its view data,
   // once InitContentParams has made them.

@@ -13,6 +13,13 @@ function(varnel_batch_sources target)
   if(VARNEL_UNITY_BUILD)
     set_target_properties(${target} PROPERTIES UNITY_BUILD ON
       UNITY_BUILD_BATCH_SIZE ${VARNEL_UNITY_BATCH})
+    # In a batch every file is an included one, and GCC then warns about a
+    # test whose fixture lies in the file's anonymous namespace: a warning
+    # meant for headers, which cannot apply to a file nothing else includes.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      target_compile_options(${target} PRIVATE
+        $<$<COMPILE_LANGUAGE:CXX>:-Wno-subobject-linkage>)
+    endif()
   endif()
 endfunction()
 

@@ -211,8 +211,13 @@ struct TRecordingClock {
   static DWORD Ticks() { return ++Current()->ticks; }
   static void Pause() {
     TRecordingClock* self = Current();
-    // The first step may come before the test knows the window.
-    while (!self->Wnd.load()) ::Sleep(1);
+    // The first step may come before the test knows the window; a window
+    // that never comes records nothing, and the test fails on the sizes.
+    const DWORD start = ::GetTickCount();
+    while (!self->Wnd.load()) {
+      if (::GetTickCount() - start > 10000) return;
+      ::Sleep(1);
+    }
     RECT r{};
     ::GetWindowRect(self->Wnd.load(), &r);
     std::lock_guard<std::mutex> lock(self->mutex);

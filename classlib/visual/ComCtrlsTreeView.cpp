@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 #include "ComCtrls.h"
@@ -242,7 +243,8 @@ TRect TTreeNode::DisplayRect(bool TextOnly) const {
   if (!itemId_ || !view || !view->HandleAllocated()) return TRect();
   RECT r{};
   // The message takes the item handle in the rectangle it fills.
-  *reinterpret_cast<HTREEITEM*>(&r) = itemId_;
+  static_assert(sizeof(HTREEITEM) <= sizeof(RECT));
+  std::memcpy(&r, &itemId_, sizeof(HTREEITEM));
   if (!::SendMessageA(view->Handle(), TVM_GETITEMRECT, TextOnly ? TRUE : FALSE,
                       reinterpret_cast<LPARAM>(&r)))
     return TRect();

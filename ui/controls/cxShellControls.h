@@ -109,7 +109,10 @@ class TcxCustomInnerShellListView : public TcxCustomInnerListView,
   // A linked control chose a folder: shown without navigation events.
   void ProcessTreeViewNavigate(PItemIDList APidl);
   void SetTreeView(TWinControl* AValue);
-  // Tells the linked tree view the folder shown.
+  // The linked shell combo box (set by the combo box itself).
+  TWinControl* ComboBox() const { return comboBox_; }
+  void SetComboBox(TWinControl* AValue);
+  // Tells the linked tree view and combo box the folder shown.
   void DoNavigateTreeView();
   // A new PIDL: the folder's and the item's.
   PItemIDList GetItemAbsolutePIDL(Integer AIndex);
@@ -180,6 +183,7 @@ class TcxCustomInnerShellListView : public TcxCustomInnerListView,
   HIMAGELIST largeImages_ = nullptr;
   TcxListViewStyle listStyle_ = lvsIcon;
   TWinControl* treeView_ = nullptr;
+  TWinControl* comboBox_ = nullptr;
   bool shellChanging_ = false;
   TcxShellChangeNotifierData notifier_;
   TcxShellDropTargetRegistration dropTarget_;
@@ -266,9 +270,12 @@ class TcxCustomInnerShellTreeView : public TTreeView,
   Integer ProducerCount();
   TcxCustomInnerShellListView* ListView() const { return listView_; }
   void SetListView(TcxCustomInnerShellListView* Value);
+  // The linked shell combo box (set by the combo box itself).
+  TWinControl* ComboBox() const { return comboBox_; }
+  void SetComboBox(TWinControl* Value);
   // The node whose shell object takes the drag (none when none does).
   TTreeNode* DropTargetNode() const { return dropNode_; }
-  // Shows the selected folder in the linked list view.
+  // Shows the selected folder in the linked list view and combo box.
   void DoNavigateListView();
   // The OLE drop target while the window exists.
   IDropTarget* OleDropTarget() const { return dropTarget_.Target(); }
@@ -338,6 +345,7 @@ class TcxCustomInnerShellTreeView : public TTreeView,
   void RestoreTreeState();
   void AdjustControlParams();
   void ShowToolTipChanged(TObject* Sender);
+  void RootSettingsChanged(TObject* Sender);
   void ApplyItem(TTreeNode* ANode, TcxShellItemInfo* AItem);
   // A live node of this tree (posted messages may name freed ones).
   bool IsLiveNode(TTreeNode* ANode);
@@ -356,6 +364,7 @@ class TcxCustomInnerShellTreeView : public TTreeView,
   bool notificationLocked_ = false;
   TcxShellChangeNotifierData notifier_;
   TcxCustomInnerShellListView* listView_ = nullptr;
+  TWinControl* comboBox_ = nullptr;
   TcxShellDropTargetRegistration dropTarget_;
   TcxComPtr<IDropTarget> currentDropTarget_;
   TTreeNode* dropNode_ = nullptr;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "ScopeGuard.h"
+#include "TypInfo.h"
 #include "cxControlsCommon.h"
 #include "cxEditRepositoryItems.h"
 #include "cxEditStyle.h"
@@ -1085,14 +1086,11 @@ void TcxCustomShellComboBox::RootChangeHandler(TObject*) {
 void TcxCustomShellComboBox::RootSettingsChanged(TObject*) {
   if (ComponentState().Contains(csLoading)) return;
   TcxCustomShellRoot* root = ActiveProperties()->Root();
-  if (shellListView_ &&
-      shellListView_->InnerShellListView()->HandleAllocated()) {
-    ::SendMessageA(shellListView_->InnerShellListView()->Handle(),
-                   DSM_SYNCHRONIZEROOT, reinterpret_cast<WPARAM>(root), 0);
+  if (shellListView_) {
+    cxShellSendRootToLinked(shellListView_->InnerShellListView(), root);
   }
-  if (shellTreeView_ && shellTreeView_->InnerTreeView()->HandleAllocated()) {
-    ::SendMessageA(shellTreeView_->InnerTreeView()->Handle(),
-                   DSM_SYNCHRONIZEROOT, reinterpret_cast<WPARAM>(root), 0);
+  if (shellTreeView_) {
+    cxShellSendRootToLinked(shellTreeView_->InnerTreeView(), root);
   }
 }
 
@@ -1145,6 +1143,33 @@ TcxCustomEditClass TcxFilterShellComboBoxHelper::GetFilterEditClass() const {
 namespace {
 
 void ShellComboBoxStartup() {
+  RegisterEnum<TcxShellComboBoxShowFullPath>(
+      "TcxShellComboBoxShowFullPath",
+      {"sfpNever", "sfpAlways", "sfpNotFocused"});
+  RegisterEnum<TcxPopupShellTreeViewOption>(
+      "TcxPopupShellTreeViewOption",
+      {"tvoContextMenus", "tvoHotTrack", "tvoShowButtons", "tvoShowInfoTips",
+       "tvoShowLines", "tvoShowRoot", "tvoShowToolTip", "tvoRightClickSelect"});
+  RegisterTypeName<TcxPopupShellTreeViewOptions>(
+      "TcxPopupShellTreeViewOptions");
+  RegisterEnum<TcxShellComboBoxViewOption>("TcxShellComboBoxViewOption",
+                                           {"scvoShowFiles", "scvoShowHidden"});
+  RegisterTypeName<TcxShellComboBoxViewOptions>("TcxShellComboBoxViewOptions");
+  using P = TcxShellComboBoxProperties;
+  TPublished<P>()
+      .Property("DropDownSizeable", &P::DropDownSizeable,
+                &P::SetDropDownSizeable, true)
+      .Property("DropDownWidth", &P::DropDownWidth, &P::SetDropDownWidth)
+      .Property("FastSearch", &P::FastSearch, &P::SetFastSearch, false)
+      .Property("IncrementalSearch", &P::IncrementalSearch,
+                &P::SetIncrementalSearch, false)
+      .Property("ShowFullPath", &P::ShowFullPath, &P::SetShowFullPath, sfpNever)
+      .Property("StoreRelativePath", &P::StoreRelativePath,
+                &P::SetStoreRelativePath, true)
+      .Property("TreeViewOptions", &P::TreeViewOptions, &P::SetTreeViewOptions)
+      .Property("ViewOptions", &P::ViewOptions, &P::SetViewOptions);
+  using E = TcxShellComboBox;
+  TPublished<E>().Property("Properties", &E::Properties, &E::SetProperties);
   RegisterClasses({TcxShellComboBox::StaticClass(),
                    TcxShellComboBoxProperties::StaticClass()});
   GetRegisteredEditProperties()->Register(
@@ -1160,6 +1185,8 @@ void ShellComboBoxShutdown() {
                                       TcxFilterShellComboBoxHelper::Instance());
   GetRegisteredEditProperties()->Unregister(
       TcxShellComboBoxProperties::StaticClass());
+  UnpublishClass(TcxShellComboBox::StaticClass());
+  UnpublishClass(TcxShellComboBoxProperties::StaticClass());
   // The system owns the list: it is only forgotten.
   shellImageList = nullptr;
 }

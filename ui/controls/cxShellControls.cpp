@@ -222,46 +222,40 @@ bool TcxCustomInnerShellListView::DoCompare(TcxShellFolder* AFolder1,
   return true;
 }
 
-namespace {
-
-// A linked control takes the sender's root; the roots' updating flag stops
-// the echo.
-void SendRootToLinked(TWinControl* AControl, TcxCustomShellRoot* ARoot) {
+void cxShellSendRootToLinked(TWinControl* AControl, TcxCustomShellRoot* ARoot) {
   if (AControl && AControl->HandleAllocated()) {
     ::SendMessageA(AControl->Handle(), DSM_SYNCHRONIZEROOT,
                    reinterpret_cast<WPARAM>(ARoot), 0);
   }
 }
 
-// A linked control shows APidl; its window is made first when it sits on a
-// form.
-void SendNavigateToLinked(TWinControl* AControl, PItemIDList APidl) {
+void cxShellSendNavigateToLinked(TWinControl* AControl, PItemIDList APidl) {
   if (!AControl || !AControl->Parent() || !APidl) return;
   AControl->HandleNeeded();
   ::SendMessageA(AControl->Handle(), DSM_DONAVIGATE,
                  reinterpret_cast<WPARAM>(APidl), 0);
 }
 
-}  // namespace
+void cxShellSetLink(TComponent* AOwner, TWinControl*& ALink,
+                    TWinControl* AValue) {
+  if (ALink == AValue) return;
+  if (ALink) ALink->RemoveFreeNotification(AOwner);
+  ALink = AValue;
+  if (ALink) ALink->FreeNotification(AOwner);
+}
 
 void TcxCustomInnerShellListView::RootSettingsChanged(TObject*) {
   if (Parent() && Parent()->ComponentState().Contains(csLoading)) return;
-  SendRootToLinked(treeView_, root_.get());
-  SendRootToLinked(comboBox_, root_.get());
+  cxShellSendRootToLinked(treeView_, root_.get());
+  cxShellSendRootToLinked(comboBox_, root_.get());
 }
 
 void TcxCustomInnerShellListView::SetTreeView(TWinControl* AValue) {
-  if (treeView_ == AValue) return;
-  if (treeView_) treeView_->RemoveFreeNotification(this);
-  treeView_ = AValue;
-  if (treeView_) treeView_->FreeNotification(this);
+  cxShellSetLink(this, treeView_, AValue);
 }
 
 void TcxCustomInnerShellListView::SetComboBox(TWinControl* AValue) {
-  if (comboBox_ == AValue) return;
-  if (comboBox_) comboBox_->RemoveFreeNotification(this);
-  comboBox_ = AValue;
-  if (comboBox_) comboBox_->FreeNotification(this);
+  cxShellSetLink(this, comboBox_, AValue);
 }
 
 void TcxCustomInnerShellListView::Notification(TComponent* AComponent,
@@ -604,8 +598,8 @@ void TcxCustomInnerShellListView::ProcessTreeViewNavigate(PItemIDList APidl) {
 void TcxCustomInnerShellListView::DoNavigateTreeView() {
   if (linkedControlNavigating || (!treeView_ && !comboBox_)) return;
   TcxPidlPtr pidl(GetPidlCopy(root_->Pidl()));
-  SendNavigateToLinked(treeView_, pidl.get());
-  SendNavigateToLinked(comboBox_, pidl.get());
+  cxShellSendNavigateToLinked(treeView_, pidl.get());
+  cxShellSendNavigateToLinked(comboBox_, pidl.get());
 }
 
 // ---------------------------------------------------------------------------
@@ -1660,10 +1654,7 @@ void TcxCustomInnerShellTreeView::SetListView(
 }
 
 void TcxCustomInnerShellTreeView::SetComboBox(TWinControl* Value) {
-  if (comboBox_ == Value) return;
-  if (comboBox_) comboBox_->RemoveFreeNotification(this);
-  comboBox_ = Value;
-  if (comboBox_) comboBox_->FreeNotification(this);
+  cxShellSetLink(this, comboBox_, Value);
 }
 
 void TcxCustomInnerShellTreeView::Notification(TComponent* AComponent,
@@ -1680,13 +1671,13 @@ void TcxCustomInnerShellTreeView::DoNavigateListView() {
   TcxPidlPtr pidl(GetNodeAbsolutePIDL(node));
   if (!pidl) return;
   if (listView_) listView_->ProcessTreeViewNavigate(pidl.get());
-  SendNavigateToLinked(comboBox_, pidl.get());
+  cxShellSendNavigateToLinked(comboBox_, pidl.get());
 }
 
 void TcxCustomInnerShellTreeView::RootSettingsChanged(TObject*) {
   if (Parent() && Parent()->ComponentState().Contains(csLoading)) return;
-  SendRootToLinked(listView_, root_.get());
-  SendRootToLinked(comboBox_, root_.get());
+  cxShellSendRootToLinked(listView_, root_.get());
+  cxShellSendRootToLinked(comboBox_, root_.get());
 }
 
 // ---------------------------------------------------------------------------

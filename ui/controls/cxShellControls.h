@@ -14,6 +14,15 @@
 class TcxCustomInnerShellTreeView;
 class TcxCustomInnerShellListView;
 
+// Messages between linked shell controls. A linked control takes the
+// sender's root (when its window exists; the roots' updating flag stops the
+// echo), or shows APidl (its window is made first when it sits on a form).
+void cxShellSendRootToLinked(TWinControl* AControl, TcxCustomShellRoot* ARoot);
+void cxShellSendNavigateToLinked(TWinControl* AControl, PItemIDList APidl);
+// Moves a link with its free notification from the old control to AValue.
+void cxShellSetLink(TComponent* AOwner, TWinControl*& ALink,
+                    TWinControl* AValue);
+
 // ---------------------------------------------------------------------------
 // The inner shell list view
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 //
 #include <gtest/gtest.h>
 
+#include "FormStreams.h"
 #include "Forms.h"
 #include "ShellTestSupport.h"
 #include "UiDriverControlsWin.h"
@@ -60,6 +61,38 @@ TEST(ShellComboBoxPropertiesTest, RegisteredForRepositoriesAndFilters) {
   EXPECT_EQ(FilterEditsController()->FindHelper(
                 TcxShellComboBoxProperties::StaticClass()),
             TcxFilterShellComboBoxHelper::Instance());
+}
+
+TEST(ShellComboBoxStreamTest, PublishedSettingsAreReadFromAForm) {
+  const String text =
+      "object cb: TcxShellComboBox\n"
+      "  Properties.FastSearch = True\n"
+      "  Properties.ShowFullPath = sfpNotFocused\n"
+      "  Properties.StoreRelativePath = False\n"
+      "  Properties.TreeViewOptions = [tvoShowButtons, tvoRightClickSelect]\n"
+      "  Properties.ViewOptions = [scvoShowHidden]\n"
+      "end\n";
+  TStringStream source(text);
+  TMemoryStream binary;
+  ObjectTextToBinary(source, binary);
+  binary.SetPosition(0);
+  TcxShellComboBox combo(nullptr);
+  ReadComponentFromStream(binary, &combo);
+  TcxShellComboBoxProperties* props = combo.Properties();
+  EXPECT_TRUE(props->FastSearch());
+  EXPECT_EQ(props->ShowFullPath(), sfpNotFocused);
+  EXPECT_FALSE(props->StoreRelativePath());
+  EXPECT_EQ(
+      props->TreeViewOptions(),
+      (TcxPopupShellTreeViewOptions{tvoShowButtons, tvoRightClickSelect}));
+  EXPECT_EQ(props->ViewOptions(), TcxShellComboBoxViewOptions{scvoShowHidden});
+  // The drop-down tree takes them.
+  TcxPopupShellTreeView* tree = combo.PopupShellTreeView();
+  ASSERT_NE(tree, nullptr);
+  EXPECT_TRUE(tree->RightClickSelect);
+  EXPECT_TRUE(tree->Options()->ShowHidden());
+  EXPECT_FALSE(tree->ShowLines());
+  EXPECT_TRUE(tree->ShowButtons());
 }
 
 class ShellComboBoxTest : public ::testing::Test {
@@ -406,4 +439,27 @@ TEST_F(ShellComboBoxTest, TheFoldersIconIsPaintedLeftOfTheText) {
   combo_->SetPath("Nowhere");
   ASSERT_TRUE(ui_test::PumpUntilIdle());
   EXPECT_EQ(info->IconIndex, -1);
+}
+
+TEST_F(ShellComboBoxTest, ARootSetOnOneLinkedControlReachesTheOthers) {
+  const WideString a = AnsiToWide(tree_.Path("Root\\A"));
+  combo_->Properties()->Root()->SetCustomPath(a);
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_EQ(stv_->Root()->CustomPath(), a);
+  EXPECT_EQ(slv_->Root()->CustomPath(), a);
+  EXPECT_EQ(combo_->EditingText(), "A");
+
+  const WideString c = AnsiToWide(tree_.Path("Root\\C"));
+  stv_->Root()->SetCustomPath(c);
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  EXPECT_EQ(combo_->Properties()->Root()->CustomPath(), c);
+  EXPECT_EQ(slv_->Root()->CustomPath(), c);
+  // The value is relative to the new root.
+  FocusCombo();
+  OpenDropDown();
+  EXPECT_EQ(PopupSelected()->Text(), "C");
+  ui_test::PressKeys({VK_DOWN});  // to C1
+  ASSERT_TRUE(ui_test::PumpUntilIdle());
+  CloseWith(VK_RETURN);
+  EXPECT_EQ(ComboValue(), "C1");
 }

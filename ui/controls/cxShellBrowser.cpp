@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "cxClasses.h"
+#include "cxEditConsts.h"
 #include "dxThemeManager.h"
 #include "dxUxTheme.h"
 
@@ -12,9 +13,6 @@ namespace {
 // The scroll bar's size box, right-aligned.
 constexpr int kSizeBoxPart = 10;
 constexpr int kSizeBoxRightAlign = 1;
-
-inline constexpr TcxResourceString cxSEditButtonCancel{65165, "Cancel"};
-inline constexpr TcxResourceString cxSEditButtonOK{65166, "OK"};
 
 }  // namespace
 
@@ -34,11 +32,13 @@ TcxShellBrowserDlg::TcxShellBrowserDlg(TComponent* AOwner) : TForm(AOwner) {
   lblFolder->SetBounds(12, 8, 80, 13);
   lblFolder->SetCaption("Current Folder");
 
-  cxTeFolder = new TEdit(this);
+  cxTeFolder = new TcxTextEdit(this);
   cxTeFolder->SetParent(this);
   cxTeFolder->SetBounds(12, 24, 284, 21);
+  // One line of text: the field widens with the form but keeps its height.
   cxTeFolder->SetAnchors(TAnchors{akLeft, akTop, akRight});
-  cxTeFolder->SetReadOnly(true);
+  cxTeFolder->Properties()->SetReadOnly(true);
+  cxTeFolder->GetStyle()->SetColor(clWindow);
   cxTeFolder->SetTabOrder(1);
 
   cxStv = new TcxShellTreeView(this);
@@ -79,6 +79,8 @@ TcxShellBrowserDlg::TcxShellBrowserDlg(TComponent* AOwner) : TForm(AOwner) {
 
   lookAndFeel_ = std::make_unique<TcxLookAndFeel>(this);
   cxStv->GetStyle()->LookAndFeel()->SetMasterLookAndFeel(lookAndFeel_.get());
+  cxTeFolder->GetStyle()->LookAndFeel()->SetMasterLookAndFeel(
+      lookAndFeel_.get());
   cxButton1->LookAndFeel()->SetMasterLookAndFeel(lookAndFeel_.get());
   cxButton2->LookAndFeel()->SetMasterLookAndFeel(lookAndFeel_.get());
 
@@ -88,6 +90,9 @@ TcxShellBrowserDlg::TcxShellBrowserDlg(TComponent* AOwner) : TForm(AOwner) {
 
 TcxShellBrowserDlg::~TcxShellBrowserDlg() {
   if (cxStv) cxStv->GetStyle()->LookAndFeel()->SetMasterLookAndFeel(nullptr);
+  if (cxTeFolder) {
+    cxTeFolder->GetStyle()->LookAndFeel()->SetMasterLookAndFeel(nullptr);
+  }
   if (cxButton1) cxButton1->LookAndFeel()->SetMasterLookAndFeel(nullptr);
   if (cxButton2) cxButton2->LookAndFeel()->SetMasterLookAndFeel(nullptr);
 }
@@ -146,7 +151,7 @@ void TcxShellBrowserDlg::UpdateFolderField() {
                        static_cast<UINT>(cxTeFolder->Width()));
     path = buffer;
   }
-  cxTeFolder->SetText(path);
+  cxTeFolder->SetEditValue(Variant(path));
 }
 
 void TcxShellBrowserDlg::Dispatch(TMessage& Message) {

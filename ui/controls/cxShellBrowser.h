@@ -7,6 +7,7 @@
 #include "cxButtons.h"
 #include "cxLookAndFeels.h"
 #include "cxShellTreeView.h"
+#include "cxTextEdit.h"
 
 class TcxShellBrowserDlg : public TForm {
   VARNEL_CLASS(TcxShellBrowserDlg, TForm)
@@ -36,7 +37,7 @@ class TcxShellBrowserDlg : public TForm {
 
   // --- Components ---
   TLabel* lblFolder;
-  TEdit* cxTeFolder;
+  TcxTextEdit* cxTeFolder;
   TcxShellTreeView* cxStv;
   TcxButton* cxButton1;
   TcxButton* cxButton2;

@@ -162,6 +162,7 @@ TcxCustomInnerShellListView::TcxCustomInnerShellListView(TComponent* AOwner)
 TcxCustomInnerShellListView::~TcxCustomInnerShellListView() {
   RemoveChangeNotification();
   SetTreeView(nullptr);
+  SetComboBox(nullptr);
   currentDropTarget_.reset();
   // The producer's requests leave the queue before the thread ends.
   producer_.reset();
@@ -221,25 +222,48 @@ bool TcxCustomInnerShellListView::DoCompare(TcxShellFolder* AFolder1,
   return true;
 }
 
-void TcxCustomInnerShellListView::RootSettingsChanged(TObject*) {
-  if (Parent() && Parent()->ComponentState().Contains(csLoading)) return;
-  if (treeView_ && treeView_->HandleAllocated()) {
-    ::SendMessageA(treeView_->Handle(), DSM_SYNCHRONIZEROOT,
-                   reinterpret_cast<WPARAM>(root_.get()), 0);
+void cxShellSendRootToLinked(TWinControl* AControl, TcxCustomShellRoot* ARoot) {
+  if (AControl && AControl->HandleAllocated()) {
+    ::SendMessageA(AControl->Handle(), DSM_SYNCHRONIZEROOT,
+                   reinterpret_cast<WPARAM>(ARoot), 0);
   }
 }
 
+void cxShellSendNavigateToLinked(TWinControl* AControl, PItemIDList APidl) {
+  if (!AControl || !AControl->Parent() || !APidl) return;
+  AControl->HandleNeeded();
+  ::SendMessageA(AControl->Handle(), DSM_DONAVIGATE,
+                 reinterpret_cast<WPARAM>(APidl), 0);
+}
+
+void cxShellSetLink(TComponent* AOwner, TWinControl*& ALink,
+                    TWinControl* AValue) {
+  if (ALink == AValue) return;
+  if (ALink) ALink->RemoveFreeNotification(AOwner);
+  ALink = AValue;
+  if (ALink) ALink->FreeNotification(AOwner);
+}
+
+void TcxCustomInnerShellListView::RootSettingsChanged(TObject*) {
+  if (Parent() && Parent()->ComponentState().Contains(csLoading)) return;
+  cxShellSendRootToLinked(treeView_, root_.get());
+  cxShellSendRootToLinked(comboBox_, root_.get());
+}
+
 void TcxCustomInnerShellListView::SetTreeView(TWinControl* AValue) {
-  if (treeView_ == AValue) return;
-  if (treeView_) treeView_->RemoveFreeNotification(this);
-  treeView_ = AValue;
-  if (treeView_) treeView_->FreeNotification(this);
+  cxShellSetLink(this, treeView_, AValue);
+}
+
+void TcxCustomInnerShellListView::SetComboBox(TWinControl* AValue) {
+  cxShellSetLink(this, comboBox_, AValue);
 }
 
 void TcxCustomInnerShellListView::Notification(TComponent* AComponent,
                                                TOperation Operation) {
   TcxCustomInnerListView::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == treeView_) treeView_ = nullptr;
+  if (Operation != opRemove) return;
+  if (AComponent == treeView_) treeView_ = nullptr;
+  if (AComponent == comboBox_) comboBox_ = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -572,12 +596,10 @@ void TcxCustomInnerShellListView::ProcessTreeViewNavigate(PItemIDList APidl) {
 }
 
 void TcxCustomInnerShellListView::DoNavigateTreeView() {
-  if (linkedControlNavigating || !treeView_ || !treeView_->Parent()) return;
+  if (linkedControlNavigating || (!treeView_ && !comboBox_)) return;
   TcxPidlPtr pidl(GetPidlCopy(root_->Pidl()));
-  if (!pidl) return;
-  treeView_->HandleNeeded();
-  ::SendMessageA(treeView_->Handle(), DSM_DONAVIGATE,
-                 reinterpret_cast<WPARAM>(pidl.get()), 0);
+  cxShellSendNavigateToLinked(treeView_, pidl.get());
+  cxShellSendNavigateToLinked(comboBox_, pidl.get());
 }
 
 // ---------------------------------------------------------------------------
@@ -960,6 +982,8 @@ TcxCustomInnerShellTreeView::TcxCustomInnerShellTreeView(TComponent* AOwner)
       dropTarget_(this) {
   options_->OnShowToolTipChanged =
       TNotifyEvent(this, &TcxCustomInnerShellTreeView::ShowToolTipChanged);
+  root_->OnSettingsChanged =
+      TNotifyEvent(this, &TcxCustomInnerShellTreeView::RootSettingsChanged);
   SHFILEINFOA info{};
   smallImages_ = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoA(
       "C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
@@ -968,6 +992,7 @@ TcxCustomInnerShellTreeView::TcxCustomInnerShellTreeView(TComponent* AOwner)
 
 TcxCustomInnerShellTreeView::~TcxCustomInnerShellTreeView() {
   SetListView(nullptr);
+  SetComboBox(nullptr);
   RemoveChangeNotification();
   currentDropTarget_.reset();
   dropNode_ = nullptr;
@@ -1628,17 +1653,31 @@ void TcxCustomInnerShellTreeView::SetListView(
   DoNavigateListView();
 }
 
+void TcxCustomInnerShellTreeView::SetComboBox(TWinControl* Value) {
+  cxShellSetLink(this, comboBox_, Value);
+}
+
 void TcxCustomInnerShellTreeView::Notification(TComponent* AComponent,
                                                TOperation Operation) {
   TTreeView::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == listView_) listView_ = nullptr;
+  if (Operation != opRemove) return;
+  if (AComponent == listView_) listView_ = nullptr;
+  if (AComponent == comboBox_) comboBox_ = nullptr;
 }
 
 void TcxCustomInnerShellTreeView::DoNavigateListView() {
-  if (!listView_ || Items()->Count() == 0) return;
+  if ((!listView_ && !comboBox_) || Items()->Count() == 0) return;
   TTreeNode* node = Selected() ? Selected() : Items()->GetFirstNode();
   TcxPidlPtr pidl(GetNodeAbsolutePIDL(node));
-  if (pidl) listView_->ProcessTreeViewNavigate(pidl.get());
+  if (!pidl) return;
+  if (listView_) listView_->ProcessTreeViewNavigate(pidl.get());
+  cxShellSendNavigateToLinked(comboBox_, pidl.get());
+}
+
+void TcxCustomInnerShellTreeView::RootSettingsChanged(TObject*) {
+  if (Parent() && Parent()->ComponentState().Contains(csLoading)) return;
+  cxShellSendRootToLinked(listView_, root_.get());
+  cxShellSendRootToLinked(comboBox_, root_.get());
 }
 
 // ---------------------------------------------------------------------------

@@ -14,6 +14,15 @@
 class TcxCustomInnerShellTreeView;
 class TcxCustomInnerShellListView;
 
+// Messages between linked shell controls. A linked control takes the
+// sender's root (when its window exists; the roots' updating flag stops the
+// echo), or shows APidl (its window is made first when it sits on a form).
+void cxShellSendRootToLinked(TWinControl* AControl, TcxCustomShellRoot* ARoot);
+void cxShellSendNavigateToLinked(TWinControl* AControl, PItemIDList APidl);
+// Moves a link with its free notification from the old control to AValue.
+void cxShellSetLink(TComponent* AOwner, TWinControl*& ALink,
+                    TWinControl* AValue);
+
 // ---------------------------------------------------------------------------
 // The inner shell list view
 // ---------------------------------------------------------------------------
@@ -109,7 +118,10 @@ class TcxCustomInnerShellListView : public TcxCustomInnerListView,
   // A linked control chose a folder: shown without navigation events.
   void ProcessTreeViewNavigate(PItemIDList APidl);
   void SetTreeView(TWinControl* AValue);
-  // Tells the linked tree view the folder shown.
+  // The linked shell combo box (set by the combo box itself).
+  TWinControl* ComboBox() const { return comboBox_; }
+  void SetComboBox(TWinControl* AValue);
+  // Tells the linked tree view and combo box the folder shown.
   void DoNavigateTreeView();
   // A new PIDL: the folder's and the item's.
   PItemIDList GetItemAbsolutePIDL(Integer AIndex);
@@ -180,6 +192,7 @@ class TcxCustomInnerShellListView : public TcxCustomInnerListView,
   HIMAGELIST largeImages_ = nullptr;
   TcxListViewStyle listStyle_ = lvsIcon;
   TWinControl* treeView_ = nullptr;
+  TWinControl* comboBox_ = nullptr;
   bool shellChanging_ = false;
   TcxShellChangeNotifierData notifier_;
   TcxShellDropTargetRegistration dropTarget_;
@@ -266,9 +279,12 @@ class TcxCustomInnerShellTreeView : public TTreeView,
   Integer ProducerCount();
   TcxCustomInnerShellListView* ListView() const { return listView_; }
   void SetListView(TcxCustomInnerShellListView* Value);
+  // The linked shell combo box (set by the combo box itself).
+  TWinControl* ComboBox() const { return comboBox_; }
+  void SetComboBox(TWinControl* Value);
   // The node whose shell object takes the drag (none when none does).
   TTreeNode* DropTargetNode() const { return dropNode_; }
-  // Shows the selected folder in the linked list view.
+  // Shows the selected folder in the linked list view and combo box.
   void DoNavigateListView();
   // The OLE drop target while the window exists.
   IDropTarget* OleDropTarget() const { return dropTarget_.Target(); }
@@ -338,6 +354,7 @@ class TcxCustomInnerShellTreeView : public TTreeView,
   void RestoreTreeState();
   void AdjustControlParams();
   void ShowToolTipChanged(TObject* Sender);
+  void RootSettingsChanged(TObject* Sender);
   void ApplyItem(TTreeNode* ANode, TcxShellItemInfo* AItem);
   // A live node of this tree (posted messages may name freed ones).
   bool IsLiveNode(TTreeNode* ANode);
@@ -356,6 +373,7 @@ class TcxCustomInnerShellTreeView : public TTreeView,
   bool notificationLocked_ = false;
   TcxShellChangeNotifierData notifier_;
   TcxCustomInnerShellListView* listView_ = nullptr;
+  TWinControl* comboBox_ = nullptr;
   TcxShellDropTargetRegistration dropTarget_;
   TcxComPtr<IDropTarget> currentDropTarget_;
   TTreeNode* dropNode_ = nullptr;

@@ -293,9 +293,16 @@ PItemIDList PathToAbsolutePIDL(const String& APath, TcxCustomShellRoot* ARoot,
 
 bool CheckShellObjectExistence(PItemIDList APidl) {
   SHFILEINFOW info{};
-  return APidl && ::SHGetFileInfoW(
-                      reinterpret_cast<LPCWSTR>(APidl), 0, &info, sizeof(info),
-                      SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON) != 0;
+  if (!APidl || ::SHGetFileInfoW(
+                    reinterpret_cast<LPCWSTR>(APidl), 0, &info, sizeof(info),
+                    SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON) == 0) {
+    return false;
+  }
+  // The shell describes a file-system id from the id alone, also when the
+  // file is gone: the disk has the last word.
+  const String path = GetPidlName(APidl);
+  return path.empty() || ::GetFileAttributesW(AsWChar(AnsiToWide(path))) !=
+                             INVALID_FILE_ATTRIBUTES;
 }
 
 bool CheckAbsolutePIDL(PItemIDList& APidl, TcxCustomShellRoot* ARoot,

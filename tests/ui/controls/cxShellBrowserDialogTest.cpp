@@ -78,14 +78,18 @@ TEST_F(ShellBrowserDialogTest, KeysChooseAFolderAndOkReturnsItsPath) {
   String caption;
   String label;
   String field;
+  String fieldAfterMove;
+  bool fieldReadOnly = false;
   std::vector<String> shown;
   TScriptedBrowserDialog dialog([&](TcxShellBrowserDlg* AForm) {
     caption = AForm->Caption();
     label = AForm->FolderCaption();
     field = AForm->cxTeFolder->Text();
+    fieldReadOnly = AForm->cxTeFolder->Properties()->ReadOnly();
     shown = RootChildren(AForm);
     ui_test::PressKeys({VK_DOWN});  // from A to B
     ui_test::PumpUntilIdle();
+    fieldAfterMove = AForm->cxTeFolder->Text();
     ui_test::Click(AForm->cxButton1);
   });
   Prepare(dialog);
@@ -94,8 +98,12 @@ TEST_F(ShellBrowserDialogTest, KeysChooseAFolderAndOkReturnsItsPath) {
   EXPECT_TRUE(shell_test::SamePath(dialog.Path(), tree_.Path("Root\\B")));
   EXPECT_EQ(caption, "Browse for Folder");
   EXPECT_EQ(label, "Current Folder");
+  // The path field follows the tree and cannot be typed into.
   ASSERT_FALSE(field.empty());
   EXPECT_EQ(field.back(), 'A');
+  ASSERT_FALSE(fieldAfterMove.empty());
+  EXPECT_EQ(fieldAfterMove.back(), 'B');
+  EXPECT_TRUE(fieldReadOnly);
   // Files are not shown unless asked for.
   EXPECT_EQ(shown, (std::vector<String>{"A", "B"}));
 }

@@ -147,6 +147,20 @@ TEST_F(ShellPathToPidlTest, AbsolutePidlsAreCheckedAgainstTheRoot) {
   EXPECT_TRUE(CheckAbsolutePIDL(p, &root_, true, false));
 }
 
+TEST_F(ShellPathToPidlTest, AFolderDeletedAfterItsPidlWasMadeDoesNotExist) {
+  TcxPidlPtr b = PidlOf(tree_.Path("Desktop\\A\\B"));
+  ASSERT_NE(b, nullptr);
+  EXPECT_TRUE(CheckShellObjectExistence(b.get()));
+  ASSERT_TRUE(::RemoveDirectoryA(tree_.Path("Desktop\\A\\B").c_str()));
+  EXPECT_FALSE(CheckShellObjectExistence(b.get()));
+  PItemIDList p = b.get();
+  EXPECT_FALSE(CheckAbsolutePIDL(p, &root_, true, true));
+  EXPECT_TRUE(CheckAbsolutePIDL(p, &root_, false, true));
+  // Virtual folders have no path to look for: the shell's word holds.
+  TcxPidlPtr desktop(CreateEmptyPidl());
+  EXPECT_TRUE(CheckShellObjectExistence(desktop.get()));
+}
+
 TEST(ShellPathDisplayTest, DisplayNamesOfPidls) {
   TTempFolderTree tree;
   tree.AddFolder("Shown");

@@ -9,6 +9,7 @@
 #include "dxBarKindControls.h"
 #include "dxBarNavigation.h"
 #include "dxBarSubMenu.h"
+#include "dxBarWinControls.h"
 
 namespace {
 
@@ -176,9 +177,8 @@ Integer TCustomdxBarControlAccessibilityHelper::GetState(Integer) {
 }
 
 bool TCustomdxBarControlAccessibilityHelper::CanNavigateToChildren(Word) {
-  // A focused edit of the window keeps its arrows; no edit item takes the
-  // focus yet.
-  return true;
+  // A focused edit of the window keeps its arrows and Tab.
+  return dxBarFocusedWinControl(GetBarControlInstance()) == nullptr;
 }
 
 void TCustomdxBarControlAccessibilityHelper::GetItemControlKeyTipPosition(

@@ -8,6 +8,7 @@
 #include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "dxBar.h"
+#include "dxBarWinControls.h"
 
 namespace {
 
@@ -21,6 +22,9 @@ bool gClosingMenus = false;
 bool gLookupGuard = false;
 bool gApplicationActive = true;
 bool gDeactivatingToAnotherProcess = false;
+// Set while an edit of a bar calls the keyboard handling for its own key.
+bool gQueryMode = false;
+bool gAltReleasedInEdit = false;
 
 bool IsChildWindow(HWND AWnd) {
   return (::GetWindowLongA(AWnd, GWL_STYLE) & WS_CHILD) != 0;
@@ -288,8 +292,19 @@ bool IsApplicationActive() {
 }
 
 TdxBarMouseWheelEventReceiver BarGetMouseWheelReceiver() {
-  return ActiveBarControl ? mwrActiveBarControl : mwrWindow;
+  if (!ActiveBarControl) return mwrWindow;
+  if (dxBarFocusedWinControl(ActiveBarControl)) return mwrFocusedItemControl;
+  return mwrActiveBarControl;
 }
+
+bool dxBarCallKeyboardHookFromEdit(Word AKey, LPARAM AKeyData) {
+  TRestoreOnExit<bool> query(gQueryMode, true);
+  const bool handled = dxBarProcessKey(AKey, AKeyData);
+  gAltReleasedInEdit = false;
+  return handled;
+}
+
+void dxBarAltReleasedInEdit() { gAltReleasedInEdit = true; }
 
 // ---------------------------------------------------------------------------
 // Finding the manager of a key, shortcuts and accelerators
@@ -373,6 +388,8 @@ bool dxBarProcessKey(Word AKey, LPARAM AKeyData) {
   }
   if (ActiveBarControl && ActiveBarControl->HandleAllocated() &&
       ActiveBarControl->Enabled()) {
+    // Keys typed into an edit of the active bar are the edit's.
+    if (!gQueryMode && dxBarFocusedWinControl(ActiveBarControl)) return false;
     if (!keyUp) {
       gHandledKeyPending = true;
       gHandledKey = AKey;
@@ -425,7 +442,8 @@ bool dxBarProcessKey(Word AKey, LPARAM AKeyData) {
     }
     return false;
   }
-  const bool altUp = AKey == VK_MENU && gAltPending;
+  const bool altUp = AKey == VK_MENU && (gAltPending || gAltReleasedInEdit);
+  gAltReleasedInEdit = false;
   const bool f10Up = AKey == VK_F10 && !shift.Contains(ssShift) &&
                      !shift.Contains(ssCtrl) && !shift.Contains(ssAlt) &&
                      manager->UseF10ForMenu;

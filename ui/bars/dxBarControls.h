@@ -780,6 +780,9 @@ class TdxBarControl : public TCustomdxBarControl {
 
   // --- Mark ---
   void SetMarkState(TdxBarMarkState Value) override;
+  void InvalidateMark();
+  // The mark's state for where the mouse is now.
+  void CheckMarkState();
   // While a floating bar's mark is hot a short poll notices the mouse
   // leaving it.
   void StartMoreButtonsHintTimer();

@@ -8,6 +8,7 @@
 #include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "dxBar.h"
+#include "dxBarNavigation.h"
 #include "dxBarWinControls.h"
 
 namespace {
@@ -88,12 +89,28 @@ LRESULT CALLBACK KeyboardHookProc(int ACode, WPARAM AKey, LPARAM AKeyData) {
   return ::CallNextHookEx(gKeyboardHook, ACode, AKey, AKeyData);
 }
 
+// The window is one of the active bar windows or inside one.
+bool InActiveChain(HWND AWnd) {
+  if (!AWnd) return false;
+  for (TCustomdxBarControl* c = ActiveBarControl; c; c = c->ParentBar()) {
+    if (!TCustomdxBarControl::IsLive(c) || !c->HandleAllocated()) break;
+    if (AWnd == c->Handle() || ::IsChild(c->Handle(), AWnd)) return true;
+  }
+  return false;
+}
+
 LRESULT CALLBACK MouseHookProc(int ACode, WPARAM AMessage, LPARAM AData) {
   const auto msg = static_cast<UINT>(AMessage);
   bool swallow = false;
   if (ACode >= 0) {
     if (msg == WM_MOUSEWHEEL && BarGetMouseWheelReceiver() == mwrNone)
       swallow = true;
+    // A click away from the bars the keyboard walks ends the walk; a click
+    // into one of them (an open menu or the bar it hangs from) is theirs.
+    if (!gClosingMenus && IsMouseDownMessage(msg) &&
+        dxBarKeyboardHandlingActive() &&
+        !InActiveChain(reinterpret_cast<MOUSEHOOKSTRUCT*>(AData)->hwnd))
+      dxBarStopKeyboardHandling();
     // A click outside the open menus closes them.
     if (!swallow && !gClosingMenus && ActiveBarControl &&
         IsMouseDownMessage(msg)) {

@@ -930,6 +930,16 @@ void TCustomdxBarComboControl::SetDroppedDown(bool Value) {
   combo->DropDown(p.x, p.y);
 }
 
+void TCustomdxBarComboControl::MouseUp(TMouseButton AButton, TShiftState AShift,
+                                       Integer X, Integer Y) {
+  TdxBarEditControl::MouseUp(AButton, AShift, X, Y);
+  if (AButton != mbLeft || !droppedDownAtPress_ || !droppedDown_) return;
+  TCustomdxBarCombo* combo = Combo();
+  const Integer part = FindPartAtPos({X, Y});
+  if (part == 3 || (combo && combo->EmptyWindow() && part == 0))
+    SetDroppedDown(false);
+}
+
 void TCustomdxBarComboControl::SysKeyDown(Word& AKey, TShiftState AShift) {
   if ((AKey == VK_UP || AKey == VK_DOWN) && AShift.Contains(ssAlt)) {
     SetDroppedDown(!droppedDown_);

@@ -194,6 +194,10 @@ class TCustomdxBarComboControl : public TdxBarEditControl {
   void EnabledChanged() override;
   bool CanDrawEditor() const override;
   bool IsChildWindow(HWND AWnd) const override;
+  // The bar holds the mouse between press and release: the release on the
+  // button comes from the bar.
+  void MouseUp(TMouseButton AButton, TShiftState AShift, Integer X,
+               Integer Y) override;
 
  protected:
   TCustomdxBarCombo* Combo() const;

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "ScopeGuard.h"
 #include "UiDriverControlsWin.h"
 #include "cxGraphics.h"
 #include "dxBar.h"
@@ -342,6 +343,78 @@ TEST_F(BarWinControlsTest, TheFieldDrawsTheCommittedTextThroughThePainter) {
   PressKeys({VK_ESCAPE});
   PumpUntilIdle();
   EXPECT_TRUE(control->CanDrawEditor());
+}
+
+TEST_F(BarWinControlsTest, F4DropsTheCombosWindowWhichTakesTheArrows) {
+  auto* combo = static_cast<TCustomdxBarCombo*>(
+      manager_->AddItem(TCustomdxBarCombo::StaticClass()));
+  combo->SetWidth(120);
+  // The application's own drop-down window: a list.
+  HWND list = ::CreateWindowExA(
+      WS_EX_TOOLWINDOW, "LISTBOX", "", WS_POPUP | WS_BORDER | LBS_NOTIFY, 0, 0,
+      120, 80, form_->Handle(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(list);
+  TScopeGuard destroy([&] { ::DestroyWindow(list); });
+  for (const char* s : {"one", "two", "three"})
+    ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+  combo->OnGetDropDownWindow = TdxBarGetDropDownWindowEvent::FromFunction(
+      [&](TCustomdxBarCombo*, HWND& AWindow) { AWindow = list; });
+  int closeUps = 0;
+  combo->OnCloseUp = TNotifyEvent::FromFunction([&](TObject*) { ++closeUps; });
+  Toolbar({combo});
+  ShowForm();
+  auto* control = dynamic_cast<TCustomdxBarComboControl*>(ControlOf(combo));
+  ASSERT_TRUE(control);
+  ClickField(control);
+  ASSERT_TRUE(control->Focused());
+
+  PressKeys({VK_F4});
+  ASSERT_TRUE(control->DroppedDown());
+  EXPECT_TRUE(::IsWindowVisible(list));
+  // Below the field, where the edit begins.
+  RECT shown{};
+  ::GetWindowRect(list, &shown);
+  const TRect item = control->Parent()->GetItemScreenRect(control);
+  EXPECT_EQ(item.Bottom, shown.top);
+  EXPECT_EQ(item.Left + control->GetEditOffset(), shown.left);
+  // The arrows go to the list while it is open, not to the edit.
+  PressKeys({VK_DOWN});
+  PressKeys({VK_DOWN});
+  EXPECT_EQ(1, ::SendMessageA(list, LB_GETCURSEL, 0, 0));
+  PressKeys({VK_F4});
+  EXPECT_FALSE(control->DroppedDown());
+  EXPECT_FALSE(::IsWindowVisible(list));
+  EXPECT_EQ(1, closeUps);
+  // Ending the edit closes an open list too.
+  PressKeys({VK_F4});
+  ASSERT_TRUE(control->DroppedDown());
+  PressKeys({VK_ESCAPE});
+  PumpUntilIdle();
+  EXPECT_FALSE(control->DroppedDown());
+  EXPECT_FALSE(::IsWindowVisible(list));
+  EXPECT_EQ(2, closeUps);
+  // The arrow opens the list on its press and closes it on the release of
+  // a second click.
+  ASSERT_GE(control->Parts().size(), 4u);
+  const TRect arrow = control->Parts()[3];
+  const POINT onArrow =
+      ScreenPointOf(control->Parent()->Handle(), (arrow.Left + arrow.Right) / 2,
+                    (arrow.Top + arrow.Bottom) / 2);
+  Click(onArrow);
+  PumpUntilIdle();
+  EXPECT_TRUE(control->DroppedDown());
+  Click(onArrow);
+  PumpUntilIdle();
+  EXPECT_FALSE(control->DroppedDown());
+  PressKeys({VK_ESCAPE});
+  PumpUntilIdle();
+  // A read-only combo never drops down.
+  combo->SetReadOnly(true);
+  ClickField(control);
+  PressKeys({VK_F4});
+  EXPECT_FALSE(control->DroppedDown());
+  PressKeys({VK_ESCAPE});
+  PumpUntilIdle();
 }
 
 }  // namespace

@@ -46,23 +46,20 @@ std::map<TObject*, TdxBarAccessibilityHelper*>& MarkHelpers() {
   return helpers;
 }
 
-void MarkOwnerGone(TObject* AOwner) {
-  auto it = MarkHelpers().find(AOwner);
-  if (it == MarkHelpers().end()) return;
+// The helper of a bar object that goes leaves its map and learns it.
+void ReleaseHelper(std::map<TObject*, TdxBarAccessibilityHelper*>& AHelpers,
+                   TObject* AOwner) {
+  auto it = AHelpers.find(AOwner);
+  if (it == AHelpers.end()) return;
   TdxBarAccessibilityHelper* helper = it->second;
-  MarkHelpers().erase(it);
+  AHelpers.erase(it);
   helper->OwnerObjectDestroyed();
   helper->_Release();
 }
 
 void OwnerGone(TObject* AOwner) {
-  MarkOwnerGone(AOwner);
-  auto it = Helpers().find(AOwner);
-  if (it == Helpers().end()) return;
-  TdxBarAccessibilityHelper* helper = it->second;
-  Helpers().erase(it);
-  helper->OwnerObjectDestroyed();
-  helper->_Release();
+  ReleaseHelper(MarkHelpers(), AOwner);
+  ReleaseHelper(Helpers(), AOwner);
 }
 
 TRect ScreenRectOf(HWND AWnd) {
@@ -735,7 +732,8 @@ void AccessibilityStartup() {
 void AccessibilityShutdown() {
   if (dxBarManagerSeams().AccessibilityOwnerGone == &OwnerGone)
     dxBarManagerSeams().AccessibilityOwnerGone = nullptr;
-  while (!MarkHelpers().empty()) MarkOwnerGone(MarkHelpers().begin()->first);
+  while (!MarkHelpers().empty())
+    ReleaseHelper(MarkHelpers(), MarkHelpers().begin()->first);
   while (!Helpers().empty()) OwnerGone(Helpers().begin()->first);
 }
 

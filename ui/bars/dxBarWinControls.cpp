@@ -386,17 +386,16 @@ void TdxBarWinControl::WndProc(TMessage& Message) {
   TCustomdxBarControl* bar = Parent();
   switch (Message.Msg) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-      Word key = static_cast<Word>(Message.WParam);
-      EditKeyDown(key, KeyShift(Message.LParam));
-      consumed = key == 0;
-      if (!consumed) Message.WParam = key;
-      break;
-    }
+    case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP: {
       Word key = static_cast<Word>(Message.WParam);
-      EditKeyUp(key, KeyShift(Message.LParam));
+      const bool down =
+          Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN;
+      if (down)
+        EditKeyDown(key, KeyShift(Message.LParam));
+      else
+        EditKeyUp(key, KeyShift(Message.LParam));
       consumed = key == 0;
       if (!consumed) Message.WParam = key;
       break;

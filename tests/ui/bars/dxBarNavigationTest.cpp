@@ -319,11 +319,7 @@ TEST_F(BarMainMenuKeysTest, AnEditItemsKeyTipStartsEditingIt) {
   auto* find =
       static_cast<TdxBarEdit*>(manager_->AddItem(TdxBarEdit::StaticClass()));
   find->SetCaption("&Find");
-  TdxBar* tools = manager_->Bars()->Add();
-  tools->SetCaption("Tools");
-  tools->ItemLinks()->Add(find);
-  tools->SetDockingStyle(dsTop);
-  tools->SetVisible(true);
+  Toolbar({find});
   PumpUntilIdle();
   auto* control = dynamic_cast<TdxBarWinControl*>(ControlOf(find));
   ASSERT_TRUE(control);
@@ -342,12 +338,9 @@ TEST_F(BarMainMenuKeysTest, AnEditItemsKeyTipStartsEditingIt) {
 
 TEST_F(BarMainMenuKeysTest, TheMarkHelperStandsForTheToolbarsMarkButton) {
   // Enough wide buttons on a narrow form to cut the toolbar.
-  TdxBar* tools = manager_->Bars()->Add();
-  tools->SetCaption("Tools");
+  TdxBar* tools = Toolbar({});
   for (int i = 0; i < 12; ++i)
     tools->ItemLinks()->Add(Button("Button number " + IntToStr(i)));
-  tools->SetDockingStyle(dsTop);
-  tools->SetVisible(true);
   PumpUntilIdle();
   auto* toolbar = dynamic_cast<TdxBarControl*>(tools->Control());
   ASSERT_TRUE(toolbar);

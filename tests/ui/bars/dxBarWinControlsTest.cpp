@@ -35,14 +35,6 @@ class BarWinControlsTest : public bar_test::TBarFormTest {
         TNotifyEvent::FromFunction([this](TObject*) { ++changes_; });
     return edit;
   }
-  TdxBar* Toolbar(std::initializer_list<TdxBarItem*> AItems) {
-    TdxBar* bar = manager_->Bars()->Add();
-    bar->SetCaption("Tools");
-    for (TdxBarItem* item : AItems) bar->ItemLinks()->Add(item);
-    bar->SetDockingStyle(dsTop);
-    bar->SetVisible(true);
-    return bar;
-  }
   static TdxBarEditControl* ControlOf(TdxBarItem* AItem) {
     return AItem->GetLinkCount()
                ? dynamic_cast<TdxBarEditControl*>(AItem->GetLinks(0)->Control())
@@ -54,6 +46,14 @@ class BarWinControlsTest : public bar_test::TBarFormTest {
     Click(ScreenPointOf(AControl->Parent()->Handle(), (r.Left + r.Right) / 2,
                         (r.Top + r.Bottom) / 2));
     PumpUntilIdle();
+  }
+  // Puts the item on a toolbar, shows the form and clicks into the field.
+  TdxBarEditControl* EditOnToolbar(TdxBarItem* AItem) {
+    Toolbar({AItem});
+    ShowForm();
+    TdxBarEditControl* control = ControlOf(AItem);
+    if (control) ClickField(control);
+    return control;
   }
   // A click on the form away from the bars.
   void ClickElsewhere() {
@@ -108,12 +108,8 @@ TEST_F(BarWinControlsTest, AClickEditsInAWindowOverTheFieldAndEnterCommits) {
 
 TEST_F(BarWinControlsTest, ALongTextIsCommittedWhole) {
   TdxBarEdit* edit = AddEdit("Path");
-  Toolbar({edit});
-  ShowForm();
-  TdxBarEditControl* control = ControlOf(edit);
-  ASSERT_TRUE(control);
-  ClickField(control);
-  ASSERT_TRUE(control->Focused());
+  TdxBarEditControl* control = EditOnToolbar(edit);
+  ASSERT_TRUE(control && control->Focused());
   // A long text pasted into the field, then typed on at its end.
   std::string text;
   for (int i = 0; text.size() < 1000; ++i) text += char('a' + i % 26);
@@ -186,12 +182,8 @@ TEST_F(BarWinControlsTest, CurChangeFollowsTypingButNotTheControlsOwnText) {
   int curChanges = 0;
   edit->OnCurChange =
       TNotifyEvent::FromFunction([&](TObject*) { ++curChanges; });
-  Toolbar({edit});
-  ShowForm();
-  TdxBarEditControl* control = ControlOf(edit);
-  ASSERT_TRUE(control);
-  ClickField(control);
-  ASSERT_TRUE(control->Focused());
+  TdxBarEditControl* control = EditOnToolbar(edit);
+  ASSERT_TRUE(control && control->Focused());
   EXPECT_EQ(0, curChanges) << "loading the text into the window";
   TypeText("xy");
   EXPECT_EQ(2, curChanges);
@@ -199,20 +191,6 @@ TEST_F(BarWinControlsTest, CurChangeFollowsTypingButNotTheControlsOwnText) {
   EXPECT_EQ("abc", edit->Text());
   PressKeys({VK_ESCAPE});
   PumpUntilIdle();
-}
-
-TEST_F(BarWinControlsTest, MaxLengthLimitsWhatCanBeTyped) {
-  TdxBarEdit* edit = AddEdit("Code");
-  edit->SetMaxLength(4);
-  Toolbar({edit});
-  ShowForm();
-  TdxBarEditControl* control = ControlOf(edit);
-  ASSERT_TRUE(control);
-  ClickField(control);
-  TypeText("abcdefg");
-  PressKeys({VK_RETURN});
-  PumpUntilIdle();
-  EXPECT_EQ("abcd", edit->Text());
 }
 
 TEST_F(BarWinControlsTest, EnterInAnEditInAMenuCommitsAndClosesTheMenus) {
@@ -269,19 +247,34 @@ TEST_F(BarWinControlsTest, UpAndDownStepThroughAListComboAndEnterCommits) {
   EXPECT_EQ(1, changes_);
 }
 
-TEST_F(BarWinControlsTest, AReadOnlyEditTakesNoTyping) {
-  TdxBarEdit* edit = AddEdit("Shown");
-  edit->SetText("fixed");
-  edit->SetReadOnly(true);
-  Toolbar({edit});
+TEST_F(BarWinControlsTest, TheFieldTakesWhatTheItemAllows) {
+  struct Case {
+    Integer MaxLength;
+    bool ReadOnly;
+    const char* Typed;
+    const char* Committed;
+  };
   ShowForm();
-  TdxBarEditControl* control = ControlOf(edit);
-  ASSERT_TRUE(control);
-  ClickField(control);
-  TypeText("zz");
-  PressKeys({VK_RETURN});
-  PumpUntilIdle();
-  EXPECT_EQ("fixed", edit->Text());
+  for (const Case& c : {
+           Case{0, false, "abcdefg", "abcdefg"},
+           Case{4, false, "abcdefg", "abcd"},
+           Case{0, true, "zz", "fixed"},
+       }) {
+    TdxBarEdit* edit = AddEdit("Code");
+    edit->SetText("fixed");
+    edit->SetMaxLength(c.MaxLength);
+    edit->SetReadOnly(c.ReadOnly);
+    TdxBar* bar = Toolbar({edit});
+    PumpUntilIdle();
+    TdxBarEditControl* control = ControlOf(edit);
+    ASSERT_TRUE(control) << c.Typed;
+    ClickField(control);
+    TypeText(c.Typed);
+    PressKeys({VK_RETURN});
+    PumpUntilIdle();
+    EXPECT_EQ(c.Committed, edit->Text()) << c.MaxLength << " " << c.ReadOnly;
+    Free(bar);
+  }
 }
 
 TEST_F(BarWinControlsTest, AltTypedInAnEditEndsEditingAndEntersTheMainMenu) {
@@ -293,12 +286,8 @@ TEST_F(BarWinControlsTest, AltTypedInAnEditEndsEditingAndEntersTheMainMenu) {
   mainMenu->SetDockingStyle(dsTop);
   mainMenu->SetIsMainMenu(true);
   mainMenu->SetVisible(true);
-  Toolbar({edit});
-  ShowForm();
-  TdxBarEditControl* control = ControlOf(edit);
-  ASSERT_TRUE(control);
-  ClickField(control);
-  ASSERT_TRUE(control->Focused());
+  TdxBarEditControl* control = EditOnToolbar(edit);
+  ASSERT_TRUE(control && control->Focused());
   PressKeys({VK_MENU});
   PumpUntilIdle();
   EXPECT_FALSE(control->Focused());

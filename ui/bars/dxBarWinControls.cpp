@@ -726,6 +726,79 @@ void TdxBarCustomEditControl::PaintCommittedText(const TRect& R) {
   if (edit) edit->DrawInterior(this, canvas, R, ItemLink());
 }
 
+// --- Width sizing while customizing ---------------------------------------
+
+namespace {
+constexpr Integer SizingStrip = 7;
+}  // namespace
+
+TRect TdxBarCustomEditControl::LeftSizingRect() const {
+  TRect r = GetItemBounds();
+  r.Right = std::min(r.Right, r.Left + SizingStrip);
+  return r;
+}
+
+TRect TdxBarCustomEditControl::RightSizingRect() const {
+  TRect r = GetItemBounds();
+  r.Left = std::max(r.Left, r.Right - SizingStrip);
+  return r;
+}
+
+bool TdxBarCustomEditControl::CanResize(const TPoint& P) const {
+  TdxBarManager* manager = GetBarManager();
+  return manager && manager->IsCustomizing() &&
+         (PtInRect(LeftSizingRect(), P) || PtInRect(RightSizingRect(), P));
+}
+
+void TdxBarCustomEditControl::BeginResize(const TPoint& P) {
+  sizingFromRight_ = PtInRect(RightSizingRect(), P);
+  sizingWidth_ = GetItemBounds().Width();
+  resizing_ = true;
+  Repaint();
+  DrawEditSizingFrame(sizingWidth_);
+}
+
+void TdxBarCustomEditControl::Resizing(const TPoint& P) {
+  if (!resizing_) return;
+  const TRect bounds = GetItemBounds();
+  const Integer width = std::max(
+      sizingFromRight_ ? P.X - bounds.Left : bounds.Right - P.X, GetMinWidth());
+  if (width == sizingWidth_) return;
+  DrawEditSizingFrame(sizingWidth_);
+  sizingWidth_ = width;
+  DrawEditSizingFrame(sizingWidth_);
+}
+
+void TdxBarCustomEditControl::EndResize(bool AAccept) {
+  if (!resizing_) return;
+  resizing_ = false;
+  DrawEditSizingFrame(sizingWidth_);
+  const Integer width = sizingWidth_ - GetEditOffset();
+  TdxBarItemLink* link = ItemLink();
+  if (AAccept && link && width != GetControlAreaWidth())
+    link->SetUserWidth(width);
+  else
+    Repaint();
+}
+
+void TdxBarCustomEditControl::DrawEditSizingFrame(Integer AWidth) {
+  TCustomdxBarControl* bar = Parent();
+  if (!bar || !bar->HandleAllocated()) return;
+  TRect r = bar->GetItemScreenRect(this);
+  if (sizingFromRight_)
+    r.Right = r.Left + AWidth;
+  else
+    r.Left = r.Right - AWidth;
+  HDC dc = ::GetDC(nullptr);
+  TScopeGuard release([&] { ::ReleaseDC(nullptr, dc); });
+  constexpr Integer thick = 2;
+  ::PatBlt(dc, r.Left, r.Top, r.Width(), thick, DSTINVERT);
+  ::PatBlt(dc, r.Left, r.Bottom - thick, r.Width(), thick, DSTINVERT);
+  ::PatBlt(dc, r.Left, r.Top + thick, thick, r.Height() - 2 * thick, DSTINVERT);
+  ::PatBlt(dc, r.Right - thick, r.Top + thick, thick, r.Height() - 2 * thick,
+           DSTINVERT);
+}
+
 // ---------------------------------------------------------------------------
 // TdxBarEditControl
 // ---------------------------------------------------------------------------

@@ -125,6 +125,18 @@ class TdxBarCustomEditControl : public TdxBarWinControl {
   // The edit window's colours, through the painter.
   void GetEditColors(TColor& AText, TColor& ABackground);
 
+  // --- Width sizing while customizing ---
+  // The point (bar coordinates) lies on a sizing strip at either end.
+  bool CanResize(const TPoint& P) const;
+  void BeginResize(const TPoint& P);
+  void Resizing(const TPoint& P);
+  // Accepted, the link keeps the new width as the user's.
+  void EndResize(bool AAccept);
+  TRect LeftSizingRect() const;
+  TRect RightSizingRect() const;
+  bool IsResizing() const { return resizing_; }
+  Integer SizingWidth() const { return sizingWidth_; }
+
  protected:
   TClass GetDrawParamsClass() const override;
   TdxBarItemViewLevels GetPossibleViewLevels() const override;
@@ -148,7 +160,14 @@ class TdxBarCustomEditControl : public TdxBarWinControl {
   TRect GetIndents(TdxBarItemControlPart APart) const;
 
  private:
+  // The outline of the item at the width, inverted on the screen: drawn
+  // twice it is gone.
+  void DrawEditSizingFrame(Integer AWidth);
+
   TGdiObject<HBRUSH> editBrush_;
+  Integer sizingWidth_ = 0;
+  bool sizingFromRight_ = false;
+  bool resizing_ = false;
 };
 
 class TdxBarEditControl : public TdxBarCustomEditControl {

@@ -406,4 +406,53 @@ TEST_F(BarWinControlsTest, F4DropsTheCombosWindowWhichTakesTheArrows) {
   PumpUntilIdle();
 }
 
+TEST_F(BarWinControlsTest, CustomizingSizesAnEditNoNarrowerThanItsCaption) {
+  TdxBarEdit* edit = AddEdit("Find");
+  Toolbar({edit});
+  ShowForm();
+  TdxBarEditControl* control = ControlOf(edit);
+  ASSERT_TRUE(control);
+  const TRect bounds = control->GetItemBounds();
+  const TPoint right{bounds.Right - 2, (bounds.Top + bounds.Bottom) / 2};
+  const TPoint left{bounds.Left + 2, right.Y};
+  EXPECT_FALSE(control->CanResize(right)) << "only while customizing";
+  manager_->Customizing(true);
+  TScopeGuard done([&] { manager_->Customizing(false); });
+  ASSERT_TRUE(control->CanResize(right));
+  ASSERT_TRUE(control->CanResize(left));
+  EXPECT_FALSE(control->CanResize({(bounds.Left + bounds.Right) / 2, right.Y}));
+  const Integer offset = control->GetEditOffset();
+  ASSERT_GT(offset, 0) << "the caption comes first";
+  struct Case {
+    bool FromRight;
+    Integer Move;  // along x, from the strip pressed
+    bool Accept;
+    Integer UserWidth;
+  };
+  // Pressed 2 pixels inside the edge: 30 pixels out make the item 28
+  // wider.
+  const Integer width = bounds.Width() - offset;
+  for (const Case& c : {
+           Case{true, 30, true, width + 28},
+           Case{false, -30, true, width + 28},
+           Case{true, 30, false, 0},
+           // Far past the caption: the field keeps its 20 pixels.
+           Case{true, -1000, true, 20},
+           Case{false, 1000, true, 20},
+       }) {
+    TdxBarItemLink* link = edit->GetLinks(0);
+    link->SetUserWidth(0);
+    PumpUntilIdle();
+    auto* sized = ControlOf(edit);
+    ASSERT_TRUE(sized);
+    const TRect b = sized->GetItemBounds();
+    const TPoint at{c.FromRight ? b.Right - 2 : b.Left + 2, right.Y};
+    sized->BeginResize(at);
+    sized->Resizing({at.X + c.Move, at.Y});
+    sized->EndResize(c.Accept);
+    EXPECT_EQ(c.UserWidth, link->UserWidth())
+        << c.FromRight << " " << c.Move << " " << c.Accept;
+  }
+}
+
 }  // namespace

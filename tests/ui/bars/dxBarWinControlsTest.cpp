@@ -455,4 +455,43 @@ TEST_F(BarWinControlsTest, CustomizingSizesAnEditNoNarrowerThanItsCaption) {
   }
 }
 
+TEST_F(BarWinControlsTest, AnEditGoingWhileItEditsLeavesNothingBehind) {
+  // The item freed by its own key handler, the bar hidden, the item freed
+  // from outside: editing ends quietly and the focus is back on the form.
+  enum class TGo { FreedByKeyHandler, BarHidden, ItemFreed };
+  for (TGo go : {TGo::FreedByKeyHandler, TGo::BarHidden, TGo::ItemFreed}) {
+    const int which = static_cast<int>(go);
+    TdxBarEdit* edit = AddEdit("Gone");
+    if (go == TGo::FreedByKeyHandler)
+      edit->OnKeyDown =
+          TKeyEvent::FromFunction([&](TObject*, Word& AKey, TShiftState) {
+            if (AKey == VK_F2) Free(edit);
+          });
+    TdxBar* bar = Toolbar({edit});
+    ShowForm();
+    TdxBarEditControl* control = ControlOf(edit);
+    ASSERT_TRUE(control) << which;
+    ClickField(control);
+    ASSERT_TRUE(control->Focused()) << which;
+    HWND wnd = control->GetHandle();
+    switch (go) {
+      case TGo::FreedByKeyHandler:
+        PressKeys({VK_F2});
+        break;
+      case TGo::BarHidden:
+        bar->SetVisible(false);
+        break;
+      case TGo::ItemFreed:
+        Free(edit);
+        break;
+    }
+    PumpUntilIdle();
+    EXPECT_TRUE(!::IsWindow(wnd) || !::IsWindowVisible(wnd)) << which;
+    EXPECT_NE(wnd, ::GetFocus()) << which;
+    EXPECT_EQ(nullptr, ActiveBarControl) << which;
+    Free(bar);
+    PumpUntilIdle();
+  }
+}
+
 }  // namespace

@@ -2109,6 +2109,11 @@ TdxBarManager* dxBarFindManagerForKey(bool AIsMenuKey);
 // The keyboard hook's own work for one key (also called by in-bar editors
 // in query mode): true when the key was swallowed.
 bool dxBarProcessKey(Word AKey, LPARAM AKeyData);
+// An edit of a bar passes its own Alt and F10 to the keyboard handling;
+// answers whether the key was taken (the edit then drops it).
+bool dxBarCallKeyboardHookFromEdit(Word AKey, LPARAM AKeyData);
+// Alt went up in an edit of a bar: the coming call is an Alt release.
+void dxBarAltReleasedInEdit();
 
 // ===========================================================================
 // Bar windows: the window side's section. Its classes are declared in

@@ -9,6 +9,7 @@
 #include "dxBarKindControls.h"
 #include "dxBarNavigation.h"
 #include "dxBarSubMenu.h"
+#include "dxBarWinControls.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ TdxBarAccessibilityHelper* MakeHelper(TObject* AOwner) {
     return new TdxBarButtonControlAccessibilityHelper(AOwner);
   if (dynamic_cast<TdxBarSubItemControl*>(AOwner))
     return new TdxBarSubItemControlAccessibilityHelper(AOwner);
+  if (dynamic_cast<TdxBarWinControl*>(AOwner))
+    return new TdxBarWinControlAccessibilityHelper(AOwner);
   if (dynamic_cast<TdxBarButtonLikeControl*>(AOwner))
     return new TdxBarButtonLikeControlAccessibilityHelper(AOwner);
   if (dynamic_cast<TdxBarItemControl*>(AOwner))
@@ -37,13 +40,26 @@ TdxBarAccessibilityHelper* MakeHelper(TObject* AOwner) {
   return nullptr;
 }
 
-void OwnerGone(TObject* AOwner) {
-  auto it = Helpers().find(AOwner);
-  if (it == Helpers().end()) return;
+// The mark helpers, by their toolbar window.
+std::map<TObject*, TdxBarAccessibilityHelper*>& MarkHelpers() {
+  static std::map<TObject*, TdxBarAccessibilityHelper*> helpers;
+  return helpers;
+}
+
+// The helper of a bar object that goes leaves its map and learns it.
+void ReleaseHelper(std::map<TObject*, TdxBarAccessibilityHelper*>& AHelpers,
+                   TObject* AOwner) {
+  auto it = AHelpers.find(AOwner);
+  if (it == AHelpers.end()) return;
   TdxBarAccessibilityHelper* helper = it->second;
-  Helpers().erase(it);
+  AHelpers.erase(it);
   helper->OwnerObjectDestroyed();
   helper->_Release();
+}
+
+void OwnerGone(TObject* AOwner) {
+  ReleaseHelper(MarkHelpers(), AOwner);
+  ReleaseHelper(Helpers(), AOwner);
 }
 
 TRect ScreenRectOf(HWND AWnd) {
@@ -176,9 +192,8 @@ Integer TCustomdxBarControlAccessibilityHelper::GetState(Integer) {
 }
 
 bool TCustomdxBarControlAccessibilityHelper::CanNavigateToChildren(Word) {
-  // A focused edit of the window keeps its arrows; no edit item takes the
-  // focus yet.
-  return true;
+  // A focused edit of the window keeps its arrows and Tab.
+  return dxBarFocusedWinControl(GetBarControlInstance()) == nullptr;
 }
 
 void TCustomdxBarControlAccessibilityHelper::GetItemControlKeyTipPosition(
@@ -502,13 +517,20 @@ bool TdxBarItemControlAccessibilityHelper::HandleNavigationKey(Word& AKey) {
   return parent && parent->HandleNavigationKey(AKey);
 }
 
-void TdxBarItemControlAccessibilityHelper::Select(bool) {
+void TdxBarItemControlAccessibilityHelper::Select(bool AByTab) {
   TCustomdxBarControl* bar = Control()->Parent();
   if (!bar) return;
   if (bar->IsActive())
     bar->SetKeySelectedItem(Control());
   else
     bar->BarGetFocus(Control());
+  // An edit reached by Tab, or on a bar that does not select edits
+  // without focusing them, starts editing at once.
+  if (!Control()->HasWindow() || !TCustomdxBarControl::IsLive(bar)) return;
+  if (!AByTab && bar->GetBehaviorOptions().Contains(
+                     bboAllowSelectWindowItemsWithoutFocusing))
+    return;
+  if (bar->SelectedControl() == Control()) Control()->Click(false);
 }
 
 void TdxBarItemControlAccessibilityHelper::Unselect(
@@ -600,6 +622,104 @@ bool TdxBarSubItemControlAccessibilityHelper::ShowDropDownWindow() {
 }
 
 // ---------------------------------------------------------------------------
+// Toolbar mark
+// ---------------------------------------------------------------------------
+
+TdxBarControlMarkAccessibilityHelper* dxBarGetMarkAccessibilityHelper(
+    TdxBarControl* AToolbar) {
+  if (!AToolbar) return nullptr;
+  auto it = MarkHelpers().find(AToolbar);
+  if (it != MarkHelpers().end())
+    return static_cast<TdxBarControlMarkAccessibilityHelper*>(it->second);
+  auto* helper = new TdxBarControlMarkAccessibilityHelper(AToolbar);
+  helper->_AddRef();
+  MarkHelpers()[AToolbar] = helper;
+  return helper;
+}
+
+TdxBarControl* TdxBarControlMarkAccessibilityHelper::Toolbar() const {
+  return static_cast<TdxBarControl*>(OwnerObject());
+}
+
+TdxBarManager* TdxBarControlMarkAccessibilityHelper::GetBarManager() {
+  return Toolbar()->BarManager();
+}
+
+TcxAccessibilityHelper* TdxBarControlMarkAccessibilityHelper::GetParent() {
+  return dxBarGetAccessibilityHelper(Toolbar());
+}
+
+HWND TdxBarControlMarkAccessibilityHelper::GetOwnerObjectWindow() {
+  return Toolbar()->HandleAllocated() ? Toolbar()->Handle() : nullptr;
+}
+
+TRect TdxBarControlMarkAccessibilityHelper::GetScreenBounds(Integer) {
+  if (!GetVisible()) return {};
+  const TRect r = Toolbar()->MarkRect();
+  const TPoint origin = Toolbar()->ClientToScreen({0, 0});
+  return Bounds(r.Left + origin.X, r.Top + origin.Y, r.Width(), r.Height());
+}
+
+Integer TdxBarControlMarkAccessibilityHelper::GetState(Integer) {
+  TcxAccessibilityHelper* parent = GetParent();
+  Integer state = parent ? parent->GetState(0) : STATE_SYSTEM_INVISIBLE;
+  if (!Toolbar()->MarkExists() || IsRectEmpty(Toolbar()->MarkRect()))
+    state |= STATE_SYSTEM_INVISIBLE;
+  return state;
+}
+
+bool TdxBarControlMarkAccessibilityHelper::IsNavigationKey(Word AKey) {
+  return TdxBarAccessibilityHelper::IsNavigationKey(AKey) ||
+         AKey == VK_RETURN || AKey == VK_ESCAPE || AKey == VK_SPACE;
+}
+
+bool TdxBarControlMarkAccessibilityHelper::HandleNavigationKey(Word& AKey) {
+  if (TdxBarAccessibilityHelper::HandleNavigationKey(AKey)) return true;
+  if (AKey != VK_RETURN && AKey != VK_SPACE) return false;
+  DropDown();
+  return true;
+}
+
+void TdxBarControlMarkAccessibilityHelper::Select(bool AByTab) {
+  TdxBarAccessibilityHelper::Select(AByTab);
+  Toolbar()->InvalidateMark();
+}
+
+void TdxBarControlMarkAccessibilityHelper::Unselect(
+    TdxBarAccessibilityHelper* ANext) {
+  TdxBarAccessibilityHelper::Unselect(ANext);
+  Toolbar()->InvalidateMark();
+}
+
+void TdxBarControlMarkAccessibilityHelper::DropDown() {
+  TcxObjectLinkScope self(this);
+  Unselect(nullptr);
+  Toolbar()->SetMarkState(msPressed);
+}
+
+void TdxBarControlMarkAccessibilityHelper::CloseUpHandler(
+    bool AClosedByKeyboard) {
+  TdxBarNavigationController* controller = BarNavigationController();
+  if (AClosedByKeyboard && controller && controller->NavigationMode())
+    Select(false);
+}
+
+void TdxBarControlMarkAccessibilityHelper::UpdateMarkState() {
+  Toolbar()->CheckMarkState();
+}
+
+// ---------------------------------------------------------------------------
+// Edit-like items
+// ---------------------------------------------------------------------------
+
+void TdxBarWinControlAccessibilityHelper::KeyTipHandler(TObject*) {
+  TdxBarNavigationController* controller = BarNavigationController();
+  if (!controller) return;
+  controller->StopKeyboardHandling();
+  controller->ChangeSelectedObject(true, this);
+}
+
+// ---------------------------------------------------------------------------
 // Unit
 // ---------------------------------------------------------------------------
 
@@ -612,6 +732,8 @@ void AccessibilityStartup() {
 void AccessibilityShutdown() {
   if (dxBarManagerSeams().AccessibilityOwnerGone == &OwnerGone)
     dxBarManagerSeams().AccessibilityOwnerGone = nullptr;
+  while (!MarkHelpers().empty())
+    ReleaseHelper(MarkHelpers(), MarkHelpers().begin()->first);
   while (!Helpers().empty()) OwnerGone(Helpers().begin()->first);
 }
 

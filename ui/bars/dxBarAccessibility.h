@@ -178,3 +178,47 @@ class TdxBarSubItemControlAccessibilityHelper
   bool IsDropDownControl() override { return true; }
   bool ShowDropDownWindow() override;
 };
+
+// The toolbar's mark button (the buttons that do not fit); its owner is
+// the toolbar window, whose own helper stands for the whole bar.
+class TdxBarControlMarkAccessibilityHelper : public TdxBarAccessibilityHelper {
+  VARNEL_CLASS(TdxBarControlMarkAccessibilityHelper, TdxBarAccessibilityHelper)
+ public:
+  using TdxBarAccessibilityHelper::TdxBarAccessibilityHelper;
+  TdxBarManager* GetBarManager() override;
+  TcxAccessibilityHelper* GetParent() override;
+  HWND GetOwnerObjectWindow() override;
+  TRect GetScreenBounds(Integer AElement) override;
+  bool GetSelectable() override { return GetVisible(); }
+  Integer GetState(Integer AElement) override;
+  bool IsNavigationKey(Word AKey) override;
+  bool HandleNavigationKey(Word& AKey) override;
+  void Select(bool AByTab = false) override;
+  void Unselect(TdxBarAccessibilityHelper* ANext = nullptr) override;
+  // Opens what the mark offers.
+  void DropDown();
+  // The mark's popup closed; by the keyboard in navigation, the mark is
+  // selected again.
+  void CloseUpHandler(bool AClosedByKeyboard);
+  // The mark's look follows the mouse again.
+  void UpdateMarkState();
+
+ private:
+  TdxBarControl* Toolbar() const;
+};
+
+// An edit-like item: a key tip puts it into editing.
+class TdxBarWinControlAccessibilityHelper
+    : public TdxBarItemControlAccessibilityHelper {
+  VARNEL_CLASS(TdxBarWinControlAccessibilityHelper,
+               TdxBarItemControlAccessibilityHelper)
+ public:
+  using TdxBarItemControlAccessibilityHelper::
+      TdxBarItemControlAccessibilityHelper;
+  bool NeedsVisibilityForKeyTipHandling() override { return true; }
+  void KeyTipHandler(TObject* ASender) override;
+};
+
+// The mark helper of a toolbar window (one per window).
+TdxBarControlMarkAccessibilityHelper* dxBarGetMarkAccessibilityHelper(
+    TdxBarControl* AToolbar);

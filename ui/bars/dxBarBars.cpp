@@ -11,6 +11,7 @@
 #include "SysUtils.h"
 #include "dxBar.h"
 #include "dxBarHints.h"
+#include "dxBarNavigation.h"
 
 // ---------------------------------------------------------------------------
 // Caption buttons
@@ -379,6 +380,8 @@ void TdxBar::SetVisible(bool Value) {
     return;
   }
   if (Value == visible_) return;
+  // The bars the keyboard walks change: keyboard navigation ends.
+  dxBarStopKeyboardHandling();
   HiddenBecauseEmpty = false;
   visible_ = Value;
   if (Value)

@@ -5,6 +5,7 @@
 #include "ScopeGuard.h"
 #include "dxBar.h"
 #include "dxBarHints.h"
+#include "dxBarWinControls.h"
 
 namespace {
 
@@ -355,6 +356,12 @@ void TCustomdxBarControl::PaintItem(TcxCanvas* ACanvas,
   AControl->Paint(ACanvas, bounds, GetPaintType());
 }
 
+HBRUSH TCustomdxBarControl::ItemsBackgroundBrush() {
+  TdxBarPainter* painter = GetPainter();
+  return painter ? painter->BarToolbarBrush(this)
+                 : ::GetSysColorBrush(COLOR_BTNFACE);
+}
+
 void TCustomdxBarControl::FillBackground(HDC DC, const TRect& R) {
   if (TdxBarPainter* painter = GetPainter()) {
     FillBackgroundArea(DC, R, R, painter->BarToolbarBrush(this), clNone,
@@ -517,6 +524,13 @@ void TCustomdxBarControl::HideAll() {
 void TCustomdxBarControl::HideAllByEscape() {
   closedByEscape_ = true;
   HideAll();
+}
+
+void TCustomdxBarControl::AfterControlEscape(TdxBarItemControl* AControl) {
+  if (GetBehaviorOptions().Contains(bboAllowSelectWindowItemsWithoutFocusing))
+    SetKeySelectedItem(AControl);
+  else
+    HideAllByEscape();
 }
 
 void TCustomdxBarControl::DoHideAll() {
@@ -852,6 +866,7 @@ void TCustomdxBarControl::WndProc(TMessage& Message) {
       return;
     }
   }
+  if (dxBarReflectEditMessage(this, Message)) return;
   switch (Message.Msg) {
     case WM_SETFOCUS:
       // Bar windows never keep the focus.

@@ -251,6 +251,9 @@ class TdxBarItemControl : public TObject {
   Integer GetWidthByViewLevel(TdxBarItemViewLevel ALevel);
   void ResetCachedValues(bool AAll);
   bool IconAssigned(TdxBarItemControlViewSize AViewSize) const;
+  // In a personalised menu shown expanded: the link is not among the
+  // recently used ones, and is painted lighter.
+  bool NonRecent() const;
 
   // --- Notices from the item and the link ---
   virtual void Changed(TdxBarItemControlChange AChange);
@@ -524,6 +527,8 @@ class TCustomdxBarControl : public TCustomControl {
   bool FocusNextBarControl(bool AForward);
   virtual void HideAll();
   void HideAllByEscape();
+  // Escape ended the editing of a control of this bar.
+  virtual void AfterControlEscape(TdxBarItemControl* AControl);
   TdxBarItemControl* ClickedControl() const { return clickedControl_; }
   bool IsControlExists(TdxBarItemControl* AControl) const;
   // The control is in the unit's list of live bar controls.
@@ -531,6 +536,10 @@ class TCustomdxBarControl : public TCustomControl {
   TdxBarViewState ViewState() const { return viewState_; }
   TdxBarMarkState MarkState() const { return markState_; }
   virtual void SetMarkState(TdxBarMarkState Value) { markState_ = Value; }
+  // Told while a rarely used item of a personalised menu paints.
+  virtual void SetNonRecentPainting(bool) {}
+  // The brush the items of this window paint their background with.
+  virtual HBRUSH ItemsBackgroundBrush();
   virtual TdxBarBehaviorOptions GetBehaviorOptions() const;
 
   // --- Hit tests and geometry ---
@@ -771,6 +780,9 @@ class TdxBarControl : public TCustomdxBarControl {
 
   // --- Mark ---
   void SetMarkState(TdxBarMarkState Value) override;
+  void InvalidateMark();
+  // The mark's state for where the mouse is now.
+  void CheckMarkState();
   // While a floating bar's mark is hot a short poll notices the mouse
   // leaving it.
   void StartMoreButtonsHintTimer();

@@ -8,6 +8,8 @@
 #include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "dxBar.h"
+#include "dxBarNavigation.h"
+#include "dxBarWinControls.h"
 
 namespace {
 
@@ -21,6 +23,9 @@ bool gClosingMenus = false;
 bool gLookupGuard = false;
 bool gApplicationActive = true;
 bool gDeactivatingToAnotherProcess = false;
+// Set while an edit of a bar calls the keyboard handling for its own key.
+bool gQueryMode = false;
+bool gAltReleasedInEdit = false;
 
 bool IsChildWindow(HWND AWnd) {
   return (::GetWindowLongA(AWnd, GWL_STYLE) & WS_CHILD) != 0;
@@ -84,12 +89,28 @@ LRESULT CALLBACK KeyboardHookProc(int ACode, WPARAM AKey, LPARAM AKeyData) {
   return ::CallNextHookEx(gKeyboardHook, ACode, AKey, AKeyData);
 }
 
+// The window is one of the active bar windows or inside one.
+bool InActiveChain(HWND AWnd) {
+  if (!AWnd) return false;
+  for (TCustomdxBarControl* c = ActiveBarControl; c; c = c->ParentBar()) {
+    if (!TCustomdxBarControl::IsLive(c) || !c->HandleAllocated()) break;
+    if (AWnd == c->Handle() || ::IsChild(c->Handle(), AWnd)) return true;
+  }
+  return false;
+}
+
 LRESULT CALLBACK MouseHookProc(int ACode, WPARAM AMessage, LPARAM AData) {
   const auto msg = static_cast<UINT>(AMessage);
   bool swallow = false;
   if (ACode >= 0) {
     if (msg == WM_MOUSEWHEEL && BarGetMouseWheelReceiver() == mwrNone)
       swallow = true;
+    // A click away from the bars the keyboard walks ends the walk; a click
+    // into one of them (an open menu or the bar it hangs from) is theirs.
+    if (!gClosingMenus && IsMouseDownMessage(msg) &&
+        dxBarKeyboardHandlingActive() &&
+        !InActiveChain(reinterpret_cast<MOUSEHOOKSTRUCT*>(AData)->hwnd))
+      dxBarStopKeyboardHandling();
     // A click outside the open menus closes them.
     if (!swallow && !gClosingMenus && ActiveBarControl &&
         IsMouseDownMessage(msg)) {
@@ -288,8 +309,19 @@ bool IsApplicationActive() {
 }
 
 TdxBarMouseWheelEventReceiver BarGetMouseWheelReceiver() {
-  return ActiveBarControl ? mwrActiveBarControl : mwrWindow;
+  if (!ActiveBarControl) return mwrWindow;
+  if (dxBarFocusedWinControl(ActiveBarControl)) return mwrFocusedItemControl;
+  return mwrActiveBarControl;
 }
+
+bool dxBarCallKeyboardHookFromEdit(Word AKey, LPARAM AKeyData) {
+  TRestoreOnExit<bool> query(gQueryMode, true);
+  const bool handled = dxBarProcessKey(AKey, AKeyData);
+  gAltReleasedInEdit = false;
+  return handled;
+}
+
+void dxBarAltReleasedInEdit() { gAltReleasedInEdit = true; }
 
 // ---------------------------------------------------------------------------
 // Finding the manager of a key, shortcuts and accelerators
@@ -373,6 +405,8 @@ bool dxBarProcessKey(Word AKey, LPARAM AKeyData) {
   }
   if (ActiveBarControl && ActiveBarControl->HandleAllocated() &&
       ActiveBarControl->Enabled()) {
+    // Keys typed into an edit of the active bar are the edit's.
+    if (!gQueryMode && dxBarFocusedWinControl(ActiveBarControl)) return false;
     if (!keyUp) {
       gHandledKeyPending = true;
       gHandledKey = AKey;
@@ -425,7 +459,8 @@ bool dxBarProcessKey(Word AKey, LPARAM AKeyData) {
     }
     return false;
   }
-  const bool altUp = AKey == VK_MENU && gAltPending;
+  const bool altUp = AKey == VK_MENU && (gAltPending || gAltReleasedInEdit);
+  gAltReleasedInEdit = false;
   const bool f10Up = AKey == VK_F10 && !shift.Contains(ssShift) &&
                      !shift.Contains(ssCtrl) && !shift.Contains(ssAlt) &&
                      manager->UseF10ForMenu;

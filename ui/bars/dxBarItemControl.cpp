@@ -717,6 +717,13 @@ void TdxBarItemControl::Paint(TcxCanvas* ACanvas, const TRect& ARect,
     CalcDrawParams(false);
   });
   CalcDrawParams(true);
+  // A rarely used item of an expanded personalised menu paints on the
+  // menu's lighter background.
+  const bool nonRecent = barControl_ && NonRecent();
+  if (nonRecent) barControl_->SetNonRecentPainting(true);
+  TScopeGuard recent([&] {
+    if (nonRecent) barControl_->SetNonRecentPainting(false);
+  });
   DoPaint(ARect, APaintType);
 }
 

@@ -725,11 +725,15 @@ std::array<TClass, 4> RegisteredKinds() {
 void KindsStartup() {
   PublishKinds();
   for (TClass kind : RegisteredKinds()) RegisterClasses({kind});
-  // The edit and combo controls come with the windowed item controls; until
-  // then these kinds keep their place and text but show no control.
   for (TClass kind : RegisteredKinds())
     dxBarRegisterItem(kind, nullptr, kind != TCustomdxBarCombo::StaticClass());
   TdxBarItemList* list = RegdxItemList();
+  list->SetItemControlClass(TdxBarEdit::StaticClass(),
+                            TdxBarEditControl::StaticClass());
+  list->SetItemControlClass(TCustomdxBarCombo::StaticClass(),
+                            TCustomdxBarComboControl::StaticClass());
+  list->SetItemControlClass(TdxBarCombo::StaticClass(),
+                            TdxBarComboControl::StaticClass());
   list->SetItemControlClass(TdxBarButton::StaticClass(),
                             TdxBarButtonControl::StaticClass());
   list->SetItemControlClass(TdxBarSubItem::StaticClass(),

@@ -2,15 +2,14 @@
 // with a list. Buttons, labels and separators are declared with the model
 // in dxBar.h; all of them are built in dxBarItemKinds.cpp.
 //
-// The windowed item controls that edit these items in place plug in
-// through TdxBarWinControl and TCustomdxBarComboControl: the items only
-// talk to those interfaces, so the kinds work (and keep their committed
-// text) while no windowed control is registered for them.
+// The windowed item controls that edit these items in place are declared
+// in dxBarWinControls.h.
 #pragma once
 
 #include <functional>
 
 #include "dxBar.h"
+#include "dxBarWinControls.h"
 
 class TCustomdxBarCombo;
 class TdxBarCustomCombo;
@@ -23,42 +22,6 @@ TdxBarPaintStyle dxBarButtonPaintStyleOnBar(TdxBarItemLink* ALink);
 bool dxBarLinksReferTo(TdxBarItemLinks* ALinks, const TdxBarItem* AItem);
 bool dxBarLinksReferTo(TdxBarItemLinks* ALinks,
                        const std::function<bool(TdxBarItem*)>& AIsTarget);
-
-// ---------------------------------------------------------------------------
-// Windowed item controls as the items see them
-// ---------------------------------------------------------------------------
-
-// An item control with an edit field of its own. It edits a local copy of
-// its item's text and commits it to the item.
-class TdxBarWinControl : public TdxBarItemControl {
-  VARNEL_CLASS(TdxBarWinControl, TdxBarItemControl)
- public:
-  TdxBarWinControl() = default;
-  virtual String GetText() const = 0;
-  // Changes the edit field; the item's text changes only on commit.
-  virtual void SetText(const String& Value) = 0;
-  virtual bool Focused() const = 0;
-  // The edit field's rectangle in the bar's client coordinates.
-  virtual TRect GetEditRect() const = 0;
-  virtual TFont* GetEditFont() const = 0;
-};
-
-class TCustomdxBarComboControl : public TdxBarWinControl {
-  VARNEL_CLASS(TCustomdxBarComboControl, TdxBarWinControl)
- public:
-  TCustomdxBarComboControl() = default;
-  virtual bool DroppedDown() const = 0;
-  virtual void SetDroppedDown(bool Value) = 0;
-};
-
-// A list combo's control also keeps the list position of its local text.
-class TdxBarComboControl : public TCustomdxBarComboControl {
-  VARNEL_CLASS(TdxBarComboControl, TCustomdxBarComboControl)
- public:
-  TdxBarComboControl() = default;
-  virtual Integer LocalItemIndex() const = 0;
-  virtual void SetLocalItemIndex(Integer Value) = 0;
-};
 
 // ---------------------------------------------------------------------------
 // Window items
@@ -78,6 +41,8 @@ class TdxBarWindowItem : public TdxBarItem {
   // The text of the control being edited, else the committed text.
   String GetCurText() const;
   void SetCurText(const String& Value);
+  // A combo without an editor: the field shows the text but takes none.
+  bool EmptyWindow() const { return emptyWindow_; }
   // The current link when its control is windowed and has the focus.
   TdxBarItemLink* GetFocusedItemLink() const;
   // Starts editing in the first link with a windowed control (with the

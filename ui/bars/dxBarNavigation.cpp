@@ -420,3 +420,25 @@ void NavigationShutdown() {
 
 VARNEL_UNIT(dxBarNavigation, ({"dxBar", "dxBarControls", "dxBarAccessibility"}),
             &NavigationStartup, &NavigationShutdown);
+
+bool dxBarKeyboardHandlingActive() {
+  TdxBarNavigationController* controller = BarNavigationController();
+  return controller &&
+         (controller->NavigationMode() ||
+          controller->GetKeyTipsHandlingMode() ||
+          controller->IsKeyTipsWaiting() || controller->AltKeyPending ||
+          dxBarSelectedAccessibleObject() != nullptr);
+}
+
+void dxBarStopKeyboardHandling() {
+  if (!dxBarKeyboardHandlingActive()) return;
+  TdxBarNavigationController* controller = BarNavigationController();
+  // The bar the keyboard put into menu mode leaves it as well.
+  TCustomdxBarControl* walked =
+      ActiveBarControl && controller->IsNavigationBarControl(ActiveBarControl)
+          ? ActiveBarControl
+          : nullptr;
+  controller->StopKeyboardHandling();
+  controller->ResetNavigationMode();
+  if (walked && TCustomdxBarControl::IsLive(walked)) walked->HideAll();
+}

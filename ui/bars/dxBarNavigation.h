@@ -79,3 +79,8 @@ class TdxBarNavigationController : public TObject {
 // The process's controller: none before the unit's start-up and after its
 // exit.
 TdxBarNavigationController* BarNavigationController();
+
+// Keyboard navigation or key tips are going on.
+bool dxBarKeyboardHandlingActive();
+// Ends them (a bar shown or hidden, a click away from the navigated bars).
+void dxBarStopKeyboardHandling();

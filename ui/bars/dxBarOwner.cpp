@@ -4,6 +4,7 @@
 
 #include "ScopeGuard.h"
 #include "WinApi.h"
+#include "dxBarNavigation.h"
 #include "dxBarSubMenu.h"
 
 namespace {
@@ -53,6 +54,7 @@ void ShowToolbars(TdxBarManager* AManager, bool AShow, bool AForce) {
   TOwnerState& state = StateOf(AManager);
   if (state.ShowingToolbars) return;
   TRestoreOnExit<bool> guard(state.ShowingToolbars, true);
+  dxBarStopKeyboardHandling();
   if (!AShow) {
     if (ActiveBarControl && ActiveBarControl->BarManager() == AManager)
       ActiveBarControl->HideAll();

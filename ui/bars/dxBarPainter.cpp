@@ -1098,9 +1098,7 @@ HBRUSH dxBarItemBkBrush(TdxBarItemControl* AControl) {
   TCustomdxBarControl* bar = AControl ? AControl->Parent() : nullptr;
   TdxBarPainter* painter = bar ? bar->GetPainter() : nullptr;
   if (!painter) return SysBrush(COLOR_BTNFACE);
-  if (bar->Kind() == bkSubMenu)
-    return painter->SubMenuControlPrepareBkBrush(painter->BarToolbarBrush(bar));
-  return painter->BarToolbarBrush(bar);
+  return bar->ItemsBackgroundBrush();
 }
 
 HFONT CreateCaptionFontHandle(TFont* AFont, bool AUseSystemFont) {

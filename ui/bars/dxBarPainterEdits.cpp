@@ -9,6 +9,8 @@
 
 #include "Handles.h"
 #include "dxBar.h"
+#include "dxBarItemKinds.h"
+#include "dxBarWinControls.h"
 #include "dxOffice11.h"
 
 namespace {
@@ -367,4 +369,177 @@ void TdxBarFlatPainter::DateNavigatorDrawButton(HDC DC, TRect R,
   ::FrameRect(DC, &r, ::GetSysColorBrush(COLOR_BTNFACE));
   DateNavigatorDrawButtonCaption(DC, Shrunk(R, {2, 2, 2, 2}), 0, ACaption,
                                  true);
+}
+
+// ---------------------------------------------------------------------------
+// Edit-like controls on bars and menus
+// ---------------------------------------------------------------------------
+
+bool TdxBarPainter::EditControlCaptionBackgroundIsOpaque(
+    const TdxBarEditLikeControlDrawParams& AParams) const {
+  return AParams.PaintType == ptMenu &&
+         (AParams.DrawSelected ||
+          (AParams.ItemControl && AParams.ItemControl->NonRecent()));
+}
+
+bool TdxBarPainter::EditControlCaptionRightIndentIsOpaque(
+    const TdxBarEditLikeControlDrawParams& AParams) const {
+  return AParams.PaintType == ptMenu && AParams.ItemControl &&
+         AParams.ItemControl->NonRecent();
+}
+
+TRect TdxBarPainter::EditControlIndents(
+    const TdxBarEditLikeControlDrawParams& AParams,
+    TdxBarItemControlPart APart) const {
+  const bool menu = AParams.PaintType == ptMenu;
+  if (APart == cpText) {
+    Integer left = 0;
+    if (!AParams.ViewStructure.Contains(cpIcon))
+      left = EditControlCaptionAbsoluteLeftIndent();
+    else if (menu)
+      left = EditControlCaptionRelativeLeftIndent();
+    return {left, 0, EditControlCaptionRightIndent(), 0};
+  }
+  if (menu) return EditControlSubMenuGlyphIndents();
+  Integer glyph = 0;
+  if (AParams.ItemControl)
+    glyph = AParams.ItemControl->GetGlyphSize(AParams.ViewSize).cx;
+  return {(AParams.GlyphAreaWidth - glyph) / 2, 0,
+          GetControlTextIndents().Right, 0};
+}
+
+void TdxBarPainter::DrawEditLikeControl(
+    const TdxBarEditLikeControlDrawParams& AParams, const TRect& R) {
+  if (!AParams.Canvas) return;
+  EditControlDrawBackground(AParams);
+  if (AParams.PaintType == ptMenu && AParams.DrawSelected)
+    EditControlDrawSelectionFrame(AParams, R);
+  TdxBarItemControl* control = AParams.ItemControl;
+  const std::vector<TRect> none;
+  const std::vector<TRect>& parts = control ? control->Parts() : none;
+  if (parts.size() < 3) return;
+  TSavedDC saved(AParams.Canvas->Handle());
+  if (AParams.ViewStructure.Contains(cpIcon))
+    EditControlDrawGlyph(AParams, parts[1]);
+  if (AParams.ViewStructure.Contains(cpText))
+    EditControlDrawCaption(AParams, parts[2]);
+}
+
+void TdxBarPainter::EditControlDrawBackground(
+    const TdxBarEditLikeControlDrawParams& AParams) {
+  auto* control = dynamic_cast<TdxBarCustomEditControl*>(AParams.ItemControl);
+  if (!control || control->Parts().size() < 3) return;
+  HDC dc = AParams.Canvas->Handle();
+  const bool menu = AParams.PaintType == ptMenu;
+  const bool opaque = EditControlCaptionBackgroundIsOpaque(AParams);
+  HBRUSH caption = control->GetCaptionBkBrush();
+  if (AParams.ViewStructure.Contains(cpText)) {
+    TRect area = control->Parts()[2];
+    const Integer indent = EditControlIndents(AParams, cpText).Right;
+    TRect strip = area;
+    area.Right -= indent;
+    strip.Left = area.Right;
+    DrawBackground(control, dc, area, caption, opaque);
+    DrawBackground(control, dc, strip, dxBarItemBkBrush(control),
+                   EditControlCaptionRightIndentIsOpaque(AParams));
+  }
+  if (AParams.ViewStructure.Contains(cpIcon) && !menu)
+    DrawBackground(control, dc, control->Parts()[1], caption, opaque);
+}
+
+void TdxBarPainter::EditControlDrawGlyph(
+    const TdxBarEditLikeControlDrawParams& AParams, const TRect& R) {
+  TdxBarItemControl* control = AParams.ItemControl;
+  if (!control) return;
+  TRect r = R;
+  if (AParams.PaintType != ptMenu) {
+    const TRect indents = EditControlIndents(AParams, cpIcon);
+    r.Left += indents.Left;
+    r.Right -= indents.Right;
+  }
+  TBitmap* glyph = nullptr;
+  TCustomImageList* images = nullptr;
+  Integer index = -1;
+  if (!control->GetCurrentImage(AParams.ViewSize, glyph, images, index)) return;
+  const TSize size = control->GetGlyphSize(AParams.ViewSize);
+  const TRect place =
+      Bounds(r.Left + (r.Width() - size.cx) / 2,
+             r.Top + (r.Height() - size.cy) / 2, size.cx, size.cy);
+  TdxBarGlyphFlags flags;
+  flags.WholeArea = true;
+  DrawGlyphAndBkgnd(control, AParams.Canvas->Handle(), r, place,
+                    AParams.PaintType, glyph, images, index, flags);
+  AParams.Canvas->ExcludeClipRect(R);
+}
+
+void TdxBarPainter::EditControlDrawCaption(
+    const TdxBarEditLikeControlDrawParams& AParams, const TRect& R) {
+  TRect r = R;
+  r.Right -= EditControlIndents(AParams, cpText).Right;
+  DrawItemText(AParams.ItemControl, AParams.Canvas->Handle(), AParams.Caption,
+               r, taRightJustify, AParams.Enabled,
+               AParams.PaintType == ptMenu && AParams.DrawSelected, false,
+               false, IsFlatItemTextForMenu());
+  AParams.Canvas->ExcludeClipRect(R);
+}
+
+void TdxBarPainter::EditControlDrawTextField(TdxBarCustomEditControl* AControl,
+                                             TcxCanvas* ACanvas,
+                                             const TRect& R) {
+  if (!AControl || !ACanvas || R.Width() <= 0 || R.Height() <= 0) return;
+  auto* edit = dynamic_cast<TdxBarEdit*>(AControl->Item());
+  if (!edit) return;
+  TColor text = clWindowText;
+  TColor background = clWindow;
+  AControl->GetEditColors(text, background);
+  HDC dc = ACanvas->Handle();
+  TClipRegionSaver clip(dc);
+  ::IntersectClipRect(dc, R.Left, R.Top, R.Right, R.Bottom);
+  TBrushHandle brush(::CreateSolidBrush(ColorToRGB(background)));
+  RECT r = dxRECT(R);
+  ::FillRect(dc, &r, brush.get());
+  const COLORREF oldText = ::SetTextColor(dc, ColorToRGB(text));
+  const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+  edit->DrawInterior(AControl, ACanvas, EditOffsetInteriorRect(R),
+                     AControl->ItemLink());
+  ::SetBkMode(dc, oldMode);
+  ::SetTextColor(dc, oldText);
+}
+
+TRect TdxBarPainter::EditOffsetInteriorRect(const TRect& R) const {
+  const TRect caption = GetCaptionOffsets();
+  const TRect vertical = GetEditTextVerticalOffsets();
+  return Rect(R.Left + caption.Left, R.Top + vertical.Top,
+              R.Right - caption.Right, R.Bottom - vertical.Bottom);
+}
+
+void TdxBarPainter::EditControlPrepareEditWnd(TdxBarWinControl* AControl,
+                                              HWND AEdit) const {
+  if (!AControl || !AEdit) return;
+  const TRect window = AControl->GetWindowRect();
+  RECT r = dxRECT(
+      EditOffsetInteriorRect(Rect(0, 0, window.Width(), window.Height())));
+  ::SendMessageA(AEdit, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void TdxBarPainter::EditControlUpdateWndText(HWND AEdit, bool ANotify) {
+  if (!AEdit || !ANotify) return;
+  ::SendMessageA(AEdit, WM_COMMAND, MAKEWPARAM(0, EN_CHANGE),
+                 reinterpret_cast<LPARAM>(AEdit));
+  ::SendMessageA(AEdit, EM_SETSEL, 0, -1);
+}
+
+void TdxBarPainter::ComboControlDrawArrowButton(
+    const TdxBarEditLikeControlDrawParams& AParams, const TRect& R, bool) {
+  if (!AParams.Canvas || R.Width() <= 0) return;
+  HDC dc = AParams.Canvas->Handle();
+  DrawBackground(AParams.ItemControl, dc, R, ::GetSysColorBrush(COLOR_BTNFACE),
+                 true);
+  RECT edge = dxRECT(R);
+  ::DrawEdge(dc, &edge, AParams.DroppedDown ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
+             BF_RECT);
+  TColor color = ComboControlArrowColor();
+  if (!IsFlatItemText() && !AParams.Enabled) color = clDefault;
+  DrawLargeItemArrow(dc, R, adDown, ComboControlArrowSize(R), false,
+                     AParams.Enabled, IsFlatItemText(), color);
 }

@@ -8,6 +8,7 @@
 #include "ScopeGuard.h"
 #include "cxGraphics.h"
 #include "dxBar.h"
+#include "dxBarSubMenu.h"
 #include "dxOffice11.h"
 
 namespace {
@@ -99,6 +100,33 @@ void TdxBarPainter::SubMenuControlDrawDetachCaption(
 
 void TdxBarPainter::SubMenuControlDrawSeparator(HDC DC, const TRect& R) {
   Edge(DC, R, EDGE_ETCHED, BF_TOP);
+}
+
+void TdxBarPainter::SubMenuControlDrawMarkBand(
+    const TdxBarSubMenuPaintInfo& AMenu, HDC DC, const TRect& R,
+    bool ASelected) {
+  // Drawn off screen first: the band flickers otherwise while the mouse
+  // moves over it.
+  if (R.Width() <= 0 || R.Height() <= 0) return;
+  TOwnedDC memory(::CreateCompatibleDC(DC));
+  TBitmapHandle bitmap(::CreateCompatibleBitmap(DC, R.Width(), R.Height()));
+  {
+    TSelectObject select(memory.get(), bitmap.get());
+    ::SetWindowOrgEx(memory.get(), R.Left, R.Top, nullptr);
+    Fill(memory.get(), R, SubMenuControlToolbarItemsBrush());
+    if (ASelected) SubMenuControlDrawMarkSelection(AMenu, memory.get(), R);
+    SubMenuControlDrawMarkContent(AMenu, memory.get(), R, ASelected);
+    ::BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), memory.get(), R.Left,
+             R.Top, SRCCOPY);
+  }
+}
+
+void TdxBarPainter::SubMenuControlDrawMarkSelection(
+    const TdxBarSubMenuPaintInfo& AMenu, HDC DC, const TRect& R) {
+  Edge(DC, R, BDR_RAISEDINNER, BF_RECT);
+  auto* menu = dynamic_cast<TdxBarSubMenuControl*>(AMenu.Control);
+  Fill(DC, Deflated(R, 1),
+       menu ? menu->LightBrush() : ::GetSysColorBrush(COLOR_BTNHIGHLIGHT));
 }
 
 void TdxBarPainter::SubMenuControlDrawMarkContent(

@@ -12,6 +12,8 @@
 #include "dxBar.h"
 
 class TdxBarHintViewInfo;
+class TdxBarWinControl;
+class TdxBarCustomEditControl;
 
 enum TdxBarMDIButton : Byte { mdibMinimize, mdibRestore, mdibClose };
 enum TdxBarStaticBorderStyle : Byte {
@@ -527,6 +529,12 @@ class TdxBarPainter : public TObject {
   virtual void SubMenuControlDrawDetachCaption(
       const TdxBarSubMenuPaintInfo& AMenu, HDC DC, const TRect& R);
   virtual void SubMenuControlDrawSeparator(HDC DC, const TRect& R);
+  // The expand button at the bottom of a personalised menu.
+  virtual void SubMenuControlDrawMarkBand(const TdxBarSubMenuPaintInfo& AMenu,
+                                          HDC DC, const TRect& R,
+                                          bool ASelected);
+  virtual void SubMenuControlDrawMarkSelection(
+      const TdxBarSubMenuPaintInfo& AMenu, HDC DC, const TRect& R);
   virtual void SubMenuControlDrawMarkContent(
       const TdxBarSubMenuPaintInfo& AMenu, HDC DC, const TRect& R,
       bool ASelected);
@@ -579,6 +587,38 @@ class TdxBarPainter : public TObject {
       const TdxBarEditLikeControlDrawParams& AParams, TRect* AParts,
       Integer APartCount, const TRect& ABounds);
   virtual Integer EditTextSize(Integer AFontHeight) const;
+  // The caption and glyph of an edit-like control around its field; the
+  // field's frame and text are the control's (DrawFrame, DrawTextField).
+  virtual void DrawEditLikeControl(
+      const TdxBarEditLikeControlDrawParams& AParams, const TRect& R);
+  virtual void EditControlDrawBackground(
+      const TdxBarEditLikeControlDrawParams& AParams);
+  virtual void EditControlDrawSelectionFrame(
+      const TdxBarEditLikeControlDrawParams&, const TRect&) {}
+  virtual void EditControlDrawGlyph(
+      const TdxBarEditLikeControlDrawParams& AParams, const TRect& R);
+  virtual void EditControlDrawCaption(
+      const TdxBarEditLikeControlDrawParams& AParams, const TRect& R);
+  // The committed text in the field, in the edit window's colours.
+  virtual void EditControlDrawTextField(TdxBarCustomEditControl* AControl,
+                                        TcxCanvas* ACanvas, const TRect& R);
+  virtual TRect EditControlIndents(
+      const TdxBarEditLikeControlDrawParams& AParams,
+      TdxBarItemControlPart APart) const;
+  virtual bool EditControlShowIconDefault(
+      const TdxBarEditLikeControlDrawParams&) const {
+    return false;
+  }
+  virtual bool EditControlCaptionBackgroundIsOpaque(
+      const TdxBarEditLikeControlDrawParams& AParams) const;
+  virtual bool EditControlCaptionRightIndentIsOpaque(
+      const TdxBarEditLikeControlDrawParams& AParams) const;
+  virtual TRect EditControlSubMenuGlyphIndents() const { return {4, 0, 0, 0}; }
+  // The text rectangle inside a field, as the edit window shows it too.
+  TRect EditOffsetInteriorRect(const TRect& R) const;
+  // The edit window's formatting rectangle follows the field.
+  void EditControlPrepareEditWnd(TdxBarWinControl* AControl, HWND AEdit) const;
+  static void EditControlUpdateWndText(HWND AEdit, bool ANotify);
   // The frame of the text field; R shrinks to what is inside it.
   virtual void EditControlDrawBorder(
       const TdxBarEditLikeControlDrawParams& AParams, TRect& R);
@@ -588,6 +628,9 @@ class TdxBarPainter : public TObject {
                              TColor& ATextColor, TColor& ABkColor);
   // Combos.
   virtual Integer ComboControlArrowSize(const TRect& AButton) const;
+  virtual void ComboControlDrawArrowButton(
+      const TdxBarEditLikeControlDrawParams& AParams, const TRect& R,
+      bool APressed);
   virtual TRect ComboControlButtonOffsets(TdxBarPaintType APaintType) const {
     return EditControlBorderOffsets(APaintType);
   }

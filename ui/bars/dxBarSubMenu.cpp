@@ -534,9 +534,24 @@ TdxBarSubMenuPaintInfo dxBarGetSubMenuPaintInfo(TCustomdxBarControl* AMenu) {
   return info;
 }
 
+HBRUSH TdxBarSubMenuControl::LightBrush() const {
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+  const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT);
+  const COLORREF color = RGB((GetRValue(face) + GetRValue(light)) / 2,
+                             (GetGValue(face) + GetGValue(light)) / 2,
+                             (GetBValue(face) + GetBValue(light)) / 2);
+  if (!lightBrush_ || color != lightColor_) {
+    lightBrush_.reset(::CreateSolidBrush(color));
+    lightColor_ = color;
+  }
+  return lightBrush_.get();
+}
+
 HBRUSH TdxBarSubMenuControl::BackgroundBrush() const {
   TdxBarPainter* painter = GetPainter();
   if (!painter) return ::GetSysColorBrush(COLOR_MENU);
+  if (nonRecentPainting_ && !painter->IgnoreNonRecentColor())
+    return LightBrush();
   auto* self = const_cast<TdxBarSubMenuControl*>(this);
   return painter->SubMenuControlPrepareBkBrush(painter->BarToolbarBrush(self));
 }
@@ -573,15 +588,23 @@ void TdxBarSubMenuControl::DoPaint() {
   const TdxBarSubMenuPaintInfo info = dxBarGetSubMenuPaintInfo(this);
   // The expand button and the detach caption lie outside the items.
   if (MarkExists()) {
-    dxBarStandardPaint::DrawMark(dc, MarkRect(), true, MarkState());
+    if (painter)
+      painter->SubMenuControlDrawMarkBand(info, dc, MarkRect(),
+                                          MarkState() != msNone);
+    else
+      dxBarStandardPaint::DrawMark(dc, MarkRect(), true, MarkState());
     canvas->ExcludeClipRect(MarkRect());
   }
   if (Detachable()) {
     const TRect caption = DetachCaptionRect();
-    RECT r = dxRECT(caption);
-    ::FillRect(dc, &r,
-               ::GetSysColorBrush(detachCaptionSelected_ ? COLOR_ACTIVECAPTION
-                                                         : COLOR_BTNSHADOW));
+    if (painter) {
+      painter->SubMenuControlDrawDetachCaption(info, dc, caption);
+    } else {
+      RECT r = dxRECT(caption);
+      ::FillRect(dc, &r,
+                 ::GetSysColorBrush(detachCaptionSelected_ ? COLOR_ACTIVECAPTION
+                                                           : COLOR_BTNSHADOW));
+    }
     canvas->ExcludeClipRect(caption);
   }
   if (painter) {
@@ -1218,4 +1241,9 @@ bool TdxBarSubMenuControl::HandleExpandKey(Word AKey) {
       link->VisibleIndex() == links->VisibleItemCount() - 1)
     ExpandMenu();
   return false;
+}
+
+bool TdxBarItemControl::NonRecent() const {
+  auto* menu = dynamic_cast<TdxBarSubMenuControl*>(Parent());
+  return menu && menu->IsNonRecent(ItemLink());
 }

@@ -144,6 +144,11 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   Integer DetachCaptionAreaSize() const;
   TRect DetachCaptionRect() const;
   bool DetachCaptionSelected() const { return detachCaptionSelected_; }
+  void SetNonRecentPainting(bool Value) override { nonRecentPainting_ = Value; }
+  HBRUSH ItemsBackgroundBrush() override { return BackgroundBrush(); }
+  // The face of rarely used items and of the expand button: lighter than
+  // the menu.
+  HBRUSH LightBrush() const;
   void SetDetachCaptionSelected(bool Value);
 
   // --- Opening animation ---
@@ -211,6 +216,9 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   UINT expandInterval_ = 0;
   bool expanding_ = false;
   bool detachCaptionSelected_ = false;
+  bool nonRecentPainting_ = false;
+  mutable TGdiObject<HBRUSH> lightBrush_;
+  mutable COLORREF lightColor_ = CLR_INVALID;
   TObjectPtr<TdxBarAnimationThread> animation_;
   bool animating_ = false;
   TdxBarAnimationInfo animationInfo_;

@@ -842,6 +842,20 @@ void TdxBarControl::SetMarkState(TdxBarMarkState Value) {
   Invalidate();
 }
 
+void TdxBarControl::InvalidateMark() {
+  if (!HandleAllocated()) return;
+  RECT r = dxRECT(MarkRect());
+  ::InvalidateRect(Handle(), &r, FALSE);
+}
+
+void TdxBarControl::CheckMarkState() {
+  if (!HandleAllocated() || MarkState() == msPressed) return;
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  const TPoint p = ScreenToClient({cursor.x, cursor.y});
+  SetMarkState(PtInRect(MarkRect(), p) ? msSelected : msNone);
+}
+
 void TdxBarControl::StartMoreButtonsHintTimer() {
   if (!HandleAllocated()) return;
   moreButtonsTimer_ = ::SetTimer(Handle(), MoreButtonsTimerId, 50, nullptr);

@@ -11,6 +11,7 @@
 #include "dxBarMenuTestSupport.h"
 #include "dxBarPopupMenu.h"
 #include "dxBarSubMenu.h"
+#include "dxBarTestSurface.h"
 
 namespace {
 
@@ -142,6 +143,28 @@ TEST_F(BarDetachMenuTest, AMenuOfANonDetachableItemHasNoCaption) {
   EXPECT_FALSE(open->Detachable());
   EXPECT_TRUE(IsRectEmpty(open->DetachCaptionRect()));
   EXPECT_EQ(0, open->DetachCaptionAreaSize());
+}
+
+TEST_F(BarDetachMenuTest, TheCaptionIsDrawnByThePainter) {
+  // The flat look draws a grip of lines on every other row in the middle
+  // of its caption, on the toolbar colour.
+  manager_->SetStyle(bmsFlat);
+  TdxBarSubMenuControl* open = OpenTools();
+  ASSERT_TRUE(open);
+  const TRect caption = open->DetachCaptionRect();
+  ASSERT_GE(caption.Height(), 3);
+  RECT client{};
+  ::GetClientRect(open->Handle(), &client);
+  Surface surface(client.right, client.bottom);
+  ::SendMessageA(open->Handle(), WM_PAINT,
+                 reinterpret_cast<WPARAM>(surface.DC()), 0);
+  const int mid = (caption.Left + caption.Right) / 2;
+  const COLORREF shadow = bar_test::Sys(COLOR_BTNSHADOW);
+  EXPECT_NE(shadow, surface.At(caption.Left + 1, caption.Top + 1))
+      << "the caption's face beside the grip";
+  EXPECT_EQ(shadow, surface.At(mid, caption.Top + 1));
+  EXPECT_NE(shadow, surface.At(mid, caption.Top + 2)) << "every other row";
+  open->HideAll();
 }
 
 }  // namespace

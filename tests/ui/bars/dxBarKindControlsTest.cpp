@@ -24,14 +24,6 @@ using namespace ui_test;
 
 class BarKindControlsTest : public bar_test::TBarFormTest {
  protected:
-  TdxBar* Toolbar(std::initializer_list<TdxBarItem*> AItems) {
-    TdxBar* bar = manager_->Bars()->Add();
-    bar->SetCaption("Tools");
-    for (TdxBarItem* item : AItems) bar->ItemLinks()->Add(item);
-    bar->SetDockingStyle(dsTop);
-    bar->SetVisible(true);
-    return bar;
-  }
   static TdxBarSubMenuControl* Open(TdxBarPopupMenu* AMenu) {
     AMenu->PopupEx(150, 150, 0, 0, false, nullptr, false, nullptr);
     PumpUntilIdle();

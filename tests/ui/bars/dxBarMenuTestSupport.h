@@ -65,6 +65,15 @@ class TBarFormTest : public ::testing::Test {
                          std::initializer_list<TdxBarItem*> AItems) {
     return AddSubItem(manager_, ACaption, AItems);
   }
+  // A visible toolbar "Tools" docked at the top.
+  TdxBar* Toolbar(std::initializer_list<TdxBarItem*> AItems) {
+    TdxBar* bar = manager_->Bars()->Add();
+    bar->SetCaption("Tools");
+    for (TdxBarItem* item : AItems) bar->ItemLinks()->Add(item);
+    bar->SetDockingStyle(dsTop);
+    bar->SetVisible(true);
+    return bar;
+  }
   TdxBarPopupMenu* Menu(std::initializer_list<TdxBarItem*> AItems) {
     return AddPopupMenu(form_.get(), AItems);
   }

@@ -444,51 +444,24 @@ TEST(BarMenuGeometryTest, MenusFlipAtTheWorkAreaEdges) {
   }
 }
 
-// A windowed item control as the items see it, enough to show where the
-// focus goes.
-class TTestWinControl : public TdxBarWinControl {
-  VARNEL_CLASS(TTestWinControl, TdxBarWinControl)
- public:
-  TTestWinControl() = default;
-  String GetText() const override { return text_; }
-  void SetText(const String& Value) override { text_ = Value; }
-  bool Focused() const override { return focused_; }
-  TRect GetEditRect() const override { return GetItemBounds(); }
-  TFont* GetEditFont() const override { return nullptr; }
-  // A click starts editing in place; the menu stays open.
-  void ControlClick(bool, char) override { focused_ = true; }
-  void ControlUnclick(bool) override {}
-  bool IsDestroyOnClick() const override { return false; }
-
- protected:
-  TdxBarItemControlViewStructure GetDefaultViewStructure() const override {
-    return {cpText};
-  }
-
- private:
-  String text_;
-  bool focused_ = false;
-};
-
 TEST_F(BarMenusTest, SetFocusFocusesAWindowedItemInAMenu) {
-  TdxBarItemList* list = RegdxItemList();
-  const TClass saved = list->GetItemControlClass(TdxBarEdit::StaticClass());
-  list->SetItemControlClass(TdxBarEdit::StaticClass(),
-                            TTestWinControl::StaticClass());
-  TScopeGuard restore(
-      [&] { list->SetItemControlClass(TdxBarEdit::StaticClass(), saved); });
   auto* edit =
       static_cast<TdxBarEdit*>(manager_->AddItem(TdxBarEdit::StaticClass()));
   edit->SetCaption("Find");
   TdxBarPopupMenu* menu = Menu({Button("Before"), edit});
   TdxBarSubMenuControl* open = Open(menu, {150, 150});
   ASSERT_TRUE(open);
-  auto* control = dynamic_cast<TTestWinControl*>(ControlOf(edit));
+  auto* control = dynamic_cast<TdxBarEditControl*>(ControlOf(edit));
   ASSERT_TRUE(control);
 
   edit->SetFocus(true);
   EXPECT_EQ(control, open->SelectedControl());
   EXPECT_TRUE(control->Focused());
+  // The edit window shows over the item, inside the menu, and types.
+  ASSERT_TRUE(control->GetHandle());
+  EXPECT_TRUE(::IsWindowVisible(control->GetHandle()));
+  EXPECT_EQ(open->Handle(), ::GetParent(control->GetHandle()));
+  EXPECT_EQ(control->GetHandle(), ::GetFocus());
   EXPECT_EQ(open, ActiveBarControl);
   EXPECT_EQ(edit->GetLinks(0), edit->GetFocusedItemLink());
   open->HideAll();

@@ -12,10 +12,12 @@
 #include "dxBar.h"
 #include "dxBarAccessibility.h"
 #include "dxBarHelperTree.h"
+#include "dxBarItemKinds.h"
 #include "dxBarKindControls.h"
 #include "dxBarMenuTestSupport.h"
 #include "dxBarNavigation.h"
 #include "dxBarSubMenu.h"
+#include "dxBarWinControls.h"
 
 namespace {
 
@@ -256,6 +258,125 @@ TEST_F(BarMainMenuKeysTest, ItemsGetTheirDefaultKeyTips) {
   IdxBarKeyTipWindowsManager* windows = nullptr;
   EXPECT_FALSE(bar->AreKeyTipsSupported(windows))
       << "no container here shows key tips";
+}
+
+TEST_F(BarMainMenuKeysTest, AClickAwayFromTheMenuBarEndsKeyboardNavigation) {
+  ASSERT_TRUE(menuBar_);
+  PressKeys({VK_MENU});
+  ASSERT_EQ(menuBar_, ActiveBarControl);
+  ASSERT_TRUE(BarNavigationController()->NavigationMode());
+  Click(ScreenPointOf(form_->Handle(), 250, 200));
+  PumpUntilIdle();
+  EXPECT_EQ(nullptr, ActiveBarControl);
+  EXPECT_FALSE(BarNavigationController()->NavigationMode());
+  EXPECT_EQ(nullptr, dxBarSelectedAccessibleObject());
+}
+
+TEST_F(BarMainMenuKeysTest, AClickInsideAnOpenMenuIsTheMenus) {
+  // A sub-menu inside the File menu: clicked while the keyboard walks the
+  // menus, it opens and everything above it stays open.
+  TdxBarSubItem* more = SubItem("More", {Button("Deep")});
+  file_->ItemLinks()->Add(more);
+  ASSERT_TRUE(menuBar_);
+  PressKeys({VK_MENU});
+  PressKeys({VK_RIGHT});
+  PressKeys({VK_DOWN});
+  TdxBarSubMenuControl* fileMenu = MenuOf(file_);
+  ASSERT_TRUE(fileMenu);
+  TdxBarItemControl* entry = ControlOf(more);
+  ASSERT_TRUE(entry);
+  const TRect r = entry->GetItemBounds();
+  Click(ScreenPointOf(fileMenu->Handle(), (r.Left + r.Right) / 2,
+                      (r.Top + r.Bottom) / 2));
+  PumpUntilIdle();
+  EXPECT_EQ(fileMenu, MenuOf(file_)) << "the menu clicked into stays";
+  TdxBarSubMenuControl* moreMenu = MenuOf(more);
+  ASSERT_TRUE(moreMenu);
+  EXPECT_TRUE(::IsWindowVisible(moreMenu->Handle()));
+  EXPECT_EQ(0, opened_);
+  PressKeys({VK_ESCAPE});
+  PressKeys({VK_ESCAPE});
+  PressKeys({VK_ESCAPE});
+  PumpUntilIdle();
+}
+
+TEST_F(BarMainMenuKeysTest, ABarShownOrHiddenEndsKeyboardNavigation) {
+  TdxBar* tools = manager_->Bars()->Add();
+  tools->SetCaption("Tools");
+  tools->ItemLinks()->Add(Button("Cut"));
+  tools->SetDockingStyle(dsTop);
+  for (bool show : {true, false}) {
+    PressKeys({VK_MENU});
+    ASSERT_EQ(menuBar_, ActiveBarControl) << show;
+    tools->SetVisible(show);
+    PumpUntilIdle();
+    EXPECT_EQ(nullptr, ActiveBarControl) << show;
+    EXPECT_FALSE(BarNavigationController()->NavigationMode()) << show;
+  }
+}
+
+TEST_F(BarMainMenuKeysTest, AnEditItemsKeyTipStartsEditingIt) {
+  auto* find =
+      static_cast<TdxBarEdit*>(manager_->AddItem(TdxBarEdit::StaticClass()));
+  find->SetCaption("&Find");
+  Toolbar({find});
+  PumpUntilIdle();
+  auto* control = dynamic_cast<TdxBarWinControl*>(ControlOf(find));
+  ASSERT_TRUE(control);
+  TdxBarAccessibilityHelper* helper = dxBarGetAccessibilityHelper(control);
+  ASSERT_TRUE(dynamic_cast<TdxBarWinControlAccessibilityHelper*>(helper));
+  EXPECT_EQ("F", helper->GetKeyTip());
+  helper->KeyTipHandler(nullptr);
+  PumpUntilIdle();
+  EXPECT_TRUE(control->Focused());
+  EXPECT_EQ(control->GetHandle(), ::GetFocus());
+  // While it edits, arrows and Tab belong to the edit, not to navigation.
+  EXPECT_FALSE(BarNavigationController()->NeedsKey(VK_LEFT));
+  PressKeys({VK_ESCAPE});
+  PumpUntilIdle();
+}
+
+TEST_F(BarMainMenuKeysTest, TheMarkHelperStandsForTheToolbarsMarkButton) {
+  // Enough wide buttons on a narrow form to cut the toolbar.
+  TdxBar* tools = Toolbar({});
+  for (int i = 0; i < 12; ++i)
+    tools->ItemLinks()->Add(Button("Button number " + IntToStr(i)));
+  PumpUntilIdle();
+  auto* toolbar = dynamic_cast<TdxBarControl*>(tools->Control());
+  ASSERT_TRUE(toolbar);
+  TdxBarControlMarkAccessibilityHelper* mark =
+      dxBarGetMarkAccessibilityHelper(toolbar);
+  ASSERT_TRUE(mark);
+  EXPECT_EQ(dxBarGetAccessibilityHelper(toolbar), mark->GetParent());
+  EXPECT_EQ(mark, dxBarGetMarkAccessibilityHelper(toolbar)) << "one each";
+  ASSERT_TRUE(toolbar->MarkExists()) << "the buttons did not fit";
+  EXPECT_TRUE(mark->GetVisible());
+  const TRect bounds = mark->GetScreenBounds(0);
+  const TRect markRect = toolbar->MarkRect();
+  EXPECT_EQ(markRect.Width(), bounds.Width());
+  EXPECT_EQ(toolbar->ClientToScreen({markRect.Left, markRect.Top}).X,
+            bounds.Left);
+  for (Word key : {Word(VK_RETURN), Word(VK_SPACE), Word(VK_ESCAPE)})
+    EXPECT_TRUE(mark->IsNavigationKey(key)) << key;
+  Word enter = VK_RETURN;
+  EXPECT_TRUE(mark->HandleNavigationKey(enter));
+  EXPECT_EQ(msPressed, toolbar->MarkState());
+  toolbar->SetMarkState(msNone);
+  // A toolbar whose buttons fit has no mark: its helper is not shown.
+  TdxBar* small = manager_->Bars()->Add();
+  small->SetCaption("Small");
+  small->ItemLinks()->Add(Button("One"));
+  small->SetDockingStyle(dsBottom);
+  small->SetVisible(true);
+  PumpUntilIdle();
+  auto* fits = dynamic_cast<TdxBarControl*>(small->Control());
+  ASSERT_TRUE(fits);
+  ASSERT_FALSE(fits->MarkExists());
+  TdxBarControlMarkAccessibilityHelper* none =
+      dxBarGetMarkAccessibilityHelper(fits);
+  EXPECT_NE(mark, none);
+  EXPECT_FALSE(none->GetVisible());
+  EXPECT_TRUE(IsRectEmpty(none->GetScreenBounds(0)));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "dxBarMenuTestSupport.h"
 #include "dxBarPopupMenu.h"
 #include "dxBarSubMenu.h"
+#include "dxBarTestSurface.h"
 
 namespace {
 
@@ -154,6 +155,52 @@ TEST_F(BarPersonalMenusTest, TheStandardStyleShowsEveryItem) {
   for (Integer i = 0; i < 4; ++i) EXPECT_TRUE(Shown(i)) << i;
   EXPECT_FALSE(open->MarkExists());
   EXPECT_EQ(0u, open->ExpandMenuTimerId());
+}
+
+}  // namespace
+
+namespace {
+
+// The pixel a menu window paints at a client point.
+COLORREF PersonalMenuPixel(TdxBarSubMenuControl* AMenu, int X, int Y) {
+  RECT r{};
+  ::GetClientRect(AMenu->Handle(), &r);
+  Surface surface(r.right, r.bottom);
+  ::SendMessageA(AMenu->Handle(), WM_PAINT,
+                 reinterpret_cast<WPARAM>(surface.DC()), 0);
+  return surface.At(X, Y);
+}
+
+TEST_F(BarPersonalMenusTest, RarelyUsedItemsAndTheExpandButtonPaintLighter) {
+  TdxBarSubMenuControl* open = Open();
+  ASSERT_TRUE(open);
+  ASSERT_TRUE(open->MarkExists());
+  const COLORREF light = [&] {
+    LOGBRUSH b{};
+    ::GetObjectA(open->LightBrush(), sizeof b, &b);
+    return b.lbColor;
+  }();
+  ASSERT_NE(light, ::GetSysColor(COLOR_BTNFACE));
+  // The expand button: plain until the mouse is on it, then raised with
+  // the light face.
+  const TRect mark = open->MarkRect();
+  const int mx = mark.Left + 3, my = mark.Top + 2;
+  EXPECT_NE(light, PersonalMenuPixel(open, mx, my));
+  open->SetMarkState(msSelected);
+  EXPECT_EQ(light, PersonalMenuPixel(open, mx, my));
+  open->SetMarkState(msNone);
+
+  open->SetMarkState(msPressed);
+  ASSERT_TRUE(Shown(2));
+  // Right of the captions: the row's own background.
+  const auto rowPixel = [&](Integer AIndex) {
+    const TRect r = Link(AIndex)->ItemRect;
+    return PersonalMenuPixel(open, r.Right - 3, (r.Top + r.Bottom) / 2);
+  };
+  EXPECT_EQ(light, rowPixel(2)) << "non-recent";
+  EXPECT_EQ(light, rowPixel(3)) << "non-recent";
+  EXPECT_NE(light, rowPixel(0)) << "recent";
+  open->HideAll();
 }
 
 }  // namespace

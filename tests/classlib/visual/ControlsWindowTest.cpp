@@ -547,17 +547,17 @@ TEST_F(ControlsWindowTest, SystemSettingChangesReachNestedControls) {
 
 namespace {
 
-// A strip that, like a dock measuring its rows, answers any size it is
-// given with the height its content wants.
+// A strip that, like a dock measuring its rows, answers the size its window
+// is given with the height its content wants, from inside WM_SIZE.
 class TSelfSizingStrip : public TPanel {
  public:
   explicit TSelfSizingStrip(TComponent* AOwner) : TPanel(AOwner) {}
   Integer Wanted = 44;
 
  protected:
-  void Resize() override {
-    TPanel::Resize();
-    if (Height() != Wanted) SetHeight(Wanted);
+  void WndProc(TMessage& Message) override {
+    TPanel::WndProc(Message);
+    if (Message.Msg == WM_SIZE && Height() != Wanted) SetHeight(Wanted);
   }
 };
 

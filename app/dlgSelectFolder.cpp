@@ -7,6 +7,7 @@
 #include "TypInfo.h"
 #include "cxButtonEdit.h"
 #include "cxButtons.h"
+#include "cxDropDownEdit.h"
 #include "cxShellBrowserDialog.h"
 #include "uFormHelpers.h"
 
@@ -60,7 +61,7 @@ TdlgSelectFolder::~TdlgSelectFolder() = default;
 
 void TdlgSelectFolder::Loaded() {
   inherited::Loaded();
-  cbFldSelect = FindChild<TComboBox>(this, "cbFldSelect");
+  cbFldSelect = FindChild<TcxComboBox>(this, "cbFldSelect");
   btnOk = FindChild<TcxButton>(this, "btnOk");
   btnCancel = FindChild<TcxButton>(this, "btnCancel");
 
@@ -79,10 +80,8 @@ void TdlgSelectFolder::Loaded() {
   ShellBrowseDld = new TcxShellBrowserDialog(this);
   ShellBrowseDld->SetName("ShellBrowseDld");
 
-  cbFldSelect->SetStyle(csDropDownList);
-  cbFldSelect->OnChange =
-      TNotifyEvent(this, &TdlgSelectFolder::cbFldSelectPropertiesChange);
-  cbFldSelect->OnSelect =
+  cbFldSelect->Properties()->SetDropDownListStyle(lsFixedList);
+  cbFldSelect->Properties()->OnChange =
       TNotifyEvent(this, &TdlgSelectFolder::cbFldSelectPropertiesChange);
   btnOk->SetEnabled(false);
 
@@ -99,7 +98,7 @@ void TdlgSelectFolder::SetFolderMask(Word Mask) {
 
 void TdlgSelectFolder::FillFolderList() {
   entries_.reset(NewFolderEntries(folderMask_));
-  cbFldSelect->Items()->Assign(entries_.get());
+  cbFldSelect->Properties()->Items()->Assign(entries_.get());
   cbFldSelect->SetItemIndex(-1);
   UpdateControls();
 }
@@ -195,5 +194,5 @@ void dlgSelectFolderStartup() {
 
 VARNEL_UNIT(dlgSelectFolder,
             ({"Forms", "StdCtrls", "cxButtonEdit", "cxButtons",
-              "cxShellCommon"}),
+              "cxDropDownEdit", "cxShellCommon"}),
             &dlgSelectFolderStartup, nullptr);

@@ -9,9 +9,9 @@
 #include "Forms.h"
 #include "System.h"
 
-class TComboBox;
 class TcxButton;
 class TcxButtonEdit;
+class TcxComboBox;
 class TcxShellBrowserDialog;
 
 // Every special folder; the Office dialogs know only five of them.
@@ -62,9 +62,8 @@ class TdlgSelectFolder : public TForm {
                                            Integer AButtonIndex);
 
   // --- Components ---
-  // The folder choice. A plain drop-down list stands in for the library's
-  // combo box, which does not exist yet.
-  TComboBox* cbFldSelect = nullptr;
+  // The folder choice: a fixed list of the offered entries.
+  TcxComboBox* cbFldSelect = nullptr;
   TcxButtonEdit* edtCustomPlace = nullptr;
   TcxButton* btnOk = nullptr;
   TcxButton* btnCancel = nullptr;

@@ -130,11 +130,6 @@ void TwndMain::Loaded() {
     panel->SetWidth(width);
   }
 
-  lvGroups->SetViewStyle(vsReport);
-  lvGroups->SetCheckboxes(true);
-  lvGroups->SetHideSelection(false);
-  lvGroups->SetHint("Group Window");
-  lvGroups->SetShowHint(true);
   TListColumn* column = lvGroups->InnerListView()->Columns()->Add();
   column->SetCaption("Groups");
   column->SetWidth(174);

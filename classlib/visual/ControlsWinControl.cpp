@@ -500,9 +500,25 @@ void TWinControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth,
   height_ = AHeight;
   if (handle_ && !updatingBounds_) {
     updatingBounds_ = true;
+    TScopeGuard done([this] { updatingBounds_ = false; });
     ::SetWindowPos(handle_, nullptr, ALeft, ATop, AWidth, AHeight,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    updatingBounds_ = false;
+    // A handler of the resize may have set other bounds while the window
+    // moved (a dock that measures its rows again); those bounds went only
+    // into the fields, so the window must follow them now. A few rounds
+    // settle every sane handler; one that never settles keeps its last.
+    for (Integer round = 0; round < 4; ++round) {
+      if (left_ == ALeft && top_ == ATop && width_ == AWidth &&
+          height_ == AHeight) {
+        break;
+      }
+      ALeft = left_;
+      ATop = top_;
+      AWidth = width_;
+      AHeight = height_;
+      ::SetWindowPos(handle_, nullptr, ALeft, ATop, AWidth, AHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
   }
   UpdateBoundsRect(BoundsRect());
   if (sized) {

@@ -8,6 +8,7 @@
 #include "StdCtrls.h"
 #include "cxButtonEdit.h"
 #include "cxButtons.h"
+#include "cxDropDownEdit.h"
 #include "dlgSelectFolder.h"
 
 using namespace ui_test;
@@ -45,15 +46,18 @@ TEST_F(SelectFolderTest, MasksOfferTheirEntriesInOrder) {
   };
   for (const Case& c : cases) {
     dialog_->SetFolderMask(c.mask);
-    EXPECT_EQ(Captions(dialog_->cbFldSelect->Items()), c.captions) << c.mask;
+    EXPECT_EQ(Captions(dialog_->cbFldSelect->Properties()->Items()), c.captions)
+        << c.mask;
   }
   dialog_->SetFolderMask(kAllSpecialFolders);
-  EXPECT_EQ(dialog_->cbFldSelect->Items()->Count(), 17);
-  EXPECT_EQ(dialog_->cbFldSelect->Items()->Strings(16), "Common Pictures");
+  EXPECT_EQ(dialog_->cbFldSelect->Properties()->Items()->Count(), 17);
+  EXPECT_EQ(dialog_->cbFldSelect->Properties()->Items()->Strings(16),
+            "Common Pictures");
 }
 
 TEST_F(SelectFolderTest, OpensWithNothingChosenAndOkDisabled) {
   EXPECT_EQ(dialog_->cbFldSelect->ItemIndex(), -1);
+  EXPECT_EQ(dialog_->cbFldSelect->Text(), "");
   EXPECT_FALSE(dialog_->btnOk->Enabled());
   EXPECT_FALSE(dialog_->edtCustomPlace->Enabled());
   EXPECT_EQ(dialog_->GetSelectedFolderId(), -1);
@@ -133,6 +137,41 @@ TEST_F(SelectFolderTest, TypingAFolderEnablesOk) {
   EXPECT_EQ(result, mrOk);
   EXPECT_EQ(dialog_->GetSelectedFolderId(), -1);
   EXPECT_EQ(dialog_->GetPlaceText(), docs);
+}
+
+// The user opens the list, clicks a special folder and confirms.
+TEST_F(SelectFolderTest, AClickedSpecialFolderIsTheAnswer) {
+  dialog_->SetFolderMask(kOfficeSpecialFolders);
+  TModalResult result = mrNone;
+  bool okBefore = true, okAfter = false;
+  {
+    app_test::TOnModal<TdlgSelectFolder> act([&](TdlgSelectFolder* d) {
+      okBefore = d->btnOk->Enabled();
+      d->cbFldSelect->SetDroppedDown(true);
+      if (!WaitUntil([&] { return d->cbFldSelect->DroppedDown(); },
+                     "list open"))
+        return;
+      PumpUntilIdle();
+      TcxCustomComboBoxListBox* list = d->cbFldSelect->GetLookupData()->List();
+      const Integer recent = d->Entries()->IndexOf("Recent");
+      const TRect r = list->ItemRect(recent);
+      Click(
+          ScreenPointOf(list, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+      WaitUntil([&] { return !d->cbFldSelect->DroppedDown(); }, "closed");
+      PumpUntilIdle();
+      okAfter = d->btnOk->Enabled();
+      Click(d->btnOk);
+    });
+    result = dialog_->ShowModal();
+    EXPECT_TRUE(act.Ran());
+    EXPECT_FALSE(act.TimedOut());
+  }
+  EXPECT_FALSE(okBefore);
+  EXPECT_TRUE(okAfter);
+  EXPECT_EQ(result, mrOk);
+  EXPECT_EQ(dialog_->GetSelectedFolderId(), 8);
+  EXPECT_EQ(dialog_->GetPlaceText(), "Recent");
+  EXPECT_FALSE(dialog_->IsClearEntry());
 }
 
 }  // namespace

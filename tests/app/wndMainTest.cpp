@@ -17,6 +17,7 @@
 #include "cxButtonEdit.h"
 #include "cxButtons.h"
 #include "cxCheckGroup.h"
+#include "cxDropDownEdit.h"
 #include "cxLabel.h"
 #include "cxListView.h"
 #include "cxPC.h"
@@ -481,7 +482,7 @@ TEST_F(MainWindowTest, OfficePlacesTakeTheFoldersNameAndKeepOtherFlags) {
   Select("Off");
   {
     app_test::TOnModal<TdlgSelectFolder> act([&](TdlgSelectFolder* d) {
-      EXPECT_EQ(d->cbFldSelect->Items()->Count(), 7);
+      EXPECT_EQ(d->cbFldSelect->Properties()->Items()->Count(), 7);
       ChooseInDialog(d, 1, docs);
     });
     form_->EditOfficePlace(0, 0);

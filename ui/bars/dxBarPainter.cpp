@@ -465,7 +465,7 @@ void TdxBarPainter::DrawDisabledShadowRect(TdxBarItemControl*, HDC DC,
   FillWith(DC, R, SysBrush(COLOR_BTNSHADOW));
 }
 
-void TdxBarPainter::DrawItemText(TdxBarItemControl*, HDC DC,
+void TdxBarPainter::DrawItemText(TdxBarItemControl* AItemControl, HDC DC,
                                  const String& AText, const TRect& R,
                                  TAlignment AAlignment, bool AEnabled,
                                  bool ASelected, bool AVertical, bool AClip,
@@ -480,6 +480,14 @@ void TdxBarPainter::DrawItemText(TdxBarItemControl*, HDC DC,
   }
   const TdxBarTextColors colors = GetTextColors(nullptr, AEnabled, ASelected,
                                                 IsFlatItemText() && AAllowFlat);
+  // A context that nobody chose a font for draws in the stock system font,
+  // wider than the item's own font that measured the caption.
+  TcxCanvas* canvas = AItemControl ? AItemControl->GetCanvas() : nullptr;
+  const bool stockFont =
+      ::GetCurrentObject(DC, OBJ_FONT) == ::GetStockObject(SYSTEM_FONT);
+  TSelectObject itemFont(DC, stockFont && canvas
+                                 ? canvas->Font()->Handle()
+                                 : ::GetCurrentObject(DC, OBJ_FONT));
   const int oldMode = ::SetBkMode(DC, TRANSPARENT);
   const COLORREF oldColor = ::GetTextColor(DC);
   RECT r = dxRECT(R);

@@ -2,6 +2,7 @@
 //
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "Graphics.h"
 #include "ImgList.h"
@@ -508,20 +509,35 @@ void TcxPCCustomPainter::DrawTabImageAndText(Integer TabVisibleIndex) {
   }
 
   if (!tab->Caption().empty() && !cxRectIsEmpty(textRect)) {
+    // Natively painted tabs are composed in their own bitmap, which the
+    // shape step copies over the control afterwards: the caption's
+    // rectangle is relative to that bitmap and belongs into it, on its
+    // themed background.
+    std::unique_ptr<TcxCanvas> tabCanvas;
+    TBitmap* tabBitmap = IsNativePainting() ? tab->PaintBitmap() : nullptr;
+    if (tabBitmap) tabCanvas = std::make_unique<TcxCanvas>(tabBitmap->Canvas());
+    TcxCanvas* target = tabCanvas ? tabCanvas.get() : Canvas();
+    const auto takeTabBackground = [&](TBitmap* ABitmap) {
+      if (!tabBitmap) return;
+      ::BitBlt(ABitmap->Canvas()->Handle(), 0, 0, ABitmap->Width(),
+               ABitmap->Height(), tabBitmap->Canvas()->Handle(), textRect.Left,
+               textRect.Top, SRCCOPY);
+    };
     if (parentControl_->InternalIsVerticalText()) {
       TBitmap* bitmap = GetTabVerticalTextBitmap(TabVisibleIndex);
       bitmap->SetSize(textRect.Height(), textRect.Width());
       DrawTextInBitmap(bitmap, tab->Caption(), textRect, TabVisibleIndex,
                        enabled);
       Canvas()->RotateBitmap(bitmap, parentControl_->GetTextRotationAngle());
-      Canvas()->Draw(textRect.Left, textRect.Top, bitmap);
+      target->Draw(textRect.Left, textRect.Top, bitmap);
     } else {
       TObjectPtr<TBitmap> bitmap(new TBitmap());
       bitmap->SetPixelFormat(pf32bit);
       bitmap->SetSize(textRect.Width(), textRect.Height());
+      takeTabBackground(bitmap.get());
       DrawTextInBitmap(bitmap.get(), tab->Caption(), textRect, TabVisibleIndex,
                        enabled);
-      Canvas()->Draw(textRect.Left, textRect.Top, bitmap.get());
+      target->Draw(textRect.Left, textRect.Top, bitmap.get());
     }
   }
   ExcludeTabContentClipRegion(TabVisibleIndex);

@@ -544,3 +544,46 @@ TEST_F(ControlsWindowTest, SystemSettingChangesReachNestedControls) {
 }
 
 }  // namespace
+
+namespace {
+
+// A strip that, like a dock measuring its rows, answers the size its window
+// is given with the height its content wants, from inside WM_SIZE.
+class TSelfSizingStrip : public TPanel {
+ public:
+  explicit TSelfSizingStrip(TComponent* AOwner) : TPanel(AOwner) {}
+  Integer Wanted = 44;
+
+ protected:
+  void WndProc(TMessage& Message) override {
+    TPanel::WndProc(Message);
+    if (Message.Msg == WM_SIZE && Height() != Wanted) SetHeight(Wanted);
+  }
+};
+
+TEST(ControlsBoundsTest, ABoundsChangeMadeWhileTheWindowMovesReachesTheWindow) {
+  TObjectPtr<TForm> form(new TForm(nullptr));
+  form->SetBounds(40, 40, 400, 300);
+  auto* strip = new TSelfSizingStrip(form.get());
+  strip->SetParent(form.get());
+  strip->SetBounds(0, 0, 300, 44);
+  auto* below = new TPanel(form.get());
+  below->SetParent(form.get());
+  below->SetAlign(alClient);
+  strip->SetAlign(alTop);
+  form->Show();
+  ASSERT_TRUE(PumpUntilIdle());
+  // The window is asked for 98; the strip's own resize answers 44 while
+  // the window is still moving.
+  strip->SetBounds(0, 0, 300, 98);
+  ASSERT_TRUE(PumpUntilIdle());
+  RECT r;
+  ::GetWindowRect(strip->Handle(), &r);
+  EXPECT_EQ(strip->Height(), 44);
+  EXPECT_EQ(r.bottom - r.top, 44);
+  // What lies below starts where the strip's window ends.
+  ::GetWindowRect(below->Handle(), &r);
+  EXPECT_EQ(ScreenPointOf(form.get(), 0, 44).y, r.top);
+}
+
+}  // namespace

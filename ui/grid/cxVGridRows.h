@@ -520,7 +520,7 @@ class TcxCustomRow : public TComponent {
   friend class TcxVerticalGridRows;
   friend class TcxCustomVerticalGrid;
   void ResetOwnerCount();
-  void RenumberChildren();
+  void RenumberChildren(Integer AFrom = 0);
   void DetachFromParent();
   void InternalSetParent(TcxCustomRow* AParent) { parent_ = AParent; }
 
@@ -668,7 +668,9 @@ class TcxVerticalGridRows : public TObject {
   void RestoreDefaults();
   void AssignRows(TcxVerticalGridRows* Source);
   void PrepareList();
-  void UnprepareList() { preparedCount_ = -1; }
+  // The tree changed: the flat list and the grid's visible rows are made
+  // again when next asked for.
+  void UnprepareList();
   bool IsPrepared() const { return preparedCount_ >= 0; }
 
   virtual void Changed(bool ARebuildList);

@@ -685,7 +685,9 @@ void TcxCustomRow::Delete(Integer AIndex) {
 void TcxCustomRow::Remove(TcxCustomRow* ARow) { Delete(IndexOf(ARow)); }
 
 void TcxCustomRow::RemoveAll() {
-  while (children_ && !children_->empty()) Free(children_->front());
+  // Last first, as owners free their components: each child then leaves
+  // the list from its end.
+  while (children_ && !children_->empty()) Free(children_->back());
   children_.reset();
   ResetOwnerCount();
 }

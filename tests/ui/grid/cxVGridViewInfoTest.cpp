@@ -257,3 +257,80 @@ TEST_F(MultiRecordLayoutTest, ScrollingRecordsMovesTheFirstColumn) {
 }
 
 }  // namespace
+
+namespace {
+
+class ScrollingTest : public TVGridFormTest<> {
+ protected:
+  void BeforeGridShow() override {
+    grid_->SetBounds(10, 10, 300, 200);
+    for (int i = 0; i < 20; ++i) grid_->Add<TcxEditorRow>()->SetHeight(20);
+    category_ = grid_->Add<TcxCategoryRow>();
+    category_->SetHeight(20);
+    for (int i = 0; i < 6; ++i)
+      grid_->AddChild<TcxEditorRow>(category_)->SetHeight(20);
+  }
+  TcxCategoryRow* category_ = nullptr;
+};
+
+TEST_F(ScrollingTest, ScrollBarStepsMoveTheTopRowWithinRange) {
+  ui_test::PumpUntilIdle();
+  TcxvgScroller* scroller = grid_->Scroller();
+  Integer pos = 0;
+  scroller->Scroll(sbVertical, scLineDown, pos);
+  EXPECT_EQ(pos, 1);
+  scroller->Scroll(sbVertical, scPageDown, pos);
+  EXPECT_EQ(pos, 1 + scroller->GetVisibleRowCount());
+  pos = 1000;
+  scroller->Scroll(sbVertical, scTrack, pos);
+  const Integer count = grid_->VGViewInfo()->GetVisibleRowCount();
+  // The last row ends on the last line: no gap below it.
+  EXPECT_EQ(pos, count - scroller->GetVisibleCountFromBottom(count - 1));
+  scroller->Scroll(sbVertical, scLineUp, pos);
+  EXPECT_EQ(pos, count - scroller->GetVisibleCountFromBottom(count - 1) - 1);
+}
+
+TEST_F(ScrollingTest, CollapsingNearTheEndPullsTheTopRowBack) {
+  ui_test::PumpUntilIdle();
+  grid_->SetTopVisibleRowIndex(1000);
+  const Integer before = grid_->GetTopVisibleRowIndex();
+  ASSERT_GT(before, 6);
+  category_->SetExpanded(false);
+  ui_test::PumpUntilIdle();
+  const Integer count = grid_->VGViewInfo()->GetVisibleRowCount();
+  EXPECT_EQ(count, 21);
+  EXPECT_EQ(grid_->GetTopVisibleRowIndex(),
+            count - grid_->Scroller()->GetVisibleCountFromBottom(count - 1));
+  EXPECT_LT(grid_->GetTopVisibleRowIndex(), before);
+}
+
+TEST_F(ScrollingTest, FocusingAHiddenRowScrollsItIntoView) {
+  ui_test::PumpUntilIdle();
+  TcxCustomRow* last = category_->Rows(5);
+  grid_->SetFocusedRow(last);
+  ui_test::PumpUntilIdle();
+  TcxCustomRowViewInfo* info = LaidOut(last);
+  ASSERT_NE(info, nullptr);
+  EXPECT_LE(info->RowRect.Bottom, grid_->VGViewInfo()->Bounds().Bottom);
+  grid_->SetFocusedRow(grid_->FirstRow());
+  ui_test::PumpUntilIdle();
+  EXPECT_EQ(grid_->GetTopVisibleRowIndex(), 0);
+}
+
+TEST_F(ScrollingTest, ExpandingByButtonShowsTheChildrenUpToTheLast) {
+  category_->SetExpanded(false);
+  ui_test::PumpUntilIdle();
+  grid_->SetTopVisibleRowIndex(1000);
+  ui_test::PumpUntilIdle();
+  TcxCustomRowViewInfo* info = LaidOut(category_);
+  ASSERT_NE(info, nullptr);
+  ui_test::Click(ScreenOf(info->HeaderInfo()->ButtonRect));
+  ui_test::PumpUntilIdle();
+  ASSERT_TRUE(category_->Expanded());
+  TcxCustomRowViewInfo* lastChild = LaidOut(category_->Rows(5));
+  ASSERT_NE(lastChild, nullptr);
+  EXPECT_LE(lastChild->RowRect.Bottom, grid_->VGViewInfo()->Bounds().Bottom);
+  EXPECT_NE(LaidOut(category_), nullptr);
+}
+
+}  // namespace

@@ -327,7 +327,9 @@ void WriteStreamValue(TWriter& AWriter, Integer ATag, const Variant& AValue) {
       AWriter.WriteCurrency(AValue.AsCurrency());
       break;
     case svtDate:
-      AWriter.WriteDate(AValue.AsDateTime());
+      // As read: a date beyond the calendar's range is still written back
+      // rather than refused half-way through the tree.
+      AWriter.WriteDate(AValue.AsDouble());
       break;
     case svtDouble:
       AWriter.WriteFloat(AValue.AsDouble());

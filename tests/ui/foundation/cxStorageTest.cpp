@@ -194,6 +194,21 @@ TEST(cxStorageStreamFormatTest, ValuesComeBackAsTheirTagsSay) {
   }
 }
 
+TEST(cxStorageStreamFormatTest, ADateBeyondTheCalendarIsWrittenBackAsRead) {
+  // Property "D", tag 4, a date value of 1e300.
+  String bytes(
+      "\x06\x01R\x06\x01T\x02\x01\x06\x01"
+      "D\x02\x04\x11",
+      14);
+  const double huge = 1e300;
+  bytes.append(reinterpret_cast<const char*>(&huge), 8);
+  bytes.append("\x02\x00", 2);
+  TStringStream stream(bytes);
+  TcxStreamObjectData data;
+  data.LoadFromStream(&stream);
+  EXPECT_EQ(StStreamBytes(data), bytes);
+}
+
 TEST(cxStorageStreamFormatTest, KindsWithoutATagAreLeftOutCountIncluded) {
   TcxStreamObjectData data("R", "T");
   data.AddProperty("Kept", Variant(1));

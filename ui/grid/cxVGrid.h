@@ -703,6 +703,11 @@ class TcxCustomVerticalGrid : public TcxExtEditingControl,
   TcxvgCustomPaintStyleCalcHelper* CalcHelper() const;
   TcxvgScroller* Scroller() const;
   bool IsGridDestroying() const { return destroying_; }
+  // The drag mode the user set: during a left press the control base
+  // switches it to manual until a drag is detected.
+  bool IsAutoDragMode() const {
+    return DragMode() == dmAutomatic || autoDragPress_;
+  }
 
   TNotifyEvent OnCustomizationFormVisibleChanged;
   TcxVerticalGridDrawBackgroundEvent OnDrawBackground;
@@ -830,6 +835,7 @@ class TcxCustomVerticalGrid : public TcxExtEditingControl,
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
   void DoStartDrag(TDragObject*& DragObject) override;
+  void WndProc(TMessage& Message) override;
   TRect DragDropImageDisplayRect() override;
   void DrawDragDropImage(TBitmap* ABitmap, TcxCanvas* ACanvas) override;
   bool HasDragDropImages() override;
@@ -850,6 +856,7 @@ class TcxCustomVerticalGrid : public TcxExtEditingControl,
   TObjectPtr<TcxVerticalGridRows> rows_;
   bool storingByName_ = false;
   bool destroying_ = false;
+  bool autoDragPress_ = false;
   void StoreTo(TcxStorage& AStorage, void (TcxStorage::*AStore)(TObject*));
   void RestoreFrom(TcxStorage& AStorage,
                    void (TcxStorage::*ARestore)(TObject*));

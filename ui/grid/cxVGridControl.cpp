@@ -853,6 +853,15 @@ void TcxCustomVerticalGrid::DoStartDrag(TDragObject*& DragObject) {
   TcxExtEditingControl::DoStartDrag(DragObject);
 }
 
+void TcxCustomVerticalGrid::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) {
+    TRestoreOnExit press(autoDragPress_, DragMode() == dmAutomatic);
+    TcxExtEditingControl::WndProc(Message);
+    return;
+  }
+  TcxExtEditingControl::WndProc(Message);
+}
+
 void TcxCustomVerticalGrid::DoEndDrag(TObject* Target, Integer X, Integer Y) {
   TcxExtEditingControl::DoEndDrag(Target, X, Y);
   SetDragCursor(crDefault);

@@ -147,9 +147,8 @@ bool TcxvgHitTest::CanSizing(TcxDragSizingDirection& ADirection) {
 }
 
 bool TcxvgHitTest::CanMoving() {
-  return Grid()->DragMode() == dmAutomatic && hitRow_ &&
-         hitRow_->Options()->Moving() && HasCode(vghc_HitAtCaption) &&
-         !CanSizing();
+  return Grid()->IsAutoDragMode() && hitRow_ && hitRow_->Options()->Moving() &&
+         HasCode(vghc_HitAtCaption) && !CanSizing();
 }
 
 TCursor TcxvgHitTest::GetCurrentCursor() {
@@ -775,8 +774,8 @@ void TcxvgController::DoMouseDown(TMouseButton Button, TShiftState Shift,
     if (auto* cell = dynamic_cast<TcxRowValueInfo*>(hit->HitTestItem()))
       hotTrack = cell->EditViewInfo() &&
                  cell->EditViewInfo()->IsHotTrack(TPoint{X, Y});
-  tracking_ = Button == mbLeft && Grid()->DragMode() != dmAutomatic &&
-              !wasScroll_ && hit->HitRow() && !hit->HasCode(vghc_HitAtEmpty) &&
+  tracking_ = Button == mbLeft && !Grid()->IsAutoDragMode() && !wasScroll_ &&
+              hit->HitRow() && !hit->HasCode(vghc_HitAtEmpty) &&
               !hit->HasCode(vghc_HitAtButton) &&
               Grid()->OptionsBehavior()->RowTracking() && !hotTrack;
   if (hit->CanMoving() && !tracking_) dragRow_ = hit->HitRow();
@@ -930,7 +929,7 @@ void TcxvgController::EndDragAndDrop(bool Accepted) {
 // ---------------------------------------------------------------------------
 
 bool TcxvgController::IsInternalDragging() {
-  return Grid()->DragMode() == dmAutomatic && dragRow_ != nullptr;
+  return Grid()->IsAutoDragMode() && dragRow_ != nullptr;
 }
 
 bool TcxvgController::CanDrag(Integer X, Integer Y) {

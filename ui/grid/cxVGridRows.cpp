@@ -469,19 +469,17 @@ Integer TcxCellEdit::GetValueCount() {
   return dc ? dc->GetRowCount() : 0;
 }
 
-Variant TcxCellEdit::GetEditValue() {
-  if (!Editing()) return Variant();
-  TcxDataController* dc = DataController();
-  if (!dc || dc->GetRowCount() == 0) return Null();
-  return dc->GetEditValue(ItemIndex(), EditValueSource());
-}
-
 void TcxCellEdit::GetDisplayValue(TcxCustomEditProperties* AProperties,
                                   Integer ARecord, Variant& AValue) {
   // The value infos ask by record; the cell speaks of records directly.
   TcxDataController* dc = DataController();
   if (!dc || dc->GetRowCount() == 0 || ItemIndex() < 0) {
     AValue = String();
+    return;
+  }
+  // A cell can outlive its record for a moment when records go away.
+  if (ARecord < 0 || ARecord >= dc->GetRecordCount()) {
+    AValue = Null();
     return;
   }
   if (!AProperties || AProperties->GetEditValueSource(false) == evsValue)
@@ -512,8 +510,7 @@ bool TcxCellEdit::CanInitEditing() {
   if (!TcxCustomInplaceEditContainer::CanInitEditing()) return false;
   TcxCustomVerticalGrid* grid = Grid();
   if (!grid) return true;
-  return !(grid->DragAndDropState() != ddsNone &&
-           grid->DragMode() == dmAutomatic &&
+  return !(grid->DragAndDropState() != ddsNone && grid->IsAutoDragMode() &&
            grid->GetHitTest()->HasCode(vghc_HitAtValue));
 }
 

@@ -386,7 +386,6 @@ class TcxCellEdit : public TcxCustomInplaceEditContainer {
   Variant GetCurrentValue() override;
   void GetDisplayValue(TcxCustomEditProperties* AProperties, Integer ARow,
                        Variant& AValue) override;
-  Variant GetEditValue() override;
   Variant GetValue(Integer ARow) override;
   Integer GetValueCount() override;
   bool HasDataTextHandler() override;

@@ -27,6 +27,18 @@ std::string VGridErrorOf(F&& AAction) {
   return std::string();
 }
 
+// The tree under ARoot as "name(child child) name".
+inline std::string VGridTreeOf(TcxCustomRow* ARoot) {
+  std::string out;
+  for (Integer i = 0; i < ARoot->Count(); ++i) {
+    if (i) out += ' ';
+    TcxCustomRow* row = ARoot->Rows(i);
+    out += row->Name();
+    if (row->Count() > 0) out += "(" + VGridTreeOf(row) + ")";
+  }
+  return out;
+}
+
 // A grid owned by a form that stays hidden.
 template <class TGrid = TcxVerticalGrid>
 class TVGridModelTest : public ::testing::Test {
@@ -57,17 +69,7 @@ class TVGridModelTest : public ::testing::Test {
     }
     return out;
   }
-  // The tree as "name(child child) name".
-  static std::string TreeOf(TcxCustomRow* ARoot) {
-    std::string out;
-    for (Integer i = 0; i < ARoot->Count(); ++i) {
-      if (i) out += ' ';
-      TcxCustomRow* row = ARoot->Rows(i);
-      out += row->Name();
-      if (row->Count() > 0) out += "(" + TreeOf(row) + ")";
-    }
-    return out;
-  }
+  static std::string TreeOf(TcxCustomRow* ARoot) { return VGridTreeOf(ARoot); }
 
   TObjectPtr<TForm> owner_;
   TGrid* grid_ = nullptr;

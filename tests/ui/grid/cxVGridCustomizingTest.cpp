@@ -15,11 +15,6 @@ using namespace vgrid_test;
 
 namespace {
 
-// The model fixture's picture of the row tree, for the form fixture.
-struct TCustomizeTree : TVGridModelTest<> {
-  using TVGridModelTest<>::TreeOf;
-};
-
 std::vector<String> CustomizeListNames(
     TcxVerticalGridItemsCustomizeListBox* AList) {
   std::vector<String> names;
@@ -152,7 +147,7 @@ TEST_F(VGridCustomizingTest, ANewCategoryIsMadeHiddenThroughTheDialog) {
   ShowForm();
   Customizing()->PageControl()->SetActivePage(Customizing()->CategoriesSheet());
   ui_test::PumpUntilIdle();
-  const std::string visibleTree = TCustomizeTree::TreeOf(grid_->RootRow());
+  const std::string visibleTree = VGridTreeOf(grid_->RootRow());
   bool okEnabledWhileEmpty = true;
   {
     app_test::TOnModal<TfmCreateCategory> act([&](TfmCreateCategory* dlg) {
@@ -177,7 +172,7 @@ TEST_F(VGridCustomizingTest, ANewCategoryIsMadeHiddenThroughTheDialog) {
   EXPECT_FALSE(made->Visible());
   EXPECT_EQ(made->Owner(), form_.get());
   // Appended at the end of the tree, hidden: the grid shows what it did.
-  EXPECT_EQ(TCustomizeTree::TreeOf(grid_->RootRow()),
+  EXPECT_EQ(VGridTreeOf(grid_->RootRow()),
             visibleTree + " GridRuntimeCreatedRow");
   EXPECT_EQ(grid_->VGViewInfo()->GetRowViewInfo(made), nullptr);
 }
@@ -225,6 +220,25 @@ TEST_F(VGridCustomizingTest, ARowDroppedOnTheFormHidesAndDragsBack) {
   ui_test::PumpUntilIdle();
   EXPECT_TRUE(path_->Visible());
   EXPECT_EQ(CustomizeListNames(list), std::vector<String>{"Hidden"});
+}
+
+TEST_F(VGridCustomizingTest, ARowDraggedWithTheMouseOntoTheFormHides) {
+  ui_test::TCursorPosGuard cursor;
+  ShowForm();
+  // Clear of the grid's form, so that no window stands over the list.
+  TcxVerticalGridCustomizationForm* form = Customizing()->Form();
+  form->SetBounds(form_->Left() + form_->Width() + 20, form_->Top(),
+                  form->Width(), form->Height());
+  ui_test::PumpUntilIdle();
+  TcxCustomRowViewInfo* pathInfo = LaidOut(path_);
+  ASSERT_NE(pathInfo, nullptr);
+  const POINT from = ScreenOf(pathInfo->HeaderInfo()->Captions(0)->CaptionRect);
+  const POINT onList = ui_test::CentreOf(Customizing()->RowListBox()->Handle());
+  EXPECT_TRUE(ui_test::TModalDrag(from).MoveTo(onList, 6).Release().Run());
+  ui_test::PumpUntilIdle();
+  EXPECT_FALSE(path_->Visible());
+  EXPECT_EQ(CustomizeListNames(Customizing()->RowListBox()),
+            (std::vector<String>{"Path", "Hidden"}));
 }
 
 TEST_F(VGridCustomizingTest, TheListTakesOnlyRowsThatMayLeaveTheGrid) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "../tests/ui/foundation/cxStorageTestSupport.h"
 #include "Classes.h"
 #include "cxStorage.h"
 
@@ -16,56 +17,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 namespace {
-
-// Takes every property and child it is given.
-class TFuzzNode : public TComponent,
-                  public IcxStoredObject,
-                  public IcxStoredParent {
-  VARNEL_CLASS(TFuzzNode, TComponent)
- public:
-  TFuzzNode(TComponent* AOwner, const String& AName)
-      : TComponent(AOwner), name_(AName) {}
-  Integer QueryInterface(const TGUID& iid, void** obj) override {
-    if (obj && iid == IcxStoredObject::IID) {
-      *obj = static_cast<IcxStoredObject*>(this);
-      return S_OK_;
-    }
-    if (obj && iid == IcxStoredParent::IID) {
-      *obj = static_cast<IcxStoredParent*>(this);
-      return S_OK_;
-    }
-    return TComponent::QueryInterface(iid, obj);
-  }
-  Integer _AddRef() override { return -1; }
-  Integer _Release() override { return -1; }
-
-  String GetObjectName() override { return name_; }
-  bool GetProperties(TStrings* AProperties) override {
-    for (const auto& p : values_) AProperties->Add(p.first);
-    return true;
-  }
-  void GetPropertyValue(const String& AName, Variant& AValue) override {
-    for (const auto& p : values_)
-      if (p.first == AName) AValue = p.second;
-  }
-  void SetPropertyValue(const String& AName, const Variant& AValue) override {
-    values_.emplace_back(AName, AValue);
-  }
-  TObject* CreateChild(const String& AObjectName, const String&) override {
-    children_.push_back(new TFuzzNode(this, AObjectName));
-    return children_.back();
-  }
-  void DeleteChild(const String&, TObject*) override {}
-  void GetChildren(TStringList* AChildren) override {
-    for (TFuzzNode* child : children_)
-      AChildren->AddObject(child->name_, child);
-  }
-
- private:
-  String name_;
-  std::vector<std::pair<String, Variant>> values_;
-  std::vector<TFuzzNode*> children_;
-};
 
 std::size_t CountObjects(const TcxStreamObjectData& AData) {
   std::size_t n = 1;
@@ -108,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 
   // Restoring creates the stored tree; storing it again must not fail.
   TStringStream source(bytes);
-  TFuzzNode root(nullptr, tree.Name);
+  // Takes every property and child it is given.
+  TStNode root(nullptr, tree.Name);
   TcxStorage storage(&source);
   storage.SetModesValue({smChildrenCreating});
   storage.RestoreFromStream(&root);

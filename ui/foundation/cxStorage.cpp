@@ -39,21 +39,6 @@ bool IsQuotedText(const String& S) {
 
 String Unquote(const String& S) { return S.substr(1, S.size() - 2); }
 
-bool IsIntegerVarType(TVarType AType) {
-  switch (AType) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // Integer kinds are stored in 32 bits: wider values keep their low bits.
 Integer AsStoredInteger(const Variant& AValue) {
   return static_cast<Integer>(static_cast<UInt64>(AValue.AsInt64()));
@@ -227,7 +212,7 @@ void TcxIniFileWriter::WriteProperty(const String& AObjectName,
                                      const Variant& AValue) {
   const String section = IniSectionName(AObjectName, AClassName);
   const TVarType type = VarType(AValue) & varTypeMask;
-  if (IsIntegerVarType(type)) {
+  if (VarTypeIsInteger(type)) {
     iniFile_->WriteInteger(section, AName, AsStoredInteger(AValue));
   } else if (type == varSingle || type == varDouble || type == varCurrency) {
     iniFile_->WriteFloat(section, AName, AValue.AsDouble());

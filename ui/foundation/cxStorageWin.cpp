@@ -1,7 +1,6 @@
 // The registry back end of the object storage.
 #include "Registry.h"
 #include "SysUtils.h"
-#include "WinApi.h"
 #include "cxClasses.h"
 #include "cxStorage.h"
 
@@ -45,21 +44,6 @@ String ParentKey(const String& ALocation, const String& AObjectName) {
 [[noreturn]] void RaiseRegistryError(const TcxResourceString& AMessage,
                                      const String& AArgument) {
   throw ERegistryException(cxGetResourceString(AMessage), {AArgument});
-}
-
-bool IsIntegerType(TVarType AType) {
-  switch (AType) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-      return true;
-    default:
-      return false;
-  }
 }
 
 }  // namespace
@@ -134,7 +118,7 @@ void TcxRegistryWriter::WriteProperty(const String& AObjectName, const String&,
       !registry_->OpenKey(key, true))
     RaiseRegistryError(scxErrorStoreObject, AObjectName);
   const TVarType type = VarType(AValue) & varTypeMask;
-  if (IsIntegerType(type)) {
+  if (VarTypeIsInteger(type)) {
     registry_->WriteInteger(
         AName, static_cast<Integer>(static_cast<UInt64>(AValue.AsInt64())));
   } else if (type == varSingle || type == varDouble || type == varDate ||

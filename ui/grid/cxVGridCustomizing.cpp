@@ -4,7 +4,6 @@
 #include "ExtCtrls.h"
 #include "ScopeGuard.h"
 #include "SysUtils.h"
-#include "WinApi.h"
 #include "cxButtons.h"
 #include "cxClasses.h"
 #include "cxGeometry.h"

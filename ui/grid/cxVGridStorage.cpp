@@ -1,10 +1,8 @@
 // The vertical grid's layout storage: the grid and its rows as stored
 // objects of the library's storage. The rows are a flat list of the grid's
 // children; the tree is carried by each row's "AParentID".
-#include "ScopeGuard.h"
 #include "SysUtils.h"
 #include "Variants.h"
-#include "WinApi.h"
 #include "cxStorage.h"
 #include "cxVGrid.h"
 #include "cxVGridRows.h"

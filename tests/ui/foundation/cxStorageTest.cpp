@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "Classes.h"
 #include "FormStreams.h"
 #include "IniFiles.h"
@@ -336,25 +338,16 @@ TEST_F(cxStorageTest, IniReaderTellsValueKindsApart) {
       "[N: T]\n=\nInt=100\nQuoted=\"OK\"\nNumberText=\"12\"\nReal=12.5\n"
       "Text=neither number nor date\nEmpty=\n");
   TcxIniFileReader reader(file.Name());
-  struct Case {
-    const char* name;
-    TVarType type;
-    Variant value;
-  } const cases[] = {
-      {"Int", varInteger, Variant(100)},
-      {"Quoted", varString, Variant("OK")},
-      {"NumberText", varString, Variant("12")},
-      {"Real", varDouble, Variant(12.5)},
-      {"Text", varString, Variant("neither number nor date")},
-      {"Empty", varString, Variant("")},
-      {"Missing", varNull, Null()},
-  };
-  for (const Case& c : cases) {
-    Variant v;
-    reader.ReadProperty("N", "T", v, c.name);
-    EXPECT_EQ(VarType(v), c.type) << c.name;
-    EXPECT_TRUE(VarSameValue(v, c.value)) << c.name << ": " << VarToStr(v);
-  }
+  StExpectReadValues(
+      reader, {
+                  {"Int", varInteger, Variant(100)},
+                  {"Quoted", varString, Variant("OK")},
+                  {"NumberText", varString, Variant("12")},
+                  {"Real", varDouble, Variant(12.5)},
+                  {"Text", varString, Variant("neither number nor date")},
+                  {"Empty", varString, Variant("")},
+                  {"Missing", varNull, Null()},
+              });
 }
 
 TEST_F(cxStorageTest, IniChildrenAreTheSectionsUnderTheObjectsPath) {

@@ -3,12 +3,14 @@
 // stored-object interfaces.
 #pragma once
 
-#include <filesystem>
-#include <fstream>
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 #include <map>
 #include <mutex>
 
 #include "Classes.h"
+#include "TempFile.h"
 #include "TypInfo.h"
 #include "Variants.h"
 #include "cxStorage.h"
@@ -166,25 +168,26 @@ class TStNode : public TComponent,
   bool UnnamedChildren = false;
 };
 
-// A file under the system's temporary folder, removed at the end.
-class TStTempFile {
+// Temporary files of the storage tests.
+class TStTempFile : public TTempFile {
  public:
-  explicit TStTempFile(const char* name)
-      : path_(std::filesystem::temp_directory_path() /
-              (String("varnel-storage-") + name)) {
-    std::filesystem::remove(path_);
-  }
-  ~TStTempFile() { std::filesystem::remove(path_); }
-  String Name() const { return path_.string(); }
-  void Write(const String& text) const {
-    std::ofstream(path_, std::ios::binary) << text;
-  }
-  String Read() const {
-    std::ifstream in(path_, std::ios::binary);
-    return String((std::istreambuf_iterator<char>(in)),
-                  std::istreambuf_iterator<char>());
-  }
-
- private:
-  std::filesystem::path path_;
+  explicit TStTempFile(const char* name) : TTempFile(name, "storage") {}
 };
+
+// What a reader gives for one stored property: its variant type and value.
+struct TStReadCase {
+  const char* Name;
+  TVarType Type;
+  Variant Value;
+};
+
+// Reads each case's property of object N (class T) and checks it.
+inline void StExpectReadValues(TcxCustomReader& AReader,
+                               std::initializer_list<TStReadCase> ACases) {
+  for (const TStReadCase& c : ACases) {
+    Variant v;
+    AReader.ReadProperty("N", "T", v, c.Name);
+    EXPECT_EQ(VarType(v), c.Type) << c.Name;
+    EXPECT_TRUE(VarSameValue(v, c.Value)) << c.Name << ": " << VarToStr(v);
+  }
+}

@@ -2,7 +2,6 @@
 
 #include "Registry.h"
 #include "RegistrySandbox.h"
-#include "WinApi.h"
 #include "cxClasses.h"
 #include "cxStorage.h"
 #include "cxStorageTestSupport.h"
@@ -89,24 +88,14 @@ TEST_F(cxStorageRegistryTest, ReaderTellsTextKindsApart) {
     reg.WriteInteger("Int", 7);
   }
   TcxRegistryReader reader("Software\\Test");
-  struct Case {
-    const char* name;
-    TVarType type;
-    Variant value;
-  } const cases[] = {
-      {"Number", varDouble, Variant(12.5)},
-      {"Quoted", varString, Variant("12.5")},
-      {"Text", varString, Variant("plain words")},
-      {"Expand", varString, Variant("%PATH%")},
-      {"Int", varInteger, Variant(7)},
-      {"Missing", varNull, Null()},
-  };
-  for (const Case& c : cases) {
-    Variant v;
-    reader.ReadProperty("N", "T", v, c.name);
-    EXPECT_EQ(VarType(v), c.type) << c.name;
-    EXPECT_TRUE(VarSameValue(v, c.value)) << c.name << ": " << VarToStr(v);
-  }
+  StExpectReadValues(reader, {
+                                 {"Number", varDouble, Variant(12.5)},
+                                 {"Quoted", varString, Variant("12.5")},
+                                 {"Text", varString, Variant("plain words")},
+                                 {"Expand", varString, Variant("%PATH%")},
+                                 {"Int", varInteger, Variant(7)},
+                                 {"Missing", varNull, Null()},
+                             });
 }
 
 // Currency values come back as doubles of the same value, not as their

@@ -27,7 +27,12 @@ class TcxLookAndFeel;
 class TcxTextEdit;
 class TcxVerticalGridCustomizing;
 
-// The texts of the customization form and the new-category dialog.
+// The texts of the grid's record deletion, the customization form and the
+// new-category dialog.
+inline constexpr TcxResourceString cxSvgDeleteConfirmationCaption{65504,
+                                                                  "Confirm"};
+inline constexpr TcxResourceString cxSvgDeletingConfirmationText{
+    65535, "Delete record?"};
 inline constexpr TcxResourceString cxSvgOKCaption{65505, "OK"};
 inline constexpr TcxResourceString cxSvgCancelCaption{65506, "Cancel"};
 inline constexpr TcxResourceString cxSvgCustomizeCaption{65507, "Customize"};

@@ -66,6 +66,9 @@ class VGridCustomizingTest : public TVGridFormTest<> {
                                   (r.Top + r.Bottom) / 2);
   }
 
+  // The pointer goes back where it was: windowed tests of other programs
+  // in the same session read hot states from it.
+  ui_test::TCursorPosGuard cursorGuard_;
   TcxCategoryRow* general_ = nullptr;
   TcxEditorRow* name_ = nullptr;
   TcxEditorRow* path_ = nullptr;
@@ -194,7 +197,6 @@ TEST_F(VGridCustomizingTest, DeleteFreesTheSelectedCategory) {
 }
 
 TEST_F(VGridCustomizingTest, ARowDroppedOnTheFormHidesAndDragsBack) {
-  ui_test::TCursorPosGuard cursor;
   ShowForm();
   // The drop of a row that the grid is dragging: the list hands it to the
   // grid's own drop handling, which hides the row.
@@ -223,7 +225,6 @@ TEST_F(VGridCustomizingTest, ARowDroppedOnTheFormHidesAndDragsBack) {
 }
 
 TEST_F(VGridCustomizingTest, ARowDraggedWithTheMouseOntoTheFormHides) {
-  ui_test::TCursorPosGuard cursor;
   ShowForm();
   // Clear of the grid's form, so that no window stands over the list.
   TcxVerticalGridCustomizationForm* form = Customizing()->Form();
@@ -295,6 +296,7 @@ TEST_F(VGridCustomizingTest, TheFormFollowsTheGridOutOfSight) {
 // ---------------------------------------------------------------------------
 
 TEST(VGridNewCategoryDialog, OkOnlyWithACaptionAndCancelKeepsIt) {
+  ui_test::TCursorPosGuard cursor;
   TObjectPtr<TForm> owner(new TForm(nullptr));
   owner->SetBounds(100, 80, 500, 400);
   String caption = "Start";
@@ -327,6 +329,7 @@ TEST(VGridNewCategoryDialog, OkOnlyWithACaptionAndCancelKeepsIt) {
 }
 
 TEST(VGridNewCategoryDialog, EnterConfirmsTheTypedCaption) {
+  ui_test::TCursorPosGuard cursor;
   String caption;
   bool confirmed = false;
   {

@@ -291,6 +291,24 @@ TEST_F(VGridCustomizingTest, TheFormFollowsTheGridOutOfSight) {
   EXPECT_EQ(visibleChanges_, 2);  // shown, then hidden with the grid
 }
 
+TEST_F(VGridCustomizingTest, MinimisingTheApplicationHidesTheFormForAWhile) {
+  ShowForm();
+  HWND form = Customizing()->Form()->Handle();
+  HWND app = Application->Handle();
+  const bool appWasVisible = ::IsWindowVisible(app);
+  ::ShowWindow(app, SW_MINIMIZE);
+  EXPECT_TRUE(ui_test::WaitUntil([&] { return !::IsWindowVisible(form); },
+                                 "form hidden with the application"));
+  EXPECT_TRUE(Customizing()->Visible());
+  ::ShowWindow(app, SW_RESTORE);
+  if (!appWasVisible) ::ShowWindow(app, SW_HIDE);
+  ::SetActiveWindow(form_->Handle());
+  EXPECT_TRUE(ui_test::WaitUntil([&] { return ::IsWindowVisible(form); },
+                                 "form shown again"));
+  ui_test::PumpUntilIdle();
+  EXPECT_NE(::GetActiveWindow(), form);
+}
+
 // ---------------------------------------------------------------------------
 // The new-category dialog and the unit's cursors
 // ---------------------------------------------------------------------------

@@ -702,7 +702,11 @@ class TcxCustomVerticalGrid : public TcxExtEditingControl,
   TcxvgPainter* VGPainter() const;
   TcxvgCustomPaintStyleCalcHelper* CalcHelper() const;
   TcxvgScroller* Scroller() const;
-  bool IsGridDestroying() const { return destroying_; }
+  // Being freed, itself or with its owner: rows then leave without
+  // layout work.
+  bool IsGridDestroying() const {
+    return destroying_ || ComponentState().Contains(csDestroying);
+  }
   // The drag mode the user set: during a left press the control base
   // switches it to manual until a drag is detected.
   bool IsAutoDragMode() const {

@@ -470,10 +470,8 @@ TcxCustomRow* TcxCustomVerticalGrid::RowByCaption(const String& ACaption) {
 }
 
 void TcxCustomVerticalGrid::RowsChanged() {
-  if (!IsLocked())
-    LayoutChanged();
-  else if (VGViewInfo())
-    VGViewInfo()->CalcVisibleRows();
+  if (VGViewInfo()) VGViewInfo()->InvalidateVisibleRows();
+  if (!IsLocked()) LayoutChanged();
 }
 
 void TcxCustomVerticalGrid::GetChildren(const TGetChildProc& Proc,
@@ -489,12 +487,12 @@ void TcxCustomVerticalGrid::RemoveRowFromVerticalGrid(TcxCustomRow* ARow) {
   {
     BeginUpdate();
     TScopeGuard end([this] { CancelUpdate(); });
-    if (!destroying_ && VGController() && ARow == GetFocusedRow())
+    if (!IsGridDestroying() && VGController() && ARow == GetFocusedRow())
       VGController()->Clear();
     rows_->Remove(ARow);
     ARow->RemoveChildren();
   }
-  if (!destroying_) LayoutChanged();
+  if (!IsGridDestroying()) LayoutChanged();
 }
 
 void TcxCustomVerticalGrid::RestoreDefaults() {

@@ -560,8 +560,7 @@ void TcxvgController::MakeRowVisible(TcxCustomRow* ARow) {
       p->SetExpanded(true);
     }
   }
-  if (grid->VGViewInfo() && ARow->VisibleIndex() < 0)
-    grid->VGViewInfo()->CalcVisibleRows();
+  if (grid->VGViewInfo()) grid->VGViewInfo()->EnsureVisibleRows();
   scroller_->SetRowVisible(ARow);
 }
 

@@ -631,9 +631,10 @@ void TcxCustomRow::ResetOwnerCount() {
   if (grid_ && grid_->Rows()) grid_->Rows()->UnprepareList();
 }
 
-void TcxCustomRow::RenumberChildren() {
+void TcxCustomRow::RenumberChildren(Integer AFrom) {
   if (!children_ || destroying_) return;
-  for (size_t i = 0; i < children_->size(); ++i)
+  for (size_t i = static_cast<size_t>(std::max<Integer>(AFrom, 0));
+       i < children_->size(); ++i)
     (*children_)[i]->index_ = static_cast<Integer>(i);
 }
 
@@ -641,13 +642,15 @@ void TcxCustomRow::DetachFromParent() {
   if (!parent_) return;
   TcxCustomRow* parent = parent_;
   if (parent->children_) {
+    // Rows are freed last first: look from the end.
     auto& list = *parent->children_;
-    for (auto it = list.begin(); it != list.end(); ++it)
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
       if (*it == this) {
-        list.erase(it);
+        const Integer from = static_cast<Integer>(list.rend() - it) - 1;
+        list.erase(std::next(it).base());
+        parent->RenumberChildren(from);
         break;
       }
-    parent->RenumberChildren();
   }
   parent_ = nullptr;
   index_ = -1;
@@ -663,7 +666,8 @@ void TcxCustomRow::Insert(Integer AIndex, TcxCustomRow* ARow) {
   ARow->SetVerticalGrid(grid_);
   AIndex = std::clamp<Integer>(AIndex, 0, Count());
   children_->insert(children_->begin() + AIndex, ARow);
-  RenumberChildren();
+  // Only the rows from the new one on move: appending stays cheap.
+  RenumberChildren(AIndex);
   ResetOwnerCount();
 }
 
@@ -1113,8 +1117,9 @@ void TcxVerticalGridRows::AddChild(TcxCustomRow* AParent, TcxCustomRow* ARow) {
 }
 
 void TcxVerticalGridRows::Remove(TcxCustomRow* ARow) {
-  auto it = std::find(list_.begin(), list_.end(), ARow);
-  if (it != list_.end()) list_.erase(it);
+  (void)ARow;
+  // The flat list is made again from the tree when next needed; searching
+  // it here would make freeing many rows quadratic.
   UnprepareList();
 }
 
@@ -1131,8 +1136,16 @@ void TcxVerticalGridRows::EndUpdate() {
   if (lockCount_ > 0 && --lockCount_ == 0) Changed(true);
 }
 
+void TcxVerticalGridRows::UnprepareList() {
+  preparedCount_ = -1;
+  if (TcxvgCustomViewInfo* info = grid_->VGViewInfo())
+    info->InvalidateVisibleRows();
+}
+
 void TcxVerticalGridRows::Changed(bool ARebuildList) {
   if (ARebuildList) PrepareList();
+  if (TcxvgCustomViewInfo* info = grid_->VGViewInfo())
+    info->InvalidateVisibleRows();
   if (lockCount_ > 0) return;
   grid_->RowsChanged();
   grid_->OptionsView()->CheckRowHeaderWidth();

@@ -530,7 +530,7 @@ class TcxCustomRow : public TComponent, public IcxStoredObject {
   friend class TcxVerticalGridRows;
   friend class TcxCustomVerticalGrid;
   void ResetOwnerCount();
-  void RenumberChildren();
+  void RenumberChildren(Integer AFrom = 0);
   void DetachFromParent();
   void InternalSetParent(TcxCustomRow* AParent) { parent_ = AParent; }
 
@@ -678,7 +678,9 @@ class TcxVerticalGridRows : public TObject {
   void RestoreDefaults();
   void AssignRows(TcxVerticalGridRows* Source);
   void PrepareList();
-  void UnprepareList() { preparedCount_ = -1; }
+  // The tree changed: the flat list and the grid's visible rows are made
+  // again when next asked for.
+  void UnprepareList();
   bool IsPrepared() const { return preparedCount_ >= 0; }
 
   virtual void Changed(bool ARebuildList);

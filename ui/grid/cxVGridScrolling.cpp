@@ -538,6 +538,7 @@ bool TcxvgScroller::SetRecordVisible(Integer AIndex) {
 }
 
 void TcxvgScroller::SetRowVisible(TcxCustomRow* ARow) {
+  if (ViewInfo()) ViewInfo()->EnsureVisibleRows();
   if (!ARow || ARow->VisibleIndex() < 0) return;
   const Integer r = ARow->VisibleIndex();
   const Integer t = ScrollStrategy()->TopVisibleRowIndex();
@@ -555,6 +556,7 @@ void TcxvgScroller::SetRowVisible(TcxCustomRow* ARow) {
 }
 
 void TcxvgScroller::SetRowMaxVisible(TcxCustomRow* ARow) {
+  if (ViewInfo()) ViewInfo()->EnsureVisibleRows();
   if (!ARow || ARow->VisibleIndex() < 0) return;
   if (!ARow->Expanded())
     SetRowVisible(ARow);

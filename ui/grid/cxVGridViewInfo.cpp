@@ -503,6 +503,7 @@ TcxCustomRowViewInfo* TcxvgCustomViewInfo::GetRowViewInfo(
 }
 
 TcxCustomRow* TcxvgCustomViewInfo::GetVisibleRow(Integer AIndex) const {
+  EnsureVisibleRows();
   if (AIndex < 0 || AIndex >= GetVisibleRowCount()) return nullptr;
   return visibleRows_[static_cast<size_t>(AIndex)];
 }
@@ -513,6 +514,7 @@ Integer TcxvgCustomViewInfo::GetFirstVisibleRecordIndex() {
 }
 
 void TcxvgCustomViewInfo::CalcVisibleRows() {
+  visibleRowsDirty_ = false;
   MaxVisibleLevel = 0;
   visibleRows_.clear();
   TcxCustomVerticalGrid* grid = Grid();
@@ -544,7 +546,8 @@ void TcxvgCustomViewInfo::CalcVisibleRows() {
 void TcxvgCustomViewInfo::DoCalculate() {
   Reset();
   CalcLayoutGeneral();
-  CalcVisibleRows();
+  // The tree's changes mark the visible rows; scrolling keeps them.
+  EnsureVisibleRows();
   if (TcxvgScroller* scroller = GetScroller()) scroller->RecalcBandsInfo();
   CalcBandWidth();
   lines_.Clear();

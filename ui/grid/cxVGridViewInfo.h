@@ -496,6 +496,7 @@ class TcxvgCustomViewInfo : public TcxCustomControlViewInfo {
   TcxCustomRowViewInfo* GetRowViewInfo(TcxCustomRow* ARow) const;
   TcxCustomRow* GetVisibleRow(Integer AIndex) const;
   Integer GetVisibleRowCount() const {
+    EnsureVisibleRows();
     return static_cast<Integer>(visibleRows_.size());
   }
   Integer GetFirstVisibleRecordIndex();
@@ -504,6 +505,13 @@ class TcxvgCustomViewInfo : public TcxCustomControlViewInfo {
   bool CheckShowRowHeader() const { return ShowHeaders; }
   void UpdateScroller();
   void CalcVisibleRows();
+  // The rows changed while the grid is locked: the visible rows are
+  // recounted when next asked for, so that a bulk load stays linear.
+  void InvalidateVisibleRows() { visibleRowsDirty_ = true; }
+  void EnsureVisibleRows() const {
+    if (visibleRowsDirty_)
+      const_cast<TcxvgCustomViewInfo*>(this)->CalcVisibleRows();
+  }
   void AddBottomValueSide(const TRect& R);
   TObjectPtr<TRectScaler> ScaleRowRects(TcxCustomRowViewInfo* ARow);
 
@@ -567,6 +575,7 @@ class TcxvgCustomViewInfo : public TcxCustomControlViewInfo {
   TViewRects viewRects_;
   std::vector<TcxCustomRowViewInfo*> rowsViewInfo_;
   std::vector<TcxCustomRow*> visibleRows_;
+  bool visibleRowsDirty_ = true;
 };
 
 class TcxInspectorViewInfo : public TcxvgCustomViewInfo {

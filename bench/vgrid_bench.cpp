@@ -86,6 +86,11 @@ void AddRows(TcxCustomVerticalGrid* AGrid, Integer ACount,
   }
 }
 
+void Report(const char* ACase, Integer ACount, const TFigures& AFigures) {
+  std::printf("%-24s %9d %14.3f %12.3f\n", ACase, ACount,
+              AFigures.LayoutAndPaint * 1e3, AFigures.ScrollStep * 1e3);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -106,10 +111,7 @@ int main(int argc, char** argv) {
         [](TcxVirtualVerticalGrid* AGrid) {
           AGrid->SetLeftVisibleRecord(AGrid->GetLeftVisibleRecord() + 1);
         });
-    char name[64];
-    std::snprintf(name, sizeof name, "multi-record, %d records", records);
-    std::printf("%-34s %14.3f %12.3f\n", name, f.LayoutAndPaint * 1e3,
-                f.ScrollStep * 1e3);
+    Report("multi-record, records", records, f);
   }
   for (Integer rows : {100, 10000, 100000}) {
     const TFigures f = Measure(
@@ -122,10 +124,7 @@ int main(int argc, char** argv) {
         [](TcxVirtualVerticalGrid* AGrid) {
           AGrid->SetTopVisibleRowIndex(AGrid->GetTopVisibleRowIndex() + 1);
         });
-    char name[64];
-    std::snprintf(name, sizeof name, "single-record, %d rows", rows);
-    std::printf("%-34s %14.3f %12.3f\n", name, f.LayoutAndPaint * 1e3,
-                f.ScrollStep * 1e3);
+    Report("single-record, rows", rows, f);
   }
   FinalizeUnits();
   return 0;

@@ -295,6 +295,58 @@ void TcxMultiRecordViewInfo::AddBandRowsLines(const TRect& ABand) {
     TcxvgCustomViewInfo::AddBandRowsLines(ABand);
     return;
   }
-  // Called per laid-out row; the framing is drawn once, for the last row.
-  (void)ABand;
+  // Each record column is framed on its own once the band is filled.
+}
+
+void TcxMultiRecordViewInfo::CalcBandRowsViewInfo(Integer& ARowIndex,
+                                                  const TRect& ABand,
+                                                  Integer ABandIndex) {
+  TcxvgCustomViewInfo::CalcBandRowsViewInfo(ARowIndex, ABand, ABandIndex);
+  if (RecordsInterval > 0) FrameRecordColumns(ABand);
+}
+
+void TcxMultiRecordViewInfo::FrameRecordColumns(const TRect& ABand) {
+  TLineInfoList& lines = LinesInfo();
+  const Integer v = VertLineWidth, h = HorzLineWidth;
+  const Integer count = GetVisibleValueCount();
+  // Runs of value rows, broken by category rows.
+  Integer i = 0;
+  const Integer n = RowsViewInfoCount();
+  while (i < n) {
+    while (i < n && RowsViewInfo(i)->Row()->Is<TcxCategoryRow>()) ++i;
+    if (i >= n) break;
+    const Integer top = RowsViewInfo(i)->RowRect.Top;
+    Integer j = i;
+    while (j + 1 < n && !RowsViewInfo(j + 1)->Row()->Is<TcxCategoryRow>()) ++j;
+    const Integer bottom = RowsViewInfo(j)->RowRect.Bottom;
+    const bool finalRun = j + 1 >= n;
+    Integer x = ABand.Left + FirstRecordWidth;
+    for (Integer gap = 0; gap + 1 < count; ++gap) {
+      if (h > 0 && !finalRun)
+        lines.AddColor(x, bottom, RecordsInterval, h, BandBorderColor);
+      ViewRects().EmptyRects.Add(
+          TRect{x, top, x + RecordsInterval, bottom + (finalRun ? h : 0)});
+      if (v > 0)
+        lines.AddColor(x + RecordsInterval, top, v, bottom - top + h,
+                       BandBorderColor);
+      x += ViewValueWidth + RecordsInterval + 2 * v;
+    }
+    i = j + 1;
+  }
+  if (v > 0)
+    lines.AddColor(ABand.Left, ABand.Top - h, v, ABand.Height(),
+                   BandBorderColor);
+  Integer x = ABand.Left;
+  Integer width = FirstRecordWidth;
+  while (x < ABand.Right) {
+    TRect column{x, ABand.Top, std::min(x + width, ABand.Right), ABand.Bottom};
+    if (h > 0) {
+      lines.AddColor(column.Left, column.Top, column.Width(), h,
+                     BandBorderColor);
+      lines.AddColor(column.Left, column.Bottom - h, column.Width(), h,
+                     BandBorderColor);
+    }
+    x += width + RecordsInterval;
+    width = ViewValueWidth + 2 * v;
+  }
 }

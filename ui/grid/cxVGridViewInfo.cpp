@@ -128,28 +128,15 @@ bool TcxRowValueInfo::GetFocused() {
 }
 
 TcxEditButtonTransparency TcxRowValueInfo::GetButtonTransparency() {
-  TcxCustomInplaceEditContainer* item = EditContainer();
-  switch (item->Options()->ShowEditButtons()) {
-    case eisbAlways:
-      return ebtNone;
-    case eisbNever:
-      return ebtHideInactive;
-    default:
-      break;
-  }
+  // In the multi-record view the focused record shows its buttons in every
+  // row, as the focused cell does elsewhere.
   TcxCustomVerticalGrid* grid = Row->VerticalGrid();
-  switch (grid->OptionsView()->ShowEditButtons()) {
-    case ecsbAlways:
-      return ebtNone;
-    case ecsbFocused:
-      if (GetFocused() ||
-          (grid->IsMultiRecordView() &&
-           RecordIndex == grid->DataController()->GetFocusedRecordIndex()))
-        return ebtNone;
-      return ebtHideInactive;
-    default:
-      return ebtHideInactive;
-  }
+  if (EditContainer()->Options()->ShowEditButtons() == eisbDefault &&
+      grid->OptionsView()->ShowEditButtons() == ecsbFocused &&
+      grid->IsMultiRecordView() &&
+      RecordIndex == grid->DataController()->GetFocusedRecordIndex())
+    return ebtNone;
+  return TcxEditCellViewInfo::GetButtonTransparency();
 }
 
 void TcxRowValueInfo::GetDisplayValue(Variant& AValue) {

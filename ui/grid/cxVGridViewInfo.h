@@ -628,6 +628,8 @@ class TcxMultiRecordViewInfo : public TcxvgCustomViewInfo {
   void AddBandRowsLines(const TRect& ABand) override;
   void AddEmptyRects() override;
   void AddRightValueSide(const TRect& R, bool ALast) override;
+  void CalcBandRowsViewInfo(Integer& ARowIndex, const TRect& ABand,
+                            Integer ABandIndex) override;
   void CalcBandWidth() override;
   void CalcLayoutGeneral() override;
   void Clear() override;
@@ -643,6 +645,7 @@ class TcxMultiRecordViewInfo : public TcxvgCustomViewInfo {
 
  private:
   Integer Step() const;
+  void FrameRecordColumns(const TRect& ABand);
   Integer visibleValueCount_ = -1;
 };
 

@@ -193,6 +193,26 @@ TEST_F(MultiRecordLayoutTest, ValueColumnsStepByValueWidthAndLine) {
   }
 }
 
+TEST_F(MultiRecordLayoutTest, RecordsIntervalFramesEachColumnWithAGap) {
+  grid_->OptionsViewEx()->SetRecordsInterval(10);
+  TcxEditorRow* row = grid_->Add<TcxEditorRow>();
+  TcxCustomRowViewInfo* info = LaidOut(row);
+  TcxvgCustomViewInfo* view = grid_->VGViewInfo();
+  ASSERT_GE(view->GetVisibleValueCount(), 2);
+  for (Integer i = 0; i < view->GetVisibleValueCount(); ++i)
+    EXPECT_EQ(info->GetRowValueInfo(i, 0)->DisplayRect().Left,
+              info->RowRect.Left + 81 + i * 112)
+        << i;
+  // The gap between the first two columns is background.
+  const Integer gapLeft = info->GetRowValueInfo(0, 0)->DisplayRect().Right + 1;
+  bool gapIsEmpty = false;
+  TcxRectList& empty = view->ViewRects().EmptyRects;
+  for (Integer i = 0; i < empty.Count(); ++i)
+    gapIsEmpty = gapIsEmpty || (empty.GetRect(i).Left == gapLeft &&
+                                empty.GetRect(i).Width() == 10);
+  EXPECT_TRUE(gapIsEmpty);
+}
+
 TEST_F(MultiRecordLayoutTest, VisibleRecordsFollowTheClientWidth) {
   grid_->Add<TcxEditorRow>();
   const struct {

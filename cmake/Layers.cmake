@@ -15,7 +15,8 @@ varnel_layer(classlib_win      classlib/win                   OVER classlib_core
 varnel_layer(classlib_visual   classlib/visual                OVER classlib_win)
 varnel_layer(ui_foundation_core
                                ui/foundation/cxClasses
-                               ui/foundation/cxGeometry       OVER classlib_core)
+                               ui/foundation/cxGeometry
+                               ui/foundation/cxStorage        OVER classlib_core)
 varnel_layer(ui_foundation     ui/foundation                  OVER ui_foundation_core
                                                                    classlib_visual)
 varnel_layer(ui_editors        ui/editors                     OVER ui_foundation)

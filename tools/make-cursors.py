@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the library's own monochrome 32x32 cursors into resources/: the
-bar manager's (bars/) and the editors' wheel cursor (editors/).
+bar manager's (bars/), the editors' wheel cursor (editors/) and the vertical
+grid's row-dragging cursors (grid/).
 
 Each picture is drawn in characters: '#' black, '.' white, ' ' transparent.
 Run it again after changing a picture and commit what it writes.
@@ -110,6 +111,40 @@ EDIT_SIZING = [
 ]
 
 
+# The grid's row drags: a row dropped between two rows (an insertion bar
+# with its two end marks), onto a row's caption as its child (a box hung
+# below and right of a line), added (the box with a plus), hidden in the
+# customization form (the box crossed out) and refused (the no-drop sign).
+INSERT_BAR = [
+    "#            #",
+    "##          ##",
+    "#.##########.#",
+    "#............#",
+    "#.##########.#",
+    "##          ##",
+    "#            #",
+]
+
+CHILD_LINK = [
+    "#  ",
+    "#  ",
+    "#  ",
+    "###",
+]
+
+BOX_CROSS = [
+    "#########",
+    "##.....##",
+    "#.#...#.#",
+    "#..#.#..#",
+    "#...#...#",
+    "#..#.#..#",
+    "#.#...#.#",
+    "##.....##",
+    "#########",
+]
+
+
 def compose(*layers):
     """Layers of (picture, x, y); later layers cover earlier ones."""
     grid = [[" "] * 32 for _ in range(32)]
@@ -157,6 +192,12 @@ CURSORS = [
     ("bars", "dragcopy", compose((ARROW, 0, 0), (BOX_PLUS, 4, 18)), (0, 0)),
     ("bars", "nodrop", compose((NO_DROP, 9, 9)), (15, 15)),
     ("bars", "editsizing", compose((EDIT_SIZING, 8, 10)), (16, 15)),
+    ("grid", "insert", compose((ARROW, 0, 0), (INSERT_BAR, 2, 18)), (0, 0)),
+    ("grid", "addchild",
+     compose((ARROW, 0, 0), (CHILD_LINK, 3, 18), (BOX, 6, 19)), (0, 0)),
+    ("grid", "add", compose((ARROW, 0, 0), (BOX_PLUS, 4, 18)), (0, 0)),
+    ("grid", "hide", compose((ARROW, 0, 0), (BOX_CROSS, 4, 18)), (0, 0)),
+    ("grid", "nodrag", compose((NO_DROP, 9, 9)), (15, 15)),
 ]
 
 

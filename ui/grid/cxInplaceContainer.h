@@ -1522,6 +1522,9 @@ class TcxEditingControl : public TcxControl, public IcxMouseTrackingCaller {
   }
   TcxDragImageHelper* DragImageHelper() const { return dragImageHelper_.get(); }
   const TPoint& DragPos() const { return dragPos_; }
+  // Where a drag that starts outside the control (a customization form's
+  // list) holds the dragged item.
+  void SetDragPos(const TPoint& Value) { dragPos_ = Value; }
   TcxCustomEditStyle* EditStyle() const { return editStyle_.get(); }
   void SetEditStyle(TcxCustomEditStyle* Value) { editStyle_->Assign(Value); }
   TcxEditingController* EditingController() const;

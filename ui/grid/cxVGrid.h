@@ -653,13 +653,37 @@ using TcxVerticalGridItemChangedEvent = TClosure<void(
 using TcxVerticalGridFocusedRecordChangedEvent = TClosure<void(
     TObject* Sender, Integer APrevFocusedRecord, Integer AFocusedRecord)>;
 
-class TcxCustomVerticalGrid : public TcxExtEditingControl {
+class TcxCustomVerticalGrid : public TcxExtEditingControl,
+                              public IcxStoredObject,
+                              public IcxStoredParent {
   VARNEL_CLASS(TcxCustomVerticalGrid, TcxExtEditingControl)
  public:
   // construction
   explicit TcxCustomVerticalGrid(TComponent* AOwner);
   ~TcxCustomVerticalGrid() override;
   void BeforeDestruction() override;
+  Integer QueryInterface(const TGUID& iid, void** obj) override;
+  Integer _AddRef() override { return -1; }
+  Integer _Release() override { return -1; }
+
+  // layout storage (cxVGridStorage.cpp)
+  void StoreToIniFile(const String& AFileName, bool AReCreate = true);
+  void StoreToRegistry(const String& AKey, bool AReCreate = true);
+  void StoreToStream(TStream* AStream);
+  void RestoreFromIniFile(const String& AFileName);
+  void RestoreFromRegistry(const String& AKey);
+  void RestoreFromStream(TStream* AStream);
+  String GetObjectName() override;
+  bool GetProperties(TStrings* AProperties) override;
+  void GetPropertyValue(const String& AName, Variant& AValue) override;
+  void SetPropertyValue(const String& AName, const Variant& AValue) override;
+  TObject* CreateChild(const String& AObjectName,
+                       const String& AClassName) override;
+  void DeleteChild(const String& AObjectName, TObject* AObject) override;
+  void GetChildren(TStringList* AChildren) override;
+  virtual void GetStoredChildren(TStringList* AChildren);
+  virtual void BeforeLoadedRows();
+  virtual void AfterLoadedRows();
 
   // properties
   TFont* CategoryFont() const { return categoryFont_.get(); }
@@ -837,6 +861,9 @@ class TcxCustomVerticalGrid : public TcxExtEditingControl {
   bool storingByName_ = false;
   bool destroying_ = false;
   bool autoDragPress_ = false;
+  void StoreTo(TcxStorage& AStorage, void (TcxStorage::*AStore)(TObject*));
+  void RestoreFrom(TcxStorage& AStorage,
+                   void (TcxStorage::*ARestore)(TObject*));
 };
 
 class TcxUnboundVerticalGrid : public TcxCustomVerticalGrid {

@@ -797,6 +797,7 @@ void TcxCustomVerticalGrid::BoundsChanged() {
 void TcxCustomVerticalGrid::LookAndFeelChanged(
     TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues) {
   TcxExtEditingControl::LookAndFeelChanged(Sender, AChangedValues);
+  if (customizing_) customizing_->LookAndFeelChanged();
   if (!VGViewInfo()) return;
   if (AChangedValues.Contains(lfvSkinName)) {
     RecreateViewInfo();

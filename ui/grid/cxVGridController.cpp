@@ -1086,8 +1086,8 @@ void TcxvgMultiRecordsController::DeleteSelection() {
   if (!CanDelete(true)) return;
   auto* options = MultiOptionsData(Grid());
   if (options && options->DeletingConfirmation() &&
-      !cxConfirmMessageBox(
-          cxGetResourceString(cxNavigator_DeleteRecordQuestion), "Confirm"))
+      !cxConfirmMessageBox(cxGetResourceString(cxSvgDeletingConfirmationText),
+                           cxGetResourceString(cxSvgDeleteConfirmationCaption)))
     return;
   DataController()->DeleteFocused();
 }

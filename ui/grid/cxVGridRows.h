@@ -10,6 +10,7 @@
 
 #include "cxClasses.h"
 #include "cxInplaceContainer.h"
+#include "cxStorage.h"
 
 class TcxCustomVerticalGrid;
 class TcxVerticalGridRows;
@@ -19,10 +20,10 @@ class TcxCustomRowHeaderInfo;
 class TcxCustomMultiEditorRow;
 class TcxMultiEditorRowProperties;
 
-inline constexpr TcxResourceString cxSvgIndexError{64150, "Index error"};
-inline constexpr TcxResourceString cxSvgAssignRowsError{64151,
+inline constexpr TcxResourceString cxSvgIndexError{65532, "Index error"};
+inline constexpr TcxResourceString cxSvgAssignRowsError{65534,
                                                         "Can't assign rows"};
-inline constexpr TcxResourceString cxSvgInvalidRowClass{64152,
+inline constexpr TcxResourceString cxSvgInvalidRowClass{65533,
                                                         "Can't create row"};
 
 class EcxVerticalGridError : public Exception {
@@ -408,7 +409,7 @@ class TcxCellEdit : public TcxCustomInplaceEditContainer {
 // Rows
 // ---------------------------------------------------------------------------
 
-class TcxCustomRow : public TComponent {
+class TcxCustomRow : public TComponent, public IcxStoredObject {
   VARNEL_CLASS(TcxCustomRow, TComponent)
  public:
   // construction
@@ -416,6 +417,15 @@ class TcxCustomRow : public TComponent {
   ~TcxCustomRow() override;
   void BeforeDestruction() override;
   void Assign(TPersistent* Source) override;
+  Integer QueryInterface(const TGUID& iid, void** obj) override;
+  Integer _AddRef() override { return -1; }
+  Integer _Release() override { return -1; }
+
+  // layout storage (cxVGridStorage.cpp): GetObjectName below names the row
+  bool GetProperties(TStrings* AProperties) override;
+  void GetPropertyValue(const String& AName, Variant& AValue) override;
+  void SetPropertyValue(const String& AName, const Variant& AValue) override;
+  virtual bool GetStoredProperties(TStrings* AProperties);
 
   // properties
   bool Expanded() const { return expanded_; }
@@ -485,7 +495,7 @@ class TcxCustomRow : public TComponent {
   void RestoreDefaults();
 
   // overridables
-  virtual String GetObjectName();
+  String GetObjectName() override;
   virtual bool CanFocus();
   virtual void Changed(bool ARebuildList = false);
   virtual TObjectPtr<TcxCustomRowHeaderInfo> CreateHeaderInfo() = 0;

@@ -11,31 +11,9 @@
 #include "IniFiles.h"
 #include "StringsHelpers.h"
 #include "SysUtils.h"
+#include "TempFile.h"
 
 namespace {
-
-// A file under the system's temporary folder, removed at the end.
-class TTempFile {
- public:
-  explicit TTempFile(const char* name)
-      : path_(std::filesystem::temp_directory_path() /
-              (String("varnel-ini-") + name)) {
-    std::filesystem::remove(path_);
-  }
-  ~TTempFile() { std::filesystem::remove(path_); }
-  String Name() const { return path_.string(); }
-  void Write(const String& text) const {
-    std::ofstream(path_, std::ios::binary) << text;
-  }
-  String Read() const {
-    std::ifstream in(path_, std::ios::binary);
-    return String((std::istreambuf_iterator<char>(in)),
-                  std::istreambuf_iterator<char>());
-  }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Pins the text forms of numbers and dates.
 class IniFilesTest : public testing::Test {

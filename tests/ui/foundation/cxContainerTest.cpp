@@ -319,6 +319,9 @@ TEST(ContainerTest, ADescendantGetsTheViewInfoOfItsOwnClassGetter) {
 class ContainerWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The container's hot state follows the real pointer: wherever an
+    // earlier test left it, it must not rest on the container.
+    ui_test::MoveMouseTo(POINT{700, 600});
     form_.reset(new TForm(nullptr));
     form_->SetBounds(60, 60, 420, 320);
     form_->SetCaption("ContainerWindowTest");
@@ -340,6 +343,7 @@ class ContainerWindowTest : public ::testing::Test {
   }
   void TearDown() override { form_.reset(); }
 
+  ui_test::TCursorPosGuard cursorGuard_;
   // The view info painted on a bitmap of the container's size.
   TColor PixelAt(Integer X, Integer Y) {
     TBitmap bitmap;

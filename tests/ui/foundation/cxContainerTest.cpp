@@ -333,9 +333,6 @@ class ContainerWindowTest : public ::testing::Test {
     other_->SetParent(form_.get());
     other_->SetBounds(20, 250, 100, 24);
     form_->SetActiveControl(other_);
-    // Hot tracking follows the real pointer: one left over the container by
-    // an earlier test of the session would make it start hot.
-    ui_test::MoveMouseTo(POINT{0, 0});
     form_->Show();
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form_->Handle()); },
                           "form shown"));

@@ -143,6 +143,8 @@ class TStNode : public TComponent,
     }
     TObjectDeleter()(AObject);
   }
+  // The stored-parent overload sits beside the component's own.
+  using TComponent::GetChildren;
   void GetChildren(TStringList* AChildren) override {
     for (TStNode* child : Children)
       AChildren->AddObject(UnnamedChildren ? String() : child->ObjectName,

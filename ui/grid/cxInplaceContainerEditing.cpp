@@ -338,6 +338,9 @@ void TcxEditingController::EditExit(TObject*) {
 void TcxEditingController::EditKeyDown(TObject*, Word& Key, TShiftState Shift) {
   TcxEditingControl* control = EditingControl();
   if (control->OnKeyDown) control->OnKeyDown(control, Key, Shift);
+  // An open drop-down list takes its own keys: Enter picks from it rather
+  // than closing the editor.
+  if (edit_ && edit_->HasPopupWindow()) return;
   controller_->BeforeEditKeyDown(Key, Shift);
   if (!control->IsScrollingContent() &&
       controller_->IsKeyForController(Key, Shift))

@@ -255,6 +255,9 @@ class TwndMain : public TForm {
   TcxCustomRow* PlaceRowAt(TcxVerticalGrid* Grid, Integer X, Integer Y);
   bool IsPlaceRow(TcxCustomRow* Row);
   TgxRowDragObject* RowDragOf(TObject* Source);
+  // An option row's new value, from its editor, handed to Apply.
+  void OptionRowChanged(TObject* Sender, const char* RowName,
+                        void (TwndMain::*Apply)(Integer));
   // The room of a place row's value cell, or Fallback before it is laid out.
   Integer ValueCellWidth(TcxCustomRow* Row, Integer Cell, Integer Fallback);
   void ShowCommonRows();

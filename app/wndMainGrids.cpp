@@ -397,28 +397,24 @@ void TwndMain::vgOfficeDlgEdited(TObject*,
   }
 }
 
-void TwndMain::MSO_ver_change(TObject* Sender) {
+void TwndMain::OptionRowChanged(TObject* Sender, const char* RowName,
+                                void (TwndMain::*Apply)(Integer)) {
   try {
-    OfficeVersionChanged(
-        OptionValue(Sender, vgOfficeDlg->RowByName("cbOfficeVersions")));
+    (this->*Apply)(OptionValue(Sender, vgOfficeDlg->RowByName(RowName)));
   } catch (const Exception&) {
   }
+}
+
+void TwndMain::MSO_ver_change(TObject* Sender) {
+  OptionRowChanged(Sender, "cbOfficeVersions", &TwndMain::OfficeVersionChanged);
 }
 
 void TwndMain::cbUseSmIconEditPropertiesChange(TObject* Sender) {
-  try {
-    SmallIconChanged(
-        OptionValue(Sender, vgOfficeDlg->RowByName("cbUseSmIcon")));
-  } catch (const Exception&) {
-  }
+  OptionRowChanged(Sender, "cbUseSmIcon", &TwndMain::SmallIconChanged);
 }
 
 void TwndMain::OFFICE_default_ver(TObject* Sender) {
-  try {
-    OfficeDefaultChanged(
-        OptionValue(Sender, vgOfficeDlg->RowByName("rgOfficeDefault")));
-  } catch (const Exception&) {
-  }
+  OptionRowChanged(Sender, "rgOfficeDefault", &TwndMain::OfficeDefaultChanged);
 }
 
 // ---------------------------------------------------------------------------

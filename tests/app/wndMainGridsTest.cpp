@@ -205,6 +205,29 @@ TEST_F(PlaceGridsTest, OfficeViewPickedWithTheKeyboardIsStoredAtOnce) {
   EXPECT_EQ(KeyValues(kOffice + "\\Off\\Place0")["View"], "REG_DWORD:2");
 }
 
+TEST_F(PlaceGridsTest, SmallIconClickedInTheGridSetsOnlyItsFlag) {
+  places_test::PutDword(kGridsOffice11Key, "ItemSize", 1);
+  StoreGroup(kOffice, "Off", 0);
+  places_test::PutDword(kOffice + "\\Off", "OfficeFlags", 1);
+  Open(true);
+  form_->ActivatePage(1);
+  Select("Off");
+  TcxVerticalGrid* grid = form_->vgOfficeDlg;
+  TcxCustomRow* row = grid->RowByName("cbUseSmIcon");
+  ASSERT_TRUE(row->Options()->Focusing());
+  const TRect cell = LaidOut(grid, row)->GetRowValueInfo(0, 0)->DisplayRect();
+  const POINT box = ScreenPointOf(grid->Handle(), cell.Left + 10,
+                                  (cell.Top + cell.Bottom) / 2);
+  TCursorPosGuard pos;
+  // The first click may only open the row's editor.
+  for (int i = 0; i < 2; ++i) {
+    if (KeyValues(kOffice + "\\Off")["OfficeFlags"] == "REG_DWORD:17") break;
+    Click(box);
+    PumpUntilIdle();
+  }
+  EXPECT_EQ(KeyValues(kOffice + "\\Off")["OfficeFlags"], "REG_DWORD:17");
+}
+
 TEST_F(PlaceGridsTest, DraggingARowHeaderMovesThePlace) {
   TScratchFolders folders;
   const String a = folders.Make("A"), b = folders.Make("B"),

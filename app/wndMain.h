@@ -245,6 +245,9 @@ class TwndMain : public TForm {
   void BindComponents();
   // The two grids of places with their rows (wndMainGrids.cpp).
   void CreateGrids();
+  // A grid of places on Page with what both grids share: options, styles
+  // and the row drag.
+  TcxVerticalGrid* NewPlaceGrid(const String& Name, TWinControl* Page);
   void CreateCommonGrid();
   void CreateOfficeGrid();
   // What Office detection found, into the Office grid: enabled only with a

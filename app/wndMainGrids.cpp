@@ -79,23 +79,28 @@ void TwndMain::CreateGrids() {
   CreateOfficeGrid();
 }
 
+TcxVerticalGrid* TwndMain::NewPlaceGrid(const String& Name, TWinControl* Page) {
+  auto* grid = new TcxVerticalGrid(this);
+  grid->SetName(Name);
+  grid->SetParent(Page);
+  grid->SetAlign(alClient);
+  grid->OptionsView()->SetShowEditButtons(ecsbAlways);
+  grid->OptionsView()->SetCategoryExplorerStyle(true);
+  grid->Styles()->SetSelection(styFocused);
+  grid->Styles()->SetHeader(cxStyle1);
+  grid->OnMouseDown = TMouseEvent(this, &TwndMain::GRID_mouse_down);
+  grid->OnStartDrag = TStartDragEvent(this, &TwndMain::GRID_drag_start);
+  grid->OnDragOver = TDragOverEvent(this, &TwndMain::GRID_drag_over);
+  grid->OnDragDrop = TDragDropEvent(this, &TwndMain::GRID_drag_drop);
+  return grid;
+}
+
 void TwndMain::CreateCommonGrid() {
-  vgCommonDlg = new TcxVerticalGrid(this);
-  vgCommonDlg->SetName("vgCommonDlg");
-  vgCommonDlg->SetParent(tsCommonDlg);
-  vgCommonDlg->SetAlign(alClient);
-  vgCommonDlg->OptionsView()->SetShowEditButtons(ecsbAlways);
-  vgCommonDlg->OptionsView()->SetCategoryExplorerStyle(true);
-  vgCommonDlg->Styles()->SetSelection(styFocused);
-  vgCommonDlg->Styles()->SetHeader(cxStyle1);
+  vgCommonDlg = NewPlaceGrid("vgCommonDlg", tsCommonDlg);
   vgCommonDlg->Styles()->OnGetContentStyle = TcxvgOnGetContentStyleEvent(
       this, &TwndMain::vgCommonDlgStylesGetContentStyle);
   vgCommonDlg->Styles()->OnGetHeaderStyle = TcxvgOnGetItemStyleEvent(
       this, &TwndMain::vgCommonDlgStylesGetHeaderStyle);
-  vgCommonDlg->OnMouseDown = TMouseEvent(this, &TwndMain::GRID_mouse_down);
-  vgCommonDlg->OnStartDrag = TStartDragEvent(this, &TwndMain::GRID_drag_start);
-  vgCommonDlg->OnDragOver = TDragOverEvent(this, &TwndMain::GRID_drag_over);
-  vgCommonDlg->OnDragDrop = TDragDropEvent(this, &TwndMain::GRID_drag_drop);
 
   commonPlacesCategory_ = AddCategoryRow(vgCommonDlg, "Places");
   for (Integer k = 0; k < kPlaceRowCount; ++k) {
@@ -111,28 +116,17 @@ void TwndMain::CreateCommonGrid() {
 }
 
 void TwndMain::CreateOfficeGrid() {
-  vgOfficeDlg = new TcxVerticalGrid(this);
-  vgOfficeDlg->SetName("vgOfficeDlg");
-  vgOfficeDlg->SetParent(tsOffice);
-  vgOfficeDlg->SetAlign(alClient);
-  vgOfficeDlg->OptionsView()->SetShowEditButtons(ecsbAlways);
-  vgOfficeDlg->OptionsView()->SetCategoryExplorerStyle(true);
+  vgOfficeDlg = NewPlaceGrid("vgOfficeDlg", tsOffice);
   vgOfficeDlg->OptionsView()->SetRowHeaderMinWidth(0);
   vgOfficeDlg->OptionsView()->SetValueMinWidth(20);
   vgOfficeDlg->OptionsBehavior()->SetBandSizing(false);
   vgOfficeDlg->OptionsBehavior()->SetHeaderSizing(false);
-  vgOfficeDlg->Styles()->SetSelection(styFocused);
-  vgOfficeDlg->Styles()->SetHeader(cxStyle1);
   vgOfficeDlg->Styles()->OnGetContentStyle = TcxvgOnGetContentStyleEvent(
       this, &TwndMain::vgPlacesStylesGetContentStyle);
   vgOfficeDlg->Styles()->OnGetHeaderStyle =
       TcxvgOnGetItemStyleEvent(this, &TwndMain::vgPlacesStylesGetHeaderStyle);
   vgOfficeDlg->OnEdited =
       TcxVerticalGridChangedEvent(this, &TwndMain::vgOfficeDlgEdited);
-  vgOfficeDlg->OnMouseDown = TMouseEvent(this, &TwndMain::GRID_mouse_down);
-  vgOfficeDlg->OnStartDrag = TStartDragEvent(this, &TwndMain::GRID_drag_start);
-  vgOfficeDlg->OnDragOver = TDragOverEvent(this, &TwndMain::GRID_drag_over);
-  vgOfficeDlg->OnDragDrop = TDragDropEvent(this, &TwndMain::GRID_drag_drop);
 
   // The heading spells the columns' titles over the cells below it.
   officePlacesCategory_ =

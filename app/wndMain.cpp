@@ -80,8 +80,6 @@ void TwndMain::BindComponents() {
   pcMainGrids = FindChild<TcxPageControl>(this, "pcMainGrids");
   tsCommonDlg = FindChild<TcxTabSheet>(this, "tsCommonDlg");
   tsOffice = FindChild<TcxTabSheet>(this, "tsOffice");
-  vgCommonDlg = FindChild<TPanel>(this, "vgCommonDlg");
-  vgOfficeDlg = FindChild<TPanel>(this, "vgOfficeDlg");
   Panel1 = FindChild<TPanel>(this, "Panel1");
   lvGroups = FindChild<TcxListView>(this, "lvGroups");
   ActionList1 = FindChild<TActionList>(this, "ActionList1");
@@ -112,6 +110,7 @@ void TwndMain::BindComponents() {
 void TwndMain::Loaded() {
   inherited::Loaded();
   BindComponents();
+  CreateGrids();
 
   // Components whose settings the form streams cannot carry yet.
   cxLookAndFeelController1 = new TcxLookAndFeelController(this);
@@ -273,7 +272,6 @@ void TwndMain::DetectOfficeVersions() {
       if (reg.KeyExists(kOfficePlacesKeys[i]))
         mask |= static_cast<Byte>(1 << i);
     }
-    vgOfficeDlg->SetEnabled(mask != 0);
     Integer highest = 0;
     if (mask != 0) {
       officeVersionChoices_ = OfficeVersionItems(mask);
@@ -288,6 +286,7 @@ void TwndMain::DetectOfficeVersions() {
       TOfficeDialogPlaces::SetDefaultOfficeVersion(static_cast<Byte>(highest));
     }
     officeMask_ = mask;
+    ApplyOfficeDetection();
   } catch (const Exception& E) {
     ShowMessage(E.Message());
   }
@@ -431,41 +430,10 @@ void TwndMain::RefreshActiveGrid() {
 
 void TwndMain::GRID_resize(TObject*) { RefreshActiveGrid(); }
 
-void TwndMain::FillCommonGrid() {
-  try {
-    commonRows_ = CommonGridRows(commonPlaces_.get(), vgCommonDlg->Width() / 2,
-                                 GridTextWidth());
-    vgCommonDlg->Invalidate();
-  } catch (const Exception&) {
-  }
-}
-
-void TwndMain::FillOfficeGrid() {
-  try {
-    officeRows_ = TOfficeRows{};
-    officeOptionsFocusing_ = false;
-    officeDefaultValue_ = TOfficeDialogPlaces::DefaultOfficeVersion();
-    TGroupItem* group = officePlaces_->GetCurrentGroup();
-    if (!group) return;
-    officeRows_ = OfficeGridRows(officePlaces_.get(), 200, GridTextWidth());
-    officeOptionsFocusing_ = true;
-    officeVersionValue_ = group->EffectiveOfficeVersion();
-    smallIconValue_ = group->OfficeFlags() >> 4;
-    vgOfficeDlg->Invalidate();
-  } catch (const Exception&) {
-  }
-}
-
 void TwndMain::ReinstallIfInstalled(TCustomPlaces* Places) {
   TGroupItem* group = Places->GetCurrentGroup();
   if (group && group->GetInstalled()) Places->InstallCurrentGroup();
 }
-
-void TwndMain::COMDLG_edtbtn_click(TObject*, Integer) {
-  // The focused row of the grid names the place; there is no grid yet.
-}
-
-void TwndMain::OFFDLG_edtbtn_click(TObject*, Integer) {}
 
 namespace {
 void SetSpecialFolder(TPlaceItem* Place, Integer FolderId) {
@@ -642,7 +610,12 @@ void TwndMain::PLACETAB_page_changing(TObject*, TcxTabSheet* NewPage,
     }
     officePlaces_->Groups()->UpdateListView();
   }
-  RefreshActiveGrid();
+  // The page is not active yet: fill the grid that is about to show.
+  if (NewPage->Tag() == 0) {
+    FillCommonGrid();
+  } else if (NewPage->Tag() == 1) {
+    FillOfficeGrid();
+  }
   GROUP_POPUP_before_popup(nullptr);
 }
 
@@ -1018,9 +991,14 @@ void wndMainStartup() {
 }
 }  // namespace
 
-VARNEL_UNIT(wndMain,
-            ({"Forms", "ActnList", "Menus", "TrayIcon", "ExtCtrls", "cxPC",
-              "cxListView", "cxSplitter", "dxStatusBar", "dxBar",
-              "dxBarPopupMenu", "dlgAbout", "dlgDeleteGroup", "dlgOptions",
-              "dlgSelectFolder"}),
+VARNEL_UNIT(wndMain, ({"Forms",           "ActnList",
+                       "Menus",           "TrayIcon",
+                       "ExtCtrls",        "cxPC",
+                       "cxListView",      "cxSplitter",
+                       "dxStatusBar",     "dxBar",
+                       "dxBarPopupMenu",  "dlgAbout",
+                       "dlgDeleteGroup",  "dlgOptions",
+                       "dlgSelectFolder", "cxInplaceContainerDrag",
+                       "cxButtonEdit",    "cxDropDownEdit",
+                       "cxRadioGroup",    "cxCheckGroup"}),
             &wndMainStartup, nullptr);

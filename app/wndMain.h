@@ -12,6 +12,7 @@
 #include "Graphics.h"
 #include "System.h"
 #include "Tarvik.h"
+#include "cxControls.h"
 #include "uPlaceGrids.h"
 
 class TAction;
@@ -20,6 +21,11 @@ class TApplicationEvents;
 class TBasicAction;
 class TMenuItem;
 class TPanel;
+class TcxCategoryRow;
+class TcxCustomEditorRowProperties;
+class TcxCustomRow;
+class TcxStyle;
+class TcxVerticalGrid;
 class TPopupMenu;
 class TTrayIcon;
 class TcxListView;
@@ -59,6 +65,18 @@ struct TOfficeVersionItem {
 std::vector<TOfficeVersionItem> OfficeVersionItems(Byte Mask);
 // The radio groups' columns: 2, or one per version from 2003 on.
 Integer OfficeVersionColumns(Byte Mask);
+
+// What a row drag carries: the grid it started in and the index of the
+// dragged place row within its category.
+class TgxRowDragObject : public TcxDragControlObject {
+  VARNEL_CLASS(TgxRowDragObject, TcxDragControlObject)
+ public:
+  explicit TgxRowDragObject(TControl* AControl)
+      : TcxDragControlObject(AControl) {}
+  TgxRowDragObject(TControl* AControl, Integer ARowIndex)
+      : TcxDragControlObject(AControl), RowIndex(ARowIndex) {}
+  Integer RowIndex = 0;
+};
 
 class TwndMain : public TForm {
   VARNEL_CLASS(TwndMain, TForm)
@@ -159,15 +177,41 @@ class TwndMain : public TForm {
   void COMDLG_edtbtn_click(TObject* Sender, Integer AButtonIndex);
   void OFFDLG_edtbtn_click(TObject* Sender, Integer AButtonIndex);
   void GRID_resize(TObject* Sender);
+  void GRID_mouse_down(TObject* Sender, TMouseButton Button, TShiftState Shift,
+                       Integer X, Integer Y);
+  void GRID_drag_start(TObject* Sender, TDragObject*& DragObject);
+  void GRID_drag_over(TObject* Sender, TObject* Source, Integer X, Integer Y,
+                      TDragState State, bool& Accept);
+  void GRID_drag_drop(TObject* Sender, TObject* Source, Integer X, Integer Y);
+  void vgCommonDlgStylesGetContentStyle(TObject* Sender,
+                                        TcxCustomEditorRowProperties* AEditProp,
+                                        bool AFocused, Integer ARecordIndex,
+                                        TcxStyle*& AStyle);
+  void vgCommonDlgStylesGetHeaderStyle(TObject* Sender, TcxCustomRow* ARow,
+                                       TcxStyle*& AStyle);
+  void vgPlacesStylesGetContentStyle(TObject* Sender,
+                                     TcxCustomEditorRowProperties* AEditProp,
+                                     bool AFocused, Integer ARecordIndex,
+                                     TcxStyle*& AStyle);
+  void vgPlacesStylesGetHeaderStyle(TObject* Sender, TcxCustomRow* ARow,
+                                    TcxStyle*& AStyle);
+  void vgOfficeDlgEdited(TObject* Sender,
+                         TcxCustomEditorRowProperties* AProperties);
+  void MSO_ver_change(TObject* Sender);
+  void cbUseSmIconEditPropertiesChange(TObject* Sender);
+  void OFFICE_default_ver(TObject* Sender);
 
   // --- Components ---
   TcxPageControl* pcMainGrids = nullptr;
   TcxTabSheet* tsCommonDlg = nullptr;
   TcxTabSheet* tsOffice = nullptr;
-  // Where the grids of places go; plain panels until the vertical grid
-  // exists.
-  TPanel* vgCommonDlg = nullptr;
-  TPanel* vgOfficeDlg = nullptr;
+  TcxVerticalGrid* vgCommonDlg = nullptr;
+  TcxVerticalGrid* vgOfficeDlg = nullptr;
+  // The row on whose header the last accepted left-button press happened.
+  TcxCustomRow* DragRow = nullptr;
+  TcxStyle* styDisabled = nullptr;
+  TcxStyle* styFocused = nullptr;
+  TcxStyle* cxStyle1 = nullptr;
   TPanel* Panel1 = nullptr;
   TcxListView* lvGroups = nullptr;
   TActionList* ActionList1 = nullptr;
@@ -199,6 +243,28 @@ class TwndMain : public TForm {
 
  private:
   void BindComponents();
+  // The two grids of places with their rows (wndMainGrids.cpp).
+  void CreateGrids();
+  // A grid of places on Page with what both grids share: options, styles
+  // and the row drag.
+  TcxVerticalGrid* NewPlaceGrid(const String& Name, TWinControl* Page);
+  void CreateCommonGrid();
+  void CreateOfficeGrid();
+  // What Office detection found, into the Office grid: enabled only with a
+  // version, and the version choices in both version rows.
+  void ApplyOfficeDetection();
+  // The model behind a grid, and the grid's place row under a point.
+  TCustomPlaces* PlacesOfGrid(TObject* Grid);
+  TcxCustomRow* PlaceRowAt(TcxVerticalGrid* Grid, Integer X, Integer Y);
+  bool IsPlaceRow(TcxCustomRow* Row);
+  TgxRowDragObject* RowDragOf(TObject* Source);
+  // An option row's new value, from its editor, handed to Apply.
+  void OptionRowChanged(TObject* Sender, const char* RowName,
+                        void (TwndMain::*Apply)(Integer));
+  // The room of a place row's value cell, or Fallback before it is laid out.
+  Integer ValueCellWidth(TcxCustomRow* Row, Integer Cell, Integer Fallback);
+  void ShowCommonRows();
+  void ShowOfficeRows();
   // The bar manager and the group list's popup menu (wndMainBars.cpp: the
   // bar and list-view headers cannot meet in one source).
   void BindBars(TControl* GroupList);
@@ -246,4 +312,8 @@ class TwndMain : public TForm {
   Integer officeDefaultValue_ = 0;
   bool officeOptionsFocusing_ = false;
   bool loaded_ = false;
+  TcxCategoryRow* commonPlacesCategory_ = nullptr;
+  TcxCategoryRow* officePlacesCategory_ = nullptr;
+  // The drag object handed out by GRID_drag_start stays ours.
+  TObjectPtr<TgxRowDragObject> rowDrag_;
 };

@@ -10,6 +10,7 @@
 #include "ActnList.h"
 #include "AppTestSupport.h"
 #include "ExtCtrls.h"
+#include "MainWindowTestSupport.h"
 #include "Menus.h"
 #include "PlacesTestSupport.h"
 #include "StdCtrls.h"
@@ -40,23 +41,6 @@ namespace {
 const char kOffice11Places[] =
     "Software\\Microsoft\\Office\\11.0\\Common\\Open Find\\Places";
 
-// A stored group with its flags and places (a special folder's number or
-// a folder's path per place, as the store keeps them in "Path").
-void StoreGroup(const String& Set, const String& Name, Integer Flags,
-                const std::vector<String>& Places = {}) {
-  const String key = Set + "\\" + Name;
-  PutDword(key, "Flags", Flags);
-  for (size_t i = 0; i < Places.size(); ++i) {
-    const String place = key + "\\Place" + std::to_string(i);
-    const String& p = Places[i];
-    if (!p.empty() && isdigit(static_cast<unsigned char>(p[0]))) {
-      PutDword(place, "Path", std::stoi(p));
-    } else {
-      PutString(place, "Path", p);
-    }
-  }
-}
-
 std::vector<String> MenuCaptions(TMenuItem* Parent) {
   std::vector<String> out;
   for (Integer i = 0; i < Parent->Count(); ++i) {
@@ -72,37 +56,11 @@ std::vector<String> MenuCaptions(TMenuItem* Parent) {
   return out;
 }
 
-class MainWindowTest : public ::testing::Test {
+using main_window_test::ChooseInDialog;
+using main_window_test::StoreGroup;
+
+class MainWindowTest : public main_window_test::TMainWindowFixture {
  protected:
-  void SetUp() override { sandbox_ = std::make_unique<TRegistrySandbox>(); }
-  void TearDown() override {
-    form_.reset();
-    Pump();
-    TOfficeDialogPlaces::SetDefaultOfficeVersion(0);
-    sandbox_.reset();
-  }
-  void Open(bool Show = false) {
-    form_.reset(NewForm<TwndMain>(nullptr));
-    if (Show) {
-      form_->Show();
-      ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(form_->Handle()); },
-                            "main window shown"));
-      PumpUntilIdle();
-    }
-  }
-  TListItem* ListItem(const String& Caption) {
-    TListItems* items = form_->lvGroups->GetListItems();
-    for (Integer i = 0; i < items->Count(); ++i) {
-      if (items->Item(i)->Caption() == Caption) return items->Item(i);
-    }
-    return nullptr;
-  }
-  void Select(const String& Caption) {
-    TListItem* item = ListItem(Caption);
-    ASSERT_TRUE(item) << Caption;
-    item->SetSelected(true);
-    PumpUntilIdle();
-  }
   // Renames the selected group by typing into its caption editor.
   void TypeNewName(const String& Name) {
     form_->actRenameGroup->Execute();
@@ -112,9 +70,6 @@ class MainWindowTest : public ::testing::Test {
     PressKeys({VK_RETURN});
     PumpUntilIdle();
   }
-
-  std::unique_ptr<TRegistrySandbox> sandbox_;
-  TObjectPtr<TwndMain> form_;
 };
 
 // ---------------------------------------------------------------------------
@@ -135,9 +90,9 @@ TEST_F(MainWindowTest, StartsWithItsPagesActionsAndCaption) {
   EXPECT_EQ(form_->Constraints()->MaxWidth(), 700);
   EXPECT_FALSE(form_->CheckedBitmap()->Empty());
   EXPECT_FALSE(form_->UncheckedBitmap()->Empty());
-  // No Office: the Office grid is off and so are its defaults.
+  // No Office: the Office defaults are off (the grid's side is checked
+  // with the grids).
   EXPECT_EQ(form_->OfficeMask(), 0);
-  EXPECT_FALSE(form_->vgOfficeDlg->Enabled());
   EXPECT_FALSE(form_->actOff2003Default->Visible());
   EXPECT_EQ(TOfficeDialogPlaces::DefaultOfficeVersion(), 0);
 }
@@ -151,7 +106,6 @@ TEST_F(MainWindowTest, OnlyOffice2003OffersOneVersion) {
   EXPECT_EQ(form_->OfficeVersionChoices()[0].Value, 3);
   EXPECT_EQ(form_->OfficeVersionColumnCount(), 3);
   EXPECT_EQ(TOfficeDialogPlaces::DefaultOfficeVersion(), 3);
-  EXPECT_TRUE(form_->vgOfficeDlg->Enabled());
   EXPECT_TRUE(form_->actOff2003Default->Visible());
   EXPECT_FALSE(form_->actOff2000Default->Visible());
   EXPECT_FALSE(form_->actOff2007Default->Visible());
@@ -358,22 +312,6 @@ TEST_F(MainWindowTest, NewGroupComesBackWithTheCommonPage) {
 // ---------------------------------------------------------------------------
 // Places through the select-folder dialog, and installing
 // ---------------------------------------------------------------------------
-
-// Chooses entry Index of the dialog's list with the keyboard, types Path
-// into the custom-place edit when given, and confirms.
-void ChooseInDialog(TdlgSelectFolder* d, Integer Index,
-                    const String& Path = String()) {
-  d->cbFldSelect->SetFocus();
-  PressKeys({VK_HOME});
-  for (Integer i = 0; i < Index; ++i) PressKeys({VK_DOWN});
-  PumpUntilIdle();
-  if (!Path.empty()) {
-    d->edtCustomPlace->SetFocus();
-    TypeText(Path);
-    PumpUntilIdle();
-  }
-  Click(d->btnOk);
-}
 
 TEST_F(MainWindowTest, PlacesFromTheDialogReachTheInstalledPlacesBar) {
   TScratchFolders folders;

@@ -166,6 +166,12 @@ void TwndMain::Loaded() {
   officePlaces_->Groups()->SetListItemsProvider(nullptr);
   currentPlaces_ = commonPlaces_.get();
   loaded_ = true;
+  // Filling the list selected the group saved as selected before the
+  // selection handler could act: make it current now, so that the grids and
+  // the group actions follow what the list shows.
+  if (TListItem* item = lvGroups->GetSelected()) {
+    lvGroupsSelectItem(lvGroups, item, true);
+  }
 
   DetectOfficeVersions();
   LoadDefaults();

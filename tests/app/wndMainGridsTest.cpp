@@ -128,6 +128,22 @@ TEST_F(PlaceGridsTest, CommonGridShowsTheGroupsPlaces) {
   EXPECT_EQ(Text(CommonRow(3)->GetProperties()), "");
 }
 
+// The group saved as selected is selected in the list when the window
+// opens; its places must show in the grid and the group actions apply to
+// it, as after a click on it.
+TEST_F(PlaceGridsTest, TheGroupSavedAsSelectedShowsItsPlacesAtOnce) {
+  StoreGroup(kCommon, "Other", 0, {"0"});
+  StoreGroup(kCommon, "Work", gfSelected, {"5", "17"});
+  Open(true);
+  ASSERT_TRUE(ListItem("Work"));
+  EXPECT_TRUE(ListItem("Work")->Selected());
+  EXPECT_TRUE(CommonRow(0)->Options()->Focusing());
+  EXPECT_FALSE(Text(CommonRow(0)->GetProperties()).empty());
+  EXPECT_FALSE(Text(CommonRow(1)->GetProperties()).empty());
+  EXPECT_EQ(Text(CommonRow(2)->GetProperties()), "");
+  EXPECT_TRUE(form_->actInstallGroup->Enabled());
+}
+
 TEST_F(PlaceGridsTest, EllipsisOpensTheSelectFolderDialogForThatRow) {
   TScratchFolders folders;
   const String docs = folders.Make("Docs");

@@ -33,12 +33,43 @@ trap cleanup EXIT
 # The tests' session holds the prefix: end it first.
 "$ROOT/tools/wine-run.sh" --prefix "$prefix" --stop >/dev/null 2>&1 || true
 
+# A throwaway copy of the prefix, given two groups of places, so that the
+# picture shows what a user sees (filled grids, the installed group in red)
+# and the tests' prefix stays as it was.
+cp -a "$prefix" "$work/prefix"
+prefix="$work/prefix"
+mkdir -p "$prefix/drive_c/users/Public/Projects"
+cat >"$work/groups.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Holvane Software\Varnel\Groups\CommonDlg\Work]
+"Flags"=dword:00000007
+
+[HKEY_CURRENT_USER\Software\Holvane Software\Varnel\Groups\CommonDlg\Work\Place0]
+"Path"=dword:00000005
+
+[HKEY_CURRENT_USER\Software\Holvane Software\Varnel\Groups\CommonDlg\Work\Place1]
+"Path"="C:\\users\\Public\\Projects"
+
+[HKEY_CURRENT_USER\Software\Holvane Software\Varnel\Groups\CommonDlg\Work\Place2]
+"Path"=dword:00000011
+
+[HKEY_CURRENT_USER\Software\Holvane Software\Varnel\Groups\CommonDlg\Other]
+"Flags"=dword:00000001
+
+[HKEY_CURRENT_USER\Software\Holvane Software\Varnel\Groups\CommonDlg\Other\Place0]
+"Path"=dword:00000000
+REG
+
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
   >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 DISPLAY=":$(cat "$work/display")"
 export DISPLAY
+
+WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all \
+  /usr/lib/wine/wine regedit /S "$work/groups.reg" >/dev/null 2>&1
 
 WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all \
   WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \

@@ -4,6 +4,7 @@
 // Kept apart from wndMain.cpp: the grid's and the list view's headers both
 // name a sort order "soNone".
 #include "ExtCtrls.h"
+#include "ScopeGuard.h"
 #include "cxButtonEdit.h"
 #include "cxCheckGroup.h"
 #include "cxDropDownEdit.h"
@@ -97,6 +98,9 @@ TcxVerticalGrid* TwndMain::NewPlaceGrid(const String& Name, TWinControl* Page) {
 
 void TwndMain::CreateCommonGrid() {
   vgCommonDlg = NewPlaceGrid("vgCommonDlg", tsCommonDlg);
+  // One layout pass once every row is there, not one per row and cell.
+  vgCommonDlg->BeginUpdate();
+  TScopeGuard endUpdate([&] { vgCommonDlg->EndUpdate(); });
   vgCommonDlg->Styles()->OnGetContentStyle = TcxvgOnGetContentStyleEvent(
       this, &TwndMain::vgCommonDlgStylesGetContentStyle);
   vgCommonDlg->Styles()->OnGetHeaderStyle = TcxvgOnGetItemStyleEvent(
@@ -117,6 +121,9 @@ void TwndMain::CreateCommonGrid() {
 
 void TwndMain::CreateOfficeGrid() {
   vgOfficeDlg = NewPlaceGrid("vgOfficeDlg", tsOffice);
+  // One layout pass once every row is there, not one per row and cell.
+  vgOfficeDlg->BeginUpdate();
+  TScopeGuard endUpdate([&] { vgOfficeDlg->EndUpdate(); });
   vgOfficeDlg->OptionsView()->SetRowHeaderMinWidth(0);
   vgOfficeDlg->OptionsView()->SetValueMinWidth(20);
   vgOfficeDlg->OptionsBehavior()->SetBandSizing(false);
@@ -246,6 +253,9 @@ void TwndMain::FillCommonGrid() {
 }
 
 void TwndMain::ShowCommonRows() {
+  // One layout pass for all the rows, not one per changed value.
+  vgCommonDlg->BeginUpdate();
+  TScopeGuard endUpdate([&] { vgCommonDlg->EndUpdate(); });
   for (Integer k = 0; k < kPlaceRowCount; ++k) {
     auto* row =
         dynamic_cast<TcxEditorRow*>(vgCommonDlg->RowByName(CommonRowName(k)));
@@ -278,6 +288,9 @@ void TwndMain::FillOfficeGrid() {
 }
 
 void TwndMain::ShowOfficeRows() {
+  // One layout pass for all the rows, not one per changed value.
+  vgOfficeDlg->BeginUpdate();
+  TScopeGuard endUpdate([&] { vgOfficeDlg->EndUpdate(); });
   for (Integer k = 0; k < kPlaceRowCount; ++k) {
     auto* row = dynamic_cast<TcxMultiEditorRow*>(
         vgOfficeDlg->RowByName(OfficeRowName(k)));

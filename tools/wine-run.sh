@@ -21,6 +21,10 @@
 # rather than waiting in the debugger), user folders that are plain folders
 # instead of links into $HOME, and for tests a virtual desktop (a window on
 # the bare X server costs seconds).
+#
+# Wine's own trace channels stay off; VARNEL_WINEDEBUG sets them instead
+# ("+timestamp,+debugstr" shows what the program writes with
+# OutputDebugString, with times).
 set -uo pipefail
 
 die() {
@@ -63,7 +67,7 @@ WINESERVER="${VARNEL_WINESERVER:-/usr/lib/wine/wineserver}"
 export WINEPREFIX="$prefix"
 export WINEARCH=win32
 export WINESERVER
-export WINEDEBUG=-all
+export WINEDEBUG="${VARNEL_WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 session="$prefix.session"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <unordered_map>
 
 #include "ActnList.h"
 #include "ControlsPrivate.h"
@@ -66,9 +67,81 @@ TShiftState KeyboardStateToShiftState() {
   return s;
 }
 
+namespace {
+std::unordered_map<HWND, TWinControl*>& WindowControls() {
+  static std::unordered_map<HWND, TWinControl*> map;
+  return map;
+}
+}  // namespace
+
+namespace controls_detail {
+
+void RegisterWindowControl(HWND Wnd, TWinControl* Control) {
+  if (Wnd) WindowControls()[Wnd] = Control;
+}
+
+void UnregisterWindowControl(HWND Wnd, TWinControl* Control) {
+  auto& map = WindowControls();
+  auto it = map.find(Wnd);
+  if (it != map.end() && it->second == Control) map.erase(it);
+}
+
+void ForgetWindowControl(TWinControl* Control) {
+  std::erase_if(WindowControls(), [Control](const auto& entry) {
+    return entry.second == Control;
+  });
+}
+
+}  // namespace controls_detail
+
 TWinControl* FindControl(HWND Handle) {
   if (!Handle) return nullptr;
-  return static_cast<TWinControl*>(::GetPropA(Handle, kControlProp));
+  const auto& map = WindowControls();
+  auto it = map.find(Handle);
+  return it == map.end() ? nullptr : it->second;
+}
+
+namespace {
+// Few ids are ever asked for: a short list searched in order will do.
+template <class THandle, class TLoad>
+THandle CachedSystemHandle(std::vector<std::pair<LPCSTR, THandle>>& ACache,
+                           LPCSTR AId, TLoad ALoad) {
+  for (const auto& [id, handle] : ACache) {
+    if (id == AId) return handle;
+  }
+  const THandle handle = ALoad(nullptr, AId);
+  if (handle) ACache.emplace_back(AId, handle);
+  return handle;
+}
+}  // namespace
+
+namespace controls_detail {
+std::vector<TWindowMessageObserver> windowMessageObservers;
+}  // namespace controls_detail
+
+void AddWindowMessageObserver(TWindowMessageObserver Observer) {
+  if (Observer && !HasWindowMessageObserver(Observer))
+    controls_detail::windowMessageObservers.push_back(Observer);
+}
+
+void RemoveWindowMessageObserver(TWindowMessageObserver Observer) {
+  auto& list = controls_detail::windowMessageObservers;
+  list.erase(std::remove(list.begin(), list.end(), Observer), list.end());
+}
+
+bool HasWindowMessageObserver(TWindowMessageObserver Observer) {
+  const auto& list = controls_detail::windowMessageObservers;
+  return std::find(list.begin(), list.end(), Observer) != list.end();
+}
+
+HCURSOR SystemCursor(LPCSTR Id) {
+  static std::vector<std::pair<LPCSTR, HCURSOR>> cache;
+  return CachedSystemHandle(cache, Id, &::LoadCursorA);
+}
+
+HICON SystemIcon(LPCSTR Id) {
+  static std::vector<std::pair<LPCSTR, HICON>> cache;
+  return CachedSystemHandle(cache, Id, &::LoadIconA);
 }
 
 TWinControl* FindVCLWindow(const TPoint& Pos) {

@@ -253,6 +253,20 @@ TShiftState KeyboardStateToShiftState();
 
 // The control whose window this is (null for foreign windows).
 TWinControl* FindControl(HWND Handle);
+// Observers of the messages, sent or posted, that reach the program's control
+// windows, each told before the control handles it: what a thread's
+// call-window-procedure hook would see of these windows, without the round
+// trip through the system's hook chain that such a hook costs on every
+// message sent.
+using TWindowMessageObserver = void (*)(HWND Wnd, const TMessage& Message);
+void AddWindowMessageObserver(TWindowMessageObserver Observer);
+void RemoveWindowMessageObserver(TWindowMessageObserver Observer);
+bool HasWindowMessageObserver(TWindowMessageObserver Observer);
+// The system's shared cursors and icons (IDC_..., IDI_...): loaded once, as
+// they stay the same for the life of the program and every load asks the
+// window system.
+HCURSOR SystemCursor(LPCSTR Id);
+HICON SystemIcon(LPCSTR Id);
 // The control under a screen point: the deepest windowed control, or the
 // graphic control on it at that point.
 TControl* FindDragTarget(const TPoint& Pos, bool AllowDisabled);

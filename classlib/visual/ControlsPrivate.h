@@ -7,10 +7,17 @@
 
 namespace controls_detail {
 
-// The window property that ties a window to its control.
-inline constexpr const char* kControlProp = "VarnelControl";
+// The control of each window the program's controls made, from the window's
+// first message to its last (user-interface thread only). Kept here rather
+// than in a window property: every property read is a trip to the window
+// system, and controls look each other up on most notifications.
+void RegisterWindowControl(HWND Wnd, TWinControl* Control);
+void UnregisterWindowControl(HWND Wnd, TWinControl* Control);
+// Drops whatever still names the control (a control going away).
+void ForgetWindowControl(TWinControl* Control);
 
 extern TControl* captureControl;
+extern std::vector<TWindowMessageObserver> windowMessageObservers;
 
 struct TDragRec {
   TPoint Pos;

@@ -42,6 +42,8 @@ TWinControl::~TWinControl() {
   if (parent_) parent_->RemoveControl(this);
   while (!controls_.empty()) RemoveControl(controls_.back());
   if (handle_) DestroyHandle();
+  // A window that ended without its last message reaching this control.
+  ForgetWindowControl(this);
   FreeObjectInstance(objectInstance_);
 }
 
@@ -99,7 +101,7 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params.WindowClass.style |= CS_DBLCLKS;
   }
   Params.WindowClass.lpfnWndProc = ::DefWindowProcA;
-  Params.WindowClass.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+  Params.WindowClass.hCursor = SystemCursor(IDC_ARROW);
   Params.WindowClass.hbrBackground = nullptr;
   Params.WindowClass.hInstance = ::GetModuleHandleA(nullptr);
   const String name = ClassName();
@@ -700,13 +702,17 @@ void TWinControl::SetCtl3D(bool Value) {
 
 void TWinControl::MainWndProc(TMessage& Message) {
   try {
+    // By index: an observer may add or remove observers.
+    auto& observers = controls_detail::windowMessageObservers;
+    for (size_t i = 0; i < observers.size() && handle_; ++i)
+      observers[i](handle_, Message);
     WindowProc(Message);
   } catch (...) {
     // Exceptions cannot cross the system's window procedure.
     if (Application) Application->HandleException(this);
   }
   if (Message.Msg == WM_NCDESTROY) {
-    if (handle_) ::RemovePropA(handle_, kControlProp);
+    if (handle_) UnregisterWindowControl(handle_, this);
     handle_ = nullptr;
     showing_ = false;
   }
@@ -1322,7 +1328,7 @@ LRESULT CALLBACK InitWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (!c) return ::DefWindowProcA(hwnd, msg, wp, lp);
   creationControl = nullptr;
   c->handle_ = hwnd;
-  ::SetPropA(hwnd, kControlProp, c);
+  RegisterWindowControl(hwnd, c);
   ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC,
                       reinterpret_cast<LONG_PTR>(c->objectInstance_));
   return ::CallWindowProcA(c->objectInstance_, hwnd, msg, wp, lp);

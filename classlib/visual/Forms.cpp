@@ -586,7 +586,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     Params.WndParent = Application ? Application->Handle() : nullptr;
   }
   Params.WindowClass.style |= CS_DBLCLKS;
-  Params.WindowClass.hIcon = ::LoadIcon(nullptr, IDI_APPLICATION);
+  Params.WindowClass.hIcon = SystemIcon(IDI_APPLICATION);
 }
 
 void TCustomForm::CreateWnd() {
@@ -915,7 +915,7 @@ HCURSOR TScreen::Cursors(Integer Index) const {
     default:
       break;
   }
-  return ::LoadCursorA(nullptr, id);
+  return SystemCursor(id);
 }
 
 void TScreen::SetCursors(Integer Index, HCURSOR Handle) {
@@ -1048,8 +1048,8 @@ HWND TApplication::Handle() {
     wc = WNDCLASSA{};
     wc.lpfnWndProc = ::DefWindowProcA;
     wc.hInstance = inst;
-    wc.hIcon = ::LoadIcon(nullptr, IDI_APPLICATION);
-    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = SystemIcon(IDI_APPLICATION);
+    wc.hCursor = SystemCursor(IDC_ARROW);
     wc.lpszClassName = kClass;
     if (!::RegisterClassA(&wc)) RaiseLastWin32Error();
   }

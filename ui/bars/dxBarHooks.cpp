@@ -15,7 +15,6 @@ namespace {
 
 HHOOK gKeyboardHook = nullptr;
 HHOOK gMouseHook = nullptr;
-HHOOK gCallWndProcHook = nullptr;
 bool gHandledKeyPending = false;
 Word gHandledKey = 0;
 bool gAltPending = false;
@@ -155,6 +154,9 @@ HWND OwnerMessageTarget(const CWPSTRUCT& AData) {
 
 void RouteToOwner(const CWPSTRUCT& AData) {
   auto route = dxBarManagerSeams().OwnerWndProc;
+  if (auto wants = dxBarManagerSeams().OwnerWantsMessage;
+      route && wants && !wants(AData.message))
+    return;
   const HWND target = route ? OwnerMessageTarget(AData) : nullptr;
   if (!target) return;
   TdxBarManager* manager = nullptr;
@@ -211,26 +213,22 @@ void MDIClientChildMessage(const CWPSTRUCT& AData) {
   client(manager, AData.hwnd, message);
 }
 
-LRESULT CALLBACK CallWndProcHookProc(int ACode, WPARAM AWParam,
-                                     LPARAM ALParam) {
-  if (ACode != HC_ACTION)
-    return ::CallNextHookEx(gCallWndProcHook, ACode, AWParam, ALParam);
-  const auto* data = reinterpret_cast<CWPSTRUCT*>(ALParam);
-  if (data->message == WM_ACTIVATE && LOWORD(data->wParam) == WA_INACTIVE &&
-      BelongsToAnotherProcess(reinterpret_cast<HWND>(data->lParam)))
+// What the bars hear of the messages reaching the program's windows (every
+// window a manager can belong to is one of them).
+void WindowMessageObserver(HWND AWnd, const TMessage& AMessage) {
+  CWPSTRUCT data{AMessage.LParam, AMessage.WParam, AMessage.Msg, AWnd};
+  if (data.message == WM_ACTIVATE && LOWORD(data.wParam) == WA_INACTIVE &&
+      BelongsToAnotherProcess(reinterpret_cast<HWND>(data.lParam)))
     gDeactivatingToAnotherProcess = true;
-  if (data->message == WM_ACTIVATEAPP) {
+  if (data.message == WM_ACTIVATEAPP) {
     gDeactivatingToAnotherProcess = false;
-    gApplicationActive = data->wParam != 0;
+    gApplicationActive = data.wParam != 0;
   }
   if (!gLookupGuard) {
-    RouteToOwner(*data);
-    FrameActivation(*data);
+    RouteToOwner(data);
+    FrameActivation(data);
   }
-  const LRESULT result =
-      ::CallNextHookEx(gCallWndProcHook, ACode, AWParam, ALParam);
-  MDIClientChildMessage(*data);
-  return result;
+  MDIClientChildMessage(data);
 }
 
 }  // namespace
@@ -241,7 +239,8 @@ LRESULT CALLBACK CallWndProcHookProc(int ACode, WPARAM AWParam,
 
 namespace {
 void RemoveHooks() {
-  for (HHOOK* hook : {&gCallWndProcHook, &gMouseHook, &gKeyboardHook}) {
+  RemoveWindowMessageObserver(&WindowMessageObserver);
+  for (HHOOK* hook : {&gMouseHook, &gKeyboardHook}) {
     if (*hook) ::UnhookWindowsHookEx(*hook);
     *hook = nullptr;
   }
@@ -285,8 +284,7 @@ void dxBarRegisterManager(TdxBarManager* AManager) {
     gKeyboardHook =
         ::SetWindowsHookExA(WH_KEYBOARD, KeyboardHookProc, nullptr, thread);
     gMouseHook = ::SetWindowsHookExA(WH_MOUSE, MouseHookProc, nullptr, thread);
-    gCallWndProcHook = ::SetWindowsHookExA(WH_CALLWNDPROC, CallWndProcHookProc,
-                                           nullptr, thread);
+    AddWindowMessageObserver(&WindowMessageObserver);
   }
   list->Add(AManager);
   if (FOnRegisterBarManager) FOnRegisterBarManager(AManager);
@@ -300,7 +298,8 @@ void dxBarUnregisterManager(TdxBarManager* AManager) {
 }
 
 bool dxBarHooksInstalled() {
-  return gKeyboardHook && gMouseHook && gCallWndProcHook;
+  return gKeyboardHook && gMouseHook &&
+         HasWindowMessageObserver(&WindowMessageObserver);
 }
 
 bool IsApplicationActive() {

@@ -173,8 +173,26 @@ void dxBarCheckToolbarsVisibility(TdxBarManager* AManager) {
   });
 }
 
+bool dxBarOwnerWantsMessage(UINT AMsg) {
+  switch (AMsg) {
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+    case WM_CHILDACTIVATE:
+    case WM_SYSCOMMAND:
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+    case WM_CANCELMODE:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void dxBarOwnerWndProc(TdxBarManager* AManager, TMessage& AMessage) {
-  if (!AManager || AManager->ComponentState().Contains(csDestroying) ||
+  if (!dxBarOwnerWantsMessage(AMessage.Msg) || !AManager ||
+      AManager->ComponentState().Contains(csDestroying) ||
       AManager->IsDesigning() || !AManager->Bars())
     return;
   switch (AMessage.Msg) {
@@ -223,13 +241,16 @@ namespace {
 
 void OwnerStartup() {
   dxBarManagerSeams().OwnerWndProc = &dxBarOwnerWndProc;
+  dxBarManagerSeams().OwnerWantsMessage = &dxBarOwnerWantsMessage;
   gPreviousUnregister = FOnUnregisterBarManager;
   FOnUnregisterBarManager = &ManagerGone;
 }
 
 void OwnerShutdown() {
-  if (dxBarManagerSeams().OwnerWndProc == &dxBarOwnerWndProc)
+  if (dxBarManagerSeams().OwnerWndProc == &dxBarOwnerWndProc) {
     dxBarManagerSeams().OwnerWndProc = nullptr;
+    dxBarManagerSeams().OwnerWantsMessage = nullptr;
+  }
   FOnUnregisterBarManager = gPreviousUnregister;
   gStates.clear();
 }

@@ -15,6 +15,8 @@ TRect dxBarKeepOnWorkArea(TRect ABar, const TRect& AWorkArea);
 
 // Handles one message of the manager's owner window.
 void dxBarOwnerWndProc(TdxBarManager* AManager, TMessage& AMessage);
+// Whether dxBarOwnerWndProc acts on the message.
+bool dxBarOwnerWantsMessage(UINT AMsg);
 // Shows or hides the manager's floating toolbars when the state changes
 // (AForce hides them even while HideFloatingBarsWhenInactive is off).
 void dxBarActivateFloatToolbars(TdxBarManager* AManager, bool AShow,

@@ -1106,7 +1106,7 @@ void TdxBarSubMenuControl::SetDetachCaptionSelected(bool Value) {
   }
   if (Value) {
     SetMouseSelectedItem(nullptr);
-    ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEALL)));
+    ::SetCursor(SystemCursor(IDC_SIZEALL));
   }
   dxBarActivateHint(BarManager(), true,
                     Value ? String("Drag to make this menu float") : String(),

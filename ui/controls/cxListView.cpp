@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "Handles.h"
 #include "Messages.h"
@@ -11,9 +12,6 @@
 #include "cxListView.h"
 
 namespace {
-
-// Where the inner list view keeps itself on its subclassed header window.
-constexpr char kHeaderOwnerProp[] = "VarnelListViewHeaderOwner";
 
 TListViewItems* ViewItems(TCustomListView* AList) {
   return static_cast<TListViewItems*>(AList->Items());
@@ -134,10 +132,20 @@ bool TcxCustomInnerListView::CanEdit(TListItem* Item) {
 
 // --- Header ---
 
+namespace {
+// The list view of each subclassed header: looked up on every header
+// message, so kept here rather than in a window property (a trip to the
+// window system per read).
+std::unordered_map<HWND, TcxCustomInnerListView*>& HeaderOwners() {
+  static std::unordered_map<HWND, TcxCustomInnerListView*> owners;
+  return owners;
+}
+}  // namespace
+
 void TcxCustomInnerListView::SubclassHeader(HWND AWnd) {
   if (header_) return;
   header_ = AWnd;
-  ::SetPropA(AWnd, kHeaderOwnerProp, this);
+  HeaderOwners()[AWnd] = this;
   prevHeaderProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
       AWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeaderWindowProc)));
   ::SetWindowLongPtrA(AWnd, GWL_STYLE,
@@ -149,8 +157,8 @@ void TcxCustomInnerListView::UnsubclassHeader() {
   if (::IsWindow(header_)) {
     ::SetWindowLongPtrA(header_, GWLP_WNDPROC,
                         reinterpret_cast<LONG_PTR>(prevHeaderProc_));
-    ::RemovePropA(header_, kHeaderOwnerProp);
   }
+  HeaderOwners().erase(header_);
   header_ = nullptr;
   prevHeaderProc_ = nullptr;
 }
@@ -158,8 +166,9 @@ void TcxCustomInnerListView::UnsubclassHeader() {
 LRESULT CALLBACK TcxCustomInnerListView::HeaderWindowProc(HWND AWnd, UINT AMsg,
                                                           WPARAM AW,
                                                           LPARAM AL) {
-  auto* self =
-      static_cast<TcxCustomInnerListView*>(::GetPropA(AWnd, kHeaderOwnerProp));
+  const auto it = HeaderOwners().find(AWnd);
+  TcxCustomInnerListView* self =
+      it == HeaderOwners().end() ? nullptr : it->second;
   if (!self) return ::DefWindowProcA(AWnd, AMsg, AW, AL);
   if (AMsg == WM_NCDESTROY) {
     WNDPROC prev = self->prevHeaderProc_;

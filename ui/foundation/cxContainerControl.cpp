@@ -1007,7 +1007,7 @@ void TcxContainer::WMSetCursor(TMessage& Message) {
     const TRect& client = viewInfo_->ClientRect;
     if (!(p.x >= client.Left && p.x < client.Right && p.y >= client.Top &&
           p.y < client.Bottom)) {
-      ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+      ::SetCursor(SystemCursor(IDC_ARROW));
       Message.Result = 1;
       return;
     }

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "ScopeGuard.h"
 #include "UiDriverWin.h"
@@ -155,12 +156,13 @@ TEST_F(BarHooksMDITest, AWindowOfAnMDIClientAreaReachesTheMainFormsManager) {
       200, 100, form_->Handle(), nullptr, ::GetModuleHandleA(nullptr), &ccs);
   ASSERT_TRUE(client);
   TScopeGuard freeClient([&] { ::DestroyWindow(client); });
-  HWND inner =
-      ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, client,
-                        nullptr, ::GetModuleHandleA(nullptr), nullptr);
-  ASSERT_TRUE(inner);
-  ::SendMessageA(inner, WM_CHILDACTIVATE, 0, 0);
-  ::DestroyWindow(inner);
+  // The windows of a client area are the program's own forms and controls.
+  TObjectPtr<TPanel> inner(new TPanel(nullptr));
+  inner->SetParentWindow(client);
+  inner->SetBounds(0, 0, 10, 10);
+  ASSERT_TRUE(inner->Handle());
+  ::SendMessageA(inner->Handle(), WM_CHILDACTIVATE, 0, 0);
+  inner.reset();
   ASSERT_EQ(2u, ClientMessages().size());
   EXPECT_EQ(manager_, ClientMessages()[0].first);
   EXPECT_EQ(static_cast<UINT>(WM_CHILDACTIVATE), ClientMessages()[0].second);

@@ -383,6 +383,7 @@ TEST_F(HookTest, MessagesPassThroughAndUnhookingRestores) {
 }
 
 TEST_F(HookTest, AProcedureInstalledLaterStaysInPlace) {
+  const WNDPROC original = ProcOf(panel_);
   auto hook = std::make_unique<TProbeHook>();
   hook->SetWinControl(panel_);
   const WNDPROC ours = ProcOf(panel_);
@@ -391,8 +392,10 @@ TEST_F(HookTest, AProcedureInstalledLaterStaysInPlace) {
   EXPECT_EQ(reinterpret_cast<WNDPROC>(later), ours);
   hook.reset();
   EXPECT_EQ(ProcOf(panel_), &LaterProc);
-  // Put ours' predecessor back by hand so the panel can be destroyed.
-  SetWindowLongPtrA(panel_->Handle(), GWLP_WNDPROC, later);
+  // Put ours' predecessor back by hand so the panel can be destroyed (ours
+  // went with the hook).
+  SetWindowLongPtrA(panel_->Handle(), GWLP_WNDPROC,
+                    reinterpret_cast<LONG_PTR>(original));
   hook = std::make_unique<TProbeHook>();
   hook->SetWinControl(panel_);
   hook.reset();

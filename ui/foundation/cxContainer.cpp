@@ -1206,6 +1206,7 @@ bool KillMessages(HWND AWnd, UINT AMsgFilterMin, UINT AMsgFilterMax,
 
 void LockCMActivateMessages(bool ALock) {
   cxcontainer_detail::CMActivateMessagesLockCount += ALock ? 1 : -1;
+  cxcontainer_detail::UpdatePopupHooks();
 }
 
 TShiftState MouseButtonToShift(TMouseButton AButton) {

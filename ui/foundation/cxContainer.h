@@ -856,8 +856,10 @@ class TcxCustomPopupWindow : public TcxPopupWindow {
 // The popups open now, in the order they opened.
 Integer cxOpenPopupWindowCount();
 TcxCustomPopupWindow* cxOpenPopupWindow(Integer AIndex);
-// Whether the three thread hooks are installed (for tests and diagnostics).
+// Whether the mouse and get-message hooks are installed, and whether the
+// call-window-procedure hook is (for tests and diagnostics).
 bool cxPopupHooksInstalled();
+bool cxPopupWindowHookInstalled();
 
 // ---------------------------------------------------------------------------
 // Inner list box

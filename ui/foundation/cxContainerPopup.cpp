@@ -19,6 +19,11 @@ HHOOK GetMessageHook = nullptr;
 HHOOK MouseHook = nullptr;
 // On while a popup is shown and while the mouse hook closes one.
 bool ShowingPopup = false;
+// Between the unit's start-up and its end.
+bool HooksEnabled = false;
+// Nesting of the call-window-procedure hook: the hook is not removed from
+// inside its own call.
+Integer CallWndProcDepth = 0;
 
 bool IsOpen(TcxCustomPopupWindow* APopup) {
   return std::find(OpenPopups.begin(), OpenPopups.end(), APopup) !=
@@ -28,6 +33,12 @@ bool IsOpen(TcxCustomPopupWindow* APopup) {
 void RemoveOpen(TcxCustomPopupWindow* APopup) {
   auto it = std::find(OpenPopups.begin(), OpenPopups.end(), APopup);
   if (it != OpenPopups.end()) OpenPopups.erase(it);
+  cxcontainer_detail::UpdatePopupHooks();
+}
+
+void AddOpen(TcxCustomPopupWindow* APopup) {
+  OpenPopups.push_back(APopup);
+  cxcontainer_detail::UpdatePopupHooks();
 }
 
 bool IsDestroying(TComponent* AComponent) {
@@ -49,9 +60,9 @@ TcxCustomPopupWindow* cxOpenPopupWindow(Integer AIndex) {
   return OpenPopups.at(AIndex);
 }
 
-bool cxPopupHooksInstalled() {
-  return CallWndProcHook && GetMessageHook && MouseHook;
-}
+bool cxPopupHooksInstalled() { return GetMessageHook && MouseHook; }
+
+bool cxPopupWindowHookInstalled() { return CallWndProcHook != nullptr; }
 
 // ---------------------------------------------------------------------------
 // TcxCustomPopupWindow
@@ -222,7 +233,7 @@ void TcxCustomPopupWindow::CreateWnd() {
 
 void TcxCustomPopupWindow::CreateHandle() {
   const bool listed = IsOpen(this);
-  if (!listed) OpenPopups.push_back(this);
+  if (!listed) AddOpen(this);
   TScopeGuard unlist([this, listed] {
     if (!listed) RemoveOpen(this);
   });
@@ -278,7 +289,7 @@ void TcxCustomPopupWindow::Popup(TWinControl* AFocusedControl) {
   CorrectBoundsWithDesktopWorkArea(p);
   {
     TRestoreOnExit showing(ShowingPopup, true);
-    OpenPopups.push_back(this);
+    AddOpen(this);
     DoShowing();
     const Integer width = Width();
     const Integer height = Height();
@@ -629,6 +640,10 @@ struct TcxPopupHooks {
 
   static LRESULT CALLBACK CallWndProc(int Code, WPARAM W, LPARAM L) {
     if (Code != HC_ACTION) return ::CallNextHookEx(CallWndProcHook, Code, W, L);
+    ++CallWndProcDepth;
+    TScopeGuard leave([] {
+      if (--CallWndProcDepth == 0) cxcontainer_detail::UpdatePopupHooks();
+    });
     const auto* msg = reinterpret_cast<const CWPSTRUCT*>(L);
     if ((msg->message == CM_ACTIVATE || msg->message == CM_DEACTIVATE) &&
         cxcontainer_detail::CMActivateMessagesLockCount != 0)
@@ -696,15 +711,32 @@ namespace cxcontainer_detail {
 
 void InstallPopupHooks() {
   const DWORD thread = ::GetCurrentThreadId();
-  CallWndProcHook = ::SetWindowsHookExA(
-      WH_CALLWNDPROC, &TcxPopupHooks::CallWndProc, nullptr, thread);
+  HooksEnabled = true;
   GetMessageHook = ::SetWindowsHookExA(
       WH_GETMESSAGE, &TcxPopupHooks::GetMessageProc, nullptr, thread);
   MouseHook =
       ::SetWindowsHookExA(WH_MOUSE, &TcxPopupHooks::MouseProc, nullptr, thread);
+  UpdatePopupHooks();
+}
+
+// The call-window-procedure hook sees every message sent to a window of the
+// thread, and each costs a round trip through the hook chain: it is in place
+// only while it has something to watch.
+void UpdatePopupHooks() {
+  const bool needed =
+      HooksEnabled && (!OpenPopups.empty() || CMActivateMessagesLockCount != 0);
+  if (needed && !CallWndProcHook) {
+    CallWndProcHook =
+        ::SetWindowsHookExA(WH_CALLWNDPROC, &TcxPopupHooks::CallWndProc,
+                            nullptr, ::GetCurrentThreadId());
+  } else if (!needed && CallWndProcHook && CallWndProcDepth == 0) {
+    ::UnhookWindowsHookEx(CallWndProcHook);
+    CallWndProcHook = nullptr;
+  }
 }
 
 void RemovePopupHooks() {
+  HooksEnabled = false;
   for (HHOOK* hook : {&MouseHook, &GetMessageHook, &CallWndProcHook}) {
     if (*hook) ::UnhookWindowsHookEx(*hook);
     *hook = nullptr;

@@ -517,6 +517,18 @@ TEST(PopupHooksTest, AreInstalledWhileTheUnitRunsAndRemovedAtItsEnd) {
   EXPECT_TRUE(cxPopupHooksInstalled());
 }
 
+TEST(PopupHooksTest, TheWindowHookIsInPlaceOnlyWhileActivationIsLocked) {
+  ASSERT_EQ(cxOpenPopupWindowCount(), 0);
+  EXPECT_FALSE(cxPopupWindowHookInstalled());
+  LockCMActivateMessages(true);
+  LockCMActivateMessages(true);
+  EXPECT_TRUE(cxPopupWindowHookInstalled());
+  LockCMActivateMessages(false);
+  EXPECT_TRUE(cxPopupWindowHookInstalled());
+  LockCMActivateMessages(false);
+  EXPECT_FALSE(cxPopupWindowHookInstalled());
+}
+
 TEST_F(PopupWindowTest, ClickOnTheOwnerFormClosesThePopupAndReachesTheForm) {
   for (bool captureFocus : {false, true}) {
     SCOPED_TRACE(captureFocus ? "focused popup" : "focus-free popup");
@@ -566,6 +578,7 @@ TEST_F(PopupWindowTest, HidingTheOwnerClosesItsPopupAndTheLaterOnes) {
   Open(other, second);
   Open(first, container_);
   Open(later, second);
+  EXPECT_TRUE(cxPopupWindowHookInstalled());
   std::vector<TcxCustomPopupWindow*> order;
   for (TcxCustomPopupWindow* p : {first, later})
     p->OnClosed = TNotifyEvent::FromFunction([&order](TObject* Sender) {
@@ -580,6 +593,8 @@ TEST_F(PopupWindowTest, HidingTheOwnerClosesItsPopupAndTheLaterOnes) {
   second->SetVisible(false);
   ui_test::PumpUntilIdle();
   EXPECT_FALSE(other->IsVisible());
+  // The last popup closed from inside the window hook: the hook went after.
+  EXPECT_FALSE(cxPopupWindowHookInstalled());
 }
 
 TEST_F(PopupWindowTest,

@@ -1177,7 +1177,9 @@ void ShellComboBoxStartup() {
       cxControlsLoadString(kIdShellComboBoxDescription));
   FilterEditsController()->Register(TcxShellComboBoxProperties::StaticClass(),
                                     TcxFilterShellComboBoxHelper::Instance());
-  cxShellComboBoxImageList();
+  // The system image list is made when a shell combo box first needs it:
+  // making it loads the shell's icons, which a program start pays for
+  // whether or not it shows a shell combo box.
 }
 
 void ShellComboBoxShutdown() {

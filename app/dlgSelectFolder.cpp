@@ -80,7 +80,6 @@ void TdlgSelectFolder::Loaded() {
   ShellBrowseDld = new TcxShellBrowserDialog(this);
   ShellBrowseDld->SetName("ShellBrowseDld");
 
-  cbFldSelect->Properties()->SetDropDownListStyle(lsFixedList);
   cbFldSelect->Properties()->OnChange =
       TNotifyEvent(this, &TdlgSelectFolder::cbFldSelectPropertiesChange);
   btnOk->SetEnabled(false);
@@ -100,6 +99,8 @@ void TdlgSelectFolder::FillFolderList() {
   entries_.reset(NewFolderEntries(folderMask_));
   cbFldSelect->Properties()->Items()->Assign(entries_.get());
   cbFldSelect->SetItemIndex(-1);
+  // The combo's text is free: it asks for a choice until one is made.
+  cbFldSelect->SetText(kSelectPlaceText);
   UpdateControls();
 }
 

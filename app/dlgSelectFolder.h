@@ -17,6 +17,8 @@ class TcxShellBrowserDialog;
 // Every special folder; the Office dialogs know only five of them.
 constexpr Word kAllSpecialFolders = 0x7FFF;
 constexpr Word kOfficeSpecialFolders = 0x7018;
+// What the choice of place says while nothing is chosen.
+inline constexpr const char* kSelectPlaceText = "Select Place";
 
 // The entries, in the order they are offered: the caption, the CSIDL (-1
 // for the first two) and the mask bit that offers the entry (-1: always).

@@ -48,7 +48,14 @@ inline void StoreGroup(const String& Set, const String& Name, Integer Flags,
 inline void ChooseInDialog(TdlgSelectFolder* d, Integer Index,
                            const String& Path = String()) {
   d->cbFldSelect->SetFocus();
-  PressKeys({VK_HOME});
+  // To the first entry, from no choice or from the one the dialog was
+  // preset to, then down.
+  for (Integer guard = 0; d->cbFldSelect->ItemIndex() != 0 && guard < 40;
+       ++guard) {
+    PressKeys(
+        {static_cast<WORD>(d->cbFldSelect->ItemIndex() < 0 ? VK_DOWN : VK_UP)});
+    PumpUntilIdle();
+  }
   for (Integer i = 0; i < Index; ++i) PressKeys({VK_DOWN});
   PumpUntilIdle();
   if (!Path.empty()) {

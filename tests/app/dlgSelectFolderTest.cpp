@@ -57,7 +57,7 @@ TEST_F(SelectFolderTest, MasksOfferTheirEntriesInOrder) {
 
 TEST_F(SelectFolderTest, OpensWithNothingChosenAndOkDisabled) {
   EXPECT_EQ(dialog_->cbFldSelect->ItemIndex(), -1);
-  EXPECT_EQ(dialog_->cbFldSelect->Text(), "");
+  EXPECT_EQ(dialog_->cbFldSelect->Text(), "Select Place");
   EXPECT_FALSE(dialog_->btnOk->Enabled());
   EXPECT_FALSE(dialog_->edtCustomPlace->Enabled());
   EXPECT_EQ(dialog_->GetSelectedFolderId(), -1);
@@ -120,7 +120,8 @@ TEST_F(SelectFolderTest, TypingAFolderEnablesOk) {
   {
     app_test::TOnModal<TdlgSelectFolder> act([&](TdlgSelectFolder* d) {
       d->cbFldSelect->SetFocus();
-      PressKeys({VK_HOME});
+      // From no choice: Clear Entry, then Custom Place.
+      PressKeys({VK_DOWN});
       PressKeys({VK_DOWN});
       PumpUntilIdle();
       okBeforeTyping = d->btnOk->Enabled();
@@ -172,6 +173,40 @@ TEST_F(SelectFolderTest, AClickedSpecialFolderIsTheAnswer) {
   EXPECT_EQ(dialog_->GetSelectedFolderId(), 8);
   EXPECT_EQ(dialog_->GetPlaceText(), "Recent");
   EXPECT_FALSE(dialog_->IsClearEntry());
+}
+
+// The choice takes typed text: a name that is no entry chooses nothing and
+// keeps Ok away, an entry's name chooses that entry.
+TEST_F(SelectFolderTest, TypedTextChoosesOnlyAnEntry) {
+  dialog_->SetFolderMask(kOfficeSpecialFolders);
+  Integer indexAfterJunk = 0, idAfterJunk = 0, indexAfterName = -1;
+  bool okAfterJunk = true, okAfterName = false;
+  {
+    app_test::TOnModal<TdlgSelectFolder> act([&](TdlgSelectFolder* d) {
+      d->cbFldSelect->SetFocus();
+      PumpUntilIdle();
+      d->cbFldSelect->SelectAll();
+      TypeText("Nowhere");
+      PumpUntilIdle();
+      indexAfterJunk = d->cbFldSelect->ItemIndex();
+      idAfterJunk = d->GetSelectedFolderId();
+      okAfterJunk = d->btnOk->Enabled();
+      d->cbFldSelect->SelectAll();
+      TypeText("Recent");
+      PumpUntilIdle();
+      indexAfterName = d->cbFldSelect->ItemIndex();
+      okAfterName = d->btnOk->Enabled();
+      Click(d->btnCancel);
+    });
+    EXPECT_EQ(dialog_->ShowModal(), mrCancel);
+    EXPECT_TRUE(act.Ran());
+    EXPECT_FALSE(act.TimedOut());
+  }
+  EXPECT_EQ(indexAfterJunk, -1);
+  EXPECT_EQ(idAfterJunk, -1);
+  EXPECT_FALSE(okAfterJunk);
+  EXPECT_EQ(indexAfterName, dialog_->Entries()->IndexOf("Recent"));
+  EXPECT_TRUE(okAfterName);
 }
 
 }  // namespace

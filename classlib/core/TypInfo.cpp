@@ -1,6 +1,7 @@
 #include "TypInfo.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "SysUtils.h"
@@ -11,6 +12,8 @@ struct TClassData {
   // unique_ptr keeps every PPropInfo stable while classes register.
   std::vector<std::unique_ptr<TPropInfo>> props;
   std::vector<std::unique_ptr<TMethodInfo>> methods;
+  // The property added or replaced last: what Default and Stored qualify.
+  TPropInfo* last = nullptr;
 };
 
 std::map<TClass, TClassData>& Published() {
@@ -18,7 +21,21 @@ std::map<TClass, TClassData>& Published() {
   return table;
 }
 
+// What units published and no lookup has needed yet, per class, in order.
+std::map<TClass, std::vector<typinfo_detail::TPublishStep>>& Pending() {
+  static std::map<TClass, std::vector<typinfo_detail::TPublishStep>> table;
+  return table;
+}
+
+TPropInfo& LastOf(TClass cls) {
+  TPropInfo* p = typinfo_detail::LastProperty(cls);
+  if (!p) throw EPropertyError("No property to qualify");
+  return *p;
+}
+
+// Lookups run on the user-interface thread, as start-up does.
 const TClassData* DataOf(TClass cls) {
+  typinfo_detail::PublishPending(cls);
   auto& table = Published();
   auto it = table.find(cls);
   return it == table.end() ? nullptr : &it->second;
@@ -118,12 +135,14 @@ TPropInfo& AddProperty(TClass cls, TPropInfo info) {
     if (SameText(p->Name, info.Name)) {
       info.NameIndex = p->NameIndex;
       *p = std::move(info);
+      data.last = p.get();
       return *p;
     }
   }
   info.NameIndex = static_cast<Integer>(data.props.size());
   data.props.push_back(std::make_unique<TPropInfo>(std::move(info)));
-  return *data.props.back();
+  data.last = data.props.back().get();
+  return *data.last;
 }
 
 void AddMethod(TClass cls, TMethodInfo info) {
@@ -138,13 +157,111 @@ void AddMethod(TClass cls, TMethodInfo info) {
 }
 
 TPropInfo* LastProperty(TClass cls) {
-  auto& data = Published()[cls];
-  return data.props.empty() ? nullptr : data.props.back().get();
+  auto table = Published().find(cls);
+  return table == Published().end() ? nullptr : table->second.last;
+}
+
+void AddPropertyStep(TClass cls, TBindAccessors bind, const String& name,
+                     Integer index, const void* getter, std::size_t getterSize,
+                     const void* setter, std::size_t setterSize) {
+  TPublishStep step;
+  step.Bind = bind;
+  step.Name = name;
+  step.Index = index;
+  std::memcpy(step.Accessors.Getter, getter, getterSize);
+  std::memcpy(step.Accessors.Setter, setter, setterSize);
+  Pending()[cls].push_back(std::move(step));
+}
+
+void AddMethodStep(TClass cls, TPublishStep::TApply apply, const String& name,
+                   const void* method, std::size_t methodSize) {
+  TPublishStep step;
+  step.Apply = apply;
+  step.Name = name;
+  std::memcpy(step.Accessors.Getter, method, methodSize);
+  Pending()[cls].push_back(std::move(step));
+}
+
+void AddQualifierStep(TClass cls, TPublishStep::TApply apply, Integer value,
+                      const void* member, std::size_t memberSize) {
+  TPublishStep step;
+  step.Apply = apply;
+  step.Value = value;
+  if (memberSize) std::memcpy(step.Accessors.Getter, member, memberSize);
+  Pending()[cls].push_back(std::move(step));
+}
+
+void NeedPropertyToQualify(TClass cls) {
+  auto pending = Pending().find(cls);
+  if (pending != Pending().end()) {
+    for (const TPublishStep& step : pending->second) {
+      if (step.Bind) return;
+    }
+  }
+  if (LastProperty(cls)) return;
+  throw EPropertyError("No property to qualify");
+}
+
+void PublishPending(TClass cls) {
+  auto& pending = Pending();
+  auto it = pending.find(cls);
+  if (it == pending.end()) return;
+  // Taken out first: a step may look the class up again.
+  std::vector<TPublishStep> steps = std::move(it->second);
+  pending.erase(it);
+  for (const TPublishStep& step : steps) {
+    if (!step.Bind) {
+      step.Apply(cls, step);
+      continue;
+    }
+    // Published again (a unit started twice): whoever holds the property
+    // from an earlier lookup finds it bound.
+    bool handedOut = false;
+    if (auto data = Published().find(cls); data != Published().end()) {
+      for (const auto& p : data->second.props) {
+        if (SameText(p->Name, step.Name)) {
+          handedOut = !p->PendingBind;
+          break;
+        }
+      }
+    }
+    TPropInfo info;
+    info.Name = step.Name;
+    info.Index = step.Index;
+    info.OwnerClass = cls;
+    info.PendingBind = step.Bind;
+    info.PendingAccessors = step.Accessors;
+    TPropInfo& p = AddProperty(cls, std::move(info));
+    if (handedOut) Bound(&p);
+  }
+}
+
+PPropInfo Bound(const TPropInfo* prop) {
+  if (prop && prop->PendingBind) {
+    // Owned by the table as modifiable; handed out as const.
+    auto& p = const_cast<TPropInfo&>(*prop);
+    const TBindAccessors bind = p.PendingBind;
+    p.PendingBind = nullptr;
+    bind(p, p.PendingAccessors);
+  }
+  return prop;
+}
+
+void ApplyDefault(TClass cls, const TPublishStep& step) {
+  LastOf(cls).Default = step.Value;
+}
+
+void ApplyStored(TClass cls, const TPublishStep& step) {
+  const bool stored = step.Value != 0;
+  LastOf(cls).IsStored = [stored](TObject*) { return stored; };
 }
 
 }  // namespace typinfo_detail
 
-void UnpublishClass(TClass cls) { Published().erase(cls); }
+void UnpublishClass(TClass cls) {
+  Pending().erase(cls);
+  Published().erase(cls);
+}
 
 // ---------------------------------------------------------------------------
 // Lookups
@@ -153,7 +270,7 @@ PPropInfo GetPropInfo(TClass cls, const String& propName) {
   for (TClass c = cls; c; c = c->Parent) {
     if (const TClassData* data = DataOf(c)) {
       for (const auto& p : data->props) {
-        if (SameText(p->Name, propName)) return p.get();
+        if (SameText(p->Name, propName)) return typinfo_detail::Bound(p.get());
       }
     }
   }
@@ -187,6 +304,7 @@ TPropList GetPropInfos(TClass cls) {
       }
     }
   }
+  for (PPropInfo p : list) typinfo_detail::Bound(p);
   return list;
 }
 

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <any>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <limits>
@@ -205,6 +206,37 @@ constexpr Integer NoDefault = static_cast<Integer>(0x80000000u);
 // Index of a property that is not indexed.
 constexpr Integer NoIndex = static_cast<Integer>(0x80000000u);
 
+struct TPropInfo;
+
+namespace typinfo_detail {
+
+// The member pointers of a property's accessors, as their bytes.
+struct TAccessorBytes {
+  alignas(8) unsigned char Getter[16] = {};
+  alignas(8) unsigned char Setter[16] = {};
+};
+using TBindAccessors = void (*)(TPropInfo& prop,
+                                const TAccessorBytes& accessors);
+
+// One step of a class's publication (a property, a default, a stored rule,
+// a method), kept until the class is first looked up. Binding a property's
+// accessors runs code made for that class and accessor type; a program
+// publishes a thousand or more properties at start-up and reads a few
+// dozen of them before its window shows. So a lookup of the class enters
+// its properties by name, and each property's accessors are bound when a
+// lookup first hands that property out.
+struct TPublishStep {
+  using TApply = void (*)(TClass cls, const TPublishStep& step);
+  TApply Apply = nullptr;         // qualifiers and methods
+  TBindAccessors Bind = nullptr;  // properties
+  String Name;
+  Integer Index = NoIndex;
+  Integer Value = 0;
+  TAccessorBytes Accessors;
+};
+
+}  // namespace typinfo_detail
+
 // One published property. The accessors are type-erased per carrier type;
 // only those of the property's kind are set.
 struct TPropInfo {
@@ -245,6 +277,11 @@ struct TPropInfo {
 
   TTypeKind Kind() const { return PropType ? PropType->Kind : tkUnknown; }
   bool Writable() const;
+
+  // Until a lookup first hands the property out: how its accessors and type
+  // are bound (then cleared).
+  typinfo_detail::TBindAccessors PendingBind = nullptr;
+  typinfo_detail::TAccessorBytes PendingAccessors;
 };
 using PPropInfo = const TPropInfo*;
 using TPropList = std::vector<PPropInfo>;
@@ -588,32 +625,67 @@ void Bind(TPropInfo& p, G getter, S setter) {
 
 }  // namespace typinfo_detail
 
+namespace typinfo_detail {
+
+// Not templates, so that what a unit's start-up runs per property is one
+// call with its arguments.
+void AddPropertyStep(TClass cls, TBindAccessors bind, const String& name,
+                     Integer index, const void* getter, std::size_t getterSize,
+                     const void* setter, std::size_t setterSize);
+void AddMethodStep(TClass cls, TPublishStep::TApply apply, const String& name,
+                   const void* method, std::size_t methodSize);
+void AddQualifierStep(TClass cls, TPublishStep::TApply apply, Integer value,
+                      const void* member = nullptr, std::size_t memberSize = 0);
+// Raises EPropertyError "No property to qualify" when the class has no
+// property, published or waiting, for Default or Stored to qualify.
+void NeedPropertyToQualify(TClass cls);
+// Carries out the steps waiting for the class (lookups do this themselves).
+void PublishPending(TClass cls);
+// Binds the property's accessors when they are still waiting; every lookup
+// passes what it hands out through this.
+PPropInfo Bound(const TPropInfo* prop);
+void ApplyDefault(TClass cls, const TPublishStep& step);
+void ApplyStored(TClass cls, const TPublishStep& step);
+
+template <class M>
+inline constexpr bool IsStorableMember = std::is_trivially_copyable_v<M> &&
+                                         sizeof(M) <= 16;
+
+template <class M>
+M LoadMember(const unsigned char (&bytes)[16]) {
+  M member{};
+  std::memcpy(static_cast<void*>(&member), bytes, sizeof(M));
+  return member;
+}
+
+}  // namespace typinfo_detail
+
 // Publishes properties, events and methods of class T. Each call appends in
-// declaration order; Stored/Default apply to the property added last.
+// declaration order; Stored/Default apply to the property added last. What
+// is published takes effect when the class is first looked up.
 template <class T>
 class TPublished {
+  using TStep = typinfo_detail::TPublishStep;
+
  public:
   TPublished() : cls_(T::StaticClass()) {}
 
   template <class G, class S = std::nullptr_t>
   TPublished& Property(const String& name, G getter, S setter = nullptr) {
-    Add<G, S>(name, getter, setter, NoIndex);
-    return *this;
+    return Record<G, S>(name, getter, setter, NoIndex);
   }
   // With a default value (ordinal kinds: integers, enumerations, bool, sets).
   template <class G, class S, class D>
   TPublished& Property(const String& name, G getter, S setter, D defaultValue) {
-    TPropInfo& p = Add<G, S>(name, getter, setter, NoIndex);
-    p.Default = static_cast<Integer>(typinfo_detail::ToOrd(defaultValue));
-    return *this;
+    Record<G, S>(name, getter, setter, NoIndex);
+    return Default(static_cast<Integer>(typinfo_detail::ToOrd(defaultValue)));
   }
   // An indexed property: the getter takes (Integer index), the setter
   // (Integer index, value).
   template <class G, class S = std::nullptr_t>
   TPublished& IndexedProperty(const String& name, Integer index, G getter,
                               S setter = nullptr) {
-    Add<G, S>(name, getter, setter, index);
-    return *this;
+    return Record<G, S>(name, getter, setter, index);
   }
   // Events are properties of closure type.
   template <class G, class S = std::nullptr_t>
@@ -633,20 +705,24 @@ class TPublished {
   }
 
   TPublished& Default(Integer value) {
-    Last().Default = value;
+    typinfo_detail::NeedPropertyToQualify(cls_);
+    typinfo_detail::AddQualifierStep(cls_, &typinfo_detail::ApplyDefault,
+                                     value);
     return *this;
   }
   TPublished& NoDefaultValue() { return Default(NoDefault); }
   TPublished& Stored(bool stored) {
-    Last().IsStored = [stored](TObject*) { return stored; };
+    typinfo_detail::NeedPropertyToQualify(cls_);
+    typinfo_detail::AddQualifierStep(cls_, &typinfo_detail::ApplyStored,
+                                     stored ? 1 : 0);
     return *this;
   }
   template <class C>
   TPublished& Stored(bool (C::*pred)() const) {
-    const String pname = Last().Name;
-    Last().IsStored = [pred, pname](TObject* o) {
-      return (typinfo_detail::Instance<T>(o, pname.c_str()).*pred)();
-    };
+    static_assert(typinfo_detail::IsStorableMember<decltype(pred)>);
+    typinfo_detail::NeedPropertyToQualify(cls_);
+    typinfo_detail::AddQualifierStep(cls_, &ApplyStoredBy<C>, 0, &pred,
+                                     sizeof pred);
     return *this;
   }
 
@@ -654,26 +730,56 @@ class TPublished {
   template <class M, class R, class... A>
   TPublished& Method(const String& name, R (M::*method)(A...)) {
     static_assert(std::is_base_of_v<M, T>);
-    TMethodInfo m;
-    m.Name = name;
-    m.OwnerClass = cls_;
-    m.Signature = &typeid(R(A...));
-    m.Bind = [method, name](TObject* o) {
-      T& t = typinfo_detail::Instance<T>(o, name.c_str());
-      return TMethod(TClosure<R(A...)>(&t, method));
-    };
-    typinfo_detail::AddMethod(cls_, std::move(m));
+    static_assert(typinfo_detail::IsStorableMember<decltype(method)>);
+    typinfo_detail::AddMethodStep(cls_, &ApplyMethod<M, R, A...>, name, &method,
+                                  sizeof method);
     return *this;
   }
 
  private:
   template <class G, class S>
-  TPropInfo& Add(const String& name, G getter, S setter, Integer index) {
-    TPropInfo info;
-    info.Name = name;
-    info.Index = index;
-    info.OwnerClass = cls_;
-    TPropInfo& p = typinfo_detail::AddProperty(cls_, std::move(info));
+  TPublished& Record(const String& name, const G& getter, const S& setter,
+                     Integer index) {
+    static_assert(typinfo_detail::IsStorableMember<G> &&
+                      typinfo_detail::IsStorableMember<S>,
+                  "accessors must be member pointers or nullptr");
+    typinfo_detail::AddPropertyStep(cls_, &BindProperty<G, S>, name, index,
+                                    &getter, sizeof(G), &setter, sizeof(S));
+    return *this;
+  }
+
+  template <class C>
+  static void ApplyStoredBy(TClass cls, const TStep& step) {
+    using TPred = bool (C::*)() const;
+    const TPred pred = typinfo_detail::LoadMember<TPred>(step.Accessors.Getter);
+    TPropInfo& p = Last(cls);
+    const String pname = p.Name;
+    p.IsStored = [pred, pname](TObject* o) {
+      return (typinfo_detail::Instance<T>(o, pname.c_str()).*pred)();
+    };
+  }
+
+  template <class M, class R, class... A>
+  static void ApplyMethod(TClass cls, const TStep& step) {
+    using TMember = R (M::*)(A...);
+    const TMember method =
+        typinfo_detail::LoadMember<TMember>(step.Accessors.Getter);
+    TMethodInfo m;
+    m.Name = step.Name;
+    m.OwnerClass = cls;
+    m.Signature = &typeid(R(A...));
+    m.Bind = [method, name = step.Name](TObject* o) {
+      T& t = typinfo_detail::Instance<T>(o, name.c_str());
+      return TMethod(TClosure<R(A...)>(&t, method));
+    };
+    typinfo_detail::AddMethod(cls, std::move(m));
+  }
+
+  template <class G, class S>
+  static void BindProperty(TPropInfo& p,
+                           const typinfo_detail::TAccessorBytes& accessors) {
+    const G getter = typinfo_detail::LoadMember<G>(accessors.Getter);
+    const S setter = typinfo_detail::LoadMember<S>(accessors.Setter);
     if constexpr (std::is_invocable_v<G, T&, Integer> &&
                   !std::is_invocable_v<G, T&>) {
       using R = std::remove_cv_t<
@@ -685,10 +791,9 @@ class TPublished {
       p.PropType = TypeInfo<R>();
       typinfo_detail::Bind<T, R>(p, getter, setter);
     }
-    return p;
   }
-  TPropInfo& Last() {
-    TPropInfo* p = typinfo_detail::LastProperty(cls_);
+  static TPropInfo& Last(TClass cls) {
+    TPropInfo* p = typinfo_detail::LastProperty(cls);
     if (!p) throw EPropertyError("No property to qualify");
     return *p;
   }

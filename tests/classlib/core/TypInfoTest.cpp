@@ -333,4 +333,77 @@ TEST(TSetTest, Operations) {
   EXPECT_TRUE(s.Empty());
 }
 
+class TLateWidget : public TComponent {
+  VARNEL_CLASS(TLateWidget, TComponent)
+ public:
+  using TComponent::TComponent;
+  bool IsSizeStored() const { return Size != 5; }
+  void Click(TObject*) {}
+  Integer Size = 0;
+  Integer Depth = 0;
+};
+
+class TLaterWidget : public TLateWidget {
+  VARNEL_CLASS(TLaterWidget, TLateWidget)
+ public:
+  using TLateWidget::TLateWidget;
+  Integer Extra = 0;
+};
+
+std::vector<String> PropNames(TClass cls) {
+  std::vector<String> names;
+  for (PPropInfo p : GetPropInfos(cls)) names.push_back(p->Name);
+  return names;
+}
+
+// What a unit publishes is bound when the class is first looked up; a
+// lookup of a descendant binds its ancestors', and what is published after
+// a lookup shows at the next one.
+TEST(TypInfoPublishingTest, TakesEffectAtTheLookupThatNeedsIt) {
+  TPublished<TLateWidget>()
+      .Field("Size", &TLateWidget::Size, 4)
+      .Stored(&TLateWidget::IsSizeStored);
+  TPublished<TLaterWidget>().Field("Extra", &TLaterWidget::Extra);
+  TLaterWidget w(nullptr);
+  PPropInfo size = GetPropInfo(&w, "Size");
+  ASSERT_NE(size, nullptr);
+  EXPECT_EQ(size->OwnerClass, TLateWidget::StaticClass());
+  EXPECT_EQ(size->Default, 4);
+  w.Size = 5;
+  EXPECT_FALSE(IsStoredProp(&w, size));
+  EXPECT_EQ(PropNames(TLaterWidget::StaticClass()),
+            (std::vector<String>{"Name", "Tag", "Size", "Extra"}));
+  EXPECT_EQ(GetPropInfo(&w, "Depth"), nullptr);
+
+  TPublished<TLateWidget>().Field("Depth", &TLateWidget::Depth);
+  EXPECT_NE(GetPropInfo(&w, "Depth"), nullptr);
+  // Publishing a name again replaces it in place.
+  TPublished<TLateWidget>().Field("Size", &TLateWidget::Size, 9);
+  EXPECT_EQ(GetPropInfo(&w, "Size"), size);
+  EXPECT_EQ(size->Default, 9);
+  EXPECT_EQ(PropNames(TLaterWidget::StaticClass()),
+            (std::vector<String>{"Name", "Tag", "Size", "Depth", "Extra"}));
+
+  UnpublishClass(TLaterWidget::StaticClass());
+  UnpublishClass(TLateWidget::StaticClass());
+  EXPECT_EQ(GetPropInfo(&w, "Size"), nullptr);
+}
+
+TEST(TypInfoPublishingTest, QualifyingNoPropertyRaisesWhenPublished) {
+  EXPECT_THROW(TPublished<TLateWidget>().Default(1), EPropertyError);
+  EXPECT_THROW(TPublished<TLateWidget>().Stored(false), EPropertyError);
+  EXPECT_THROW(TPublished<TLateWidget>().Stored(&TLateWidget::IsSizeStored),
+               EPropertyError);
+  // Not even a published method counts as a property to qualify.
+  EXPECT_THROW(
+      TPublished<TLateWidget>().Method("Click", &TLateWidget::Click).Default(1),
+      EPropertyError);
+  // A class unpublished before any lookup loses what was waiting.
+  TPublished<TLateWidget>().Field("Size", &TLateWidget::Size).Stored(false);
+  UnpublishClass(TLateWidget::StaticClass());
+  TLateWidget w(nullptr);
+  EXPECT_EQ(GetPropInfo(&w, "Size"), nullptr);
+  EXPECT_FALSE(MethodAddress(&w, "Click").Assigned());
+}
+
 }  // namespace

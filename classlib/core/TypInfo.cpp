@@ -27,12 +27,6 @@ std::map<TClass, std::vector<typinfo_detail::TPublishStep>>& Pending() {
   return table;
 }
 
-TPropInfo& LastOf(TClass cls) {
-  TPropInfo* p = typinfo_detail::LastProperty(cls);
-  if (!p) throw EPropertyError("No property to qualify");
-  return *p;
-}
-
 // Lookups run on the user-interface thread, as start-up does.
 const TClassData* DataOf(TClass cls) {
   typinfo_detail::PublishPending(cls);
@@ -191,6 +185,12 @@ void AddQualifierStep(TClass cls, TPublishStep::TApply apply, Integer value,
   Pending()[cls].push_back(std::move(step));
 }
 
+TPropInfo& PropertyToQualify(TClass cls) {
+  TPropInfo* p = LastProperty(cls);
+  if (!p) throw EPropertyError("No property to qualify");
+  return *p;
+}
+
 void NeedPropertyToQualify(TClass cls) {
   auto pending = Pending().find(cls);
   if (pending != Pending().end()) {
@@ -248,12 +248,12 @@ PPropInfo Bound(const TPropInfo* prop) {
 }
 
 void ApplyDefault(TClass cls, const TPublishStep& step) {
-  LastOf(cls).Default = step.Value;
+  PropertyToQualify(cls).Default = step.Value;
 }
 
 void ApplyStored(TClass cls, const TPublishStep& step) {
   const bool stored = step.Value != 0;
-  LastOf(cls).IsStored = [stored](TObject*) { return stored; };
+  PropertyToQualify(cls).IsStored = [stored](TObject*) { return stored; };
 }
 
 }  // namespace typinfo_detail

@@ -623,10 +623,6 @@ void Bind(TPropInfo& p, G getter, S setter) {
   }
 }
 
-}  // namespace typinfo_detail
-
-namespace typinfo_detail {
-
 // Not templates, so that what a unit's start-up runs per property is one
 // call with its arguments.
 void AddPropertyStep(TClass cls, TBindAccessors bind, const String& name,
@@ -639,6 +635,9 @@ void AddQualifierStep(TClass cls, TPublishStep::TApply apply, Integer value,
 // Raises EPropertyError "No property to qualify" when the class has no
 // property, published or waiting, for Default or Stored to qualify.
 void NeedPropertyToQualify(TClass cls);
+// The property Default and Stored qualify (the one published last); raises
+// the same error when there is none.
+TPropInfo& PropertyToQualify(TClass cls);
 // Carries out the steps waiting for the class (lookups do this themselves).
 void PublishPending(TClass cls);
 // Binds the property's accessors when they are still waiting; every lookup
@@ -752,7 +751,7 @@ class TPublished {
   static void ApplyStoredBy(TClass cls, const TStep& step) {
     using TPred = bool (C::*)() const;
     const TPred pred = typinfo_detail::LoadMember<TPred>(step.Accessors.Getter);
-    TPropInfo& p = Last(cls);
+    TPropInfo& p = typinfo_detail::PropertyToQualify(cls);
     const String pname = p.Name;
     p.IsStored = [pred, pname](TObject* o) {
       return (typinfo_detail::Instance<T>(o, pname.c_str()).*pred)();
@@ -791,11 +790,6 @@ class TPublished {
       p.PropType = TypeInfo<R>();
       typinfo_detail::Bind<T, R>(p, getter, setter);
     }
-  }
-  static TPropInfo& Last(TClass cls) {
-    TPropInfo* p = typinfo_detail::LastProperty(cls);
-    if (!p) throw EPropertyError("No property to qualify");
-    return *p;
   }
 
   TClass cls_;

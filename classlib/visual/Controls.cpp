@@ -68,13 +68,29 @@ TShiftState KeyboardStateToShiftState() {
 }
 
 namespace {
+
 std::unordered_map<HWND, TWinControl*>& WindowControls() {
   static std::unordered_map<HWND, TWinControl*> map;
   return map;
 }
+
+// Few ids are ever asked for: a short list searched in order will do.
+template <class THandle, class TLoad>
+THandle CachedSystemHandle(std::vector<std::pair<LPCSTR, THandle>>& ACache,
+                           LPCSTR AId, TLoad ALoad) {
+  for (const auto& [id, handle] : ACache) {
+    if (id == AId) return handle;
+  }
+  const THandle handle = ALoad(nullptr, AId);
+  if (handle) ACache.emplace_back(AId, handle);
+  return handle;
+}
+
 }  // namespace
 
 namespace controls_detail {
+
+std::vector<TWindowMessageObserver> windowMessageObservers;
 
 void RegisterWindowControl(HWND Wnd, TWinControl* Control) {
   if (Wnd) WindowControls()[Wnd] = Control;
@@ -100,24 +116,6 @@ TWinControl* FindControl(HWND Handle) {
   auto it = map.find(Handle);
   return it == map.end() ? nullptr : it->second;
 }
-
-namespace {
-// Few ids are ever asked for: a short list searched in order will do.
-template <class THandle, class TLoad>
-THandle CachedSystemHandle(std::vector<std::pair<LPCSTR, THandle>>& ACache,
-                           LPCSTR AId, TLoad ALoad) {
-  for (const auto& [id, handle] : ACache) {
-    if (id == AId) return handle;
-  }
-  const THandle handle = ALoad(nullptr, AId);
-  if (handle) ACache.emplace_back(AId, handle);
-  return handle;
-}
-}  // namespace
-
-namespace controls_detail {
-std::vector<TWindowMessageObserver> windowMessageObservers;
-}  // namespace controls_detail
 
 void AddWindowMessageObserver(TWindowMessageObserver Observer) {
   if (Observer && !HasWindowMessageObserver(Observer))

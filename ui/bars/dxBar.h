@@ -1794,8 +1794,8 @@ struct TdxBarManagerSeams {
   // The owner window's messages (floating toolbars, hints, MDI).
   void (*OwnerWndProc)(TdxBarManager*, TMessage& AMessage) = nullptr;
   // The messages OwnerWndProc acts on; without it every message is routed.
-  // The hook sees every message sent in the thread and finding the manager
-  // of a window is not free.
+  // The bars hear every message of the program's windows, and finding the
+  // manager of a window is not free.
   bool (*OwnerWantsMessage)(UINT AMsg) = nullptr;
   // MDI merging: the MDI frame's activation and moves (the main form's
   // window), and the creation, activation and end of a window of its MDI

@@ -173,6 +173,7 @@ void dxBarCheckToolbarsVisibility(TdxBarManager* AManager) {
   });
 }
 
+// The messages the switch of dxBarOwnerWndProc handles.
 bool dxBarOwnerWantsMessage(UINT AMsg) {
   switch (AMsg) {
     case WM_ACTIVATE:
@@ -191,8 +192,7 @@ bool dxBarOwnerWantsMessage(UINT AMsg) {
 }
 
 void dxBarOwnerWndProc(TdxBarManager* AManager, TMessage& AMessage) {
-  if (!dxBarOwnerWantsMessage(AMessage.Msg) || !AManager ||
-      AManager->ComponentState().Contains(csDestroying) ||
+  if (!AManager || AManager->ComponentState().Contains(csDestroying) ||
       AManager->IsDesigning() || !AManager->Bars())
     return;
   switch (AMessage.Msg) {

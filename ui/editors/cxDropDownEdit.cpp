@@ -526,6 +526,17 @@ void TcxCustomDropDownEdit::MouseMove(TShiftState Shift, Integer X, Integer Y) {
   if (!Shift.Contains(ssLeft)) UpdateHotAndPopup();
 }
 
+void TcxCustomDropDownEdit::MouseUp(TMouseButton Button, TShiftState Shift,
+                                    Integer X, Integer Y) {
+  TcxObjectLinkScope self(this);
+  TcxCustomTextEdit::MouseUp(Button, Shift, X, Y);
+  if (!self.Alive() || Shift.Contains(ssLeft)) return;
+  // The release of the press that opened the popup: the event says where
+  // the mouse is. The pointer read when the popup showed may be stale (a
+  // window shown under the pointer can move it under some window systems).
+  hotAndPopup_ = DroppedDown() && PtInRect(ClientRect(), TPoint{X, Y});
+}
+
 void TcxCustomDropDownEdit::UpdateHotAndPopup() {
   RECT r;
   POINT p;

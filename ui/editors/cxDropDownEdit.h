@@ -411,6 +411,8 @@ class TcxCustomDropDownEdit : public TcxCustomTextEdit,
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
                  Integer Y) override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X,
+               Integer Y) override;
   bool DoMouseWheel(TShiftState Shift, Integer WheelDelta,
                     TPoint MousePos) override;
   void CreateHandle() override;

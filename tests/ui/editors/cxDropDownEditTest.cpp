@@ -229,6 +229,20 @@ TEST_F(DropDownEditTest, TheButtonOpensAndAClickOnItClosesWithoutReopening) {
                                             "close 0", "closeup"}));
 }
 
+// A double click on the button of a closed editor opens the popup and
+// closes it again: each press counts once.
+TEST_F(DropDownEditTest, ADoubleClickOnTheButtonOpensAndClosesOnce) {
+  ui_test::PumpUntilIdle();
+  const TRect b = edit_->ViewInfo()->ButtonsInfo[0]->Bounds;
+  const TPoint centre = edit_->ClientToScreen(
+      TPoint{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2});
+  ui_test::DoubleClick(POINT{centre.X, centre.Y});
+  ui_test::PumpUntilIdle();
+  EXPECT_FALSE(edit_->DroppedDown());
+  EXPECT_EQ(log_, (std::vector<std::string>{"init", "popup", "finalize",
+                                            "close 0", "closeup"}));
+}
+
 TEST_F(DropDownEditTest, TypingIntoAClosedEditorOpensItAndKeepsTheText) {
   ui_test::TypeText("s");
   ASSERT_TRUE(WaitOpen());
